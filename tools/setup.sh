@@ -1,0 +1,33 @@
+# Shared by ./play and ./run-tests: install missing Debian packages, then
+# configure and build with the preset given as $1 (default or asan).
+set -euo pipefail
+
+halvane_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+
+halvane_install_packages() {
+  local missing=() p
+  while read -r p; do
+    p="${p%%#*}"; p="${p//[[:space:]]/}"
+    [ -n "$p" ] || continue
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q '^install ok installed$' || missing+=("$p")
+  done < "$halvane_root/debian-packages"
+  [ ${#missing[@]} -eq 0 ] && return 0
+  local sudo=()
+  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+  echo "Installing: ${missing[*]}"
+  local log; log="$(mktemp)"
+  if ! { "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq &&
+         "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"; } >"$log" 2>&1; then
+    tail -50 "$log"; rm -f "$log"
+    echo "Package installation failed." >&2
+    return 1
+  fi
+  rm -f "$log"
+}
+
+halvane_build() {
+  local preset="${1:-default}"
+  cd "$halvane_root"
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j"$(nproc)"
+}
