@@ -14,22 +14,33 @@ function(halvane_library name)
   endif()
 endfunction()
 
-# One GoogleTest program per tests/ folder. Labels name what a test needs
-# (unit, gl, audio, slow); discovery runs at test time so the build needs no display.
+# GoogleTest programs for one tests/ folder: the tests directly in it form
+# test_<folder> (label unit); each subfolder <sub> forms test_<folder>_<sub>
+# labelled <sub> (gl: needs a display and OpenGL; audio: needs OpenAL; slow).
+# Discovery runs at test time, so the build needs no display.
 function(halvane_test_suite name)
-  cmake_parse_arguments(T "" "" "LIBS;LABELS" ${ARGN})
-  file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${name}/*.cpp)
+  cmake_parse_arguments(T "" "" "LIBS" ${ARGN})
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${name}/*.cpp)
+  halvane_test_program(test_${name} unit "${srcs}" "${T_LIBS}")
+  file(GLOB subs LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${name}/*)
+  foreach(sub ${subs})
+    if(IS_DIRECTORY ${sub})
+      get_filename_component(label ${sub} NAME)
+      file(GLOB_RECURSE subsrcs CONFIGURE_DEPENDS ${sub}/*.cpp)
+      halvane_test_program(test_${name}_${label} ${label} "${subsrcs}" "${T_LIBS}")
+    endif()
+  endforeach()
+endfunction()
+
+function(halvane_test_program target label srcs libs)
   if(NOT srcs)
     return()
   endif()
-  add_executable(test_${name} ${srcs})
-  target_link_libraries(test_${name} PRIVATE ${T_LIBS} halvane_testsupport GTest::gmock GTest::gtest_main)
-  if(NOT T_LABELS)
-    set(T_LABELS unit)
-  endif()
-  gtest_discover_tests(test_${name}
+  add_executable(${target} ${srcs})
+  target_link_libraries(${target} PRIVATE ${libs} halvane_testsupport GTest::gmock GTest::gtest_main)
+  gtest_discover_tests(${target}
     DISCOVERY_MODE PRE_TEST
     WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}
-    PROPERTIES LABELS "${T_LABELS}"
+    PROPERTIES LABELS "${label}"
                ENVIRONMENT "HALVANE_FIXTURES=${CMAKE_CURRENT_SOURCE_DIR}/fixtures;HALVANE_BUNDLE=${HALVANE_BUNDLE}")
 endfunction()
