@@ -38,6 +38,13 @@ typedef const unsigned char* ConstStringPtr;
 typedef const unsigned char* ConstStr255Param;
 typedef const unsigned char* ConstStr31Param;
 
+// A UTF-16 name of at most 255 units, as file names are kept.
+typedef UInt16 UniChar;
+struct HFSUniStr255 {
+  UInt16 length;
+  UniChar unicode[255];
+};
+
 struct Point {
   SInt16 v;
   SInt16 h;
