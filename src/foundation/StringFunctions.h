@@ -5,8 +5,8 @@
 //   ones and refuse a longer result; the "255" forms cut at 255.
 // - NUL-terminated strings: paths, formats, messages.
 // Characters are single bytes of the 8-bit Mac Roman set, where 0xCA is the
-// non-breaking space. Nothing here allocates or reports: a refusal is the
-// result -1 with the target left exactly as it was.
+// non-breaking space. Results go into the caller's buffers and nothing here
+// reports: a refusal is the result -1 with the target left exactly as it was.
 #pragma once
 
 #include <string>

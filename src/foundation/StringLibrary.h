@@ -31,7 +31,7 @@ struct Str : StrClass {
   Str() = default;
   Str(const char* s) { set(s); }
   Str(const unsigned char* p) { set(p); }
-  Str(const Str& other) : StrClass(other) {}
+  Str(const Str& other) = default;
   template <PrintfArg T, PrintfArg... Rest>
   Str(const char* format, T value, Rest... rest) {
     set(format, value, rest...);
