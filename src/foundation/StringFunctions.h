@@ -56,6 +56,7 @@ bool CharInCStr(char c, const char* s);
 bool WhiteSpace(char c);
 
 // Names with extensions ("pic.png") and array suffixes ("Name[4][16]").
+// ext receives everything after the first sep: it must have room for name.
 void GetStringExtension(const unsigned char* name, unsigned char* ext, char sep);
 void StripStringExtension(unsigned char* name, char sep);
 void StripStringArray(unsigned char* name);
