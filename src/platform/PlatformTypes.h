@@ -80,6 +80,8 @@ enum : OSErr {
   dirNFErr = -120,
   memFullErr = -108,
   memWZErr = -111,
+  memBCErr = -115,
+  memSCErr = -116,
 };
 
 // Builds a four-character code from its characters, most significant first.
