@@ -88,3 +88,20 @@ enum : OSErr {
 constexpr FourCharCode FOUR_CHAR(char a, char b, char c, char d) {
   return (UInt32(UInt8(a)) << 24) | (UInt32(UInt8(b)) << 16) | (UInt32(UInt8(c)) << 8) | UInt32(UInt8(d));
 }
+
+// A calendar date and time; dayOfWeek 1 is Sunday.
+struct DateTimeRec {
+  SInt16 year;
+  SInt16 month;
+  SInt16 day;
+  SInt16 hour;
+  SInt16 minute;
+  SInt16 second;
+  SInt16 dayOfWeek;
+};
+
+// A running process.
+struct ProcessSerialNumber {
+  UInt32 highLongOfPSN;
+  UInt32 lowLongOfPSN;
+};
