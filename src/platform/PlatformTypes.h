@@ -105,3 +105,13 @@ struct ProcessSerialNumber {
   UInt32 highLongOfPSN;
   UInt32 lowLongOfPSN;
 };
+
+// A colour of three 16-bit channels.
+struct RGBColor {
+  UInt16 red;
+  UInt16 green;
+  UInt16 blue;
+};
+
+// A window of the platform's window layer, opaque outside it.
+typedef struct OpaqueWindowPtr* WindowRef;
