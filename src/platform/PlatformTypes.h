@@ -79,3 +79,13 @@ enum : OSErr {
 constexpr FourCharCode FOUR_CHAR(char a, char b, char c, char d) {
   return (UInt32(UInt8(a)) << 24) | (UInt32(UInt8(b)) << 16) | (UInt32(UInt8(c)) << 8) | UInt32(UInt8(d));
 }
+
+// A colour of three 16-bit channels.
+struct RGBColor {
+  UInt16 red;
+  UInt16 green;
+  UInt16 blue;
+};
+
+// A window of the platform's window layer, opaque outside it.
+typedef struct OpaqueWindowPtr* WindowRef;

@@ -228,7 +228,7 @@ OSErr NewGWorld(GWorldPtr* world, SInt16 depth, const Rect* bounds, CTabHandle t
 OSErr NewGWorldFromPtr(GWorldPtr* world, UInt32 depth, const Rect* bounds, CTabHandle table, GDHandle device,
                        UInt32 flags, Ptr pixels, SInt32 rowBytes) {
   *world = nullptr;
-  if (!ValidDepth(SInt32(depth)) || !bounds || !pixels || rowBytes <= 0 || rowBytes > 0x7FFF) return paramErr;
+  if (!ValidDepth(SInt32(depth)) || !bounds || !pixels || rowBytes < 0 || rowBytes > 0x7FFF) return paramErr;
   if (bounds->right < bounds->left || bounds->bottom < bounds->top) return paramErr;
   return MakeWorld(world, SInt32(depth), bounds, table, device, flags, pixels, rowBytes, false);
 }

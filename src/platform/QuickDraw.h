@@ -9,12 +9,6 @@
 
 #include "platform/PlatformTypes.h"
 
-struct RGBColor {
-  UInt16 red;
-  UInt16 green;
-  UInt16 blue;
-};
-
 struct ColorSpec {
   SInt16 value;
   RGBColor rgb;
