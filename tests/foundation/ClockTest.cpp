@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "FakeTime.h"
 #include "foundation/Clock.h"
 
@@ -85,9 +87,10 @@ TEST_F(ClockTest, WaitTicksMeasuresFromWhereTheLastWaitEnded) {
 TEST_F(ClockTest, MillisecondWaitYieldsThroughSystemIdle) {
   static int idles;
   idles = 0;
-  void (*previous)() = SetSystemIdle([] {
+  SystemIdleProc previous = SetSystemIdle([] {
     idles++;
     SleepNanoseconds(1000000);
+    return false;
   });
   InitTime();
   StartMilliseconds();
@@ -167,4 +170,13 @@ TEST(SynchTime, FollowsTheRemoteClock) {
   now += 1000000;
   EXPECT_DOUBLE_EQ(synch.GlobalMicroseconds(), now + 15000 + 1000000 * 0.00025);
   EXPECT_DOUBLE_EQ(synch.GlobalMilliseconds(), 0.001 * synch.GlobalMicroseconds());
+}
+
+TEST(LocalTime, DateTextWithoutItsNewline) {
+  std::string text = LocalTime();
+  ASSERT_EQ(text.size(), 24u) << text;  // "Wed Jun 30 21:49:08 1993"
+  EXPECT_EQ(text[3], ' ');
+  EXPECT_EQ(text[13], ':');
+  EXPECT_EQ(text[16], ':');
+  EXPECT_EQ(LocalTime(), LocalTime());  // one static buffer
 }
