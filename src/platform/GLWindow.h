@@ -6,20 +6,8 @@
 
 #include "platform/PlatformTypes.h"
 
-struct SDL_Window;
-
 // An OpenGL context; opaque to the engine.
 typedef void* GLContextRef;
-
-// Our own window record. refCon is the application's reference constant
-// (the GL windows keep their OpenGLContext record there).
-struct WindowRecord {
-  SDL_Window* sdl;
-  void* refCon;
-  SInt16 kind;
-};
-typedef WindowRecord* WindowPtr;
-typedef WindowPtr WindowRef;
 
 struct GLServices {
   // A legacy (compatibility) context with double buffering, RGBA 8 bits a

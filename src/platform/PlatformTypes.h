@@ -113,5 +113,14 @@ struct RGBColor {
   UInt16 blue;
 };
 
-// A window of the platform's window layer, opaque outside it.
-typedef struct OpaqueWindowPtr* WindowRef;
+struct SDL_Window;
+
+// Our own window record. refCon is the application's reference constant
+// (the OpenGL windows keep their context record there).
+struct WindowRecord {
+  SDL_Window* sdl;
+  void* refCon;
+  SInt16 kind;
+};
+typedef WindowRecord* WindowPtr;
+typedef WindowPtr WindowRef;
