@@ -180,3 +180,27 @@ TEST(LocalTime, DateTextWithoutItsNewline) {
   EXPECT_EQ(text[16], ':');
   EXPECT_EQ(LocalTime(), LocalTime());  // one static buffer
 }
+
+TEST(PlatformTime, CountersTicksAndDate) {
+  FakeTime time;
+  UInt64 start = time.Micros();
+  UnsignedWide up = UpTime();
+  EXPECT_EQ((UInt64(up.hi) << 32 | up.lo), start * 1000);
+  UInt32 ticks = TickCount();
+  EXPECT_EQ(ticks, UInt32(start * 60 / 1000000));
+  time.AdvanceMicros(1000000);
+  EXPECT_EQ(TickCount() - ticks, 60u);
+  Delay(3);
+  EXPECT_EQ(TickCount() - ticks, 63u);
+  EXPECT_LT(time.Micros() - start, 1000000u + 3 * 16667u + 2);  // slept to the tick, not past it
+  Delay(0);
+  EXPECT_EQ(TickCount() - ticks, 63u);
+
+  // Local seconds since 1904: the POSIX time moved by the zone and 66 years.
+  UInt32 seconds;
+  time_t before = ::time(nullptr);
+  GetDateTime(&seconds);
+  tm local;
+  localtime_r(&before, &local);
+  EXPECT_NEAR(double(seconds), double(UInt32(SInt64(before) + local.tm_gmtoff + 2082844800)), 1);
+}
