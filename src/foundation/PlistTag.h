@@ -119,10 +119,12 @@ class PlistTag {
   void WriteTag(TextBuffer* buffer, SInt16* unused);
   SInt16 SaveFile(FILE* file);
   SInt16 SaveEncryptedFile(FILE* file, const unsigned char* key);
-  // 0, or -1 when the text is not a whole, well-formed tree: no "<dict>", a
-  // container that never closes, a key in an array, an unnamed array, a key
-  // or element word over 31 characters, or nesting past 31 levels. On -1 the
-  // node is left empty and nothing is reported.
+  // 0, or -1 when the text is not a whole tree that the writer could have
+  // made: no "<dict>", a container that never closes, a key in an array, a
+  // dictionary child without a key, an array in an array, an empty element
+  // word, a key or element word over 31 characters, or nesting past 31
+  // levels. On -1 the node is left empty and nothing is reported, so callers
+  // keep their defaults. Values over 254 characters are cut, not refused.
   SInt16 LoadBuffer(TextBuffer* buffer);
   SInt16 ReadTag(TextBuffer* buffer);
   SInt16 LoadFile(FILE* file);
