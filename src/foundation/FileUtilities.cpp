@@ -4,10 +4,12 @@
 #include <sys/statvfs.h>
 
 #include <cstdio>
+#include <algorithm>
 #include <ctime>
 #include <vector>
 
 #include "foundation/ErrorDialog.h"
+#include "foundation/Memory.h"
 #include "foundation/Paths.h"
 #include "foundation/StringFunctions.h"
 #include "platform/SafeSave.h"
@@ -29,10 +31,15 @@ bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 std::string NextName(unsigned char* base, unsigned char numbersOnly, const std::string& extension) {
   SInt32 n = StripCopyCount(base, numbersOnly);
   std::string suffix = n < 0 ? " 1" : n > 0 ? std::to_string(n + 1) : numbersOnly ? " 2" : " copy";
-  std::string tail = extension.empty() ? suffix : suffix + "." + extension;
   std::string stem = TextOf(base);
-  // Shorten the stem so the suffix always fits in 255 characters; a cut
-  // suffix would leave the name unchanged and the search would never end.
+  // The " copy" or " copy " that StripCopyCount left belongs to the suffix.
+  size_t marker = n < 0 ? 5 : (n > 0 && !numbersOnly ? 6 : 0);
+  suffix = stem.substr(stem.size() - marker) + suffix;
+  stem.resize(stem.size() - marker);
+  std::string tail = extension.empty() ? suffix : suffix + "." + extension;
+  // Shorten the name before its suffix so that the suffix always fits in
+  // 255 characters; a cut suffix would leave the name unchanged and the
+  // search would never end.
   if (stem.size() + tail.size() > 255) stem.resize(tail.size() < 255 ? 255 - tail.size() : 0);
   return (stem + tail).substr(0, 255);
 }
@@ -211,6 +218,23 @@ SInt16 LockFileName(FileClass*, unsigned char) {
 
 void SetFileDialogBackEnd(const FileDialogBackEnd* backEnd) { fileDialogs = backEnd ? backEnd : &cancellingDialogs; }
 
+Handle NewTypeList(const UInt32* types, char count) {
+  int n = count > 0 ? count : 0;
+  Handle list = QKNewHandleClear(12 + 4 * n);
+  if (!list) {
+    ErrorDialog("Sorry, a memory error has occured.", "NewTypeList()", 0, 1);
+    return nullptr;
+  }
+  char* p = *list;
+  PtrWrite_Long(p, SInt32(HomeApplicationRecord()->creator()));
+  PtrWrite_Short(p, 0);
+  PtrWrite_Short(p, SInt16(n));
+  for (int i = 0; i < n; i++) PtrWrite_Long(p, SInt32(types[i]));
+  return list;
+}
+
+Handle NewTypeList(UInt32 type) { return NewTypeList(&type, 1); }
+
 SInt16 GetNewFile(OSType type, OSType creator, FileClass* file, const unsigned char* message,
                   const unsigned char* defaultName, unsigned char replace) {
   FileClass folder;
@@ -262,15 +286,38 @@ SInt16 GetOpenFile(char*, char count, FileClass* file, unsigned char write, unsi
 }
 
 OSErr SwitchFileName(const unsigned char* fileName, const unsigned char* folderName, unsigned char report) {
+  // A step that fails stops here: going on would open whatever item the
+  // failed search walked last.
   FileClass folder = homeFOLD;
   if (folderName && folderName[0]) {
     OSErr err = FindFile(&folder, folderName, &homeFOLD, kAnyCode, kAnyCode, kFindFolderOnly);
     if (err != noErr && report) ReportMissing("folder", TextOf(folderName), "", err, true);
+    if (err != noErr) return err;
   }
   OSErr err = FindFile(&qkelFILE, fileName, &folder, kAnyCode, kAnyCode, kFindFileOnly);
   if (err != noErr && report) ReportMissing("file", TextOf(fileName), "SwitchFileName()", err, false);
+  if (err != noErr) return err;
   err = OpenFile(&qkelFILE, 1, 0);
   if (err != noErr && report) ReportUnopened(TextOf(fileName), "SwitchFileName()");
+  return err;
+}
+
+OSErr SavePictFile(Handle picture, const unsigned char* name, FileClass* folder) {
+  if (!picture || !*picture) {
+    ErrorDialog("The picHandle is nil", "SavePictFile()", 0, 1);
+    return paramErr;
+  }
+  Str255 fileName;
+  SetText(TextOf(name) + ".pct", fileName);
+  FileClass file;
+  OSErr err = FindNewFile(&file, fileName, folder, FOUR_CHAR('o', 'g', 'l', 'e'), FOUR_CHAR('P', 'I', 'C', 'T'), nullptr);
+  if (err == noErr) err = OpenFile(&file, 1, 0);
+  if (err != noErr) return err;
+  SInt32 size = QKGetHandleSize(picture);
+  std::vector<char> content(512 + size_t(size), 0);
+  std::copy(*picture, *picture + size, content.begin() + 512);
+  err = PlatformReplaceForkContent(file.fork, file.ref, content.data(), SInt64(content.size()));
+  CloseFile(&file);
   return err;
 }
 

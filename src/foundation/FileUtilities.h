@@ -38,11 +38,19 @@ struct FileDialogBackEnd {
 void SetFileDialogBackEnd(const FileDialogBackEnd* backEnd);
 enum : OSErr { userCanceledErr = -128 };
 
+// A zero-filled handle: the application's creator, a 16-bit 0, the 16-bit
+// count, then the count codes, all big-endian.
+Handle NewTypeList(const UInt32* types, char count);
+Handle NewTypeList(UInt32 type);
+
 // 2 when cancelled, 1 with `file` created and open for writing.
 SInt16 GetNewFile(OSType type, OSType creator, FileClass* file, const unsigned char* message,
                   const unsigned char* defaultName, unsigned char replace);
 SInt16 GetOpenFile(char*, char count, FileClass* file, unsigned char write, unsigned char);
 OSErr SwitchFileName(const unsigned char* fileName, const unsigned char* folderName, unsigned char report);
+// Writes 512 zero bytes and the picture's data as name + ".pct" in the
+// folder (creator 'ogle', type 'PICT'), through the safe save.
+OSErr SavePictFile(Handle picture, const unsigned char* name, FileClass* folder);
 OSErr OpenGameFile(FileClass* file, const unsigned char* suffix, OSType type);
 OSErr OpenBundleResourceFile(FileClass* bundle);
 OSErr FindApplicationPackage(FileClass* result, const unsigned char* name, OSType creator, OSType type,
