@@ -107,5 +107,14 @@ struct RGBColor {
   UInt16 blue;
 };
 
-// A window of the platform's window layer, opaque outside it.
-typedef struct OpaqueWindowPtr* WindowRef;
+struct SDL_Window;
+
+// Our own window record behind WindowRef. refCon is the application's
+// reference constant (an OpenGL window keeps its context record there).
+struct OpaqueWindowPtr {
+  SDL_Window* sdl;
+  void* refCon;
+  SInt16 kind;
+};
+typedef OpaqueWindowPtr* WindowRef;
+typedef WindowRef WindowPtr;

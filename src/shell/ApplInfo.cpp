@@ -27,7 +27,11 @@ void AppendText(unsigned char* to, const char* text, size_t capacity) {
 
 }  // namespace
 
-ApplInfo::ApplInfo() { Init(); }
+// Every field the defaults leave alone is zero, wherever the record lives.
+ApplInfo::ApplInfo() {
+  memset(static_cast<void*>(this), 0, sizeof *this);
+  Init();
+}
 
 void ApplInfo::Init() {
   gameWidth = gameWidth2 = 640;
