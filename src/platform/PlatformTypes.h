@@ -100,6 +100,12 @@ struct DateTimeRec {
   SInt16 dayOfWeek;
 };
 
+// A running process.
+struct ProcessSerialNumber {
+  UInt32 highLongOfPSN;
+  UInt32 lowLongOfPSN;
+};
+
 // A colour of three 16-bit channels.
 struct RGBColor {
   UInt16 red;

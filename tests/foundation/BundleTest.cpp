@@ -12,7 +12,6 @@
 #include <string>
 
 #include "foundation/Paths.h"
-#include "foundation/Version.h"
 #include "platform/PlatformFiles.h"
 #include "support/TempFolder.h"
 
