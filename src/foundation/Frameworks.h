@@ -38,7 +38,6 @@ void SetApplCursor();
 void SetApplCursorBackEnd(void (*arrow)());
 
 struct FSSpec;
-struct ProcessSerialNumber;
 // No process carries a signature on Linux: the walk finds none.
 OSErr FindRunningAppBySignature(UInt32 type, UInt32 creator, ProcessSerialNumber* psn, FSSpec* spec);
 
