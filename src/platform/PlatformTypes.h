@@ -112,6 +112,3 @@ struct RGBColor {
   UInt16 green;
   UInt16 blue;
 };
-
-// A window of the platform's window layer, opaque outside it.
-typedef struct OpaqueWindowPtr* WindowRef;

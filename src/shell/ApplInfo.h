@@ -4,7 +4,7 @@
 // yields its default.
 #pragma once
 
-#include "platform/PlatformTypes.h"
+#include "platform/GLWindow.h"
 
 struct Frame;
 

@@ -5,11 +5,6 @@
 
 #include "platform/PlatformTypes.h"
 
-struct ProcessSerialNumber {
-  UInt32 highLongOfPSN;
-  UInt32 lowLongOfPSN;
-};
-
 struct ProcessInfoRec {
   UInt32 processInfoLength;
   char* processName;
