@@ -4,6 +4,6 @@
 
 #include "platform/GLWindow.h"
 
-extern WindowPtr mainWIND;
+extern WindowRef mainWIND;
 // (0, 0, game height, game width).
 extern Rect mainRECT;

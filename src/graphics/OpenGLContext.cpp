@@ -9,7 +9,7 @@
 #include "graphics/ImageGL.h"
 #include "graphics/OpenGLFrame.h"
 
-GLContextRef SetupAGL(WindowPtr window) {
+GLContextRef SetupAGL(WindowRef window) {
   const GLServices* gl = GetGLServices();
   GLContextRef context = gl->createContext(window);
   if (context && !gl->makeCurrent(window, context)) {
@@ -25,7 +25,7 @@ void CleanupAGL(GLContextRef context) {
   GetGLServices()->deleteContext(context);
 }
 
-static OpenGLContext* NewContextRecord(WindowPtr window) {
+static OpenGLContext* NewContextRecord(WindowRef window) {
   GLContextRef context = SetupAGL(window);
   if (!context) return nullptr;
   OpenGLContext* record = new OpenGLContext{context, new UInt32[kContextTextureCount]()};
@@ -39,7 +39,7 @@ static OpenGLContext* NewContextRecord(WindowPtr window) {
   return record;
 }
 
-Boolean QK_BuildGLForWindow(WindowPtr window) {
+Boolean QK_BuildGLForWindow(WindowRef window) {
   if (!window) return false;
   OpenGLContext* record = static_cast<OpenGLContext*>(GetWRefCon(window));
   if (!record) {
@@ -55,7 +55,7 @@ Boolean QK_BuildGLForWindow(WindowPtr window) {
   return true;
 }
 
-void QK_DisposeGLForWindow(WindowPtr window) {
+void QK_DisposeGLForWindow(WindowRef window) {
   if (!window) return;
   OpenGLContext* record = static_cast<OpenGLContext*>(GetWRefCon(window));
   if (!record) return;
@@ -70,7 +70,7 @@ void QK_DisposeGLForWindow(WindowPtr window) {
 }
 
 Boolean FastOpenGLRenderer() {
-  WindowPtr probe = NewGLWindow("", 1, 1, false);
+  WindowRef probe = NewGLWindow("", 1, 1, false);
   if (!probe) return true;
   Boolean fast = true;
   if (QK_BuildGLForWindow(probe)) {

@@ -12,14 +12,14 @@ struct OpenGLContext {
 };
 
 // A context for the window, made current; null on failure.
-GLContextRef SetupAGL(WindowPtr window);
+GLContextRef SetupAGL(WindowRef window);
 void CleanupAGL(GLContextRef context);
 
 // Gives the window its context record the first time; every time makes the
 // context current and sets the viewport to the whole content area.
 // False when the window has no record and none could be made.
-Boolean QK_BuildGLForWindow(WindowPtr window);
-void QK_DisposeGLForWindow(WindowPtr window);
+Boolean QK_BuildGLForWindow(WindowRef window);
+void QK_DisposeGLForWindow(WindowRef window);
 
 // False for renderers known to be too slow for the game.
 Boolean FastOpenGLRenderer();

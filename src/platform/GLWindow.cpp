@@ -21,7 +21,7 @@ void RequestContextAttributes(bool accelerated) {
   if (accelerated) SDL_GL_SetAttribute(SDL_GL_ACCELERATED_VISUAL, 1);
 }
 
-GLContextRef SDLCreateContext(WindowPtr window) {
+GLContextRef SDLCreateContext(WindowRef window) {
   if (!window || !window->sdl) return nullptr;
   RequestContextAttributes(true);
   SDL_GLContext context = SDL_GL_CreateContext(window->sdl);
@@ -34,7 +34,7 @@ GLContextRef SDLCreateContext(WindowPtr window) {
   return context;
 }
 
-Boolean SDLMakeCurrent(WindowPtr window, GLContextRef context) {
+Boolean SDLMakeCurrent(WindowRef window, GLContextRef context) {
   SDL_Window* w = window ? window->sdl : nullptr;
   return SDL_GL_MakeCurrent(w, static_cast<SDL_GLContext>(context)) == 0;
 }
@@ -43,13 +43,13 @@ void SDLDeleteContext(GLContextRef context) {
   if (context) SDL_GL_DeleteContext(static_cast<SDL_GLContext>(context));
 }
 
-void SDLSwapBuffers(WindowPtr window) {
+void SDLSwapBuffers(WindowRef window) {
   if (window && window->sdl) SDL_GL_SwapWindow(window->sdl);
 }
 
 int SDLSetSwapInterval(int interval) { return SDL_GL_SetSwapInterval(interval) == 0 ? 0 : -1; }
 
-void SDLDrawableSize(WindowPtr window, SInt32* width, SInt32* height) {
+void SDLDrawableSize(WindowRef window, SInt32* width, SInt32* height) {
   int w = 0, h = 0;
   if (window && window->sdl) SDL_GL_GetDrawableSize(window->sdl, &w, &h);
   *width = w;
@@ -70,7 +70,7 @@ const GLServices* SetGLServices(const GLServices* services) {
   return previous;
 }
 
-WindowPtr NewGLWindow(const char* title, SInt32 width, SInt32 height, Boolean visible) {
+WindowRef NewGLWindow(const char* title, SInt32 width, SInt32 height, Boolean visible) {
   if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     std::fprintf(stderr, "Video: %s\n", SDL_GetError());
     return nullptr;
@@ -81,19 +81,19 @@ WindowPtr NewGLWindow(const char* title, SInt32 width, SInt32 height, Boolean vi
     std::fprintf(stderr, "Window: %s\n", SDL_GetError());
     return nullptr;
   }
-  return new WindowRecord{sdl, nullptr, 0};
+  return new OpaqueWindowPtr{sdl, nullptr, 0};
 }
 
-void DisposeGLWindow(WindowPtr window) {
+void DisposeGLWindow(WindowRef window) {
   if (!window) return;
   if (window->sdl) SDL_DestroyWindow(window->sdl);
   delete window;
 }
 
-void ShowGLWindow(WindowPtr window) {
+void ShowGLWindow(WindowRef window) {
   if (window && window->sdl) SDL_ShowWindow(window->sdl);
 }
 
-void GetWindowContentSize(WindowPtr window, SInt32* width, SInt32* height) {
+void GetWindowContentSize(WindowRef window, SInt32* width, SInt32* height) {
   currentServices->drawableSize(window, width, height);
 }

@@ -112,3 +112,15 @@ struct RGBColor {
   UInt16 green;
   UInt16 blue;
 };
+
+struct SDL_Window;
+
+// Our own window record behind WindowRef. refCon is the application's
+// reference constant (an OpenGL window keeps its context record there).
+struct OpaqueWindowPtr {
+  SDL_Window* sdl;
+  void* refCon;
+  SInt16 kind;
+};
+typedef OpaqueWindowPtr* WindowRef;
+typedef WindowRef WindowPtr;

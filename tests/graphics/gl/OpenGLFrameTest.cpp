@@ -135,7 +135,7 @@ TEST_F(Frame, EmptyPortOrNoWindowDrawsNothing) {
   OpenGLBeginDraw(&empty);  // cleared and swapped, no transform of size 0
   OpenGLEndDraw();
   EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-  WindowPtr window = mainWIND;
+  WindowRef window = mainWIND;
   mainWIND = nullptr;
   OpenGLBeginDraw(&mainRECT);
   OpenGLEndDraw();
@@ -165,8 +165,8 @@ TEST_F(Frame, ContextRecordIsBuiltOnceAndDisposedOnce) {
 
 TEST_F(Frame, FailedContextLeavesNoRecord) {
   GLServices failing = *GetGLServices();
-  failing.createContext = [](WindowPtr) -> GLContextRef { return nullptr; };
-  WindowPtr window = NewGLWindow("Halvane test", 64, 64, false);
+  failing.createContext = [](WindowRef) -> GLContextRef { return nullptr; };
+  WindowRef window = NewGLWindow("Halvane test", 64, 64, false);
   if (!window) {
     if (std::getenv("CI")) ADD_FAILURE() << "No window";
     return;
