@@ -4,7 +4,7 @@
 // yields its default.
 #pragma once
 
-#include "platform/GLWindow.h"
+#include "platform/PlatformTypes.h"
 
 struct Frame;
 

@@ -5,7 +5,6 @@
 #pragma once
 
 #include "platform/EventPlatform.h"
-#include "platform/GLWindow.h"
 
 // Key numbers: 0 to 127 virtual key codes, 128 + i bit i of the modifier
 // flags, 161 the mouse button.
