@@ -42,5 +42,8 @@ function(halvane_test_program target label srcs libs)
     DISCOVERY_MODE PRE_TEST
     WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}
     PROPERTIES LABELS "${label}"
-               ENVIRONMENT "HALVANE_FIXTURES=${CMAKE_CURRENT_SOURCE_DIR}/fixtures;HALVANE_BUNDLE=${HALVANE_BUNDLE}")
+               ENVIRONMENT "HALVANE_FIXTURES=${CMAKE_CURRENT_SOURCE_DIR}/fixtures"
+               # a second variable in ENVIRONMENT would be split off by the
+               # discovery script, so it goes through the modification list
+               ENVIRONMENT_MODIFICATION "HALVANE_BUNDLE=set:${HALVANE_BUNDLE}")
 endfunction()

@@ -1,0 +1,306 @@
+// Every resource the game loads is in the generated bundle, decodes, and has
+// the size, frame count, channel count and rate the game relies on.
+#include <gtest/gtest.h>
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include <png.h>
+#include <vorbis/vorbisfile.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Resources()
+{
+    const char* bundle = std::getenv("HALVANE_BUNDLE");
+    return std::string(bundle ? bundle : "build/Halvane.app") + "/Contents/Resources/";
+}
+
+std::vector<unsigned char> ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+struct PngFacts {
+    bool ok = false;
+    png_uint_32 width = 0, height = 0;
+    int colorType = -1, bitDepth = 0;
+    bool colourSpaceChunk = false;
+};
+
+PngFacts ReadPng(const std::string& path)
+{
+    PngFacts facts;
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f)
+        return facts;
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    std::vector<png_byte> row;
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        std::fclose(f);
+        facts.ok = false;
+        return facts;
+    }
+    png_init_io(png, f);
+    png_read_info(png, info);
+    facts.width = png_get_image_width(png, info);
+    facts.height = png_get_image_height(png, info);
+    facts.colorType = png_get_color_type(png, info);
+    facts.bitDepth = png_get_bit_depth(png, info);
+    facts.colourSpaceChunk =
+        png_get_valid(png, info, PNG_INFO_gAMA | PNG_INFO_sRGB | PNG_INFO_iCCP) != 0;
+    row.resize(png_get_rowbytes(png, info));
+    for (png_uint_32 y = 0; y < facts.height; ++y)
+        png_read_row(png, row.data(), nullptr);
+    png_read_end(png, nullptr);
+    png_destroy_read_struct(&png, &info, nullptr);
+    std::fclose(f);
+    facts.ok = true;
+    return facts;
+}
+
+struct Picture {
+    const char* path;
+    int width, height; // 0: any size up to 1024
+};
+
+// The sizes fixed by how the game draws or measures a picture; the rest only
+// have to decode and fit the 1024 x 1024 decode buffer.
+const Picture kPictures[] = {
+    {"Graphics/Pixel", 1, 1},
+    {"Graphics/Spark", 0, 0},
+    {"Graphics/Interface/Radio Off", 32, 32},
+    {"Graphics/Interface/Radio On", 32, 32},
+    {"Graphics/Interface/Volume", 0, 0},
+    {"ZadOR/FullScreen", 0, 0},
+    {"Cursor", 64, 64},
+    {"ZadOR/Fade", 0, 0},
+    {"ZadOR/PressFire", 256, 40},
+    {"ZadOR/StatusBar 1", 409, 51},
+    {"ZadOR/StatusBar 2", 409, 51},
+    {"ZadOR/Text Field", 0, 0},
+    {"ZadOR/Field Hilite", 0, 0},
+    {"Background", 640, 480},
+    {"Graphics/Shockwave", 0, 0},
+    {"Graphics/Interface/Pause", 32, 32},
+    {"Graphics/Interface/Exit", 32, 32},
+    {"Graphics/Boomerang", 184, 104},
+    {"Graphics/Blimp", 72, 200},
+    {"Title/Title", 640, 480},
+    {"Title/Background", 872, 480},
+    {"Main/Nebula", 800, 800},
+    {"Main/Main", 640, 480},
+    {"Graphics/Interface/Buttons/Play", 160, 40},
+    {"Graphics/Interface/Buttons/Help", 160, 40},
+    {"Graphics/Interface/Buttons/Sound", 160, 40},
+    {"Graphics/Interface/Buttons/Music", 160, 40},
+    {"Graphics/Interface/Buttons/Quit", 160, 40},
+    {"Graphics/Interface/Buttons/Clear", 0, 0},
+    {"ZadOR/HighScores", 0, 0},
+    {"ZadOR/Key Border", 0, 0},
+    {"ZadOR/About", 0, 0},
+    {"ZadOR/About-Shadow", 0, 0},
+    {"Help/Help Screen", 0, 0},
+    {"Help/Help 1", 0, 0},
+    {"Help/Help 2", 0, 0},
+    {"Help/Help 3", 0, 0},
+    {"Help/Help 4", 0, 0},
+    {"Help/Next", 0, 0},
+    {"Help/Prev", 0, 0},
+    {"Help/Done", 0, 0},
+    {"Help/Email", 0, 0},
+    {"Graphics/Loading", 640, 480},
+    {"Pause/PauseBox", 340, 180},
+    {"Pause/Resume", 160, 40},
+    {"Pause/Abort", 160, 40},
+    {"ZadOR/InputScreen", 768, 192},
+    {"ZadOR/OK", 0, 0},
+    {"ZadOR/Cancel", 0, 0},
+    {"Graphics/Meteors", 0, 0},
+    {"Graphics/Sprites", 0, 0},
+    {"Graphics/Enemies", 0, 0},
+};
+
+TEST(BundleManifest, EveryPictureIsAStraightAlphaRgbaPngOfItsSize)
+{
+    for (const Picture& p : kPictures) {
+        SCOPED_TRACE(p.path);
+        PngFacts f = ReadPng(Resources() + p.path + ".png");
+        ASSERT_TRUE(f.ok);
+        EXPECT_EQ(f.colorType, PNG_COLOR_TYPE_RGBA);
+        EXPECT_EQ(f.bitDepth, 8);
+        EXPECT_FALSE(f.colourSpaceChunk) << "a gamma chunk would make the loader re-gamma it";
+        EXPECT_LE(f.width, 1024u);
+        EXPECT_LE(f.height, 1024u);
+        if (p.width) {
+            EXPECT_EQ(f.width, png_uint_32(p.width));
+            EXPECT_EQ(f.height, png_uint_32(p.height));
+        }
+    }
+}
+
+struct Sound {
+    std::vector<short> samples; // interleaved
+    int channels = 0;
+    long rate = 0;
+};
+
+bool DecodeOgg(const std::string& path, Sound& out)
+{
+    OggVorbis_File vf;
+    if (ov_fopen(path.c_str(), &vf) != 0)
+        return false;
+    vorbis_info* vi = ov_info(&vf, -1);
+    out.channels = vi->channels;
+    out.rate = vi->rate;
+    char buf[8192];
+    int section = 0;
+    for (long n; (n = ov_read(&vf, buf, sizeof buf, 0, 2, 1, &section)) > 0;) {
+        const short* s = reinterpret_cast<const short*>(buf);
+        out.samples.insert(out.samples.end(), s, s + n / 2);
+    }
+    ov_clear(&vf);
+    return !out.samples.empty();
+}
+
+const char* const kEffects[] = {"Blip",   "Dink",  "Bounce", "Pod",   "Flip",   "Super",
+                                "Alarm",  "Suck",  "Tone",   "Shot2", "Shot0",  "Shot1",
+                                "Boom0",  "Boom1", "Intro_Mono", "Metal0", "Metal1", "Power",
+                                "Shield", "Spin",  "Bump",   "Engine", "Tap"};
+
+TEST(BundleManifest, EffectsAreMono44kHzAndEndInSilence)
+{
+    for (const char* name : kEffects) {
+        SCOPED_TRACE(name);
+        Sound s;
+        ASSERT_TRUE(DecodeOgg(Resources() + "Audio/" + name + ".ogg", s));
+        EXPECT_EQ(s.channels, 1);
+        EXPECT_EQ(s.rate, 44100);
+        // The player drops the last 34 samples; those and a little more must be quiet.
+        const size_t tail = 88; // 2 ms
+        ASSERT_GT(s.samples.size(), tail * 10);
+        int loudest = 0;
+        for (size_t i = s.samples.size() - tail; i < s.samples.size(); ++i)
+            loudest = std::max(loudest, std::abs(int(s.samples[i])));
+        EXPECT_LT(loudest, 300);
+        int peak = 0;
+        for (short v : s.samples)
+            peak = std::max(peak, std::abs(int(v)));
+        EXPECT_GT(peak, 8000) << "audible";
+    }
+}
+
+TEST(BundleManifest, MusicLoopsAreStereo44kHzAndJoinWithoutAClick)
+{
+    for (const char* name : {"Title", "Main", "Game", "Boss"}) {
+        SCOPED_TRACE(name);
+        Sound s;
+        ASSERT_TRUE(DecodeOgg(Resources() + "Music/" + name + ".ogg", s));
+        EXPECT_EQ(s.channels, 2);
+        EXPECT_EQ(s.rate, 44100);
+        size_t frames = s.samples.size() / 2;
+        EXPECT_GT(frames, size_t(44100 * 15));
+        // The step from the last frame to the first is no bigger than the
+        // loop's own steps (99.9th percentile), so the join is inaudible.
+        std::vector<int> steps;
+        for (size_t i = 1; i < frames; ++i)
+            steps.push_back(std::abs(s.samples[i * 2] - s.samples[(i - 1) * 2]));
+        std::nth_element(steps.begin(), steps.begin() + steps.size() * 999 / 1000, steps.end());
+        int typical = steps[steps.size() * 999 / 1000];
+        for (int c = 0; c < 2; ++c)
+            EXPECT_LE(std::abs(s.samples[c] - s.samples[(frames - 1) * 2 + c]), typical);
+    }
+}
+
+int32_t Entry(const std::vector<unsigned char>& t, int degree)
+{
+    const unsigned char* b = &t[size_t(degree) * 4];
+    return int32_t(uint32_t(b[0]) << 24 | uint32_t(b[1]) << 16 | uint32_t(b[2]) << 8 | b[3]);
+}
+
+TEST(BundleManifest, TrigTablesAreBigEndianWith256AsOne)
+{
+    std::vector<unsigned char> cosT = ReadAll(Resources() + "COS Table 360");
+    std::vector<unsigned char> sinT = ReadAll(Resources() + "SIN Table 360");
+    ASSERT_EQ(cosT.size(), 1440u);
+    ASSERT_EQ(sinT.size(), 1440u);
+    struct Case {
+        int degree, cos, sin;
+    } cases[] = {{0, 256, 0},     {30, 222, 128},   {45, 181, 181}, {60, 128, 222},
+                 {90, 0, 256},    {180, -256, 0},   {270, 0, -256}, {359, 256, -4}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.degree);
+        EXPECT_EQ(Entry(cosT, c.degree), c.cos);
+        EXPECT_EQ(Entry(sinT, c.degree), c.sin);
+    }
+}
+
+TEST(BundleManifest, FontsOpenUnderBothNamesWithTheirLicences)
+{
+    FT_Library lib;
+    ASSERT_EQ(FT_Init_FreeType(&lib), 0);
+    for (const char* name : {"VAG Rounded BT", "Copperplate Gothic Bold"}) {
+        SCOPED_TRACE(name);
+        std::string base = Resources() + "Fonts/" + name;
+        FT_Face face = nullptr;
+        ASSERT_EQ(FT_New_Face(lib, (base + ".ttf").c_str(), 0, &face), 0);
+        EXPECT_TRUE(FT_IS_SCALABLE(face));
+        EXPECT_NE(FT_Get_Char_Index(face, 'W'), 0u);
+        FT_Done_Face(face);
+        EXPECT_TRUE(std::filesystem::exists(base + " License.txt"));
+    }
+    FT_Done_FreeType(lib);
+}
+
+// Big-endian 32-bit word at p.
+uint32_t Word(const unsigned char* p) { return uint32_t(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3]; }
+
+// Finds the first atom of `type` inside [begin, end), descending into containers.
+const unsigned char* FindAtom(const unsigned char* begin, const unsigned char* end, const char* type)
+{
+    static const char* const containers[] = {"moov", "trak"};
+    for (const unsigned char* p = begin; p + 8 <= end;) {
+        uint32_t size = Word(p);
+        if (size < 8 || p + size > end)
+            return nullptr;
+        if (std::equal(type, type + 4, p + 4))
+            return p;
+        for (const char* c : containers)
+            if (std::equal(c, c + 4, p + 4))
+                if (const unsigned char* found = FindAtom(p + 8, p + size, type))
+                    return found;
+        p += size;
+    }
+    return nullptr;
+}
+
+TEST(BundleManifest, LogoMovieIsAQuickTimeFileOfTheLogoBox)
+{
+    std::vector<unsigned char> mov = ReadAll(Resources() + "ZadOR/QKLogo640.mov");
+    ASSERT_GT(mov.size(), 1000u);
+    const unsigned char* begin = mov.data();
+    const unsigned char* end = begin + mov.size();
+    const unsigned char* ftyp = FindAtom(begin, end, "ftyp");
+    ASSERT_NE(ftyp, nullptr);
+    EXPECT_TRUE(std::equal(ftyp + 8, ftyp + 12, "qt  "));
+    ASSERT_NE(FindAtom(begin, end, "mdat"), nullptr);
+    const unsigned char* tkhd = FindAtom(begin, end, "tkhd"); // the first track is the picture
+    ASSERT_NE(tkhd, nullptr);
+    uint32_t size = Word(tkhd);
+    EXPECT_EQ(Word(tkhd + size - 8) >> 16, 640u);
+    EXPECT_EQ(Word(tkhd + size - 4) >> 16, 360u);
+}
+
+} // namespace
