@@ -31,7 +31,7 @@ class Images : public GLWindowTest {
   // Starts a frame in a 640 by 480 window with the port filled with grey 100.
   bool BeginGrey() {
     if (!mainWIND && !OpenWindow(640, 480)) return false;
-    OpenGLBeginDraw(&mainRECT);
+    OpenGLBeginDraw(GamePort());
     glClearColor(100 / 255.0f, 100 / 255.0f, 100 / 255.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     return true;
