@@ -2,22 +2,10 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+
+#include "foundation/StringLibrary.h"
 
 namespace {
-
-void ToPascal(const char* c, unsigned char* p) {
-  size_t n = c ? strlen(c) : 0;
-  if (n > 255) n = 255;
-  p[0] = (unsigned char)n;
-  if (n) memcpy(p + 1, c, n);
-}
-
-void NumberToPascal(SInt32 n, unsigned char* p) {
-  char text[16];
-  snprintf(text, sizeof text, "%d", (int)n);
-  ToPascal(text, p);
-}
 
 void WritePascal(const unsigned char* p) {
   if (p) fwrite(p + 1, 1, p[0], stderr);
@@ -55,23 +43,15 @@ void ErrorDialog(const unsigned char* message, const unsigned char* where, unsig
 }
 
 void ErrorDialog(const char* message, const char* where, unsigned char flag, unsigned char fatal) {
-  Str255 m, w;
-  ToPascal(message, m);
-  ToPascal(where, w);
-  ErrorDialog(m, w, flag, fatal);
+  ErrorDialog(PStr(message), PStr(where), flag, fatal);
 }
 
 void ErrorDialog(const char* message, SInt16 code, unsigned char flag, unsigned char fatal) {
-  Str255 m, w;
-  ToPascal(message, m);
-  NumberToPascal(code, w);
-  ErrorDialog(m, w, flag, fatal);
+  ErrorDialog(PStr(message), PStr(Str("%d", code)), flag, fatal);
 }
 
 void ErrorDialog(const unsigned char* message, SInt16 code, unsigned char flag, unsigned char fatal) {
-  Str255 w;
-  NumberToPascal(code, w);
-  ErrorDialog(message, w, flag, fatal);
+  ErrorDialog(message, PStr(Str("%d", code)), flag, fatal);
 }
 
 void ErrorDialog(const unsigned char*, const unsigned char*, unsigned char) { backEnd->beepAndShutdown(); }
@@ -82,30 +62,19 @@ void AlertDialog(const unsigned char* message, const unsigned char* detail, cons
 }
 
 void AlertDialog(const char* message, const char* detail, const char* button) {
-  Str255 m, d;
-  ToPascal(message, m);
-  ToPascal(detail, d);
-  AlertDialog(m, d, button);
+  AlertDialog(PStr(message), PStr(detail), button);
 }
 
 void AlertDialog(SInt32 message, SInt32 detail, const char* button) {
-  Str255 m, d;
-  NumberToPascal(message, m);
-  NumberToPascal(detail, d);
-  AlertDialog(m, d, button);
+  AlertDialog(PStr(Str("%d", message)), PStr(Str("%d", detail)), button);
 }
 
 void AlertDialog(const unsigned char* message, SInt32 detail, const char* button) {
-  Str255 d;
-  NumberToPascal(detail, d);
-  AlertDialog(message, d, button);
+  AlertDialog(message, PStr(Str("%d", detail)), button);
 }
 
 void AlertDialog(const char* message, SInt32 detail, const char* button) {
-  Str255 m, d;
-  ToPascal(message, m);
-  NumberToPascal(detail, d);
-  AlertDialog(m, d, button);
+  AlertDialog(PStr(message), PStr(Str("%d", detail)), button);
 }
 
 void AlertDialog(const unsigned char*, const unsigned char*, unsigned char) {}

@@ -38,6 +38,13 @@ typedef const unsigned char* ConstStringPtr;
 typedef const unsigned char* ConstStr255Param;
 typedef const unsigned char* ConstStr31Param;
 
+// A UTF-16 name of at most 255 units, as file names are kept.
+typedef UInt16 UniChar;
+struct HFSUniStr255 {
+  UInt16 length;
+  UniChar unicode[255];
+};
+
 struct Point {
   SInt16 v;
   SInt16 h;
@@ -73,9 +80,47 @@ enum : OSErr {
   dirNFErr = -120,
   memFullErr = -108,
   memWZErr = -111,
+  memBCErr = -115,
+  memSCErr = -116,
 };
 
 // Builds a four-character code from its characters, most significant first.
 constexpr FourCharCode FOUR_CHAR(char a, char b, char c, char d) {
   return (UInt32(UInt8(a)) << 24) | (UInt32(UInt8(b)) << 16) | (UInt32(UInt8(c)) << 8) | UInt32(UInt8(d));
 }
+
+// A calendar date and time; dayOfWeek 1 is Sunday.
+struct DateTimeRec {
+  SInt16 year;
+  SInt16 month;
+  SInt16 day;
+  SInt16 hour;
+  SInt16 minute;
+  SInt16 second;
+  SInt16 dayOfWeek;
+};
+
+// A running process.
+struct ProcessSerialNumber {
+  UInt32 highLongOfPSN;
+  UInt32 lowLongOfPSN;
+};
+
+// A colour of three 16-bit channels.
+struct RGBColor {
+  UInt16 red;
+  UInt16 green;
+  UInt16 blue;
+};
+
+struct SDL_Window;
+
+// Our own window record. refCon is the application's reference constant
+// (the OpenGL windows keep their context record there).
+struct WindowRecord {
+  SDL_Window* sdl;
+  void* refCon;
+  SInt16 kind;
+};
+typedef WindowRecord* WindowPtr;
+typedef WindowPtr WindowRef;

@@ -1,0 +1,9 @@
+// Pixel and memory primitives of the software blitter that the engine uses.
+#pragma once
+
+#include "foundation/Memory.h"
+#include "platform/PlatformTypes.h"
+
+// The 32-bit pixel 0x00RRGGBB of a 1-5-5-5 pixel: each 5-bit channel c
+// becomes (c << 3) | (c >> 2).
+UInt32 Convert16To32(UInt16 pixel);

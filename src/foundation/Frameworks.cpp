@@ -1,0 +1,110 @@
+#include "foundation/Frameworks.h"
+
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <map>
+#include <string>
+
+#include "platform/PlatformSystem.h"
+
+struct FrameworkBundle {
+  std::map<std::string, void*> functions;
+};
+
+DateTimeRec mainDATE;
+Boolean bsdLoaded = 0;
+
+namespace {
+
+std::map<std::string, FrameworkBundle>& Frameworks() {
+  static std::map<std::string, FrameworkBundle> frameworks = {
+      {"Carbon.framework", {}}, {"ApplicationServices.framework", {}}, {"CoreAudio.framework", {}}};
+  return frameworks;
+}
+
+void NoCursor() {}
+void (*arrowCursor)() = NoCursor;
+int (*readSystemValue)(const char*, void*, size_t*) = PlatformReadSystemValue;
+
+}  // namespace
+
+OSErr LoadFrameworkBundle(CFStringRef frameworkName, CFBundleRef* bundle) {
+  *bundle = nullptr;
+  if (!frameworkName) return coreFoundationUnknownErr;
+  auto found = Frameworks().find(frameworkName);
+  if (found == Frameworks().end()) return coreFoundationUnknownErr;
+  *bundle = &found->second;
+  return noErr;
+}
+
+void* CFBundleGetFunctionPointerForName(CFBundleRef bundle, CFStringRef name) {
+  if (!bundle || !name) return nullptr;
+  auto found = bundle->functions.find(name);
+  return found == bundle->functions.end() ? nullptr : found->second;
+}
+
+void RegisterFrameworkFunction(const char* framework, const char* name, void* function) {
+  FrameworkBundle& bundle = Frameworks()[framework];
+  if (function) bundle.functions[name] = function;
+  else bundle.functions.erase(name);
+}
+
+void CheckMainDate() {
+  time_t now = time(nullptr);
+  struct tm local;
+  localtime_r(&now, &local);
+  mainDATE = DateTimeRec{SInt16(local.tm_year + 1900), SInt16(local.tm_mon + 1), SInt16(local.tm_mday),
+                         SInt16(local.tm_hour),        SInt16(local.tm_min),     SInt16(local.tm_sec),
+                         SInt16(local.tm_wday + 1)};
+}
+
+void SetApplCursor() { arrowCursor(); }
+
+void SetApplCursorBackEnd(void (*arrow)()) { arrowCursor = arrow ? arrow : NoCursor; }
+
+OSErr FindRunningAppBySignature(UInt32, UInt32, ProcessSerialNumber*, FSSpec*) { return procNotFound; }
+
+Boolean InRosetta() {
+  static int translated = -1;
+  if (translated < 0) translated = is_pid_native(0) == 0;
+  return Boolean(translated);
+}
+
+int is_pid_native(int pid) {
+  int native = 0;
+  size_t size = sizeof native;
+  if (sysctlbyname_with_pid("sysctl.proc_native", pid, &native, &size, nullptr, 0) == 0) return native;
+  return errno == ENOENT ? 1 : -1;
+}
+
+int sysctlbyname_with_pid(const char* name, int pid, void* oldp, size_t* oldlenp, void* newp, size_t) {
+  // Values are read for the system as a whole; none is kept per process,
+  // and none may be written.
+  if (newp || pid < 0) {
+    errno = EPERM;
+    return -1;
+  }
+  if (pid != 0) {
+    errno = ENOENT;
+    return -1;
+  }
+  return readSystemValue(name, oldp, oldlenp) == 0 ? 0 : -1;
+}
+
+void SetSystemValueReader(int (*reader)(const char*, void*, size_t*)) {
+  readSystemValue = reader ? reader : PlatformReadSystemValue;
+}
+
+OSErr InitBSD() {
+  bsdLoaded = 1;
+  return noErr;
+}
+
+void ImportLaunchServicesFramework() {}
+
+void SpeakString(const char*) {}
+
+Initializer::Initializer(void* p, int n) {
+  if (p && n > 0) memset(p, 0, size_t(n));
+}

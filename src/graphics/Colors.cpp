@@ -1,0 +1,16 @@
+#include "graphics/Colors.h"
+
+void RGBColorF::Reset() { red = green = blue = 1.0f; }
+
+void RGBAColorF::Reset() { red = green = blue = alpha = 1.0f; }
+
+void RGBAColor::Reset() { red = green = blue = alpha = 65535; }
+
+void RGBAColor16::Reset() { red = green = blue = alpha = 32; }
+
+void SetRect2(Rect* r, int x, int y, int width, int height) {
+  r->left = SInt16(x);
+  r->top = SInt16(y);
+  r->right = SInt16(r->left + width);
+  r->bottom = SInt16(r->top + height);
+}

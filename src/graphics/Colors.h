@@ -1,0 +1,36 @@
+// Colour and rectangle value types that every drawing call passes around.
+#pragma once
+
+#include "platform/PlatformTypes.h"
+
+struct RGBColorF {
+  float red, green, blue;
+  RGBColorF() { Reset(); }
+  void Reset();
+};
+
+struct RGBAColorF {
+  float red, green, blue, alpha;
+  RGBAColorF() { Reset(); }
+  void Reset();
+};
+
+struct RGBAColor {
+  UInt16 red, green, blue, alpha;
+  RGBAColor() { Reset(); }
+  void Reset();
+};
+
+// A sprite tint: 32 leaves a channel unchanged.
+struct RGBAColor16 {
+  UInt8 red, green, blue, alpha;
+  RGBAColor16() { Reset(); }
+  void Reset();
+};
+
+struct RectF {
+  float top, left, bottom, right;
+};
+
+// left = x, top = y, right = x + width, bottom = y + height, each kept in 16 bits.
+void SetRect2(Rect* r, int x, int y, int width, int height);

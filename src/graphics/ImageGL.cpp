@@ -1,0 +1,230 @@
+#include "graphics/ImageGL.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <climits>
+#include <utility>
+
+#include "graphics/ImageBuffer.h"
+
+GLBindCache glBindCACHE;
+
+SInt32 LogBaseTwo(SInt32 n) {
+  if (n < 1) return INT32_MIN;
+  return 31 - __builtin_clz(UInt32(n));
+}
+
+SInt32 PowBaseTwo(SInt32 n) {
+  if (n < 0) return 0;
+  if (n >= 32) return -1;
+  return SInt32(1u << n);
+}
+
+SInt32 NextLogTwo(SInt32 n) {
+  SInt32 log = LogBaseTwo(n);
+  return PowBaseTwo(log) < n ? log + 1 : log;
+}
+
+SInt32 NextPowTwo(SInt32 n) { return n < 1 ? 0 : PowBaseTwo(NextLogTwo(n)); }
+
+SInt32 PrevPowTwo(SInt32 n) { return n < 1 ? 0 : PowBaseTwo(LogBaseTwo(n)); }
+
+void glBindTexture_fast(UInt32 target, UInt32 name) {
+  glBindTexture(target, name);
+  glBindCACHE.SetTexture(name);
+}
+
+void glDeleteTextures_fast(SInt32 count, const UInt32* names) {
+  glDeleteTextures(count, names);
+  glBindCACHE.ClearTexture();
+}
+
+Rect NewTextureFromBuffer(UInt32* name, const void* pixels, SInt32 rowBytes, SInt16 depth, const Rect* source) {
+  // The transparent edge texels come from this block.
+  static const UInt32 zeros[4096] = {};
+  const SInt32 zeroCount = 4096;
+  if (!pixels) return Rect{0, 0, 0, 0};
+  const bool sixteen = depth == 16;
+  const GLint internal = sixteen ? GL_RGB5 : GL_RGBA8;
+  const GLenum format = sixteen ? GL_BGRA : GL_RGBA;
+  const GLenum type = sixteen ? GL_UNSIGNED_SHORT_1_5_5_5_REV : GL_UNSIGNED_INT_8_8_8_8_REV;
+  const SInt32 w = source->right - source->left, h = source->bottom - source->top;
+  const SInt32 W = NextPowTwo(w), H = NextPowTwo(h);
+  const SInt32 bytesPerPixel = depth / 8;
+
+  if (*name == 0) glGenTextures(1, name);
+  glBindTexture_fast(GL_TEXTURE_2D, *name);
+  glTexImage2D(GL_TEXTURE_2D, 0, internal, W, H, 0, format, type, nullptr);
+  glPixelStorei(GL_UNPACK_ROW_LENGTH, 1);
+  if (w < W) glTexSubImage2D(GL_TEXTURE_2D, 0, w, 0, 1, std::min({h, zeroCount, H}), format, type, zeros);
+  glPixelStorei(GL_UNPACK_ROW_LENGTH, rowBytes / bytesPerPixel);
+  if (h < H) glTexSubImage2D(GL_TEXTURE_2D, 0, 0, h, std::min({w + 1, zeroCount, W}), 1, format, type, zeros);
+  const UInt8* first = static_cast<const UInt8*>(pixels) + SInt32(source->top) * rowBytes +
+                       SInt32(source->left) * bytesPerPixel;
+  glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, w, h, format, type, first);
+  glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+  return Rect{0, 0, SInt16(H), SInt16(W)};
+}
+
+void SetBrightRGBA(float r, float g, float b, float a) {
+  const GLfloat env[4] = {std::min(r, 1.0f), std::min(g, 1.0f), std::min(b, 1.0f), a};
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_BLEND);
+  glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, env);
+  glColor4f(std::max(r - 1.0f, 0.0f), std::max(g - 1.0f, 0.0f), std::max(b - 1.0f, 0.0f), a);
+}
+
+void SetBrightRGBA(const float* rgba) {
+  if (!rgba) {
+    SetBrightRGBA(1.0f, 1.0f, 1.0f, 1.0f);
+    return;
+  }
+  SetBrightRGBA(rgba[0], rgba[1], rgba[2], rgba[3]);
+}
+
+void ClearBrightRGBA() {
+  const GLfloat white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+  glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, white);
+  glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+}
+
+ImageGL::ImageGL()
+    : texture(0),
+      srcRect{0, 0, 0, 0},
+      filter(GL_LINEAR),
+      texWidth(0),
+      texHeight(0),
+      imageWidth(0),
+      imageHeight(0),
+      texCoords{0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 1.0f, 1.0f, 1.0f},
+      alpha(1.0f),
+      rotation(0.0f),
+      hasAlpha(0),
+      mirrorH(0),
+      mirrorV(0),
+      useSrcRect(0),
+      spare(0) {
+  SetBright(1.0f);
+}
+
+ImageGL::~ImageGL() { Dispose(); }
+
+void ImageGL::Update(const void* pixels, SInt32 rowBytes, SInt16 depth, const Rect* source) {
+  const SInt32 w = source->right - source->left, h = source->bottom - source->top;
+  if (w < 1 || h < 1) {
+    // Nothing to show: a texture of size 0 would give no coordinates.
+    Dispose();
+    imageWidth = imageHeight = texWidth = texHeight = 0;
+    return;
+  }
+  imageWidth = SInt16(w);
+  imageHeight = SInt16(h);
+  texWidth = SInt16(NextPowTwo(w));
+  texHeight = SInt16(NextPowTwo(h));
+  NewTextureFromBuffer(&texture, pixels, rowBytes, depth, source);
+  const Rect shown = {0, 0, imageHeight, imageWidth};
+  SetTextureRect(&shown);
+}
+
+void ImageGL::New(const void* pixels, SInt32 rowBytes, SInt16 depth, const Rect* source) {
+  Dispose();
+  Update(pixels, rowBytes, depth, source);
+}
+
+void ImageGL::Update(ImageBuffer* buffer, const Rect* source) {
+  Update(buffer->pixels, buffer->RowBytes(), 32, source);
+}
+
+void ImageGL::New(ImageBuffer* buffer, const Rect* source) {
+  Dispose();
+  Update(buffer, source);
+}
+
+int ImageGL::Load(ImageBuffer* buffer, const char* path, UInt8 premultiply, float unused) {
+  int result = buffer->LoadImage(path, unused, premultiply);
+  if (result != 0) return result;
+  const Rect content = {0, 0, buffer->contentHeight, buffer->contentWidth};
+  Update(buffer->pixels, buffer->RowBytes(), 32, &content);
+  return 0;
+}
+
+void ImageGL::Dispose() {
+  if (texture != 0) glDeleteTextures_fast(1, &texture);
+  texture = 0;
+}
+
+void ImageGL::SetBright(float b) { red = green = blue = b; }
+
+void ImageGL::SetTextureRect(const Rect* r) {
+  const float w = texWidth, h = texHeight;
+  const float left = r->left / w, right = r->right / w, top = r->top / h, bottom = r->bottom / h;
+  const float coords[8] = {left, top, right, top, left, bottom, right, bottom};
+  std::copy(coords, coords + 8, texCoords);
+}
+
+namespace {
+
+void RectCentre(const Rect& r, float* cx, float* cy) {
+  *cx = float(r.left + (r.right - r.left) / 2);
+  *cy = float(r.top + (r.bottom - r.top) / 2);
+}
+
+void RectCentre(const RectF& r, float* cx, float* cy) {
+  *cx = r.left + (r.right - r.left) / 2.0f;
+  *cy = r.top + (r.bottom - r.top) / 2.0f;
+}
+
+}  // namespace
+
+template <typename R>
+void ImageGL::DrawQuad(const R& destination, bool bright) {
+  // A NaN channel counts as tinted.
+  const bool tinted = !(red == 1.0f && green == 1.0f && blue == 1.0f);
+  const bool rotated = rotation != 0.0f;
+  R r = destination;
+  if (texture == 0) return;
+  if (useSrcRect) SetTextureRect(&srcRect);
+  glEnable(GL_TEXTURE_2D);
+  const bool blend = hasAlpha || alpha < 1.0f || tinted;
+  if (blend) {
+    glEnable(GL_BLEND);
+    // Textures hold premultiplied colour; the brightening environment does not.
+    glBlendFunc(bright ? GL_SRC_ALPHA : GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+    if (!bright) glColor4f(red * alpha, green * alpha, blue * alpha, alpha);
+  }
+  glBindTexture_fast(GL_TEXTURE_2D, texture);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+  if (bright && blend)
+    SetBrightRGBA(red, green, blue, alpha);
+  else
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, blend ? GL_MODULATE : GL_REPLACE);
+  if (rotated) {
+    float cx, cy;
+    RectCentre(r, &cx, &cy);
+    glPushMatrix();
+    glTranslatef(cx, cy, 0.0f);
+    glRotatef(rotation, 0.0f, 0.0f, 1.0f);
+    glTranslatef(-cx, -cy, 0.0f);
+  }
+  if (mirrorH) std::swap(r.left, r.right);
+  if (mirrorV) std::swap(r.top, r.bottom);
+  const GLfloat vertices[12] = {float(r.left), float(r.top),    0.0f, float(r.right), float(r.top),    0.0f,
+                                float(r.left), float(r.bottom), 0.0f, float(r.right), float(r.bottom), 0.0f};
+  glVertexPointer(3, GL_FLOAT, 0, vertices);
+  glTexCoordPointer(2, GL_FLOAT, 0, texCoords);
+  glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+  if (bright) ClearBrightRGBA();
+  if (rotated) glPopMatrix();
+  if (blend) glDisable(GL_BLEND);
+  glDisable(GL_TEXTURE_2D);
+}
+
+void ImageGL::Draw(const Rect* r) { DrawQuad(*r, false); }
+
+void ImageGL::Draw(const RectF* r) { DrawQuad(*r, false); }
+
+void ImageGL::DrawBright(const Rect* r) { DrawQuad(*r, true); }

@@ -1,0 +1,82 @@
+// Images held in one power-of-two OpenGL texture and drawn as one
+// premultiplied, tinted, translucent, rotated or mirrored quad.
+#pragma once
+
+#include "graphics/Colors.h"
+
+class ImageBuffer;
+
+// Powers of two over signed 32-bit values.
+SInt32 LogBaseTwo(SInt32 n);
+SInt32 PowBaseTwo(SInt32 n);
+SInt32 NextLogTwo(SInt32 n);
+SInt32 NextPowTwo(SInt32 n);
+SInt32 PrevPowTwo(SInt32 n);
+
+// The texture last bound through glBindTexture_fast.
+struct GLBindCache {
+  UInt32 texture;
+  void SetTexture(UInt32 name) { texture = name; }
+  void ClearTexture() { texture = 0; }
+};
+extern GLBindCache glBindCACHE;
+
+void glBindTexture_fast(UInt32 target, UInt32 name);
+void glDeleteTextures_fast(SInt32 count, const UInt32* names);
+
+// Uploads the source part of a 16- or 32-bit pixel block into the texture
+// (creating the name when it is 0), with a transparent column and row just
+// outside the image. Returns (0, 0, texture height, texture width).
+Rect NewTextureFromBuffer(UInt32* name, const void* pixels, SInt32 rowBytes, SInt16 depth, const Rect* source);
+
+// The texture environment of DrawBright: channels up to 1 scale the texel,
+// the excess above 1 moves it towards white.
+void SetBrightRGBA(float r, float g, float b, float a);
+void SetBrightRGBA(const float* rgba);
+void ClearBrightRGBA();
+
+class ImageGL {
+ public:
+  UInt32 texture;
+  Rect srcRect;
+  SInt32 filter;
+  SInt16 texWidth, texHeight;
+  SInt16 imageWidth, imageHeight;
+  float texCoords[8];  // (s, t) of top-left, top-right, bottom-left, bottom-right
+  float red, green, blue;
+  float alpha;
+  float rotation;  // degrees, about the destination's centre
+  UInt8 hasAlpha;
+  UInt8 mirrorH;
+  UInt8 mirrorV;
+  UInt8 useSrcRect;
+  UInt8 spare;
+
+  ImageGL();
+  ~ImageGL();
+  ImageGL(const ImageGL&) = delete;
+  ImageGL& operator=(const ImageGL&) = delete;
+
+  void Update(const void* pixels, SInt32 rowBytes, SInt16 depth, const Rect* source);
+  void New(const void* pixels, SInt32 rowBytes, SInt16 depth, const Rect* source);
+  void Update(ImageBuffer* buffer, const Rect* source);
+  void New(ImageBuffer* buffer, const Rect* source);
+  int Load(ImageBuffer* buffer, const char* path, UInt8 premultiply, float unused);
+  void Dispose();
+  void SetBright(float b);
+  void SetTextureRect(const Rect* r);
+  SInt16 Width() const { return imageWidth; }
+  SInt16 Height() const { return imageHeight; }
+  void Draw(const Rect* r);
+  void Draw(const RectF* r);
+  void DrawBright(const Rect* r);
+
+ private:
+  template <typename R>
+  void DrawQuad(const R& r, bool bright);
+};
+
+struct ShadowImage {
+  ImageGL image;
+  ImageGL shadow;
+};

@@ -1,0 +1,89 @@
+#include "graphics/OpenGLContext.h"
+
+#include <GL/gl.h>
+
+#include <cctype>
+#include <string>
+
+#include "graphics/GameWindow.h"
+#include "graphics/ImageGL.h"
+#include "graphics/OpenGLFrame.h"
+
+GLContextRef SetupAGL(WindowPtr window) {
+  const GLServices* gl = GetGLServices();
+  GLContextRef context = gl->createContext(window);
+  if (context && !gl->makeCurrent(window, context)) {
+    gl->deleteContext(context);
+    return nullptr;
+  }
+  return context;
+}
+
+void CleanupAGL(GLContextRef context) {
+  if (!context) return;
+  GetGLServices()->makeCurrent(nullptr, nullptr);
+  GetGLServices()->deleteContext(context);
+}
+
+static OpenGLContext* NewContextRecord(WindowPtr window) {
+  GLContextRef context = SetupAGL(window);
+  if (!context) return nullptr;
+  OpenGLContext* record = new OpenGLContext{context, new UInt32[kContextTextureCount]()};
+  glGenTextures(kContextTextureCount, record->textures);
+  if (glGetError() != GL_NO_ERROR) {
+    delete[] record->textures;
+    CleanupAGL(context);
+    delete record;
+    return nullptr;
+  }
+  return record;
+}
+
+Boolean QK_BuildGLForWindow(WindowPtr window) {
+  if (!window) return false;
+  OpenGLContext* record = static_cast<OpenGLContext*>(GetWRefCon(window));
+  if (!record) {
+    record = NewContextRecord(window);
+    if (!record) return false;
+    SetWRefCon(window, record);
+    glDrawVars.context = record;
+  }
+  GetGLServices()->makeCurrent(window, record->context);
+  SInt32 width, height;
+  GetWindowContentSize(window, &width, &height);
+  glViewport(0, 0, width, height);
+  return true;
+}
+
+void QK_DisposeGLForWindow(WindowPtr window) {
+  if (!window) return;
+  OpenGLContext* record = static_cast<OpenGLContext*>(GetWRefCon(window));
+  if (!record) return;
+  // The names belong to this context: it must be current to delete them.
+  GetGLServices()->makeCurrent(window, record->context);
+  glDeleteTextures_fast(kContextTextureCount, record->textures);
+  delete[] record->textures;
+  CleanupAGL(record->context);
+  if (glDrawVars.context == record) glDrawVars.context = nullptr;
+  delete record;
+  SetWRefCon(window, nullptr);
+}
+
+Boolean FastOpenGLRenderer() {
+  WindowPtr probe = NewGLWindow("", 1, 1, false);
+  if (!probe) return true;
+  Boolean fast = true;
+  if (QK_BuildGLForWindow(probe)) {
+    const GLubyte* name = glGetString(GL_RENDERER);
+    if (name) {
+      std::string lower(reinterpret_cast<const char*>(name));
+      for (char& c : lower) c = char(std::tolower(static_cast<unsigned char>(c)));
+      fast = lower.find("rage 128") == std::string::npos;
+    }
+    QK_DisposeGLForWindow(probe);
+  }
+  DisposeGLWindow(probe);
+  // Building the probe's context changed the current one.
+  if (mainWIND && GetWRefCon(mainWIND)) QK_BuildGLForWindow(mainWIND);
+  return fast;
+}

@@ -1,0 +1,53 @@
+// The frame: every picture is drawn between OpenGLBeginDraw and
+// OpenGLEndDraw, letterboxed into the game window, with the brightness
+// overlay of glFADER drawn last.
+#pragma once
+
+#include "platform/PlatformTypes.h"
+
+struct OpenGLContext;
+
+// The overlay colour and opacity, each 0 to 255. Brightness is 255 - alpha.
+struct GLFader {
+  SInt16 red, green, blue, alpha;
+  SInt16 Bright() const { return SInt16(255 - alpha); }
+  void SetBright(SInt16 b) { alpha = SInt16(255 - b); }
+};
+extern GLFader glFADER;
+
+struct GLDrawVars {
+  OpenGLContext* context;
+  Rect portRect;  // the port's bounds moved to the origin
+  Rect windRect;  // the window's content bounds moved to the origin
+};
+extern GLDrawVars glDrawVars;
+
+// Where a pw by ph port lands in a ww by wh window: scale and margins.
+struct Letterbox {
+  float s, mx, my;
+};
+Letterbox ComputeLetterbox(SInt32 pw, SInt32 ph, SInt32 ww, SInt32 wh);
+
+// The scissor box (window pixels, y up) of a port rectangle.
+struct ScissorBox {
+  SInt32 x, y, width, height;
+};
+ScissorBox PortScissorBox(const Rect& r, const Rect& port, const Rect& wind);
+
+// Begins a frame whose logical size is the port's bounds.
+void OpenGLBeginDraw(const Rect* portBounds);
+void OpenGLEndDraw();
+void VisualFXGL(Rect* r);
+void ClipRectGL(Rect* r);
+
+extern UInt8 vblSYNC;
+void EnableVBLSync();
+void DisableVBLSync();
+UInt8 VBLSyncEnabled();
+
+void MinBright_GL();
+void NormBright_GL();
+void MaxBright_GL();
+int Brightness_GL();
+void Brighter_GL(UInt8 step);
+void Darker_GL(UInt8 step);

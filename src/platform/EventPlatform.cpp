@@ -1,0 +1,76 @@
+#include "platform/EventPlatform.h"
+
+#include <algorithm>
+#include <deque>
+
+#include "platform/SdlEventPlatform.h"
+
+namespace {
+
+std::deque<PlatformEvent> queue;
+EventPlatform* installed = nullptr;
+
+}  // namespace
+
+UInt16 EventClassOf(const PlatformEvent& e) {
+  switch (e.kind) {
+    case PlatformEvent::KeyDown: return keyDown;
+    case PlatformEvent::KeyRepeat: return autoKey;
+    case PlatformEvent::KeyUp: return keyUp;
+    case PlatformEvent::MouseDown:
+    case PlatformEvent::CloseBox:
+    case PlatformEvent::ZoomBox: return mouseDown;
+    case PlatformEvent::MouseUp: return mouseUp;
+    case PlatformEvent::Update: return updateEvt;
+    case PlatformEvent::Quit: return kHighLevelEvent;
+    case PlatformEvent::Modifiers: return nullEvent;
+    case PlatformEvent::MouseMoved:
+    case PlatformEvent::Suspend:
+    case PlatformEvent::Resume: break;
+  }
+  return osEvt;
+}
+
+static UInt16 ClassBit(const PlatformEvent& e) {
+  UInt16 what = EventClassOf(e);
+  return what == kHighLevelEvent ? UInt16(highLevelEventMask) : UInt16(1u << what);
+}
+
+void PostPlatformEvent(const PlatformEvent& e) { queue.push_back(e); }
+
+bool NextPlatformEvent(PlatformEvent* e) {
+  Platform().Pump();
+  if (queue.empty()) return false;
+  *e = queue.front();
+  queue.pop_front();
+  return true;
+}
+
+void RemovePlatformEvents(UInt16 mask) { FlushEvents(mask, 0); }
+
+void RemoveMotionEvents() {
+  Platform().Pump();
+  std::erase_if(queue, [](const PlatformEvent& e) { return e.kind == PlatformEvent::MouseMoved; });
+}
+
+int PendingPlatformEvents() {
+  Platform().Pump();
+  return int(queue.size());
+}
+
+void FlushEvents(UInt16 whichMask, UInt16 stopMask) {
+  Platform().Pump();
+  auto stop = std::find_if(queue.begin(), queue.end(), [=](const PlatformEvent& e) { return (ClassBit(e) & stopMask) != 0; });
+  queue.erase(std::remove_if(queue.begin(), stop, [=](const PlatformEvent& e) { return (ClassBit(e) & whichMask) != 0; }), stop);
+}
+
+EventPlatform& Platform() {
+  if (!installed) installed = &SdlPlatform();
+  return *installed;
+}
+
+EventPlatform* SetEventPlatform(EventPlatform* platform) {
+  EventPlatform* previous = installed;
+  installed = platform;
+  return previous;
+}

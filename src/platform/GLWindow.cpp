@@ -1,0 +1,99 @@
+#include "platform/GLWindow.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+
+namespace {
+
+// Requests a 2.1 context without a profile mask, so drivers hand out their
+// compatibility profile (the drawing is fixed-function throughout).
+void RequestContextAttributes(bool accelerated) {
+  SDL_GL_ResetAttributes();
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
+  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+  SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
+  if (accelerated) SDL_GL_SetAttribute(SDL_GL_ACCELERATED_VISUAL, 1);
+}
+
+GLContextRef SDLCreateContext(WindowPtr window) {
+  if (!window || !window->sdl) return nullptr;
+  RequestContextAttributes(true);
+  SDL_GLContext context = SDL_GL_CreateContext(window->sdl);
+  if (!context) {
+    // Some servers offer no visual that claims acceleration.
+    RequestContextAttributes(false);
+    context = SDL_GL_CreateContext(window->sdl);
+  }
+  if (!context) std::fprintf(stderr, "OpenGL context: %s\n", SDL_GetError());
+  return context;
+}
+
+Boolean SDLMakeCurrent(WindowPtr window, GLContextRef context) {
+  SDL_Window* w = window ? window->sdl : nullptr;
+  return SDL_GL_MakeCurrent(w, static_cast<SDL_GLContext>(context)) == 0;
+}
+
+void SDLDeleteContext(GLContextRef context) {
+  if (context) SDL_GL_DeleteContext(static_cast<SDL_GLContext>(context));
+}
+
+void SDLSwapBuffers(WindowPtr window) {
+  if (window && window->sdl) SDL_GL_SwapWindow(window->sdl);
+}
+
+int SDLSetSwapInterval(int interval) { return SDL_GL_SetSwapInterval(interval) == 0 ? 0 : -1; }
+
+void SDLDrawableSize(WindowPtr window, SInt32* width, SInt32* height) {
+  int w = 0, h = 0;
+  if (window && window->sdl) SDL_GL_GetDrawableSize(window->sdl, &w, &h);
+  *width = w;
+  *height = h;
+}
+
+const GLServices sdlServices = {SDLCreateContext, SDLMakeCurrent, SDLDeleteContext,
+                                SDLSwapBuffers,   SDLSetSwapInterval, SDLDrawableSize};
+const GLServices* currentServices = &sdlServices;
+
+}  // namespace
+
+const GLServices* GetGLServices() { return currentServices; }
+
+const GLServices* SetGLServices(const GLServices* services) {
+  const GLServices* previous = currentServices;
+  currentServices = services ? services : &sdlServices;
+  return previous;
+}
+
+WindowPtr NewGLWindow(const char* title, SInt32 width, SInt32 height, Boolean visible) {
+  if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    std::fprintf(stderr, "Video: %s\n", SDL_GetError());
+    return nullptr;
+  }
+  Uint32 flags = SDL_WINDOW_OPENGL | (visible ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN);
+  SDL_Window* sdl = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height, flags);
+  if (!sdl) {
+    std::fprintf(stderr, "Window: %s\n", SDL_GetError());
+    return nullptr;
+  }
+  return new WindowRecord{sdl, nullptr, 0};
+}
+
+void DisposeGLWindow(WindowPtr window) {
+  if (!window) return;
+  if (window->sdl) SDL_DestroyWindow(window->sdl);
+  delete window;
+}
+
+void ShowGLWindow(WindowPtr window) {
+  if (window && window->sdl) SDL_ShowWindow(window->sdl);
+}
+
+void GetWindowContentSize(WindowPtr window, SInt32* width, SInt32* height) {
+  currentServices->drawableSize(window, width, height);
+}

@@ -1,0 +1,103 @@
+#include "platform/KeyCodes.h"
+
+#include <SDL2/SDL_scancode.h>
+
+#include "platform/EventPlatform.h"
+
+namespace {
+
+struct ScancodeKey {
+  SDL_Scancode scancode;
+  UInt8 keyCode;
+};
+
+const ScancodeKey scancodeKeys[] = {
+    {SDL_SCANCODE_A, 0}, {SDL_SCANCODE_S, 1}, {SDL_SCANCODE_D, 2}, {SDL_SCANCODE_F, 3},
+    {SDL_SCANCODE_H, 4}, {SDL_SCANCODE_G, 5}, {SDL_SCANCODE_Z, 6}, {SDL_SCANCODE_X, 7},
+    {SDL_SCANCODE_C, 8}, {SDL_SCANCODE_V, 9}, {SDL_SCANCODE_NONUSBACKSLASH, 10}, {SDL_SCANCODE_B, 11},
+    {SDL_SCANCODE_Q, 12}, {SDL_SCANCODE_W, 13}, {SDL_SCANCODE_E, 14}, {SDL_SCANCODE_R, 15},
+    {SDL_SCANCODE_Y, 16}, {SDL_SCANCODE_T, 17}, {SDL_SCANCODE_1, 18}, {SDL_SCANCODE_2, 19},
+    {SDL_SCANCODE_3, 20}, {SDL_SCANCODE_4, 21}, {SDL_SCANCODE_6, 22}, {SDL_SCANCODE_5, 23},
+    {SDL_SCANCODE_EQUALS, 24}, {SDL_SCANCODE_9, 25}, {SDL_SCANCODE_7, 26}, {SDL_SCANCODE_MINUS, 27},
+    {SDL_SCANCODE_8, 28}, {SDL_SCANCODE_0, 29}, {SDL_SCANCODE_RIGHTBRACKET, 30}, {SDL_SCANCODE_O, 31},
+    {SDL_SCANCODE_U, 32}, {SDL_SCANCODE_LEFTBRACKET, 33}, {SDL_SCANCODE_I, 34}, {SDL_SCANCODE_P, 35},
+    {SDL_SCANCODE_RETURN, 36}, {SDL_SCANCODE_RETURN2, 36}, {SDL_SCANCODE_L, 37}, {SDL_SCANCODE_J, 38},
+    {SDL_SCANCODE_APOSTROPHE, 39}, {SDL_SCANCODE_K, 40}, {SDL_SCANCODE_SEMICOLON, 41},
+    {SDL_SCANCODE_BACKSLASH, 42}, {SDL_SCANCODE_NONUSHASH, 42}, {SDL_SCANCODE_COMMA, 43},
+    {SDL_SCANCODE_SLASH, 44}, {SDL_SCANCODE_N, 45}, {SDL_SCANCODE_M, 46}, {SDL_SCANCODE_PERIOD, 47},
+    {SDL_SCANCODE_TAB, 48}, {SDL_SCANCODE_SPACE, 49}, {SDL_SCANCODE_GRAVE, 50},
+    {SDL_SCANCODE_BACKSPACE, 51}, {SDL_SCANCODE_ESCAPE, 53},
+    {SDL_SCANCODE_LCTRL, 55}, {SDL_SCANCODE_RCTRL, 55}, {SDL_SCANCODE_LSHIFT, 56}, {SDL_SCANCODE_RSHIFT, 56},
+    {SDL_SCANCODE_CAPSLOCK, 57}, {SDL_SCANCODE_LALT, 58}, {SDL_SCANCODE_RALT, 58},
+    {SDL_SCANCODE_LGUI, 59}, {SDL_SCANCODE_RGUI, 59},
+    {SDL_SCANCODE_F17, 64}, {SDL_SCANCODE_KP_PERIOD, 65}, {SDL_SCANCODE_KP_MULTIPLY, 67},
+    {SDL_SCANCODE_KP_PLUS, 69}, {SDL_SCANCODE_NUMLOCKCLEAR, 71}, {SDL_SCANCODE_VOLUMEUP, 72},
+    {SDL_SCANCODE_VOLUMEDOWN, 73}, {SDL_SCANCODE_MUTE, 74}, {SDL_SCANCODE_KP_DIVIDE, 75},
+    {SDL_SCANCODE_KP_ENTER, 76}, {SDL_SCANCODE_KP_MINUS, 78}, {SDL_SCANCODE_F18, 79},
+    {SDL_SCANCODE_F19, 80}, {SDL_SCANCODE_KP_EQUALS, 81}, {SDL_SCANCODE_KP_0, 82},
+    {SDL_SCANCODE_KP_1, 83}, {SDL_SCANCODE_KP_2, 84}, {SDL_SCANCODE_KP_3, 85}, {SDL_SCANCODE_KP_4, 86},
+    {SDL_SCANCODE_KP_5, 87}, {SDL_SCANCODE_KP_6, 88}, {SDL_SCANCODE_KP_7, 89}, {SDL_SCANCODE_F20, 90},
+    {SDL_SCANCODE_KP_8, 91}, {SDL_SCANCODE_KP_9, 92}, {SDL_SCANCODE_INTERNATIONAL3, 93},
+    {SDL_SCANCODE_INTERNATIONAL1, 94}, {SDL_SCANCODE_KP_COMMA, 95}, {SDL_SCANCODE_F5, 96},
+    {SDL_SCANCODE_F6, 97}, {SDL_SCANCODE_F7, 98}, {SDL_SCANCODE_F3, 99}, {SDL_SCANCODE_F8, 100},
+    {SDL_SCANCODE_F9, 101}, {SDL_SCANCODE_LANG2, 102}, {SDL_SCANCODE_F11, 103}, {SDL_SCANCODE_LANG1, 104},
+    {SDL_SCANCODE_F13, 105}, {SDL_SCANCODE_PRINTSCREEN, 105}, {SDL_SCANCODE_F16, 106},
+    {SDL_SCANCODE_F14, 107}, {SDL_SCANCODE_SCROLLLOCK, 107}, {SDL_SCANCODE_F10, 109},
+    {SDL_SCANCODE_APPLICATION, 110}, {SDL_SCANCODE_F12, 111}, {SDL_SCANCODE_F15, 113},
+    {SDL_SCANCODE_PAUSE, 113}, {SDL_SCANCODE_INSERT, 114}, {SDL_SCANCODE_HOME, 115},
+    {SDL_SCANCODE_PAGEUP, 116}, {SDL_SCANCODE_DELETE, 117}, {SDL_SCANCODE_F4, 118}, {SDL_SCANCODE_END, 119},
+    {SDL_SCANCODE_F2, 120}, {SDL_SCANCODE_PAGEDOWN, 121}, {SDL_SCANCODE_F1, 122},
+    {SDL_SCANCODE_LEFT, 123}, {SDL_SCANCODE_RIGHT, 124}, {SDL_SCANCODE_DOWN, 125}, {SDL_SCANCODE_UP, 126},
+    {SDL_SCANCODE_POWER, 127},
+};
+
+// Characters of key codes 0 to 53 on the US layout, unshifted and shifted.
+const char plainChars[] = "asdfhgzxcv\0bqweryt123465=97-80]ou[ip\rlj'k;\\,/nm.\t `\b";
+const char shiftChars[] = "ASDFHGZXCV\0BQWERYT!@#$^%+(&_*)}OU{IP\rLJ\"K:|<?NM>\t ~\b";
+
+struct KeyChar {
+  UInt8 keyCode;
+  UInt8 charCode;
+};
+
+const KeyChar otherChars[] = {
+    {53, 27}, {65, '.'}, {67, '*'}, {69, '+'}, {71, 27}, {75, '/'}, {76, 3}, {78, '-'}, {81, '='},
+    {82, '0'}, {83, '1'}, {84, '2'}, {85, '3'}, {86, '4'}, {87, '5'}, {88, '6'}, {89, '7'}, {91, '8'},
+    {92, '9'}, {114, 5}, {115, 1}, {116, 11}, {117, 127}, {119, 4}, {121, 12}, {123, 28}, {124, 29},
+    {125, 31}, {126, 30}, {64, 16}, {79, 16}, {80, 16}, {90, 16}, {96, 16}, {97, 16}, {98, 16},
+    {99, 16}, {100, 16}, {101, 16}, {103, 16}, {105, 16}, {106, 16}, {107, 16}, {109, 16}, {111, 16},
+    {113, 16}, {118, 16}, {120, 16}, {122, 16},
+};
+
+struct ModifierKey {
+  UInt8 keyCode;
+  UInt16 flag;
+};
+
+const ModifierKey modifierKeys[] = {
+    {55, cmdKey}, {56, shiftKey}, {57, alphaLock}, {58, optionKey}, {59, controlKey},
+};
+
+}  // namespace
+
+UInt8 MacKeyCode(int sdlScancode) {
+  for (const ScancodeKey& k : scancodeKeys)
+    if (k.scancode == sdlScancode) return k.keyCode;
+  return kNoKeyCode;
+}
+
+UInt8 MacCharCode(UInt8 keyCode, bool shift) {
+  if (keyCode < sizeof plainChars - 1) return UInt8((shift ? shiftChars : plainChars)[keyCode]);
+  for (const KeyChar& k : otherChars)
+    if (k.keyCode == keyCode) return k.charCode;
+  return 0;
+}
+
+UInt16 ModifiersFromKeys(const UInt8 map[16]) {
+  UInt16 flags = 0;
+  for (const ModifierKey& m : modifierKeys)
+    if (map[m.keyCode >> 3] & (1 << (m.keyCode & 7))) flags |= m.flag;
+  return flags;
+}
+
+bool IsModifierKeyCode(UInt8 keyCode) { return keyCode >= 55 && keyCode <= 59; }

@@ -1,0 +1,20 @@
+// Key numbering on Linux. Keys keep the engine's virtual key codes (US layout
+// positions: space 49, Return 36, Escape 53, arrows 123 to 126) whatever the
+// keyboard layout; the modifiers map by function: Ctrl is Command (key code
+// 55), Shift 56, Caps Lock 57 (held while physically held), Alt is Option
+// (58), Super is Control (59).
+#pragma once
+
+#include "platform/PlatformTypes.h"
+
+constexpr UInt8 kNoKeyCode = 255;
+
+// The virtual key code of an SDL scancode, kNoKeyCode when it has none.
+UInt8 MacKeyCode(int sdlScancode);
+// The character a key gives on the US layout: Return 13, Enter 3, Escape 27,
+// arrows 28 to 31, delete 8 and 127, function keys 16; 0 when it gives none.
+UInt8 MacCharCode(UInt8 keyCode, bool shift);
+// The modifier flags of the modifier keys held in a 128-bit key map.
+UInt16 ModifiersFromKeys(const UInt8 map[16]);
+// Whether a key code is a modifier key (55 to 59).
+bool IsModifierKeyCode(UInt8 keyCode);

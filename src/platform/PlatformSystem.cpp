@@ -1,0 +1,51 @@
+#include "platform/PlatformSystem.h"
+
+#include <sys/utsname.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+bool PackSystemVersion(const char* release, SInt32* version) {
+  int major = 0, minor = 0, patch = 0;
+  if (!release || sscanf(release, "%d.%d.%d", &major, &minor, &patch) < 2 || major < 0 || major > 99) return false;
+  minor = std::clamp(minor, 0, 9);
+  patch = std::clamp(patch, 0, 9);
+  *version = SInt32(((major / 10) << 12) | ((major % 10) << 8) | (minor << 4) | patch);
+  return true;
+}
+
+bool PlatformSystemVersion(SInt32* version) {
+  struct utsname names;
+  return uname(&names) == 0 && PackSystemVersion(names.release, version);
+}
+
+int PlatformReadSystemValue(const char* name, void* value, size_t* length) {
+  if (!name || !length || strstr(name, "..")) {
+    errno = EINVAL;
+    return -1;
+  }
+  std::string path = std::string("/proc/sys/") + name;
+  std::replace(path.begin() + 10, path.end(), '.', '/');
+  std::ifstream in(path);
+  if (!in) {
+    errno = ENOENT;
+    return -1;
+  }
+  std::stringstream text;
+  text << in.rdbuf();
+  std::string content = text.str();
+  if (*length == sizeof(int)) {
+    if (value) *static_cast<int*>(value) = atoi(content.c_str());
+    return 0;
+  }
+  size_t n = std::min(*length, content.size());
+  if (value) memcpy(value, content.data(), n);
+  *length = n;
+  return 0;
+}

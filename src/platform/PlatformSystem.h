@@ -1,0 +1,19 @@
+// What the engine asks of the system itself.
+#pragma once
+
+#include <cstddef>
+
+#include "platform/PlatformTypes.h"
+
+// The kernel's version packed as the engine's system version number:
+// major in binary-coded decimal in bits 15-8, minor and patch level one
+// decimal digit each (capped at 9) in bits 7-4 and 3-0; Linux 6.1.55 gives
+// 0x0619. False when the version cannot be read.
+bool PlatformSystemVersion(SInt32* version);
+// Parses a kernel release text such as "6.1.0-13-amd64" the same way.
+bool PackSystemVersion(const char* release, SInt32* version);
+
+// Reads the kernel parameter `name` (dots for slashes under /proc/sys):
+// an integer value when *length is the size of an int, else the text.
+// 0, or -1 with errno set (ENOENT for a name the system lacks).
+int PlatformReadSystemValue(const char* name, void* value, size_t* length);

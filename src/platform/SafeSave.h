@@ -1,0 +1,41 @@
+// The one routine through which the program writes a whole file
+// (preferences, scores, exported property lists, any other save).
+//
+// SafeSaveFile(path, bytes, count):
+//   1. creates a temporary file beside `path` (same folder, so the rename
+//      below stays on one file system), with the old file's permissions;
+//   2. writes all `count` bytes; a short write is a failure;
+//   3. fsync()s and closes it;
+//   4. renames it over `path` (a symbolic link at `path` is followed, so the
+//      file it names is replaced and the link kept);
+//   5. fsync()s the folder, so that the rename itself is on disk.
+// It answers 0, or the error of the step that failed as an engine code
+// (-34 disk full, -54 permission, -43 folder missing, -36 other input/output
+// errors ...). A failure at steps 1 to 4 removes the temporary file and
+// leaves the old file exactly as it was. A failure at step 5 comes after the
+// rename: the file then holds the whole new content, but the result is still
+// the error, because the save is not known to be durable.
+//
+// A caller that reports a write failure as -1 (the stream forms of the
+// property-list writer) turns any non-zero result into -1.
+#pragma once
+
+#include <string>
+
+#include "platform/PlatformTypes.h"
+
+OSErr SafeSaveFile(const std::string& path, const void* bytes, SInt64 count);
+
+// Test seam: makes the given step of every later save fail with `error`
+// (an errno value) until reset with kSafeSaveNoFailure. An injected write
+// failure first writes half of the bytes, as a full disk would.
+enum SafeSaveStep {
+  kSafeSaveNoFailure,
+  kSafeSaveCreate,
+  kSafeSaveWrite,
+  kSafeSaveSync,
+  kSafeSaveClose,
+  kSafeSaveRename,
+  kSafeSaveSyncFolder,
+};
+void SetSafeSaveFailure(SafeSaveStep step, int error);

@@ -1,0 +1,206 @@
+#include "platform/SdlEventPlatform.h"
+
+#include <SDL2/SDL.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "platform/KeyCodes.h"
+
+namespace {
+
+SDL_Window* eventWindow = nullptr;
+
+class SdlEventPlatform : public EventPlatform {
+ public:
+  SdlEventPlatform() {
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    video_ = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    // Without a display the events still run, so SIGTERM arrives as a quit.
+    if (!video_) SDL_InitSubSystem(SDL_INIT_EVENTS);
+    // Every way out of the process, a fatal report included, gives back the
+    // pointer grab and the display's gamma.
+    atexit(SDL_Quit);
+  }
+
+  void Pump() override {
+    SDL_PumpEvents();
+    std::vector<PlatformEvent> events;
+    SDL_Event e;
+    while (SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) Translate(e, &events);
+    for (const PlatformEvent& p : events) PostPlatformEvent(p);
+  }
+
+  void GetKeys(UInt8 map[16]) override { memcpy(map, keys_, sizeof keys_); }
+  bool Button() override { return button_; }
+
+  Point GlobalMouse() override {
+    int x = 0, y = 0;
+    if (video_) SDL_GetGlobalMouseState(&x, &y);
+    return Point{SInt16(y), SInt16(x)};
+  }
+
+  void WarpMouse(Point global) override {
+    if (video_) SDL_WarpMouseGlobal(global.h, global.v);
+  }
+
+  void SetRelativeMouse(bool on) override {
+    if (video_) SDL_SetRelativeMouseMode(on ? SDL_TRUE : SDL_FALSE);
+  }
+
+  Rect MainScreen() override {
+    SDL_Rect b;
+    if (!video_ || SDL_GetDisplayBounds(0, &b) != 0) return Rect{0, 0, 768, 1024};
+    return Rect{SInt16(b.y), SInt16(b.x), SInt16(b.y + b.h), SInt16(b.x + b.w)};
+  }
+
+  bool WindowContent(Rect* global) override {
+    if (!eventWindow) return false;
+    int x, y, w, h;
+    SDL_GetWindowPosition(eventWindow, &x, &y);
+    SDL_GetWindowSize(eventWindow, &w, &h);
+    *global = Rect{SInt16(y), SInt16(x), SInt16(y + h), SInt16(x + w)};
+    return true;
+  }
+
+  bool WindowMinimised() override {
+    return eventWindow && (SDL_GetWindowFlags(eventWindow) & SDL_WINDOW_MINIMIZED);
+  }
+
+  bool IsFront() override { return !eventWindow || focused_; }
+
+  void ShowCursor(bool shown) override {
+    if (video_) SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE);
+  }
+
+  void ArrowCursor() override {
+    if (!video_) return;
+    if (!arrow_) arrow_ = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
+    if (arrow_) SDL_SetCursor(arrow_);
+  }
+
+  // X offers no bell through SDL; a beep is silent.
+  void Beep() override {}
+
+  void Exit(int status) override {
+    SDL_Quit();
+    std::exit(status);
+  }
+
+  void SetWindow(SDL_Window* window) {
+    eventWindow = window;
+    focused_ = true;
+  }
+
+ private:
+  bool OurWindow(Uint32 id) const { return eventWindow && SDL_GetWindowID(eventWindow) == id; }
+
+  Point WindowPoint(Uint32 id, int x, int y) const {
+    int wx = 0, wy = 0;
+    if (SDL_Window* w = SDL_GetWindowFromID(id)) SDL_GetWindowPosition(w, &wx, &wy);
+    return Point{SInt16(wy + y), SInt16(wx + x)};
+  }
+
+  PlatformEvent Make(PlatformEvent::Kind kind, Point where, bool withModifiers) const {
+    PlatformEvent p{};
+    p.kind = kind;
+    p.where = where;
+    p.hasModifiers = withModifiers;
+    p.modifiers = withModifiers ? ModifiersFromKeys(keys_) : 0;
+    return p;
+  }
+
+  void SetKey(UInt8 code, bool down) {
+    if (down) keys_[code >> 3] |= UInt8(1 << (code & 7));
+    else keys_[code >> 3] &= UInt8(~(1 << (code & 7)));
+  }
+
+  void TranslateKey(const SDL_KeyboardEvent& k, std::vector<PlatformEvent>* out) {
+    UInt8 code = MacKeyCode(k.keysym.scancode);
+    if (code == kNoKeyCode) return;
+    bool down = k.type == SDL_KEYDOWN;
+    SetKey(code, down);
+    PlatformEvent p = Make(PlatformEvent::Modifiers, GlobalMouse(), true);
+    if (!IsModifierKeyCode(code)) {
+      p.kind = !down ? PlatformEvent::KeyUp : k.repeat ? PlatformEvent::KeyRepeat : PlatformEvent::KeyDown;
+      p.keyCode = code;
+      p.charCode = MacCharCode(code, (p.modifiers & shiftKey) != 0);
+    }
+    out->push_back(p);
+  }
+
+  // The text that a key-down typed, when it is one plain character, is that
+  // key's character (it follows the user's layout and Shift).
+  static void MergeText(const char* text, std::vector<PlatformEvent>* out) {
+    if (out->empty() || out->back().kind != PlatformEvent::KeyDown) return;
+    if (UInt8(text[0]) >= 32 && UInt8(text[0]) < 127 && text[1] == 0) out->back().charCode = UInt8(text[0]);
+  }
+
+  void TranslateWindow(const SDL_WindowEvent& w, std::vector<PlatformEvent>* out) {
+    if (!OurWindow(w.windowID)) return;
+    Rect content{};
+    WindowContent(&content);
+    switch (w.event) {
+      case SDL_WINDOWEVENT_FOCUS_GAINED:
+        focused_ = true;
+        out->push_back(Make(PlatformEvent::Resume, GlobalMouse(), false));
+        break;
+      case SDL_WINDOWEVENT_FOCUS_LOST:
+        focused_ = false;
+        out->push_back(Make(PlatformEvent::Suspend, GlobalMouse(), false));
+        break;
+      case SDL_WINDOWEVENT_CLOSE:
+        out->push_back(Make(PlatformEvent::CloseBox, Point{SInt16(content.top - 1), content.left}, false));
+        break;
+      case SDL_WINDOWEVENT_MAXIMIZED:
+        out->push_back(Make(PlatformEvent::ZoomBox, Point{SInt16(content.top - 1), content.left}, false));
+        break;
+      case SDL_WINDOWEVENT_EXPOSED:
+        out->push_back(Make(PlatformEvent::Update, GlobalMouse(), false));
+        break;
+    }
+  }
+
+  void Translate(const SDL_Event& e, std::vector<PlatformEvent>* out) {
+    switch (e.type) {
+      case SDL_KEYDOWN:
+      case SDL_KEYUP: TranslateKey(e.key, out); break;
+      case SDL_TEXTINPUT: MergeText(e.text.text, out); break;
+      case SDL_MOUSEBUTTONDOWN:
+      case SDL_MOUSEBUTTONUP:
+        if (e.button.button != SDL_BUTTON_LEFT) break;
+        button_ = e.type == SDL_MOUSEBUTTONDOWN;
+        out->push_back(Make(button_ ? PlatformEvent::MouseDown : PlatformEvent::MouseUp,
+                            WindowPoint(e.button.windowID, e.button.x, e.button.y), true));
+        break;
+      case SDL_MOUSEMOTION: {
+        PlatformEvent p = Make(PlatformEvent::MouseMoved, WindowPoint(e.motion.windowID, e.motion.x, e.motion.y), true);
+        p.dh = SInt16(e.motion.xrel);
+        p.dv = SInt16(e.motion.yrel);
+        out->push_back(p);
+        break;
+      }
+      case SDL_WINDOWEVENT: TranslateWindow(e.window, out); break;
+      case SDL_QUIT: out->push_back(Make(PlatformEvent::Quit, GlobalMouse(), false)); break;
+    }
+  }
+
+  bool video_ = false;
+  bool button_ = false;
+  bool focused_ = true;
+  UInt8 keys_[16] = {};
+  SDL_Cursor* arrow_ = nullptr;
+};
+
+SdlEventPlatform& Sdl() {
+  static SdlEventPlatform platform;
+  return platform;
+}
+
+}  // namespace
+
+EventPlatform& SdlPlatform() { return Sdl(); }
+
+void SetSdlEventWindow(SDL_Window* window) { Sdl().SetWindow(window); }

@@ -1,0 +1,15 @@
+// The SDL implementation of the event platform. SDL's own keyboard and mouse
+// state do not follow events pushed into its queue, so this layer keeps its
+// own key map, button and focus, fed from the events it translates.
+#pragma once
+
+#include "platform/EventPlatform.h"
+
+struct SDL_Window;
+
+// The SDL platform, started (SDL video, or only SDL events when no display
+// can be opened) on first use.
+EventPlatform& SdlPlatform();
+// The window whose focus, close and maximise buttons and content the events
+// refer to; the game window sets itself here when it opens (null when it closes).
+void SetSdlEventWindow(SDL_Window* window);

@@ -1,0 +1,143 @@
+#include "shell/Startup.h"
+
+#include <unistd.h>
+
+#include <cstring>
+
+#include "foundation/ErrorDialog.h"
+#include "platform/EventPlatform.h"
+#include "shell/ApplInfo.h"
+#include "shell/ShellReports.h"
+
+bool didStartup, shuttingDown;
+RGBColor whiteRGB, blackRGB, grayRGB, redRGB, greenRGB, blueRGB;
+ProcessInfoRec processINFO;
+ProcessSerialNumber processNUM;
+bool cursorVIS = true, animON, inputMouseON, aquaLAYOUT, hasPowerMGR;
+SInt16 genevaFONT, chicagoFONT, monacoFONT;
+UInt8 grayINDEX[16];
+UInt16 grayRGBINDEX[16];
+bool osxMode, osxModeInited;
+std::string appBundleREF, appFolderURL, resourcesFoldURL, fontsFoldURL, soundsFoldURL, musicFoldURL, layoutsFoldURL;
+
+namespace {
+
+// There is no menu bar to draw; its shown state is kept for the menus.
+bool menuBarVisible = true;
+
+// The system answers of the probes: menus in the Aqua layout, no power
+// manager dispatch, system version 10.4.
+constexpr SInt32 kMenuMgrAttr = 0x2;
+constexpr SInt32 kSystemVersion = 0x1040;
+
+void FillGrayTables(UInt8 depth) {
+  for (int i = 0; i < 16; ++i) {
+    grayINDEX[i] = UInt8(i < 8 ? 32 * i : 32 * (i - 8) + 31);
+    if (depth == 8) {
+      grayRGBINDEX[i] = grayINDEX[i];
+    } else if (depth == 16) {
+      UInt16 c = UInt16((65535 - 4369 * i) >> 11);
+      grayRGBINDEX[i] = UInt16(c * 1024 + c * 32 + c);
+    }
+  }
+}
+
+// The slot-7 flush until the game window installs its own: there is nothing
+// on screen to flush yet.
+void StartupFlush(WindowRef) {}
+
+void ExitToShell() { Platform().Exit(errorShutdown ? 1 : 0); }
+
+}  // namespace
+
+void InitGlobals() {
+  whiteRGB = RGBColor{65535, 65535, 65535};
+  blackRGB = RGBColor{0, 0, 0};
+  grayRGB = RGBColor{32768, 32768, 32768};
+  redRGB = RGBColor{65535, 0, 0};
+  greenRGB = RGBColor{0, 65535, 0};
+  blueRGB = RGBColor{0, 0, 65535};
+}
+
+void Startup() {
+  if (didStartup) return;
+  Platform().ArrowCursor();
+  Platform().ShowCursor(true);
+  InitGlobals();
+  processINFO = ProcessInfoRec{60, nullptr, nullptr, ProcessSerialNumber{0, UInt32(getpid())}};
+  processNUM = processINFO.processNumber;
+  cursorVIS = animON = inputMouseON = true;
+  aquaLAYOUT = (kMenuMgrAttr >> 1) & 1;
+  if (APPL.bundle) ActivateBundleResources(nullptr);
+  genevaFONT = GetFontNum((const unsigned char*)"\6Geneva");
+  chicagoFONT = GetFontNum((const unsigned char*)"\7Chicago");
+  monacoFONT = GetFontNum((const unsigned char*)"\6Monaco");
+  FillGrayTables(APPL.buildDepth);
+  CheckSystemVersion();
+  hasPowerMGR = false;
+  FlushEvents(mDownMask | mUpMask | keyDownMask | keyUpMask | autoKeyMask, 0);
+  QKEL[kQKELFlushToScreen] = reinterpret_cast<QKELProc>(static_cast<FlushToScreenProc>(StartupFlush));
+  didStartup = true;
+}
+
+void Shutdown(unsigned char noExit) {
+  shuttingDown = true;
+  APPL.Shutdown();
+  QK_ShowMenuBar();
+  if (APPL.bundle) DeactivateBundleResources();
+  Platform().ArrowCursor();
+  if (!cursorVIS) {
+    Platform().ShowCursor(true);
+    cursorVIS = true;
+  }
+  FlushEvents(mDownMask | mUpMask | keyDownMask | keyUpMask | autoKeyMask, 0);
+  if (!noExit) ExitToShell();
+}
+
+void ActivateBundleResources(const char*) {}
+
+void DeactivateBundleResources() {
+  appBundleREF.clear();
+  appFolderURL.clear();
+  resourcesFoldURL.clear();
+  fontsFoldURL.clear();
+  layoutsFoldURL.clear();
+  musicFoldURL.clear();
+  soundsFoldURL.clear();
+}
+
+// The classic family numbers of the three system fonts; any other name is
+// unknown (-1).
+SInt16 GetFontNum(const unsigned char* name) {
+  static const struct {
+    const char* name;
+    SInt16 number;
+  } fonts[] = {{"Chicago", 0}, {"Geneva", 3}, {"Monaco", 4}};
+  for (const auto& f : fonts)
+    if (name[0] == strlen(f.name) && memcmp(name + 1, f.name, name[0]) == 0) return f.number;
+  return -1;
+}
+
+bool OSXMode() {
+  if (!osxModeInited) {
+    osxMode = kSystemVersion > 0x09FF;
+    osxModeInited = true;
+  }
+  return osxMode;
+}
+
+void CheckSystemVersion() {}
+
+bool IsMenuBarVisible() { return menuBarVisible; }
+
+bool QK_ShowMenuBar() {
+  if (menuBarVisible) return true;
+  menuBarVisible = true;
+  return false;
+}
+
+bool QK_HideMenuBar() {
+  if (!menuBarVisible) return true;
+  menuBarVisible = false;
+  return false;
+}

@@ -1,0 +1,67 @@
+// A game window with its OpenGL context for pixel tests. With CI set, a
+// context that cannot be opened fails the test; otherwise it skips.
+#pragma once
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "graphics/GameWindow.h"
+#include "graphics/OpenGLContext.h"
+#include "graphics/OpenGLFrame.h"
+
+struct RGBA8 {
+  int r, g, b, a;
+};
+
+class GLWindowTest : public ::testing::Test {
+ protected:
+  void TearDown() override { CloseWindow(); }
+
+  // Opens mainWIND at the size and builds its context.
+  bool OpenWindow(SInt32 width, SInt32 height) {
+    CloseWindow();
+    mainWIND = NewGLWindow("Halvane test", width, height, true);
+    if (mainWIND && QK_BuildGLForWindow(mainWIND)) return true;
+    if (std::getenv("CI")) {
+      ADD_FAILURE() << "No OpenGL window or context could be opened";
+    } else {
+      GTEST_LOG_(INFO) << "No OpenGL context: skipped";
+    }
+    return false;
+  }
+
+  void CloseWindow() {
+    if (!mainWIND) return;
+    QK_DisposeGLForWindow(mainWIND);
+    DisposeGLWindow(mainWIND);
+    mainWIND = nullptr;
+  }
+
+  // The window pixel (y counted from the top) under the centre of port pixel (x, y).
+  RGBA8 PortPixel(float x, float y) {
+    Rect w = glDrawVars.windRect, p = glDrawVars.portRect;
+    Letterbox box = ComputeLetterbox(p.right, p.bottom, w.right, w.bottom);
+    return WindowPixel(int(box.mx + (x + 0.5f) * box.s), int(box.my + (y + 0.5f) * box.s));
+  }
+
+  RGBA8 WindowPixel(int x, int yFromTop) {
+    GLint doubleBuffered = 0;
+    glGetIntegerv(GL_DOUBLEBUFFER, &doubleBuffered);
+    glReadBuffer(doubleBuffered ? GL_BACK : GL_FRONT);
+    GLubyte px[4] = {};
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x, glDrawVars.windRect.bottom - 1 - yFromTop, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, px);
+    return RGBA8{px[0], px[1], px[2], px[3]};
+  }
+};
+
+// Colour channels within ±1.
+#define EXPECT_RGB_NEAR(pixel, R, G, B)           \
+  do {                                            \
+    RGBA8 p_ = (pixel);                           \
+    EXPECT_NEAR(p_.r, (R), 1) << "red";           \
+    EXPECT_NEAR(p_.g, (G), 1) << "green";         \
+    EXPECT_NEAR(p_.b, (B), 1) << "blue";          \
+  } while (0)

@@ -1,0 +1,254 @@
+// Images as textures: upload sizes and edge texels, and the drawn quad with
+// tint, translucency, rotation, mirroring, brightening and premultiplied
+// alpha, read back from the window.
+#include <cstring>
+#include <vector>
+
+#include "GLWindowFixture.h"
+#include "graphics/ImageBuffer.h"
+#include "graphics/ImageGL.h"
+
+namespace {
+
+const int kTexSide = 32;
+
+// A 32 by 32 buffer in four quadrants: red, green / blue, white.
+void FillQuadrants(ImageBuffer* buffer) {
+  for (int y = 0; y < kTexSide; y++) {
+    for (int x = 0; x < kTexSide; x++) {
+      UInt8* p = buffer->pixels + y * buffer->rowBytes + x * 4;
+      const bool right = x >= kTexSide / 2, bottom = y >= kTexSide / 2;
+      p[0] = UInt8((!right && !bottom) || (right && bottom) ? 255 : 0);
+      p[1] = UInt8(right ? 255 : 0);
+      p[2] = UInt8(bottom ? 255 : 0);
+      p[3] = 255;
+    }
+  }
+}
+
+class Images : public GLWindowTest {
+ protected:
+  // Starts a frame in a 640 by 480 window with the port filled with grey 100.
+  bool BeginGrey() {
+    if (!mainWIND && !OpenWindow(640, 480)) return false;
+    OpenGLBeginDraw(&mainRECT);
+    glClearColor(100 / 255.0f, 100 / 255.0f, 100 / 255.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    return true;
+  }
+
+  // The four quadrant centres of the destination (100, 100)-(164, 164).
+  void ExpectQuadrants(RGBA8 tl, RGBA8 tr, RGBA8 bl, RGBA8 br) {
+    const struct {
+      float x, y;
+      RGBA8 c;
+    } samples[] = {{116, 116, tl}, {148, 116, tr}, {116, 148, bl}, {148, 148, br}};
+    for (const auto& s : samples) {
+      SCOPED_TRACE(testing::Message() << s.x << "," << s.y);
+      EXPECT_RGB_NEAR(PortPixel(s.x, s.y), s.c.r, s.c.g, s.c.b);
+    }
+  }
+
+  const Rect dest = {100, 100, 164, 164};
+  const RGBA8 red = {255, 0, 0, 255}, green = {0, 255, 0, 255}, blue = {0, 0, 255, 255},
+              white = {255, 255, 255, 255};
+};
+
+TEST_F(Images, UploadSizesCoordinatesAndTransparentEdge) {
+  if (!OpenWindow(64, 64)) return;
+  ImageBuffer buffer(640, 480);
+  std::memset(buffer.pixels, 0xFF, buffer.byteCount);
+  ImageGL image;
+  const Rect source = {0, 0, 480, 640};
+  image.New(&buffer, &source);
+  ASSERT_NE(image.texture, 0u);
+  EXPECT_EQ(image.texWidth, 1024);
+  EXPECT_EQ(image.texHeight, 512);
+  EXPECT_EQ(image.Width(), 640);
+  EXPECT_EQ(image.Height(), 480);
+  const float coords[8] = {0, 0, 0.625f, 0, 0, 0.9375f, 0.625f, 0.9375f};
+  for (int i = 0; i < 8; i++) EXPECT_FLOAT_EQ(image.texCoords[i], coords[i]) << i;
+  GLint w, h, rowLength;
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &w);
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &h);
+  EXPECT_EQ(w, 1024);
+  EXPECT_EQ(h, 512);
+  glGetIntegerv(GL_UNPACK_ROW_LENGTH, &rowLength);
+  EXPECT_EQ(rowLength, 0);
+  std::vector<UInt8> texels(1024 * 512 * 4);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+  auto alphaAt = [&](int x, int y) { return texels[(size_t(y) * 1024 + x) * 4 + 3]; };
+  EXPECT_EQ(alphaAt(0, 0), 255);
+  EXPECT_EQ(alphaAt(639, 479), 255);
+  for (int y = 0; y < 480; y += 7) EXPECT_EQ(alphaAt(640, y), 0) << y;
+  for (int x = 0; x <= 640; x += 7) EXPECT_EQ(alphaAt(x, 480), 0) << x;
+
+  // A sub-rectangle of the buffer, its sides already powers of two.
+  buffer.pixels[(10 * 640 + 20) * 4] = 7;
+  const Rect part = {10, 20, 42, 84};
+  image.Update(&buffer, &part);
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &w);
+  EXPECT_EQ(w, 64);
+  texels.assign(64 * 32 * 4, 0);
+  glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+  EXPECT_EQ(texels[0], 7);
+  EXPECT_EQ(texels[(31 * 64 + 63) * 4 + 3], 255);
+
+  // An empty source leaves no texture.
+  const Rect empty = {5, 5, 5, 9};
+  image.Update(&buffer, &empty);
+  EXPECT_EQ(image.texture, 0u);
+  EXPECT_EQ(glBindCACHE.texture, 0u);
+  EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+TEST_F(Images, SixteenBitUpload) {
+  if (!OpenWindow(64, 64)) return;
+  const UInt16 pixels[2 * 2] = {0x7C00, 0x03E0, 0x001F, 0x7FFF};
+  ImageGL image;
+  const Rect source = {0, 0, 2, 2};
+  image.New(pixels, 4, 16, &source);
+  std::vector<UInt8> texels(2 * 2 * 4);
+  glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+  const UInt8 expected[16] = {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 255, 255};
+  for (int i = 0; i < 16; i++) EXPECT_NEAR(texels[i], expected[i], 1) << i;
+}
+
+TEST_F(Images, DrawVariantsReadBack) {
+  if (!OpenWindow(640, 480)) return;
+  ImageBuffer buffer(kTexSide, kTexSide);
+  FillQuadrants(&buffer);
+  ImageGL image;
+  const Rect source = {0, 0, kTexSide, kTexSide};
+  image.New(&buffer, &source);
+  image.filter = GL_NEAREST;  // sharp quadrant borders
+  auto half = [&](RGBA8 c) { return RGBA8{c.r / 2 + 50, c.g / 2 + 50, c.b / 2 + 50, 255}; };
+  auto tint = [](RGBA8 c) { return RGBA8{c.r / 2, c.g, c.b / 4, 255}; };
+  struct Case {
+    const char* name;
+    float r, g, b, alpha, rotation;
+    UInt8 mirrorH, mirrorV;
+    RGBA8 tl, tr, bl, br;
+  };
+  const Case cases[] = {
+      {"plain", 1, 1, 1, 1, 0, 0, 0, red, green, blue, white},
+      {"rotated 90 turns clockwise", 1, 1, 1, 1, 90, 0, 0, blue, red, white, green},
+      {"mirrored both ways turns 180", 1, 1, 1, 1, 0, 1, 1, white, blue, green, red},
+      {"mirrored left-right", 1, 1, 1, 1, 0, 1, 0, green, red, white, blue},
+      {"half alpha over grey 100", 1, 1, 1, 0.5f, 0, 0, 0, half(red), half(green), half(blue), half(white)},
+      {"tinted", 0.5f, 1, 0.25f, 1, 0, 0, 0, tint(red), tint(green), tint(blue), tint(white)},
+      {"fully transparent", 1, 1, 1, 0, 0, 0, 0, {100, 100, 100, 0}, {100, 100, 100, 0}, {100, 100, 100, 0},
+       {100, 100, 100, 0}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(BeginGrey());
+    image.red = c.r, image.green = c.g, image.blue = c.b;
+    image.alpha = c.alpha;
+    image.rotation = c.rotation;
+    image.mirrorH = c.mirrorH, image.mirrorV = c.mirrorV;
+    image.Draw(&dest);
+    ExpectQuadrants(c.tl, c.tr, c.bl, c.br);
+    EXPECT_RGB_NEAR(PortPixel(90, 132), 100, 100, 100);  // beside the quad
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+    OpenGLEndDraw();
+  }
+}
+
+TEST_F(Images, DrawLeavesItsStateSet) {
+  if (!OpenWindow(640, 480)) return;
+  ImageBuffer buffer(kTexSide, kTexSide);
+  FillQuadrants(&buffer);
+  ImageGL image;
+  const Rect source = {0, 0, kTexSide, kTexSide};
+  image.New(&buffer, &source);
+  ASSERT_TRUE(BeginGrey());
+  image.alpha = 0.5f;
+  image.Draw(&dest);
+  GLint value;
+  glGetIntegerv(GL_BLEND_SRC, &value);
+  EXPECT_EQ(value, GL_ONE);
+  glGetIntegerv(GL_BLEND_DST, &value);
+  EXPECT_EQ(value, GL_ONE_MINUS_SRC_ALPHA);
+  GLfloat colour[4];
+  glGetFloatv(GL_CURRENT_COLOR, colour);
+  EXPECT_FLOAT_EQ(colour[0], 0.5f);
+  EXPECT_FLOAT_EQ(colour[3], 0.5f);
+  glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &value);
+  EXPECT_EQ(value, GL_MODULATE);
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &value);
+  EXPECT_EQ(value, GL_CLAMP_TO_EDGE);
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &value);
+  EXPECT_EQ(value, GL_LINEAR);
+  EXPECT_EQ(glBindCACHE.texture, image.texture);
+
+  image.alpha = 1.0f;  // opaque and untinted: no blending, replace
+  image.Draw(&dest);
+  glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &value);
+  EXPECT_EQ(value, GL_REPLACE);
+  OpenGLEndDraw();
+}
+
+TEST_F(Images, PremultipliedAlphaAndBrightening) {
+  if (!OpenWindow(640, 480)) return;
+  // Straight (255, 0, 0) at alpha 128 premultiplies to (128, 0, 0, 128).
+  ImageBuffer buffer(kTexSide, kTexSide);
+  for (UInt32 i = 0; i < buffer.byteCount; i += 4) {
+    buffer.pixels[i] = 128;
+    buffer.pixels[i + 3] = 128;
+  }
+  ImageGL translucent;
+  const Rect source = {0, 0, kTexSide, kTexSide};
+  translucent.New(&buffer, &source);
+  translucent.hasAlpha = 1;
+  ASSERT_TRUE(BeginGrey());
+  translucent.Draw(&dest);
+  // 128 + 100 × (1 - 128/255) for red, 100 × (1 - 128/255) for the others.
+  EXPECT_RGB_NEAR(PortPixel(132, 132), 178, 50, 50);
+  OpenGLEndDraw();
+
+  // Grey 100, opaque, brightened.
+  for (UInt32 i = 0; i < buffer.byteCount; i += 4) {
+    buffer.pixels[i] = buffer.pixels[i + 1] = buffer.pixels[i + 2] = 100;
+    buffer.pixels[i + 3] = 255;
+  }
+  ImageGL grey;
+  grey.New(&buffer, &source);
+  struct Case {
+    float bright;
+    int expected;
+  };
+  const Case cases[] = {{0.5f, 50}, {1.0f, 100}, {1.5f, 178}, {1.75f, 216}, {2.0f, 255}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.bright);
+    ASSERT_TRUE(BeginGrey());
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    grey.SetBright(c.bright);
+    grey.DrawBright(&dest);
+    EXPECT_RGB_NEAR(PortPixel(132, 132), c.expected, c.expected, c.expected);
+    GLint mode;
+    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &mode);
+    EXPECT_EQ(mode, GL_REPLACE);
+    OpenGLEndDraw();
+  }
+}
+
+TEST_F(Images, NoTextureDrawsNothingAndTouchesNoState) {
+  if (!OpenWindow(640, 480)) return;
+  ImageGL image;
+  ASSERT_TRUE(BeginGrey());
+  glBlendFunc(GL_ZERO, GL_ZERO);
+  image.alpha = 0.5f;
+  image.Draw(&dest);
+  image.DrawBright(&dest);
+  GLint value;
+  glGetIntegerv(GL_BLEND_SRC, &value);
+  EXPECT_EQ(value, GL_ZERO);
+  EXPECT_RGB_NEAR(PortPixel(132, 132), 100, 100, 100);
+  OpenGLEndDraw();
+}
+
+}  // namespace

@@ -1,0 +1,206 @@
+// The letterboxed frame, its scissor box and the brightness overlay, read
+// back from the window.
+#include "GLWindowFixture.h"
+
+namespace {
+
+class Frame : public GLWindowTest {
+ protected:
+  // Fills the port (and only the port: the scissor box holds) with a grey.
+  void FillPort(float grey) {
+    glClearColor(grey, grey, grey, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+  }
+
+  // An untextured quad over port pixels [left, right) x [top, bottom).
+  void Quad(float left, float top, float right, float bottom, float r, float g, float b) {
+    const GLfloat v[12] = {left, top, 0, right, top, 0, left, bottom, 0, right, bottom, 0};
+    const GLfloat t[8] = {};
+    glColor4f(r, g, b, 1.0f);
+    glVertexPointer(3, GL_FLOAT, 0, v);
+    glTexCoordPointer(2, GL_FLOAT, 0, t);
+    glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+  }
+};
+
+TEST_F(Frame, LetterboxScissorAndMarginsForWindowSizes) {
+  struct Case {
+    SInt32 ww, wh;
+    GLint box[4];
+  };
+  const Case cases[] = {
+      {640, 480, {0, 0, 640, 480}},    {1024, 768, {0, 0, 1024, 768}},  {1280, 800, {106, 0, 1066, 800}},
+      {1600, 960, {160, 0, 1280, 960}}, {1000, 480, {180, 0, 640, 480}}, {640, 960, {0, 240, 640, 480}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.ww << "x" << c.wh);
+    if (!OpenWindow(c.ww, c.wh)) return;
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], c.ww);
+    EXPECT_EQ(viewport[3], c.wh);
+    OpenGLBeginDraw(&mainRECT);
+    GLint box[4];
+    glGetIntegerv(GL_SCISSOR_BOX, box);
+    for (int i = 0; i < 4; i++) EXPECT_EQ(box[i], c.box[i]) << i;
+    EXPECT_TRUE(glIsEnabled(GL_SCISSOR_TEST));
+    FillPort(1.0f);
+    Quad(100, 200, 101, 201, 1.0f, 0.0f, 0.0f);  // one port pixel
+    Quad(600, 20, 640, 60, 0.0f, 0.0f, 1.0f);    // a block at the right edge
+    VisualFXGL(&glDrawVars.portRect);
+    EXPECT_RGB_NEAR(PortPixel(320, 240), 255, 255, 255);
+    EXPECT_RGB_NEAR(PortPixel(100, 200), 255, 0, 0);
+    EXPECT_RGB_NEAR(PortPixel(620, 40), 0, 0, 255);
+    // Margins: just outside each side of the scissor box.
+    if (c.box[0] > 1) {
+      EXPECT_RGB_NEAR(WindowPixel(c.box[0] - 2, c.wh / 2), 0, 0, 0);
+      EXPECT_RGB_NEAR(WindowPixel(c.box[0] + c.box[2] + 1, c.wh / 2), 0, 0, 0);
+    }
+    if (c.box[1] > 1) {
+      EXPECT_RGB_NEAR(WindowPixel(c.ww / 2, c.box[1] - 2), 0, 0, 0);
+      EXPECT_RGB_NEAR(WindowPixel(c.ww / 2, c.wh - c.box[1] + 1), 0, 0, 0);
+    }
+    OpenGLEndDraw();
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+  }
+}
+
+TEST_F(Frame, ClipRectGLScissorsToAPortRectangle) {
+  if (!OpenWindow(1600, 960)) return;
+  OpenGLBeginDraw(&mainRECT);
+  Rect part = {100, 200, 150, 300};
+  ClipRectGL(&part);
+  FillPort(1.0f);
+  VisualFXGL(&glDrawVars.portRect);
+  EXPECT_RGB_NEAR(PortPixel(250, 125), 255, 255, 255);
+  EXPECT_RGB_NEAR(PortPixel(190, 125), 0, 0, 0);
+  EXPECT_RGB_NEAR(PortPixel(310, 125), 0, 0, 0);
+  EXPECT_RGB_NEAR(PortPixel(250, 95), 0, 0, 0);
+  EXPECT_RGB_NEAR(PortPixel(250, 155), 0, 0, 0);
+  OpenGLEndDraw();
+}
+
+TEST_F(Frame, BrightnessOverlayDarkensThePortOnly) {
+  if (!OpenWindow(1280, 800)) return;
+  struct Case {
+    SInt16 bright;
+    int expected;
+  };
+  const Case cases[] = {{255, 255}, {254, 254}, {192, 192}, {128, 128}, {1, 1}, {0, 0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.bright);
+    glFADER.SetBright(c.bright);
+    OpenGLBeginDraw(&mainRECT);
+    FillPort(1.0f);
+    VisualFXGL(&glDrawVars.portRect);
+    EXPECT_RGB_NEAR(PortPixel(320, 240), c.expected, c.expected, c.expected);
+    EXPECT_RGB_NEAR(PortPixel(2, 2), c.expected, c.expected, c.expected);
+    EXPECT_RGB_NEAR(WindowPixel(50, 400), 0, 0, 0);
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    OpenGLEndDraw();
+  }
+  NormBright_GL();
+}
+
+TEST_F(Frame, FixedStateAfterBegin) {
+  if (!OpenWindow(640, 480)) return;
+  glEnable(GL_BLEND);
+  glEnable(GL_TEXTURE_2D);
+  glEnable(GL_DEPTH_TEST);
+  OpenGLBeginDraw(&mainRECT);
+  const GLenum off[] = {GL_ALPHA_TEST, GL_BLEND, GL_DEPTH_TEST, GL_DITHER, GL_FOG, GL_LIGHTING, GL_STENCIL_TEST,
+                        GL_TEXTURE_1D, GL_TEXTURE_2D};
+  for (GLenum cap : off) EXPECT_FALSE(glIsEnabled(cap)) << std::hex << cap;
+  EXPECT_TRUE(glIsEnabled(GL_VERTEX_ARRAY));
+  EXPECT_TRUE(glIsEnabled(GL_TEXTURE_COORD_ARRAY));
+  GLint value;
+  glGetIntegerv(GL_SHADE_MODEL, &value);
+  EXPECT_EQ(value, GL_FLAT);
+  glGetIntegerv(GL_UNPACK_ALIGNMENT, &value);
+  EXPECT_EQ(value, 1);
+  glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &value);
+  EXPECT_EQ(value, GL_REPLACE);
+  GLfloat raster[4];
+  glGetFloatv(GL_CURRENT_RASTER_POSITION, raster);
+  EXPECT_NEAR(raster[0], 0.0f, 0.01f);  // the port's lower-left corner
+  EXPECT_NEAR(raster[1], 0.0f, 0.01f);
+  OpenGLEndDraw();
+  EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+TEST_F(Frame, EmptyPortOrNoWindowDrawsNothing) {
+  if (!OpenWindow(640, 480)) return;
+  glFADER.SetBright(100);
+  const Rect empty = {0, 0, 0, 0};
+  OpenGLBeginDraw(&empty);  // cleared and swapped, no transform of size 0
+  OpenGLEndDraw();
+  EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+  WindowPtr window = mainWIND;
+  mainWIND = nullptr;
+  OpenGLBeginDraw(&mainRECT);
+  OpenGLEndDraw();
+  mainWIND = window;
+  NormBright_GL();
+}
+
+TEST_F(Frame, ContextRecordIsBuiltOnceAndDisposedOnce) {
+  if (!OpenWindow(320, 200)) return;
+  void* record = GetWRefCon(mainWIND);
+  ASSERT_NE(record, nullptr);
+  EXPECT_EQ(glDrawVars.context, record);
+  glViewport(0, 0, 1, 1);
+  EXPECT_TRUE(QK_BuildGLForWindow(mainWIND));
+  EXPECT_EQ(GetWRefCon(mainWIND), record);
+  GLint viewport[4];
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  EXPECT_EQ(viewport[2], 320);
+  EXPECT_EQ(viewport[3], 200);
+  const UInt32* names = static_cast<OpenGLContext*>(record)->textures;
+  for (int i = 0; i < kContextTextureCount; i++) EXPECT_NE(names[i], 0u) << i;
+  QK_DisposeGLForWindow(mainWIND);
+  EXPECT_EQ(GetWRefCon(mainWIND), nullptr);
+  QK_DisposeGLForWindow(mainWIND);  // nothing left: does nothing
+  EXPECT_TRUE(FastOpenGLRenderer());
+}
+
+TEST_F(Frame, FailedContextLeavesNoRecord) {
+  GLServices failing = *GetGLServices();
+  failing.createContext = [](WindowPtr) -> GLContextRef { return nullptr; };
+  WindowPtr window = NewGLWindow("Halvane test", 64, 64, false);
+  if (!window) {
+    if (std::getenv("CI")) ADD_FAILURE() << "No window";
+    return;
+  }
+  const GLServices* previous = SetGLServices(&failing);
+  EXPECT_FALSE(QK_BuildGLForWindow(window));
+  EXPECT_EQ(GetWRefCon(window), nullptr);
+  SetGLServices(previous);
+  DisposeGLWindow(window);
+}
+
+TEST_F(Frame, SwapIntervalFollowsTheFlagAndFailureIsIgnored) {
+  if (!OpenWindow(64, 64)) return;
+  static int calls = 0, lastInterval = -1;
+  GLServices counting = *GetGLServices();
+  counting.setSwapInterval = [](int interval) {
+    calls++;
+    lastInterval = interval;
+    return -1;
+  };
+  const GLServices* previous = SetGLServices(&counting);
+  EnableVBLSync();
+  OpenGLBeginDraw(&mainRECT);
+  OpenGLEndDraw();
+  OpenGLBeginDraw(&mainRECT);
+  OpenGLEndDraw();
+  EXPECT_EQ(calls, 1);
+  EXPECT_EQ(lastInterval, 1);
+  DisableVBLSync();
+  OpenGLBeginDraw(&mainRECT);
+  OpenGLEndDraw();
+  EXPECT_EQ(calls, 2);
+  EXPECT_EQ(lastInterval, 0);
+  SetGLServices(previous);
+}
+
+}  // namespace

@@ -1,0 +1,91 @@
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "platform/DisplayServices.h"
+#include "platform/QuickDraw.h"
+
+namespace {
+
+class SDLDisplays : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+      if (std::getenv("CI")) FAIL() << "no display: " << SDL_GetError();
+      GTEST_SKIP() << "no display: " << SDL_GetError();
+    }
+    previous_ = SetDisplayServices(SDLDisplayServices());
+  }
+  void TearDown() override {
+    if (!SDL_WasInit(SDL_INIT_VIDEO)) return;
+    SetGammaWindow(nullptr);
+    SetDisplayServices(previous_);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  }
+  DisplayServices* services() { return GetDisplayServices(); }
+  DisplayServices* previous_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(SDLDisplays, ListsThisMachinesDisplaysWithTheirBoundsAndModes) {
+  DisplayID ids[8];
+  UInt32 count = 0;
+  ASSERT_EQ(services()->ActiveDisplays(8, ids, &count), 0);
+  ASSERT_EQ(count, UInt32(SDL_GetNumVideoDisplays()));
+  ASSERT_GE(count, 1u);
+
+  SDL_Rect sdl;
+  ASSERT_EQ(SDL_GetDisplayBounds(0, &sdl), 0);
+  DisplayBounds b = services()->Bounds(ids[0]);
+  EXPECT_EQ(b.x, sdl.x);
+  EXPECT_EQ(b.y, sdl.y);
+  EXPECT_EQ(b.width, sdl.w);
+  EXPECT_EQ(b.height, sdl.h);
+  EXPECT_GT(sdl.w, 0);
+
+  DisplayModeInfo modes[64];
+  UInt32 modeCount = 0;
+  ASSERT_TRUE(services()->AvailableModes(ids[0], modes, 64, &modeCount));
+  ASSERT_GE(modeCount, 1u);
+  DisplayModeInfo current;
+  ASSERT_TRUE(services()->CurrentMode(ids[0], &current));
+  EXPECT_EQ(current.width, sdl.w);
+  EXPECT_EQ(current.height, sdl.h);
+  EXPECT_TRUE(current.bitsPerPixel == 32 || current.bitsPerPixel == 16) << current.bitsPerPixel;
+  EXPECT_TRUE(current.ioFlags & kDisplayModeSafeFlag);
+  EXPECT_GE(current.mode, 0);  // found in the mode list
+
+  // The main screen device stands for the first display.
+  GDHandle main = GetMainDevice();
+  ASSERT_NE(main, nullptr);
+  EXPECT_EQ((*main)->gdRect.left, sdl.x);
+  EXPECT_EQ((*main)->gdRect.right, sdl.x + sdl.w);
+  EXPECT_EQ((*main)->gdRect.bottom, sdl.y + sdl.h);
+  EXPECT_EQ((*main)->gdType, directType);
+}
+
+TEST_F(SDLDisplays, SwitchingToTheDesktopModeAndCapturingAreHarmless) {
+  DisplayModeInfo current;
+  ASSERT_TRUE(services()->CurrentMode(0, &current));
+  EXPECT_FALSE(services()->IsCaptured(0));
+  EXPECT_EQ(services()->Capture(0), 0);
+  EXPECT_TRUE(services()->IsCaptured(0));
+  EXPECT_EQ(services()->SwitchToMode(0, current), 0);
+  EXPECT_EQ(services()->Release(0), 0);
+  EXPECT_FALSE(services()->IsCaptured(0));
+}
+
+TEST_F(SDLDisplays, TransferTablesWithoutAGammaWindowAreTheIdentityAndOnlyRecorded) {
+  float r[256], g[256], b[256];
+  UInt32 count = 0;
+  ASSERT_EQ(services()->GetTransfer(0, 256, r, g, b, &count), 0);
+  ASSERT_EQ(count, 256u);
+  EXPECT_FLOAT_EQ(r[0], 0.0f);
+  EXPECT_FLOAT_EQ(g[128], 128 / 255.0f);
+  EXPECT_FLOAT_EQ(b[255], 1.0f);
+  for (float& v : r) v = 0;
+  EXPECT_EQ(services()->SetTransfer(0, 256, r, g, b), 0);
+  EXPECT_NE(services()->SetTransfer(0, 12, r, g, b), 0);  // tables are always 256 entries
+}
