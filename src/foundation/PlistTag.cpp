@@ -23,7 +23,8 @@ PlistTag* Refuse(const char* message) {
   return nullptr;
 }
 
-// Runs the data-file cipher over a private copy; a key needs 32 bytes or more.
+// Runs the data-file cipher in place when a key is given; false when there
+// are too few bytes (under 32) to have been enciphered.
 bool Encipher(char* bytes, SInt32 length, const char* cipherKey) {
   if (!cipherKey || !*cipherKey) return true;
   if (length < 32) return false;
