@@ -107,6 +107,8 @@ void SetGameMouse(Point p);
 void SetMouse(Point local);
 void GetMouse(Point* local);
 bool MouseInRect(Rect* r);
+struct OpaqueRgnHandle;
+bool MouseInRgn(OpaqueRgnHandle** region);
 bool Button();
 bool IsFrontProcess();
 bool IsFrontProcess_Var();

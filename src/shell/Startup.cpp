@@ -9,6 +9,7 @@
 #include "foundation/Frameworks.h"
 #include "foundation/Random.h"
 #include "platform/EventPlatform.h"
+#include "platform/QuickDraw.h"
 #include "shell/ApplInfo.h"
 #include "shell/Events.h"
 #include "shell/ShellReports.h"
@@ -17,6 +18,7 @@ bool didStartup, shuttingDown;
 RGBColor whiteRGB, blackRGB, grayRGB, redRGB, greenRGB, blueRGB;
 ProcessInfoRec processINFO;
 ProcessSerialNumber processNUM;
+GDevice** mainDEVICE;
 bool cursorVIS = true, animON, inputMouseON, aquaLAYOUT, hasPowerMGR;
 SInt16 genevaFONT, chicagoFONT, monacoFONT;
 UInt8 grayINDEX[16];
@@ -77,6 +79,7 @@ void Startup() {
   InitGlobals();
   processINFO = ProcessInfoRec{60, nullptr, nullptr, ProcessSerialNumber{0, UInt32(getpid())}};
   processNUM = processINFO.processNumber;
+  mainDEVICE = GetMainDevice();
   cursorVIS = animON = inputMouseON = true;
   aquaLAYOUT = (kMenuMgrAttr >> 1) & 1;
   CheckMainDate();

@@ -5,6 +5,8 @@
 
 #include "platform/PlatformTypes.h"
 
+struct GDevice;
+
 struct ProcessInfoRec {
   UInt32 processInfoLength;
   char* processName;
@@ -16,6 +18,7 @@ extern bool didStartup, shuttingDown;
 extern RGBColor whiteRGB, blackRGB, grayRGB, redRGB, greenRGB, blueRGB;
 extern ProcessInfoRec processINFO;
 extern ProcessSerialNumber processNUM;
+extern GDevice** mainDEVICE;
 extern bool cursorVIS, animON, inputMouseON, aquaLAYOUT, hasPowerMGR;
 extern SInt16 genevaFONT, chicagoFONT, monacoFONT;
 extern UInt8 grayINDEX[16];
