@@ -6,7 +6,9 @@
 
 #include "foundation/Clock.h"
 #include "foundation/ErrorDialog.h"
+#include "foundation/FileClass.h"
 #include "foundation/Frameworks.h"
+#include "foundation/Paths.h"
 #include "foundation/Random.h"
 #include "platform/EventPlatform.h"
 #include "platform/QuickDraw.h"
@@ -24,6 +26,7 @@ SInt16 genevaFONT, chicagoFONT, monacoFONT;
 UInt8 grayINDEX[16];
 UInt16 grayRGBINDEX[16];
 bool osxMode, osxModeInited;
+FSRef appFileREF;
 std::string appBundleREF, appFolderURL, resourcesFoldURL, fontsFoldURL, soundsFoldURL, musicFoldURL, layoutsFoldURL;
 
 namespace {
@@ -54,9 +57,6 @@ void StartupFlush(WindowRef) {}
 
 void ArrowCursor() { Platform().ArrowCursor(); }
 
-// The engine's waits yield through the event loop.
-void IdleWhileWaiting() { SystemIdle(); }
-
 void ExitToShell() { Platform().Exit(errorShutdown ? 1 : 0); }
 
 }  // namespace
@@ -75,7 +75,7 @@ void Startup() {
   Platform().ArrowCursor();
   Platform().ShowCursor(true);
   SetApplCursorBackEnd(ArrowCursor);
-  SetSystemIdle(IdleWhileWaiting);
+  SetSystemIdle(SystemIdle);
   InitGlobals();
   processINFO = ProcessInfoRec{60, nullptr, nullptr, ProcessSerialNumber{0, UInt32(getpid())}};
   processNUM = processINFO.processNumber;
@@ -110,9 +110,34 @@ void Shutdown(unsigned char noExit) {
   if (!noExit) ExitToShell();
 }
 
-void ActivateBundleResources(const char*) {}
+void ActivateBundleResources(const char* bundle) {
+  appBundleREF = GetBundlePath();
+  std::string folder = bundle && *bundle ? std::string(bundle) : appBundleREF;
+  if (folder.empty()) {
+    ErrorDialog("CFBundleGetMainBundle() failed.", "ActivateBundleResources()", 0, 1);
+    return;
+  }
+  appFolderURL = folder;
+  appFileREF = FSRefOfPath(folder.c_str());
+  std::string resources = folder + "/Contents/Resources";
+  FSCatalogInfo info;
+  if (PlatformGetCatalogInfo(FSRef{resources}, true, &info) != noErr || !(info.nodeFlags & kCatalogNodeIsFolder)) {
+    ErrorDialog("CFBundleCopyResourcesDirectoryURL() failed.", "ActivateBundleResources()", 0, 1);
+    return;
+  }
+  resourcesFoldURL = resources;
+  resourcesFOLD.ref = FSRefOfPath(resources.c_str());
+  // Every relative resource path of the program is taken from here.
+  SwitchToFolder(resources.c_str());
+  // The fonts need no activation: the text renderer opens their files.
+  fontsFoldURL = resources + "/Fonts/";
+  soundsFoldURL = resources + "/Sounds/";
+  musicFoldURL = resources + "/Music/";
+  layoutsFoldURL = resources + "/Layouts/";
+}
 
 void DeactivateBundleResources() {
+  appFileREF = FSRef{};
   appBundleREF.clear();
   appFolderURL.clear();
   resourcesFoldURL.clear();
