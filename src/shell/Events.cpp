@@ -1,5 +1,7 @@
 #include "shell/Events.h"
 
+#include "foundation/Array.h"
+#include "foundation/ErrorDialog.h"
 #include "foundation/Timer.h"
 #include "platform/PlatformTime.h"
 
@@ -18,6 +20,8 @@ bool isFrontProcess = true;
 EventRecord saveEvent;
 UInt8 saveMenu;
 UInt8 applQUIT;
+
+Stack<EventRecInfo> gEventRecStack(128);
 
 SInt32 (*menuKeyProc)(const EventRecord* event);
 void (*handleMenuProc)(SInt16 menu, SInt16 item);
@@ -302,3 +306,16 @@ bool UpdateEvent(WindowRef* w, Rect* r) {
 }
 
 void PostWholeEvent(UInt16, UInt32, UInt16) {}
+
+void PushEventRecord() {
+  if (!gEventRecStack.Push(EventRecInfo{gEventREC})) ErrorDialog("EventRec stack is full!", "PushEventRecord()", 0, 1);
+}
+
+void PopEventRecord() {
+  EventRecInfo info;
+  if (!gEventRecStack.Pop(&info)) {
+    ErrorDialog("EventRec stack is empty!", "PopPort()", 0, 1);
+    return;
+  }
+  gEventREC = info.record;
+}
