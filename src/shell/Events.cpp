@@ -2,6 +2,7 @@
 
 #include "foundation/Array.h"
 #include "foundation/ErrorDialog.h"
+#include "foundation/MainTimer.h"
 #include "foundation/Timer.h"
 #include "platform/PlatformTime.h"
 
@@ -67,6 +68,7 @@ void CountEvent(const PlatformEvent& e) {
 void Convert(const PlatformEvent& e, EventRecord* r) {
   static const UInt16 classic[] = {keyDown, autoKey, keyUp, nullEvent, mouseDown, mouseUp, nullEvent,
                                    osEvt,   osEvt,   mouseDown, mouseDown, updateEvt, kHighLevelEvent};
+  static_assert(sizeof classic / sizeof classic[0] == PlatformEvent::Quit + 1, "one class per kind");
   r->what = classic[e.kind];
   r->message = 0;
   r->when = TickCount();
@@ -112,7 +114,7 @@ void RaiseForCustomEvents(UInt8* flag) {
 
 bool GetEvent(UInt16, EventRecord* event) {
   if (!event) event = &theEVENT;
-  RunIdleAudio();
+  IdleAudio();
   event->what = nullEvent;
   PlatformEvent e;
   for (;;) {
