@@ -115,12 +115,12 @@ struct RGBColor {
 
 struct SDL_Window;
 
-// Our own window record. refCon is the application's reference constant
-// (the OpenGL windows keep their context record there).
+// Our own window record behind WindowRef. refCon is the application's
+// reference constant (an OpenGL window keeps its context record there).
 struct WindowRecord {
   SDL_Window* sdl;
   void* refCon;
   SInt16 kind;
 };
-typedef WindowRecord* WindowPtr;
-typedef WindowPtr WindowRef;
+typedef WindowRecord* WindowRef;
+typedef WindowRef WindowPtr;
