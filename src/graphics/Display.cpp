@@ -8,7 +8,7 @@
 #include "graphics/Ports.h"
 #include "shell/Events.h"
 
-Array<Display> mainDISPLAY(0, reinterpret_cast<const unsigned char*>("\x0B" "mainDISPLAY"));
+Array<Display> mainDISPLAY(0, reinterpret_cast<const unsigned char*>("\x0BmainDISPLAY"));
 UInt8 directDisplayLoaded;
 
 namespace {
@@ -39,8 +39,8 @@ void FillModes(Display& d) {
     Resolution r;
     if (ExtractModeDictionaryInfo(&d.modeList[i], &r) != 0) continue;
     UInt32 j = 0;
-    while (j < stored && !(d.modes[j].width == r.width && d.modes[j].height == r.height &&
-                           d.modes[j].refresh == r.refresh))
+    while (j < stored &&
+           !(d.modes[j].width == r.width && d.modes[j].height == r.height && d.modes[j].refresh == r.refresh))
       j++;
     if (j < stored)
       d.modes[j].depths |= r.depths;
@@ -50,7 +50,8 @@ void FillModes(Display& d) {
   d.modes.Resize(stored, 0);
 }
 
-// Fills one display; false when the services give it no current mode.
+// Fills one display: 5 when it has no mode list; *filled stays false when it
+// has no current mode.
 SInt16 FillDisplay(Display& d, DisplayID id, DisplayServices* services, bool* filled) {
   *filled = false;
   DisplayModeInfo current;
@@ -90,7 +91,7 @@ void FormatModeName(Resolution* r) {
 Display::Display()
     : displayID(0),
       device(nullptr),
-      modes(0, reinterpret_cast<const unsigned char*>("\x09" "(unnamed)")),
+      modes(0),  // "(unnamed)"
       switched(0),
       modeList(nullptr),
       modeListCount(0),
@@ -254,8 +255,7 @@ Boolean Display::SwitchMode(const DisplayModeInfo* mode) {
   DisplayServices* services = GetDisplayServices();
   if (!services || !mode) return false;
   PushPort();
-  bool capturedHere =
-      IsFrontProcess() && !services->IsCaptured(displayID) && services->Capture(displayID) == 0;
+  bool capturedHere = IsFrontProcess() && !services->IsCaptured(displayID) && services->Capture(displayID) == 0;
   bool ok = services->SwitchToMode(displayID, *mode) == 0;
   if (capturedHere) services->Release(displayID);
   PopPort();

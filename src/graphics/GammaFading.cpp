@@ -98,7 +98,8 @@ void InitFading() {
   if (APPL.gameWindow) {
     DisplayServices* services = GetDisplayServices();
     UInt32 count = 0;
-    if (services->GetTransfer(DisplayOf(main), kGammaEntries, curGamma[0], curGamma[1], curGamma[2], &count) != 0) {
+    if (!services ||
+        services->GetTransfer(DisplayOf(main), kGammaEntries, curGamma[0], curGamma[1], curGamma[2], &count) != 0) {
       Alert("Could not get the monitor's gamma table.", "");
       DisposeGammaTables();
       return;
@@ -158,9 +159,10 @@ SInt32 SetDeviceGammaTable(GammaHandle table, GDHandle device) {
   if (!table) return paramErr;
   std::memcpy(curGamma, *table, sizeof curGamma);
   curGammaCount = kGammaEntries;
-  if (IsFullScreen()) {
+  DisplayServices* services = GetDisplayServices();
+  if (IsFullScreen() && services) {
     const GammaTable& t = **table;
-    return GetDisplayServices()->SetTransfer(DisplayOf(device), kGammaEntries, t.red, t.green, t.blue);
+    return services->SetTransfer(DisplayOf(device), kGammaEntries, t.red, t.green, t.blue);
   }
   CopyGTable(table, currentGAMMA);
   return 0;

@@ -11,9 +11,7 @@
 
 namespace {
 
-UInt32 PixMapHashProc(const PixMapInfo* item, void*) {
-  return UInt32(reinterpret_cast<std::uintptr_t>(item->pixMap));
-}
+UInt32 PixMapHashProc(const PixMapInfo* item, void*) { return UInt32(reinterpret_cast<std::uintptr_t>(item->pixMap)); }
 
 unsigned char PixMapCompProc(const PixMapInfo* candidate, const PixMapInfo* wanted, void*) {
   return candidate->pixMap == wanted->pixMap;
@@ -138,7 +136,7 @@ OSErr AlignWorld(GWorldPtr* world, PixMapHandle* out, const Rect* r, unsigned ch
 }  // namespace
 
 HashTableTemplate<PixMapInfo> pixmapLIST(PixMapHashProc, nullptr, PixMapCompProc, nullptr, 257, 0,
-                                         reinterpret_cast<const unsigned char*>("\x0A" "pixmapLIST"));
+                                         reinterpret_cast<const unsigned char*>("\x0ApixmapLIST"));
 UInt8 pixMapsInited;
 
 OSErr CreatePixMap(char depth, PixMapHandle* out, Rect* r, unsigned char report, unsigned char aligned,

@@ -39,8 +39,8 @@ enum {
   kQKELSetPort = 5,
   kQKELCreateBufferedGWorld = 6,
 };
-typedef OSErr (*CreatePixMapProc)(char depth, PixMapHandle* out, Rect* r, unsigned char report,
-                                  unsigned char aligned, unsigned char erase);
+typedef OSErr (*CreatePixMapProc)(char depth, PixMapHandle* out, Rect* r, unsigned char report, unsigned char aligned,
+                                  unsigned char erase);
 typedef void (*DestroyPixMapProc)(PixMapHandle* pm);
 typedef GWorldPtr (*GetPixMapGWorldProc)(PixMapHandle pm);
 typedef PixMapHandle (*GetPixMapAlphaProc)(PixMapHandle pm);
