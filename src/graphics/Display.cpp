@@ -109,9 +109,9 @@ Display::~Display() {
   delete startMode;
 }
 
+// The display services are always at hand: SDL's unless others are
+// installed.
 SInt16 InitDisplayAPI() {
-  if (directDisplayLoaded) return 0;
-  if (!GetDisplayServices()) return 2;
   directDisplayLoaded = 1;
   return 0;
 }
@@ -161,22 +161,14 @@ GDHandle DisplayToDevice(DisplayID id) {
 }
 
 Rect Display::Bounds() {
-  DisplayServices* services = GetDisplayServices();
-  if (!services) return Rect{0, 0, 0, 0};
-  DisplayBounds b = services->Bounds(displayID);
+  DisplayBounds b = GetDisplayServices()->Bounds(displayID);
   SInt16 top = SInt16(SInt32(b.y)), left = SInt16(SInt32(b.x));
   return Rect{top, left, SInt16(top + SInt32(b.height)), SInt16(left + SInt32(b.width))};
 }
 
-SInt32 CaptureDisplay() {
-  DisplayServices* services = GetDisplayServices();
-  return services ? services->Capture(DeviceToDisplay(GetMainDevice())) : 2;
-}
+SInt32 CaptureDisplay() { return GetDisplayServices()->Capture(DeviceToDisplay(GetMainDevice())); }
 
-SInt32 ReleaseDisplay() {
-  DisplayServices* services = GetDisplayServices();
-  return services ? services->Release(DeviceToDisplay(GetMainDevice())) : 2;
-}
+SInt32 ReleaseDisplay() { return GetDisplayServices()->Release(DeviceToDisplay(GetMainDevice())); }
 
 SInt16 Display::FindMode(SInt32* index, SInt16 depth, UInt32 width, UInt32 height, UInt32 refresh, SInt32) {
   SInt32 found = -1;
@@ -220,7 +212,7 @@ SInt16 Display::GetMode(SInt32* index, UInt8* grey) {
   DisplayServices* services = GetDisplayServices();
   DisplayModeInfo current;
   Resolution r;
-  if (!services || !services->CurrentMode(displayID, &current) || ExtractModeDictionaryInfo(&current, &r) != 0)
+  if (!services->CurrentMode(displayID, &current) || ExtractModeDictionaryInfo(&current, &r) != 0)
     return 0;
   for (UInt32 i = 0; i < modes.Size(); i++) {
     if (modes[i].width == r.width && modes[i].height == r.height && modes[i].refresh == r.refresh) {
@@ -236,7 +228,7 @@ Boolean Display::SetMode(SInt32 depthAndFlags, SInt32 index) {
   if (index < 0 || UInt32(index) >= modes.Size()) return false;
   DisplayServices* services = GetDisplayServices();
   DisplayModeInfo current;
-  if (!services || !services->CurrentMode(displayID, &current)) return false;
+  if (!services->CurrentMode(displayID, &current)) return false;
   const Resolution& wanted = modes[UInt32(index)];
   SInt32 depth = depthAndFlags & 0xFF;
   for (UInt32 i = 0; i < modeListCount; i++) {
@@ -253,7 +245,7 @@ Boolean Display::SetMode(SInt32 depthAndFlags, SInt32 index) {
 // already was captured.
 Boolean Display::SwitchMode(const DisplayModeInfo* mode) {
   DisplayServices* services = GetDisplayServices();
-  if (!services || !mode) return false;
+  if (!mode) return false;
   PushPort();
   bool capturedHere = IsFrontProcess() && !services->IsCaptured(displayID) && services->Capture(displayID) == 0;
   bool ok = services->SwitchToMode(displayID, *mode) == 0;

@@ -98,8 +98,7 @@ void InitFading() {
   if (APPL.gameWindow) {
     DisplayServices* services = GetDisplayServices();
     UInt32 count = 0;
-    if (!services ||
-        services->GetTransfer(DisplayOf(main), kGammaEntries, curGamma[0], curGamma[1], curGamma[2], &count) != 0) {
+    if (services->GetTransfer(DisplayOf(main), kGammaEntries, curGamma[0], curGamma[1], curGamma[2], &count) != 0) {
       Alert("Could not get the monitor's gamma table.", "");
       DisposeGammaTables();
       return;
@@ -159,10 +158,9 @@ SInt32 SetDeviceGammaTable(GammaHandle table, GDHandle device) {
   if (!table) return paramErr;
   std::memcpy(curGamma, *table, sizeof curGamma);
   curGammaCount = kGammaEntries;
-  DisplayServices* services = GetDisplayServices();
-  if (IsFullScreen() && services) {
+  if (IsFullScreen()) {
     const GammaTable& t = **table;
-    return services->SetTransfer(DisplayOf(device), kGammaEntries, t.red, t.green, t.blue);
+    return GetDisplayServices()->SetTransfer(DisplayOf(device), kGammaEntries, t.red, t.green, t.blue);
   }
   CopyGTable(table, currentGAMMA);
   return 0;

@@ -159,7 +159,6 @@ GDHandle NewScreenDevice(DisplayServices* services, DisplayID id, SInt16 index) 
 
 void BuildScreenDevices() {
   DisplayServices* services = GetDisplayServices();
-  if (!services) return;
   DisplayID ids[32];
   UInt32 count = 0;
   if (services->ActiveDisplays(32, ids, &count) != 0) return;
@@ -380,7 +379,7 @@ void DisposeScreenDevices() {
   deviceList = nullptr;
 }
 
-DisplayServices* GetDisplayServices() { return installedServices; }
+DisplayServices* GetDisplayServices() { return installedServices ? installedServices : SDLDisplayServices(); }
 
 DisplayServices* SetDisplayServices(DisplayServices* services) {
   DisplayServices* previous = installedServices;

@@ -63,7 +63,7 @@ TEST_F(DisplayManager, ModesDifferingOnlyInDepthBecomeOneWithBothDepths) {
 
 TEST_F(DisplayManager, DisplaysThatCannotBeReadAreSkippedOrFailTheCall) {
   DisplayServices* saved = SetDisplayServices(nullptr);
-  EXPECT_EQ(InitDisplays(mainDISPLAY), 2);  // no display services
+  EXPECT_EQ(InitDisplays(mainDISPLAY), 2);  // SDL's services, with no video system running
   SetDisplayServices(saved);
   // A display with no current mode is left out; the rest are still recorded.
   fake.AddDisplay(1, {0, 0, 640, 480}, {M::Mode(1, 640, 480, 32)});
