@@ -17,21 +17,26 @@ namespace {
 
 class SDLDisplays : public ::testing::Test {
  protected:
+  // One connection to the X server for the whole suite.
+  static void SetUpTestSuite() { videoUp = HaveDisplay() && SDL_InitSubSystem(SDL_INIT_VIDEO) == 0; }
+  static void TearDownTestSuite() {
+    if (videoUp) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  }
   void SetUp() override {
-    if (!HaveDisplay() || SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    if (!videoUp) {
       if (std::getenv("CI")) FAIL() << "no display: " << SDL_GetError();
       GTEST_SKIP() << "no display: " << SDL_GetError();
     }
     previous_ = SetDisplayServices(SDLDisplayServices());
   }
   void TearDown() override {
-    if (!SDL_WasInit(SDL_INIT_VIDEO)) return;
+    if (!videoUp) return;
     SetGammaWindow(nullptr);
     SetDisplayServices(previous_);
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
   }
   DisplayServices* services() { return GetDisplayServices(); }
   DisplayServices* previous_ = nullptr;
+  static inline bool videoUp = false;
 };
 
 }  // namespace
