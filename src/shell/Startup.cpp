@@ -53,8 +53,6 @@ void StartupFlush(WindowRef) {}
 void ArrowCursor() { Platform().ArrowCursor(); }
 
 // The engine's waits yield through the event loop.
-void IdleWhileWaiting() { SystemIdle(); }
-
 void ExitToShell() { Platform().Exit(errorShutdown ? 1 : 0); }
 
 }  // namespace
@@ -73,7 +71,7 @@ void Startup() {
   Platform().ArrowCursor();
   Platform().ShowCursor(true);
   SetApplCursorBackEnd(ArrowCursor);
-  SetSystemIdle(IdleWhileWaiting);
+  SetSystemIdle(SystemIdle);
   InitGlobals();
   processINFO = ProcessInfoRec{60, nullptr, nullptr, ProcessSerialNumber{0, UInt32(getpid())}};
   processNUM = processINFO.processNumber;
