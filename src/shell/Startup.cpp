@@ -75,7 +75,7 @@ void Startup() {
   Platform().ArrowCursor();
   Platform().ShowCursor(true);
   SetApplCursorBackEnd(ArrowCursor);
-  SetSystemIdle(SystemIdle);
+  SetSystemIdle([] { SystemIdle(); });
   InitGlobals();
   processINFO = ProcessInfoRec{60, nullptr, nullptr, ProcessSerialNumber{0, UInt32(getpid())}};
   processNUM = processINFO.processNumber;
