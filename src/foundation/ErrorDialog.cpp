@@ -24,7 +24,7 @@ void StderrAlert(const unsigned char* message, const unsigned char* detail, cons
   WritePascal(detail);
 }
 
-void StderrBeepAndShutdown() { exit(1); }
+void StderrBeepAndShutdown(const unsigned char* message, const unsigned char* where) { StderrError(message, where, 1); }
 
 const DialogBackEnd stderrBackEnd = {StderrError, StderrAlert, StderrBeepAndShutdown};
 const DialogBackEnd* backEnd = &stderrBackEnd;
@@ -54,7 +54,10 @@ void ErrorDialog(const unsigned char* message, SInt16 code, unsigned char flag, 
   ErrorDialog(message, PStr(Str("%d", code)), flag, fatal);
 }
 
-void ErrorDialog(const unsigned char*, const unsigned char*, unsigned char) { backEnd->beepAndShutdown(); }
+void ErrorDialog(const unsigned char* message, const unsigned char* where, unsigned char) {
+  static const unsigned char empty[1] = {0};
+  backEnd->beepAndShutdown(message ? message : empty, where ? where : empty);
+}
 
 void AlertDialog(const unsigned char* message, const unsigned char* detail, const char* button) {
   static const unsigned char empty[1] = {0};
