@@ -65,6 +65,7 @@ struct OpaqueControlRef {
   bool visible;
   bool isDefault, isCancel;
   UInt32 iconType;  // the icon type of an icon-reference control
+  struct OpaqueMenuRef* popupMenu;
 };
 
 // Events delivered to a dialog's handlers.
