@@ -1,7 +1,9 @@
 #include "foundation/Clock.h"
 
+#include <cstring>
 #include <ctime>
 
+#include "foundation/StringFunctions.h"
 #include "foundation/Timer.h"
 
 Boolean timeInited;
@@ -24,12 +26,13 @@ constexpr int kCalibrationTries = 5;
 // The microsecond stopwatch is primed with two thousand seconds.
 constexpr SInt32 kTimerPrime = 2000000000;
 
-void DefaultSystemIdle() {
+bool DefaultSystemIdle() {
   ServiceTimers();
   SleepNanoseconds(1000000);
+  return false;
 }
 
-void (*systemIdle)() = DefaultSystemIdle;
+SystemIdleProc systemIdle = DefaultSystemIdle;
 
 double ReadMicroseconds() {
   UnsignedWide w;
@@ -39,8 +42,8 @@ double ReadMicroseconds() {
 
 }  // namespace
 
-void (*SetSystemIdle(void (*idle)()))() {
-  void (*previous)() = systemIdle;
+SystemIdleProc SetSystemIdle(SystemIdleProc idle) {
+  SystemIdleProc previous = systemIdle;
   systemIdle = idle ? idle : DefaultSystemIdle;
   return previous;
 }
@@ -126,6 +129,19 @@ SInt32 EndTimer() {
   // The task stops counting when its prime runs out.
   SInt32 remaining = elapsed >= UInt64(kTimerPrime) ? 0 : timerTask.count + SInt32(elapsed);
   return remaining - TMOverhead + kTimerPrime;
+}
+
+char* LocalTime() {
+  static char text[256];
+  time_t now = time(nullptr);
+  tm local;
+  localtime_r(&now, &local);
+  char formatted[64];
+  asctime_r(&local, formatted);
+  strcpymax(text, formatted, 255);
+  size_t length = strlen(text);
+  if (length) text[length - 1] = 0;
+  return text;
 }
 
 double SynchTime::GlobalMicroseconds() {

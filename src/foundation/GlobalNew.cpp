@@ -1,7 +1,8 @@
 // The program's global allocation: every new zero-fills its block, and
 // running out of memory is the fatal report of AllocateCleared. The build
-// makes every program link this file (see the foundation library's link
-// options), so these replace the runtime's operators everywhere.
+// makes every program link this file by asking for LinkGlobalAllocation (see
+// the foundation library's link options); once linked, these operators
+// replace the runtime's everywhere.
 #include <cstdlib>
 #include <new>
 
@@ -18,6 +19,9 @@ void* Allocate(std::size_t size, std::size_t alignment = 0) {
 }
 
 }  // namespace
+
+// Defined only here, so that asking the linker for it brings this file in.
+extern "C" void LinkGlobalAllocation() {}
 
 void* operator new(std::size_t size) { return Allocate(size); }
 void* operator new[](std::size_t size) { return Allocate(size); }

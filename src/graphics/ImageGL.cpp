@@ -40,14 +40,18 @@ void glDeleteTextures_fast(SInt32 count, const UInt32* names) {
   glBindCACHE.ClearTexture();
 }
 
-Rect NewTextureFromBuffer(UInt32* name, const void* pixels, SInt32 rowBytes, SInt16 depth, const Rect* source) {
+namespace {
+
+// The upload of NewTextureFromBuffer. 32-bit pixels are bytes R, G, B, A, or
+// with xrgb set the pixmaps' native words 0xAARRGGBB.
+Rect UploadTexture(UInt32* name, const void* pixels, SInt32 rowBytes, SInt16 depth, const Rect* source, bool xrgb) {
   // The transparent edge texels come from this block.
   static const UInt32 zeros[4096] = {};
   const SInt32 zeroCount = 4096;
   if (!pixels) return Rect{0, 0, 0, 0};
   const bool sixteen = depth == 16;
   const GLint internal = sixteen ? GL_RGB5 : GL_RGBA8;
-  const GLenum format = sixteen ? GL_BGRA : GL_RGBA;
+  const GLenum format = sixteen || xrgb ? GL_BGRA : GL_RGBA;
   const GLenum type = sixteen ? GL_UNSIGNED_SHORT_1_5_5_5_REV : GL_UNSIGNED_INT_8_8_8_8_REV;
   const SInt32 w = source->right - source->left, h = source->bottom - source->top;
   const SInt32 W = NextPowTwo(w), H = NextPowTwo(h);
@@ -65,6 +69,42 @@ Rect NewTextureFromBuffer(UInt32* name, const void* pixels, SInt32 rowBytes, SIn
   glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, w, h, format, type, first);
   glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
   return Rect{0, 0, SInt16(H), SInt16(W)};
+}
+
+// The part of the source that lies inside the pixmap's pixels.
+Rect InsidePixMap(const Rect& source, PixMapHandle pm) {
+  const Rect& b = (*pm)->bounds;
+  return Rect{SInt16(std::max<SInt32>(source.top, 0)), SInt16(std::max<SInt32>(source.left, 0)),
+              SInt16(std::min<SInt32>(source.bottom, b.bottom - b.top)),
+              SInt16(std::min<SInt32>(source.right, b.right - b.left))};
+}
+
+UInt32 MaskedPixel(UInt32 pixel, UInt32 a) {
+  const UInt32 r = ((pixel >> 16) & 0xFF) * a / 255, g = ((pixel >> 8) & 0xFF) * a / 255, b = (pixel & 0xFF) * a / 255;
+  return (a << 24) | (r << 16) | (g << 8) | b;
+}
+
+UInt32 KeyedPixel(UInt32 pixel) { return (pixel & 0x00FFFFFF) == 0x00FFFFFF ? 0 : pixel | 0xFF000000; }
+
+// Gives the 32-bit pixels inside r their alpha from the mask, or by the key.
+void SetPixMapAlpha(PixMapHandle pm, Rect r, PixMapHandle mask) {
+  if (mask) {
+    const Rect m = InsidePixMap(r, mask);
+    r.bottom = std::min(r.bottom, m.bottom);
+    r.right = std::min(r.right, m.right);
+  }
+  for (SInt32 row = r.top; row < r.bottom; row++) {
+    UInt32* pixel = reinterpret_cast<UInt32*>(GetPixBaseAddr(pm) + row * GetPixRowBytes(pm)) + r.left;
+    const UInt8* alpha =
+        mask ? reinterpret_cast<const UInt8*>(GetPixBaseAddr(mask) + row * GetPixRowBytes(mask)) + r.left : nullptr;
+    for (SInt32 col = r.left; col < r.right; col++, pixel++) *pixel = alpha ? MaskedPixel(*pixel, *alpha++) : KeyedPixel(*pixel);
+  }
+}
+
+}  // namespace
+
+Rect NewTextureFromBuffer(UInt32* name, const void* pixels, SInt32 rowBytes, SInt16 depth, const Rect* source) {
+  return UploadTexture(name, pixels, rowBytes, depth, source, false);
 }
 
 void SetBrightRGBA(float r, float g, float b, float a) {
@@ -111,6 +151,12 @@ ImageGL::ImageGL()
 ImageGL::~ImageGL() { Dispose(); }
 
 void ImageGL::Update(const void* pixels, SInt32 rowBytes, SInt16 depth, const Rect* source) {
+  UpdateTexture(pixels, rowBytes, depth, source, false);
+}
+
+void ImageGL::UpdateTexture(const void* pixels, SInt32 rowBytes, SInt16 depth, const Rect* source, bool xrgb) {
+  // Other depths would be read as 32-bit pixels, past the rows' ends.
+  if (depth != 16 && depth != 32) return;
   const SInt32 w = source->right - source->left, h = source->bottom - source->top;
   if (w < 1 || h < 1) {
     // Nothing to show: a texture of size 0 would give no coordinates.
@@ -122,7 +168,7 @@ void ImageGL::Update(const void* pixels, SInt32 rowBytes, SInt16 depth, const Re
   imageHeight = SInt16(h);
   texWidth = SInt16(NextPowTwo(w));
   texHeight = SInt16(NextPowTwo(h));
-  NewTextureFromBuffer(&texture, pixels, rowBytes, depth, source);
+  UploadTexture(&texture, pixels, rowBytes, depth, source, xrgb);
   const Rect shown = {0, 0, imageHeight, imageWidth};
   SetTextureRect(&shown);
 }
@@ -139,6 +185,24 @@ void ImageGL::Update(ImageBuffer* buffer, const Rect* source) {
 void ImageGL::New(ImageBuffer* buffer, const Rect* source) {
   Dispose();
   Update(buffer, source);
+}
+
+void ImageGL::Update(PixMapHandle pm, const Rect* source, PixMapHandle mask, UInt8 colorKey) {
+  if (!pm || !*pm) return;
+  // Never read or write beyond the pixmap's own pixels.
+  const Rect inside = InsidePixMap(*source, pm);
+  const SInt16 depth = (*pm)->pixelSize;
+  if (depth == 32) {
+    const bool useMask = mask && *mask && (*mask)->pixelSize == 8;
+    if (useMask || colorKey) SetPixMapAlpha(pm, inside, useMask ? mask : nullptr);
+    hasAlpha = mask || colorKey;
+  }
+  UpdateTexture(GetPixBaseAddr(pm), GetPixRowBytes(pm), depth, &inside, true);
+}
+
+void ImageGL::New(PixMapHandle pm, const Rect* source, PixMapHandle mask, UInt8 colorKey) {
+  Dispose();
+  Update(pm, source, mask, colorKey);
 }
 
 int ImageGL::Load(ImageBuffer* buffer, const char* path, UInt8 premultiply, float unused) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "graphics/Colors.h"
+#include "platform/QuickDraw.h"
 
 class ImageBuffer;
 
@@ -61,6 +62,11 @@ class ImageGL {
   void New(const void* pixels, SInt32 rowBytes, SInt16 depth, const Rect* source);
   void Update(ImageBuffer* buffer, const Rect* source);
   void New(ImageBuffer* buffer, const Rect* source);
+  // From a pixmap. A 32-bit pixmap first gets its alpha inside the source:
+  // from the 8-bit mask (colour premultiplied by it), or by the colour key
+  // (white becomes transparent, all else opaque).
+  void Update(PixMapHandle pm, const Rect* source, PixMapHandle mask, UInt8 colorKey);
+  void New(PixMapHandle pm, const Rect* source, PixMapHandle mask, UInt8 colorKey);
   int Load(ImageBuffer* buffer, const char* path, UInt8 premultiply, float unused);
   void Dispose();
   void SetBright(float b);
@@ -72,6 +78,7 @@ class ImageGL {
   void DrawBright(const Rect* r);
 
  private:
+  void UpdateTexture(const void* pixels, SInt32 rowBytes, SInt16 depth, const Rect* source, bool xrgb);
   template <typename R>
   void DrawQuad(const R& r, bool bright);
 };

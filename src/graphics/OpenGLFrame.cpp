@@ -4,8 +4,10 @@
 
 #include <algorithm>
 
+#include "foundation/Clock.h"
 #include "graphics/GameWindow.h"
 #include "graphics/OpenGLContext.h"
+#include "shell/ApplInfo.h"
 
 GLFader glFADER;
 GLDrawVars glDrawVars;
@@ -73,11 +75,13 @@ void ClipRectGL(Rect* r) {
   glEnable(GL_SCISSOR_TEST);
 }
 
-void OpenGLBeginDraw(const Rect* portBounds) {
+void OpenGLBeginDraw(GrafPtr port) {
   frameDrawable = false;
   if (!mainWIND || !GetWRefCon(mainWIND)) return;
   glDrawVars.context = static_cast<OpenGLContext*>(GetWRefCon(mainWIND));
-  SInt32 pw = RectWidth(*portBounds), ph = RectHeight(*portBounds), ww, wh;
+  Rect bounds;
+  GetPortBounds(port, &bounds);
+  SInt32 pw = RectWidth(bounds), ph = RectHeight(bounds), ww, wh;
   GetWindowContentSize(mainWIND, &ww, &wh);
   glDrawVars.portRect = AtOrigin(pw, ph);
   glDrawVars.windRect = AtOrigin(ww, wh);
@@ -116,6 +120,7 @@ void OpenGLEndDraw() {
 }
 
 void VisualFXGL(Rect* r) {
+  APPL.OpenGLFX();
   if (glFADER.Bright() == 255) return;
   const GLfloat vertices[] = {float(r->left), float(r->top),    0.0f, float(r->right), float(r->top),    0.0f,
                               float(r->left), float(r->bottom), 0.0f, float(r->right), float(r->bottom), 0.0f};
@@ -141,3 +146,23 @@ void MaxBright_GL() { glFADER.SetBright(255); }
 int Brightness_GL() { return glFADER.Bright(); }
 void Brighter_GL(UInt8 step) { glFADER.SetBright(SInt16(std::min(glFADER.Bright() + step, 255))); }
 void Darker_GL(UInt8 step) { glFADER.SetBright(SInt16(std::max(glFADER.Bright() - step, 0))); }
+
+void FadeOut_GL(UInt8 step) {
+  if (step == 0) step = 1;
+  while (Brightness_GL() >= 1) {
+    StartTicks();
+    Darker_GL(step);
+    FlushToScreen(nullptr);
+    WaitTicks(1);
+  }
+}
+
+void FadeIn_GL(UInt8 step) {
+  if (step == 0) step = 1;
+  while (Brightness_GL() <= 254) {
+    StartTicks();
+    Brighter_GL(step);
+    FlushToScreen(nullptr);
+    WaitTicks(1);
+  }
+}

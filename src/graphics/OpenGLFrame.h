@@ -3,7 +3,7 @@
 // overlay of glFADER drawn last.
 #pragma once
 
-#include "platform/PlatformTypes.h"
+#include "platform/QuickDraw.h"
 
 struct OpenGLContext;
 
@@ -35,7 +35,7 @@ struct ScissorBox {
 ScissorBox PortScissorBox(const Rect& r, const Rect& port, const Rect& wind);
 
 // Begins a frame whose logical size is the port's bounds.
-void OpenGLBeginDraw(const Rect* portBounds);
+void OpenGLBeginDraw(GrafPtr port);
 void OpenGLEndDraw();
 void VisualFXGL(Rect* r);
 void ClipRectGL(Rect* r);
@@ -51,3 +51,7 @@ void MaxBright_GL();
 int Brightness_GL();
 void Brighter_GL(UInt8 step);
 void Darker_GL(UInt8 step);
+// Block until black or full brightness, one step a tick, each step flushed
+// to the screen. A step of 0 counts as 1.
+void FadeOut_GL(UInt8 step);
+void FadeIn_GL(UInt8 step);

@@ -1,9 +1,15 @@
 #include "graphics/PNGFile.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <new>
+#include <string>
+#include <vector>
 
 #include "blit/BlitCore.h"
+#include "foundation/ErrorDialog.h"
+#include "graphics/DepthConversion.h"
+#include "platform/SafeSave.h"
 
 namespace {
 
@@ -147,16 +153,24 @@ SInt16 GetPNGPalette(const char* path, png_color* palette, SInt32* count) {
 namespace {
 
 struct PNGWrite {
-  FILE* file = nullptr;
   png_structp png = nullptr;
   png_infop info = nullptr;
   png_bytep* rows = nullptr;
+  std::vector<UInt8> bytes;
 };
 
-bool WriteImage(PNGWrite* w, const UInt8* pixels, SInt32 width, SInt32 height, UInt8 oneByte,
-                const png_color* palette, SInt32 paletteCount) {
+void AppendBytes(png_structp png, png_bytep data, png_size_t length) {
+  std::vector<UInt8>* bytes = static_cast<std::vector<UInt8>*>(png_get_io_ptr(png));
+  bytes->insert(bytes->end(), data, data + length);
+}
+
+void FlushNothing(png_structp) {}
+
+// Encodes the image into w->bytes; false on any libpng failure.
+bool EncodeImage(PNGWrite* w, const UInt8* pixels, SInt32 width, SInt32 height, UInt8 oneByte,
+                 const png_color* palette, SInt32 paletteCount) {
   if (setjmp(png_jmpbuf(w->png))) return false;
-  png_init_io(w->png, w->file);
+  png_set_write_fn(w->png, &w->bytes, AppendBytes, FlushNothing);
   png_set_compression_level(w->png, 9);
   png_set_compression_mem_level(w->png, 8);
   png_set_compression_strategy(w->png, 0);
@@ -182,15 +196,147 @@ int SavePNG(const char* path, const UInt8* pixels, SInt32 width, SInt32 height, 
             const png_color* palette, SInt32 paletteCount) {
   if (!pixels || width < 1 || height < 1) return 0;
   PNGWrite w;
-  w.file = std::fopen(path, "wb");
-  if (!w.file) return 0;
   bool ok = false;
   w.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, PNGError, PNGWarning);
   if (w.png) w.info = png_create_info_struct(w.png);
-  if (w.info) ok = WriteImage(&w, pixels, width, height, oneByte, palette, paletteCount);
+  if (w.info) ok = EncodeImage(&w, pixels, width, height, oneByte, palette, paletteCount);
   if (w.png) png_destroy_write_struct(&w.png, w.info ? &w.info : nullptr);
   delete[] w.rows;
-  if (std::fclose(w.file) != 0) ok = false;
-  if (!ok) std::remove(path);
-  return ok ? 1 : 0;
+  // Written whole or not at all: a failed save leaves any old file as it was.
+  return ok && SafeSaveFile(path, w.bytes.data(), SInt64(w.bytes.size())) == noErr ? 1 : 0;
+}
+
+ImageParams imagePARAMS;
+
+void ImageParams::Reset() {
+  flag = 1;
+  center = 0;
+  h = v = 0;
+}
+
+namespace {
+
+// Writes PNG pixel (row, col) of the block into the pixmap at (pmRow, pmCol).
+void PlacePixel(PixMap* p, const UInt8* block, SInt32 w, SInt32 row, SInt32 col, SInt32 pmRow, SInt32 pmCol) {
+  UInt8* line = reinterpret_cast<UInt8*>(p->baseAddr) + pmRow * SInt32(p->rowBytes & 0x7FFF);
+  if (p->pixelSize == 8) {
+    line[pmCol] = block[row * w + col];
+    return;
+  }
+  const UInt8* rgba = block + (size_t(row) * w + col) * 4;
+  const UInt32 rgb = (UInt32(rgba[0]) << 16) | (UInt32(rgba[1]) << 8) | rgba[2];
+  if (p->pixelSize == 16)
+    reinterpret_cast<UInt16*>(line)[pmCol] = Convert32To16(rgb);
+  else
+    reinterpret_cast<UInt32*>(line)[pmCol] = rgb;
+}
+
+}  // namespace
+
+Rect PlacePNG_Point(const char* path, PixMapHandle pm, SInt16 x, SInt16 y, Rect* out) {
+  if (!pm || !*pm) {
+    ErrorDialog("The pixmap is nil.", "PlacePNG_Point()", 0, 1);
+    return Rect{0, 0, 0, 0};
+  }
+  const bool center = imagePARAMS.center;
+  imagePARAMS.Reset();
+  PixMap* p = *pm;
+  SInt32 w, h, count = 0;
+  png_color palette[256];
+  UInt8* block = LoadPNG(path, &w, &h, p->pixelSize <= 8, p->pixelSize <= 8 ? nullptr : palette, &count);
+  if (!block) return Rect{0, 0, 0, 0};
+  SInt32 left = x, top = y;
+  if (center) {
+    left -= w / 2;
+    top -= h / 2;
+  }
+  // Pixels of other depths than 8, 16 and 32 bits have no byte layout to write.
+  const bool writable = p->pixelSize == 8 || p->pixelSize == 16 || p->pixelSize == 32;
+  const Rect& b = p->bounds;
+  for (SInt32 row = 0; writable && row < h; row++) {
+    const SInt32 ty = top + row;
+    if (ty < b.top || ty >= b.bottom) continue;
+    for (SInt32 col = 0; col < w; col++) {
+      const SInt32 tx = left + col;
+      if (tx >= b.left && tx < b.right) PlacePixel(p, block, w, row, col, ty - b.top, tx - b.left);
+    }
+  }
+  delete[] block;
+  const Rect covered = {SInt16(top), SInt16(left), SInt16(top + h), SInt16(left + w)};
+  if (out) *out = covered;
+  return covered;
+}
+
+namespace {
+
+// The folder's path when it names a folder, else the Desktop's.
+std::string ExportFolder(const FSRef* folder) {
+  FSCatalogInfo info;
+  if (folder && !folder->path.empty() && PlatformGetCatalogInfo(*folder, true, &info) == noErr &&
+      (info.nodeFlags & kCatalogNodeIsFolder))
+    return folder->path;
+  FSRef desktop;
+  PlatformFindFolder(kDesktopFolderType, false, false, &desktop);
+  return desktop.path;
+}
+
+// Pixel (row, col) of the pixmap as R, G, B, A bytes, or as one byte.
+void ExportPixel(const PixMap* p, SInt32 row, SInt32 col, bool oneByte, UInt8* to) {
+  const UInt8* line = reinterpret_cast<const UInt8*>(p->baseAddr) + row * SInt32(p->rowBytes & 0x7FFF);
+  UInt32 rgb;
+  if (p->pixelSize == 32) {
+    rgb = reinterpret_cast<const UInt32*>(line)[col];
+  } else if (p->pixelSize == 16) {
+    rgb = Convert16To32(reinterpret_cast<const UInt16*>(line)[col]);
+  } else if (p->pixelSize == 8) {
+    const UInt8 index = line[col];
+    if (oneByte) {
+      to[0] = index;
+      return;
+    }
+    rgb = (UInt32(index) << 16) | (UInt32(index) << 8) | index;
+  } else {
+    return;  // left zero
+  }
+  to[0] = UInt8(rgb >> 16);
+  to[1] = UInt8(rgb >> 8);
+  to[2] = UInt8(rgb);
+  to[3] = 255;
+}
+
+}  // namespace
+
+int ExportPixMapPNG(const char* name, PixMapHandle pm, const Rect* area, const FSRef* folder, UInt8 oneByte,
+                    UInt8 grey) {
+  if (!pm || !*pm) return 0;
+  const PixMap* p = *pm;
+  const Rect& b = p->bounds;
+  const Rect wanted = area ? *area : b;
+  const Rect r = {std::max(wanted.top, b.top), std::max(wanted.left, b.left), std::min(wanted.bottom, b.bottom),
+                  std::min(wanted.right, b.right)};
+  const SInt32 w = r.right - r.left, h = r.bottom - r.top;
+  if (w < 1 || h < 1) return 0;
+  const bool single = oneByte && p->pixelSize <= 8;
+  const size_t bytesPerPixel = single ? 1 : 4;
+  UInt8* block = new (std::nothrow) UInt8[size_t(w) * size_t(h) * bytesPerPixel]();
+  if (!block) return 0;
+  for (SInt32 row = 0; row < h; row++)
+    for (SInt32 col = 0; col < w; col++)
+      ExportPixel(p, r.top - b.top + row, r.left - b.left + col, single,
+                  block + (size_t(row) * w + col) * bytesPerPixel);
+  png_color palette[256];
+  SInt32 count = 0;
+  if (single && !grey && p->pmTable && *p->pmTable) {
+    const ColorTable* table = *p->pmTable;
+    count = std::min<SInt32>(table->ctSize + 1, 256);
+    for (SInt32 i = 0; i < count; i++) {
+      const RGBColor& c = table->ctTable[i].rgb;
+      palette[i] = png_color{png_byte(c.red >> 8), png_byte(c.green >> 8), png_byte(c.blue >> 8)};
+    }
+  }
+  std::string path = ExportFolder(folder) + "/" + name;
+  if (std::string(name).find(".png") == std::string::npos) path += ".png";
+  const int result = SavePNG(path.c_str(), block, w, h, single, count > 0 ? palette : nullptr, count);
+  delete[] block;
+  return result;
 }

@@ -3,7 +3,8 @@
 
 #include <png.h>
 
-#include "platform/PlatformTypes.h"
+#include "platform/PlatformFiles.h"
+#include "platform/QuickDraw.h"
 
 // Files whose sides exceed this are refused rather than decoded.
 enum { kMaxPNGSide = 8192 };
@@ -27,3 +28,26 @@ SInt16 GetPNGPalette(const char* path, png_color* palette, SInt32* count);
 // palette) or grey. 1 on success; 0 on failure, leaving no file behind.
 int SavePNG(const char* path, const UInt8* pixels, SInt32 width, SInt32 height, UInt8 oneByte,
             const png_color* palette, SInt32 paletteCount);
+
+// One-shot settings of the next PlacePNG_Point.
+struct ImageParams {
+  UInt8 flag;
+  UInt8 center;  // place the picture's centre, not its top-left corner, at the point
+  SInt16 h, v;
+  ImageParams() { Reset(); }
+  void Reset();
+};
+extern ImageParams imagePARAMS;
+
+// Copies the decoded file into the pixmap (8, 16 or 32 bits a pixel) with its
+// top-left corner (or centre) at (x, y), clipped to the pixmap's bounds.
+// Returns the rectangle covered, also stored in out when given; (0, 0, 0, 0)
+// when the file cannot be decoded. A null pixmap is a fatal error.
+Rect PlacePNG_Point(const char* path, PixMapHandle pm, SInt16 x, SInt16 y, Rect* out);
+
+// Saves the area (the whole pixmap when null) as "<name>.png" (".png" kept
+// when the name holds it) in the folder, or on the Desktop when the folder is
+// no folder. One-byte output (palette or grey) only from 8-bit pixmaps.
+// SavePNG's result; 0 when memory runs out.
+int ExportPixMapPNG(const char* name, PixMapHandle pm, const Rect* area, const FSRef* folder, UInt8 oneByte,
+                    UInt8 grey);

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "foundation/ErrorDialog.h"
+#include "foundation/TextEncodings.h"
 #include "graphics/ImageBuffer.h"
 
 FT_Library fontLibrary = nullptr;
@@ -35,13 +36,21 @@ FT_Face LoadFont(const char* path) {
 
 namespace {
 
-// Loads and renders the glyph of one text byte at the pen. Bytes are
-// character codes 0 to 255, never negative. False when the glyph cannot be
-// loaded: the byte is then neither drawn nor advanced over.
-bool RenderGlyph(FT_Face face, unsigned char code, FT_Vector* pen, bool* wasBitmap) {
+// The Unicode character of one byte of the engine's 8-bit text.
+FT_ULong CharCode(unsigned char byte) {
+  if (byte < 0x80) return byte;
+  const unsigned char text[2] = {1, byte};
+  HFSUniStr255 unicode;
+  ConvertPStrToUnicode(text, unicode);
+  return unicode.unicode[0];
+}
+
+// Loads and renders the glyph of one text byte at the pen. False when the
+// glyph cannot be loaded: the byte is then neither drawn nor advanced over.
+bool RenderGlyph(FT_Face face, unsigned char byte, FT_Vector* pen, bool* wasBitmap) {
   FT_Matrix identity = {0x10000, 0, 0, 0x10000};
   FT_Set_Transform(face, &identity, pen);
-  FT_UInt index = FT_Get_Char_Index(face, code);
+  FT_UInt index = FT_Get_Char_Index(face, CharCode(byte));
   if (FT_Load_Glyph(face, index, FT_LOAD_NO_BITMAP) != 0) return false;
   *wasBitmap = face->glyph->format == FT_GLYPH_FORMAT_BITMAP;
   return FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL) == 0;

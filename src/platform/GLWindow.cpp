@@ -81,7 +81,7 @@ WindowRef NewGLWindow(const char* title, SInt32 width, SInt32 height, Boolean vi
     std::fprintf(stderr, "Window: %s\n", SDL_GetError());
     return nullptr;
   }
-  return new OpaqueWindowPtr{sdl, nullptr, 0};
+  return new WindowRecord{sdl, nullptr, 0};
 }
 
 void DisposeGLWindow(WindowRef window) {

@@ -13,15 +13,15 @@ struct GLServices {
   // A legacy (compatibility) context with double buffering, RGBA 8 bits a
   // channel and a 16-bit depth buffer, made current on the window; null on
   // failure.
-  GLContextRef (*createContext)(WindowRef window);
+  GLContextRef (*createContext)(WindowPtr window);
   // Makes the context current on the window; a null context makes none current.
-  Boolean (*makeCurrent)(WindowRef window, GLContextRef context);
+  Boolean (*makeCurrent)(WindowPtr window, GLContextRef context);
   void (*deleteContext)(GLContextRef context);
-  void (*swapBuffers)(WindowRef window);
+  void (*swapBuffers)(WindowPtr window);
   // 0 on success, -1 when the interval cannot be set.
   int (*setSwapInterval)(int interval);
   // The drawable size in pixels (0 by 0 for a null window).
-  void (*drawableSize)(WindowRef window, SInt32* width, SInt32* height);
+  void (*drawableSize)(WindowPtr window, SInt32* width, SInt32* height);
 };
 
 // The services in use; the SDL ones unless replaced.
@@ -32,12 +32,12 @@ const GLServices* SetGLServices(const GLServices* services);
 // Opens a window of the given content size that OpenGL can draw into,
 // centred on the main screen; null when the video system or the window
 // cannot be opened. A hidden window stays hidden until ShowGLWindow.
-WindowRef NewGLWindow(const char* title, SInt32 width, SInt32 height, Boolean visible);
-void DisposeGLWindow(WindowRef window);
-void ShowGLWindow(WindowRef window);
+WindowPtr NewGLWindow(const char* title, SInt32 width, SInt32 height, Boolean visible);
+void DisposeGLWindow(WindowPtr window);
+void ShowGLWindow(WindowPtr window);
 
-inline void* GetWRefCon(WindowRef window) { return window->refCon; }
-inline void SetWRefCon(WindowRef window, void* refCon) { window->refCon = refCon; }
+inline void* GetWRefCon(WindowPtr window) { return window->refCon; }
+inline void SetWRefCon(WindowPtr window, void* refCon) { window->refCon = refCon; }
 
 // The window's content size in pixels, as the drawable holds them.
-void GetWindowContentSize(WindowRef window, SInt32* width, SInt32* height);
+void GetWindowContentSize(WindowPtr window, SInt32* width, SInt32* height);

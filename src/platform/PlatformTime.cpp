@@ -42,16 +42,15 @@ void SleepNanoseconds(UInt64 nanos) { source->sleep(nanos); }
 
 UInt32 TickCount() { return UInt32(source->nanoseconds() * 60u / 1000000000u); }
 
-void Delay(UInt32 ticks, UInt32* finalTicks) {
+void Delay(UInt32 ticks) {
   UInt32 target = TickCount() + ticks;
-  UInt32 now;
-  while (SInt32(target - (now = TickCount())) > 0) {
-    // Sleep to the start of the next tick rather than spinning.
-    UInt64 nextTick = ((source->nanoseconds() * 60u / 1000000000u) + 1u) * 1000000000u;
-    UInt64 nanos = source->nanoseconds() * 60u;
-    source->sleep(nextTick > nanos ? (nextTick - nanos + 59u) / 60u : 1u);
+  while (SInt32(target - TickCount()) > 0) {
+    // Sleep to the start of the next tick rather than spinning; in units of
+    // a sixtieth of a nanosecond, a tick is 10^9.
+    UInt64 now = source->nanoseconds() * 60u;
+    UInt64 nextTick = (now / 1000000000u + 1u) * 1000000000u;
+    source->sleep((nextTick - now + 59u) / 60u);
   }
-  if (finalTicks) *finalTicks = now;
 }
 
 void GetDateTime(UInt32* seconds) {

@@ -22,9 +22,8 @@ void Microseconds(UnsignedWide* out);
 UInt64 MicrosecondsNow();
 void SleepNanoseconds(UInt64 nanos);
 UInt32 TickCount();
-// Sleeps until TickCount() has advanced by ticks; the final tick is stored in
-// *finalTicks when it is not null.
-void Delay(UInt32 ticks, UInt32* finalTicks = nullptr);
+// Sleeps until TickCount() has advanced by ticks.
+void Delay(UInt32 ticks);
 // Local date and time in seconds since 1 January 1904, modulo 2^32.
 void GetDateTime(UInt32* seconds);
 

@@ -117,10 +117,10 @@ struct SDL_Window;
 
 // Our own window record behind WindowRef. refCon is the application's
 // reference constant (an OpenGL window keeps its context record there).
-struct OpaqueWindowPtr {
+struct WindowRecord {
   SDL_Window* sdl;
   void* refCon;
   SInt16 kind;
 };
-typedef OpaqueWindowPtr* WindowRef;
+typedef WindowRecord* WindowRef;
 typedef WindowRef WindowPtr;

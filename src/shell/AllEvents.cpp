@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/EventPlatform.h"
+#include "platform/PlatformTime.h"
 #include "shell/ApplInfo.h"
 #include "shell/Events.h"
 #include "shell/Startup.h"
@@ -44,6 +45,7 @@ void DisableAllEvents_Displays() {
   if (!allEvents) return;
   if (captureMenusProc) captureMenusProc(true);
   HideCursorIfShown();
+  Delay(2);
   globalMouse = GetGlobalMouse();
   Point park = AllEventsParkingPoint();
   Platform().SetRelativeMouse(true);

@@ -1,5 +1,8 @@
 #include "shell/Events.h"
 
+#include "foundation/Timer.h"
+#include "platform/PlatformTime.h"
+
 #include "shell/AllEvents.h"
 #include "shell/ApplInfo.h"
 #include "shell/Startup.h"
@@ -62,6 +65,7 @@ void Convert(const PlatformEvent& e, EventRecord* r) {
                                    osEvt,   osEvt,   mouseDown, mouseDown, updateEvt, kHighLevelEvent};
   r->what = classic[e.kind];
   r->message = 0;
+  r->when = TickCount();
   r->where = e.where;
   r->modifiers = e.hasModifiers ? e.modifiers : 0;
   managerPart = e.kind == PlatformEvent::CloseBox ? inGoAway : e.kind == PlatformEvent::ZoomBox ? inZoomOut : inDesk;
@@ -108,6 +112,7 @@ bool GetEvent(UInt16, EventRecord* event) {
   event->what = nullEvent;
   PlatformEvent e;
   for (;;) {
+    ServiceTimers();
     if (!NextPlatformEvent(&e)) {
       ReleaseKeysNotHeld();
       break;
@@ -121,7 +126,10 @@ bool GetEvent(UInt16, EventRecord* event) {
   return event->what != nullEvent;
 }
 
+// Runs the event loop once without taking an event: timers, then the system's
+// queue. Nothing answers an empty mask.
 bool SystemIdle() {
+  ServiceTimers();
   Platform().Pump();
   return false;
 }

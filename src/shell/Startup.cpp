@@ -4,9 +4,13 @@
 
 #include <cstring>
 
+#include "foundation/Clock.h"
 #include "foundation/ErrorDialog.h"
+#include "foundation/Frameworks.h"
+#include "foundation/Random.h"
 #include "platform/EventPlatform.h"
 #include "shell/ApplInfo.h"
+#include "shell/Events.h"
 #include "shell/ShellReports.h"
 
 bool didStartup, shuttingDown;
@@ -46,6 +50,11 @@ void FillGrayTables(UInt8 depth) {
 // on screen to flush yet.
 void StartupFlush(WindowRef) {}
 
+void ArrowCursor() { Platform().ArrowCursor(); }
+
+// The engine's waits yield through the event loop.
+void IdleWhileWaiting() { SystemIdle(); }
+
 void ExitToShell() { Platform().Exit(errorShutdown ? 1 : 0); }
 
 }  // namespace
@@ -63,11 +72,15 @@ void Startup() {
   if (didStartup) return;
   Platform().ArrowCursor();
   Platform().ShowCursor(true);
+  SetApplCursorBackEnd(ArrowCursor);
+  SetSystemIdle(IdleWhileWaiting);
   InitGlobals();
   processINFO = ProcessInfoRec{60, nullptr, nullptr, ProcessSerialNumber{0, UInt32(getpid())}};
   processNUM = processINFO.processNumber;
   cursorVIS = animON = inputMouseON = true;
   aquaLAYOUT = (kMenuMgrAttr >> 1) & 1;
+  CheckMainDate();
+  SeedRandom();
   if (APPL.bundle) ActivateBundleResources(nullptr);
   genevaFONT = GetFontNum((const unsigned char*)"\6Geneva");
   chicagoFONT = GetFontNum((const unsigned char*)"\7Chicago");

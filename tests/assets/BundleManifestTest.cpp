@@ -2,6 +2,8 @@
 // the size, frame count, channel count and rate the game relies on.
 #include <gtest/gtest.h>
 
+#include "graphics/ImageBuffer.h"
+
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include <png.h>
@@ -135,10 +137,15 @@ const Picture kPictures[] = {
 
 TEST(BundleManifest, EveryPictureIsAStraightAlphaRgbaPngOfItsSize)
 {
+    ImageBuffer buffer(1024, 1024); // the game's decode buffer
     for (const Picture& p : kPictures) {
         SCOPED_TRACE(p.path);
-        PngFacts f = ReadPng(Resources() + p.path + ".png");
+        std::string path = Resources() + p.path + ".png";
+        ASSERT_EQ(buffer.LoadImage(path.c_str(), 1.0f, 1), 0);
+        PngFacts f = ReadPng(path);
         ASSERT_TRUE(f.ok);
+        EXPECT_EQ(buffer.contentWidth, SInt16(f.width));
+        EXPECT_EQ(buffer.contentHeight, SInt16(f.height));
         EXPECT_EQ(f.colorType, PNG_COLOR_TYPE_RGBA);
         EXPECT_EQ(f.bitDepth, 8);
         EXPECT_FALSE(f.colourSpaceChunk) << "a gamma chunk would make the loader re-gamma it";
@@ -149,6 +156,11 @@ TEST(BundleManifest, EveryPictureIsAStraightAlphaRgbaPngOfItsSize)
             EXPECT_EQ(f.height, png_uint_32(p.height));
         }
     }
+    // The one-pixel picture fills rectangles and is tinted: opaque white.
+    std::string pixel = Resources() + "Graphics/Pixel.png";
+    ASSERT_EQ(buffer.LoadImage(pixel.c_str(), 1.0f, 1), 0);
+    for (int k = 0; k < 4; ++k)
+        EXPECT_EQ(buffer.pixels[k], 255);
 }
 
 struct Sound {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "FakeTime.h"
 #include "foundation/Clock.h"
 
@@ -85,9 +87,10 @@ TEST_F(ClockTest, WaitTicksMeasuresFromWhereTheLastWaitEnded) {
 TEST_F(ClockTest, MillisecondWaitYieldsThroughSystemIdle) {
   static int idles;
   idles = 0;
-  void (*previous)() = SetSystemIdle([] {
+  SystemIdleProc previous = SetSystemIdle([] {
     idles++;
     SleepNanoseconds(1000000);
+    return false;
   });
   InitTime();
   StartMilliseconds();
@@ -167,4 +170,37 @@ TEST(SynchTime, FollowsTheRemoteClock) {
   now += 1000000;
   EXPECT_DOUBLE_EQ(synch.GlobalMicroseconds(), now + 15000 + 1000000 * 0.00025);
   EXPECT_DOUBLE_EQ(synch.GlobalMilliseconds(), 0.001 * synch.GlobalMicroseconds());
+}
+
+TEST(LocalTime, DateTextWithoutItsNewline) {
+  std::string text = LocalTime();
+  ASSERT_EQ(text.size(), 24u) << text;  // "Wed Jun 30 21:49:08 1993"
+  EXPECT_EQ(text[3], ' ');
+  EXPECT_EQ(text[13], ':');
+  EXPECT_EQ(text[16], ':');
+  EXPECT_EQ(LocalTime(), LocalTime());  // one static buffer
+}
+
+TEST(PlatformTime, CountersTicksAndDate) {
+  FakeTime time;
+  UInt64 start = time.Micros();
+  UnsignedWide up = UpTime();
+  EXPECT_EQ((UInt64(up.hi) << 32 | up.lo), start * 1000);
+  UInt32 ticks = TickCount();
+  EXPECT_EQ(ticks, UInt32(start * 60 / 1000000));
+  time.AdvanceMicros(1000000);
+  EXPECT_EQ(TickCount() - ticks, 60u);
+  Delay(3);
+  EXPECT_EQ(TickCount() - ticks, 63u);
+  EXPECT_LT(time.Micros() - start, 1000000u + 3 * 16667u + 2);  // slept to the tick, not past it
+  Delay(0);
+  EXPECT_EQ(TickCount() - ticks, 63u);
+
+  // Local seconds since 1904: the POSIX time moved by the zone and 66 years.
+  UInt32 seconds;
+  time_t before = ::time(nullptr);
+  GetDateTime(&seconds);
+  tm local;
+  localtime_r(&before, &local);
+  EXPECT_NEAR(double(seconds), double(UInt32(SInt64(before) + local.tm_gmtoff + 2082844800)), 1);
 }

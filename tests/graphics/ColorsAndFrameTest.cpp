@@ -7,6 +7,7 @@
 #include "graphics/Colors.h"
 #include "graphics/ImageGL.h"
 #include "graphics/OpenGLFrame.h"
+#include "shell/ApplInfo.h"
 
 TEST(Colors, ResetValues) {
   RGBColorF rgbf;
@@ -134,4 +135,33 @@ TEST(Frame, VerticalSyncFlag) {
   EXPECT_EQ(VBLSyncEnabled(), 1);
   DisableVBLSync();
   EXPECT_EQ(VBLSyncEnabled(), 0);
+}
+
+namespace {
+int flushes = 0;
+void CountFlush(WindowRef) { flushes++; }
+}  // namespace
+
+TEST(Frame, FadesStepOnceATickUntilTheEnd) {
+  struct Case {
+    void (*fade)(UInt8);
+    UInt8 step;
+    SInt16 start, end;
+    int flushes;
+  };
+  const Case cases[] = {
+      {FadeOut_GL, 255, 255, 0, 1},  {FadeOut_GL, 100, 255, 0, 3}, {FadeOut_GL, 0, 3, 0, 3},  // 0 counts as 1
+      {FadeIn_GL, 64, 0, 255, 4},    {FadeIn_GL, 10, 255, 255, 0}, {FadeOut_GL, 9, 0, 0, 0},
+  };
+  const QKELProc saved = QKEL[kQKELFlushToScreen];
+  QKEL[kQKELFlushToScreen] = reinterpret_cast<QKELProc>(static_cast<FlushToScreenProc>(CountFlush));
+  for (const Case& c : cases) {
+    flushes = 0;
+    glFADER.SetBright(c.start);
+    c.fade(c.step);
+    EXPECT_EQ(Brightness_GL(), c.end) << c.start << " by " << int(c.step);
+    EXPECT_EQ(flushes, c.flushes) << c.start << " by " << int(c.step);
+  }
+  QKEL[kQKELFlushToScreen] = saved;
+  NormBright_GL();
 }

@@ -1,4 +1,6 @@
 #include "ShellFixture.h"
+#include "foundation/Clock.h"
+#include "foundation/Frameworks.h"
 #include "shell/ShellReports.h"
 
 namespace {
@@ -10,7 +12,11 @@ class StartupTest : public ShellTest {
     errorShutdown = false;
     APPL.bundle = 0;
   }
-  ~StartupTest() override { errorShutdown = false; }
+  ~StartupTest() override {
+    errorShutdown = false;
+    SetSystemIdle(nullptr);
+    SetApplCursorBackEnd(nullptr);
+  }
 };
 
 TEST_F(StartupTest, StartsOnceWithGlobalsGreyTablesAndTheFlushSlot) {
@@ -25,6 +31,8 @@ TEST_F(StartupTest, StartsOnceWithGlobalsGreyTablesAndTheFlushSlot) {
   EXPECT_TRUE(cursorVIS);
   EXPECT_TRUE(platform.cursorShown);
   EXPECT_EQ(platform.arrowCursors, 1);
+  SetApplCursor();  // the engine's arrow cursor now reaches the platform
+  EXPECT_EQ(platform.arrowCursors, 2);
   EXPECT_TRUE(animON);
   EXPECT_TRUE(inputMouseON);
   EXPECT_TRUE(aquaLAYOUT);
@@ -49,7 +57,7 @@ TEST_F(StartupTest, StartsOnceWithGlobalsGreyTablesAndTheFlushSlot) {
   APPL.buildDepth = 8;
   Startup();
   EXPECT_EQ(grayRGBINDEX[0], 32767);
-  EXPECT_EQ(platform.arrowCursors, 1);
+  EXPECT_EQ(platform.arrowCursors, 2);
 }
 
 TEST_F(StartupTest, GreyTablesFollowTheBuildDepth) {

@@ -1,5 +1,6 @@
 // Loose pictures: interface parts, buttons, the shockwave and the two bosses.
 #include "AssetGen.h"
+#include "Sprites.h"
 
 #include <cmath>
 
@@ -158,8 +159,10 @@ void Hull(cairo_t* cr, double x0, double y0, double x1, double y1, Rgb light, Rg
     cairo_stroke(cr);
 }
 
+} // namespace
+
 // The boomerang boss, 184 x 104: a swept wing whose engines sit at the top edge.
-void Boomerang(cairo_t* cr)
+void DrawBoomerang(cairo_t* cr)
 {
     const Rgb light{0.75, 0.55, 0.95}, dark{0.18, 0.08, 0.3};
     cairo_move_to(cr, 92, 96);
@@ -197,7 +200,7 @@ void Boomerang(cairo_t* cr)
 }
 
 // The blimp boss, 72 x 200: a long armoured gas bag, its engine on top.
-void Blimp(cairo_t* cr)
+void DrawBlimp(cairo_t* cr)
 {
     cairo_move_to(cr, 36, 4);
     cairo_curve_to(cr, 70, 4, 70, 60, 68, 120);
@@ -233,6 +236,8 @@ void Blimp(cairo_t* cr)
     }
     Glow(cr, 36, 8, 12, {1.0, 0.6, 0.2}, 0.7);
 }
+
+namespace {
 
 void Button(const std::string& path, int w, int h, const char* label, Rgb accent)
 {
@@ -324,8 +329,8 @@ void AddImageJobs(std::vector<Job>& jobs)
         Picture("Graphics/Shockwave.png", 128, 128, Shockwave);
     });
     jobs.push_back([] {
-        Picture("Graphics/Boomerang.png", 184, 104, Boomerang);
-        Picture("Graphics/Blimp.png", 72, 200, Blimp);
+        Picture("Graphics/Boomerang.png", 184, 104, DrawBoomerang);
+        Picture("Graphics/Blimp.png", 72, 200, DrawBlimp);
     });
     jobs.push_back([] {
         const char* menu[] = {"Play", "Help", "Sound", "Music", "Quit"};

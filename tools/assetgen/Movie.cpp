@@ -48,21 +48,22 @@ void DrawLogoFrame(cairo_t* cr, int frame)
         cairo_push_group(cr);
         TextStyle st{64, {0.95, 1.0, 1.0}, {0.0, 0.6, 0.95}, {0.0, 1.0, 1.0}, 0.6, 3};
         DrawTitleText(cr, Face::Rounded, "HALVANE", cx, cy, st);
-        cairo_pop_group_to_source(cr);
+        cairo_pattern_t* text = cairo_pop_group(cr);
+        cairo_set_source(cr, text);
         cairo_paint_with_alpha(cr, word);
-        // a light sweep across the word
+        // a light sweeping across the word, masked by it
         double sweep = (t - 1.6) / 1.2;
         if (sweep > 0 && sweep < 1) {
             double x = -100 + sweep * (kW + 200);
             cairo_pattern_t* p = cairo_pattern_create_linear(x - 60, 0, x + 60, 0);
             cairo_pattern_add_color_stop_rgba(p, 0, 1, 1, 1, 0);
-            cairo_pattern_add_color_stop_rgba(p, 0.5, 1, 1, 1, 0.35);
+            cairo_pattern_add_color_stop_rgba(p, 0.5, 1, 1, 1, 0.6);
             cairo_pattern_add_color_stop_rgba(p, 1, 1, 1, 1, 0);
             cairo_set_source(cr, p);
-            cairo_rectangle(cr, 0, cy - 45, kW, 90);
-            cairo_fill(cr);
+            cairo_mask(cr, text);
             cairo_pattern_destroy(p);
         }
+        cairo_pattern_destroy(text);
     }
     double sub = Ease((t - 2.2) / 0.8);
     if (sub > 0)

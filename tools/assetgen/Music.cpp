@@ -5,6 +5,9 @@
 #include "AssetGen.h"
 #include "Synth.h"
 
+#include <algorithm>
+#include <cstdlib>
+
 namespace assetgen {
 
 using namespace synth;
@@ -139,6 +142,7 @@ void Compose(const Song& s)
     Rng rng(s.seed);
     auto at = [&](int st) { return size_t(std::lround(st * step * kRate)); };
     int leadNote = s.root + 12;
+    int leadFree = 0; // first step after the sounding lead note
     for (int st = 0; st < steps; ++st) {
         const Chord& ch = s.chords[(st / 32) % s.chords.size()];
         std::vector<int> tones = ChordTones(ch, s.root);
@@ -172,11 +176,19 @@ void Compose(const Song& s)
             int note = (k == 3 ? tones[0] + 12 : tones[k]) + 12;
             Note(loop, Kind::Arp, at(st), note, step * 0.9, 0.075, (st % 2) ? 0.6 : -0.6, seed);
         }
-        if (s.lead && inBar % 2 == 0 && (st / 64) % 2 == 1) {
+        if (s.lead && inBar % 2 == 0 && (st / 64) % 2 == 1 && st >= leadFree) {
             if (rng.Unit() < 0.7) {
-                int target = tones[rng.Next() % 3] + 12 + (rng.Unit() < 0.3 ? 12 : 0);
-                leadNote = (leadNote + target) / 2 + ((leadNote + target) % 2);
+                // a chord tone near the last note keeps the line in key and smooth
+                std::vector<int> near;
+                for (int octave : {12, 24})
+                    for (int t : tones)
+                        near.push_back(t + octave);
+                std::sort(near.begin(), near.end(), [&](int a, int b) {
+                    return std::abs(a - leadNote) < std::abs(b - leadNote);
+                });
+                leadNote = near[rng.Next() % 3];
                 int hold = 1 + int(rng.Next() % 3);
+                leadFree = st + 2 * hold;
                 Note(loop, Kind::Lead, at(st), leadNote, step * 2 * hold - 0.02, 0.11, 0.15,
                      seed);
             }

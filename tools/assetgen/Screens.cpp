@@ -1,8 +1,11 @@
 // Full-screen pictures and panels: play-field backdrop, title, main menu,
 // about, help pages, pause box and the name-entry panel.
 #include "AssetGen.h"
+#include "Sprites.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace assetgen {
 
@@ -99,8 +102,13 @@ void MainOverlay(cairo_t* cr)
     cairo_set_line_width(cr, 1.5);
     SetRgb(cr, kBlue, 0.5);
     cairo_stroke(cr);
-    Panel(cr, 368, 100, 262, 368, 16, kViolet);
-    DrawPlainText(cr, Face::Engraved, 16, "HIGH SCORES", 499, 160, 1, kGold);
+    // the clear-scores button sits in the panel's head, the table below it
+    Panel(cr, 368, 100, 262, 370, 16, kViolet);
+    cairo_move_to(cr, 384, 140.5);
+    cairo_line_to(cr, 614, 140.5);
+    cairo_set_line_width(cr, 1);
+    SetRgb(cr, kViolet, 0.5);
+    cairo_stroke(cr);
     RoundedRect(cr, 20, 300, 340, 168, 14);
     cairo_set_source_rgba(cr, 0.02, 0.03, 0.1, 0.55);
     cairo_fill_preserve(cr);
@@ -120,7 +128,7 @@ void AboutPanel(cairo_t* cr)
     SetRgb(cr, {0.6, 0.7, 0.9});
     cairo_rectangle(cr, 3, 3, 634, 394);
     cairo_stroke(cr);
-    Logo(cr, 320, 80, 80);
+    Logo(cr, 320, 62, 66); // the credit lines go at a third of the height
 }
 
 void Shadow(cairo_t* cr)
@@ -140,45 +148,69 @@ void HelpFrame(cairo_t* cr)
     cairo_fill(cr);
 }
 
+// A help section: an optional sprite picture at the left, a heading and its lines.
+struct Section {
+    DrawFrame icon;
+    int frame, w, h; // frame of the sprite and its box
+    const char* heading;
+    std::vector<const char*> body;
+};
+
 struct HelpPage {
     const char* title;
-    std::vector<const char*> lines;
+    std::vector<Section> sections;
 };
 
 void HelpPicture(cairo_t* cr, const HelpPage& page, int number)
 {
     TextStyle st{46, {1, 1, 1}, kAqua, kBlue, 0.5, 2};
     DrawTitleText(cr, Face::Engraved, page.title, 400, 50, st);
-    double y = 130;
-    for (const char* line : page.lines) {
-        if (*line == '*') {
-            DrawPlainText(cr, Face::Rounded, 28, line + 1, 60, y, 0, kGold);
-        } else {
-            DrawPlainText(cr, Face::Rounded, 26, line, 60, y, 0, kText);
+    double y = 128;
+    for (const Section& sec : page.sections) {
+        double textX = 60;
+        if (sec.icon) {
+            double scale = 80.0 / std::max(sec.w, sec.h);
+            cairo_save(cr);
+            cairo_translate(cr, 100 - sec.w * scale / 2, y - 16 + (std::size(sec.body) * 34 - sec.h * scale) / 2);
+            cairo_scale(cr, scale, scale);
+            sec.icon(cr, sec.frame, sec.w, sec.h);
+            cairo_restore(cr);
+            textX = 170;
         }
-        y += 40;
+        DrawPlainText(cr, Face::Rounded, 28, sec.heading, textX, y, 0, kGold);
+        y += 36;
+        for (const char* line : sec.body) {
+            DrawPlainText(cr, Face::Rounded, 24, line, textX, y, 0, kText);
+            y += 32;
+        }
+        y += 34;
     }
     DrawPlainText(cr, Face::Rounded, 20, std::to_string(number) + " / 4", 760, 505, 2, kText, 0.6);
 }
 
+void BoomerangIcon(cairo_t* cr, int, int, int) { DrawBoomerang(cr); }
+
 const HelpPage kHelp[] = {
     {"THE MISSION",
-     {"*Hold the outer belt.", "Raiders pour in wave after wave, and rocks",
-      "drift across the lanes. Shoot them down before", "they reach you, and keep your shield up.",
-      "", "*One or two pilots.", "A second pilot joins at any time by pressing", "fire on the free side of the status bar."}},
+     {{DrawPlayerShip, 2, 32, 32, "Hold the outer belt",
+       {"Raiders pour in wave after wave and rocks", "drift across the lanes.  Shoot them down",
+        "and keep your shield up."}},
+      {DrawPlayerShip, 7, 32, 32, "One or two pilots",
+       {"A second pilot joins at any time: press", "fire on the free side of the status bar."}}}},
     {"CONTROLS",
-     {"*Player 1", "Arrow keys to fly, space to fire.", "*Player 2",
-      "Keypad 4 6 8 5 to fly, keypad 0 to fire.", "",
-      "Change any key in the main menu: click a key box", "and press the new key.  Escape pauses."}},
+     {{nullptr, 0, 0, 0, "Player 1", {"Arrow keys to fly, space to fire."}},
+      {nullptr, 0, 0, 0, "Player 2", {"Keypad 4 6 8 5 to fly, keypad 0 to fire."}},
+      {nullptr, 0, 0, 0, "Your own keys",
+       {"Click a key box in the main menu and press", "the new key.  Escape pauses the game."}}}},
     {"PICK-UPS",
-     {"*Pods", "Green pods fill your bonus bar.", "*Doubles", "Fire two shots at once for a while.",
-      "*Shield", "Restores the cells of your shield.", "",
-      "Wrecked raiders sometimes drop them: fly into them."}},
+     {{DrawPod, 0, 20, 20, "Pods", {"Fill your bonus bar."}},
+      {DrawDoublesPow, 0, 20, 20, "Doubles", {"Fire two shots at once."}},
+      {DrawShieldPow, 0, 20, 20, "Shield", {"Restores the cells of your shield."}}}},
     {"ENEMIES",
-     {"*Raiders", "Shoot off a wing and they spin out of control.",
-      "Some raise a shield: wait for it to drop.", "*Meteors",
-      "Big rocks split into smaller ones.", "*Bosses",
-      "Every few waves a boss arrives.  Hit its core!"}},
+     {{DrawEnemy, 2, 32, 32, "Raiders",
+       {"Shoot off a wing and they spin away.", "A shielded raider must wait it out."}},
+      {DrawMeteor, 0, 32, 32, "Meteors", {"Big rocks split into smaller ones."}},
+      {BoomerangIcon, 0, 184, 104, "Bosses", {"Every few waves.  Aim for the core!"}}}},
 };
 
 void PauseBox(cairo_t* cr)

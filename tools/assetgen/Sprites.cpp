@@ -183,64 +183,100 @@ void PlayerShip(cairo_t* cr, Rgb accent, double roll)
     cairo_fill(cr);
 }
 
+// One raider wing as a path, root at the origin, reaching out along +x and
+// down into a claw; sd = -1 mirrors it to the left.
+void WingPath(cairo_t* cr, double sd, double span, double droop)
+{
+    cairo_move_to(cr, 0, -6);
+    cairo_line_to(cr, span * 0.75 * sd, -8 + droop);
+    cairo_curve_to(cr, span * sd, -7 + droop, span * 1.05 * sd, 2 + droop, span * 0.85 * sd, 12 + droop);
+    cairo_line_to(cr, span * 0.55 * sd, 4 + droop);
+    cairo_line_to(cr, 0, 4);
+    cairo_close_path(cr);
+}
+
+void WingStripe(cairo_t* cr, double sd, double span, double droop, double alpha)
+{
+    cairo_move_to(cr, span * 0.2 * sd, -6.2);
+    cairo_line_to(cr, span * 0.75 * sd, -7.6 + droop);
+    cairo_curve_to(cr, span * 0.95 * sd, -6 + droop, span * 0.98 * sd, 2 + droop, span * 0.85 * sd, 10 + droop);
+    cairo_set_line_width(cr, 1.3);
+    SetRgb(cr, kEnemy, alpha);
+    cairo_stroke(cr);
+}
+
+const Rgb kMetalLight{0.78, 0.8, 0.88}, kMetalDark{0.13, 0.13, 0.2};
+
 // Raider, nose down; wings: bit 0 left wing present, bit 1 right wing present.
 void EnemyBody(cairo_t* cr, double roll, int wings, double damage)
 {
     double c = std::cos(roll), s = std::sin(roll);
     double cx = 16 - 2 * s;
-    const Rgb hullLight{0.85, 0.95, 0.6}, hullDark{0.15, 0.22, 0.05};
     for (int side = -1; side <= 1; side += 2) {
         if (!(wings & (side < 0 ? 1 : 2)))
             continue;
-        double span = 14 * c * (1 + 0.25 * s * side);
-        double droop = 2 * s * side;
-        cairo_move_to(cr, cx + 3 * side, 10);
-        cairo_curve_to(cr, cx + span * side, 4 + droop, cx + span * side, 14 + droop,
-                       cx + (span - 2) * side, 29 + droop);
-        cairo_curve_to(cr, cx + (span - 5) * side, 22 + droop, cx + 7 * side, 20, cx + 3 * side, 22);
-        cairo_close_path(cr);
-        Fill(cr, cx, 4, cx + span * side, 28, Mix(kEnemy, hullLight, 0.3), Scale(kEnemy, 0.3));
+        double span = 12.5 * c * (1 + 0.15 * s * side);
+        double droop = 2.5 * s * side;
+        cairo_save(cr);
+        cairo_translate(cr, cx + 2.5 * side, 14);
+        WingPath(cr, side, span, droop);
+        Fill(cr, 0, -8, 0, 12, Mix(kMetalLight, kEnemy, 0.15), kMetalDark);
         Outline(cr);
+        WingStripe(cr, side, span, droop, 0.95);
+        cairo_restore(cr);
     }
-    cairo_save(cr);
-    cairo_translate(cr, cx, 15);
-    cairo_scale(cr, 5.5 * (0.85 + 0.15 * c), 11);
-    cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
-    cairo_restore(cr);
-    Fill(cr, cx - 6 - 2 * s, 0, cx + 6 - 2 * s, 0, hullLight, hullDark);
+    // fuselage: a blade pointing down
+    double fw = 5.5 * (0.8 + 0.2 * c);
+    cairo_move_to(cr, cx, 2);
+    cairo_line_to(cr, cx + fw, 9);
+    cairo_line_to(cr, cx + fw * 0.7, 20);
+    cairo_line_to(cr, cx, 30.5);
+    cairo_line_to(cr, cx - fw * 0.7, 20);
+    cairo_line_to(cr, cx - fw, 9);
+    cairo_close_path(cr);
+    Fill(cr, cx - fw - 2 * s, 0, cx + fw - 2 * s, 0, kMetalLight, kMetalDark);
     Outline(cr);
-    // eye slit and mandibles
+    cairo_move_to(cr, cx, 4);
+    cairo_line_to(cr, cx, 28);
+    cairo_set_line_width(cr, 0.8);
+    cairo_set_source_rgba(cr, 1, 1, 1, 0.3);
+    cairo_stroke(cr);
+    // canopy and intake glow
+    Glow(cr, cx, 17, 6, kEnemy, 0.55);
     cairo_save(cr);
-    cairo_translate(cr, cx, 19);
-    cairo_scale(cr, 3, 1.6);
+    cairo_translate(cr, cx, 17);
+    cairo_scale(cr, 2.2, 4);
     cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
     cairo_restore(cr);
-    cairo_set_source_rgb(cr, 1.0, 0.25, 0.1);
-    cairo_fill(cr);
-    Glow(cr, cx, 19, 5, {1.0, 0.4, 0.1}, 0.6);
+    Fill(cr, cx, 13, cx, 21, {0.95, 1.0, 0.7}, Scale(kEnemy, 0.5));
+    cairo_new_path(cr);
+    for (int side = -1; side <= 1; side += 2) {
+        cairo_rectangle(cr, cx + 2 * side - 1, 4, 2, 3);
+        cairo_set_source_rgb(cr, 1.0, 0.55, 0.15);
+        cairo_fill(cr);
+    }
     if (damage > 0) {
         double side = (wings & 1) ? 1 : -1; // the stump is on the missing side
-        Glow(cr, cx + 5 * side, 13, 6 + 3 * damage, {1.0, 0.55, 0.1}, 0.9);
-        Glow(cr, cx + 6 * side, 12, 2.5, kWhite, 0.9);
+        Glow(cr, cx + 5 * side, 12, 6 + 3 * damage, {1.0, 0.55, 0.1}, 0.9);
+        Glow(cr, cx + 6 * side, 11, 2.5, kWhite, 0.9);
     }
 }
 
 void Wing(cairo_t* cr, int side, double flip)
 {
     // a lone wing centred in a 24 x 24 box, turned edge-on by `flip`
+    double sd = side ? 1 : -1;
     cairo_save(cr);
     cairo_translate(cr, 12, 12);
     cairo_scale(cr, std::max(0.25, std::fabs(flip)), 1);
-    double sd = side ? 1 : -1;
-    cairo_move_to(cr, -3 * sd, -8);
-    cairo_curve_to(cr, 9 * sd, -11, 9 * sd, -2, 7 * sd, 10);
-    cairo_curve_to(cr, 4 * sd, 4, -1 * sd, 2, -4 * sd, 3);
-    cairo_close_path(cr);
-    cairo_restore(cr);
-    Rgb light = flip > 0 ? Mix(kEnemy, kWhite, 0.3) : Scale(kEnemy, 0.5);
-    Fill(cr, 0, 0, 24, 24, light, Scale(kEnemy, 0.25));
+    cairo_translate(cr, -7 * sd, 0);
+    WingPath(cr, sd, 15, 0);
+    Rgb light = flip > 0 ? Mix(kMetalLight, kEnemy, 0.15) : Scale(kMetalLight, 0.6);
+    Fill(cr, 0, -8, 0, 12, light, kMetalDark);
     Outline(cr);
-    Glow(cr, 12 - 3 * sd * std::fabs(flip), 6, 3.5, {1.0, 0.6, 0.1}, 0.8);
+    WingStripe(cr, sd, 15, 0, flip > 0 ? 0.95 : 0.5);
+    cairo_restore(cr);
+    Glow(cr, 12 - 6 * sd * std::fabs(flip), 7, 3.5, {1.0, 0.6, 0.1}, 0.8);
 }
 
 // ---- Effects ---------------------------------------------------------------------

@@ -33,4 +33,8 @@ void DrawBossWord(cairo_t*, int, int, int);
 void DrawBigFlame(cairo_t*, int, int, int);
 void DrawGlowHalo(cairo_t*, int, int, int);
 
+// The two boss pictures at their own sizes (Images.cpp).
+void DrawBoomerang(cairo_t* cr);
+void DrawBlimp(cairo_t* cr);
+
 } // namespace assetgen

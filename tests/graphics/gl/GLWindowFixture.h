@@ -39,6 +39,13 @@ class GLWindowTest : public ::testing::Test {
     mainWIND = nullptr;
   }
 
+  // A port of the game's size, as the game passes its build port.
+  GrafPtr GamePort() {
+    port_ = OpaqueGrafPtr{};
+    port_.portRect = mainRECT;
+    return &port_;
+  }
+
   // The window pixel (y counted from the top) under the centre of port pixel (x, y).
   RGBA8 PortPixel(float x, float y) {
     Rect w = glDrawVars.windRect, p = glDrawVars.portRect;
@@ -55,6 +62,9 @@ class GLWindowTest : public ::testing::Test {
     glReadPixels(x, glDrawVars.windRect.bottom - 1 - yFromTop, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, px);
     return RGBA8{px[0], px[1], px[2], px[3]};
   }
+
+ private:
+  OpaqueGrafPtr port_{};
 };
 
 // Colour channels within ±1.

@@ -31,7 +31,7 @@ class Images : public GLWindowTest {
   // Starts a frame in a 640 by 480 window with the port filled with grey 100.
   bool BeginGrey() {
     if (!mainWIND && !OpenWindow(640, 480)) return false;
-    OpenGLBeginDraw(&mainRECT);
+    OpenGLBeginDraw(GamePort());
     glClearColor(100 / 255.0f, 100 / 255.0f, 100 / 255.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     return true;
@@ -234,6 +234,79 @@ TEST_F(Images, PremultipliedAlphaAndBrightening) {
     EXPECT_EQ(mode, GL_REPLACE);
     OpenGLEndDraw();
   }
+}
+
+// The 2 by 2 texels of the bound texture as R, G, B, A bytes.
+std::vector<UInt8> Texels() {
+  std::vector<UInt8> texels(2 * 2 * 4);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+  return texels;
+}
+
+TEST_F(Images, PixMapSourcesWithMaskAndColourKey) {
+  if (!OpenWindow(64, 64)) return;
+  struct Case {
+    const char* name;
+    bool mask;
+    UInt8 colorKey;
+    UInt8 hasAlpha;
+    std::vector<UInt8> texels;
+  };
+  // Pixels: red, white / grey 0x808080, blue. Mask bytes: 255, 0 / 128, 64.
+  const Case cases[] = {
+      {"plain: 0xAARRGGBB words keep their colours", false, 0, 0,
+       {255, 0, 0, 0, 255, 255, 255, 0, 128, 128, 128, 0, 0, 0, 255, 0}},
+      {"colour key: white becomes transparent", false, 1, 1,
+       {255, 0, 0, 255, 0, 0, 0, 0, 128, 128, 128, 255, 0, 0, 255, 255}},
+      {"mask: alpha with premultiplied colour", true, 0, 1,
+       {255, 0, 0, 255, 0, 0, 0, 0, 64, 64, 64, 128, 0, 0, 64, 64}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Rect bounds = {0, 0, 2, 2};
+    GWorldPtr world = nullptr, maskWorld = nullptr;
+    ASSERT_EQ(NewGWorld(&world, 32, &bounds, nullptr, nullptr, 0), noErr);
+    ASSERT_EQ(NewGWorld(&maskWorld, 8, &bounds, nullptr, nullptr, 0), noErr);
+    PixMapHandle pm = GetGWorldPixMap(world), mask = GetGWorldPixMap(maskWorld);
+    const UInt32 pixels[4] = {0x00FF0000, 0x00FFFFFF, 0x00808080, 0x000000FF};
+    const UInt8 coverage[4] = {255, 0, 128, 64};
+    for (int i = 0; i < 4; i++) {
+      reinterpret_cast<UInt32*>(GetPixBaseAddr(pm) + (i / 2) * GetPixRowBytes(pm))[i % 2] = pixels[i];
+      reinterpret_cast<UInt8*>(GetPixBaseAddr(mask) + (i / 2) * GetPixRowBytes(mask))[i % 2] = coverage[i];
+    }
+    ImageGL image;
+    image.hasAlpha = 1;
+    const Rect source = {0, 0, 2, 2};
+    image.New(pm, &source, c.mask ? mask : nullptr, c.colorKey);
+    EXPECT_EQ(image.hasAlpha, c.hasAlpha);
+    ASSERT_NE(image.texture, 0u);
+    const std::vector<UInt8> texels = Texels();
+    for (int i = 0; i < 16; i++) EXPECT_NEAR(texels[i], c.texels[i], 1) << i;
+    DisposeGWorld(world);
+    DisposeGWorld(maskWorld);
+  }
+}
+
+TEST_F(Images, PixMapSourceIsCutToThePixMap) {
+  if (!OpenWindow(64, 64)) return;
+  const Rect bounds = {0, 0, 2, 2};
+  GWorldPtr world = nullptr;
+  ASSERT_EQ(NewGWorld(&world, 16, &bounds, nullptr, nullptr, 0), noErr);
+  PixMapHandle pm = GetGWorldPixMap(world);
+  reinterpret_cast<UInt16*>(GetPixBaseAddr(pm))[0] = 0x03E0;
+  ImageGL image;
+  const Rect tooLarge = {0, 0, 300, 200};
+  image.New(pm, &tooLarge, nullptr, 1);
+  EXPECT_EQ(image.Width(), 2);
+  EXPECT_EQ(image.Height(), 2);
+  EXPECT_EQ(image.hasAlpha, 0);  // other depths keep their flag
+  const std::vector<UInt8> texels = Texels();
+  EXPECT_EQ(texels[1], 255);
+  ImageGL none;
+  none.New(nullptr, &tooLarge, nullptr, 0);
+  EXPECT_EQ(none.texture, 0u);
+  DisposeGWorld(world);
 }
 
 TEST_F(Images, NoTextureDrawsNothingAndTouchesNoState) {

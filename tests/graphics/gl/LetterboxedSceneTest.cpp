@@ -53,7 +53,7 @@ TEST_F(Scene, PictureAndTextLetterboxed) {
   text.hasAlpha = 1;
 
   glFADER.SetBright(128);
-  OpenGLBeginDraw(&mainRECT);
+  OpenGLBeginDraw(GamePort());
   const Rect at = {200, 288, 264, 352};
   picture.Draw(&at);
   Rect textAt;

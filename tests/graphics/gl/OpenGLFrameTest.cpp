@@ -1,6 +1,7 @@
 // The letterboxed frame, its scissor box and the brightness overlay, read
 // back from the window.
 #include "GLWindowFixture.h"
+#include "shell/ApplInfo.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ TEST_F(Frame, LetterboxScissorAndMarginsForWindowSizes) {
     glGetIntegerv(GL_VIEWPORT, viewport);
     EXPECT_EQ(viewport[2], c.ww);
     EXPECT_EQ(viewport[3], c.wh);
-    OpenGLBeginDraw(&mainRECT);
+    OpenGLBeginDraw(GamePort());
     GLint box[4];
     glGetIntegerv(GL_SCISSOR_BOX, box);
     for (int i = 0; i < 4; i++) EXPECT_EQ(box[i], c.box[i]) << i;
@@ -67,7 +68,7 @@ TEST_F(Frame, LetterboxScissorAndMarginsForWindowSizes) {
 
 TEST_F(Frame, ClipRectGLScissorsToAPortRectangle) {
   if (!OpenWindow(1600, 960)) return;
-  OpenGLBeginDraw(&mainRECT);
+  OpenGLBeginDraw(GamePort());
   Rect part = {100, 200, 150, 300};
   ClipRectGL(&part);
   FillPort(1.0f);
@@ -90,7 +91,7 @@ TEST_F(Frame, BrightnessOverlayDarkensThePortOnly) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.bright);
     glFADER.SetBright(c.bright);
-    OpenGLBeginDraw(&mainRECT);
+    OpenGLBeginDraw(GamePort());
     FillPort(1.0f);
     VisualFXGL(&glDrawVars.portRect);
     EXPECT_RGB_NEAR(PortPixel(320, 240), c.expected, c.expected, c.expected);
@@ -102,12 +103,28 @@ TEST_F(Frame, BrightnessOverlayDarkensThePortOnly) {
   NormBright_GL();
 }
 
+TEST_F(Frame, EffectsHookDrawsUnderTheOverlay) {
+  if (!OpenWindow(640, 480)) return;
+  // The hook paints the port white; the overlay at brightness 64 darkens it.
+  APPL.openGLFX = [] {
+    glClearColor(1, 1, 1, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+  };
+  glFADER.SetBright(64);
+  OpenGLBeginDraw(GamePort());
+  VisualFXGL(&glDrawVars.portRect);
+  EXPECT_RGB_NEAR(PortPixel(320, 240), 64, 64, 64);
+  OpenGLEndDraw();
+  APPL.openGLFX = nullptr;
+  NormBright_GL();
+}
+
 TEST_F(Frame, FixedStateAfterBegin) {
   if (!OpenWindow(640, 480)) return;
   glEnable(GL_BLEND);
   glEnable(GL_TEXTURE_2D);
   glEnable(GL_DEPTH_TEST);
-  OpenGLBeginDraw(&mainRECT);
+  OpenGLBeginDraw(GamePort());
   const GLenum off[] = {GL_ALPHA_TEST, GL_BLEND, GL_DEPTH_TEST, GL_DITHER, GL_FOG, GL_LIGHTING, GL_STENCIL_TEST,
                         GL_TEXTURE_1D, GL_TEXTURE_2D};
   for (GLenum cap : off) EXPECT_FALSE(glIsEnabled(cap)) << std::hex << cap;
@@ -131,13 +148,15 @@ TEST_F(Frame, FixedStateAfterBegin) {
 TEST_F(Frame, EmptyPortOrNoWindowDrawsNothing) {
   if (!OpenWindow(640, 480)) return;
   glFADER.SetBright(100);
-  const Rect empty = {0, 0, 0, 0};
+  OpaqueGrafPtr empty{};
   OpenGLBeginDraw(&empty);  // cleared and swapped, no transform of size 0
+  OpenGLEndDraw();
+  OpenGLBeginDraw(nullptr);
   OpenGLEndDraw();
   EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
   WindowRef window = mainWIND;
   mainWIND = nullptr;
-  OpenGLBeginDraw(&mainRECT);
+  OpenGLBeginDraw(GamePort());
   OpenGLEndDraw();
   mainWIND = window;
   NormBright_GL();
@@ -189,14 +208,14 @@ TEST_F(Frame, SwapIntervalFollowsTheFlagAndFailureIsIgnored) {
   };
   const GLServices* previous = SetGLServices(&counting);
   EnableVBLSync();
-  OpenGLBeginDraw(&mainRECT);
+  OpenGLBeginDraw(GamePort());
   OpenGLEndDraw();
-  OpenGLBeginDraw(&mainRECT);
+  OpenGLBeginDraw(GamePort());
   OpenGLEndDraw();
   EXPECT_EQ(calls, 1);
   EXPECT_EQ(lastInterval, 1);
   DisableVBLSync();
-  OpenGLBeginDraw(&mainRECT);
+  OpenGLBeginDraw(GamePort());
   OpenGLEndDraw();
   EXPECT_EQ(calls, 2);
   EXPECT_EQ(lastInterval, 0);

@@ -1,0 +1,170 @@
+// The SDL event platform under a real X server: events pushed into SDL's
+// queue come back through GetEvent as the engine's event records, and the
+// key and button state follow them.
+#include <SDL2/SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "platform/SdlEventPlatform.h"
+#include "shell/ApplInfo.h"
+#include "shell/Events.h"
+
+namespace {
+
+class SdlEventPump : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetEventPlatform(&SdlPlatform());
+    window_ = SDL_CreateWindow("Halvane events", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 640, 480, 0);
+    if (!window_) {
+      if (getenv("CI")) FAIL() << "no window: " << SDL_GetError();
+      GTEST_SKIP() << "no display: " << SDL_GetError();
+    }
+    SetSdlEventWindow(window_);
+    // Let the window manager's own events (exposure, focus, motion) go by.
+    for (int i = 0; i < 20; ++i) {
+      GetEvent(0, nullptr);
+      SDL_Delay(5);
+    }
+    FlushEvents(everyEvent, 0);
+    FlushKeyState();
+    id_ = SDL_GetWindowID(window_);
+  }
+
+  void TearDown() override {
+    SetSdlEventWindow(nullptr);
+    if (window_) SDL_DestroyWindow(window_);
+    APPL = ApplInfo();
+  }
+
+  void Push(SDL_Event e) { ASSERT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError(); }
+
+  void PushKey(Uint32 type, SDL_Scancode scancode) {
+    SDL_Event e{};
+    e.key.type = type;
+    e.key.windowID = id_;
+    e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+    e.key.keysym.scancode = scancode;
+    e.key.keysym.sym = SDL_GetKeyFromScancode(scancode);
+    Push(e);
+  }
+
+  void PushButton(Uint32 type, int x, int y) {
+    SDL_Event e{};
+    e.button.type = type;
+    e.button.windowID = id_;
+    e.button.button = SDL_BUTTON_LEFT;
+    e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+    e.button.x = x;
+    e.button.y = y;
+    Push(e);
+  }
+
+  void PushWindowEvent(Uint8 event) {
+    SDL_Event e{};
+    e.window.type = SDL_WINDOWEVENT;
+    e.window.windowID = id_;
+    e.window.event = event;
+    Push(e);
+  }
+
+  // Pumps until an event of the class arrives; other events the X server
+  // sends meanwhile are passed over.
+  bool Expect(UInt16 what) {
+    for (int i = 0; i < 100; ++i)
+      if (GetEvent(0, nullptr) && theEVENT.what == what) return true;
+    return false;
+  }
+
+  SDL_Window* window_ = nullptr;
+  Uint32 id_ = 0;
+};
+
+TEST_F(SdlEventPump, KeysComeBackAsKeyEventsWithOurCodes) {
+  PushKey(SDL_KEYDOWN, SDL_SCANCODE_LCTRL);
+  PushKey(SDL_KEYDOWN, SDL_SCANCODE_A);
+  ASSERT_TRUE(Expect(keyDown));
+  EXPECT_EQ(theEVENT.message, (0u << 8) | 'a');
+  EXPECT_EQ(theEVENT.modifiers, cmdKey);
+  EXPECT_TRUE(KeyDown(0));
+  EXPECT_TRUE(KeyDown(136));
+  EXPECT_TRUE(KeyState(0));
+
+  PushKey(SDL_KEYUP, SDL_SCANCODE_A);
+  PushKey(SDL_KEYUP, SDL_SCANCODE_LCTRL);
+  ASSERT_TRUE(Expect(keyUp));
+  GetEvent(0, nullptr);
+  EXPECT_FALSE(KeyDown(0));
+  EXPECT_FALSE(KeyDown(136));
+  EXPECT_FALSE(KeyState(0));
+
+  PushKey(SDL_KEYDOWN, SDL_SCANCODE_RETURN);
+  ASSERT_TRUE(Expect(keyDown));
+  EXPECT_EQ(theEVENT.message, (36u << 8) | 13);
+  PushKey(SDL_KEYUP, SDL_SCANCODE_RETURN);
+  ASSERT_TRUE(Expect(keyUp));
+}
+
+TEST_F(SdlEventPump, MouseButtonAndMotionComeBackInGlobalCoordinates) {
+  int wx, wy;
+  SDL_GetWindowPosition(window_, &wx, &wy);
+  PushButton(SDL_MOUSEBUTTONDOWN, 10, 20);
+  ASSERT_TRUE(Expect(mouseDown));
+  EXPECT_EQ(theEVENT.where.h, wx + 10);
+  EXPECT_EQ(theEVENT.where.v, wy + 20);
+  EXPECT_TRUE(Button());
+  SInt16 h, v;
+  EXPECT_TRUE(ClickEvent(&h, &v));
+  EXPECT_EQ(h, 10);
+  EXPECT_EQ(v, 20);
+  PushButton(SDL_MOUSEBUTTONUP, 10, 20);
+  ASSERT_TRUE(Expect(mouseUp));
+  EXPECT_FALSE(Button());
+  EXPECT_TRUE(GetMouseState());
+  EXPECT_FALSE(GetMouseState());
+
+  GetMouseDelta();
+  SDL_Event e{};
+  e.motion.type = SDL_MOUSEMOTION;
+  e.motion.windowID = id_;
+  e.motion.x = 30;
+  e.motion.y = 40;
+  e.motion.xrel = 7;
+  e.motion.yrel = -3;
+  Push(e);
+  GetEvent(0, nullptr);
+  Point d = GetMouseDelta();
+  EXPECT_EQ(d.h, 7);
+  EXPECT_EQ(d.v, -3);
+}
+
+TEST_F(SdlEventPump, CloseButtonFocusAndQuit) {
+  static int closes;
+  closes = 0;
+  APPL.gameWindow = 1;
+  APPL.customEvents = [] { closes += closeBoxEVENT; };
+  PushWindowEvent(SDL_WINDOWEVENT_CLOSE);
+  ASSERT_TRUE(Expect(mouseDown));
+  HandleEvents();
+  EXPECT_EQ(closes, 1);
+
+  PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+  ASSERT_TRUE(Expect(osEvt));
+  EXPECT_EQ(theEVENT.message, 0x01000000u);
+  EXPECT_FALSE(IsFrontProcess());
+  PushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+  ASSERT_TRUE(Expect(osEvt));
+  EXPECT_EQ(theEVENT.message, 0x01000001u);
+  EXPECT_TRUE(IsFrontProcess());
+
+  applQUIT = 0;
+  SDL_Event quit{};
+  quit.type = SDL_QUIT;
+  Push(quit);
+  ASSERT_TRUE(Expect(kHighLevelEvent));
+  EXPECT_EQ(applQUIT, 1);
+  applQUIT = 0;
+}
+
+}  // namespace
