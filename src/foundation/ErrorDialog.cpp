@@ -24,7 +24,7 @@ void StderrAlert(const unsigned char* message, const unsigned char* detail, cons
   WritePascal(detail);
 }
 
-void StderrBeepAndShutdown(const unsigned char* message, const unsigned char* where) { StderrError(message, where, 1); }
+void StderrBeepAndShutdown() { exit(1); }
 
 const DialogBackEnd stderrBackEnd = {StderrError, StderrAlert, StderrBeepAndShutdown};
 const DialogBackEnd* backEnd = &stderrBackEnd;
@@ -54,9 +54,11 @@ void ErrorDialog(const unsigned char* message, SInt16 code, unsigned char flag, 
   ErrorDialog(message, PStr(Str("%d", code)), flag, fatal);
 }
 
-void ErrorDialog(const unsigned char* message, const unsigned char* where, unsigned char) {
-  static const unsigned char empty[1] = {0};
-  backEnd->beepAndShutdown(message ? message : empty, where ? where : empty);
+// This form used to end the program with only a beep, leaving the user no
+// word of why; the error is shown first.
+void ErrorDialog(const unsigned char* message, const unsigned char* where, unsigned char flag) {
+  ErrorDialog(message, where, flag, 1);
+  backEnd->beepAndShutdown();
 }
 
 void AlertDialog(const unsigned char* message, const unsigned char* detail, const char* button) {

@@ -11,7 +11,7 @@ void ErrorDialog(const unsigned char* message, const unsigned char* where, unsig
 void ErrorDialog(const char* message, const char* where, unsigned char flag, unsigned char fatal);
 void ErrorDialog(const char* message, SInt16 code, unsigned char flag, unsigned char fatal);
 void ErrorDialog(const unsigned char* message, SInt16 code, unsigned char flag, unsigned char fatal);
-// A fatal error: shows the error and shuts down.
+// A fatal error: shown as the first form with fatal set.
 void ErrorDialog(const unsigned char* message, const unsigned char* where, unsigned char flag);
 
 void AlertDialog(const unsigned char* message, const unsigned char* detail, const char* button);
@@ -34,8 +34,9 @@ struct DialogBackEnd {
   void (*error)(const unsigned char* message, const unsigned char* where, unsigned char fatal);
   // The alert dialog of AlertDialog's first form.
   void (*alert)(const unsigned char* message, const unsigned char* detail, const char* button);
-  // ErrorDialog's three-argument form: a fatal error; must not return.
-  void (*beepAndShutdown)(const unsigned char* message, const unsigned char* where);
+  // Beep and shut down: the end of ErrorDialog's three-argument form, should
+  // its fatal report have returned.
+  void (*beepAndShutdown)();
 };
 
 // Installs a back end; a null pointer restores the provisional stderr one.

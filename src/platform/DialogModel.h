@@ -126,7 +126,7 @@ struct DialogHandlerEntry {
 };
 
 struct DialogWindowRecord {
-  OpaqueWindowPtr window;
+  WindowRecord window;
   Rect bounds;  // global
   Str255 title;
   UInt32 windowClass;

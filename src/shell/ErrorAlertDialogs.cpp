@@ -24,11 +24,13 @@ void ErrorText(const unsigned char* message, unsigned char* text) {
   text[0] = UInt8(n + m);
 }
 
-// The three-argument form used to end the program with only a beep; the
-// user is now shown why before it ends.
-void ShowFatal(const unsigned char* message, const unsigned char* where) { ShowErrorDialog(message, where, 1); }
+void BeepAndShutdown() {
+  errorShutdown = true;
+  Beep();
+  Shutdown(0);
+}
 
-const DialogBackEnd dialogs = {ShowErrorDialog, ShowAlertDialog, ShowFatal};
+const DialogBackEnd dialogs = {ShowErrorDialog, ShowAlertDialog, BeepAndShutdown};
 
 }  // namespace
 

@@ -53,7 +53,7 @@ void StartupFlush(WindowRef) {}
 void ArrowCursor() { Platform().ArrowCursor(); }
 
 // The engine's waits yield through the event loop.
-void IdleWhileWaiting() { SystemIdle(); }
+bool IdleWhileWaiting() { return SystemIdle(); }
 
 void ExitToShell() { Platform().Exit(errorShutdown ? 1 : 0); }
 

@@ -87,7 +87,7 @@ namespace {
 
 void ReturningError(const unsigned char*, const unsigned char*, unsigned char) {}
 void ReturningAlert(const unsigned char*, const unsigned char*, const char*) {}
-void ReturningShutdown(const unsigned char*, const unsigned char*) {}
+void ReturningShutdown() {}
 const DialogBackEnd returningBackEnd = {ReturningError, ReturningAlert, ReturningShutdown};
 
 }  // namespace

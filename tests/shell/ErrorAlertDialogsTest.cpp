@@ -161,7 +161,7 @@ TEST_F(ErrorAlertDialogsTest, AlertDialogLayoutAndForms) {
 }
 
 TEST_F(ErrorAlertDialogsTest, AlertAsASheetOfItsParentWindow) {
-  OpaqueWindowPtr parent{nullptr, nullptr, 0};
+  WindowRecord parent{nullptr, nullptr, 0};
   dlogPARAMS.sheet = 1;
   dlogPARAMS.parentWindow = &parent;
   presenter.ClickTitle("OK");

@@ -48,7 +48,7 @@ class StandardDialogTest : public ShellTest {
   }
 
   static inline WindowRef gameWindow;
-  OpaqueWindowPtr game{nullptr, nullptr, 0};
+  WindowRecord game{nullptr, nullptr, 0};
   std::vector<WindowRef> windows;
   ScriptedDialogPresenter presenter;
 };

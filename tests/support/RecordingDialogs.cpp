@@ -15,9 +15,9 @@ void RecordAlert(const unsigned char* message, const unsigned char* detail, cons
   reports.push_back({DialogReport::Alert, Text(message), Text(detail), button, false});
 }
 
-void RecordShutdown(const unsigned char* message, const unsigned char* where) {
-  reports.push_back({DialogReport::Shutdown, Text(message), Text(where), "OK", true});
-  throw FatalReport{Text(message), Text(where)};
+void RecordShutdown() {
+  reports.push_back({DialogReport::Shutdown, "", "", "", true});
+  throw FatalReport{"", ""};
 }
 
 const DialogBackEnd recorder = {RecordError, RecordAlert, RecordShutdown};
