@@ -16,29 +16,20 @@ DialogPresenter* installed = nullptr;
 // being read as a suspend.
 struct MessageBoxes : DialogPresenter {
   DialogAction Present(const DialogView& view) override {
+    MessageBoxPlan plan = PlanMessageBox(view);
     std::vector<SDL_MessageBoxButtonData> buttons;
-    // SDL lays buttons out left to right; ours are numbered from the right.
-    for (int i = int(view.buttons.size()) - 1; i >= 0; --i) {
-      const DialogView::Button& b = view.buttons[size_t(i)];
-      if (!b.enabled) continue;
+    for (const MessageBoxPlan::Button& b : plan.buttons) {
       Uint32 flags = 0;
-      if (i == DefaultButton(view)) flags |= SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT;
-      if (i == EscapeButton(view)) flags |= SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
-      buttons.push_back(SDL_MessageBoxButtonData{flags, i, b.title.c_str()});
+      if (b.returnKey) flags |= SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT;
+      if (b.escapeKey) flags |= SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
+      buttons.push_back(SDL_MessageBoxButtonData{flags, b.index, view.buttons[size_t(b.index)].title.c_str()});
     }
-    std::string text;
-    for (const std::string& t : view.texts) {
-      if (t.empty()) continue;
-      if (!text.empty()) text += "\n\n";
-      text += t;
-    }
+    static const Uint32 kinds[] = {SDL_MESSAGEBOX_ERROR, SDL_MESSAGEBOX_WARNING, SDL_MESSAGEBOX_INFORMATION};
     SDL_MessageBoxData data{};
-    data.flags = view.icon == 0 ? SDL_MESSAGEBOX_ERROR : view.icon == 2 ? SDL_MESSAGEBOX_WARNING
-                                                                          : SDL_MESSAGEBOX_INFORMATION;
-    data.flags |= SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;
+    data.flags = kinds[plan.kind] | SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;
     data.window = view.parent ? view.parent->sdl : nullptr;
     data.title = view.title.empty() ? " " : view.title.c_str();
-    data.message = text.c_str();
+    data.message = plan.text.c_str();
     data.numbuttons = int(buttons.size());
     data.buttons = buttons.data();
     int chosen = -1;
@@ -46,14 +37,6 @@ struct MessageBoxes : DialogPresenter {
     TakeBackFocus(view.parent);
     if (chosen >= 0) return DialogAction{DialogAction::Click, chosen, 0, 0};
     return DialogAction{DialogAction::Key, -1, 27, 53};  // closed: Escape
-  }
-
-  static int EscapeButton(const DialogView& view) {
-    for (size_t i = 0; i < view.buttons.size(); ++i)
-      if (view.buttons[i].enabled && view.buttons[i].isCancel) return int(i);
-    for (size_t i = 0; i < view.buttons.size(); ++i)
-      if (view.buttons[i].enabled && view.buttons[i].isDefault) return int(i);
-    return -1;
   }
 
   // The box took the keyboard focus from our window. Its focus-out and
@@ -86,6 +69,27 @@ bool DisplayReachable() {
 DialogPresenter& MessageBoxPresenter() {
   static MessageBoxes presenter;
   return presenter;
+}
+
+MessageBoxPlan PlanMessageBox(const DialogView& view) {
+  MessageBoxPlan plan{};
+  plan.kind = view.icon == 0 ? MessageBoxPlan::Error : view.icon == 2 ? MessageBoxPlan::Warning
+                                                                      : MessageBoxPlan::Information;
+  for (const std::string& t : view.texts) {
+    if (t.empty()) continue;
+    if (!plan.text.empty()) plan.text += "\n\n";
+    plan.text += t;
+  }
+  int escape = -1;
+  for (size_t i = 0; i < view.buttons.size() && escape < 0; ++i)
+    if (view.buttons[i].enabled && view.buttons[i].isCancel) escape = int(i);
+  for (size_t i = 0; i < view.buttons.size() && escape < 0; ++i)
+    if (view.buttons[i].enabled && view.buttons[i].isDefault) escape = int(i);
+  for (int i = int(view.buttons.size()) - 1; i >= 0; --i) {
+    const DialogView::Button& b = view.buttons[size_t(i)];
+    if (b.enabled) plan.buttons.push_back(MessageBoxPlan::Button{i, b.isDefault, i == escape});
+  }
+  return plan;
 }
 
 int DefaultButton(const DialogView& view) {

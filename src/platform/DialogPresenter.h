@@ -65,6 +65,21 @@ DialogPresenter& MessageBoxPresenter();
 // A display can be reached and the CI variable is not set.
 bool DisplayReachable();
 
+// How a message box shows a view: the texts joined by blank lines, the icon
+// as the box's kind, and the enabled buttons left to right (ours are numbered
+// from the right) with the keys that answer them: Return the default button,
+// Escape the cancel button, else the default one.
+struct MessageBoxPlan {
+  enum Kind { Error, Warning, Information } kind;
+  std::string text;
+  struct Button {
+    int index;  // in the view
+    bool returnKey, escapeKey;
+  };
+  std::vector<Button> buttons;
+};
+MessageBoxPlan PlanMessageBox(const DialogView& view);
+
 // The button a presenter without a user takes: the enabled default button,
 // else the enabled cancel button, else the first enabled one; -1 for none.
 int DefaultButton(const DialogView& view);

@@ -17,8 +17,6 @@ ControlParams ctrlPARAMS;
 
 namespace {
 
-int showing = 0;
-
 // A presenter that keeps answering without ending the dialog is given up on.
 constexpr int kMaxPresenterRounds = 64;
 
@@ -293,16 +291,10 @@ OSStatus StandardDialogHandler(EventHandlerCallRef, EventRef event, void* userDa
   return eventNotHandledErr;
 }
 
-DialogView ViewOfDialog(WindowRef window) {
-  std::vector<ControlRef> buttons;
-  return BuildView(window, &buttons);
-}
-
 bool RunAppModalLoopForWindow(WindowRef window) {
   DialogWindowRecord* record = DialogRecord(window);
   if (!record) return false;
   record->modalEnded = false;
-  ++showing;
   for (int round = 0; !record->modalEnded && round < kMaxPresenterRounds; ++round) {
     ServiceTimers();
     RunIdleAudio();
@@ -312,11 +304,8 @@ bool RunAppModalLoopForWindow(WindowRef window) {
     if (action.kind == DialogAction::Abandon) break;
     Apply(window, action, buttons);
   }
-  --showing;
   return record->modalEnded;
 }
-
-bool DialogShowing() { return showing > 0; }
 
 UInt32 RunStandardDialog(WindowRef window, WindowRef parent, unsigned char sheet) {
   DialogWindowRecord* record = DialogRecord(window);

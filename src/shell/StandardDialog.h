@@ -97,7 +97,3 @@ OSStatus StandardDialogHandler(EventHandlerCallRef call, EventRef event, void* u
 // Shows the dialog through the presenter until a handler ends the loop;
 // false when the presenter gave up on it.
 bool RunAppModalLoopForWindow(WindowRef window);
-// What a presenter is given to show: the dialog's texts and buttons.
-DialogView ViewOfDialog(WindowRef window);
-// True while one of our modal dialogs is up.
-bool DialogShowing();

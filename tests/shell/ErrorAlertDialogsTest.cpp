@@ -173,3 +173,20 @@ TEST_F(ErrorAlertDialogsTest, AlertAsASheetOfItsParentWindow) {
 }
 
 }  // namespace
+
+namespace {
+
+// The program as it runs, on the real platform: with CI set the error goes
+// to standard error, and the process ends with status 1.
+TEST(RunningProgram, AFatalErrorIsShownThenEndsTheProcessWithStatusOne) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        setenv("CI", "1", 1);
+        InstallUserDialogs();
+        ErrorDialog("Couldn't open the game window.", "InitGameWindow()", 0, 1);
+      },
+      testing::ExitedWithCode(1), "Error:  Couldn't open the game window\\.\nInitGameWindow");
+}
+
+}  // namespace
