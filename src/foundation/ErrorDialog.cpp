@@ -54,7 +54,12 @@ void ErrorDialog(const unsigned char* message, SInt16 code, unsigned char flag, 
   ErrorDialog(message, PStr(Str("%d", code)), flag, fatal);
 }
 
-void ErrorDialog(const unsigned char*, const unsigned char*, unsigned char) { backEnd->beepAndShutdown(); }
+// This form used to end the program with only a beep, leaving the user no
+// word of why; the error is shown first.
+void ErrorDialog(const unsigned char* message, const unsigned char* where, unsigned char flag) {
+  ErrorDialog(message, where, flag, 1);
+  backEnd->beepAndShutdown();
+}
 
 void AlertDialog(const unsigned char* message, const unsigned char* detail, const char* button) {
   static const unsigned char empty[1] = {0};

@@ -11,7 +11,7 @@ void ErrorDialog(const unsigned char* message, const unsigned char* where, unsig
 void ErrorDialog(const char* message, const char* where, unsigned char flag, unsigned char fatal);
 void ErrorDialog(const char* message, SInt16 code, unsigned char flag, unsigned char fatal);
 void ErrorDialog(const unsigned char* message, SInt16 code, unsigned char flag, unsigned char fatal);
-// Shows nothing: beeps and shuts down.
+// A fatal error: shown as the first form with fatal set.
 void ErrorDialog(const unsigned char* message, const unsigned char* where, unsigned char flag);
 
 void AlertDialog(const unsigned char* message, const unsigned char* detail, const char* button);
@@ -34,7 +34,8 @@ struct DialogBackEnd {
   void (*error)(const unsigned char* message, const unsigned char* where, unsigned char fatal);
   // The alert dialog of AlertDialog's first form.
   void (*alert)(const unsigned char* message, const unsigned char* detail, const char* button);
-  // ErrorDialog's three-argument form: beep and shut down, no dialog.
+  // Beep and shut down: the end of ErrorDialog's three-argument form, should
+  // its fatal report have returned.
   void (*beepAndShutdown)();
 };
 

@@ -4,7 +4,10 @@
 // between window, screen and game coordinates of the letterboxed picture.
 #pragma once
 
+#include "foundation/Array.h"
 #include "platform/EventPlatform.h"
+
+struct OpaqueRgnHandle;
 
 // Key numbers: 0 to 127 virtual key codes, 128 + i bit i of the modifier
 // flags, 161 the mouse button.
@@ -21,7 +24,13 @@ extern bool skipMouse;
 extern Point virtualMouse;
 
 extern EventRecord theEVENT;
+// The record the queries read; SetEventRecord points it elsewhere, and
+// PushEventRecord and PopEventRecord save and restore it (128 deep).
 extern EventRecord* gEventREC;
+struct EventRecInfo {
+  EventRecord* record;
+};
+extern Stack<EventRecInfo> gEventRecStack;
 extern UInt8 menuCLICKED;
 extern SInt16 theMENU, theITEM;
 extern UInt8 suspendEVENT, resumeEVENT, fullScreenEVENT, dragWindowEVENT, closeBoxEVENT;
@@ -52,6 +61,10 @@ struct UserInput {
 bool GetEvent(UInt16 mask, EventRecord* event);
 void HandleEvents();
 bool SystemIdle();
+// The system's own event calls: the next event of the classes in the mask,
+// without the key counting of GetEvent; the second waits up to sleep ticks.
+bool GetNextEventOrig(UInt16 mask, EventRecord* event);
+bool WaitNextEventOrig(UInt16 mask, EventRecord* event, UInt32 sleep, OpaqueRgnHandle* mouseRgn);
 void DoHighLevel(EventRecord* event);
 void DoOSEvent();
 void HandleMouseDown();
@@ -107,6 +120,7 @@ void SetGameMouse(Point p);
 void SetMouse(Point local);
 void GetMouse(Point* local);
 bool MouseInRect(Rect* r);
+bool MouseInRgn(OpaqueRgnHandle** region);
 bool Button();
 bool IsFrontProcess();
 bool IsFrontProcess_Var();

@@ -1,0 +1,54 @@
+// Apple events without other processes: an event is a record of its class,
+// ID and direct parameter, and a table of handlers keyed by (class, ID)
+// dispatches it. The quit request of the system (SDL_QUIT) and the menus'
+// quit and preferences commands arrive here; the other events have no source
+// on this platform, but their handlers are reached the same way.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/PlatformTypes.h"
+
+enum : OSErr {
+  errAEDescNotFound = -1701,
+  errAEEventNotHandled = -1708,
+  errAENoUserInteraction = -1713,
+  errAEHandlerNotFound = -1717,
+};
+
+enum : UInt32 {
+  kAECoreEventClass = FOUR_CHAR('a', 'e', 'v', 't'),
+  kAEOpenApplication = FOUR_CHAR('o', 'a', 'p', 'p'),
+  kAEOpenDocuments = FOUR_CHAR('o', 'd', 'o', 'c'),
+  kAEPrintDocuments = FOUR_CHAR('p', 'd', 'o', 'c'),
+  kAEQuitApplicationID = FOUR_CHAR('q', 'u', 'i', 't'),
+  kAEShowPreferences = FOUR_CHAR('p', 'r', 'e', 'f'),
+  kInternetEventClass = FOUR_CHAR('G', 'U', 'R', 'L'),
+  kAEGetURL = FOUR_CHAR('G', 'U', 'R', 'L'),
+  kSimpleEventClass = FOUR_CHAR('S', 'i', 'm', 'p'),
+  kSimpleEventID = FOUR_CHAR('S', 'I', 'M', 'P'),
+};
+
+// The direct parameter: a list of items, each a block of bytes (a URL's
+// text, a file's path).
+struct AppleEvent {
+  UInt32 eventClass;
+  UInt32 eventID;
+  bool hasDirectList;
+  std::vector<std::string> directList;
+};
+
+typedef OSErr (*AEEventHandlerProcPtr)(const AppleEvent* event, AppleEvent* reply, SInt32 refCon);
+
+OSErr AEInstallEventHandler(UInt32 eventClass, UInt32 eventID, AEEventHandlerProcPtr handler, SInt32 refCon);
+// errAEHandlerNotFound when none is installed.
+OSErr AEGetEventHandler(UInt32 eventClass, UInt32 eventID, AEEventHandlerProcPtr* handler, SInt32* refCon);
+OSErr AERemoveEventHandler(UInt32 eventClass, UInt32 eventID);
+// Runs the handler of the event; errAEEventNotHandled when none is installed.
+OSErr AEProcessAppleEvent(const AppleEvent* event);
+
+// The direct parameter as a list: errAEDescNotFound when it has none.
+OSErr AEGetDirectList(const AppleEvent* event, const std::vector<std::string>** list);
+// There is no other process to yield to: interaction is always allowed.
+OSErr AEInteractWithUser();

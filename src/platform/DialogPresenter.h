@@ -1,0 +1,85 @@
+// Showing a modal dialog to the user. The dialog's rules run in our own code
+// on the dialog model; a presenter only shows what the model holds (a view
+// built from it, texts in UTF-8) and answers with what the user did.
+//
+// Presenters: SDL message boxes for the user (dialogs of texts and buttons),
+// parented to the game window; standard error when there is no display or
+// the CI variable is set (the default button is taken); and, for tests, the
+// scripted presenter (ScriptedDialogPresenter.h).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/PlatformTypes.h"
+
+struct DialogView {
+  struct Button {
+    std::string title;
+    UInt32 command;
+    Rect bounds;
+    bool enabled;
+    bool isDefault;  // answers Return and Enter
+    bool isCancel;   // answers Escape
+  };
+  std::string title;
+  Rect bounds;  // global
+  SInt16 icon;  // 0 stop, 1 note, 2 caution
+  std::vector<std::string> texts;  // the static texts, in order
+  std::vector<Button> buttons;     // the visible push buttons, in order
+  WindowRef parent;                // the window the dialog belongs to, or null
+};
+
+struct DialogAction {
+  enum Kind {
+    Click,    // button `button` of the view
+    Key,      // a key typed into the dialog
+    Abandon,  // the dialog cannot be run any further
+  } kind;
+  int button;
+  UInt8 charCode;
+  UInt8 keyCode;
+};
+
+struct DialogPresenter {
+  virtual ~DialogPresenter() = default;
+  // Shows the dialog (or keeps showing it) and answers the user's next action.
+  virtual DialogAction Present(const DialogView& view) = 0;
+};
+
+// The presenter in use: the one installed, else standard error. The program
+// installs the message boxes at start-up (never in tests, so that no test
+// can wait on a real dialog).
+DialogPresenter& Presenter();
+// Installs a presenter (null: back to the default); answers the previous one.
+DialogPresenter* SetDialogPresenter(DialogPresenter* presenter);
+
+// Writes the dialog's texts to standard error and takes its default button.
+struct StderrDialogPresenter : DialogPresenter {
+  DialogAction Present(const DialogView& view) override;
+};
+StderrDialogPresenter& StderrPresenter();
+
+// SDL message boxes; a box that cannot be shown goes to standard error.
+DialogPresenter& MessageBoxPresenter();
+// A display can be reached and the CI variable is not set.
+bool DisplayReachable();
+
+// How a message box shows a view: the texts joined by blank lines, the icon
+// as the box's kind, and the enabled buttons left to right (ours are numbered
+// from the right) with the keys that answer them: Return the default button,
+// Escape the cancel button, else the default one.
+struct MessageBoxPlan {
+  enum Kind { Error, Warning, Information } kind;
+  std::string text;
+  struct Button {
+    int index;  // in the view
+    bool returnKey, escapeKey;
+  };
+  std::vector<Button> buttons;
+};
+MessageBoxPlan PlanMessageBox(const DialogView& view);
+
+// The button a presenter without a user takes: the enabled default button,
+// else the enabled cancel button, else the first enabled one; -1 for none.
+int DefaultButton(const DialogView& view);

@@ -1,0 +1,21 @@
+// The error and alert dialogs behind ErrorDialog and AlertDialog: a 400 by
+// 160 error box ("Error:  " and the message, the detail line, "OK", a beep)
+// that ends the program through the error trap and Shutdown when the error is
+// fatal, and a 360 by 120 notice with one button.
+#pragma once
+
+#include "platform/PlatformTypes.h"
+
+// Installs these dialogs as the back end of the failure reports.
+void InstallErrorAlertDialogs();
+// The same, shown to the user: in message boxes when a display can be
+// reached and the CI variable is not set, else on standard error. For the
+// program's start-up only.
+void InstallUserDialogs();
+
+// The dialogs themselves, on length-prefixed texts.
+void ShowErrorDialog(const unsigned char* message, const unsigned char* where, unsigned char fatal);
+void ShowAlertDialog(const unsigned char* message, const unsigned char* detail, const char* button);
+
+// The system alert sound.
+void Beep();

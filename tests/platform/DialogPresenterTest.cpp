@@ -1,0 +1,74 @@
+#include "platform/DialogPresenter.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const UInt32 kOK = FOUR_CHAR('o', 'k', ' ', ' ');
+const UInt32 kCancel = FOUR_CHAR('n', 'o', 't', '!');
+
+DialogView::Button Button(const char* title, UInt32 command, bool enabled = true) {
+  return DialogView::Button{title, command, Rect{}, enabled, command == kOK, command == kCancel};
+}
+
+TEST(MessageBoxPlan, ButtonsRightToLeftWithTheirKeys) {
+  struct Case {
+    const char* what;
+    std::vector<DialogView::Button> buttons;
+    // index in the view, Return, Escape; left to right
+    std::vector<std::tuple<int, bool, bool>> plan;
+    int defaultButton;
+  } cases[] = {
+      {"OK only: Escape falls back on OK", {Button("OK", kOK)}, {{0, true, true}}, 0},
+      {"OK and Cancel", {Button("OK", kOK), Button("Cancel", kCancel)}, {{1, false, true}, {0, true, false}}, 0},
+      {"three buttons",
+       {Button("Save", kOK), Button("Cancel", kCancel), Button("Don't Save", FOUR_CHAR('d', 'o', 'n', 't'))},
+       {{2, false, false}, {1, false, true}, {0, true, false}},
+       0},
+      {"disabled OK is left out", {Button("OK", kOK, false), Button("Cancel", kCancel)}, {{1, false, true}}, 1},
+      {"no buttons", {}, {}, -1},
+  };
+  for (const Case& c : cases) {
+    DialogView view{};
+    view.buttons = c.buttons;
+    MessageBoxPlan plan = PlanMessageBox(view);
+    std::vector<std::tuple<int, bool, bool>> got;
+    for (const auto& b : plan.buttons) got.emplace_back(b.index, b.returnKey, b.escapeKey);
+    EXPECT_EQ(got, c.plan) << c.what;
+    EXPECT_EQ(DefaultButton(view), c.defaultButton) << c.what;
+  }
+}
+
+TEST(MessageBoxPlan, TextsAndKind) {
+  DialogView view{};
+  view.texts = {"Error:  Bad file", "", "LoadPNG()"};
+  struct Case {
+    SInt16 icon;
+    MessageBoxPlan::Kind kind;
+  } cases[] = {{0, MessageBoxPlan::Error}, {1, MessageBoxPlan::Information}, {2, MessageBoxPlan::Warning},
+               {-1, MessageBoxPlan::Information}};
+  for (const Case& c : cases) {
+    view.icon = c.icon;
+    MessageBoxPlan plan = PlanMessageBox(view);
+    EXPECT_EQ(plan.kind, c.kind);
+    EXPECT_EQ(plan.text, "Error:  Bad file\n\nLoadPNG()");
+  }
+}
+
+TEST(StderrPresenter, WritesTheTextsAndTakesTheDefaultButton) {
+  DialogView view{};
+  view.texts = {"Error:  Gone", ""};
+  view.buttons = {Button("OK", kOK)};
+  testing::internal::CaptureStderr();
+  DialogAction action = StderrPresenter().Present(view);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "Error:  Gone\n");
+  EXPECT_EQ(action.kind, DialogAction::Click);
+  EXPECT_EQ(action.button, 0);
+  view.buttons.clear();
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(StderrPresenter().Present(view).kind, DialogAction::Abandon);
+  testing::internal::GetCapturedStderr();
+  EXPECT_EQ(&Presenter(), static_cast<DialogPresenter*>(&StderrPresenter()));
+}
+
+}  // namespace

@@ -1,0 +1,264 @@
+#include "shell/Menus.h"
+
+#include "ShellFixture.h"
+#include "platform/ScriptedDialogPresenter.h"
+#include "shell/AppleEvents.h"
+#include "shell/ErrorAlertDialogs.h"
+
+namespace {
+
+std::string ItemText(MenuRef menu, SInt16 item) {
+  Str255 text;
+  GetMenuItemText(menu, item, text);
+  return std::string((char*)text + 1, text[0]);
+}
+
+// The game's own menus, as its local-menus hook adds them.
+void GameMenus() {
+  MenuRef edit = NewMenu(130, (const unsigned char*)"\4Edit");
+  AppendMenu(edit, (const unsigned char*)"\45(Undo/Z;(-;Cut/X;Copy/C;Paste/V;Clear");
+  InsertMenu(edit, 0);
+  InsertWindowMenu(131);
+}
+
+class MenusTest : public ShellTest {
+ protected:
+  MenusTest() {
+    ClearMenuBar();
+    menuBarINIT = false;
+    windowMenuID = fullScreenItemID = 0;
+    menusEnabled = true;
+    quitEVENT = prefsEVENT = false;
+    fullScreen = false;
+    calls.clear();
+    APPL.SetName("Halvane", "Halvane");
+    APPL.initLocalMenus = GameMenus;
+    QKEL[kQKELIsFullScreen] = reinterpret_cast<QKELProc>(static_cast<IsFullScreenProc>([] { return fullScreen; }));
+    QKEL[kQKELFullScreenMode] = reinterpret_cast<QKELProc>(static_cast<FullScreenModeProc>(
+        [](unsigned char mode) { calls.push_back("full screen " + std::to_string(mode)); }));
+    setWindowSizeProc = [](Point size) { calls.push_back("size " + std::to_string(size.h) + "x" + std::to_string(size.v)); };
+    adjustWindowSizeProc = [] { calls.push_back("adjust"); };
+    APPL.customEvents = [] {
+      calls.push_back(fullScreenEVENT ? "custom full" : "custom");
+      // What the game does with a quit request while no game is in play.
+      if (quitEVENT) {
+        quitEVENT = false;
+        applQUIT = 1;
+      }
+    };
+  }
+  ~MenusTest() override {
+    ClearMenuBar();
+    menuKeyProc = nullptr;
+    handleMenuProc = nullptr;
+    highLevelEventProc = nullptr;
+    captureMenusProc = nullptr;
+    setWindowSizeProc = nullptr;
+    adjustWindowSizeProc = nullptr;
+    for (UInt32 c : {kAEOpenApplication, kAEPrintDocuments, kAEQuitApplicationID, kAEShowPreferences})
+      AERemoveEventHandler(kAECoreEventClass, c);
+    AERemoveEventHandler(kInternetEventClass, kAEGetURL);
+    AERemoveEventHandler(kSimpleEventClass, kSimpleEventID);
+  }
+
+  static inline bool fullScreen;
+  static inline std::vector<std::string> calls;
+};
+
+TEST_F(MenusTest, InitMenuBarBuildsTheAppleMenuAndTheGameMenus) {
+  InitMenuBar(0);
+  MenuRef apple = GetMenuHandle(kAppleMenuID);
+  ASSERT_NE(apple, nullptr);
+  EXPECT_EQ(ItemText(apple, 1), "About Halvane\xC9");
+  MenuRef menu;
+  SInt16 item;
+  ASSERT_EQ(GetIndMenuItemWithCommandID(nullptr, kHICommandPreferences, 1, &menu, &item), noErr);
+  EXPECT_EQ(menu, apple);
+  EXPECT_FALSE(IsMenuItemEnabled(apple, item));
+  ASSERT_EQ(GetIndMenuItemWithCommandID(nullptr, kHICommandQuit, 1, &menu, &item), noErr);
+  EXPECT_EQ(ItemText(apple, item), "Quit Halvane");
+  EXPECT_EQ(GetIndMenuItemWithCommandID(nullptr, FOUR_CHAR('n', 'o', 'n', 'e'), 1, &menu, &item), menuItemNotFoundErr);
+
+  MenuRef window = GetMenuHandle(131);
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(CountMenuItems(window), 4);
+  EXPECT_EQ(ItemText(window, 4), "Full Screen");
+  EXPECT_FALSE(IsMenuItemChecked(window, 4));
+  EXPECT_EQ(CountMenuItems(GetMenuHandle(130)), 6);
+  EXPECT_EQ(FreeMenuID(), 129);
+  EXPECT_EQ(menuBarHeight, 0);
+  EXPECT_TRUE(menuBarINIT);
+}
+
+TEST_F(MenusTest, CommandKeysReachTheirItems) {
+  InitMenuBar(0);
+  SInt16 quitItem = FindMenuItemByText(GetMenuHandle(kAppleMenuID), (const unsigned char*)"\14Quit Halvane", 1);
+  struct Case {
+    char key;
+    UInt16 modifiers;
+    SInt32 choice;
+  } cases[] = {
+      {'q', cmdKey, kAppleMenuID << 16 | quitItem},
+      {'Q', cmdKey, kAppleMenuID << 16 | quitItem},
+      {'q', 0, 0},                       // no Command (Ctrl)
+      {'q', cmdKey | shiftKey, 0},       // modifiers must match exactly
+      {'1', cmdKey, 131 << 16 | 1},      {'2', cmdKey, 131 << 16 | 2},
+      {'f', cmdKey, 131 << 16 | 4},      {'v', cmdKey, 130 << 16 | 5},
+      {'z', cmdKey, 0},                  // Undo is disabled
+      {',', cmdKey, 0},                  // so are the preferences
+      {'h', cmdKey | optionKey, kAppleMenuID << 16 | (quitItem - 2)},
+  };
+  for (const Case& c : cases) EXPECT_EQ(MenuKey(c.key, c.modifiers), c.choice) << c.key << " " << c.modifiers;
+}
+
+TEST_F(MenusTest, CtrlQAndTheSystemsQuitRequestEndTheMainLoop) {
+  InitAppleEvents();
+  InitMenuBar(0);
+  platform.SetKey(55, true);  // Ctrl
+  platform.PostKey(PlatformEvent::KeyDown, 12, 'q');
+  while (!applQUIT && PendingPlatformEvents()) {
+    GetEvent(0, nullptr);
+    HandleEvents();
+  }
+  EXPECT_EQ(applQUIT, 1);
+  EXPECT_EQ(menuCLICKED, 0);
+
+  applQUIT = 0;
+  platform.Post(PlatformEvent::Quit);  // a signal or the session ending
+  GetEvent(0, nullptr);
+  EXPECT_TRUE(quitEVENT);
+  HandleEvents();
+  EXPECT_EQ(applQUIT, 1);
+}
+
+TEST_F(MenusTest, WindowMenuSizesAndFullScreen) {
+  struct Case {
+    bool gameWindow, fullScreen;
+    SInt16 item;
+    std::vector<std::string> calls;
+  } cases[] = {
+      {true, false, 2, {"size 1024x768", "adjust", "custom"}},
+      {true, true, 2, {"size 1024x768", "full screen 0", "custom"}},
+      {true, true, 1, {"size 640x480", "full screen 0", "custom"}},
+      {true, false, 4, {"full screen 1", "custom full", "custom"}},
+      {true, true, 4, {"full screen 0", "custom full", "custom"}},
+      {false, false, 4, {"custom"}},
+  };
+  InitMenuBar(0);
+  for (const Case& c : cases) {
+    APPL.gameWindow = c.gameWindow;
+    fullScreen = c.fullScreen;
+    calls.clear();
+    HandleMenu(131, c.item);
+    EXPECT_EQ(calls, c.calls) << c.item;
+    EXPECT_EQ(theMENU, 131);
+    EXPECT_EQ(theITEM, c.item);
+  }
+}
+
+TEST_F(MenusTest, TheCaptureDisablesTheMenusAndPutsThemBack) {
+  InitMenuBar(0);
+  InitAllEvents();
+  DisableMenuItem(GetMenuHandle(130), 0);
+  MenuRef apple = GetMenuHandle(kAppleMenuID);
+  SInt16 appleItems = CountMenuItems(apple);
+  DisableAllEvents();
+  DisableAllEvents();
+  EXPECT_FALSE(IsMenuItemEnabled(GetMenuHandle(131), 0));
+  EXPECT_EQ(MenuKey('q', cmdKey), 0);
+  EXPECT_NE(GetMenuHandle(1000), nullptr);
+  EXPECT_EQ(MenuKey('q', cmdKey | shiftKey), 1000 << 16 | 1);  // swallowed
+  EnableAllEvents();
+  EXPECT_TRUE(IsMenuItemEnabled(GetMenuHandle(131), 0));
+  EXPECT_FALSE(IsMenuItemEnabled(GetMenuHandle(130), 0));  // disabled before, disabled after
+  EXPECT_EQ(GetMenuHandle(1000), nullptr);
+  EXPECT_EQ(CountMenuItems(apple), appleItems);
+  EXPECT_NE(MenuKey('q', cmdKey), 0);
+}
+
+TEST_F(MenusTest, ItemsByTextAlphabeticAndCopied) {
+  MenuRef menu = NewMenu(140, (const unsigned char*)"\1M");
+  AppendMenu(menu, (const unsigned char*)"\5a;b;a");
+  EXPECT_EQ(FindMenuItemByText(menu, (const unsigned char*)"\1a", 1), 1);
+  EXPECT_EQ(FindMenuItemByText(menu, (const unsigned char*)"\1a", 2), 3);
+  EXPECT_EQ(FindMenuItemByText(menu, (const unsigned char*)"\1a", 4), -1);
+  EXPECT_EQ(FindMenuItemByText(menu, (const unsigned char*)"\1A", 1), -1);
+  EXPECT_EQ(CheckMenuItemByText(menu, (const unsigned char*)"\1b", 1, 1), 2);
+  EXPECT_TRUE(IsMenuItemChecked(menu, 2));
+  EXPECT_EQ(DisableMenuItemByText(menu, (const unsigned char*)"\1c", 1), -1);
+
+  MenuRef sorted = NewMenu(141, (const unsigned char*)"\1S");
+  BuildMenuAlphabetic(sorted, {});
+  EXPECT_EQ(CountMenuItems(sorted), 0);
+  BuildMenuAlphabetic(sorted, {(const unsigned char*)"\1b", (const unsigned char*)"\1A", (const unsigned char*)"\1a",
+                               (const unsigned char*)"\2ab", (const unsigned char*)"\1c"});
+  std::vector<std::string> order;
+  for (SInt16 i = 1; i <= CountMenuItems(sorted); ++i) order.push_back(ItemText(sorted, i));
+  EXPECT_EQ(order, (std::vector<std::string>{"A", "a", "ab", "b", "c"}));
+
+  MenuRef target = NewMenu(142, (const unsigned char*)"\1T");
+  AppendMenu(target, (const unsigned char*)"\3x;y");
+  AddMenuItems(menu, &target);
+  order.clear();
+  for (SInt16 i = 1; i <= CountMenuItems(target); ++i) order.push_back(ItemText(target, i));
+  EXPECT_EQ(order, (std::vector<std::string>{"x", "a", "b", "a", "y"}));
+  for (MenuRef m : {menu, sorted, target}) DisposeMenu(m);
+}
+
+TEST_F(MenusTest, AppleEventHandlersRaiseFlagsAndChain) {
+  static SInt32 earlierRefCon;
+  AEInstallEventHandler(kAECoreEventClass, kAEQuitApplicationID,
+                        [](const AppleEvent*, AppleEvent*, SInt32 refCon) -> OSErr {
+                          earlierRefCon = refCon;
+                          return -42;
+                        },
+                        77);
+  InitAppleEvents();
+  AppleEvent quit{kAECoreEventClass, kAEQuitApplicationID, false, {}};
+  EXPECT_EQ(AEProcessAppleEvent(&quit), -42);  // the earlier handler's answer
+  EXPECT_TRUE(quitEVENT);
+  EXPECT_EQ(earlierRefCon, 77);
+
+  struct Case {
+    UInt32 eventClass, eventID;
+    OSErr result;
+  } cases[] = {
+      {kAECoreEventClass, kAEOpenApplication, noErr},
+      {kAECoreEventClass, kAEPrintDocuments, errAEEventNotHandled},
+      {kAECoreEventClass, kAEShowPreferences, noErr},
+      {kInternetEventClass, kAEGetURL, errAEDescNotFound},  // no list: an error, not the end
+      {FOUR_CHAR('x', 'x', 'x', 'x'), kAEGetURL, errAEEventNotHandled},
+  };
+  for (const Case& c : cases) {
+    AppleEvent e{c.eventClass, c.eventID, false, {}};
+    EXPECT_EQ(AEProcessAppleEvent(&e), c.result);
+  }
+  EXPECT_TRUE(prefsEVENT);
+  EXPECT_TRUE(dialogs.Reports().empty());
+}
+
+TEST_F(MenusTest, GetURLHandsEachItemToTheHookCutToItsBuffer) {
+  static std::vector<std::string> urls;
+  urls.clear();
+  APPL.aeGetURL = [](const char* url) { urls.push_back(url); };
+  InitAppleEvents();
+  AppleEvent e{kInternetEventClass, kAEGetURL, true, {"https://example.org/a", std::string(1100, 'u')}};
+  EXPECT_EQ(AEProcessAppleEvent(&e), noErr);
+  ASSERT_EQ(urls.size(), 2u);
+  EXPECT_EQ(urls[0], "https://example.org/a");
+  EXPECT_EQ(urls[1], std::string(1099, 'u'));
+}
+
+TEST_F(MenusTest, TheScriptEventShowsItsAlert) {
+  InitAppleEvents();
+  AppleEvent e{kSimpleEventClass, kSimpleEventID, false, {}};
+  EXPECT_EQ(AEProcessAppleEvent(&e), noErr);
+  ASSERT_EQ(dialogs.Reports().size(), 1u);
+  EXPECT_EQ(dialogs.Reports()[0].kind, DialogReport::Alert);
+  EventRecord null{};
+  SInt32 sleep = 5;
+  EXPECT_FALSE(idleProc(&null, &sleep, nullptr));
+  EXPECT_EQ(sleep, 0);
+}
+
+}  // namespace
