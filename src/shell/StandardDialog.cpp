@@ -88,7 +88,7 @@ DialogView BuildView(WindowRef window, std::vector<ControlRef>* buttons) {
   if (!record) return view;
   view.title = Unicode(record->title[0] ? record->title : APPL.name);
   view.bounds = record->bounds;
-  view.parent = record->sheetParent ? record->sheetParent : MainWindow();
+  view.parent = record->parent ? record->parent : MainWindow();
   CollectView(&record->root, &view, buttons);
   return view;
 }
@@ -324,6 +324,7 @@ UInt32 RunStandardDialog(WindowRef window, WindowRef parent, unsigned char sheet
   FixParamText(window);
   FlushEvents(kMouseAndKeyMask, 0);
   if (parent && !sheet) CenterDialogInWindow(window, parent);
+  record->parent = parent;
   record->sheetParent = parent && sheet ? parent : nullptr;
   record->visible = true;
   bool released = AllEventsEnabled();
