@@ -105,13 +105,11 @@ class Array {
 
   // For an empty array: makes n elements.
   void Init(UInt32 n) {
-    count = n;
+    count = 0;
     if (!n) return;
     elements = array_detail::Allocate<T>(n, array_detail::kArrayOutOfMemory, name);
-    if (!elements) {
-      count = 0;
-      return;
-    }
+    if (!elements) return;
+    count = n;
     array_detail::Construct(elements, 0, n);
   }
 

@@ -26,10 +26,9 @@ constexpr int kCalibrationTries = 5;
 // The microsecond stopwatch is primed with two thousand seconds.
 constexpr SInt32 kTimerPrime = 2000000000;
 
-bool DefaultSystemIdle() {
+void DefaultSystemIdle() {
   ServiceTimers();
   SleepNanoseconds(1000000);
-  return false;
 }
 
 SystemIdleProc systemIdle = DefaultSystemIdle;

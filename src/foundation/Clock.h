@@ -61,11 +61,10 @@ SInt32 EndTimer();
 char* LocalTime();
 
 // WaitMilliseconds yields through SystemIdle, which belongs to the event
-// layer above this library: the shell installs it here at start-up
-// (SetSystemIdle(SystemIdle)); until then a wait services the timers and
-// sleeps a millisecond. Returns the function installed before; null restores
-// that default.
-typedef bool (*SystemIdleProc)();
+// layer above this library: the shell installs it here at start-up; until
+// then a wait services the timers and sleeps a millisecond. Returns the
+// function installed before; null restores that default.
+typedef void (*SystemIdleProc)();
 SystemIdleProc SetSystemIdle(SystemIdleProc idle);
 
 struct SynchTime {

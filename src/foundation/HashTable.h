@@ -183,7 +183,8 @@ class HashTableTemplate {
   HashTableTemplate& operator=(const HashTableTemplate&) = delete;
   ~HashTableTemplate() { FreeBuckets(); }
 
-  // Empties the table into bucketsWanted buckets (a prime, or exactly 1).
+  // Empties the table into bucketsWanted buckets (a prime, or exactly 1; 2
+  // for a count below 1).
   // The items in it drop out without being touched. False when the buckets
   // could not be allocated: the table then has 2.
   Boolean Initialize(SInt32 bucketsWanted) {
@@ -192,7 +193,8 @@ class HashTableTemplate {
     if (buckets) comp = buckets[0].GetSearchProc(&compValue);
     FreeBuckets();
     entryCount = 0;
-    bucketCount = bucketsWanted == 1 ? 1 : FindPrime(UInt32(bucketsWanted));
+    // A negative count would otherwise ask for four billion buckets.
+    bucketCount = bucketsWanted == 1 ? 1 : FindPrime(bucketsWanted > 0 ? UInt32(bucketsWanted) : 0);
     Boolean made = MakeBuckets();
     if (!made) {
       bucketCount = 2;

@@ -277,6 +277,10 @@ OSErr QKMemError() { return OSErr(memError); }
 
 void ClearMemError() { memError = noErr; }
 
+void BlockMove(const void* source, void* destination, SInt32 count) {
+  if (count > 0) memmove(destination, source, size_t(count));
+}
+
 void BlockMoveData(const void* source, void* destination, SInt32 count) { BlockMove(source, destination, count); }
 
 void BlockZero(void* destination, SInt32 count) {

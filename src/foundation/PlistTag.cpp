@@ -6,6 +6,7 @@
 #include "foundation/ErrorDialog.h"
 #include "foundation/Memory.h"
 #include "foundation/StringFunctions.h"
+#include "foundation/StringLibrary.h"
 #include "foundation/TextEncodings.h"
 
 namespace {
@@ -17,31 +18,17 @@ bool Is(const unsigned char* name, const char* text) { return EqualStr(name, tex
 
 bool HasAngle(const char* text) { return std::strpbrk(text, "<>") != nullptr; }
 
-// A length-prefixed copy of a NUL-terminated text (at most 255 characters).
-struct PText {
-  Str255 s;
-  explicit PText(const char* text) { CToPStr(text ? text : "", s); }
-};
-
-// A NUL-terminated copy of a length-prefixed text.
-struct CText {
-  char s[256];
-  explicit CText(const unsigned char* text) { PToCStr(text, s); }
-};
-
 PlistTag* Refuse(const char* message) {
   ErrorDialog(message, "PlistTag::NewTag()", 0, 1);
   return nullptr;
 }
 
-std::string NumberText(SInt32 n) { return std::to_string(n); }
-
-// Runs the data-file cipher over a private copy; a key needs 32 bytes or more.
+// Runs the data-file cipher in place when a key is given; false when there
+// are too few bytes (under 32) to have been enciphered.
 bool Encipher(char* bytes, SInt32 length, const char* cipherKey) {
   if (!cipherKey || !*cipherKey) return true;
   if (length < 32) return false;
-  PText key(cipherKey);
-  CryptData(bytes, length, key.s);
+  CryptData(bytes, length, PStr(cipherKey));
   return true;
 }
 
@@ -90,9 +77,9 @@ void PlistTag::DeleteChildren() {
 }
 
 SInt16 PlistTag::DeleteTag(const char* name) {
-  PText k(name);
+  PStr k(name);
   for (UInt32 i = 0; i < children.Size(); i++) {
-    if (EqualStr(children[i]->key, k.s, 1, 1)) {
+    if (EqualStr(children[i]->key, k, 1, 1)) {
       children[i]->Delete();
       return 0;
     }
@@ -128,7 +115,7 @@ PlistTag* PlistTag::NewTag(const char* newType, const char* newKey, const char* 
     if (HasAngle(newKey)) return Refuse("Illegal character '<' or '>' in name string.");
     if (HasAngle(newValue)) return Refuse("Illegal character '<' or '>' in value string.");
     if (!inArray && !Is(type, "dict")) {
-      return Refuse(("Can't create a plist child from a \"" + std::string(CText(type).s) + "\" tag.").c_str());
+      return Refuse(("Can't create a plist child from a \"" + std::string(Str(type)) + "\" tag.").c_str());
     }
   }
   if (!node) {
@@ -137,10 +124,10 @@ PlistTag* PlistTag::NewTag(const char* newType, const char* newKey, const char* 
     children[children.Size() - 1] = node;
     node->parent = this;
   }
-  CopyString(PText(newType).s, node->type);
+  CopyString(PStr(newType), node->type);
   if (!element) {
-    CopyString(PText(newKey).s, node->key);
-    CopyString255(PText(newValue).s, node->value);
+    CopyString(PStr(newKey), node->key);
+    CopyString255(PStr(newValue), node->value);
   }
   return node;
 }
@@ -151,7 +138,7 @@ PlistTag* PlistTag::NewArray(const char* k) { return NewTag("array", k, ""); }
 PlistTag* PlistTag::NewElement() { return NewTag("dict", "", ""); }
 PlistTag* PlistTag::NewChar(const char* k, char n) { return NewLong(k, n); }
 PlistTag* PlistTag::NewShort(const char* k, SInt16 n) { return NewLong(k, n); }
-PlistTag* PlistTag::NewLong(const char* k, SInt32 n) { return NewTag("integer", k, NumberText(n).c_str()); }
+PlistTag* PlistTag::NewLong(const char* k, SInt32 n) { return NewTag("integer", k, Str("%d", int(n))); }
 PlistTag* PlistTag::NewBoolean(const char* k, unsigned char flag) { return NewTag("boolean", k, flag ? "true/" : "false/"); }
 
 PlistTag* PlistTag::NewPoint(const char* k, Point& point) {
@@ -164,10 +151,10 @@ PlistTag* PlistTag::NewPoint(const char* k, Point& point) {
 }
 
 PlistTag* PlistTag::FindTag(const char* findType, const char* findKey, unsigned char create) {
-  PText t(findType), k(findKey);
+  PStr t(findType), k(findKey);
   for (UInt32 i = 0; i < children.Size(); i++) {
     PlistTag* child = children[i];
-    if (EqualStr(child->type, t.s, 1, 1) && EqualStr(child->key, k.s, 1, 1)) return child;
+    if (EqualStr(child->type, t, 1, 1) && EqualStr(child->key, k, 1, 1)) return child;
   }
   if (!create) return nullptr;
   bool numeric = std::strcmp(findType, "integer") == 0 || std::strcmp(findType, "real") == 0;
@@ -254,7 +241,7 @@ PlistTag* PlistTag::GetRect(const char* k, Rect* rect) {
 SInt16 PlistTag::SetString(const char* k, const char* text) {
   PlistTag* node = FindString(k, 1);
   if (!node) return -1;
-  if (CopyString(PText(text).s, node->value) != 0) {
+  if (CopyString(PStr(text), node->value) != 0) {
     ErrorDialog("PlistTag::SetString() is limited to 31 characters.  Use SetString255() instead.", text, 0, 1);
     return -1;
   }
@@ -266,7 +253,7 @@ SInt16 PlistTag::SetChar(const char* k, char n) { return SetLong(k, n); }
 SInt16 PlistTag::SetLong(const char* k, SInt32 n) {
   PlistTag* node = FindLong(k, 1);
   if (!node) return -1;
-  CToPStr(NumberText(n).c_str(), node->value);
+  CToPStr(Str("%d", int(n)), node->value);
   return 0;
 }
 
@@ -404,7 +391,7 @@ void PlistTag::AddTo(PlistTag* dest) {
   CopyString255(value, dest->value);
   for (UInt32 i = 0; i < children.Size(); i++) {
     PlistTag* child = children[i];
-    PlistTag* target = dest->NewTag(CText(child->type).s, CText(child->key).s, CText(child->value).s);
+    PlistTag* target = dest->NewTag(Str(child->type), Str(child->key), Str(child->value));
     if (target) child->CopyTo(target);
   }
 }

@@ -16,6 +16,7 @@
 #include "foundation/Array.h"
 #include "platform/PlatformTypes.h"
 
+class FileClass;
 class TextBuffer;
 
 class PlistTag {
@@ -129,6 +130,17 @@ class PlistTag {
   SInt16 ReadTag(TextBuffer* buffer);
   SInt16 LoadFile(FILE* file);
   SInt16 LoadEncryptedFile(FILE* file, const unsigned char* key);
+
+  // The same over a FileClass's open data fork (PlistFiles.cpp); a save
+  // replaces the whole file through the safe save and answers its error.
+  SInt16 SaveFile(FileClass* file);
+  SInt16 SaveEncryptedFile(FileClass* file, const unsigned char* key);
+  SInt16 LoadFile(FileClass* file);
+  SInt16 LoadEncryptedFile(FileClass* file, const unsigned char* key);
+  // Writes the tree as name + ".plist" on the Desktop, replacing an earlier
+  // export; reads "version.plist" from the Desktop.
+  SInt16 ExportFile(const char* name);
+  SInt16 ImportFile();
 
  private:
   SInt16 ReadChildren(TextBuffer* buffer, SInt32 depth);

@@ -5,6 +5,7 @@
 #include "foundation/Memory.h"
 #include "foundation/PlistTag.h"
 #include "foundation/StringFunctions.h"
+#include "foundation/StringLibrary.h"
 #include "foundation/TextBuffer.h"
 
 Str31 tabsStr;
@@ -80,12 +81,6 @@ void UnescapeValue(unsigned char* value) {
     if (HasAt(value, i, "&gt;", 4)) ReplaceAt(value, i, 4, ">", 255);
   }
 }
-
-// A NUL-terminated copy of a length-prefixed text.
-struct CText {
-  char s[256];
-  explicit CText(const unsigned char* text) { PToCStr(text, s); }
-};
 
 }  // namespace
 
@@ -199,8 +194,8 @@ SInt16 PlistTag::ReadChildren(TextBuffer* buffer, SInt32 depth) {
       continue;
     }
     buffer->ReadText(word);
-    CText element(word);
-    if (word[0] > 31 || !element.s[0]) return -1;
+    Str element(word);
+    if (word[0] > 31 || element.len() == 0) return -1;
     if (Is(word, "key")) {
       if (inArray) return -1;
       at = buffer->Read();
@@ -215,15 +210,15 @@ SInt16 PlistTag::ReadChildren(TextBuffer* buffer, SInt32 depth) {
     }
     // A dictionary child needs a key: the writer writes none for an empty
     // one, so such text cannot come from a tree and would not survive a save.
-    CText childKey(pendingKey);
-    if (!inArray && !childKey.s[0]) return -1;
+    Str childKey(pendingKey);
+    if (!inArray && childKey.len() == 0) return -1;
     PlistTag* node;
     if (Is(word, "true/") || Is(word, "false/")) {
-      node = NewBoolean(childKey.s, Is(word, "true/"));
+      node = NewBoolean(childKey, Is(word, "true/"));
     } else {
       bool isArray = Is(word, "array"), container = isArray || Is(word, "dict");
       if ((isArray && inArray) || (container && depth >= kMaxDepth)) return -1;
-      node = NewTag(element.s, childKey.s, "");
+      node = NewTag(element, childKey, "");
       if (!node) return -1;
       buffer->OffsPos(1);
       at = buffer->Read();

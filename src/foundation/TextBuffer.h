@@ -18,6 +18,8 @@ struct BufferParams {
 };
 extern BufferParams buffPARAMS;
 
+class FileClass;
+
 class TextBuffer {
  public:
   static constexpr SInt32 kGrowStep = 32768;
@@ -84,6 +86,10 @@ class TextBuffer {
   SInt16 LoadFile(FILE* file, SInt32 length);
   // -1 for no stream or when the bytes could not all be written.
   SInt16 SaveFile(FILE* file);
+  // The whole open data fork of a FileClass (PlistFiles.cpp); the save
+  // replaces the file through the safe save. Results are error codes.
+  SInt16 LoadFile(FileClass* file);
+  SInt16 SaveFile(FileClass* file);
 
  private:
   bool HasStorage(const char* where);

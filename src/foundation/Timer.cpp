@@ -94,13 +94,13 @@ void ServiceTimers() {
 }
 
 SInt64 NextTimerDelay() {
-  auto& timers = Installed();
-  if (timers.empty()) return -1;
+  // A timer whose callback is running cannot fire in a nested loop.
+  const TimerEntry* next = nullptr;
+  for (const TimerEntry* entry : Installed())
+    if (!entry->running && (!next || entry->due < next->due)) next = entry;
+  if (!next) return -1;
   UInt64 now = MicrosecondsNow();
-  UInt64 due = (*std::min_element(timers.begin(), timers.end(),
-                                  [](const TimerEntry* a, const TimerEntry* b) { return a->due < b->due; }))
-                   ->due;
-  return due > now ? SInt64(due - now) : 0;
+  return next->due > now ? SInt64(next->due - now) : 0;
 }
 
 UInt32 CountTimers() { return UInt32(Installed().size()); }

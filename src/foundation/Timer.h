@@ -44,7 +44,7 @@ class Timer {
 // behind fires once and keeps its phase; missed periods are skipped.
 void ServiceTimers();
 // Microseconds until the next timer is due: 0 when one is due now, -1 when
-// none is installed.
+// none can fire (none installed, or only ones whose callback is running).
 SInt64 NextTimerDelay();
 // Number of installed timers.
 UInt32 CountTimers();

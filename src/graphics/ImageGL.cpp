@@ -97,7 +97,8 @@ void SetPixMapAlpha(PixMapHandle pm, Rect r, PixMapHandle mask) {
     UInt32* pixel = reinterpret_cast<UInt32*>(GetPixBaseAddr(pm) + row * GetPixRowBytes(pm)) + r.left;
     const UInt8* alpha =
         mask ? reinterpret_cast<const UInt8*>(GetPixBaseAddr(mask) + row * GetPixRowBytes(mask)) + r.left : nullptr;
-    for (SInt32 col = r.left; col < r.right; col++, pixel++) *pixel = alpha ? MaskedPixel(*pixel, *alpha++) : KeyedPixel(*pixel);
+    for (SInt32 col = r.left; col < r.right; col++, pixel++)
+      *pixel = alpha ? MaskedPixel(*pixel, *alpha++) : KeyedPixel(*pixel);
   }
 }
 

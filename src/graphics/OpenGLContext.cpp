@@ -2,9 +2,9 @@
 
 #include <GL/gl.h>
 
-#include <cctype>
-#include <string>
+#include <cstring>
 
+#include "foundation/StringLibrary.h"
 #include "graphics/GameWindow.h"
 #include "graphics/ImageGL.h"
 #include "graphics/OpenGLFrame.h"
@@ -75,11 +75,7 @@ Boolean FastOpenGLRenderer() {
   Boolean fast = true;
   if (QK_BuildGLForWindow(probe)) {
     const GLubyte* name = glGetString(GL_RENDERER);
-    if (name) {
-      std::string lower(reinterpret_cast<const char*>(name));
-      for (char& c : lower) c = char(std::tolower(static_cast<unsigned char>(c)));
-      fast = lower.find("rage 128") == std::string::npos;
-    }
+    if (name) fast = std::strstr(StrToLower(reinterpret_cast<const char*>(name)), "rage 128") == nullptr;
     QK_DisposeGLForWindow(probe);
   }
   DisposeGLWindow(probe);

@@ -61,8 +61,9 @@ class DisplayServices {
                              const float* blue) = 0;
 };
 
-// The installed services (null until one is installed). Installing other
-// services rebuilds the screen devices. Returns the services installed before.
+// The services in use: SDL's unless others are installed. Installing other
+// services rebuilds the screen devices; null returns to SDL's. Returns the
+// services installed before.
 DisplayServices* GetDisplayServices();
 DisplayServices* SetDisplayServices(DisplayServices* services);
 

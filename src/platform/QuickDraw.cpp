@@ -71,8 +71,8 @@ void FillPixMap(PixMapHandle pm, SInt32 depth, const Rect* bounds, Ptr pixels, S
   }
 }
 
-OSErr MakeWorld(GWorldPtr* world, SInt32 depth, const Rect* bounds, CTabHandle table, GDHandle device,
-                UInt32 flags, Ptr pixels, SInt32 rowBytes, bool ownPixels) {
+OSErr MakeWorld(GWorldPtr* world, SInt32 depth, const Rect* bounds, CTabHandle table, GDHandle device, UInt32 flags,
+                Ptr pixels, SInt32 rowBytes, bool ownPixels) {
   auto* port = new (std::nothrow) OpaqueGrafPtr{};
   PixMapHandle pm = port ? NewPixMap() : nullptr;
   if (!pm) {
@@ -115,9 +115,15 @@ bool EmptyRect(const Rect* r) { return r->bottom <= r->top || r->right <= r->lef
 
 void StorePixel(Ptr row, SInt32 x, SInt32 depth, UInt32 value) {
   switch (depth) {
-    case 32: reinterpret_cast<UInt32*>(row)[x] = value; break;
-    case 16: reinterpret_cast<UInt16*>(row)[x] = UInt16(value); break;
-    case 8: reinterpret_cast<UInt8*>(row)[x] = UInt8(value); break;
+    case 32:
+      reinterpret_cast<UInt32*>(row)[x] = value;
+      break;
+    case 16:
+      reinterpret_cast<UInt16*>(row)[x] = UInt16(value);
+      break;
+    case 8:
+      reinterpret_cast<UInt8*>(row)[x] = UInt8(value);
+      break;
     default: {
       SInt32 bit = x * depth;
       UInt8 mask = UInt8(((1 << depth) - 1) << (8 - depth - bit % 8));
@@ -153,7 +159,6 @@ GDHandle NewScreenDevice(DisplayServices* services, DisplayID id, SInt16 index) 
 
 void BuildScreenDevices() {
   DisplayServices* services = GetDisplayServices();
-  if (!services) return;
   DisplayID ids[32];
   UInt32 count = 0;
   if (services->ActiveDisplays(32, ids, &count) != 0) return;
@@ -206,8 +211,7 @@ void DisposeCTable(CTabHandle table) {
   if (table) DisposeHandleFor(table);
 }
 
-OSErr NewGWorld(GWorldPtr* world, SInt16 depth, const Rect* bounds, CTabHandle table, GDHandle device,
-                UInt32 flags) {
+OSErr NewGWorld(GWorldPtr* world, SInt16 depth, const Rect* bounds, CTabHandle table, GDHandle device, UInt32 flags) {
   *world = nullptr;
   if (depth == 0) {
     GDHandle main = GetMainDevice();
@@ -375,7 +379,7 @@ void DisposeScreenDevices() {
   deviceList = nullptr;
 }
 
-DisplayServices* GetDisplayServices() { return installedServices; }
+DisplayServices* GetDisplayServices() { return installedServices ? installedServices : SDLDisplayServices(); }
 
 DisplayServices* SetDisplayServices(DisplayServices* services) {
   DisplayServices* previous = installedServices;

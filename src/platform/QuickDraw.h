@@ -83,8 +83,8 @@ struct OpaqueGrafPtr {
   PixMapHandle portPixMap;
   Rect portRect;
   GDHandle device;
-  UInt32 flags;        // the flags the world was created with
-  Boolean ownPixels;   // the pixels were allocated with the world
+  UInt32 flags;       // the flags the world was created with
+  Boolean ownPixels;  // the pixels were allocated with the world
   RgnHandle clipRgn;
   RgnHandle visRgn;
   RGBColor rgbFgColor;

@@ -8,15 +8,19 @@
 namespace {
 
 SDL_Window* gammaWindow;
-// The ramp of the gamma window before we first changed it; put back at exit.
+// The ramp of the gamma window before we first changed it, and that
+// window's id (0 when nothing is saved); put back when the window is let go
+// and at exit. The window is looked up by its id, so a window that SDL has
+// already closed (and whose ramp it has put back itself) is left alone.
 Uint16 savedRamp[3][kGammaTableEntries];
-SDL_Window* savedRampWindow;
+Uint32 savedRampWindow;
 bool restoreRegistered;
 
 void RestoreSavedRamp() {
-  if (savedRampWindow && savedRampWindow == gammaWindow)
-    SDL_SetWindowGammaRamp(savedRampWindow, savedRamp[0], savedRamp[1], savedRamp[2]);
-  savedRampWindow = nullptr;
+  SDL_Window* window =
+      savedRampWindow && SDL_WasInit(SDL_INIT_VIDEO) ? SDL_GetWindowFromID(savedRampWindow) : nullptr;
+  if (window) SDL_SetWindowGammaRamp(window, savedRamp[0], savedRamp[1], savedRamp[2]);
+  savedRampWindow = 0;
 }
 
 Uint16 ToRampEntry(float f) {
@@ -147,9 +151,9 @@ class SDLServices final : public DisplayServices {
   SInt32 SetTransfer(DisplayID, UInt32 count, const float* red, const float* green, const float* blue) override {
     if (count != kGammaTableEntries) return 2;
     if (!gammaWindow) return 0;
-    if (savedRampWindow != gammaWindow) {
+    if (savedRampWindow != SDL_GetWindowID(gammaWindow)) {
       if (SDL_GetWindowGammaRamp(gammaWindow, savedRamp[0], savedRamp[1], savedRamp[2]) != 0) return 2;
-      savedRampWindow = gammaWindow;
+      savedRampWindow = SDL_GetWindowID(gammaWindow);
       if (!restoreRegistered) restoreRegistered = std::atexit(RestoreSavedRamp) == 0;
     }
     Uint16 ramp[3][kGammaTableEntries];
@@ -181,9 +185,6 @@ DisplayServices* SDLDisplayServices() {
 // The window's owner clears the gamma window before it destroys the window,
 // so the ramp found before the first change is put back while it exists.
 void SetGammaWindow(SDL_Window* window) {
-  if (window != gammaWindow) {
-    RestoreSavedRamp();
-    savedRampWindow = nullptr;
-  }
+  if (window != gammaWindow) RestoreSavedRamp();
   gammaWindow = window;
 }

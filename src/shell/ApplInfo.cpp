@@ -2,10 +2,11 @@
 
 #include <cstring>
 
+#include "foundation/MainTimer.h"
+
 ApplInfo APPL;
 QKELProc QKEL[16];
 
-void (*idleAudioProc)();
 WindowRef (*mainWindowProc)();
 void (*flushWindowProc)(WindowRef window);
 
@@ -82,10 +83,6 @@ void ApplInfo::DoInterruptInput(SInt16* dh, SInt16* dv, UInt8* button, UInt8* se
 }
 SInt32 ApplInfo::ErrorTrap() { return errorTrap ? errorTrap() : 0; }
 
-void RunIdleAudio() {
-  if (idleAudioProc) idleAudioProc();
-}
-
 WindowRef MainWindow() { return mainWindowProc ? mainWindowProc() : nullptr; }
 
 void NormBright() {
@@ -93,7 +90,7 @@ void NormBright() {
 }
 
 void FlushToScreen(WindowRef window) {
-  RunIdleAudio();
+  IdleAudio();
   if (!window) window = MainWindow();
   if (QKEL[kQKELFlushToScreen]) reinterpret_cast<FlushToScreenProc>(QKEL[kQKELFlushToScreen])(window);
   else if (flushWindowProc) flushWindowProc(window);

@@ -138,13 +138,10 @@ bool AllEventsEnabled();
 bool AudioPrefsDialog(WindowRef parent);
 void DisposeSoundMixer();
 
-// Seams to layers above the shell, empty until their owners fill them at
-// start-up: sound's IdleAudio, the game window (mainWIND), and a window's own
-// flush (FlushWindow, used while slot 7 is empty).
-extern void (*idleAudioProc)();
+// Seams to the graphics layer above the shell, empty until it fills them at
+// start-up: the game window (mainWIND), and a window's own flush
+// (FlushWindow, used while slot 7 is empty).
 extern WindowRef (*mainWindowProc)();
 extern void (*flushWindowProc)(WindowRef window);
-// Lets the sound subsystem run, when it has filled its seam.
-void RunIdleAudio();
 // The game window, or null before it opens.
 WindowRef MainWindow();

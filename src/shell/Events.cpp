@@ -1,5 +1,8 @@
 #include "shell/Events.h"
 
+#include "foundation/Array.h"
+#include "foundation/ErrorDialog.h"
+#include "foundation/MainTimer.h"
 #include "foundation/Timer.h"
 #include "platform/PlatformTime.h"
 
@@ -18,6 +21,8 @@ bool isFrontProcess = true;
 EventRecord saveEvent;
 UInt8 saveMenu;
 UInt8 applQUIT;
+
+Stack<EventRecInfo> gEventRecStack(128);
 
 SInt32 (*menuKeyProc)(const EventRecord* event);
 void (*handleMenuProc)(SInt16 menu, SInt16 item);
@@ -63,6 +68,7 @@ void CountEvent(const PlatformEvent& e) {
 void Convert(const PlatformEvent& e, EventRecord* r) {
   static const UInt16 classic[] = {keyDown, autoKey, keyUp, nullEvent, mouseDown, mouseUp, nullEvent,
                                    osEvt,   osEvt,   mouseDown, mouseDown, updateEvt, kHighLevelEvent};
+  static_assert(sizeof classic / sizeof classic[0] == PlatformEvent::Quit + 1, "one class per kind");
   r->what = classic[e.kind];
   r->message = 0;
   r->when = TickCount();
@@ -108,7 +114,7 @@ void RaiseForCustomEvents(UInt8* flag) {
 
 bool GetEvent(UInt16, EventRecord* event) {
   if (!event) event = &theEVENT;
-  RunIdleAudio();
+  IdleAudio();
   event->what = nullEvent;
   PlatformEvent e;
   for (;;) {
@@ -302,3 +308,16 @@ bool UpdateEvent(WindowRef* w, Rect* r) {
 }
 
 void PostWholeEvent(UInt16, UInt32, UInt16) {}
+
+void PushEventRecord() {
+  if (!gEventRecStack.Push(EventRecInfo{gEventREC})) ErrorDialog("EventRec stack is full!", "PushEventRecord()", 0, 1);
+}
+
+void PopEventRecord() {
+  EventRecInfo info;
+  if (!gEventRecStack.Pop(&info)) {
+    ErrorDialog("EventRec stack is empty!", "PopPort()", 0, 1);
+    return;
+  }
+  gEventREC = info.record;
+}

@@ -4,6 +4,7 @@
 // between window, screen and game coordinates of the letterboxed picture.
 #pragma once
 
+#include "foundation/Array.h"
 #include "platform/EventPlatform.h"
 
 // Key numbers: 0 to 127 virtual key codes, 128 + i bit i of the modifier
@@ -21,7 +22,13 @@ extern bool skipMouse;
 extern Point virtualMouse;
 
 extern EventRecord theEVENT;
+// The record the queries read; SetEventRecord points it elsewhere, and
+// PushEventRecord and PopEventRecord save and restore it (128 deep).
 extern EventRecord* gEventREC;
+struct EventRecInfo {
+  EventRecord* record;
+};
+extern Stack<EventRecInfo> gEventRecStack;
 extern UInt8 menuCLICKED;
 extern SInt16 theMENU, theITEM;
 extern UInt8 suspendEVENT, resumeEVENT, fullScreenEVENT, dragWindowEVENT, closeBoxEVENT;
@@ -107,6 +114,8 @@ void SetGameMouse(Point p);
 void SetMouse(Point local);
 void GetMouse(Point* local);
 bool MouseInRect(Rect* r);
+struct OpaqueRgnHandle;
+bool MouseInRgn(OpaqueRgnHandle** region);
 bool Button();
 bool IsFrontProcess();
 bool IsFrontProcess_Var();

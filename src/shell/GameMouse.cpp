@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/QuickDraw.h"
 #include "shell/ApplInfo.h"
 #include "shell/Events.h"
 
@@ -107,6 +108,17 @@ bool MouseInRect(Rect* r) {
   Point p;
   GetMouse(&p);
   return p.v >= r->top && p.v < r->bottom && p.h >= r->left && p.h < r->right;
+}
+
+// A region is its bounds, narrowed by its mask when it has one.
+bool MouseInRgn(RgnHandle* region) {
+  if (!region || !*region) return false;
+  const OpaqueRgnHandle& r = **region;
+  Point p;
+  GetMouse(&p);
+  if (p.v < r.rgnBBox.top || p.v >= r.rgnBBox.bottom || p.h < r.rgnBBox.left || p.h >= r.rgnBBox.right) return false;
+  SInt32 width = r.rgnBBox.right - r.rgnBBox.left;
+  return !r.mask || r.mask[(p.v - r.rgnBBox.top) * width + (p.h - r.rgnBBox.left)] != 0;
 }
 
 Point GetMouseDelta() {

@@ -6,9 +6,12 @@
 
 #include "foundation/Clock.h"
 #include "foundation/ErrorDialog.h"
+#include "foundation/FileClass.h"
 #include "foundation/Frameworks.h"
+#include "foundation/Paths.h"
 #include "foundation/Random.h"
 #include "platform/EventPlatform.h"
+#include "platform/QuickDraw.h"
 #include "shell/ApplInfo.h"
 #include "shell/Events.h"
 #include "shell/ShellReports.h"
@@ -17,11 +20,13 @@ bool didStartup, shuttingDown;
 RGBColor whiteRGB, blackRGB, grayRGB, redRGB, greenRGB, blueRGB;
 ProcessInfoRec processINFO;
 ProcessSerialNumber processNUM;
+GDevice** mainDEVICE;
 bool cursorVIS = true, animON, inputMouseON, aquaLAYOUT, hasPowerMGR;
 SInt16 genevaFONT, chicagoFONT, monacoFONT;
 UInt8 grayINDEX[16];
 UInt16 grayRGBINDEX[16];
 bool osxMode, osxModeInited;
+FSRef appFileREF;
 std::string appBundleREF, appFolderURL, resourcesFoldURL, fontsFoldURL, soundsFoldURL, musicFoldURL, layoutsFoldURL;
 
 namespace {
@@ -52,9 +57,6 @@ void StartupFlush(WindowRef) {}
 
 void ArrowCursor() { Platform().ArrowCursor(); }
 
-// The engine's waits yield through the event loop.
-bool IdleWhileWaiting() { return SystemIdle(); }
-
 void ExitToShell() { Platform().Exit(errorShutdown ? 1 : 0); }
 
 }  // namespace
@@ -73,10 +75,11 @@ void Startup() {
   Platform().ArrowCursor();
   Platform().ShowCursor(true);
   SetApplCursorBackEnd(ArrowCursor);
-  SetSystemIdle(IdleWhileWaiting);
+  SetSystemIdle([] { SystemIdle(); });
   InitGlobals();
   processINFO = ProcessInfoRec{60, nullptr, nullptr, ProcessSerialNumber{0, UInt32(getpid())}};
   processNUM = processINFO.processNumber;
+  mainDEVICE = GetMainDevice();
   cursorVIS = animON = inputMouseON = true;
   aquaLAYOUT = (kMenuMgrAttr >> 1) & 1;
   CheckMainDate();
@@ -107,9 +110,34 @@ void Shutdown(unsigned char noExit) {
   if (!noExit) ExitToShell();
 }
 
-void ActivateBundleResources(const char*) {}
+void ActivateBundleResources(const char* bundle) {
+  appBundleREF = GetBundlePath();
+  std::string folder = bundle && *bundle ? std::string(bundle) : appBundleREF;
+  if (folder.empty()) {
+    ErrorDialog("CFBundleGetMainBundle() failed.", "ActivateBundleResources()", 0, 1);
+    return;
+  }
+  appFolderURL = folder;
+  appFileREF = FSRefOfPath(folder.c_str());
+  std::string resources = folder + "/Contents/Resources";
+  FSCatalogInfo info;
+  if (PlatformGetCatalogInfo(FSRef{resources}, true, &info) != noErr || !(info.nodeFlags & kCatalogNodeIsFolder)) {
+    ErrorDialog("CFBundleCopyResourcesDirectoryURL() failed.", "ActivateBundleResources()", 0, 1);
+    return;
+  }
+  resourcesFoldURL = resources;
+  resourcesFOLD.ref = FSRefOfPath(resources.c_str());
+  // Every relative resource path of the program is taken from here.
+  SwitchToFolder(resources.c_str());
+  // The fonts need no activation: the text renderer opens their files.
+  fontsFoldURL = resources + "/Fonts/";
+  soundsFoldURL = resources + "/Sounds/";
+  musicFoldURL = resources + "/Music/";
+  layoutsFoldURL = resources + "/Layouts/";
+}
 
 void DeactivateBundleResources() {
+  appFileREF = FSRef{};
   appBundleREF.clear();
   appFolderURL.clear();
   resourcesFoldURL.clear();

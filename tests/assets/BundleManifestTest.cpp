@@ -2,6 +2,7 @@
 // the size, frame count, channel count and rate the game relies on.
 #include <gtest/gtest.h>
 
+#include "foundation/PlistTag.h"
 #include "graphics/ImageBuffer.h"
 
 #include <ft2build.h>
@@ -161,6 +162,98 @@ TEST(BundleManifest, EveryPictureIsAStraightAlphaRgbaPngOfItsSize)
     ASSERT_EQ(buffer.LoadImage(pixel.c_str(), 1.0f, 1), 0);
     for (int k = 0; k < 4; ++k)
         EXPECT_EQ(buffer.pixels[k], 255);
+}
+
+// The game's frame table from index 2 on, in registration order, and the
+// sheet that covers each run of it.
+struct FrameArray {
+    const char* sheet;
+    const char* name;
+    int size0, size1; // size1 0: one-dimensional
+};
+
+const FrameArray kFrameTable[] = {
+    {"Meteors", "meteorFRAME", 36, 0},     {"Sprites", "playerShipFRAME", 2, 5},
+    {"Sprites", "playerFireFRAME", 2, 0},  {"Sprites", "enemyFireFRAME", 1, 0},
+    {"Sprites", "playerShotFRAME", 2, 0},  {"Sprites", "enemyShotFRAME", 1, 0},
+    {"Sprites", "plasmaFRAME", 3, 5},      {"Sprites", "shieldStatusFRAME", 1, 0},
+    {"Sprites", "pelletFRAME", 2, 0},      {"Sprites", "bossStatusFRAME", 1, 0},
+    {"Sprites", "enemyShieldFRAME", 1, 0}, {"Sprites", "explosionFRAME", 1, 0},
+    {"Sprites", "engineFRAME", 1, 0},      {"Sprites", "shotFRAME", 1, 0},
+    {"Enemies", "enemyFRAME", 5, 0},       {"Enemies", "enemySpinFRAME", 2, 4},
+    {"Enemies", "enemyWingFRAME", 2, 4},   {"Enemies", "waveDisplayFRAME", 1, 0},
+    {"Enemies", "doublesPowFRAME", 8, 0},  {"Enemies", "shieldPowFRAME", 16, 0},
+    {"Enemies", "podFRAME", 8, 0},         {"Enemies", "numberFRAME", 10, 0},
+    {"Enemies", "bossDisplayFRAME", 1, 0}, {"Enemies", "bigFlameFRAME", 1, 0},
+    {"Enemies", "glowFRAME", 1, 0},
+};
+
+// The entry keys the layout loader expects for an array: the head, then the
+// members it generates, last index fastest.
+std::vector<std::string> ExpectedKeys(const FrameArray& a)
+{
+    std::vector<std::string> keys{a.name};
+    int count = a.size1 ? a.size0 * a.size1 : a.size0;
+    for (int i = 1; i < count; ++i) {
+        std::string k = a.name;
+        if (a.size1)
+            k += "[" + std::to_string(i / a.size1) + "][" + std::to_string(i % a.size1) + "]";
+        else
+            k += "[" + std::to_string(i) + "]";
+        keys.push_back(k);
+    }
+    return keys;
+}
+
+TEST(BundleManifest, LayoutsCoverTheFrameTableInOrderWithinTheirSheets)
+{
+    for (const char* sheet : {"Meteors", "Sprites", "Enemies"}) {
+        SCOPED_TRACE(sheet);
+        FILE* f = std::fopen((Resources() + "Layouts/" + sheet + ".plist").c_str(), "rb");
+        ASSERT_NE(f, nullptr);
+        PlistTag root;
+        EXPECT_EQ(root.LoadFile(f), 0);
+        std::fclose(f);
+        PlistTag* frames = root.FindDictionary("Frames", 0);
+        ASSERT_NE(frames, nullptr);
+        PngFacts png = ReadPng(Resources() + "Graphics/" + sheet + ".png");
+        ASSERT_TRUE(png.ok);
+
+        UInt16 entry = 0;
+        for (const FrameArray& a : kFrameTable) {
+            if (std::string(a.sheet) != sheet)
+                continue;
+            SCOPED_TRACE(a.name);
+            std::vector<std::string> keys = ExpectedKeys(a);
+            for (size_t k = 0; k < keys.size(); ++k, ++entry) {
+                PlistTag* e = frames->GetChild(entry);
+                ASSERT_NE(e, nullptr);
+                unsigned char name[256] = {};
+                e->GetName(name);
+                ASSERT_EQ(std::string(reinterpret_cast<char*>(name + 1), name[0]), keys[k]);
+                unsigned char first = 2;
+                e->GetBoolean("First In Array", &first, 0);
+                EXPECT_EQ(first, k == 0 ? 1 : 0);
+                if (k == 0) {
+                    char s0 = 0, s1 = 0;
+                    e->GetChar("Array Size 0", &s0, 0);
+                    e->GetChar("Array Size 1", &s1, 0);
+                    EXPECT_EQ(s0, a.size0 > 1 ? a.size0 : 0);
+                    EXPECT_EQ(s1, a.size1);
+                }
+                Rect r = {};
+                ASSERT_NE(e->GetRect("Bounds", &r), nullptr);
+                EXPECT_GE(r.left, 0);
+                EXPECT_GE(r.top, 0);
+                EXPECT_GT(r.right, r.left);
+                EXPECT_GT(r.bottom, r.top);
+                EXPECT_LE(r.right, SInt16(png.width));
+                EXPECT_LE(r.bottom, SInt16(png.height));
+            }
+        }
+        EXPECT_EQ(frames->NumChildren(), entry) << "no entries beyond the run";
+        root.DeleteChildren();
+    }
 }
 
 struct Sound {

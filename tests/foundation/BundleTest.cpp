@@ -1,7 +1,8 @@
 // The program finds its bundle from its own file. These tests copy the test
 // program into a bundle laid out as the build and the installed tree are,
 // start it there (directly and through a link, as build/halvane is) and
-// read back what it found.
+// read back what it found: its bundle, its Resources and the version in its
+// Info.plist.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -12,6 +13,7 @@
 #include <string>
 
 #include "foundation/Paths.h"
+#include "foundation/Version.h"
 #include "platform/PlatformFiles.h"
 #include "support/TempFolder.h"
 
@@ -38,17 +40,23 @@ std::string RunProbe(const std::string& program, const std::string& output) {
 
 TEST(Bundle, ProgramInsideABundleFindsIt) {
   if (const char* output = getenv(kProbeVariable)) {
-    std::ofstream(output) << GetBundlePath() << "\n" << GetResourcesPath() << "\n";
+    NumVersion version;
+    Str255 text;
+    GetApplicationVersion(&version, text, 1);
+    std::ofstream(output) << GetBundlePath() << "\n"
+                          << GetResourcesPath() << "\n"
+                          << std::string(reinterpret_cast<char*>(text + 1), text[0]) << "\n";
     return;
   }
   TempFolder folder;
   std::string bundle = fs::canonical(folder.Path()).string() + "/Game.app";
   folder.MakeFolder("Game.app/Contents/Resources");
   folder.MakeFolder("Game.app/Contents/bin");
+  folder.Write("Game.app/Contents/Info.plist", "<dict><key>CFBundleVersion</key><string>2.1b4</string></dict>");
   fs::copy_file(PlatformExecutablePath(), bundle + "/Contents/bin/game");
   fs::create_symlink("Game.app/Contents/bin/game", folder / "game");
 
-  std::string expected = bundle + "\n" + bundle + "/Contents/Resources\n";
+  std::string expected = bundle + "\n" + bundle + "/Contents/Resources\n2.1 - Beta 4\n";
   EXPECT_EQ(RunProbe(bundle + "/Contents/bin/game", folder / "direct"), expected);
   EXPECT_EQ(RunProbe(folder / "game", folder / "linked"), expected);
 }

@@ -90,7 +90,6 @@ TEST_F(ClockTest, MillisecondWaitYieldsThroughSystemIdle) {
   SystemIdleProc previous = SetSystemIdle([] {
     idles++;
     SleepNanoseconds(1000000);
-    return false;
   });
   InitTime();
   StartMilliseconds();

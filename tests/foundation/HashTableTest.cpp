@@ -55,7 +55,7 @@ TEST(HashTable, BucketCountsAndNames) {
   struct Case {
     SInt32 asked;
     UInt32 buckets;
-  } cases[] = {{257, 257}, {1, 1}, {8, 11}, {0, 2}, {2, 2}};
+  } cases[] = {{257, 257}, {1, 1}, {8, 11}, {0, 2}, {2, 2}, {-5, 2}};
   for (const Case& c : cases) {
     Table table(KeyHash, nullptr, nullptr, nullptr, c.asked, 0, kName);
     EXPECT_EQ(table.Length(), c.buckets) << c.asked;

@@ -309,8 +309,8 @@ TEST(PlistText, FilesAndEncryptedFiles) {
   std::rewind(f);
   EXPECT_EQ(secret.LoadEncryptedFile(f, key), -1);
   std::fclose(f);
-  EXPECT_EQ(root.SaveFile(nullptr), -1);
-  EXPECT_EQ(root.LoadFile(nullptr), -1);
+  EXPECT_EQ(root.SaveFile(static_cast<FILE*>(nullptr)), -1);
+  EXPECT_EQ(root.LoadFile(static_cast<FILE*>(nullptr)), -1);
   EXPECT_TRUE(dialogs.Reports().empty());
 }
 

@@ -233,7 +233,7 @@ TEST(TextBuffer, MissingStreamIsAFatalReport) {
   RecordingDialogs dialogs;
   TextBuffer b;
   EXPECT_THROW(b.LoadFile(nullptr, 0), FatalReport);
-  EXPECT_THROW(b.SaveFile(nullptr), FatalReport);
+  EXPECT_THROW(b.SaveFile(static_cast<FILE*>(nullptr)), FatalReport);
   ASSERT_EQ(dialogs.Reports().size(), 2u);
   EXPECT_EQ(dialogs.Reports()[0].message, "The import text file is \"nil.\"");
   EXPECT_EQ(dialogs.Reports()[0].detail, "TextBuffer::LoadFile()");

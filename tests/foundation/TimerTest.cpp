@@ -86,9 +86,12 @@ namespace {
 Timer* other;
 int depth, maxDepth;
 
+SInt64 nestedDelay;
+
 // A callback that runs a nested loop, as a modal dialog would.
 void Nested(Timer* timer) {
   calls.push_back(timer->Data());
+  nestedDelay = NextTimerDelay();
   depth++;
   if (depth > maxDepth) maxDepth = depth;
   ServiceTimers();
@@ -116,6 +119,12 @@ TEST_F(TimerTest, CallbacksMayNestAndChangeTimers) {
     // The nested loop ran the other timer; neither ran twice.
     EXPECT_EQ(calls, (std::vector<void*>{&tagA, &tagB}));
     EXPECT_EQ(maxDepth, 1);
+    EXPECT_EQ(nestedDelay, 0);  // the other timer was due; the running one does not count
+  }
+  {
+    Timer alone(Nested, 30, &tagA);
+    ServiceTimers();
+    EXPECT_EQ(nestedDelay, -1);  // only the running timer: nothing can fire
   }
 
   calls.clear();

@@ -67,7 +67,8 @@ TEST_F(Text, AlignmentShiftsByTheWidth) {
       {1, 64.0f, float(64 - width / 2)},   // centred
       {7, 64.0f, float(64 - width / 2)},   // any other code centres too
   };
-  for (const Case& c : cases) EXPECT_EQ(Render(face, text, c.x, c.align), Render(face, text, c.leftX, 0)) << int(c.align);
+  for (const Case& c : cases)
+    EXPECT_EQ(Render(face, text, c.x, c.align), Render(face, text, c.leftX, 0)) << int(c.align);
 }
 
 TEST_F(Text, PremultipliedAndCumulative) {
@@ -125,7 +126,8 @@ TEST_F(Text, GlyphsOutsideTheBufferAreClipped) {
       {-500.0f, 20.0f, false}, // entirely to the left
       {4.0f, -100.0f, false},  // entirely above
   };
-  for (const Case& c : cases) EXPECT_EQ(AnyInk(Render(face, "Clipped glyphs", c.x, 0, c.y)), c.ink) << c.x << "," << c.y;
+  for (const Case& c : cases)
+    EXPECT_EQ(AnyInk(Render(face, "Clipped glyphs", c.x, 0, c.y)), c.ink) << c.x << "," << c.y;
   // Large text around a small buffer whose pixels sit inside a guard band.
   ImageBuffer buffer(16, 16);
   UInt8* own = buffer.pixels;

@@ -98,20 +98,18 @@ TEST_F(ShellTest, HooksReceiveTheirArguments) {
   EXPECT_EQ(b, 1);
 }
 
-TEST_F(ShellTest, FlushToScreenRunsSoundFirstAndTakesTheMainWindowForNull) {
+TEST_F(ShellTest, FlushToScreenTakesTheMainWindowForNull) {
   static std::vector<std::string> calls;
   calls.clear();
-  idleAudioProc = [] { calls.push_back("audio"); };
   mainWindowProc = [] { return reinterpret_cast<WindowRef>(0x10); };
   flushWindowProc = [](WindowRef w) { calls.push_back("window " + std::to_string(reinterpret_cast<uintptr_t>(w))); };
   FlushToScreen(nullptr);
   QKEL[kQKELFlushToScreen] = reinterpret_cast<QKELProc>(static_cast<FlushToScreenProc>(
       [](WindowRef w) { calls.push_back("slot " + std::to_string(reinterpret_cast<uintptr_t>(w))); }));
   FlushToScreen(reinterpret_cast<WindowRef>(0x20));
-  idleAudioProc = nullptr;
   mainWindowProc = nullptr;
   flushWindowProc = nullptr;
-  EXPECT_EQ(calls, (std::vector<std::string>{"audio", "window 16", "audio", "slot 32"}));
+  EXPECT_EQ(calls, (std::vector<std::string>{"window 16", "slot 32"}));
 }
 
 }  // namespace

@@ -249,3 +249,33 @@ TEST_F(ShellTest, UpdateEventsFlushTheGameWindow) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ShellTest, EventRecordStackSavesTheQueriedRecord) {
+  EventRecord other{keyDown, 12u << 8, 0, Point{0, 0}, 0};
+  PushEventRecord();
+  gEventREC = &other;
+  EXPECT_TRUE(KeyEvent(12, -1, nullptr));
+  PopEventRecord();
+  EXPECT_EQ(gEventREC, &theEVENT);
+
+  try {
+    PopEventRecord();
+    ADD_FAILURE() << "popped an empty stack";
+  } catch (const FatalReport& report) {
+    EXPECT_EQ(report.message, "EventRec stack is empty!");
+    EXPECT_EQ(report.detail, "PopPort()");
+  }
+  for (int i = 0; i < 128; ++i) PushEventRecord();
+  try {
+    PushEventRecord();
+    ADD_FAILURE() << "pushed a 129th record";
+  } catch (const FatalReport& report) {
+    EXPECT_EQ(report.message, "EventRec stack is full!");
+  }
+  for (int i = 0; i < 128; ++i) PopEventRecord();
+  EXPECT_EQ(gEventREC, &theEVENT);
+}
+
+}  // namespace

@@ -1,4 +1,5 @@
 #include "ShellFixture.h"
+#include "platform/QuickDraw.h"
 
 namespace {
 
@@ -95,6 +96,24 @@ TEST_F(ShellTest, SettingThePointerClampsToTheScreen) {
   EXPECT_TRUE(MouseInRect(&r));
   r.right = 300;
   EXPECT_FALSE(MouseInRect(&r));
+}
+
+TEST_F(ShellTest, MouseInRegionFollowsItsMask) {
+  platform.window = Rect{100, 200, 580, 840};
+  UInt8 mask[4] = {1, 0, 0, 1};  // a 2 by 2 region: its diagonal
+  OpaqueRgnHandle region{Rect{10, 20, 12, 22}, mask};
+  RgnHandle handle = &region;
+  struct Probe {
+    SInt16 h, v;
+    bool inside;
+  } probes[] = {{20, 10, true}, {21, 10, false}, {20, 11, false}, {21, 11, true}, {22, 11, false}, {19, 10, false}};
+  for (const Probe& p : probes) {
+    platform.mouse = Point{SInt16(100 + p.v), SInt16(200 + p.h)};
+    EXPECT_EQ(MouseInRgn(&handle), p.inside) << p.h << "," << p.v;
+  }
+  region.mask = nullptr;
+  platform.mouse = Point{111, 221};
+  EXPECT_TRUE(MouseInRgn(&handle));
 }
 
 TEST_F(ShellTest, UserInputReportsClicksInGameCoordinates) {

@@ -1,4 +1,11 @@
+#include <unistd.h>
+
+#include <climits>
+#include <cstdlib>
+#include <filesystem>
+
 #include "ShellFixture.h"
+#include "foundation/Paths.h"
 #include "foundation/Clock.h"
 #include "foundation/Frameworks.h"
 #include "shell/ShellReports.h"
@@ -68,6 +75,89 @@ TEST_F(StartupTest, GreyTablesFollowTheBuildDepth) {
     EXPECT_EQ(grayINDEX[i], index[i]);
     EXPECT_EQ(grayRGBINDEX[i], index[i]);
   }
+}
+
+std::string CurrentFolder() {
+  char path[PATH_MAX];
+  return getcwd(path, sizeof path) ? path : "";
+}
+
+class BundleTest : public StartupTest {
+ protected:
+  BundleTest() : cwd_(CurrentFolder()) {
+    char pattern[] = "/tmp/halvane-bundle-XXXXXX";
+    root_ = mkdtemp(pattern);
+    APPL.bundle = 1;
+  }
+  ~BundleTest() override {
+    SetBundlePathForTesting(nullptr);
+    if (chdir(cwd_.c_str()) != 0) ADD_FAILURE() << "cannot return to " << cwd_;
+    std::filesystem::remove_all(root_);
+  }
+  std::string cwd_, root_;
+};
+
+TEST_F(BundleTest, MissingBundleOrResourcesStopStartupWithTheirTexts) {
+  struct Case {
+    const char* layout;  // folders made inside the bundle; null: no bundle at all
+    const char* message;
+  } cases[] = {
+      {nullptr, "CFBundleGetMainBundle() failed."},
+      {"Contents", "CFBundleCopyResourcesDirectoryURL() failed."},
+      {"Contents/Resources.txt", "CFBundleCopyResourcesDirectoryURL() failed."},
+  };
+  for (const Case& c : cases) {
+    didStartup = false;
+    QKEL[kQKELFlushToScreen] = nullptr;
+    grayINDEX[8] = 0;
+    whiteRGB = RGBColor{};
+    animON = false;
+    if (c.layout) {
+      std::filesystem::create_directories(root_ + "/" + c.layout);
+      SetBundlePathForTesting(root_.c_str());
+    } else {
+      SetBundlePathForTesting(nullptr);  // the test program is not in a bundle
+    }
+    try {
+      Startup();
+      ADD_FAILURE() << "started without " << c.message;
+    } catch (const FatalReport& report) {
+      EXPECT_EQ(report.message, c.message);
+      EXPECT_EQ(report.detail, "ActivateBundleResources()");
+    }
+    // The steps before the bundle ran, those after it did not.
+    EXPECT_EQ(whiteRGB.green, 65535);
+    EXPECT_TRUE(animON);
+    EXPECT_EQ(grayINDEX[8], 0);
+    EXPECT_EQ(QKEL[kQKELFlushToScreen], nullptr);
+    EXPECT_FALSE(didStartup);
+    EXPECT_EQ(CurrentFolder(), cwd_);
+  }
+}
+
+TEST_F(BundleTest, BundleResourcesBecomeTheCurrentFolderUntilShutdown) {
+  std::string resources = root_ + "/Contents/Resources";
+  std::filesystem::create_directories(resources);
+  SetBundlePathForTesting(root_.c_str());
+  Startup();
+  EXPECT_TRUE(didStartup);
+  EXPECT_EQ(CurrentFolder(), std::filesystem::canonical(resources).string());
+  EXPECT_EQ(resourcesFoldURL, resources);
+  EXPECT_EQ(fontsFoldURL, resources + "/Fonts/");
+  EXPECT_EQ(layoutsFoldURL, resources + "/Layouts/");
+  EXPECT_EQ(appFileREF.path, root_);
+  Shutdown(1);
+  EXPECT_TRUE(appBundleREF.empty());
+  EXPECT_TRUE(resourcesFoldURL.empty());
+  EXPECT_TRUE(musicFoldURL.empty());
+}
+
+TEST_F(BundleTest, WithTheBundleFlagClearTheFolderStays) {
+  APPL.bundle = 0;
+  SetBundlePathForTesting(nullptr);
+  Startup();
+  EXPECT_TRUE(didStartup);
+  EXPECT_EQ(CurrentFolder(), cwd_);
 }
 
 TEST_F(StartupTest, ShutdownRunsItsStepsInOrderAndEndsWithStatusZero) {

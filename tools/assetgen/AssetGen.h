@@ -94,6 +94,8 @@ struct SheetInfo {
 };
 // The frame lists of the three sheets, in layout order.
 std::vector<SheetInfo> SheetLayouts();
+// Writes Layouts/<name>.plist for a sheet (Layouts.cpp).
+void WriteLayout(const SheetInfo& sheet);
 
 // ---- Audio (Audio.cpp) -----------------------------------------------------------
 // Interleaved float samples in [-1, 1], encoded as Ogg Vorbis at a fixed quality.

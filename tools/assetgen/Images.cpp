@@ -208,7 +208,7 @@ void DrawBlimp(cairo_t* cr)
     cairo_curve_to(cr, 18, 196, 6, 170, 4, 120);
     cairo_curve_to(cr, 2, 60, 2, 4, 36, 4);
     cairo_close_path(cr);
-    Hull(cr, 4, 0, 68, 0, {0.6, 0.95, 0.55}, {0.06, 0.22, 0.1});
+    Hull(cr, 4, 0, 68, 0, {0.62, 0.68, 0.82}, {0.07, 0.08, 0.16});
     cairo_set_line_width(cr, 1.2);
     for (int i = 1; i < 7; ++i) {
         double y = 20 + i * 24;
@@ -221,6 +221,10 @@ void DrawBlimp(cairo_t* cr)
     cairo_line_to(cr, 36, 188);
     cairo_set_source_rgba(cr, 1, 1, 1, 0.18);
     cairo_stroke(cr);
+    // running lights down both flanks
+    for (int i = 0; i < 5; ++i)
+        for (int side = -1; side <= 1; side += 2)
+            Glow(cr, 36 + side * (24 - std::abs(i - 2) * 1.5), 40 + i * 22, 3.5, kRed, 0.9);
     // gondola with gun ports
     RoundedRect(cr, 22, 118, 28, 56, 10);
     Hull(cr, 22, 0, 50, 0, {0.8, 0.8, 0.85}, {0.25, 0.25, 0.3});

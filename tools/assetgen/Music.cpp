@@ -195,6 +195,7 @@ void Compose(const Song& s)
         }
     }
     Echo(loop, 0.75, s.bpm, 0.38, 0.35);
+    RemoveMean(loop.lr, 2);
     Normalise(loop.lr, 0.85);
     WriteOgg(std::string("Music/") + s.file + ".ogg", loop.lr, 2, kRate, 0.4f);
 }

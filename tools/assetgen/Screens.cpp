@@ -146,6 +146,24 @@ void HelpFrame(cairo_t* cr)
     RoundedRect(cr, 40, 50, 816, 540, 16);
     cairo_set_source_rgba(cr, 0, 0, 0, 0.45);
     cairo_fill(cr);
+    // lit strips along the top and bottom edges, and corner studs
+    for (double y : {28.0, 612.0}) {
+        cairo_pattern_t* p = cairo_pattern_create_linear(120, 0, 776, 0);
+        cairo_pattern_add_color_stop_rgba(p, 0, 0.3, 0.6, 1, 0);
+        cairo_pattern_add_color_stop_rgba(p, 0.5, 0.5, 0.85, 1, 0.8);
+        cairo_pattern_add_color_stop_rgba(p, 1, 0.3, 0.6, 1, 0);
+        cairo_set_source(cr, p);
+        RoundedRect(cr, 120, y - 2, 656, 4, 2);
+        cairo_fill(cr);
+        cairo_pattern_destroy(p);
+    }
+    for (double x : {22.0, 874.0})
+        for (double y : {22.0, 618.0}) {
+            Glow(cr, x, y, 9, kAqua, 0.5);
+            cairo_arc(cr, x, y, 3.5, 0, 2 * M_PI);
+            SetRgb(cr, {0.8, 0.9, 1.0});
+            cairo_fill(cr);
+        }
 }
 
 // A help section: an optional sprite picture at the left, a heading and its lines.

@@ -139,6 +139,11 @@ void AddSheetJobs(std::vector<Job>& jobs)
 {
     for (const SheetSpec& s : Specs())
         jobs.push_back([&s] { DrawSheet(s); });
+    // The property-list writer keeps its indentation in globals: one job writes all three.
+    jobs.push_back([] {
+        for (const SheetInfo& s : SheetLayouts())
+            WriteLayout(s);
+    });
 }
 
 } // namespace assetgen

@@ -200,7 +200,7 @@ const Effect kEffects[] = {
     {"Blip", 0.09, Blip, 0.6},        {"Dink", 0.2, Dink, 0.55},
     {"Bounce", 0.2, Bounce, 0.7},     {"Pod", 0.32, Pod, 0.6},
     {"Flip", 0.1, Flip, 0.5},         {"Super", 1.1, Super, 0.75},
-    {"Alarm", 1.6, Alarm, 0.7},       {"Suck", 0.55, Suck, 0.75},
+    {"Alarm", 1.6, Alarm, 0.42},       {"Suck", 0.55, Suck, 0.75},
     {"Tone", 0.6, Tone, 0.55},        {"Shot2", 0.26, Shot2, 0.6},
     {"Shot0", 0.2, Shot0, 0.55},      {"Shot1", 0.28, Shot1, 0.6},
     {"Boom0", 0.8, Boom0, 0.9},       {"Boom1", 1.8, Boom1, 0.95},
@@ -219,6 +219,7 @@ void AddSoundJobs(std::vector<Job>& jobs)
     for (const Effect& e : kEffects) {
         jobs.push_back([e, seed] {
             std::vector<float> s = Render(e.seconds, seed * 2654435761u, e.voice);
+            BlockDc(s);
             Normalise(s, e.peak);
             Finish(s, 0.01, 0.02);
             WriteOgg(std::string("Audio/") + e.name + ".ogg", s, 1, kRate, 0.5f);

@@ -71,6 +71,32 @@ inline void Finish(std::vector<float>& s, double fade, double silence)
     s.resize(s.size() + size_t(silence * kRate), 0.0f);
 }
 
+// One-pole DC blocker for sounds that start and end in silence (pulse waves
+// of uneven duty carry an offset).
+inline void BlockDc(std::vector<float>& s)
+{
+    double x1 = 0, y1 = 0;
+    for (float& v : s) {
+        double y = v - x1 + 0.997 * y1;
+        x1 = v;
+        y1 = y;
+        v = float(y);
+    }
+}
+
+// Removes each channel's mean: a constant shift keeps a loop's seam intact.
+inline void RemoveMean(std::vector<float>& s, int channels)
+{
+    for (int c = 0; c < channels; ++c) {
+        double sum = 0;
+        for (size_t i = c; i < s.size(); i += channels)
+            sum += s[i];
+        float mean = float(sum / (s.size() / channels));
+        for (size_t i = c; i < s.size(); i += channels)
+            s[i] -= mean;
+    }
+}
+
 // Scales a buffer so that its peak is `peak`.
 inline void Normalise(std::vector<float>& s, double peak)
 {

@@ -6,25 +6,37 @@
 #include "platform/DisplayServices.h"
 #include "platform/QuickDraw.h"
 
+// Tests that need a screen run under an X server; SDL would otherwise fall
+// back to an off-screen driver with no real modes.
+static bool HaveDisplay() {
+  const char* display = std::getenv("DISPLAY");
+  return display && *display;
+}
+
 namespace {
 
 class SDLDisplays : public ::testing::Test {
  protected:
+  // One connection to the X server for the whole suite.
+  static void SetUpTestSuite() { videoUp = HaveDisplay() && SDL_InitSubSystem(SDL_INIT_VIDEO) == 0; }
+  static void TearDownTestSuite() {
+    if (videoUp) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  }
   void SetUp() override {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    if (!videoUp) {
       if (std::getenv("CI")) FAIL() << "no display: " << SDL_GetError();
       GTEST_SKIP() << "no display: " << SDL_GetError();
     }
     previous_ = SetDisplayServices(SDLDisplayServices());
   }
   void TearDown() override {
-    if (!SDL_WasInit(SDL_INIT_VIDEO)) return;
+    if (!videoUp) return;
     SetGammaWindow(nullptr);
     SetDisplayServices(previous_);
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
   }
   DisplayServices* services() { return GetDisplayServices(); }
   DisplayServices* previous_ = nullptr;
+  static inline bool videoUp = false;
 };
 
 }  // namespace
@@ -88,4 +100,30 @@ TEST_F(SDLDisplays, TransferTablesWithoutAGammaWindowAreTheIdentityAndOnlyRecord
   for (float& v : r) v = 0;
   EXPECT_EQ(services()->SetTransfer(0, 256, r, g, b), 0);
   EXPECT_NE(services()->SetTransfer(0, 12, r, g, b), 0);  // tables are always 256 entries
+}
+
+TEST_F(SDLDisplays, TablesReachTheGammaWindowAndItsRampIsPutBack) {
+  SDL_Window* window = SDL_CreateWindow("gamma", 0, 0, 64, 64, SDL_WINDOW_HIDDEN);
+  ASSERT_NE(window, nullptr) << SDL_GetError();
+  Uint16 before[3][256];
+  if (SDL_GetWindowGammaRamp(window, before[0], before[1], before[2]) != 0) {
+    SDL_DestroyWindow(window);
+    GTEST_SKIP() << "this X server keeps no gamma ramp: " << SDL_GetError();
+  }
+  SetGammaWindow(window);
+  float half[256];
+  for (float& v : half) v = 0.5f;
+  ASSERT_EQ(services()->SetTransfer(0, 256, half, half, half), 0);
+  float r[256], g[256], b[256];
+  UInt32 count = 0;
+  ASSERT_EQ(services()->GetTransfer(0, 256, r, g, b, &count), 0);
+  EXPECT_NEAR(r[10], 0.5f, 1.0f / 256);
+  EXPECT_NEAR(b[250], 0.5f, 1.0f / 256);
+
+  SetGammaWindow(nullptr);  // the owner lets go before destroying it
+  Uint16 after[3][256];
+  ASSERT_EQ(SDL_GetWindowGammaRamp(window, after[0], after[1], after[2]), 0);
+  for (int c = 0; c < 3; c++)
+    for (int i = 0; i < 256; i += 51) EXPECT_EQ(after[c][i], before[c][i]) << c << " " << i;
+  SDL_DestroyWindow(window);
 }
