@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "foundation/ErrorDialog.h"
+#include "foundation/MainTimer.h"
 #include "foundation/StringFunctions.h"
 #include "foundation/StringLibrary.h"
 #include "foundation/TextEncodings.h"
@@ -297,7 +298,7 @@ bool RunAppModalLoopForWindow(WindowRef window) {
   record->modalEnded = false;
   for (int round = 0; !record->modalEnded && round < kMaxPresenterRounds; ++round) {
     ServiceTimers();
-    RunIdleAudio();
+    IdleAudio();
     std::vector<ControlRef> buttons;
     DialogView view = BuildView(window, &buttons);
     DialogAction action = Presenter().Present(view);
