@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/PlatformSystem.h"
+#include "platform/PlatformTime.h"
 
 struct FrameworkBundle {
   std::map<std::string, void*> functions;
@@ -104,6 +105,11 @@ OSErr InitBSD() {
 void ImportLaunchServicesFramework() {}
 
 void SpeakString(const char*) {}
+
+void EmptyCallback() {
+  SpeakString("testing");
+  Delay(60);
+}
 
 Initializer::Initializer(void* p, int n) {
   if (p && n > 0) memset(p, 0, size_t(n));

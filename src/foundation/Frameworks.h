@@ -53,6 +53,8 @@ OSErr InitBSD();
 void ImportLaunchServicesFramework();
 // There is no speech synthesis: the text is dropped.
 void SpeakString(const char* text);
+// A test callback: "speaks" and waits 60 ticks.
+void EmptyCallback();
 
 // Zeroes n bytes at p when constructed.
 struct Initializer {

@@ -7,6 +7,7 @@
 #include "foundation/Timer.h"
 #include "graphics/Ports.h"
 #include "shell/Events.h"
+#include "shell/Startup.h"
 
 Array<Display> mainDISPLAY(0, reinterpret_cast<const unsigned char*>("\x0BmainDISPLAY"));
 UInt8 directDisplayLoaded;
@@ -166,9 +167,9 @@ Rect Display::Bounds() {
   return Rect{top, left, SInt16(top + SInt32(b.height)), SInt16(left + SInt32(b.width))};
 }
 
-SInt32 CaptureDisplay() { return GetDisplayServices()->Capture(DeviceToDisplay(GetMainDevice())); }
+SInt32 CaptureDisplay() { return GetDisplayServices()->Capture(DeviceToDisplay(mainDEVICE)); }
 
-SInt32 ReleaseDisplay() { return GetDisplayServices()->Release(DeviceToDisplay(GetMainDevice())); }
+SInt32 ReleaseDisplay() { return GetDisplayServices()->Release(DeviceToDisplay(mainDEVICE)); }
 
 SInt16 Display::FindMode(SInt32* index, SInt16 depth, UInt32 width, UInt32 height, UInt32 refresh, SInt32) {
   SInt32 found = -1;
@@ -284,7 +285,7 @@ void Display::RemoveVBLTask() {
 }
 
 SInt16 GetMonitorMode(GDHandle device, SInt16* depth, UInt8* colour) {
-  if (!device) device = GetMainDevice();
+  if (!device) device = mainDEVICE;
   SInt16 d = device ? (*(*device)->gdPMap)->pixelSize : 0;
   if (depth) *depth = d;
   if (colour) *colour = device ? UInt8(TestDeviceAttribute(device, gdDevType)) : 0;

@@ -9,6 +9,7 @@
 #include "graphics/Display.h"
 #include "platform/DisplayServices.h"
 #include "shell/ApplInfo.h"
+#include "shell/Startup.h"
 
 GammaHandle origGAMMA;
 GammaHandle currentGAMMA;
@@ -43,7 +44,7 @@ void DisposeTable(GammaHandle* table) {
   *table = nullptr;
 }
 
-DisplayID DisplayOf(GDHandle device) { return DeviceToDisplay(device ? device : GetMainDevice()); }
+DisplayID DisplayOf(GDHandle device) { return DeviceToDisplay(device ? device : mainDEVICE); }
 
 // Levels outside the prepared tables are held at the nearest one.
 SInt16 BoundLevel(SInt32 level) { return SInt16(level < 0 ? 0 : level > kMaxBright ? kMaxBright : level); }
@@ -80,7 +81,7 @@ void InitFading() {
     Alert("Unable to initialize the monitor.  Gamma fading will not be available.", "");
     return;
   }
-  GDHandle main = GetMainDevice();
+  GDHandle main = mainDEVICE;
   if (!TestDeviceAttribute(main, screenDevice) || TestDeviceAttribute(main, noDriver)) {
     Alert("Unable to set the gamma of the monitor.  Gamma fading will not be available.", "");
     return;

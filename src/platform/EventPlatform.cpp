@@ -46,6 +46,15 @@ bool NextPlatformEvent(PlatformEvent* e) {
   return true;
 }
 
+bool NextPlatformEventOf(UInt16 mask, PlatformEvent* e) {
+  Platform().Pump();
+  auto found = std::find_if(queue.begin(), queue.end(), [=](const PlatformEvent& p) { return (ClassBit(p) & mask) != 0; });
+  if (found == queue.end()) return false;
+  *e = *found;
+  queue.erase(found);
+  return true;
+}
+
 void RemovePlatformEvents(UInt16 mask) { FlushEvents(mask, 0); }
 
 void RemoveMotionEvents() {

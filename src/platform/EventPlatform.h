@@ -109,6 +109,8 @@ UInt16 EventClassOf(const PlatformEvent& e);
 void PostPlatformEvent(const PlatformEvent& e);
 // Pumps, then takes the oldest event; false when none is waiting.
 bool NextPlatformEvent(PlatformEvent* e);
+// Pumps, then takes the oldest event whose class bit is in the mask.
+bool NextPlatformEventOf(UInt16 mask, PlatformEvent* e);
 // Pumps, then removes every waiting event whose class bit is in the mask.
 void RemovePlatformEvents(UInt16 mask);
 // Pumps, then removes all waiting pointer motion.

@@ -80,13 +80,13 @@ const ModifierKey modifierKeys[] = {
 
 }  // namespace
 
-UInt8 MacKeyCode(int sdlScancode) {
+UInt8 VirtualKeyCode(int sdlScancode) {
   for (const ScancodeKey& k : scancodeKeys)
     if (k.scancode == sdlScancode) return k.keyCode;
   return kNoKeyCode;
 }
 
-UInt8 MacCharCode(UInt8 keyCode, bool shift) {
+UInt8 KeyCharacterCode(UInt8 keyCode, bool shift) {
   if (keyCode < sizeof plainChars - 1) return UInt8((shift ? shiftChars : plainChars)[keyCode]);
   for (const KeyChar& k : otherChars)
     if (k.keyCode == keyCode) return k.charCode;

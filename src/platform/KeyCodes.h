@@ -10,10 +10,10 @@
 constexpr UInt8 kNoKeyCode = 255;
 
 // The virtual key code of an SDL scancode, kNoKeyCode when it has none.
-UInt8 MacKeyCode(int sdlScancode);
+UInt8 VirtualKeyCode(int sdlScancode);
 // The character a key gives on the US layout: Return 13, Enter 3, Escape 27,
 // arrows 28 to 31, delete 8 and 127, function keys 16; 0 when it gives none.
-UInt8 MacCharCode(UInt8 keyCode, bool shift);
+UInt8 KeyCharacterCode(UInt8 keyCode, bool shift);
 // The modifier flags of the modifier keys held in a 128-bit key map.
 UInt16 ModifiersFromKeys(const UInt8 map[16]);
 // Whether a key code is a modifier key (55 to 59).

@@ -118,7 +118,7 @@ class SdlEventPlatform : public EventPlatform {
   }
 
   void TranslateKey(const SDL_KeyboardEvent& k, std::vector<PlatformEvent>* out) {
-    UInt8 code = MacKeyCode(k.keysym.scancode);
+    UInt8 code = VirtualKeyCode(k.keysym.scancode);
     if (code == kNoKeyCode) return;
     bool down = k.type == SDL_KEYDOWN;
     SetKey(code, down);
@@ -126,7 +126,7 @@ class SdlEventPlatform : public EventPlatform {
     if (!IsModifierKeyCode(code)) {
       p.kind = !down ? PlatformEvent::KeyUp : k.repeat ? PlatformEvent::KeyRepeat : PlatformEvent::KeyDown;
       p.keyCode = code;
-      p.charCode = MacCharCode(code, (p.modifiers & shiftKey) != 0);
+      p.charCode = KeyCharacterCode(code, (p.modifiers & shiftKey) != 0);
     }
     out->push_back(p);
   }

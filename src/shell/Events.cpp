@@ -140,6 +140,26 @@ bool SystemIdle() {
   return false;
 }
 
+bool GetNextEventOrig(UInt16 mask, EventRecord* event) {
+  ServiceTimers();
+  PlatformEvent e;
+  event->what = nullEvent;
+  while (NextPlatformEventOf(mask, &e)) {
+    Convert(e, event);
+    if (event->what != nullEvent) return true;
+  }
+  return false;
+}
+
+bool WaitNextEventOrig(UInt16 mask, EventRecord* event, UInt32 sleep, OpaqueRgnHandle*) {
+  UInt32 until = TickCount() + sleep;
+  while (!GetNextEventOrig(mask, event)) {
+    if (SInt32(TickCount() - until) >= 0) return false;
+    Delay(1);
+  }
+  return true;
+}
+
 void DoHighLevel(EventRecord* event) {
   if (highLevelEventProc) highLevelEventProc(event);
   else if (event->message == kCoreEventClass &&

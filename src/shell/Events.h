@@ -7,6 +7,8 @@
 #include "foundation/Array.h"
 #include "platform/EventPlatform.h"
 
+struct OpaqueRgnHandle;
+
 // Key numbers: 0 to 127 virtual key codes, 128 + i bit i of the modifier
 // flags, 161 the mouse button.
 enum : UInt8 {
@@ -59,6 +61,10 @@ struct UserInput {
 bool GetEvent(UInt16 mask, EventRecord* event);
 void HandleEvents();
 bool SystemIdle();
+// The system's own event calls: the next event of the classes in the mask,
+// without the key counting of GetEvent; the second waits up to sleep ticks.
+bool GetNextEventOrig(UInt16 mask, EventRecord* event);
+bool WaitNextEventOrig(UInt16 mask, EventRecord* event, UInt32 sleep, OpaqueRgnHandle* mouseRgn);
 void DoHighLevel(EventRecord* event);
 void DoOSEvent();
 void HandleMouseDown();
@@ -114,7 +120,6 @@ void SetGameMouse(Point p);
 void SetMouse(Point local);
 void GetMouse(Point* local);
 bool MouseInRect(Rect* r);
-struct OpaqueRgnHandle;
 bool MouseInRgn(OpaqueRgnHandle** region);
 bool Button();
 bool IsFrontProcess();

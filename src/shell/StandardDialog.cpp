@@ -8,6 +8,7 @@
 #include "foundation/StringFunctions.h"
 #include "foundation/StringLibrary.h"
 #include "foundation/TextEncodings.h"
+#include "foundation/MainTimer.h"
 #include "foundation/Timer.h"
 #include "shell/ApplInfo.h"
 #include "shell/Events.h"

@@ -6,6 +6,7 @@
 #include "graphics/Display.h"
 #include "graphics/ManualClock.h"
 #include "platform/FakeEventPlatform.h"
+#include "shell/Startup.h"
 #include "support/FakeDisplayServices.h"
 #include "support/RecordingDialogs.h"
 
@@ -20,6 +21,7 @@ class DisplayManager : public ::testing::Test {
   void TearDown() override {
     DisposeDisplays(mainDISPLAY);
     DisposeDisplayAPI();
+    mainDEVICE = nullptr;
   }
   // 640 by 480 and 800 by 600, each at 60 and 75 Hz, each at 16 and 32 bits.
   void AddStandardDisplay() {
@@ -28,6 +30,7 @@ class DisplayManager : public ::testing::Test {
                      M::Mode(4, 640, 480, 32, 75), M::Mode(5, 800, 600, 16, 60), M::Mode(6, 800, 600, 32, 60),
                      M::Mode(7, 800, 600, 16, 75), M::Mode(8, 800, 600, 32, 75)});
     fake.displays[0].current = fake.displays[0].modes[5];
+    mainDEVICE = GetMainDevice();
   }
   RecordingDialogs dialogs;
   FakeDisplayServices fake;
@@ -166,6 +169,7 @@ TEST_F(DisplayManager, DevicesAndDisplaysMapBothWays) {
   fake.AddDisplay(9, {640, 0, 640, 480}, {M::Mode(1, 640, 480, 16)});
   fake.displays[1].bitsPerPixel = 16;
   fake.Rebuild();
+  mainDEVICE = GetMainDevice();
   EXPECT_EQ(DeviceToDisplay(GetMainDevice()), 0u);  // nothing recorded yet
   ASSERT_EQ(InitDisplays(mainDISPLAY), 0);
   GDHandle second = GetNextDevice(GetMainDevice());

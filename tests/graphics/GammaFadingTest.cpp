@@ -8,6 +8,7 @@
 #include "graphics/GammaFading.h"
 #include "graphics/ManualClock.h"
 #include "shell/ApplInfo.h"
+#include "shell/Startup.h"
 #include "support/FakeDisplayServices.h"
 #include "support/RecordingDialogs.h"
 
@@ -43,6 +44,7 @@ class GammaFading : public ::testing::Test {
  protected:
   void SetUp() override {
     fake.AddDisplay(1, {0, 0, 1024, 768}, {FakeDisplayServices::Mode(1, 1024, 768, 32)});
+    mainDEVICE = GetMainDevice();
     APPL.gameWindow = 1;
     QKEL[kQKELIsFullScreen] = reinterpret_cast<QKELProc>(FullScreenTest);
     fullScreen = true;
@@ -60,6 +62,7 @@ class GammaFading : public ::testing::Test {
     curGammaCount = 0;
     DisposeDisplays(mainDISPLAY);
     DisposeDisplayAPI();
+    mainDEVICE = nullptr;
   }
   static void DisposeTable(GammaHandle t) {
     if (t) QKDisposeHandle(reinterpret_cast<Handle>(t));
@@ -138,6 +141,7 @@ TEST_F(GammaFading, StartUpFailuresLeaveFadingOff) {
     fake.displays[0].hasModeList = true;
     fake.getTransferResult = 0;
     fake.Rebuild();
+    mainDEVICE = GetMainDevice();
     DisposeDisplays(mainDISPLAY);
   }
 }

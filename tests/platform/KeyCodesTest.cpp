@@ -27,11 +27,11 @@ TEST(KeyCodes, ScancodesMapToUsLayoutPositions) {
       {SDL_SCANCODE_RALT, 58, 0, 0},          {SDL_SCANCODE_LGUI, 59, 0, 0},
   };
   for (const Entry& e : entries) {
-    EXPECT_EQ(MacKeyCode(e.scancode), e.code) << "scancode " << int(e.scancode);
-    EXPECT_EQ(MacCharCode(e.code, false), e.plain) << "scancode " << int(e.scancode);
-    EXPECT_EQ(MacCharCode(e.code, true), e.shifted) << "scancode " << int(e.scancode);
+    EXPECT_EQ(VirtualKeyCode(e.scancode), e.code) << "scancode " << int(e.scancode);
+    EXPECT_EQ(KeyCharacterCode(e.code, false), e.plain) << "scancode " << int(e.scancode);
+    EXPECT_EQ(KeyCharacterCode(e.code, true), e.shifted) << "scancode " << int(e.scancode);
   }
-  EXPECT_EQ(MacKeyCode(SDL_SCANCODE_AC_BACK), kNoKeyCode);
+  EXPECT_EQ(VirtualKeyCode(SDL_SCANCODE_AC_BACK), kNoKeyCode);
 }
 
 TEST(KeyCodes, ModifierKeysMapByFunction) {

@@ -7,7 +7,7 @@ namespace {
 UInt64 fakeMicros;
 UInt64 FakeNanos() { return fakeMicros * 1000; }
 UInt64 FakeMicros() { return fakeMicros; }
-void FakeSleep(UInt64 nanos) { fakeMicros += nanos / 1000; }
+void FakeSleep(UInt64 nanos) { fakeMicros += (nanos + 999) / 1000; }
 const TimeSource fakeClock = {FakeNanos, FakeMicros, FakeSleep};
 
 int fired;
@@ -38,6 +38,27 @@ TEST_F(EventLoopTimerTest, TimersRunInsideTheEventPump) {
   EXPECT_TRUE(GetEvent(0, nullptr));
   EXPECT_EQ(fired, 3);
   EXPECT_EQ(theEVENT.when, TickCount());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(EventLoopTimerTest, SystemEventCallsTakeTheClassesAskedForAndWaitTheirTicks) {
+  platform.PostKey(PlatformEvent::KeyDown, 0, 'a');
+  platform.PostMouse(PlatformEvent::MouseDown, Point{5, 6});
+  EventRecord e{};
+  EXPECT_TRUE(GetNextEventOrig(mDownMask, &e));
+  EXPECT_EQ(e.what, mouseDown);
+  EXPECT_FALSE(GetNextEventOrig(mDownMask, &e));
+  EXPECT_EQ(PendingPlatformEvents(), 1);
+  EXPECT_FALSE(KeyState(kKeyMouseButton));  // nothing counted
+
+  UInt32 start = TickCount();
+  EXPECT_FALSE(WaitNextEventOrig(mUpMask, &e, 3, nullptr));
+  EXPECT_GE(TickCount() - start, 3u);
+  EXPECT_TRUE(WaitNextEventOrig(keyDownMask, &e, 3, nullptr));
+  EXPECT_EQ(e.message, (0u << 8) | 'a');
 }
 
 }  // namespace

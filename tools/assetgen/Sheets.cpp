@@ -8,22 +8,22 @@ namespace assetgen {
 
 namespace {
 
-struct ArraySpec {
+struct FrameArrayArt {
     const char* name;
     int size0, size1; // dimensions as the game declares them (size1 0: one-dimensional)
     int w, h;         // frame size in the sheet
     DrawFrame draw;
 };
 
-struct SheetSpec {
+struct SheetArt {
     const char* name;
     int width; // shelf width
-    std::vector<ArraySpec> arrays;
+    std::vector<FrameArrayArt> arrays;
 };
 
-const std::vector<SheetSpec>& Specs()
+const std::vector<SheetArt>& SheetArts()
 {
-    static const std::vector<SheetSpec> specs = {
+    static const std::vector<SheetArt> sheets = {
         {"Meteors", 192, {{"meteorFRAME", 36, 0, 32, 32, DrawMeteor}}},
         {"Sprites",
          512,
@@ -54,12 +54,12 @@ const std::vector<SheetSpec>& Specs()
           {"bigFlameFRAME", 1, 0, 32, 48, DrawBigFlame},
           {"glowFRAME", 1, 0, 32, 32, DrawGlowHalo}}},
     };
-    return specs;
+    return sheets;
 }
 
 // Member names as the layout loader generates them: the last index fastest,
 // the head keeping the bare array name.
-std::string MemberName(const ArraySpec& a, int index)
+std::string MemberName(const FrameArrayArt& a, int index)
 {
     if (index == 0)
         return a.name;
@@ -69,21 +69,21 @@ std::string MemberName(const ArraySpec& a, int index)
            std::to_string(index % a.size1) + "]";
 }
 
-int FrameCount(const ArraySpec& a) { return a.size1 ? a.size0 * a.size1 : a.size0; }
+int FrameCount(const FrameArrayArt& a) { return a.size1 ? a.size0 * a.size1 : a.size0; }
 
 struct Placed {
     SheetFrame frame;
-    const ArraySpec* array;
+    const FrameArrayArt* array;
     int index;
 };
 
 const int kGap = 2;
 
-std::vector<Placed> Pack(const SheetSpec& s, int& height)
+std::vector<Placed> Pack(const SheetArt& s, int& height)
 {
     std::vector<Placed> out;
     int x = 0, y = 0, shelf = 0;
-    for (const ArraySpec& a : s.arrays) {
+    for (const FrameArrayArt& a : s.arrays) {
         for (int i = 0; i < FrameCount(a); ++i) {
             if (x + a.w > s.width) {
                 x = 0;
@@ -101,7 +101,7 @@ std::vector<Placed> Pack(const SheetSpec& s, int& height)
     return out;
 }
 
-void DrawSheet(const SheetSpec& s)
+void DrawSheet(const SheetArt& s)
 {
     int height = 0;
     std::vector<Placed> placed = Pack(s, height);
@@ -125,7 +125,7 @@ void DrawSheet(const SheetSpec& s)
 std::vector<SheetInfo> SheetLayouts()
 {
     std::vector<SheetInfo> out;
-    for (const SheetSpec& s : Specs()) {
+    for (const SheetArt& s : SheetArts()) {
         int height = 0;
         SheetInfo info{s.name, {}};
         for (const Placed& p : Pack(s, height))
@@ -137,7 +137,7 @@ std::vector<SheetInfo> SheetLayouts()
 
 void AddSheetJobs(std::vector<Job>& jobs)
 {
-    for (const SheetSpec& s : Specs())
+    for (const SheetArt& s : SheetArts())
         jobs.push_back([&s] { DrawSheet(s); });
     // The property-list writer keeps its indentation in globals: one job writes all three.
     jobs.push_back([] {

@@ -5,6 +5,7 @@
 
 #include "graphics/Display.h"
 #include "graphics/GammaFading.h"
+#include "shell/Startup.h"
 #include "support/RecordingDialogs.h"
 
 // Tests that need a screen run under an X server; SDL would otherwise fall
@@ -22,6 +23,7 @@ TEST(SDLDisplayManager, RecordsThisMachinesDisplaysAndStartsGammaFading) {
   }
   RecordingDialogs dialogs;
   DisplayServices* previous = SetDisplayServices(SDLDisplayServices());
+  mainDEVICE = GetMainDevice();
 
   ASSERT_EQ(InitDisplays(mainDISPLAY), 0);
   ASSERT_EQ(mainDISPLAY.Size(), UInt32(SDL_GetNumVideoDisplays()));
@@ -57,5 +59,6 @@ TEST(SDLDisplayManager, RecordsThisMachinesDisplaysAndStartsGammaFading) {
   DisposeDisplays(mainDISPLAY);
   DisposeDisplayAPI();
   SetDisplayServices(previous);
+  mainDEVICE = nullptr;
   SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
