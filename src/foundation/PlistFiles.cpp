@@ -65,9 +65,7 @@ SInt16 PlistTag::LoadFile(FileClass* file) {
 
 SInt16 PlistTag::LoadEncryptedFile(FileClass* file, const unsigned char* key) {
   TextBuffer buffer;
-  buffer.LoadFile(file);
-  buffer.CryptData(key);
-  return LoadBuffer(&buffer);
+  return LoadEncryptedText(&buffer, buffer.LoadFile(file) == noErr, key);
 }
 
 SInt16 PlistTag::ExportFile(const char* name) {

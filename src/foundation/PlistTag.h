@@ -144,6 +144,7 @@ class PlistTag {
 
  private:
   SInt16 ReadChildren(TextBuffer* buffer, SInt32 depth);
+  SInt16 LoadEncryptedText(TextBuffer* buffer, bool loaded, const unsigned char* key);
   void SetDataBlock(const char* text, SInt32 length);
   SInt32 DataSize() const;
 };

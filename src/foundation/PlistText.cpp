@@ -252,11 +252,16 @@ SInt16 PlistTag::LoadFile(FILE* file) {
 SInt16 PlistTag::LoadEncryptedFile(FILE* file, const unsigned char* cipherKey) {
   if (!file) return -1;
   TextBuffer buffer;
-  // Fewer than 32 bytes cannot have been enciphered: a damaged file.
-  if (buffer.LoadFile(file, 0) != 0 || buffer.DataSize() < 32) {
+  return LoadEncryptedText(&buffer, buffer.LoadFile(file, 0) == 0, cipherKey);
+}
+
+// Both file forms: text that failed to load, or fewer than 32 bytes, which
+// cannot have been enciphered, is a damaged file and loads as an empty tree.
+SInt16 PlistTag::LoadEncryptedText(TextBuffer* buffer, bool loaded, const unsigned char* cipherKey) {
+  if (!loaded || buffer->DataSize() < 32) {
     DeleteChildren();
     return -1;
   }
-  buffer.CryptData(cipherKey);
-  return LoadBuffer(&buffer);
+  buffer->CryptData(cipherKey);
+  return LoadBuffer(buffer);
 }

@@ -66,6 +66,15 @@ TEST_F(PlistFiles, EncryptedFormsRoundTrip) {
   loaded.DeleteChildren();
 }
 
+TEST_F(PlistFiles, AnEncipheredFileTooShortToBeOursLoadsEmpty) {
+  Str255 key;
+  CToPStr("A secret key", key);
+  ASSERT_EQ(OpenFile(&file, 0, 0), noErr);  // holds the 3 bytes "old"
+  EXPECT_EQ(tree.LoadEncryptedFile(&file, key), -1);
+  EXPECT_EQ(tree.NumChildren(), 0);
+  EXPECT_TRUE(dialogs.Reports().empty());
+}
+
 TEST_F(PlistFiles, AFailedSaveKeepsTheOldFileAndSaysSo) {
   ASSERT_EQ(OpenFile(&file, 1, 0), noErr);
   SetSafeSaveFailure(kSafeSaveWrite, ENOSPC);
