@@ -1,8 +1,7 @@
 // Halvane's entry point.
 #include "foundation/Clock.h"
-#include "platform/GLWindow.h"
+#include "graphics/GameWindow.h"
 #include "platform/PlatformTime.h"
-#include "platform/SdlEventPlatform.h"
 #include "shell/AllEvents.h"
 #include "shell/ApplInfo.h"
 #include "shell/Events.h"
@@ -10,10 +9,6 @@
 #include "shell/Startup.h"
 
 namespace {
-
-WindowPtr window;
-
-WindowRef GameWindow() { return window; }
 
 void QuitOnCloseBox() {
   if (closeBoxEVENT) applQUIT = 1;
@@ -31,20 +26,13 @@ int main() {
   InitTime();
   InitAllEvents();
   Startup();
-  window = NewGLWindow("Halvane", APPL.gameWidth, APPL.gameHeight, true);
-  if (window) {
-    mainWindowProc = GameWindow;
-    SetSdlEventWindow(window->sdl);
-  }
+  DisableFlushing();
+  InitGameWindow();
   while (!applQUIT) {
     GetEvent(0, nullptr);
     if (AllEventsEnabled()) HandleEvents();
     Delay(1);
   }
-  if (window) {
-    SetSdlEventWindow(nullptr);
-    mainWindowProc = nullptr;
-    DisposeGLWindow(window);
-  }
+  DisposeGameWindow();
   Shutdown(0);
 }

@@ -1,0 +1,23 @@
+// What the game window needs of the window system beyond an OpenGL window:
+// placing its content area, covering the screen, hiding and showing, and
+// hearing when the window system resizes it.
+#pragma once
+
+#include "platform/GLWindow.h"
+
+// Leaves full screen when on, then sets the content area (global pixels).
+void SetWindowContentBounds(WindowRef window, const Rect& content);
+// Covers the whole screen at the desktop's resolution (the resolution is
+// never changed), or goes back to a window. False when the window system
+// refuses.
+Boolean SetWindowFullScreen(WindowRef window, Boolean on);
+Boolean WindowIsFullScreen(WindowRef window);
+// The content area in global pixels.
+Rect GetWindowContentBounds(WindowRef window);
+void HideWindow(WindowRef window);
+void SetWindowTitle(WindowRef window, const char* title);
+// `proc` is called with the window whenever the window system changes its
+// size; a null window or proc stops the watch.
+void SetWindowResizedProc(WindowRef window, void (*proc)(WindowRef window));
+// Hands pending window-system events to their watchers.
+void PumpWindowEvents();
