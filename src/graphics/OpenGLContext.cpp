@@ -72,6 +72,7 @@ void QK_DisposeGLForWindow(WindowRef window) {
 Boolean FastOpenGLRenderer() {
   WindowRef probe = NewGLWindow("", 1, 1, false);
   if (!probe) return true;
+  probe->kind = 2;  // a movable alert, never shown
   Boolean fast = true;
   if (QK_BuildGLForWindow(probe)) {
     const GLubyte* name = glGetString(GL_RENDERER);

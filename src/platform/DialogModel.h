@@ -131,6 +131,7 @@ struct DialogWindowRecord {
   Str255 title;
   UInt32 windowClass;
   bool visible;
+  WindowRef parent;       // centred over this window, or null
   WindowRef sheetParent;  // shown as a sheet of this window
   OpaqueControlRef root;
   std::vector<DialogHandlerEntry*> handlers;

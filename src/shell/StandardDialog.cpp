@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "foundation/ErrorDialog.h"
+#include "foundation/MainTimer.h"
 #include "foundation/StringFunctions.h"
 #include "foundation/StringLibrary.h"
 #include "foundation/TextEncodings.h"
@@ -89,7 +90,7 @@ DialogView BuildView(WindowRef window, std::vector<ControlRef>* buttons) {
   if (!record) return view;
   view.title = Unicode(record->title[0] ? record->title : APPL.name);
   view.bounds = record->bounds;
-  view.parent = record->sheetParent ? record->sheetParent : MainWindow();
+  view.parent = record->parent ? record->parent : MainWindow();
   CollectView(&record->root, &view, buttons);
   return view;
 }
@@ -325,6 +326,7 @@ UInt32 RunStandardDialog(WindowRef window, WindowRef parent, unsigned char sheet
   FixParamText(window);
   FlushEvents(kMouseAndKeyMask, 0);
   if (parent && !sheet) CenterDialogInWindow(window, parent);
+  record->parent = parent;
   record->sheetParent = parent && sheet ? parent : nullptr;
   record->visible = true;
   bool released = AllEventsEnabled();

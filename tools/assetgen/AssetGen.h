@@ -39,6 +39,24 @@ cairo_surface_t* NewSurface(int width, int height);
 void WritePng(cairo_surface_t* surface, const std::string& relative);
 void WritePngFile(cairo_surface_t* surface, const std::string& path);
 
+// Draws one picture of the given size with draw(cr) and writes it as a PNG.
+template <class Draw>
+void Picture(const std::string& path, int w, int h, Draw draw)
+{
+    cairo_surface_t* s = NewSurface(w, h);
+    cairo_t* cr = cairo_create(s);
+    draw(cr);
+    cairo_destroy(cr);
+    WritePng(s, path);
+    cairo_surface_destroy(s);
+}
+
+// The interface palette.
+inline constexpr Rgb kCyan{0.0, 1.0, 0.68};
+inline constexpr Rgb kAqua{0.0, 1.0, 1.0};
+inline constexpr Rgb kBlue{0.25, 0.45, 1.0};
+inline constexpr Rgb kViolet{0.55, 0.35, 1.0};
+
 void SetRgb(cairo_t* cr, Rgb c, double alpha = 1.0);
 Rgb Mix(Rgb a, Rgb b, double t);
 Rgb Scale(Rgb c, double k);

@@ -8,23 +8,8 @@ namespace assetgen {
 
 namespace {
 
-const Rgb kCyan{0.0, 1.0, 0.68};
-const Rgb kAqua{0.0, 1.0, 1.0};
-const Rgb kBlue{0.25, 0.45, 1.0};
-const Rgb kViolet{0.55, 0.35, 1.0};
 const Rgb kRed{1.0, 0.25, 0.2};
 const Rgb kSteel{0.55, 0.6, 0.72};
-
-template <class Draw>
-void Picture(const std::string& path, int w, int h, Draw draw)
-{
-    cairo_surface_t* s = NewSurface(w, h);
-    cairo_t* cr = cairo_create(s);
-    draw(cr);
-    cairo_destroy(cr);
-    WritePng(s, path);
-    cairo_surface_destroy(s);
-}
 
 void Lamp(cairo_t* cr, double cx, double cy, double r, Rgb c, bool lit)
 {

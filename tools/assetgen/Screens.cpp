@@ -11,23 +11,8 @@ namespace assetgen {
 
 namespace {
 
-const Rgb kCyan{0.0, 1.0, 0.68};
-const Rgb kAqua{0.0, 1.0, 1.0};
-const Rgb kBlue{0.25, 0.45, 1.0};
-const Rgb kViolet{0.55, 0.35, 1.0};
 const Rgb kGold{1.0, 0.85, 0.3};
 const Rgb kText{0.85, 0.9, 1.0};
-
-template <class Draw>
-void Picture(const std::string& path, int w, int h, Draw draw)
-{
-    cairo_surface_t* s = NewSurface(w, h);
-    cairo_t* cr = cairo_create(s);
-    draw(cr);
-    cairo_destroy(cr);
-    WritePng(s, path);
-    cairo_surface_destroy(s);
-}
 
 // Deep space: a vertical gradient, nebula clouds, a distant planet rim and stars.
 void Space(cairo_t* cr, int w, int h, uint32_t seed, Rgb cloudA, Rgb cloudB, double clouds,

@@ -130,10 +130,12 @@ TEST_F(Images, DrawVariantsReadBack) {
     float r, g, b, alpha, rotation;
     UInt8 mirrorH, mirrorV;
     RGBA8 tl, tr, bl, br;
+    bool floatRect = false;
   };
   const Case cases[] = {
       {"plain", 1, 1, 1, 1, 0, 0, 0, red, green, blue, white},
       {"rotated 90 turns clockwise", 1, 1, 1, 1, 90, 0, 0, blue, red, white, green},
+      {"rotated -90 with float corners", 1, 1, 1, 1, -90, 0, 0, green, white, red, blue, true},
       {"mirrored both ways turns 180", 1, 1, 1, 1, 0, 1, 1, white, blue, green, red},
       {"mirrored left-right", 1, 1, 1, 1, 0, 1, 0, green, red, white, blue},
       {"half alpha over grey 100", 1, 1, 1, 0.5f, 0, 0, 0, half(red), half(green), half(blue), half(white)},
@@ -148,7 +150,11 @@ TEST_F(Images, DrawVariantsReadBack) {
     image.alpha = c.alpha;
     image.rotation = c.rotation;
     image.mirrorH = c.mirrorH, image.mirrorV = c.mirrorV;
-    image.Draw(&dest);
+    const RectF destF = {float(dest.top), float(dest.left), float(dest.bottom), float(dest.right)};
+    if (c.floatRect)
+      image.Draw(&destF);
+    else
+      image.Draw(&dest);
     ExpectQuadrants(c.tl, c.tr, c.bl, c.br);
     EXPECT_RGB_NEAR(PortPixel(90, 132), 100, 100, 100);  // beside the quad
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
