@@ -127,7 +127,7 @@ ControlParams::ControlParams() { Reset(); }
 
 void ControlParams::Reset() {
   flags = 255;
-  font = size = style = mode = just = 0;
+  font = style = mode = just = 0;
   size = 12;
   foreColor = RGBColor{0, 0, 0};
   backColor = RGBColor{65535, 65535, 65535};
@@ -268,8 +268,12 @@ void PostControlClickEvent(ControlRef control, char value) {
 void FixParamText(WindowRef window) {
   ControlRef root = GetRootControl(window);
   if (!root) return;
-  for (ControlRef c : root->children)
-    if (c->kind == kControlKindStaticText) c->text = std::string(c->text);
+  Str255 text;
+  for (ControlRef c : root->children) {
+    if (c->kind != kControlKindStaticText) continue;
+    GetControlText(c, text);
+    SetControlText(c, text);
+  }
 }
 
 OSStatus StandardDialogHandler(EventHandlerCallRef, EventRef event, void* userData) {

@@ -4,6 +4,9 @@
 
 #include "foundation/PlistTag.h"
 #include "graphics/ImageBuffer.h"
+#include "graphics/Layout.h"
+#include "shell/ApplInfo.h"
+#include "support/RecordingDialogs.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -207,42 +210,50 @@ std::vector<std::string> ExpectedKeys(const FrameArray& a)
 
 TEST(BundleManifest, LayoutsCoverTheFrameTableInOrderWithinTheirSheets)
 {
+    // The game's table: two entries no layout fills, then kFrameTable.
+    const size_t entries = 2 + std::size(kFrameTable);
+    std::vector<std::vector<Frame>> blocks;
+    blocks.reserve(entries);
+    std::vector<Frame*> table;
+    SInt16 count = 0;
+    blocks.emplace_back(1);
+    blocks.emplace_back(1);
+    for (const FrameArray& a : kFrameTable)
+        blocks.emplace_back(size_t(a.size1 ? a.size0 * a.size1 : a.size0));
+    table.resize(entries);
+    Frame** tablePtr = table.data();
+    APPL.frameList = &tablePtr;
+    APPL.frameCount = &count;
+    const char* names[2] = {"noactionFRAME", "menuPictFRAME"};
+    for (size_t i = 0; i < entries; ++i) {
+        Frame& head = blocks[i][0];
+        head.SetArrayName(i < 2 ? names[i] : kFrameTable[i - 2].name);
+        head.List(&count, SInt8(i < 2 ? 1 : kFrameTable[i - 2].size0), SInt16(blocks[i].size()));
+    }
+    layoutsINITED = 0;
+    InitLayouts();
+
+    RecordingDialogs dialogs;
+    const std::string folder = Resources() + "Layouts";
     for (const char* sheet : {"Meteors", "Sprites", "Enemies"}) {
         SCOPED_TRACE(sheet);
-        FILE* f = std::fopen((Resources() + "Layouts/" + sheet + ".plist").c_str(), "rb");
-        ASSERT_NE(f, nullptr);
-        PlistTag root;
-        EXPECT_EQ(root.LoadFile(f), 0);
-        std::fclose(f);
-        PlistTag* frames = root.FindDictionary("Frames", 0);
-        ASSERT_NE(frames, nullptr);
+        Layout layout;
+        CToPStr(sheet, layout.name);
+        ASSERT_EQ(LoadLayout_PLIST(&layout, nullptr, 0, folder.c_str()), 1);
         PngFacts png = ReadPng(Resources() + "Graphics/" + sheet + ".png");
         ASSERT_TRUE(png.ok);
 
-        UInt16 entry = 0;
-        for (const FrameArray& a : kFrameTable) {
+        SInt32 loaded = 0;
+        for (size_t t = 0; t < std::size(kFrameTable); ++t) {
+            const FrameArray& a = kFrameTable[t];
             if (std::string(a.sheet) != sheet)
                 continue;
             SCOPED_TRACE(a.name);
             std::vector<std::string> keys = ExpectedKeys(a);
-            for (size_t k = 0; k < keys.size(); ++k, ++entry) {
-                PlistTag* e = frames->GetChild(entry);
-                ASSERT_NE(e, nullptr);
-                unsigned char name[256] = {};
-                e->GetName(name);
-                ASSERT_EQ(std::string(reinterpret_cast<char*>(name + 1), name[0]), keys[k]);
-                unsigned char first = 2;
-                e->GetBoolean("First In Array", &first, 0);
-                EXPECT_EQ(first, k == 0 ? 1 : 0);
-                if (k == 0) {
-                    char s0 = 0, s1 = 0;
-                    e->GetChar("Array Size 0", &s0, 0);
-                    e->GetChar("Array Size 1", &s1, 0);
-                    EXPECT_EQ(s0, a.size0 > 1 ? a.size0 : 0);
-                    EXPECT_EQ(s1, a.size1);
-                }
-                Rect r = {};
-                ASSERT_NE(e->GetRect("Bounds", &r), nullptr);
+            for (size_t k = 0; k < keys.size(); ++k, ++loaded) {
+                const Frame& f = blocks[t + 2][k];
+                ASSERT_EQ(std::string(reinterpret_cast<const char*>(f.name + 1), f.name[0]), keys[k]);
+                const Rect& r = f.bounds;
                 EXPECT_GE(r.left, 0);
                 EXPECT_GE(r.top, 0);
                 EXPECT_GT(r.right, r.left);
@@ -251,9 +262,12 @@ TEST(BundleManifest, LayoutsCoverTheFrameTableInOrderWithinTheirSheets)
                 EXPECT_LE(r.bottom, SInt16(png.height));
             }
         }
-        EXPECT_EQ(frames->NumChildren(), entry) << "no entries beyond the run";
-        root.DeleteChildren();
+        EXPECT_EQ(layout.count, loaded) << "no frames beyond the run";
     }
+    EXPECT_TRUE(dialogs.Reports().empty());
+    APPL.frameList = nullptr;
+    APPL.frameCount = nullptr;
+    layoutsINITED = 0;
 }
 
 struct Sound {

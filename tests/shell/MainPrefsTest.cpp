@@ -7,6 +7,11 @@
 
 namespace {
 
+// A root frees its nodes only when emptied.
+struct Dict : PlistTag {
+  ~Dict() { DeleteChildren(); }
+};
+
 class MainPrefsTest : public ShellTest {
  protected:
   MainPrefsTest() {
@@ -36,7 +41,7 @@ class MainPrefsTest : public ShellTest {
 };
 
 TEST_F(MainPrefsTest, FirstRunTakesTheDefaultsWithFullScreen) {
-  PlistTag dict;
+  Dict dict;
   EXPECT_EQ(mainPREFS.Load(&dict), -3);
   EXPECT_TRUE(mainPREFS.fullScreen);
   EXPECT_TRUE(mainPREFS.graphicsMode);
@@ -45,7 +50,7 @@ TEST_F(MainPrefsTest, FirstRunTakesTheDefaultsWithFullScreen) {
 }
 
 TEST_F(MainPrefsTest, SaveThenLoadRoundTripsByteForByte) {
-  PlistTag game;
+  Dict game;
   game.SetString("Last Player 1", "ACE");
   game.SetBoolean("First Play", 0);
   mainPREFS.fullScreen = false;
@@ -60,7 +65,7 @@ TEST_F(MainPrefsTest, SaveThenLoadRoundTripsByteForByte) {
 
   mainPREFS = MainPrefs();
   mainPREFS.SetFileName("Halvane Preferences");
-  PlistTag loaded;
+  Dict loaded;
   ASSERT_EQ(mainPREFS.Load(&loaded), 0);
   EXPECT_FALSE(mainPREFS.fullScreen);
   EXPECT_TRUE(mainPREFS.graphicsMode);
@@ -96,7 +101,7 @@ TEST_F(MainPrefsTest, DamagedFilesFallBackToTheDefaults) {
     WritePrefs(c.text);
     mainPREFS.fullScreen = mainPREFS.graphicsMode = false;
     mainPREFS.monitorMode = 0;
-    PlistTag dict;
+    Dict dict;
     EXPECT_EQ(mainPREFS.Load(&dict), c.result) << c.what;
     EXPECT_EQ(mainPREFS.fullScreen, c.fullScreen) << c.what;
     EXPECT_EQ(mainPREFS.graphicsMode, c.graphicsMode) << c.what;
@@ -105,7 +110,7 @@ TEST_F(MainPrefsTest, DamagedFilesFallBackToTheDefaults) {
 }
 
 TEST_F(MainPrefsTest, AFailedSaveLeavesTheOldFileWhole) {
-  PlistTag dict;
+  Dict dict;
   ASSERT_EQ(mainPREFS.Save(&dict), 0);
   std::string old = ReadWholeFile(PrefsFile());
   for (SafeSaveStep step : {kSafeSaveCreate, kSafeSaveWrite, kSafeSaveRename}) {
@@ -133,7 +138,7 @@ TEST_F(MainPrefsTest, MissingNameOrDictionaryIsFatal) {
   for (const Case& c : cases) {
     dialogs.Clear();
     mainPREFS.SetFileName(c.fileName);
-    PlistTag dict;
+    Dict dict;
     PlistTag* d = c.withDict ? &dict : nullptr;
     EXPECT_THROW(c.save ? mainPREFS.Save(d) : mainPREFS.Load(d), FatalReport);
     ASSERT_EQ(dialogs.Reports().size(), 1u);
@@ -144,7 +149,7 @@ TEST_F(MainPrefsTest, MissingNameOrDictionaryIsFatal) {
 
 TEST_F(MainPrefsTest, OnlinePanelAddsItsEmptyDictionary) {
   APPL.onlinePanel = 1;
-  PlistTag dict;
+  Dict dict;
   ASSERT_EQ(mainPREFS.Save(&dict), 0);
   EXPECT_NE(dict.FindDictionary("Online Prefs", 0), nullptr);
 }
