@@ -6,6 +6,9 @@
 #include "foundation/StringFunctions.h"
 #include "foundation/Timer.h"
 #include "graphics/Ports.h"
+#include "platform/EventPlatform.h"
+#include "shell/ApplInfo.h"
+#include "shell/ErrorAlertDialogs.h"
 #include "shell/Events.h"
 #include "shell/Startup.h"
 
@@ -282,6 +285,24 @@ void Display::RemoveVBLTask() {
   timerTask = nullptr;
   procedure = nullptr;
   taskInstalled = 0;
+}
+
+// The screen cannot show the game: the user is told what it needs, with the
+// cursor shown for the answer, and the program ends.
+void DisplayErrorDialog(SInt16 width, SInt16 height, SInt16 depth) {
+  Beep();
+  char colours[32], text[256];
+  if (depth > 8)
+    snprintf(colours, sizeof colours, "%d bit color", int(depth));
+  else
+    snprintf(colours, sizeof colours, "%ld colors/grays", 1L << (depth < 0 ? 0 : depth));
+  snprintf(text, sizeof text, "Sorry, %.*s requires a monitor at least %dx%d capable of displaying %s.",
+           int(APPL.name[0]), reinterpret_cast<const char*>(APPL.name + 1), int(width), int(height), colours);
+  Platform().ShowCursor(true);
+  AlertDialog(text, "", "OK");
+  Platform().ShowCursor(false);
+  cursorVIS = false;
+  Shutdown(0);
 }
 
 SInt16 GetMonitorMode(GDHandle device, SInt16* depth, UInt8* colour) {

@@ -66,6 +66,8 @@ GDHandle DisplayToDevice(DisplayID id);
 SInt32 CaptureDisplay();
 SInt32 ReleaseDisplay();
 Boolean ResetDisplays(Array<Display>& displays);
+// Tells the user the screen is too small or too shallow, then ends the program.
+void DisplayErrorDialog(SInt16 width, SInt16 height, SInt16 depth);
 
 SInt16 GetMonitorMode(GDHandle device, SInt16* depth, UInt8* colour);
 OSErr SetMonitorMode(GDHandle device, SInt16 depth, UInt8 colour);

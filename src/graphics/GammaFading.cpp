@@ -168,9 +168,10 @@ SInt32 SetDeviceGammaTable(GammaHandle table, GDHandle device) {
 }
 
 // Deltas are taken only for a fade of at least one step; a fade of 0 steps
-// applies nothing but still records the target.
+// applies nothing but still records the target. A null target is the
+// start-up table, as for CopyGTable.
 void FadeGammaTable(GammaHandle target, SInt16 steps, GDHandle device) {
-  if (!gammaFadingINITED || !target) return;
+  if (!gammaFadingINITED) return;
   CopyGTable(target, tempGAMMA);
   GetDeviceGammaTable(fadeGAMMA, device);
   if (steps != 0) {

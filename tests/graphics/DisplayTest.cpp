@@ -6,6 +6,7 @@
 #include "graphics/Display.h"
 #include "graphics/ManualClock.h"
 #include "platform/FakeEventPlatform.h"
+#include "shell/ApplInfo.h"
 #include "shell/Startup.h"
 #include "support/FakeDisplayServices.h"
 #include "support/RecordingDialogs.h"
@@ -242,4 +243,31 @@ TEST_F(DisplayManager, PeriodicTaskRunsOnTheEventLoopUntilRemoved) {
   EXPECT_EQ(d.taskInstalled, 0);
   ServiceTimers();
   EXPECT_EQ(calls, 3);
+}
+
+TEST_F(DisplayManager, ScreenErrorTellsWhatIsNeededAndEnds) {
+  struct Case {
+    SInt16 depth;
+    const char* message;
+  } cases[] = {
+      {16, "Sorry, Halvane requires a monitor at least 640x480 capable of displaying 16 bit color."},
+      {8, "Sorry, Halvane requires a monitor at least 640x480 capable of displaying 256 colors/grays."},
+      {1, "Sorry, Halvane requires a monitor at least 640x480 capable of displaying 2 colors/grays."},
+  };
+  ApplInfo saved = APPL;
+  APPL.SetName("Halvane", "");
+  APPL.bundle = 0;
+  for (const Case& c : cases) {
+    size_t reports = dialogs.Reports().size();
+    int beeps = events.beeps;
+    EXPECT_THROW(DisplayErrorDialog(640, 480, c.depth), ProcessExit) << c.depth;
+    ASSERT_EQ(dialogs.Reports().size(), reports + 1);
+    EXPECT_EQ(dialogs.Reports().back().message, c.message);
+    EXPECT_EQ(dialogs.Reports().back().button, "OK");
+    EXPECT_EQ(events.beeps, beeps + 1);
+    EXPECT_TRUE(events.cursorShown);  // shut-down shows it again
+  }
+  APPL = saved;
+  cursorVIS = true;
+  shuttingDown = false;
 }

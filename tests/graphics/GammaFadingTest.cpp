@@ -162,12 +162,17 @@ TEST_F(GammaFading, FullScreenFadesStepOncePerTickAndEndOnTheTarget) {
   EXPECT_EQ(Contents(currentGAMMA), Flat(0));
 
   // One step sets at once; no steps sets nothing but records the target.
-  fake.sets.clear();
-  before = ManualClock::Ticks();
-  SetGammaTable(GetOrigGTable());
-  EXPECT_EQ(ManualClock::Ticks(), before);
-  ASSERT_EQ(fake.sets.size(), 1u);
-  EXPECT_EQ(fake.sets[0].table, start);
+  // A null target is the start-up table.
+  for (GammaHandle target : {GetOrigGTable(), GammaHandle(nullptr)}) {
+    SetGammaColor(&black);
+    fake.sets.clear();
+    before = ManualClock::Ticks();
+    SetGammaTable(target);
+    EXPECT_EQ(ManualClock::Ticks(), before);
+    ASSERT_EQ(fake.sets.size(), 1u);
+    EXPECT_EQ(fake.sets[0].table, start);
+    EXPECT_EQ(Contents(currentGAMMA), start);
+  }
   RGBColor grey{32768, 32768, 32768};
   FadeGammaColor(&grey, 0);
   EXPECT_EQ(fake.sets.size(), 1u);
