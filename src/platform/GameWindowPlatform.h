@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/GLWindow.h"
+#include "platform/QuickDraw.h"
 
 // Leaves full screen when on, then sets the content area (global pixels).
 void SetWindowContentBounds(WindowRef window, const Rect& content);
@@ -21,3 +22,12 @@ void SetWindowTitle(WindowRef window, const char* title);
 void SetWindowResizedProc(WindowRef window, void (*proc)(WindowRef window));
 // Hands pending window-system events to their watchers.
 void PumpWindowEvents();
+
+// The window's own port: a 32-bit offscreen world of the window's content
+// size, made on first use. Null for a null window or when memory runs out.
+CGrafPtr GetWindowPort(WindowRef window);
+// The colour the window's content shows where nothing is drawn (white until set).
+void SetWindowContentColor(WindowRef window, const RGBColor* colour);
+RGBColor GetWindowContentColor(WindowRef window);
+// Frees the window's port and forgets its colour; before the window goes.
+void ForgetWindowPort(WindowRef window);
