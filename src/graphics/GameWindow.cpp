@@ -200,7 +200,7 @@ void SetMainWindow(SInt16 width, SInt16 height) {
     return;
   }
   SetWindowContentBounds(mainWIND, CenteredWindowRect(MainDeviceRect(), width, height));
-  ShowGLWindow(mainWIND);
+  SelectWindow(mainWIND);
 }
 
 void ZoomEventHandler(SInt16 part) { FullScreenMode(part == inZoomOut ? 1 : 0); }

@@ -64,6 +64,12 @@ void HideWindow(WindowRef window) {
   if (Usable(window)) SDL_HideWindow(window->sdl);
 }
 
+void SelectWindow(WindowRef window) {
+  if (!Usable(window)) return;
+  SDL_ShowWindow(window->sdl);
+  SDL_RaiseWindow(window->sdl);
+}
+
 void SetWindowTitle(WindowRef window, const char* title) {
   if (Usable(window)) SDL_SetWindowTitle(window->sdl, title);
 }

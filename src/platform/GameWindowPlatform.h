@@ -16,6 +16,8 @@ Boolean WindowIsFullScreen(WindowRef window);
 // The content area in global pixels.
 Rect GetWindowContentBounds(WindowRef window);
 void HideWindow(WindowRef window);
+// Shows the window and brings it in front of the others.
+void SelectWindow(WindowRef window);
 void SetWindowTitle(WindowRef window, const char* title);
 // `proc` is called with the window whenever the window system changes its
 // size; a null window or proc stops the watch.
