@@ -1,6 +1,6 @@
 #include "graphics/GameWindow.h"
 
-#include <cstring>
+#include <string>
 
 #include "foundation/ErrorDialog.h"
 #include "graphics/Display.h"
@@ -27,6 +27,8 @@ PixMapHandle buildPMAP = nullptr;
 GWorldPtr buildWORLD = nullptr;
 Ptr buildBASE = nullptr;
 SInt32 buildROWB = 0;
+WindowRef blackWind = nullptr;
+UInt8 bs_menuBarVis = 0;
 
 namespace {
 
@@ -66,6 +68,24 @@ void PaintBuild(const RGBColor& colour) {
   const RGBColor white = {0xFFFF, 0xFFFF, 0xFFFF};
   RGBBackColor(&white);
   SetGWorld(port, device);
+}
+
+std::string WindowTitle() { return std::string(reinterpret_cast<const char*>(APPL.name + 1), APPL.name[0]); }
+
+// Takes the build buffer's pixmap, pixels and row bytes from its world and
+// paints it in the content colour.
+void TakeBuildWorld() {
+  buildPMAP = GetGWorldPixMap(buildWORLD);
+  buildBASE = GetPixBaseAddr(buildPMAP);
+  buildROWB = (*buildPMAP)->rowBytes & 0x7FFF;
+  PaintBuild(APPL.contentColor);
+}
+
+// The display's gamma as found when the window opened, and the port's font.
+void RememberGammaAndFont() {
+  NewGTable(&curResGAMMA);
+  GetDeviceGammaTable(curResGAMMA, nullptr);
+  TextFont(chicagoFONT);
 }
 
 void SetFullScreenCheck(UInt8 mode) {
@@ -119,10 +139,7 @@ void InitWindowGL(SInt16 width, SInt16 height) {
   if (windSIZE.h == 0) windSIZE.h = width;
   if (windSIZE.v == 0) windSIZE.v = height;
   mainRECT = Rect{0, 0, height, width};
-  char title[256];
-  std::memcpy(title, APPL.name + 1, APPL.name[0]);
-  title[APPL.name[0]] = 0;
-  mainWIND = NewGLWindow(title, windSIZE.h, windSIZE.v, false);
+  mainWIND = NewGLWindow(WindowTitle().c_str(), windSIZE.h, windSIZE.v, false);
   if (!mainWIND) {
     ErrorDialog(kBuildGLFailed, "", 0, 1);
     return;
@@ -135,23 +152,55 @@ void InitWindowGL(SInt16 width, SInt16 height) {
   SetSdlEventWindow(mainWIND->sdl);
   SetGammaWindow(mainWIND->sdl);
   SetWindowResizedProc(mainWIND, WindowResized);
+  SetWindowContentColor(mainWIND, &APPL.contentColor);
   ShowGLWindow(mainWIND);
   BuildGLOrFail();
+  LockWindow(mainWIND);
   if (APPL.gameWindow) {
     if (CreatePixMap(char(APPL.buildDepth), &buildPMAP, &mainRECT, 1, 1, 1) != noErr || !buildPMAP) {
       ErrorDialog("Failed to create the buildPMAP.", "WindowInitGL()", 0, 1);
       return;
     }
     buildWORLD = GetPixMapGWorld(buildPMAP);
-    buildBASE = GetPixBaseAddr(buildPMAP);
-    buildROWB = (*buildPMAP)->rowBytes & 0x7FFF;
-    PaintBuild(APPL.contentColor);
+    TakeBuildWorld();
     EnableFlushing();
     FullScreenMode(mainPREFS.FullScreen());
   }
-  NewGTable(&curResGAMMA);
-  GetDeviceGammaTable(curResGAMMA, nullptr);
-  TextFont(chicagoFONT);
+  RememberGammaAndFont();
+}
+
+void InitWindow(SInt16 width, SInt16 height) {
+  mainRECT = Rect{0, 0, height, width};
+  windSIZE = Point{height, width};
+  mainWIND = NewGLWindow(WindowTitle().c_str(), width, height, false);
+  if (!mainWIND) {
+    ErrorDialog("The window could not be opened.", "InitWindow()", 0, 1);
+    return;
+  }
+  SetWindowContentBounds(mainWIND, WindowedRect());
+  ShowGLWindow(mainWIND);
+  LockWindow(mainWIND);
+  if (APPL.gameWindow) {
+    buildWORLD = CreateBufferedGWorld(mainWIND, char(APPL.buildDepth), width, height);
+    if (!buildWORLD) {
+      ErrorDialog("Failed to create the buildPMAP.", "InitWindow()", 0, 1);
+      return;
+    }
+    TakeBuildWorld();
+    EnableFlushing();
+    FlushToScreen(nullptr);
+    FullScreenMode(mainPREFS.FullScreen());
+  }
+  RememberGammaAndFont();
+}
+
+void SetMainWindow(SInt16 width, SInt16 height) {
+  if (!mainWIND) {
+    ErrorDialog("Program Error:  InitWindow() must be called once before SetMainWindow().", "", 0, 1);
+    return;
+  }
+  SetWindowContentBounds(mainWIND, CenteredWindowRect(MainDeviceRect(), width, height));
+  SelectWindow(mainWIND);
 }
 
 void ZoomEventHandler(SInt16 part) { FullScreenMode(part == inZoomOut ? 1 : 0); }
@@ -198,7 +247,8 @@ void FullScreenMode_Displays(UInt8 mode) {
 bool IsFullScreen_Displays() { return fullScreenTried ? fullScreenMode != 0 : mainPREFS.FullScreen() != 0; }
 
 void FlushToScreen_Displays(WindowRef) {
-  if (!flushingEnabled || !mainWIND) return;
+  // A window without its OpenGL context (InitWindow's) has nothing to draw with.
+  if (!flushingEnabled || !mainWIND || !GetWRefCon(mainWIND)) return;
   // The hook's answer is a number, not a world: only the build world is shown.
   APPL.GWorldFX();
   if (!buildWORLD) {
@@ -222,6 +272,8 @@ void DisposeGameWindow() {
   if (fullScreenMode) QK_HideMenuBar();
   HideWindow(mainWIND);
   QK_DisposeGLForWindow(mainWIND);
+  UnlockWindow(mainWIND);
+  ForgetWindowPort(mainWIND);
   SetWindowResizedProc(nullptr, nullptr);
   SetGammaWindow(nullptr);
   SetSdlEventWindow(nullptr);
@@ -235,13 +287,34 @@ void DisposeGameWindow() {
   if (buildPMAP) DestroyPixMap(&buildPMAP);
   buildWORLD = nullptr;
   buildBASE = nullptr;
-  if (APPL.gameWindow) APPL.VideoFadeIn();
+  if (APPL.gameWindow) {
+    if (blackWind) DisposeGLWindow(blackWind);
+    blackWind = nullptr;
+    APPL.VideoFadeIn();
+  }
   DisposeDisplays(mainDISPLAY);
 }
 
 void InitBlackWindow() {}
-void BlackenScreen() {}
-void UnBlackenScreen() {}
+
+void BlackenScreen() {
+  if (!blackWind) {
+    ErrorDialog("Black window is not initialized!", "BlackenScreen()", 0, 1);
+    return;
+  }
+  bs_menuBarVis = IsMenuBarVisible();
+  if (bs_menuBarVis) QK_HideMenuBar();
+  ShowGLWindow(blackWind);
+}
+
+void UnBlackenScreen() {
+  if (!blackWind) {
+    ErrorDialog("Black window is not initialized!", "UnBlackenScreen()", 0, 1);
+    return;
+  }
+  if (bs_menuBarVis) QK_ShowMenuBar();
+  HideWindow(blackWind);
+}
 
 Rect GetWindowPortRect(WindowRef window) {
   SInt32 width = 0, height = 0;
@@ -249,6 +322,61 @@ Rect GetWindowPortRect(WindowRef window) {
   return Rect{0, 0, SInt16(height), SInt16(width)};
 }
 
+void SetPort_Window(WindowRef window, GDHandle device) {
+  if (CGrafPtr port = GetWindowPort(window)) SetGWorld(port, device);
+}
+
+void SetPort_(WindowRef window, GDHandle device) { SetPort_Window(window, device); }
+
+void SetPort_(CGrafPtr port, GDHandle) { SetGWorld(port, nullptr); }
+
+void LockWindow(WindowRef window) {
+  if (CGrafPtr port = GetWindowPort(window)) {
+    LockPortBits(port);
+    LockPixels(GetPortPixMap(port));
+  }
+}
+
+void UnlockWindow(WindowRef window) {
+  if (CGrafPtr port = GetWindowPort(window)) {
+    UnlockPixels(GetPortPixMap(port));
+    UnlockPortBits(port);
+  }
+}
+
 SInt16 CountWindows() { return mainWIND ? 1 : 0; }
+
+SInt16 AppendMenuItem(MenuRef menu, const unsigned char* text) {
+  if (!menu || !text) return 0;
+  InsertMenuItemText(menu, text, CountMenuItems(menu));
+  return CountMenuItems(menu);
+}
+
+namespace {
+
+// The table's first 12 words (seed, flags, size and the first two entries)
+// cleared, then its first entry and the window's content in the colour.
+void PaintWindowColour(WindowRef window, CTabHandle table, const RGBColor& colour) {
+  if (table && *table) {
+    ColorTable& t = **table;
+    t.ctSeed = 0;
+    t.ctFlags = 0;
+    t.ctSize = 0;
+    t.ctTable[0] = ColorSpec{};
+    t.ctTable[1] = ColorSpec{};
+    t.ctTable[0].rgb = colour;
+  }
+  SetWindowContentColor(window, &colour);
+}
+
+}  // namespace
+
+void BlackenWindow(WindowRef window, CTabHandle table) { PaintWindowColour(window, table, RGBColor{0, 0, 0}); }
+
+void UnBlackenWindow(WindowRef window, CTabHandle table) {
+  PaintWindowColour(window, table, RGBColor{0xFFFF, 0xFFFF, 0xFFFF});
+}
+
+void ShowWindowBlack(WindowRef, CTabHandle) {}
 
 SInt16 CheckScreenMode() { return 0; }

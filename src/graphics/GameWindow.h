@@ -7,6 +7,7 @@
 
 #include "graphics/GammaFading.h"
 #include "platform/GLWindow.h"
+#include "platform/MenuModel.h"
 #include "platform/QuickDraw.h"
 
 extern WindowRef mainWIND;
@@ -43,11 +44,35 @@ void DisableFlushing();
 UInt8 FlushingEnabled();
 void DisposeGameWindow();
 
-// The black cover window is never made; these keep their callers' shape.
+// A plain window without OpenGL at width by height, centred, with its build
+// world when the application has a game window.
+void InitWindow(SInt16 width, SInt16 height);
+// Resizes mainWIND and centres it again; windSIZE is left as it is.
+void SetMainWindow(SInt16 width, SInt16 height);
+
+// The black cover window. InitBlackWindow makes none, so covering or
+// uncovering the screen without one is a fatal program error.
+extern WindowRef blackWind;
+extern UInt8 bs_menuBarVis;
 void InitBlackWindow();
 void BlackenScreen();
 void UnBlackenScreen();
 
 Rect GetWindowPortRect(WindowRef window);
+// The window's port becomes current, with the device.
+void SetPort_Window(WindowRef window, GDHandle device);
+void SetPort_(WindowRef window, GDHandle device);
+// The port becomes current with no device.
+void SetPort_(CGrafPtr port, GDHandle device);
+// Bits, then pixels; unlocking goes the other way.
+void LockWindow(WindowRef window);
+void UnlockWindow(WindowRef window);
 SInt16 CountWindows();
+// Adds the text (no metacharacters) as the last item; its 1-based index.
+SInt16 AppendMenuItem(MenuRef menu, const unsigned char* text);
+// Clears the table's first 12 words and makes its first entry, and the
+// window's content colour, black (white for UnBlackenWindow).
+void BlackenWindow(WindowRef window, CTabHandle table);
+void UnBlackenWindow(WindowRef window, CTabHandle table);
+void ShowWindowBlack(WindowRef window, CTabHandle table);
 SInt16 CheckScreenMode();

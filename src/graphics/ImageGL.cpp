@@ -145,7 +145,8 @@ ImageGL::ImageGL()
       mirrorH(0),
       mirrorV(0),
       useSrcRect(0),
-      spare(0) {
+      spare(0),
+      sharedTexture(0) {
   SetBright(1.0f);
 }
 
@@ -165,6 +166,8 @@ void ImageGL::UpdateTexture(const void* pixels, SInt32 rowBytes, SInt16 depth, c
     imageWidth = imageHeight = texWidth = texHeight = 0;
     return;
   }
+  // Never draw over a texture that other images show.
+  if (sharedTexture) Dispose();
   imageWidth = SInt16(w);
   imageHeight = SInt16(h);
   texWidth = SInt16(NextPowTwo(w));
@@ -215,8 +218,9 @@ int ImageGL::Load(ImageBuffer* buffer, const char* path, UInt8 premultiply, floa
 }
 
 void ImageGL::Dispose() {
-  if (texture != 0) glDeleteTextures_fast(1, &texture);
+  if (texture != 0 && !sharedTexture) glDeleteTextures_fast(1, &texture);
   texture = 0;
+  sharedTexture = 0;
 }
 
 void ImageGL::SetBright(float b) { red = green = blue = b; }

@@ -52,6 +52,9 @@ class ImageGL {
   UInt8 mirrorV;
   UInt8 useSrcRect;
   UInt8 spare;
+  // The texture belongs to someone else (a sheet shared by many images):
+  // Dispose forgets the name without deleting it, and an upload makes a new one.
+  UInt8 sharedTexture;
 
   ImageGL();
   ~ImageGL();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "foundation/ErrorDialog.h"
 #include "foundation/Paths.h"
@@ -173,6 +174,17 @@ FILE* OpenLayoutFile(const Layout* layout, const char* folder) {
 ImageBuffer& SheetBuffer() {
   static ImageBuffer* buffer = new ImageBuffer(1024, 1024);
   return *buffer;
+}
+
+std::vector<UInt32>& AtlasTextures() {
+  static std::vector<UInt32>* textures = new std::vector<UInt32>;
+  return *textures;
+}
+
+// The frame's bounds cut to the decoded sheet, so nothing is read outside it.
+Rect BoundsInSheet(const Frame* frame, const ImageBuffer& buffer) {
+  return Rect{std::max<SInt16>(frame->bounds.top, 0), std::max<SInt16>(frame->bounds.left, 0),
+              std::min(frame->bounds.bottom, buffer.contentHeight), std::min(frame->bounds.right, buffer.contentWidth)};
 }
 
 std::string SheetPath(const char* sheet) {
@@ -420,17 +432,47 @@ int LoadLayoutTextures(Layout* layout, const char* sheet, UInt8 premultiply) {
   ImageBuffer& buffer = SheetBuffer();
   int result = buffer.LoadImage(SheetPath(sheet).c_str(), 0.0f, premultiply);
   if (result != 0) return result;
-  const Rect content{0, 0, buffer.contentHeight, buffer.contentWidth};
   for (Frame* frame = layout->first; frame; frame = frame->next) {
-    // Never read outside the decoded sheet.
-    Rect r{std::max(frame->bounds.top, content.top), std::max(frame->bounds.left, content.left),
-           std::min(frame->bounds.bottom, content.bottom), std::min(frame->bounds.right, content.right)};
+    const Rect r = BoundsInSheet(frame, buffer);
     frame->image.Dispose();
     if (r.right <= r.left || r.bottom <= r.top) continue;
     frame->image.New(&buffer, &r);
     frame->image.hasAlpha = 1;
   }
   return 0;
+}
+
+int LoadLayoutTextureAtlas(Layout* layout, const char* sheet, UInt8 premultiply) {
+  ImageBuffer& buffer = SheetBuffer();
+  int result = buffer.LoadImage(SheetPath(sheet).c_str(), 0.0f, premultiply);
+  if (result != 0) return result;
+  const Rect content{0, 0, buffer.contentHeight, buffer.contentWidth};
+  UInt32 atlas = 0;
+  const Rect size = NewTextureFromBuffer(&atlas, buffer.pixels, buffer.RowBytes(), 32, &content);
+  if (atlas == 0) return -1;
+  AtlasTextures().push_back(atlas);
+  for (Frame* frame = layout->first; frame; frame = frame->next) {
+    const Rect r = BoundsInSheet(frame, buffer);
+    ImageGL& image = frame->image;
+    image.Dispose();
+    if (r.right <= r.left || r.bottom <= r.top) continue;
+    image.texture = atlas;
+    image.sharedTexture = 1;
+    image.srcRect = r;
+    image.texWidth = size.right;
+    image.texHeight = size.bottom;
+    image.imageWidth = SInt16(r.right - r.left);
+    image.imageHeight = SInt16(r.bottom - r.top);
+    image.SetTextureRect(&r);
+    image.useSrcRect = 1;
+    image.hasAlpha = 1;
+  }
+  return 0;
+}
+
+void DisposeLayoutTextureAtlases() {
+  for (UInt32 name : AtlasTextures()) glDeleteTextures_fast(1, &name);
+  AtlasTextures().clear();
 }
 
 Frame* GetArrayFrame(SInt16 tableIndex, SInt16 i, SInt16 j, SInt16 k) {

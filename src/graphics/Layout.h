@@ -108,6 +108,11 @@ int LoadLayout(const char* layoutName, PixMapHandle pm);
 // parsed. With a folder, the file is looked for there instead of "Layouts".
 int LoadLayout_PLIST(Layout* layout, PixMapHandle pm, UInt8 unused, const char* folder);
 int LoadLayoutTextures(Layout* layout, const char* sheet, UInt8 premultiply);
+// One texture for the whole sheet, which every frame shows through its
+// bounds. The atlas textures belong to the loader, never to the frames.
+int LoadLayoutTextureAtlas(Layout* layout, const char* sheet, UInt8 premultiply);
+// Deletes every atlas texture, once each; for when no frame is drawn again.
+void DisposeLayoutTextureAtlases();
 // The frame at (i, j, k) of a table entry's block; null outside the block.
 Frame* GetArrayFrame(SInt16 tableIndex, SInt16 i, SInt16 j, SInt16 k);
 void CenterRectToFrame(Rect* r, SInt16 h, SInt16 v, const Frame* frame);

@@ -2,6 +2,9 @@
 
 #include <SDL.h>
 
+#include <algorithm>
+#include <map>
+
 namespace {
 
 void (*resizedProc)(WindowRef window);
@@ -16,6 +19,16 @@ int WatchResize(void*, SDL_Event* e) {
 }
 
 bool Usable(WindowRef window) { return window && window->sdl; }
+
+struct WindowExtras {
+  GWorldPtr port = nullptr;
+  RGBColor content = {0xFFFF, 0xFFFF, 0xFFFF};
+};
+
+std::map<WindowRef, WindowExtras>& Extras() {
+  static std::map<WindowRef, WindowExtras>* extras = new std::map<WindowRef, WindowExtras>;
+  return *extras;
+}
 
 }  // namespace
 
@@ -51,6 +64,12 @@ void HideWindow(WindowRef window) {
   if (Usable(window)) SDL_HideWindow(window->sdl);
 }
 
+void SelectWindow(WindowRef window) {
+  if (!Usable(window)) return;
+  SDL_ShowWindow(window->sdl);
+  SDL_RaiseWindow(window->sdl);
+}
+
 void SetWindowTitle(WindowRef window, const char* title) {
   if (Usable(window)) SDL_SetWindowTitle(window->sdl, title);
 }
@@ -65,4 +84,39 @@ void SetWindowResizedProc(WindowRef window, void (*proc)(WindowRef window)) {
 
 void PumpWindowEvents() {
   if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_PumpEvents();
+}
+
+CGrafPtr GetWindowPort(WindowRef window) {
+  if (!window) return nullptr;
+  WindowExtras& extras = Extras()[window];
+  if (!extras.port) {
+    SInt32 width = 0, height = 0;
+    if (Usable(window)) GetWindowContentSize(window, &width, &height);
+    const Rect bounds{0, 0, SInt16(std::clamp<SInt32>(height, 1, 0x7FFF)), SInt16(std::clamp<SInt32>(width, 1, 0x7FFF))};
+    if (NewGWorld(&extras.port, 32, &bounds, nullptr, nullptr, 0) != noErr) extras.port = nullptr;
+  }
+  return extras.port;
+}
+
+void SetWindowContentColor(WindowRef window, const RGBColor* colour) {
+  if (window && colour) Extras()[window].content = *colour;
+}
+
+RGBColor GetWindowContentColor(WindowRef window) {
+  auto found = Extras().find(window);
+  return found == Extras().end() ? WindowExtras{}.content : found->second.content;
+}
+
+void ForgetWindowPort(WindowRef window) {
+  auto found = Extras().find(window);
+  if (found == Extras().end()) return;
+  if (found->second.port) {
+    CGrafPtr port;
+    GDHandle device;
+    GetGWorld(&port, &device);
+    // The current port must never be left pointing at freed memory.
+    if (port == found->second.port) SetGWorld(nullptr, nullptr);
+    DisposeGWorld(found->second.port);
+  }
+  Extras().erase(found);
 }
