@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 
+#include "GameWindowTestSetup.h"
 #include "graphics/GameWindow.h"
 #include "graphics/OpenGLContext.h"
 #include "platform/GameWindowPlatform.h"
@@ -43,19 +44,7 @@ void Settle() {
 class GameWindowSwitch : public ::testing::Test {
  protected:
   void SetUp() override {
-    const char* display = std::getenv("DISPLAY");
-    if (!display || !*display || SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-      if (std::getenv("CI")) FAIL() << "no display";
-      GTEST_SKIP() << "no display";
-    }
-    APPL.SetName("Halvane test", "");
-    APPL.gameWindow = 1;
-    APPL.buildDepth = 16;
-    APPL.gameWidth = 640;
-    APPL.gameHeight = 480;
-    mainPREFS.fullScreen = false;
-    windSIZE = Point{0, 0};
-    fullScreenMode = fullScreenTried = 0;
+    if (!PrepareGameWindowTest()) return;
     DisableFlushing();
     InitGameWindow();
     if (!mainWIND && std::getenv("CI")) FAIL() << "no game window";
