@@ -17,7 +17,7 @@
 #include "shell/ApplInfo.h"
 #include "shell/Events.h"
 #include "shell/MainPrefs.h"
-#include "shell/ShellReports.h"
+#include "shell/ErrorAlertDialogs.h"
 #include "shell/Startup.h"
 
 namespace {
@@ -40,7 +40,7 @@ void DrawFrame(ImageGL& title) {
 }  // namespace
 
 int main() {
-  InstallShellReports();
+  InstallUserDialogs();
   APPL.SetName("Halvane", "");
   APPL.SetCreatorCode(FOUR_CHAR('H', 'L', 'V', 'N'));
   APPL.gameWindow = 1;
