@@ -16,8 +16,9 @@
 inline bool PrepareGameWindowTest() {
   const char* display = std::getenv("DISPLAY");
   if (!display || !*display || SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-    if (std::getenv("CI")) ADD_FAILURE() << "no display";
-    else [] { GTEST_SKIP() << "no display"; }();
+    const char* why = display && *display ? SDL_GetError() : "DISPLAY is not set";
+    if (std::getenv("CI")) ADD_FAILURE() << "no display: " << why;
+    else [why] { GTEST_SKIP() << "no display: " << why; }();
     return false;
   }
   APPL.SetName("Halvane test", "");
