@@ -2,6 +2,7 @@
 // the sheet decoded once, one texture per frame cut from it, and frames that
 // reach beyond the sheet cut to it.
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "GLWindowFixture.h"
@@ -15,7 +16,51 @@
 
 namespace {
 
-class LayoutTextures : public GLWindowTest {};
+// Each test gets a bundle of its own with a "Layouts" folder and a frame
+// table of one three-frame array.
+class LayoutTextures : public GLWindowTest {
+ protected:
+  void SetUp() override {
+    GLWindowTest::SetUp();
+    bundle.MakeFolder("Contents/Resources/Layouts");
+    SetBundlePathForTesting(bundle.Path().c_str());
+  }
+  void TearDown() override {
+    APPL.frameList = nullptr;
+    APPL.frameCount = nullptr;
+    layoutsINITED = 0;
+    SetBundlePathForTesting(nullptr);
+    GLWindowTest::TearDown();
+  }
+
+  // Writes the tree as the layout file "Layouts/<name>.plist" and empties it.
+  void WriteLayout(PlistTag& root, const char* name) {
+    FILE* f = std::fopen((bundle / ("Contents/Resources/Layouts/" + std::string(name) + ".plist")).c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(root.SaveFile(f), 0);
+    std::fclose(f);
+    root.DeleteChildren();
+  }
+
+  // Makes block the frame table's only array, named name, and starts the loader.
+  void ListFrames(const char* name) {
+    tablePtr = table;
+    count = 0;
+    APPL.frameList = &tablePtr;
+    APPL.frameCount = &count;
+    block[0].SetArrayName(name);
+    block[0].List(&count, 3);
+    layoutsINITED = 0;
+    InitLayouts();
+  }
+
+  RecordingDialogs dialogs;
+  TempFolder bundle;
+  Frame block[3];
+  Frame* table[1];
+  Frame** tablePtr = nullptr;
+  SInt16 count = 0;
+};
 
 void AddBounds(PlistTag* entry, Rect r) {
   PlistTag* d = entry->NewDictionary("Bounds");
@@ -27,10 +72,6 @@ void AddBounds(PlistTag* entry, Rect r) {
 
 TEST_F(LayoutTextures, OneTexturePerFrameWithinTheSheet) {
   if (!OpenWindow(640, 480)) return;
-  RecordingDialogs dialogs;
-  TempFolder bundle;
-  bundle.MakeFolder("Contents/Resources/Layouts");
-  SetBundlePathForTesting(bundle.Path().c_str());
 
   // A 64 by 32 sheet.
   std::vector<UInt8> rgba(64 * 32 * 4, 255);
@@ -47,21 +88,8 @@ TEST_F(LayoutTextures, OneTexturePerFrameWithinTheSheet) {
   AddBounds(second, Rect{0, 48, 40, 80});  // beyond the sheet: cut to 16 by 32
   PlistTag* third = frames->NewDictionary("gemFRAME[2]");
   AddBounds(third, Rect{40, 0, 60, 20});  // wholly outside: no texture
-  FILE* f = std::fopen((bundle / "Contents/Resources/Layouts/Gems.plist").c_str(), "wb");
-  ASSERT_EQ(root.SaveFile(f), 0);
-  std::fclose(f);
-  root.DeleteChildren();
-
-  Frame block[3];
-  Frame* table[1];
-  Frame** tablePtr = table;
-  SInt16 count = 0;
-  APPL.frameList = &tablePtr;
-  APPL.frameCount = &count;
-  block[0].SetArrayName("gemFRAME");
-  block[0].List(&count, 3);
-  layoutsINITED = 0;
-  InitLayouts();
+  WriteLayout(root, "Gems");
+  ListFrames("gemFRAME");
 
   EXPECT_EQ(LoadLayout("Missing", "Sheet", 1), -1);
   EXPECT_EQ(LoadLayout("Gems", "NoSuchSheet", 1), -1);
@@ -78,10 +106,6 @@ TEST_F(LayoutTextures, OneTexturePerFrameWithinTheSheet) {
   EXPECT_TRUE(dialogs.Reports().empty());
 
   for (Frame& frame : block) frame.image.Dispose();
-  APPL.frameList = nullptr;
-  APPL.frameCount = nullptr;
-  layoutsINITED = 0;
-  SetBundlePathForTesting(nullptr);
 }
 
 // One texture for a 48 by 32 sheet (red left, blue right) shared by three
@@ -89,10 +113,6 @@ TEST_F(LayoutTextures, OneTexturePerFrameWithinTheSheet) {
 // deletes it once.
 TEST_F(LayoutTextures, AtlasSharedByTheFramesAndDeletedOnce) {
   if (!OpenWindow(640, 480)) return;
-  RecordingDialogs dialogs;
-  TempFolder bundle;
-  bundle.MakeFolder("Contents/Resources/Layouts");
-  SetBundlePathForTesting(bundle.Path().c_str());
   std::vector<UInt8> rgba(48 * 32 * 4);
   for (int y = 0; y < 32; y++)
     for (int x = 0; x < 48; x++) {
@@ -112,21 +132,8 @@ TEST_F(LayoutTextures, AtlasSharedByTheFramesAndDeletedOnce) {
   AddBounds(head, Rect{0, 0, 32, 24});
   AddBounds(frames->NewDictionary("tileFRAME[1]"), Rect{8, 24, 40, 48});  // cut to 24 rows
   AddBounds(frames->NewDictionary("tileFRAME[2]"), Rect{0, 60, 8, 70});   // outside: no texture
-  FILE* f = std::fopen((bundle / "Contents/Resources/Layouts/Tiles.plist").c_str(), "wb");
-  ASSERT_EQ(root.SaveFile(f), 0);
-  std::fclose(f);
-  root.DeleteChildren();
-
-  Frame block[3];
-  Frame* table[1];
-  Frame** tablePtr = table;
-  SInt16 count = 0;
-  APPL.frameList = &tablePtr;
-  APPL.frameCount = &count;
-  block[0].SetArrayName("tileFRAME");
-  block[0].List(&count, 3);
-  layoutsINITED = 0;
-  InitLayouts();
+  WriteLayout(root, "Tiles");
+  ListFrames("tileFRAME");
   Layout layout;
   layout.name[0] = 5;
   std::memcpy(layout.name + 1, "Tiles", 5);
@@ -184,10 +191,6 @@ TEST_F(LayoutTextures, AtlasSharedByTheFramesAndDeletedOnce) {
   DisposeLayoutTextureAtlases();  // nothing left to delete
   EXPECT_TRUE(dialogs.Reports().empty());
 
-  APPL.frameList = nullptr;
-  APPL.frameCount = nullptr;
-  layoutsINITED = 0;
-  SetBundlePathForTesting(nullptr);
 }
 
 }  // namespace
