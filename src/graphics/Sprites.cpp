@@ -58,7 +58,7 @@ Point TargetPoint(Point q, const Rect& tf, const Rect& r, const SpriteBase& t) {
   return Point{y, x};
 }
 
-// Part 0's form of TargetPoint: the offsets are taken from the far edge.
+// TargetPoint as sprite part 0 uses it: mirrored offsets are taken from the far edge.
 Point PartPoint(Point q, const Rect& tf, const Rect& r, const SpriteBase& t) {
   SInt16 x = SInt16(t.mirrorH ? r.right - (q.h - tf.left) : r.left + (q.h - tf.left));
   SInt16 y = SInt16(t.mirrorV ? r.bottom - (q.v - tf.top) : r.top + (q.v - tf.top));
