@@ -29,5 +29,5 @@ halvane_build() {
   local preset="${1:-default}"
   cd "$halvane_root"
   cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset" -j"$(nproc)"
+  cmake --build --preset "$preset" -j"${HALVANE_JOBS:-$(nproc)}"
 }
