@@ -132,7 +132,9 @@ bool IndexedScreen() {
 void InitClutFading() {
   if (clutFadingINITED) return;
   for (CTabHandle* table : {&currentCLUT, &fadeCLUT, &tempCLUT, &origCLUT}) NewCTable(table);
-  CopyWhole(GetOrigCTable(), origCLUT);
+  // Without a screen the tables keep the standard colours; the gamma half
+  // then reports the missing monitor.
+  if (mainDEVICE) CopyWhole(GetOrigCTable(), origCLUT);
   CopyWhole(origCLUT, currentCLUT);
   clutFadingINITED = 1;
 }
