@@ -9,6 +9,7 @@
 #include "shell/ApplInfo.h"
 #include "shell/ErrorAlertDialogs.h"
 #include "shell/Events.h"
+#include "shell/Menus.h"
 #include "shell/StandardDialog.h"
 #include "shell/Startup.h"
 #include "shell/TaskKeys.h"
@@ -137,6 +138,21 @@ bool PointerButton() {
   return Button() || (inputMouseMODE && fire);
 }
 
+// Four devices a player can choose; those not found show a disabled dash.
+MenuRef DeviceMenu(SInt16 id) {
+  MenuRef menu = NewMenu(id, reinterpret_cast<const unsigned char*>(""));
+  for (SInt16 i = 1; i <= 4; i++) {
+    Str255 text;
+    if (i <= iShock2COUNT)
+      CToPStr(("iShockll #" + std::to_string(i)).c_str(), text);
+    else
+      CToPStr("\xD0", text);  // an en dash
+    InsertMenuItemText(menu, text, SInt16(i - 1));
+    if (i > iShock2COUNT) DisableMenuItem(menu, i);
+  }
+  return menu;
+}
+
 }  // namespace
 
 void SetInputBlocks(UInt8* input, UInt8* trig) {
@@ -229,6 +245,7 @@ void ForceFeedbackDialog() {
                                          reinterpret_cast<const unsigned char*>("\016Force Feedback"), forceFEEDBACK, 0, 1);
   if (!forceREADY) feedback->hilite = 255;
   ControlRef player[2], device[2], damage[2];
+  MenuRef menus[2];
   for (SInt32 p = 0; p < 2; p++) {
     SInt16 top = SInt16(40 + 30 * p);
     std::string label = "Player #" + std::to_string(p + 1);
@@ -239,6 +256,9 @@ void ForceFeedbackDialog() {
     r = {top, 150, SInt16(top + 20), 300};
     device[p] = NewDialogControl(window, &r, kPopupButtonProc, reinterpret_cast<const unsigned char*>(""),
                                  SInt16(forceDEVICE[p] + 1), 1, 4);
+    menus[p] = DeviceMenu(SInt16(1001 + p));
+    SetControlPopupMenuHandle_(device[p], menus[p]);
+    SetControlValue(device[p], SInt16(forceDEVICE[p] + 1));
     r = {top, 320, SInt16(top + 18), 440};
     damage[p] = NewDialogControl(window, &r, kCheckBoxAutoProc, reinterpret_cast<const unsigned char*>("\013Damage Only"),
                                  forceDAMAGE[p], 0, 1);
@@ -256,6 +276,7 @@ void ForceFeedbackDialog() {
     }
   }
   DisposeDialogWindow(window);
+  for (MenuRef menu : menus) DisposeMenu(menu);
 }
 
 void TestDeviceFeedback(char device) {
