@@ -153,6 +153,42 @@ MenuRef DeviceMenu(SInt16 id) {
   return menu;
 }
 
+// Command codes of the force-feedback dialog's controls; a player's come
+// one after the other.
+enum : UInt32 {
+  kFeedbackBox = FOUR_CHAR('f', 'f', 'b', 'k'),
+  kPlayerBox = FOUR_CHAR('p', 'l', 'y', '1'),
+  kDevicePopup = FOUR_CHAR('d', 'e', 'v', '1'),
+  kDamageBox = FOUR_CHAR('d', 'm', 'g', '1'),
+};
+
+void Activate(ControlRef control, bool active) { control->hilite = active ? kControlActive : kControlInactive; }
+
+// A player's controls follow the feedback box; the device and damage
+// choices also follow the player's box. Without a device that can rumble
+// the feedback box itself stays off.
+void UpdateFeedbackControls(WindowRef window) {
+  ControlRef feedback = GetControlByCommand(window, kFeedbackBox);
+  Activate(feedback, forceREADY);
+  bool on = forceREADY && feedback->value;
+  for (UInt32 p = 0; p < 2; p++) {
+    ControlRef player = GetControlByCommand(window, kPlayerBox + p);
+    Activate(player, on);
+    Activate(GetControlByCommand(window, kDevicePopup + p), on && player->value);
+    Activate(GetControlByCommand(window, kDamageBox + p), on && player->value);
+  }
+}
+
+OSStatus FeedbackHandler(EventHandlerCallRef, EventRef event, void*) {
+  ControlRef control = event->control;
+  UInt32 c = control->command;
+  if (c == kFeedbackBox || c == kPlayerBox || c == kPlayerBox + 1) UpdateFeedbackControls(control->window);
+  if ((c == kPlayerBox || c == kPlayerBox + 1) && control->value)
+    TestDeviceFeedback(char(GetControlByCommand(control->window, kDevicePopup + (c - kPlayerBox))->value - 1));
+  if (c == kDevicePopup || c == kDevicePopup + 1) TestDeviceFeedback(char(control->value - 1));
+  return eventNotHandledErr;
+}
+
 }  // namespace
 
 void SetInputBlocks(UInt8* input, UInt8* trig) {
@@ -227,7 +263,7 @@ void InputDevicesDialog(WindowRef parent) {
   AlertDialog(text.c_str(), "", "Later");
 }
 
-void ForceFeedbackDialog() {
+WindowRef NewForceFeedbackDialog() {
   const SInt16 width = 464, height = 156;
   Rect bounds = DlogPosition(width, height, 0);
   WindowRef window = NewStandardDialog(&bounds, reinterpret_cast<const unsigned char*>("\016Force Feedback"), 0);
@@ -241,42 +277,51 @@ void ForceFeedbackDialog() {
                                     0, 1),
                    1);
   r = {12, 20, 30, 200};
-  ControlRef feedback = NewDialogControl(window, &r, kCheckBoxAutoProc,
-                                         reinterpret_cast<const unsigned char*>("\016Force Feedback"), forceFEEDBACK, 0, 1);
-  if (!forceREADY) feedback->hilite = 255;
-  ControlRef player[2], device[2], damage[2];
-  MenuRef menus[2];
+  NewDialogControl(window, &r, kCheckBoxAutoProc, reinterpret_cast<const unsigned char*>("\016Force Feedback"),
+                   forceFEEDBACK, 0, 1)
+      ->command = kFeedbackBox;
   for (SInt32 p = 0; p < 2; p++) {
     SInt16 top = SInt16(40 + 30 * p);
-    std::string label = "Player #" + std::to_string(p + 1);
     Str255 title;
-    CToPStr(label.c_str(), title);
+    CToPStr(("Player #" + std::to_string(p + 1)).c_str(), title);
     r = {top, 40, SInt16(top + 18), 140};
-    player[p] = NewDialogControl(window, &r, kCheckBoxAutoProc, title, forcePLAYER[p], 0, 1);
+    NewDialogControl(window, &r, kCheckBoxAutoProc, title, forcePLAYER[p], 0, 1)->command = kPlayerBox + UInt32(p);
     r = {top, 150, SInt16(top + 20), 300};
-    device[p] = NewDialogControl(window, &r, kPopupButtonProc, reinterpret_cast<const unsigned char*>(""),
-                                 SInt16(forceDEVICE[p] + 1), 1, 4);
-    menus[p] = DeviceMenu(SInt16(1001 + p));
-    SetControlPopupMenuHandle_(device[p], menus[p]);
-    SetControlValue(device[p], SInt16(forceDEVICE[p] + 1));
+    ControlRef device = NewDialogControl(window, &r, kPopupButtonProc, reinterpret_cast<const unsigned char*>(""), 1, 1, 4);
+    device->command = kDevicePopup + UInt32(p);
+    SetControlPopupMenuHandle_(device, DeviceMenu(SInt16(1001 + p)));
+    SetControlValue(device, SInt16(forceDEVICE[p] + 1));
     r = {top, 320, SInt16(top + 18), 440};
-    damage[p] = NewDialogControl(window, &r, kCheckBoxAutoProc, reinterpret_cast<const unsigned char*>("\013Damage Only"),
-                                 forceDAMAGE[p], 0, 1);
-    bool active = forceFEEDBACK && forcePLAYER[p];
-    if (!forceFEEDBACK) player[p]->hilite = 255;
-    if (!active) device[p]->hilite = damage[p]->hilite = 255;
+    NewDialogControl(window, &r, kCheckBoxAutoProc, reinterpret_cast<const unsigned char*>("\013Damage Only"),
+                     forceDAMAGE[p], 0, 1)
+        ->command = kDamageBox + UInt32(p);
   }
-  UInt32 command = RunStandardDialog(window, nullptr, 0);
-  if (command == kHICommandOK) {
-    forceFEEDBACK = feedback->value != 0;
-    for (SInt32 p = 0; p < 2; p++) {
-      forcePLAYER[p] = player[p]->value != 0;
-      forceDEVICE[p] = char(std::clamp<SInt32>(device[p]->value - 1, 0, 3));
-      forceDAMAGE[p] = damage[p]->value != 0;
-    }
+  static const EventTypeSpec hits[] = {{kEventClassControl, kEventControlHit}};
+  InstallWindowEventHandler(window, FeedbackHandler, 1, hits, nullptr, nullptr);
+  UpdateFeedbackControls(window);
+  return window;
+}
+
+void SaveForceFeedbackDialog(WindowRef window) {
+  forceFEEDBACK = GetControlByCommand(window, kFeedbackBox)->value != 0;
+  for (UInt32 p = 0; p < 2; p++) {
+    forcePLAYER[p] = GetControlByCommand(window, kPlayerBox + p)->value != 0;
+    forceDEVICE[p] = char(std::clamp<SInt32>(GetControlByCommand(window, kDevicePopup + p)->value - 1, 0, 3));
+    forceDAMAGE[p] = GetControlByCommand(window, kDamageBox + p)->value != 0;
   }
+}
+
+void DisposeForceFeedbackDialog(WindowRef window) {
+  MenuRef menus[2] = {GetControlByCommand(window, kDevicePopup)->popupMenu,
+                      GetControlByCommand(window, kDevicePopup + 1)->popupMenu};
   DisposeDialogWindow(window);
   for (MenuRef menu : menus) DisposeMenu(menu);
+}
+
+void ForceFeedbackDialog() {
+  WindowRef window = NewForceFeedbackDialog();
+  if (RunStandardDialog(window, nullptr, 0) == kHICommandOK) SaveForceFeedbackDialog(window);
+  DisposeForceFeedbackDialog(window);
 }
 
 void TestDeviceFeedback(char device) {

@@ -46,7 +46,12 @@ void DisposeInputSprocket();
 bool Button2();
 bool StillDown2();
 void InputDevicesDialog(WindowRef parent);
+// The force-feedback settings dialog; its window can also be built, read
+// back into the settings and disposed of on its own.
 void ForceFeedbackDialog();
+WindowRef NewForceFeedbackDialog();
+void SaveForceFeedbackDialog(WindowRef window);
+void DisposeForceFeedbackDialog(WindowRef window);
 // A short rumble of the device, to let the user feel which one it is.
 void TestDeviceFeedback(char device);
 void SetKeyboardMouseActivation(unsigned char on);

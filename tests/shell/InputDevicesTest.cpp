@@ -4,6 +4,7 @@
 #include "ShellFixture.h"
 #include "platform/ScriptedDialogPresenter.h"
 #include "shell/InputDevices.h"
+#include "shell/StandardDialog.h"
 #include "shell/TaskKeys.h"
 
 namespace {
@@ -240,6 +241,36 @@ TEST_F(InputDevices, FeedbackSettingsAndDialogs) {
   EXPECT_EQ(dialogs.Reports().back().detail, "7");
   EXPECT_TRUE(inputMouseON);  // switched off only while configuring
   inputMouseON = false;
+}
+
+TEST_F(InputDevices, FeedbackChoicesFollowTheirCheckBoxes) {
+  Start();
+  forceFEEDBACK = false;
+  forcePLAYER[0] = forcePLAYER[1] = false;
+  forceDEVICE[0] = 0;
+  WindowRef window = NewForceFeedbackDialog();
+  ControlRef feedback = GetControlByCommand(window, FOUR_CHAR('f', 'f', 'b', 'k'));
+  ControlRef player1 = GetControlByCommand(window, FOUR_CHAR('p', 'l', 'y', '1'));
+  ControlRef device1 = GetControlByCommand(window, FOUR_CHAR('d', 'e', 'v', '1'));
+  ASSERT_TRUE(feedback && player1 && device1);
+  EXPECT_EQ(player1->hilite, kControlInactive);
+  ClickDialogControl(feedback);
+  EXPECT_EQ(player1->hilite, kControlActive);
+  EXPECT_EQ(device1->hilite, kControlInactive);
+  ClickDialogControl(player1);
+  EXPECT_EQ(device1->hilite, kControlActive);
+  EXPECT_EQ(devices.rumbles, (std::vector<SInt32>{0}));  // the player's device is tried
+  EXPECT_EQ(device1->maximum, 4);
+  SaveForceFeedbackDialog(window);
+  EXPECT_TRUE(forceFEEDBACK);
+  EXPECT_TRUE(forcePLAYER[0]);
+  EXPECT_FALSE(forcePLAYER[1]);
+  DisposeForceFeedbackDialog(window);
+  forceREADY = false;  // nothing can rumble: the whole dialog stays off
+  window = NewForceFeedbackDialog();
+  EXPECT_EQ(GetControlByCommand(window, FOUR_CHAR('f', 'f', 'b', 'k'))->hilite, kControlInactive);
+  EXPECT_EQ(GetControlByCommand(window, FOUR_CHAR('d', 'm', 'g', '2'))->hilite, kControlInactive);
+  DisposeForceFeedbackDialog(window);
 }
 
 }  // namespace
