@@ -347,6 +347,7 @@ void EditInfoText(Rect* rect, unsigned char*) {
         record.SetStyle(doFace, s);
         break;
       }
+      case 'l': record.SetText(""); break;  // loads the empty text; 's' saves nothing
       default: break;  // colour, size and font need the colour and input dialogs
     }
     record.Draw();

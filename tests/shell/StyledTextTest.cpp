@@ -61,6 +61,13 @@ TEST_F(StyledTextTest, CommandKeysStyleTheSelection) {
   EditInfoText(&r, nullptr);
   EXPECT_EQ(styledScrapText, "xy");
   EXPECT_EQ(styledScrapRuns[0].style.tsFace, kPlainFace);
+  for (char c : std::string("gone")) Type(c);
+  Command('s');  // saves nothing
+  Command('l');  // starts again from empty text
+  Type('k');
+  Type(3);
+  EditInfoText(&r, nullptr);
+  EXPECT_EQ(styledScrapText, "k");
 }
 
 TEST_F(StyledTextTest, RunsFollowEditing) {
