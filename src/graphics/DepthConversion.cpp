@@ -6,23 +6,15 @@
 
 UInt16 flushTABLE[256];
 UInt32 flushLongTABLE[256];
-UInt32 rlMask[32][32];
 
 namespace {
 
-struct MaskTableConstructor {
-  MaskTableConstructor() {
-    for (UInt32 mb = 0; mb < 32; mb++)
-      for (UInt32 me = 0; me < 32; me++) {
-        UInt32 mask = 0;
-        for (UInt32 bit = mb;; bit = (bit + 1) & 31) {
-          mask |= 0x80000000u >> bit;
-          if (bit == me) break;
-        }
-        rlMask[mb][me] = mask;
-      }
-  }
-} maskTableConstructor;
+// Each 5-bit component c becomes the byte (c << 3) | (c >> 2); bit 15 is
+// not read and alpha is full.
+UInt32 Expand16To32(UInt16 p) {
+  auto byte = [](UInt32 c) { return (c << 3) | (c >> 2); };
+  return 0xFF000000u | byte((p >> 10) & 31) << 16 | byte((p >> 5) & 31) << 8 | byte(p & 31);
+}
 
 // A 16-bit colour component through a gamma channel, as 0 to 255: the
 // entry is scaled by 255, truncated and held inside the byte.
@@ -84,16 +76,7 @@ void CopyRect8To32(PixMapHandle src, PixMapHandle dst, const Rect* srcRect, cons
 void CopyRect16To32(PixMapHandle src, PixMapHandle dst, const Rect* srcRect, const Rect* dstRect, const Rect* clip,
                     GammaHandle) {
   if (!src || !dst || !srcRect || !dstRect || !clip) return;
-  ConvertRows<UInt16, UInt32>(src, dst, srcRect, dstRect, clip, [](UInt16 p) {
-    UInt32 out = 0xFF000000u;
-    out = __rlwimi(out, p, 9, 8, 12);
-    out = __rlwimi(out, p, 4, 13, 15);
-    out = __rlwimi(out, p, 6, 16, 20);
-    out = __rlwimi(out, p, 1, 21, 23);
-    out = __rlwimi(out, p, 3, 24, 28);
-    // The low bits of blue repeat its top bits, already in place.
-    return __rlwimi(out, out, 27, 29, 31);
-  });
+  ConvertRows<UInt16, UInt32>(src, dst, srcRect, dstRect, clip, Expand16To32);
 }
 
 void CopyRect32To16(PixMapHandle src, PixMapHandle dst, const Rect* srcRect, const Rect* dstRect, const Rect* clip,
@@ -104,11 +87,4 @@ void CopyRect32To16(PixMapHandle src, PixMapHandle dst, const Rect* srcRect, con
 
 UInt16 Convert32To16(UInt32 pixel) {
   return UInt16(((pixel >> 9) & 0x7C00) | ((pixel >> 6) & 0x03E0) | ((pixel >> 3) & 0x001F));
-}
-
-UInt32 __rlwimi(UInt32 target, UInt32 source, UInt8 shift, UInt8 mb, UInt8 me) {
-  shift &= 31;
-  UInt32 rotated = shift ? (source << shift) | (source >> (32 - shift)) : source;
-  UInt32 mask = rlMask[mb & 31][me & 31];
-  return (rotated & mask) | (target & ~mask);
 }

@@ -1,7 +1,7 @@
 // Rectangle copies between pixmaps of different depths (8-bit indexed to
 // 16- or 32-bit direct colour through a colour table and optionally a gamma
 // table, 16 to 32 and 32 to 16), with the clipping and line skipping of
-// CopyRect, and the pixel packing primitives of the 16-bit blitter kernels.
+// CopyRect, and the 32-to-16 packing the 16-bit blitter kernels share.
 #pragma once
 
 #include "graphics/GammaFading.h"
@@ -10,9 +10,6 @@
 // The colour-index-to-pixel tables that each 8-bit copy rebuilds first.
 extern UInt16 flushTABLE[256];
 extern UInt32 flushLongTABLE[256];
-// rlMask[mb][me]: bits mb to me set, bit 0 the most significant; wrapping
-// (mb to 31 and 0 to me) when mb > me.
-extern UInt32 rlMask[32][32];
 
 void CopyRect8To16(PixMapHandle src, PixMapHandle dst, const Rect* srcRect, const Rect* dstRect, const Rect* clip,
                    CTabHandle ctab, GammaHandle gamma);
@@ -27,6 +24,3 @@ void CopyRect32To16(PixMapHandle src, PixMapHandle dst, const Rect* srcRect, con
 // The 1-5-5-5 pixel of a 32-bit 0x..RRGGBB pixel: the top five bits of each
 // channel, alpha dropped, bit 15 clear.
 UInt16 Convert32To16(UInt32 pixel);
-// `source` rotated left by `shift`, masked with rlMask[mb][me], merged into
-// the bits of `target` outside that mask.
-UInt32 __rlwimi(UInt32 target, UInt32 source, UInt8 shift, UInt8 mb, UInt8 me);

@@ -194,14 +194,6 @@ TEST(DepthConversion, PixelRules) {
   EXPECT_EQ(Convert32To16(0xFF000000), 0);
 }
 
-TEST(DepthConversion, RotateAndInsertMasks) {
-  EXPECT_EQ(rlMask[0][31], 0xFFFFFFFFu);
-  EXPECT_EQ(rlMask[8][15], 0x00FF0000u);
-  EXPECT_EQ(rlMask[30][1], 0xC0000003u);  // wraps round
-  EXPECT_EQ(__rlwimi(0xFFFFFFFF, 0x12345678, 0, 16, 31), 0xFFFF5678u);
-  EXPECT_EQ(__rlwimi(0, 0x80000001, 1, 0, 31), 0x00000003u);
-}
-
 TEST(DepthConversion, RowsConvertInOrderAndUnequalSizesCopyNothing) {
   World src(32, {0, 0, 1, 6}), dst(16, {0, 0, 1, 6});
   for (SInt32 x = 0; x < 6; x++) src.At<UInt32>(x, 0) = UInt32(x) << 19;  // red 8 x x
