@@ -17,5 +17,11 @@ void InstallUserDialogs();
 void ShowErrorDialog(const unsigned char* message, const unsigned char* where, unsigned char fatal);
 void ShowAlertDialog(const unsigned char* message, const unsigned char* detail, const char* button);
 
-// The system alert sound.
+// The system alert sound: the beep back end's, else the event platform's own
+// (none under SDL; the test platform counts it).
 void Beep();
+// The sound layer sits above the shell, so it provides the alert sound by
+// installing a back end when it starts; null goes back to the platform's.
+// Returns the one installed before.
+typedef void (*BeepBackEnd)();
+BeepBackEnd SetBeepBackEnd(BeepBackEnd backEnd);

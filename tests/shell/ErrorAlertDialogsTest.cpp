@@ -160,6 +160,21 @@ TEST_F(ErrorAlertDialogsTest, AlertDialogLayoutAndForms) {
   EXPECT_EQ(presenter.misses, 0);
 }
 
+TEST_F(ErrorAlertDialogsTest, AnInstalledBeepBackEndSoundsInsteadOfThePlatform) {
+  static int sounded;
+  sounded = 0;
+  EXPECT_EQ(SetBeepBackEnd([] { ++sounded; }), nullptr);
+  presenter.ClickTitle("OK");
+  ErrorDialog("Loud", "here", 0, 0);
+  Beep();
+  EXPECT_EQ(sounded, 2);
+  EXPECT_EQ(platform.beeps, 0);
+  EXPECT_NE(SetBeepBackEnd(nullptr), nullptr);
+  Beep();
+  EXPECT_EQ(sounded, 2);
+  EXPECT_EQ(platform.beeps, 1);
+}
+
 TEST_F(ErrorAlertDialogsTest, AlertAsASheetOfItsParentWindow) {
   WindowRecord parent{nullptr, nullptr, 0};
   dlogPARAMS.sheet = 1;
