@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/EventPlatform.h"
 
@@ -60,10 +61,15 @@ struct MessageBoxes : DialogPresenter {
 }  // namespace
 
 bool DisplayReachable() {
-  if (getenv("CI")) return false;
   const char* wayland = getenv("WAYLAND_DISPLAY");
   const char* x11 = getenv("DISPLAY");
   return (wayland && *wayland) || (x11 && *x11);
+}
+
+DialogPresenter& UserPresenter() {
+  const char* chosen = getenv("HALVANE_DIALOGS");
+  if ((chosen && strcmp(chosen, "stderr") == 0) || !DisplayReachable()) return StderrPresenter();
+  return MessageBoxPresenter();
 }
 
 DialogPresenter& MessageBoxPresenter() {

@@ -40,7 +40,7 @@ void InstallErrorAlertDialogs() { SetDialogBackEnd(&dialogs); }
 
 void InstallUserDialogs() {
   InstallErrorAlertDialogs();
-  if (DisplayReachable()) SetDialogPresenter(&MessageBoxPresenter());
+  SetDialogPresenter(&UserPresenter());
 }
 
 BeepBackEnd SetBeepBackEnd(BeepBackEnd backEnd) {

@@ -8,9 +8,9 @@
 
 // Installs these dialogs as the back end of the failure reports.
 void InstallErrorAlertDialogs();
-// The same, shown to the user: in message boxes when a display can be
-// reached and the CI variable is not set, else on standard error. For the
-// program's start-up only.
+// The same, shown to the user through UserPresenter (message boxes when a
+// display can be reached, else standard error). For the program's start-up
+// only.
 void InstallUserDialogs();
 
 // The dialogs themselves, on length-prefixed texts.
