@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "platform/EventPlatform.h"
+#include "platform/sdl/SdlWindow.h"
 
 namespace {
 
@@ -28,7 +29,7 @@ struct MessageBoxes : DialogPresenter {
     static const Uint32 kinds[] = {SDL_MESSAGEBOX_ERROR, SDL_MESSAGEBOX_WARNING, SDL_MESSAGEBOX_INFORMATION};
     SDL_MessageBoxData data{};
     data.flags = kinds[plan.kind] | SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;
-    data.window = view.parent ? view.parent->sdl : nullptr;
+    data.window = SdlWindowOf(view.parent);
     data.title = view.title.empty() ? " " : view.title.c_str();
     data.message = plan.text.c_str();
     data.numbuttons = int(buttons.size());
@@ -51,8 +52,8 @@ struct MessageBoxes : DialogPresenter {
       if ((elapsed >= 100 && Platform().IsFront()) || elapsed >= 500) break;
       SDL_Delay(10);
     }
-    if (!Platform().IsFront() && parent && parent->sdl) {
-      SDL_RaiseWindow(parent->sdl);
+    if (!Platform().IsFront() && SdlWindowOf(parent)) {
+      SDL_RaiseWindow(SdlWindowOf(parent));
       RemovePlatformEvents(osMask);
     }
   }

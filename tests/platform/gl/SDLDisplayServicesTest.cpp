@@ -5,6 +5,7 @@
 
 #include "platform/DisplayServices.h"
 #include "platform/QuickDraw.h"
+#include "platform/sdl/SdlWindow.h"
 
 // Tests that need a screen run under an X server; SDL would otherwise fall
 // back to an off-screen driver with no real modes.
@@ -110,7 +111,7 @@ TEST_F(SDLDisplays, TablesReachTheGammaWindowAndItsRampIsPutBack) {
     SDL_DestroyWindow(window);
     GTEST_SKIP() << "this X server keeps no gamma ramp: " << SDL_GetError();
   }
-  SetGammaWindow(window);
+  SetGammaWindow(PlatformWindowOf(window));
   float half[256];
   for (float& v : half) v = 0.5f;
   ASSERT_EQ(services()->SetTransfer(0, 256, half, half, half), 0);

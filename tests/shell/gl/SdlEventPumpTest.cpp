@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "platform/SdlEventPlatform.h"
+#include "platform/sdl/SdlWindow.h"
 #include "shell/ApplInfo.h"
 #include "shell/Events.h"
 
@@ -21,7 +22,7 @@ class SdlEventPump : public ::testing::Test {
       if (getenv("CI")) FAIL() << "no window: " << SDL_GetError();
       GTEST_SKIP() << "no display: " << SDL_GetError();
     }
-    SetSdlEventWindow(window_);
+    SetSdlEventWindow(PlatformWindowOf(window_));
     // Let the window manager's own events (exposure, focus, motion) go by.
     for (int i = 0; i < 20; ++i) {
       GetEvent(0, nullptr);
