@@ -2,7 +2,7 @@
 
 #include "ShellFixture.h"
 #include "foundation/ErrorDialog.h"
-#include "platform/ScriptedDialogPresenter.h"
+#include "support/ScriptedDialogPresenter.h"
 #include "shell/ShellReports.h"
 #include "shell/StandardDialog.h"
 
