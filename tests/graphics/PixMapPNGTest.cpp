@@ -1,5 +1,6 @@
 // PNG files into and out of pixmaps.
 #include <gtest/gtest.h>
+#include <png.h>
 #include <unistd.h>
 
 #include <cerrno>

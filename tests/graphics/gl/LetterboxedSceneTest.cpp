@@ -1,5 +1,7 @@
 // A whole frame as the game draws one: a PNG file and a line of text drawn
 // letterboxed into a wide window, under the brightness overlay.
+#include <ft2build.h>
+#include FT_FREETYPE_H
 #include <unistd.h>
 
 #include <string>
