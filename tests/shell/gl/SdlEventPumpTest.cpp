@@ -11,6 +11,7 @@
 #include "shell/ApplInfo.h"
 #include "shell/Events.h"
 #include "support/DisplayCheck.h"
+#include "support/Poll.h"
 
 namespace {
 
@@ -24,11 +25,10 @@ class SdlEventPump : public ::testing::Test {
       return;
     }
     SetSdlEventWindow(PlatformWindowOf(window_));
-    // Let the window manager's own events (exposure, focus, motion) go by.
-    for (int i = 0; i < 20; ++i) {
-      GetEvent(0, nullptr);
-      SDL_Delay(5);
-    }
+    // Let the window system's own events (exposure, focus, motion) go by:
+    // pump until a few rounds in a row bring none.
+    int quiet = 0;
+    PollUntil([&] { return (quiet = GetEvent(0, nullptr) ? 0 : quiet + 1) >= 10; });
     FlushEvents(everyEvent, 0);
     FlushKeyState();
     id_ = SDL_GetWindowID(window_);
@@ -74,9 +74,7 @@ class SdlEventPump : public ::testing::Test {
   // Pumps until an event of the class arrives; other events the X server
   // sends meanwhile are passed over.
   bool Expect(UInt16 what) {
-    for (int i = 0; i < 100; ++i)
-      if (GetEvent(0, nullptr) && theEVENT.what == what) return true;
-    return false;
+    return PollUntil([&] { return GetEvent(0, nullptr) && theEVENT.what == what; });
   }
 
   SDL_Window* window_ = nullptr;
