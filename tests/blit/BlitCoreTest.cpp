@@ -17,12 +17,3 @@ TEST(BlitCore, Convert16To32ReplicatesTheTopBits) {
   };
   for (const Case& c : cases) EXPECT_EQ(Convert16To32(c.pixel), c.expected) << std::hex << c.pixel;
 }
-
-TEST(BlitCore, BlockMoveHandlesOverlapAndIgnoresNonPositiveCounts) {
-  char text[] = "abcdef";
-  BlockMove(text, text + 2, 4);
-  EXPECT_STREQ(text, "ababcd");
-  BlockMove(text + 2, text, 0);
-  BlockMove(text + 2, text, -5);
-  EXPECT_STREQ(text, "ababcd");
-}
