@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 TEST(BlitCore, Convert16To32ReplicatesTheTopBits) {
   struct Case {
     UInt16 pixel;
