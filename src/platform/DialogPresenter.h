@@ -48,8 +48,8 @@ struct DialogPresenter {
 };
 
 // The presenter in use: the one installed, else standard error. The program
-// installs the message boxes at start-up (never in tests, so that no test
-// can wait on a real dialog).
+// installs UserPresenter() at start-up; tests install the scripted one or
+// keep standard error, so that no test can wait on a real dialog.
 DialogPresenter& Presenter();
 // Installs a presenter (null: back to the default); answers the previous one.
 DialogPresenter* SetDialogPresenter(DialogPresenter* presenter);
