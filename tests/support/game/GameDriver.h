@@ -45,6 +45,11 @@ bool StepUntil(Pred pred, int limit) {
   return pred();
 }
 
+// Plays player p for this step by holding keys: keeps low, aims under the
+// highest enemy (or the boss's centre line), steps aside from whatever falls
+// toward the ship, and fires every sixth step unless a shield is above.
+void Pilot(int p, int step);
+
 // A digest of the whole game state: pools, globals, scores and the seed.
 uint64_t StateDigest();
 // A readable summary of the main state, for failure messages.
