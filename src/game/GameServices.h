@@ -42,7 +42,8 @@ int Brightness_GL();
 void Brighter_GL(UInt8 step);
 void Darker_GL(UInt8 step);
 
-// Images (front end): the boss picture and the sizes the game reads.
+// Images (front end): the boss picture and the sizes the game reads; the
+// glow's size comes from the frame table (frontend/GameFrames.cpp).
 extern ImageGL bossIMAGE;
 void LoadGameImage(ImageGL* image, const char* name, unsigned char alphaFlag);
 SInt16 BossImageWidth();
