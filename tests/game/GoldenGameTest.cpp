@@ -45,8 +45,32 @@ Played Play(const Golden& g) {
 }
 
 const Golden kGames[] = {
-    {"one player", 13, 1, {0xacb52f653c24e279ull, 0x26b44b618a8d5410ull, 0x6e4cc773efab670bull, 0x9e3e7ae6a0c578b9ull, 0x40e097a55ed42eb9ull, 0xac3adc6990c0ebd2ull, 0x90ed36172c89e3b8ull, 0x1c30ad8d4defd23dull, 0x0770f2c934878590ull, 0xe323db73f43d9f2cull, 0xa3db8d57d6e4ae04ull, 0xab1463e5a440a0c1ull, 0x690bd296dbc31eb3ull, 0x15f924ead5c38cf2ull, 0x16546c88eca93d4eull, 0x75886374c4a2a258ull, 0xf94b2db29ed4a960ull, 0x01807744045d9959ull, 0x45c3f269c8265a3dull, 0x6e03ad570f506065ull}, 4, {18200, 0}, 13283960u},
-    {"two players", 35, 2, {0xa242a4a42ff8f393ull, 0xf0181b2e46d9e4b6ull, 0x61a7b428b9ed4f3bull, 0x68e130e2f8b6f35dull, 0xc2bf4b831f5fdeaaull, 0x3997276125889fdfull, 0x2d4dbd5b9fb9a6d5ull, 0xb8457ce27f687f8eull, 0x4cfc47dd00b6e6bdull, 0x39cc138588d951f8ull, 0xb68022d0359146b7ull, 0x6e1379aa96f67406ull, 0x036eb45bc04fc12full, 0x6427b70ffc3ff321ull, 0xb384a0c056797b73ull, 0x718d4b51597520e6ull, 0x88e6caeb8e0359f2ull, 0xb8cc08732b2e3b5full, 0xf6ce11fa6fdbebafull, 0x6a23c529284552ecull}, 4, {14550, 600}, 18305708u},
+    {"one player",
+     13,
+     1,
+     {0xacb52f653c24e279ull, 0x26b44b618a8d5410ull, 0x6e4cc773efab670bull,
+      0x9e3e7ae6a0c578b9ull, 0x40e097a55ed42eb9ull, 0xac3adc6990c0ebd2ull,
+      0x90ed36172c89e3b8ull, 0x1c30ad8d4defd23dull, 0x0770f2c934878590ull,
+      0xe323db73f43d9f2cull, 0xa3db8d57d6e4ae04ull, 0xab1463e5a440a0c1ull,
+      0x690bd296dbc31eb3ull, 0x15f924ead5c38cf2ull, 0x16546c88eca93d4eull,
+      0x75886374c4a2a258ull, 0xf94b2db29ed4a960ull, 0x01807744045d9959ull,
+      0x45c3f269c8265a3dull, 0x6e03ad570f506065ull},
+     4,
+     {18200, 0},
+     13283960u},
+    {"two players",
+     35,
+     2,
+     {0xa242a4a42ff8f393ull, 0xf0181b2e46d9e4b6ull, 0x61a7b428b9ed4f3bull,
+      0x68e130e2f8b6f35dull, 0xc2bf4b831f5fdeaaull, 0x3997276125889fdfull,
+      0x2d4dbd5b9fb9a6d5ull, 0xb8457ce27f687f8eull, 0x4cfc47dd00b6e6bdull,
+      0x39cc138588d951f8ull, 0xb68022d0359146b7ull, 0x6e1379aa96f67406ull,
+      0x036eb45bc04fc12full, 0x6427b70ffc3ff321ull, 0xb384a0c056797b73ull,
+      0x718d4b51597520e6ull, 0x88e6caeb8e0359f2ull, 0xb8cc08732b2e3b5full,
+      0xf6ce11fa6fdbebafull, 0x6a23c529284552ecull},
+     4,
+     {14550, 600},
+     18305708u},
 };
 
 }  // namespace
