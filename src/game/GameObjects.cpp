@@ -179,9 +179,9 @@ static void NameArray(auto& array, const char* name) {
 
 void StatusArray::Init(char cells) {
   UInt32 n = UInt32(UInt8(cells));
-  rect.Init(n);
-  glow.Init(n);
-  on.Init(n);
+  rect.ManualInit(n);
+  glow.ManualInit(n);
+  on.ManualInit(n);
   NameArray(rect, "rect");
   NameArray(glow, "glow");
   NameArray(on, "on");
