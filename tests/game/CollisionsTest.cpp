@@ -199,3 +199,15 @@ TEST_F(CollisionsTest, ShipsMeetingSlowlySwapSpeedsSilently) {
   EXPECT_EQ(fakeSERVICES.sounds.size(), 1u);
   EXPECT_EQ(a.status.shield.target, 12);
 }
+
+TEST_F(CollisionsTest, ABodyBlastedEarlierInTheStepIsPassedOverLater) {
+  Player& ship = PlaceShip(0, 300, 300);
+  Enemy& whole = PlaceEnemy(1, 300, 280);
+  Enemy& spinning = PlaceEnemy(0, 306, 282, 2);
+  DoCollisions();
+  // The enemies' own contact came first and left both exploding; the
+  // ship's contact with them, later in the step, no longer counts.
+  EXPECT_EQ(whole.enemyState, 1);
+  EXPECT_EQ(spinning.enemyState, 1);
+  EXPECT_EQ(ship.status.shield.target, 12);
+}
