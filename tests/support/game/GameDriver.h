@@ -21,6 +21,9 @@ void SetupColors();
 // Every pool object and game global as they are when the program starts.
 void ResetAllGameState();
 
+// The preferences the game reads (effects, shared score, music) come from
+// the services linked in: fakeSERVICES in the game's own tests.
+//
 // Resets the game state, seeds the random sequence, fills tables and colours, and starts a game
 // with animateDELAY at 0, as the main screen's Play does.
 void Begin(UInt32 seed);
