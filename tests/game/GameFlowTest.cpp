@@ -219,8 +219,13 @@ TEST_F(WaveFlowTest, SlowMotionRisesEverySixStepsAndFallsEveryTwentyOne) {
   while (curSLOW < 1) gd::Step(), steps++;
   EXPECT_EQ(steps, 1);
   while (curSLOW < 2) gd::Step(), steps++;
-  EXPECT_GT(steps, 6);
+  EXPECT_EQ(steps, 7);  // five steps of waiting between levels
   BOSS.on = 0;
+  steps = 0;
+  while (curSLOW > 1) gd::Step(), steps++;
+  EXPECT_EQ(steps, 6);  // the wait left from the rise, then down
+  while (curSLOW > 0) gd::Step(), steps++;
+  EXPECT_EQ(steps, 27);  // twenty steps of waiting after a fall
   ResetSlow();
   EXPECT_EQ(gameSLOW, 0);
 }
