@@ -42,8 +42,7 @@ int Brightness_GL();
 void Brighter_GL(UInt8 step);
 void Darker_GL(UInt8 step);
 
-// Images (front end): the boss picture and the sizes the game reads; the
-// glow's size comes from the frame table (frontend/GameFrames.cpp).
+// Images (front end): the boss picture and the sizes the game reads.
 extern ImageGL bossIMAGE;
 void LoadGameImage(ImageGL* image, const char* name, unsigned char alphaFlag);
 SInt16 BossImageWidth();
