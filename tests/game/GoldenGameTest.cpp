@@ -1,10 +1,14 @@
 // Whole games played through the simulation from a fixed seed, with the
-// state's digest taken every 600 steps. Any change of behaviour shows here
-// first; when a change is meant, print the new table with
-// HALVANE_GOLDEN_PRINT=1 and replace the one below.
+// state's digest taken every 600 steps, and a short digest of every step kept
+// in golden/<name>.trace to name the first step that differs. Any change of
+// behaviour shows here first; when a change is meant, run the test with
+// HALVANE_GOLDEN_PRINT=1: it rewrites the traces and prints the new table to
+// replace the one below.
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <string>
 #include <vector>
 
 #include "GameFixture.h"
@@ -17,6 +21,7 @@ enum { kInterval = 600, kDigests = 20 };
 
 struct Golden {
   const char* name;
+  const char* trace;
   UInt32 seed;
   int players;
   uint64_t digests[kDigests];
@@ -27,8 +32,32 @@ struct Golden {
 
 struct Played {
   std::vector<uint64_t> digests;
+  std::vector<UInt16> steps;  // the low 16 bits of every step's digest
   bool foughtBoss = false;
 };
+
+std::string TracePath(const char* name) {
+  std::string here = __FILE__;
+  return here.substr(0, here.rfind('/')) + "/golden/" + name + ".trace";
+}
+
+// Four hex digits a step, sixteen steps a line.
+void WriteTrace(const char* name, const std::vector<UInt16>& steps) {
+  std::ofstream out(TracePath(name));
+  for (size_t i = 0; i < steps.size(); i++) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%04x", steps[i]);
+    out << text << ((i + 1) % 16 == 0 ? "\n" : " ");
+  }
+}
+
+std::vector<UInt16> ReadTrace(const char* name) {
+  std::ifstream in(TracePath(name));
+  std::vector<UInt16> steps;
+  std::string word;
+  while (in >> word) steps.push_back(UInt16(std::stoul(word, nullptr, 16)));
+  return steps;
+}
 
 Played Play(const Golden& g) {
   Played out;
@@ -39,13 +68,16 @@ Played Play(const Golden& g) {
     for (int p = 0; p < g.players; p++) gd::Pilot(p, step);
     gd::Step();
     if (BOSS.on) out.foughtBoss = true;
-    if ((step + 1) % kInterval == 0) out.digests.push_back(gd::StateDigest());
+    uint64_t digest = gd::StateDigest();
+    out.steps.push_back(UInt16(digest));
+    if ((step + 1) % kInterval == 0) out.digests.push_back(digest);
   }
   return out;
 }
 
 const Golden kGames[] = {
     {"one player",
+     "one-player",
      13,
      1,
      {0xacb52f653c24e279ull, 0x26b44b618a8d5410ull, 0x6e4cc773efab670bull,
@@ -59,6 +91,7 @@ const Golden kGames[] = {
      {18200, 0},
      13283960u},
     {"two players",
+     "two-players",
      35,
      2,
      {0xa242a4a42ff8f393ull, 0xf0181b2e46d9e4b6ull, 0x61a7b428b9ed4f3bull,
@@ -80,17 +113,27 @@ TEST(GoldenGame, PlaysAsRecorded) {
   for (const Golden& g : kGames) {
     Played played = Play(g);
     if (print) {
-      std::printf("    {\"%s\", %u, %d, {", g.name, g.seed, g.players);
+      WriteTrace(g.trace, played.steps);
+      std::printf("    {\"%s\", \"%s\", %u, %d, {", g.name, g.trace, g.seed, g.players);
       for (uint64_t d : played.digests) std::printf("0x%016" PRIx64 "ull, ", d);
       std::printf("}, %d, {%d, %d}, %uu},\n", waveNUM, playerSCORE[0], playerSCORE[1], randomSEED);
       continue;
     }
     EXPECT_TRUE(played.foughtBoss) << g.name;
     EXPECT_GT(waveNUM, 3) << g.name << ": past the first boss wave";
+    std::vector<UInt16> trace = ReadTrace(g.trace);
+    EXPECT_EQ(trace.size(), played.steps.size()) << g.name << ": " << TracePath(g.trace);
+    for (size_t i = 0; i < trace.size() && i < played.steps.size(); i++) {
+      if (trace[i] != played.steps[i]) {
+        ADD_FAILURE() << g.name << ": the game state first differs after step " << i + 1 << " of "
+                      << played.steps.size();
+        break;
+      }
+    }
     for (int i = 0; i < kDigests; i++) {
       if (played.digests[i] != g.digests[i]) {
-        ADD_FAILURE() << g.name << ": the game state first differs by step " << (i + 1) * kInterval << " (after step "
-                      << i * kInterval << " it matched); now " << gd::Describe();
+        ADD_FAILURE() << g.name << ": the state after step " << (i + 1) * kInterval << " is not the recorded one; now "
+                      << gd::Describe();
         break;
       }
     }
