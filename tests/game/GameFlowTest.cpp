@@ -308,3 +308,11 @@ TEST(GameFlow, AScriptedGameIsDeterministic) {
   EXPECT_GE(first.second, 3);
   EXPECT_NE(play(54321).first, first.first);
 }
+
+TEST_F(WaveFlowTest, ClearInputsEmptiesEveryControlAndAxis) {
+  for (UInt8& b : mainINPUT) b = 1;
+  SetInputAxis(1, 1, -300);
+  ClearInputs();
+  for (UInt8 b : mainINPUT) EXPECT_EQ(b, 0);
+  EXPECT_EQ(InputAxis(1, 1), 0);
+}

@@ -213,3 +213,11 @@ TEST_F(MeteorsTest, TitleMeteorsFillFromTheTopAndStayInNumber) {
   EXPECT_TRUE(_METEOR[7].on);
   EXPECT_LT(_METEOR[7].rect.left, 700);
 }
+
+TEST_F(MeteorsTest, AShowerMeteorWithNoClearSpaceIsNotStarted) {
+  // An enemy whose box covers every edge position blocks every spawn.
+  Enemy& e = PlaceEnemy(0, 0, 0);
+  e.realRect = {-100, -100, 600, 800};
+  for (int n = 0; n < 20; n++) DoMeteor();
+  EXPECT_EQ(MeteorsOn(), 0);
+}
