@@ -2,7 +2,7 @@
 #include <vector>
 
 #include "ShellFixture.h"
-#include "platform/ScriptedDialogPresenter.h"
+#include "support/ScriptedDialogPresenter.h"
 #include "shell/InputDevices.h"
 #include "shell/StandardDialog.h"
 #include "shell/TaskKeys.h"

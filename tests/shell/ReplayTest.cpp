@@ -7,7 +7,7 @@
 
 #include "foundation/Random.h"
 #include "shell/Events.h"
-#include "platform/ScriptedDialogPresenter.h"
+#include "support/ScriptedDialogPresenter.h"
 #include "shell/Replay.h"
 #include "support/RecordingDialogs.h"
 
