@@ -13,6 +13,11 @@ LinkedItemListTemplate<CompressedSoundChannel>* compressedSoundChannels;
 UInt8* musicWasPlaying;
 UInt8 activeMusicCount;
 
+namespace {
+// How many musics musicWasPlaying records: one listed later has no entry.
+UInt32 musicWasPlayingCount;
+}  // namespace
+
 // --- CompressedSound ------------------------------------------------------
 
 CompressedSound::CompressedSound() : file(nullptr), state{}, info(nullptr), format(0) {}
@@ -331,7 +336,8 @@ void UpdateMusicVolume() {
 void StopActiveMusic() {
   CheckActiveMusic();
   if (!musicLIST) return;
-  musicWasPlaying = new UInt8[musicLIST->Size() + 1]();
+  musicWasPlayingCount = musicLIST->Size();
+  musicWasPlaying = new UInt8[musicWasPlayingCount + 1]();
   UInt32 i = 0;
   for (auto* link = musicLIST->First(); link; link = musicLIST->Next(link), i++) {
     musicWasPlaying[i] = link->item->Playing();
@@ -342,13 +348,14 @@ void StopActiveMusic() {
 void StartActiveMusic() {
   if (!activeMusicCount || !musicWasPlaying || !musicLIST) return;
   UInt32 i = 0;
-  for (auto* link = musicLIST->First(); link; link = musicLIST->Next(link), i++)
+  for (auto* link = musicLIST->First(); link && i < musicWasPlayingCount; link = musicLIST->Next(link), i++)
     if (musicWasPlaying[i]) PlayMusic(link->item, true);
 }
 
 void CheckActiveMusic() {
   delete[] musicWasPlaying;
   musicWasPlaying = nullptr;
+  musicWasPlayingCount = 0;
 }
 
 void ProcessCompressedSoundChannels_Sound() {
