@@ -264,6 +264,8 @@ float CompressedSoundChannel::SetDuration(float seconds) {
 
 // --- Music ----------------------------------------------------------------
 
+Music gameMUSIC;
+
 Music::Music() : loop(0), active(0) { AddToMusicList(this); }
 
 Music::~Music() {
@@ -306,6 +308,8 @@ void PlayMusic(Music* music, unsigned char) {
 }
 
 void StopMusic(Music* music) { music->channel.Stop(); }
+
+void SetMusicLoop(Music* music, unsigned char loop) { music->loop = loop; }
 
 void PauseMusic(Music* music) { music->channel.Pause(); }
 
