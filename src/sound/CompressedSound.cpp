@@ -70,8 +70,10 @@ SInt32 CompressedSound::Position() {
   return frames > 0 ? SInt32(frames * Channels() * 2) : 0;
 }
 
+// A stream without samples has nothing to rewind, and the decoder's lapping
+// seek reads out of bounds on one.
 void CompressedSound::Reset() {
-  if (format == 2) ov_raw_seek_lap(&state, 0);
+  if (format == 2 && ov_pcm_total(&state, -1) > 0) ov_raw_seek_lap(&state, 0);
 }
 
 // Reads in pieces of at most 1,024 bytes and never past `space`.
