@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "foundation/Paths.h"
 #include "sound/CompressedSound.h"
 #include "sound/OpenALTable.h"
 #include "sound/SoundChannels.h"
@@ -165,6 +166,46 @@ TEST_F(WaveOutput, ALoopingStreamHasNoGapAtItsLoopPointAndPlaysAtItsOwnRate) {
   for (long i = onset + 1; i < onset + 44100 / 2; i++)
     if (w.samples[size_t((i - 1) * 2)] < 0 && w.samples[size_t(i * 2)] >= 0) crossings++;
   EXPECT_NEAR(crossings, 441 / 2, 10);
+}
+
+TEST_F(WaveOutput, TheFourMusicLoopsOfTheBundleAreHeardAndAFadeLowersThem) {
+  const char* built = std::getenv("HALVANE_BUNDLE");
+  if (!built) GTEST_SKIP() << "HALVANE_BUNDLE is set by CTest";
+  SetBundlePathForTesting(built);
+  Music music;
+  SetMusicLoop(&music, 1);
+  for (const char* name : {"Music/Title", "Music/Main", "Music/Game", "Music/Boss"}) {
+    ASSERT_EQ(LoadMusic(&music, name), 0) << name;
+    SetMusicVolume(&music, 255);
+    PlayMusic(&music, 1);
+    Wait(0.4, true);
+    StopMusic(&music);
+  }
+  // The last one again, faded out over a quarter of a second.
+  PlayMusic(&music, 1);
+  Wait(0.3, true);
+  music.channel.SetVolume(0, 0.25f);
+  Wait(0.5, true);
+  StopMusic(&music);
+  SetBundlePathForTesting(nullptr);
+  Wave w = Finish();
+  long onset = Onset(w);
+  ASSERT_GE(onset, 0);
+  // Each of the four pieces fills its 0.4 s with sound.
+  for (int i = 0; i < 4; i++) {
+    long from = onset + long(44100 * (0.4 * i + 0.1)), to = from + 44100 / 10;
+    ASSERT_LT(to, w.Frames());
+    EXPECT_GT(Rms(w, 0, from, to) + Rms(w, 1, from, to), 300) << i;
+  }
+  // The file ends as the music stops: the fade began half a second before
+  // and was over a quarter of a second later.
+  long end = w.Frames(), tenth = 44100 / 10;
+  long playing = end - long(44100 * 0.75), faded = end - long(44100 * 0.2);
+  ASSERT_GT(playing, onset);
+  double before = Rms(w, 0, playing, playing + tenth) + Rms(w, 1, playing, playing + tenth);
+  double after = Rms(w, 0, faded, faded + tenth) + Rms(w, 1, faded, faded + tenth);
+  EXPECT_GT(before, 300);
+  EXPECT_LT(after, before / 4);
 }
 
 }  // namespace
