@@ -129,7 +129,7 @@ TEST_F(WaveOutput, AnEffectIsHeardOnTheSideOfTheScreenWhereItIsMade) {
   long quarter = 44100 / 4;
   // The first sound, then the second, which starts about 0.45 s later.
   long second = onset + quarter;
-  while (second < w.Frames() && Rms(w, 0, second, second + 441) + Rms(w, 1, second, second + 441) > 200) second++;
+  while (second + 441 < w.Frames() && Rms(w, 0, second, second + 441) + Rms(w, 1, second, second + 441) > 200) second++;
   second = Onset(Wave{2, w.rate, std::vector<int16_t>(w.samples.begin() + second * 2, w.samples.end())}) + second;
   ASSERT_LT(second + quarter / 2, w.Frames());
   double firstLeft = Rms(w, 0, onset, onset + quarter / 2), firstRight = Rms(w, 1, onset, onset + quarter / 2);
