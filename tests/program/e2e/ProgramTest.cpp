@@ -86,12 +86,10 @@ class ProgramTest : public ::testing::Test {
     if (title.Width() != 640 || samples.size() < 3) return "the title picture has too few opaque patches to compare";
     std::string report;
     for (auto [x, y] : samples) {
-      ScreenPoint at = GameToContent(x + 0.5, y + 0.5, shown.Width(), shown.Height());
-      const Rgba expected = OverBlack(title.At(x, y)), seen = shown.At(int(at.x), int(at.y));
+      const Rgba expected = OverBlack(title.At(x, y)), seen = GamePixel(shown, x, y);
       if (ColourDistance(seen, expected) > 16)
-        report += "picture pixel (" + std::to_string(x) + ", " + std::to_string(y) + ") shows at (" +
-                  std::to_string(int(at.x)) + ", " + std::to_string(int(at.y)) + ") as " + Describe(seen) +
-                  ", expected " + Describe(expected) + "\n";
+        report += "picture pixel (" + std::to_string(x) + ", " + std::to_string(y) + ") shows as " +
+                  Describe(seen) + ", expected " + Describe(expected) + "\n";
     }
     ScreenPoint topLeft = GameToContent(0, 0, shown.Width(), shown.Height());
     const Rgba black{0, 0, 0, 255};

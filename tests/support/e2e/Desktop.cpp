@@ -211,20 +211,31 @@ bool Desktop::IsFullScreen(XWindow window) {
   return std::find(states.begin(), states.end(), Intern(x_, "_NET_WM_STATE_FULLSCREEN")) != states.end();
 }
 
+unsigned char Desktop::KeyCode(const std::string& key) {
+  KeySym sym = XStringToKeysym(key.c_str());
+  ::KeyCode code = sym == NoSymbol ? 0 : XKeysymToKeycode(x_, sym);
+  if (!code) throw std::invalid_argument("no key called " + key);
+  return code;
+}
+
 void Desktop::PressKey(const std::string& key, const std::vector<std::string>& modifiers) {
-  auto code = [this](const std::string& name) {
-    KeySym sym = XStringToKeysym(name.c_str());
-    KeyCode c = sym == NoSymbol ? 0 : XKeysymToKeycode(x_, sym);
-    if (!c) throw std::invalid_argument("no key called " + name);
-    return c;
-  };
-  std::vector<KeyCode> held;
-  for (const std::string& m : modifiers) held.push_back(code(m));
-  KeyCode k = code(key);
-  for (KeyCode m : held) XTestFakeKeyEvent(x_, m, True, CurrentTime);
+  std::vector<::KeyCode> held;
+  for (const std::string& m : modifiers) held.push_back(KeyCode(m));
+  ::KeyCode k = KeyCode(key);
+  for (::KeyCode m : held) XTestFakeKeyEvent(x_, m, True, CurrentTime);
   XTestFakeKeyEvent(x_, k, True, CurrentTime);
   XTestFakeKeyEvent(x_, k, False, CurrentTime);
   for (auto m = held.rbegin(); m != held.rend(); ++m) XTestFakeKeyEvent(x_, *m, False, CurrentTime);
+  Flush();
+}
+
+void Desktop::KeyDown(const std::string& key) {
+  XTestFakeKeyEvent(x_, KeyCode(key), True, CurrentTime);
+  Flush();
+}
+
+void Desktop::KeyUp(const std::string& key) {
+  XTestFakeKeyEvent(x_, KeyCode(key), False, CurrentTime);
   Flush();
 }
 
@@ -236,6 +247,16 @@ void Desktop::MovePointer(int x, int y) {
 void Desktop::Click(int x, int y, int button) {
   XTestFakeMotionEvent(x_, -1, x, y, CurrentTime);
   XTestFakeButtonEvent(x_, unsigned(button), True, CurrentTime);
+  XTestFakeButtonEvent(x_, unsigned(button), False, CurrentTime);
+  Flush();
+}
+
+void Desktop::ButtonDown(int button) {
+  XTestFakeButtonEvent(x_, unsigned(button), True, CurrentTime);
+  Flush();
+}
+
+void Desktop::ButtonUp(int button) {
   XTestFakeButtonEvent(x_, unsigned(button), False, CurrentTime);
   Flush();
 }

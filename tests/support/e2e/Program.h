@@ -45,6 +45,8 @@ struct ScreenPoint {
   double x, y;
 };
 ScreenPoint GameToContent(double gameX, double gameY, int contentWidth, int contentHeight);
+// The pixel of a content grab that shows the centre of a game picture pixel.
+Rgba GamePixel(const ScreenImage& content, int gameX, int gameY);
 
 class Program {
  public:
@@ -80,6 +82,11 @@ class Program {
   // Presses a key on the desktop's keyboard once the window has the focus;
   // false (and no key) when it did not get the focus in time.
   bool PressKey(const std::string& key, const std::vector<std::string>& modifiers = {});
+  // Where a point of the game picture is on the screen now.
+  ScreenPoint GamePointOnScreen(double gameX, double gameY);
+  // Clicks (or moves the pointer to) a point of the game picture.
+  void ClickGame(double gameX, double gameY);
+  void MovePointerToGame(double gameX, double gameY);
   // Clicks the close button of the window's title bar; false when it has none.
   bool ClickCloseButton();
 
