@@ -221,6 +221,9 @@ TEST_F(ProgramTest, SwitchingAwayLeavesFullScreenButKeepsThePreference) {
   ASSERT_TRUE(WaitFor([&] { return !desktop.IsFullScreen(program.Window()); }, Program::kTimeout))
       << "the program stayed in full screen behind another application\n"
       << program.Diagnostics();
+  EXPECT_TRUE(program.WaitForContentSize(640, 480)) << program.Diagnostics();
+  // Leaving full screen does not take the focus back from the other application.
+  EXPECT_EQ(desktop.FocusedWindow(), other);
 
   desktop.Activate(program.Window());
   ASSERT_TRUE(program.WaitForFocus()) << program.Diagnostics();
