@@ -2,6 +2,17 @@
 // folder of its own, driven and watched from outside as a person would:
 // its window, the window's size and place, what it shows, the keys and
 // clicks it gets, how it ends, and what it leaves in the user's folders.
+//
+//   Desktop desktop;                  // private X server and window manager
+//   UserHome home;                    // kept across restarts of the program
+//   Program program(desktop, home);
+//   program.Start();
+//   ASSERT_TRUE(program.WaitForWindow()) << program.Diagnostics();
+//   ScreenImage shown = program.WaitForContent([](const ScreenImage& s) { ... });
+//   ASSERT_TRUE(program.PressKey("q", {"Control_L"}));
+//   auto status = program.WaitForExit();   // ExitStatus, or nothing on time-out
+//
+// Every wait polls with a deadline; nothing sleeps a fixed time.
 #pragma once
 
 #include <functional>
