@@ -261,23 +261,28 @@ void Desktop::ButtonUp(int button) {
   Flush();
 }
 
-std::optional<ScreenRect> Desktop::CloseButton(XWindow window) {
+std::vector<ScreenRect> Desktop::TitleBarButtons(XWindow window) {
   Window root = DefaultRootWindow(x_), frame = window;
   for (Window p = Parent(x_, frame); p && p != root; p = Parent(x_, frame)) frame = p;
-  if (!frame || frame == window) return std::nullopt;
+  if (!frame || frame == window) return {};
   const ScreenRect content = ContentRect(window);
-  // The title bar holds the buttons: small square windows above the content;
-  // in the standard layout the close button is the rightmost of them.
-  std::optional<ScreenRect> best;
+  // The title bar holds the buttons: small square windows above the content.
+  std::vector<ScreenRect> buttons;
   for (Window bar : Children(x_, frame)) {
     for (Window button : Children(x_, bar)) {
       if (!IsShown(button)) continue;
       ScreenRect r = ContentRect(button);
-      if (r.width < 6 || r.width != r.height || r.y + r.height > content.y) continue;
-      if (!best || r.x > best->x) best = r;
+      if (r.width >= 6 && r.width == r.height && r.y + r.height <= content.y) buttons.push_back(r);
     }
   }
-  return best;
+  std::sort(buttons.begin(), buttons.end(), [](const ScreenRect& a, const ScreenRect& b) { return a.x < b.x; });
+  return buttons;
+}
+
+std::optional<ScreenRect> Desktop::CloseButton(XWindow window) {
+  auto buttons = TitleBarButtons(window);
+  if (buttons.empty()) return std::nullopt;
+  return buttons.back();
 }
 
 void Desktop::RequestClose(XWindow window) {

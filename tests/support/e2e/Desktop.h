@@ -75,8 +75,11 @@ class Desktop {
   void ButtonDown(int button = 1);
   void ButtonUp(int button = 1);
 
-  // The window manager's close button in the window's title bar, on the
-  // screen; nothing when the window has none.
+  // The window manager's buttons in the window's title bar, on the screen,
+  // left to right: with the desktop's standard layout, iconify, maximise and
+  // close are the last three.
+  std::vector<ScreenRect> TitleBarButtons(XWindow window);
+  // The close button (the rightmost); nothing when the window has none.
   std::optional<ScreenRect> CloseButton(XWindow window);
   // Asks the window manager to close the window, as its keyboard shortcut
   // does (it then sends the window the delete request).
