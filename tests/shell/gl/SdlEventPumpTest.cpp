@@ -208,6 +208,16 @@ TEST_F(SdlEventPump, PassingFocusLossesAreNoSuspend) {
   PushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
   EXPECT_FALSE(SuspendOrResumeWithin(50)) << "the focus coming back after the program's hiding";
 
+  // A hide that takes no focus away: the next loss is the user's.
+  NoteWindowHiddenByProgram(window_);
+  GetEvent(0, nullptr);
+  PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+  ASSERT_TRUE(Expect(osEvt));
+  EXPECT_EQ(theEVENT.message, 0x01000000u);
+  PushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+  ASSERT_TRUE(Expect(osEvt));
+  EXPECT_EQ(theEVENT.message, 0x01000001u);
+
   // Afterwards a real loss is a suspend again.
   PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
   ASSERT_TRUE(Expect(osEvt));
