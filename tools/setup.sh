@@ -25,12 +25,16 @@ halvane_install_packages() {
   rm -f "$log"
 }
 
-# Further arguments name the targets to build; without them, everything.
+# Further arguments: those that start with "-" go to the configure step (for
+# example -DHALVANE_WERROR=ON); the others name the targets to build (all
+# when none is named).
 halvane_build() {
-  local preset="${1:-default}" targets=() t
+  local preset="${1:-default}" configure=() targets=() a
   shift || true
-  for t in "$@"; do targets+=(--target "$t"); done
+  for a in "$@"; do
+    if [[ "$a" == -* ]]; then configure+=("$a"); else targets+=(--target "$a"); fi
+  done
   cd "$halvane_root"
-  cmake --preset "$preset" >/dev/null
+  cmake --preset "$preset" "${configure[@]}" >/dev/null
   cmake --build --preset "$preset" -j"${HALVANE_JOBS:-$(nproc)}" "${targets[@]}"
 }

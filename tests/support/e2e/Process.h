@@ -17,10 +17,6 @@ namespace e2e {
 using Clock = std::chrono::steady_clock;
 using Millis = std::chrono::milliseconds;
 
-// Asks `done` every few milliseconds until it answers true or the time is up;
-// answers whether it did.
-bool WaitFor(const std::function<bool()>& done, Millis timeout, Millis interval = Millis(5));
-
 // How a process ended.
 struct ExitStatus {
   bool exited = false;  // by exit(): `code` holds its status
