@@ -1,7 +1,5 @@
 #include "support/e2e/Desktop.h"
 
-#include "support/Poll.h"
-
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -13,6 +11,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <stdexcept>
+
+#include "support/Poll.h"
 
 namespace e2e {
 

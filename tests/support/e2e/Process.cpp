@@ -1,7 +1,5 @@
 #include "support/e2e/Process.h"
 
-#include "support/Poll.h"
-
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/prctl.h>
@@ -12,6 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
+
+#include "support/Poll.h"
 
 namespace e2e {
 

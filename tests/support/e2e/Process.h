@@ -6,7 +6,6 @@
 #include <sys/types.h>
 
 #include <chrono>
-#include <functional>
 #include <map>
 #include <optional>
 #include <string>

@@ -1,12 +1,12 @@
 #include "support/e2e/Program.h"
 
-#include "support/Poll.h"
-
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
+
+#include "support/Poll.h"
 
 namespace fs = std::filesystem;
 
