@@ -20,7 +20,7 @@ ControlParams ctrlPARAMS;
 namespace {
 
 // A presenter that keeps answering without ending the dialog is given up on.
-constexpr int kMaxPresenterRounds = 64;
+constexpr int kMaxPresenterRounds = 4096;
 
 constexpr UInt16 kMouseAndKeyMask = mDownMask | mUpMask | keyDownMask | keyUpMask | autoKeyMask;
 
@@ -91,6 +91,7 @@ DialogView BuildView(WindowRef window, std::vector<ControlRef>* buttons) {
   view.title = Unicode(record->title[0] ? record->title : APPL.name);
   view.bounds = record->bounds;
   view.parent = record->parent ? record->parent : MainWindow();
+  view.window = window;
   CollectView(&record->root, &view, buttons);
   return view;
 }
@@ -98,9 +99,11 @@ DialogView BuildView(WindowRef window, std::vector<ControlRef>* buttons) {
 void Apply(WindowRef window, const DialogAction& action, const std::vector<ControlRef>& buttons) {
   if (action.kind == DialogAction::Click && action.button >= 0 && size_t(action.button) < buttons.size()) {
     ClickDialogControl(buttons[size_t(action.button)]);
+  } else if (action.kind == DialogAction::Control && action.control && action.control->window == window) {
+    if (action.control->kind == kControlKindCellGrid) action.control->value = action.part;
+    ClickDialogControl(action.control);
   } else if (action.kind == DialogAction::Key) {
-    DialogEvent key{kEventClassKeyboard, kEventRawKeyDown, window, nullptr, keyDown, action.charCode, action.keyCode, 0};
-    SendDialogEvent(window, &key);
+    TypeDialogKey(window, action.charCode, action.keyCode);
   }
 }
 
@@ -261,8 +264,8 @@ ControlRef GetControlByCommand(WindowRef window, UInt32 command) {
 void PostControlClickEvent(ControlRef control, char value) {
   if (!control || control->hilite != kControlActive) return;
   SetControlValue(control, value);
-  DialogEvent hit{kEventClassControl, kEventControlHit, control->window, control, 0, 0, 0, 0};
-  SendDialogEvent(control->window, &hit);
+  DialogEvent hit{kEventClassControl, kEventControlHit, control->window, control, 0, 0, 0, 0, 0, 0};
+  SendControlEvent(control, &hit);
 }
 
 void FixParamText(WindowRef window) {

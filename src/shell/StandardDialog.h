@@ -44,7 +44,7 @@ struct ControlParams : ControlFontStyleRec {
 };
 
 typedef void (*DialogCustomProc)(WindowRef window, UInt32 command, SInt16 part);
-typedef void (*DialogControlProc)(ControlRef control);
+typedef OSStatus (*DialogControlProc)(ControlRef control);
 
 // The state of one dialog run, handed to its event handler.
 struct DialogHandler {
