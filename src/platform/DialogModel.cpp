@@ -80,6 +80,16 @@ void StandardKey(WindowRef window, DialogEvent* event) {
   if (!record) return;
   ControlRef field = record->focus;
   UInt8 c = event->charCode;
+  if (c == 13 || c == 3 || c == 27) {
+    // The window's default button answers Return and Enter, its cancel
+    // button Escape.
+    for (ControlRef button : AllControls(window))
+      if ((c == 27 ? button->isCancel : button->isDefault) && IsControlVisible(button) && IsControlEnabled(button)) {
+        ClickDialogControl(button);
+        break;
+      }
+    return;
+  }
   if (c == 9) {
     ControlRef next = NextFocusField(window, field);
     if (next) {
@@ -246,7 +256,8 @@ void FailNextHandlerInstall(OSStatus error) { nextInstallFailure = error; }
 OSStatus SendDialogEvent(WindowRef window, DialogEvent* event) {
   DialogWindowRecord* record = DialogRecord(window);
   if (!record) return eventNotHandledErr;
-  ControlRef target = event->eventClass == kEventClassKeyboard ? record->focus : event->control;
+  bool toFocus = event->eventClass == kEventClassKeyboard || event->eventClass == kEventClassCommand;
+  ControlRef target = toFocus ? record->focus : event->control;
   return Deliver(window, target, event);
 }
 

@@ -22,13 +22,13 @@ void ScriptedDialogPresenter::Type(const std::string& text) {
 }
 
 void ScriptedDialogPresenter::ClickControl(UInt32 command, SInt16 part) {
-  Step step{Step::Control, "", command, 0, 0};
+  Step step{Step::Control, "", command, 0, 0, 0, {}};
   step.part = part;
   script_.push_back(step);
 }
 
 void ScriptedDialogPresenter::Do(std::function<DialogAction(const DialogView&)> callback) {
-  Step step{Step::Callback, "", 0, 0, 0};
+  Step step{Step::Callback, "", 0, 0, 0, 0, {}};
   step.callback = std::move(callback);
   script_.push_back(step);
 }
