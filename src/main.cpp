@@ -17,6 +17,7 @@
 #include "shell/ApplInfo.h"
 #include "shell/Events.h"
 #include "shell/MainPrefs.h"
+#include "shell/NibDialogs.h"
 #include "shell/ErrorAlertDialogs.h"
 #include "shell/Startup.h"
 
@@ -51,6 +52,7 @@ int main() {
   InitAllEvents();
   InitAppleEvents();
   Startup();
+  LoadQKEngineNib();
   InitFading();
   PlistTag prefs;
   mainPREFS.Load(&prefs);
