@@ -12,6 +12,7 @@
 #include "graphics/ImageBuffer.h"
 #include "graphics/ImageGL.h"
 #include "graphics/OpenGLFrame.h"
+#include "graphics/RenderedDialogs.h"
 #include "shell/AllEvents.h"
 #include "shell/AppleEvents.h"
 #include "shell/ApplInfo.h"
@@ -42,6 +43,7 @@ void DrawFrame(ImageGL& title) {
 
 int main() {
   InstallUserDialogs();
+  InstallRenderedDialogs();
   APPL.SetName("Halvane", "");
   APPL.SetCreatorCode(FOUR_CHAR('H', 'L', 'V', 'N'));
   APPL.gameWindow = 1;

@@ -52,6 +52,8 @@ struct DialogPresenter {
   virtual ~DialogPresenter() = default;
   // Shows the dialog (or keeps showing it) and answers the user's next action.
   virtual DialogAction Present(const DialogView& view) = 0;
+  // The dialog's run ended; a presenter that keeps a window for it closes it.
+  virtual void Dismiss(WindowRef window) { (void)window; }
 };
 
 // The presenter in use: the one installed, else standard error. The program

@@ -5,6 +5,7 @@
 
 #include "foundation/ErrorDialog.h"
 #include "foundation/StringFunctions.h"
+#include "platform/PlatformTime.h"
 #include "shell/ErrorAlertDialogs.h"
 #include "shell/Events.h"
 #include "shell/Startup.h"
@@ -399,10 +400,12 @@ SInt16 GetColorDialog(unsigned char selected) {
   Rect bounds = DlogPosition(388, 124, 0);
   WindowRef window = NewStandardDialog(&bounds, (const unsigned char*)"", 0);
   Rect local = Local(bounds);
-  ControlRef cancel = AddButton(window, local, 0, (const unsigned char*)"\006Cancel");
-  SetCancelControl(cancel, 1);
+  // The button lies over the grid's last row: it comes after the grid, so
+  // that it is drawn and found above it.
   Rect gridRect{2, 2, SInt16(2 + 8 * 12), SInt16(2 + 32 * 12)};
   ControlRef grid = NewDialogControl(window, &gridRect, kCellGridProc, (const unsigned char*)"", selected, 0, 255);
+  ControlRef cancel = AddButton(window, local, 0, (const unsigned char*)"\006Cancel");
+  SetCancelControl(cancel, 1);
   grid->command = kCommandColorGrid;
   grid->value = selected;
   SInt16 answer = -1;
@@ -461,4 +464,41 @@ OSStatus ModalDialogHandler(EventHandlerCallRef, EventRef event, void*) {
       event->control->kind == kControlKindPushButton)
     QuitAppModalLoopForWindow(event->control->window);
   return eventNotHandledErr;
+}
+
+Boolean StandardDialogFilter(WindowRef, EventRecord*, SInt16*) { return false; }
+
+// The first call notes the time in the dialog's reference constant; once the
+// delay has passed the time-out item answers; Return, Enter, Escape and
+// Command-period answer the confirm item.
+Boolean TimedConfirmFilter(WindowRef dialog, EventRecord* event, SInt16* itemHit) {
+  DialogWindowRecord* record = DialogRecord(dialog);
+  if (!record) return false;
+  constexpr UInt32 kStarted = FOUR_CHAR('t', 'c', 's', 't');
+  UInt32 now = TickCount();
+  auto started = record->root.data.find(kStarted);
+  if (started == record->root.data.end()) {
+    record->root.data[kStarted] = SInt32(now);
+    return false;
+  }
+  if (UInt32(started->second) + UInt32(confirmDelay) < now) {
+    *itemHit = confirmTimeoutButton;
+    return true;
+  }
+  if (event && (event->what == keyDown || event->what == autoKey)) {
+    char c = char(event->message & 0xFF);
+    if (c == 13 || c == 3 || c == 27 || (c == '.' && (event->modifiers & 0x88) != 0)) {
+      *itemHit = confirmButton;
+      return true;
+    }
+  }
+  return false;
+}
+
+Boolean DontButtonFilter(WindowRef, EventRecord* event, SInt16* itemHit) {
+  if (!event || (event->what != keyDown && event->what != autoKey)) return false;
+  char c = char(event->message & 0xFF);
+  if (c != 13 && c != 3) return false;
+  *itemHit = 1;
+  return true;
 }

@@ -4,6 +4,7 @@
 // codes: 'ok  ' the default button, 'not!' cancel, 'dont' a third button.
 #pragma once
 
+#include "platform/EventPlatform.h"
 #include "shell/NibDialogs.h"
 
 struct PasswordVars {
@@ -44,6 +45,12 @@ SInt16 GetColorDialog(unsigned char selected);
 void SelectControlText(ControlRef field, UInt16 start, UInt16 end);
 void GetPasswordText(ControlRef field, unsigned char* text);
 void CheckURLPathDialog(const char* path);
+// Filters for classic modal dialogs: true when the event was answered, with
+// the item in *itemHit. There is no system filter to hand events on to, so
+// the standard one answers nothing.
+Boolean StandardDialogFilter(WindowRef dialog, EventRecord* event, SInt16* itemHit);
+Boolean TimedConfirmFilter(WindowRef dialog, EventRecord* event, SInt16* itemHit);
+Boolean DontButtonFilter(WindowRef dialog, EventRecord* event, SInt16* itemHit);
 OSStatus ModalDialogHandler(EventHandlerCallRef call, EventRef event, void* userData);
 
 // The colour grid's geometry: 12 by 12 cells, 32 across and 8 down, the

@@ -72,6 +72,14 @@ void CollectView(ControlRef control, DialogView* view, std::vector<ControlRef>* 
     if (c->kind == kControlKindStaticText) view->texts.push_back(ConvertCStrToUnicode(c->text.c_str()));
     if (c->kind == kControlKindIcon && view->icon < 0) view->icon = c->value;
     if (c->kind == kControlKindIconRef && view->icon < 0) view->icon = 1;
+    if (c->kind == kControlKindLink) {
+      // A presenter of texts and buttons shows the link as text and offers a
+      // button that follows it; Escape never does.
+      view->texts.push_back(Unicode(c->title));
+      view->buttons.push_back(DialogView::Button{"Open Link", c->command, c->bounds, c->hilite == kControlActive,
+                                                 false, false});
+      buttons->push_back(c);
+    }
     if (c->kind == kControlKindPushButton || c->kind == kControlKindRoundButton ||
         c->kind == kControlKindBevelButton) {
       view->buttons.push_back(DialogView::Button{Unicode(c->title), c->command, c->bounds, c->hilite == kControlActive,
@@ -313,6 +321,7 @@ bool RunAppModalLoopForWindow(WindowRef window) {
     if (action.kind == DialogAction::Abandon) break;
     Apply(window, action, buttons);
   }
+  Presenter().Dismiss(window);
   return record->modalEnded;
 }
 

@@ -223,3 +223,30 @@ TEST_F(DialogLibraryTest, UrlPathDialogShowsShortPathsWhole) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DialogLibraryTest, ClassicFilters) {
+  Rect bounds{0, 0, 120, 352};
+  WindowRef dialog = NewStandardDialog(&bounds, PStr(""), 0);
+  confirmDelay = 600;
+  confirmButton = 1;
+  confirmTimeoutButton = 2;
+  SInt16 item = 0;
+  EventRecord none{};
+  EventRecord period{keyDown, '.', 0, Point{0, 0}, cmdKey >> 1};
+  EventRecord letter{keyDown, 'x', 0, Point{0, 0}, 0};
+  EXPECT_FALSE(TimedConfirmFilter(dialog, &none, &item));  // starts the clock
+  EXPECT_FALSE(TimedConfirmFilter(dialog, &letter, &item));
+  EXPECT_TRUE(TimedConfirmFilter(dialog, &period, &item));
+  EXPECT_EQ(item, 1);
+  EXPECT_FALSE(StandardDialogFilter(dialog, &letter, &item));
+  EventRecord enter{keyDown, 3, 0, Point{0, 0}, 0};
+  item = 0;
+  EXPECT_TRUE(DontButtonFilter(dialog, &enter, &item));
+  EXPECT_EQ(item, 1);
+  EXPECT_FALSE(DontButtonFilter(dialog, &letter, &item));
+  DisposeDialogWindow(dialog);
+}
+
+}  // namespace

@@ -72,12 +72,23 @@ TEST_F(LaunchingTest, LinkDialogOpensTheLinkAndEndsAsCancel) {
             kHICommandCancel);
   ASSERT_EQ(launched.size(), 1u);
   EXPECT_EQ(launched[0][1], "http://example.invalid/driver");
+  // Shown as texts and buttons, the link is a button of its own.
+  presenter.ClickTitle("Open Link");
+  EXPECT_EQ(LaunchURLDialog(PStr("Get it:"), PStr("http://example.invalid/x"), PStr("Later"), 1), kHICommandCancel);
+  EXPECT_EQ(launched.size(), 2u);
+  MessageBoxPlan plan = PlanMessageBox(presenter.shown.back());
+  for (const auto& b : plan.buttons) {
+    if (presenter.shown.back().buttons[size_t(b.index)].title == "Open Link") {
+      EXPECT_FALSE(b.escapeKey);
+    }
+  }
+  EXPECT_EQ(presenter.shown.back().texts, (std::vector<std::string>{"http://example.invalid/x", "Get it:"}));
   presenter.Key(13);
   EXPECT_EQ(LaunchURLDialog(PStr("m"), PStr("http://example.invalid/"), PStr("Download Later Please"), 1), kHICommandOK);
   const DialogView& v = presenter.shown.back();
-  ASSERT_EQ(v.buttons.size(), 1u);
+  ASSERT_EQ(v.buttons.size(), 2u);
   EXPECT_EQ(v.buttons[0].bounds.right - v.buttons[0].bounds.left, 21 * 7 + 16);
-  EXPECT_EQ(launched.size(), 1u);
+  EXPECT_EQ(launched.size(), 2u);
 }
 
 TEST(PlatformLaunch, StartsProgramsWithoutAShellAndReportsMissingOnes) {

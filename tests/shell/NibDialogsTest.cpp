@@ -23,6 +23,7 @@ TEST_F(NibDialogsTest, EveryWindowHoldsTheControlsTheCodeLooksFor) {
       {"Password Wrong", {"text", "ok  "}},
       {"Progress", {"icon", "txt1", "prog"}},
       {"Scale Image", {"ok  ", "not!"}},
+      {"Audio Settings", {"icon", "schk", "svol", "sprc", "mchk", "mvol", "mprc", "chan", "ok  ", "not!"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.window);
