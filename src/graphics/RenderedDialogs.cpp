@@ -346,55 +346,71 @@ void RenderedDialogPresenter::Dismiss(WindowRef dialog) {
   if (surfaces_.empty()) EndDialogInput();
 }
 
+RenderedDialogPresenter::Surface* RenderedDialogPresenter::Open(const DialogView& view) {
+  WindowRef dialog = view.window;
+  DialogWindowRecord* record = DialogRecord(dialog);
+  if (!record) return nullptr;
+  auto found = surfaces_.find(dialog);
+  if (found != surfaces_.end()) return found->second;
+  const GLServices* gl = GetGLServices();
+  auto* s = new Surface;
+  SInt32 w = record->bounds.right - record->bounds.left, h = record->bounds.bottom - record->bounds.top;
+  s->window = NewGLWindow(view.title.c_str(), w, h, true);
+  s->context = s->window ? gl->createContext(s->window) : nullptr;
+  surfaces_[dialog] = s;
+  if (!s->context) {
+    Dismiss(dialog);
+    return nullptr;
+  }
+  return s;
+}
+
+void RenderedDialogPresenter::Draw(Surface* s, WindowRef dialog) {
+  const GLServices* gl = GetGLServices();
+  gl->makeCurrent(s->window, s->context);
+  glBindCACHE.ClearTexture();
+  DrawDialog(dialog, &s->picture);
+  Rect all{0, 0, s->picture.Height(), s->picture.Width()};
+  s->image.New(&s->picture, &all);
+  SInt32 dw, dh;
+  gl->drawableSize(s->window, &dw, &dh);
+  glViewport(0, 0, dw, dh);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(0, all.right, all.bottom, 0, -1, 1);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glDisable(GL_SCISSOR_TEST);
+  glClearColor(0.92f, 0.92f, 0.92f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT);
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  s->image.Draw(&all);
+  glFinish();
+  if (afterDraw) afterDraw(s->window, dialog);
+  gl->swapBuffers(s->window);
+  glBindCACHE.ClearTexture();
+}
+
+void RenderedDialogPresenter::Refresh(const DialogView& view) {
+  if (Surface* s = Open(view)) {
+    Draw(s, view.window);
+    DialogInput ignored;
+    while (NextDialogInput(s->window, &ignored)) {
+    }
+  }
+}
+
 DialogAction RenderedDialogPresenter::Present(const DialogView& view) {
   const DialogAction abandon{DialogAction::Abandon, -1, 0, 0, nullptr, 0};
   WindowRef dialog = view.window;
-  DialogWindowRecord* record = DialogRecord(dialog);
-  if (!record) return abandon;
-  Surface* s;
-  auto found = surfaces_.find(dialog);
-  const GLServices* gl = GetGLServices();
-  if (found == surfaces_.end()) {
-    s = new Surface;
-    SInt32 w = record->bounds.right - record->bounds.left, h = record->bounds.bottom - record->bounds.top;
-    s->window = NewGLWindow(view.title.c_str(), w, h, true);
-    s->context = s->window ? gl->createContext(s->window) : nullptr;
-    surfaces_[dialog] = s;
-    if (!s->context) {
-      Dismiss(dialog);
-      return abandon;
-    }
-  } else {
-    s = found->second;
-  }
+  Surface* s = Open(view);
+  if (!s) return abandon;
   for (;;) {
-    // Draw what the model holds now.
-    gl->makeCurrent(s->window, s->context);
-    glBindCACHE.ClearTexture();
-    DrawDialog(dialog, &s->picture);
-    Rect all{0, 0, s->picture.Height(), s->picture.Width()};
-    s->image.New(&s->picture, &all);
-    SInt32 dw, dh;
-    gl->drawableSize(s->window, &dw, &dh);
-    glViewport(0, 0, dw, dh);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0, all.right, all.bottom, 0, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glDisable(GL_SCISSOR_TEST);
-    glClearColor(0.92f, 0.92f, 0.92f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    s->image.Draw(&all);
-    glFinish();
-    if (afterDraw) afterDraw(s->window, dialog);
-    gl->swapBuffers(s->window);
-    glBindCACHE.ClearTexture();
+    Draw(s, dialog);
 
     // Wait for the user, keeping the timers and the sound running.
-    DialogInput input;
+    DialogInput input{DialogInput::None, 0, 0, 0, 0};
     while (!NextDialogInput(s->window, &input)) {
       ServiceTimers();
       IdleAudio();
@@ -447,6 +463,9 @@ struct ProgramPresenter : DialogPresenter {
     return simple.Present(view);
   }
   void Dismiss(WindowRef window) override { rendered.Dismiss(window); }
+  void Refresh(const DialogView& view) override {
+    if (&UserPresenter() != static_cast<DialogPresenter*>(&StderrPresenter())) rendered.Refresh(view);
+  }
 };
 
 }  // namespace

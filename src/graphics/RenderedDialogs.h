@@ -17,6 +17,7 @@ class RenderedDialogPresenter : public DialogPresenter {
   ~RenderedDialogPresenter() override;
   DialogAction Present(const DialogView& view) override;
   void Dismiss(WindowRef window) override;
+  void Refresh(const DialogView& view) override;
 
   // Called after each drawing, with the dialog's window current for OpenGL
   // (tests read the picture back and post input here).
@@ -28,6 +29,8 @@ class RenderedDialogPresenter : public DialogPresenter {
  private:
   struct Surface;
   std::map<WindowRef, Surface*> surfaces_;
+  Surface* Open(const DialogView& view);
+  void Draw(Surface* surface, WindowRef dialog);
 };
 
 // Draws a dialog of the model into the buffer (sized to the dialog); the

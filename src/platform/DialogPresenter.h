@@ -54,6 +54,9 @@ struct DialogPresenter {
   virtual DialogAction Present(const DialogView& view) = 0;
   // The dialog's run ended; a presenter that keeps a window for it closes it.
   virtual void Dismiss(WindowRef window) { (void)window; }
+  // Shows a window that waits for no answer (a progress window) as it is
+  // now; presenters that cannot show one do nothing.
+  virtual void Refresh(const DialogView& view) { (void)view; }
 };
 
 // The presenter in use: the one installed, else standard error. The program

@@ -488,6 +488,7 @@ void OpenProgressDialog(const char* title, unsigned char indeterminate, const ch
     progressBAR->data[FOUR_CHAR('i', 'n', 'd', 'e')] = indeterminate;
   }
   record->visible = true;
+  Presenter().Refresh(DialogViewOf(progressDLOG));
   ServiceTimers();
   IdleAudio();
 }
@@ -503,12 +504,14 @@ void UpdateProgressDialog(const char* text, char step) {
     }
   }
   if (progressFIELD) progressFIELD->text = text ? text : "";
+  Presenter().Refresh(DialogViewOf(progressDLOG));
   ServiceTimers();
   IdleAudio();
 }
 
 void CloseProgressDialog() {
   if (!progressDLOG) return;
+  Presenter().Dismiss(progressDLOG);
   DisposeDialogWindow(progressDLOG);
   progressDLOG = nullptr;
   progressBAR = progressFIELD = nullptr;

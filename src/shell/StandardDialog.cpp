@@ -117,6 +117,11 @@ void Apply(WindowRef window, const DialogAction& action, const std::vector<Contr
 
 }  // namespace
 
+DialogView DialogViewOf(WindowRef window) {
+  std::vector<ControlRef> buttons;
+  return BuildView(window, &buttons);
+}
+
 DialogParams::DialogParams() { Reset(); }
 
 void DialogParams::Reset() {

@@ -97,3 +97,5 @@ OSStatus StandardDialogHandler(EventHandlerCallRef call, EventRef event, void* u
 // Shows the dialog through the presenter until a handler ends the loop;
 // false when the presenter gave up on it.
 bool RunAppModalLoopForWindow(WindowRef window);
+// What a presenter is shown of a dialog.
+DialogView DialogViewOf(WindowRef window);

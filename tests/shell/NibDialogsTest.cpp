@@ -280,6 +280,9 @@ TEST_F(NibDialogsTest, ProgressWindowOpensUpdatesAndCloses) {
   UpdateProgressDialog("Step", 1);
   EXPECT_EQ(progressBAR->value, 1);
   EXPECT_EQ(progressBAR->data[Code("inde")], 0);
+  ASSERT_EQ(presenter.refreshed.size(), 4u);  // shown at each change
+  EXPECT_EQ(presenter.refreshed.back().title, "Loading");
+  EXPECT_EQ(presenter.refreshed.back().texts, std::vector<std::string>{"Step"});
   CloseProgressDialog();
   EXPECT_FALSE(ProgressDialogVisible());
   UpdateProgressDialog("closed", 1);

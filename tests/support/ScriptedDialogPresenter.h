@@ -30,8 +30,10 @@ struct ScriptedDialogPresenter : DialogPresenter {
   void Do(std::function<DialogAction(const DialogView&)> step);
 
   DialogAction Present(const DialogView& view) override;
+  void Refresh(const DialogView& view) override { refreshed.push_back(view); }
 
   std::vector<DialogView> shown;  // one entry per Present call
+  std::vector<DialogView> refreshed;  // windows shown without waiting (progress)
   int misses = 0;                 // script empty, or no such button
 
  private:

@@ -15,6 +15,7 @@
 #include "platform/DialogModel.h"
 #include "platform/GLWindow.h"
 #include "shell/DialogLibrary.h"
+#include "shell/NibDialogs.h"
 #include "shell/StandardDialog.h"
 #include "support/DisplayCheck.h"
 #include "support/RecordingDialogs.h"
@@ -230,6 +231,33 @@ TEST_F(RenderedDialogTest, ColourGridPicksTheClickedCell) {
   EXPECT_TRUE(Near(white, 255, 255, 255));
   steps.push_back([&] { ClickControl(ByCommand(kHICommandCancel)); });
   EXPECT_EQ(GetColorDialog(5), -1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(RenderedDialogTest, ProgressWindowIsShownWithoutWaiting) {
+  if (skip) return;
+  std::string here = __FILE__;
+  if (!QKEngineNIB) LoadQKEngineNibFile((here.substr(0, here.rfind("/tests/")) + "/resources/QK Engine.plist").c_str());
+  Pixel half{}, rest{};
+  presenter.afterDraw = [&](WindowPtr s, WindowRef d) {
+    surface = s;
+    dialog = d;
+    SDL_GL_GetDrawableSize(SDL_GetWindowFromID(WindowID()), &width, &height);
+    half = At(80, 64);   // the bar runs from 75 to 340 at 56..72
+    rest = At(330, 64);
+  };
+  OpenProgressDialog("Loading", 0, "Reading");
+  progressBAR->maximum = 2;
+  UpdateProgressDialog("Half way", 1);
+  ASSERT_NE(presenter.SurfaceOf(progressDLOG), nullptr);
+  EXPECT_TRUE(Near(half, 51, 102, 229)) << half.r << "," << half.g << "," << half.b;
+  EXPECT_TRUE(Near(rest, 255, 255, 255));
+  WindowRef shown = progressDLOG;
+  CloseProgressDialog();
+  EXPECT_EQ(presenter.SurfaceOf(shown), nullptr);
 }
 
 }  // namespace
