@@ -6,12 +6,14 @@
 #include "shell/DialogLibrary.h"
 #include "shell/MainPrefs.h"
 #include "shell/StandardDialog.h"
+#include "support/FakeEventPlatform.h"
 #include "support/RecordingDialogs.h"
 #include "support/ScriptedDialogPresenter.h"
 
 namespace {
 
 TEST(DisplayAskDialog, FollowsTheMonitorModePreference) {
+  FakeEventPlatform platform;  // the dialogs are placed on its screen, not a real one
   RecordingDialogs dialogs;
   ScriptedDialogPresenter presenter;
   APPL.SetName("Halvane", "");
