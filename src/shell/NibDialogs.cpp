@@ -20,8 +20,6 @@ ControlRef progressFIELD = nullptr;
 
 namespace {
 
-WindowRef progressSavedPort = nullptr;
-
 UInt32 CodeOf(const std::string& text) {
   char c[4] = {' ', ' ', ' ', ' '};
   memcpy(c, text.data(), std::min<size_t>(4, text.size()));
@@ -515,7 +513,6 @@ void CloseProgressDialog() {
   DisposeDialogWindow(progressDLOG);
   progressDLOG = nullptr;
   progressBAR = progressFIELD = nullptr;
-  (void)progressSavedPort;
 }
 
 bool ProgressDialogVisible() { return progressDLOG != nullptr; }
