@@ -12,12 +12,14 @@
 #include "graphics/ImageBuffer.h"
 #include "graphics/ImageGL.h"
 #include "graphics/OpenGLFrame.h"
+#include "graphics/RenderedDialogs.h"
 #include "shell/AllEvents.h"
 #include "shell/AppleEvents.h"
 #include "shell/ApplInfo.h"
 #include "shell/Events.h"
 #include "shell/MainPrefs.h"
 #include "shell/Menus.h"
+#include "shell/NibDialogs.h"
 #include "shell/ErrorAlertDialogs.h"
 #include "shell/Startup.h"
 
@@ -45,6 +47,7 @@ void DrawFrame(ImageGL& title) {
 
 int main() {
   InstallUserDialogs();
+  InstallRenderedDialogs();
   APPL.SetName("Halvane", "");
   APPL.SetCreatorCode(FOUR_CHAR('H', 'L', 'V', 'N'));
   APPL.gameWindow = 1;
@@ -56,6 +59,7 @@ int main() {
   InitAllEvents();
   InitAppleEvents();
   Startup();
+  LoadQKEngineNib();
   InitFading();
   PlistTag prefs;
   mainPREFS.Load(&prefs);
