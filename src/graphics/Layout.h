@@ -71,6 +71,10 @@ struct Frame {
   void Mirror(UInt8 horizontal, UInt8 vertical);
 };
 
+// Frames a layout may allocate itself when there is no frame table to put
+// them in: as many as 16-pixel frames a 1024-pixel-square sheet holds.
+enum { kMaxOwnFrames = 4096 };
+
 struct Layout {
   Str31 name;
   SInt32 count;
@@ -78,13 +82,17 @@ struct Layout {
   Frame* last;
   // One past the last record the current table entry's block may hold.
   Frame* limit;
+  // Frames this layout allocated itself.
+  SInt32 ownFrames;
 
   Layout();
   ~Layout();
   Layout(const Layout&) = delete;
   Layout& operator=(const Layout&) = delete;
 
-  // Null when the cursor's block is full (nothing is written).
+  // Null when the cursor's block is full (nothing is written). Without a
+  // block the frame is allocated, with an alert for the first one only; null
+  // past kMaxOwnFrames.
   Frame* NewFrame(const Rect* bounds, const unsigned char* frameName, Frame** cursor);
   // False when not every member fitted in the block.
   bool CreateFrameArray(Frame* head, Frame** cursor);
