@@ -72,8 +72,9 @@ struct Frame {
 };
 
 // Frames a layout may allocate itself when there is no frame table to put
-// them in: as many as 16-pixel frames a 1024-pixel-square sheet holds.
-enum { kMaxOwnFrames = 4096 };
+// them in. Such frames are a fault of the program (it is alerted) and live
+// only as long as the layout, so a modest bound does not limit any game.
+enum { kMaxOwnFrames = 256 };
 
 struct Layout {
   Str31 name;
