@@ -7,6 +7,7 @@
 #include <fstream>
 #include <string>
 #include <vector>
+#include <png.h>
 
 #include "FuzzSupport.h"
 #include "foundation/PlistTag.h"

@@ -1,5 +1,6 @@
 // The PNG reader over any bytes, in both modes, with the header and palette
 // queries. A decoded block must hold exactly the size the mode promises.
+#include <png.h>
 #include <sys/mman.h>
 #include <unistd.h>
 

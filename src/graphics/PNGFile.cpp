@@ -3,8 +3,6 @@
 #include <png.h>
 
 #include <algorithm>
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <new>
 #include <string>
@@ -92,11 +90,13 @@ void SetTransforms(PNGRead* r, UInt8 grey) {
 constexpr UInt64 kMaxDeflateRatio = 1032;
 
 bool FileCanHoldImage(PNGRead* r) {
-  struct stat st;
-  if (fstat(fileno(r->file), &st) != 0 || !S_ISREG(st.st_mode)) return true;  // nothing to judge by
+  const long at = std::ftell(r->file);
+  if (at < 0 || std::fseek(r->file, 0, SEEK_END) != 0) return true;  // nothing to judge by
+  const long end = std::ftell(r->file);
+  if (std::fseek(r->file, at, SEEK_SET) != 0) return false;
   const UInt64 rows = png_get_image_height(r->png, r->info);
   const UInt64 packed = UInt64(png_get_rowbytes(r->png, r->info)) * rows;
-  return UInt64(st.st_size) * kMaxDeflateRatio >= packed;
+  return end < 0 || UInt64(end) * kMaxDeflateRatio >= packed;
 }
 
 // Decodes the image into r->block; false on any libpng failure.
