@@ -8,12 +8,10 @@
 #include "foundation/Timer.h"
 #include "frontend/controls/ControlGL.h"
 
-enum {
-  kStepMicroseconds = 16667,
-  // A longer backlog (the machine slept, the window was dragged) is dropped
-  // instead of being replayed at full speed.
-  kMaxBacklogMicroseconds = 250000,
-};
+constexpr double kStepMicroseconds = 16667;
+// A longer backlog (the machine slept, the window was dragged) is dropped
+// instead of being replayed at full speed.
+constexpr double kMaxBacklogMicroseconds = 250000;
 
 // When the next step is due, in LocalMicroseconds.
 extern double nextTime;
@@ -23,6 +21,10 @@ extern Timer mainTIMER;
 // The window-size button over the top-right corner of the picture; its
 // title image's alpha is its fade, 0 (hidden) to 1.
 extern MSButton fullScreenBUTTON;
+// Steps run since start-up; a scripted player (the demo) sets the control
+// bytes after the keyboard's in each step.
+extern UInt32 stepCOUNT;
+extern void (*scriptedInputProc)(UInt32 step);
 // What a pass that stepped draws; the program's is DrawEverything.
 extern void (*drawFrameProc)();
 

@@ -7,6 +7,8 @@
 // game that cannot be won.
 #pragma once
 
+#include <string>
+
 #include "graphics/ImageBuffer.h"
 #include "graphics/ImageGL.h"
 #include "graphics/TextRender.h"
@@ -38,6 +40,9 @@ void LoadSounds();
 void LoadLayouts();
 void SetupColors();
 void SetBright(RGBAColorF* color, float b);
+
+// The name of the last picture loaded into bossIMAGE, for its fallback size.
+extern std::string bossImageName;
 
 // The path under the Resources folder of a name.
 std::string ResourcePath(const std::string& name);

@@ -66,7 +66,7 @@ void DrawScreens() {
   }
 }
 
-bool AnyScreenOpen() {
+Boolean AnyScreenOpen() {
   if (!screenList) return false;
   for (auto* link = screenList->First(); link; link = screenList->Next(link)) {
     if (link->item->open) return true;

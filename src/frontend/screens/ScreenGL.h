@@ -45,4 +45,4 @@ void SetFrontScreen();
 void ProcessScreens();
 // Once per frame: Draw of every open screen, first to last.
 void DrawScreens();
-bool AnyScreenOpen();
+Boolean AnyScreenOpen();
