@@ -13,6 +13,8 @@ struct StatusArray;
 extern Rect pauseButtonRECT, exitButtonRECT;
 
 void DrawEverything();
+// What DrawEverything draws between the frame's begin and end.
+void DrawPicture();
 void DrawGame();
 void DrawStars();
 void DrawBoss();
