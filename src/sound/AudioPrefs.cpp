@@ -194,6 +194,8 @@ void AudioPrefs::FitToOutput(SInt16 channels, SInt16 size, UnsignedFixed rate) {
   if (!stereoSupported) stereo = 0;
 }
 
+UInt8 MusicOnPref() { return audioPREFS.musicOn; }
+
 void SaveAudioPrefs(PlistTag* document) { audioPREFS.Save(document); }
 void LoadAudioPrefs(PlistTag* document) { audioPREFS.Load(document); }
 void NewAudioPrefs(PlistTag* document) { audioPREFS.New(document); }

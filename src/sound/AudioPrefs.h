@@ -56,6 +56,9 @@ class AudioPrefs {
 extern AudioPrefs audioPREFS;
 extern Boolean _audioPrefsLoaded;
 
+// "Music On", for callers that see no more of the settings.
+UInt8 MusicOnPref();
+
 void SaveAudioPrefs(PlistTag* document);
 void LoadAudioPrefs(PlistTag* document);
 void NewAudioPrefs(PlistTag* document);

@@ -70,8 +70,10 @@ SInt32 CompressedSound::Position() {
   return frames > 0 ? SInt32(frames * Channels() * 2) : 0;
 }
 
+// A stream without samples has nothing to rewind, and the decoder's lapping
+// seek reads out of bounds on one.
 void CompressedSound::Reset() {
-  if (format == 2) ov_raw_seek_lap(&state, 0);
+  if (format == 2 && ov_pcm_total(&state, -1) > 0) ov_raw_seek_lap(&state, 0);
 }
 
 // Reads in pieces of at most 1,024 bytes and never past `space`.
@@ -264,6 +266,8 @@ float CompressedSoundChannel::SetDuration(float seconds) {
 
 // --- Music ----------------------------------------------------------------
 
+Music gameMUSIC;
+
 Music::Music() : loop(0), active(0) { AddToMusicList(this); }
 
 Music::~Music() {
@@ -306,6 +310,8 @@ void PlayMusic(Music* music, unsigned char) {
 }
 
 void StopMusic(Music* music) { music->channel.Stop(); }
+
+void SetMusicLoop(Music* music, unsigned char loop) { music->loop = loop; }
 
 void PauseMusic(Music* music) { music->channel.Pause(); }
 

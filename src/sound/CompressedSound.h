@@ -110,6 +110,9 @@ class Music : public CompressedSound {
   static const SInt16 MaxVolume = 256;
 };
 
+// The game's one music, reloaded for each screen and for the waves.
+extern Music gameMUSIC;
+
 extern LinkedItemListTemplate<Music>* musicLIST;
 extern LinkedItemListTemplate<CompressedSoundChannel>* compressedSoundChannels;
 extern UInt8* musicWasPlaying;
@@ -120,6 +123,8 @@ OSErr LoadMusicFile(Music* music, const char* path);
 SInt16 LoadMusic(Music* music, const char* name);
 void PlayMusic(Music* music, unsigned char loop);
 void StopMusic(Music* music);
+// Sets the music's own loop flag, which PlayMusic follows.
+void SetMusicLoop(Music* music, unsigned char loop);
 void PauseMusic(Music* music);
 void UnPauseMusic(Music* music);
 void DisposeMusic(Music* music);

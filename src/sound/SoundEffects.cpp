@@ -263,6 +263,8 @@ void DisposeSound_Game(ALSound* sound) {
   if (sound) sound->Dispose(-1);
 }
 
+ALSound* SoundElement(ALSound* sounds, int index) { return sounds + index; }
+
 // Only the software mixer's channels are quieted here, and the mixer is
 // never started: the effects' OpenAL sources are left alone.
 void QuietAllChans() {}

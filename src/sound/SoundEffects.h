@@ -62,6 +62,10 @@ Boolean ChannelIsPlayingSound(unsigned source, ALSound* sound);
 void DisposeSound_Game(ALSound* sound);
 void QuietAllChans();
 
+// Element `index` of an array of sounds, for callers that do not know the
+// size of an ALSound.
+ALSound* SoundElement(ALSound* sounds, int index);
+
 // The game's sound effects.
 extern ALSound blipSND, dinkSND, bounceSND, podSND, flipSND, superSND, alarmSND, suckSND, toneSND, pshotSND;
 extern ALSound shotSND[2], boomSND[2];

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -263,6 +264,32 @@ TEST_F(SoundLoading, LoadSoundGameFillsBufferZeroFromTheBundlesAudioFolder) {
   EXPECT_EQ(soundLIST.Size(), 0u);
   EXPECT_EQ(LoadSound_Game(&sound, "Missing"), -1);
   EXPECT_TRUE(IsSoundLoaded(&sound));
+  SetBundlePathForTesting(nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// Every effect the game names, from the bundle the build makes.
+TEST(BundleSounds, EveryEffectLoadsAsOneMonoBufferAtItsOwnRate) {
+  const char* built = std::getenv("HALVANE_BUNDLE");
+  if (!built) GTEST_SKIP() << "HALVANE_BUNDLE is set by CTest";
+  FakeOpenAL al;
+  InitAudio();
+  SetBundlePathForTesting(built);
+  const char* names[] = {"Blip",  "Dink",   "Bounce", "Pod",   "Flip",       "Super",  "Alarm", "Suck",
+                         "Tone",  "Shot2",  "Shot0",  "Shot1", "Boom0",      "Boom1",  "Intro_Mono",
+                         "Metal0", "Metal1", "Power", "Shield", "Spin", "Bump", "Engine", "Tap"};
+  for (const char* name : names) {
+    ALSound sound;
+    EXPECT_EQ(LoadSound_Game(&sound, name), 0) << name;
+    ASSERT_TRUE(IsSoundLoaded(&sound)) << name;
+    const FakeBuffer& b = al.buffers.at(sound.Buffer(0));
+    EXPECT_EQ(b.format, AL_FORMAT_MONO16) << name;
+    EXPECT_EQ(b.frequency, 44100) << name;
+    EXPECT_GT(b.data.size(), 2000u) << name;
+  }
   SetBundlePathForTesting(nullptr);
 }
 
