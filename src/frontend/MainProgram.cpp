@@ -160,6 +160,8 @@ bool SaveScreenshot(const std::string& path) {
 
 int RunDemo(const DemoOptions& demo) {
   randomSEED = demo.seed;
+  // A game starts from a black picture, as after the main screen's fade.
+  MinBright_GL();
   StartGame();
   scriptedInputProc = DemoInput;
   for (long s = 0; s < demo.steps && !applQUIT; ++s) {
