@@ -20,8 +20,8 @@
 #include "frontend/Preferences.h"
 #include "frontend/Resources.h"
 #include "frontend/Scores.h"
-#include "frontend/screens/MainScreen.h"
 #include "frontend/screens/PauseScreen.h"
+#include "frontend/screens/TitleScreen.h"
 #include "game/Game.h"
 #include "graphics/GameWindow.h"
 #include "graphics/GammaFading.h"
@@ -185,7 +185,7 @@ int HalvaneMain(int argc, char** argv) {
   if (demo.on) {
     status = RunDemo(demo);
   } else {
-    mainSCREEN.Open();
+    titleSCREEN.Open();
     ResetSpeedManager();
     while (!applQUIT) MainPass();
     SavePreferences();

@@ -25,6 +25,7 @@ void MainScreen::Open() {
   bounds = mainRECT;
   starting = 0;
   EnableAllEvents();
+  ShowInterface();
   ScreenGL::Open(1);
 }
 
