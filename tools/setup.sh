@@ -25,9 +25,12 @@ halvane_install_packages() {
   rm -f "$log"
 }
 
+# Further arguments name the targets to build; without them, everything.
 halvane_build() {
-  local preset="${1:-default}"
+  local preset="${1:-default}" targets=() t
+  shift || true
+  for t in "$@"; do targets+=(--target "$t"); done
   cd "$halvane_root"
   cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset" -j"${HALVANE_JOBS:-$(nproc)}"
+  cmake --build --preset "$preset" -j"${HALVANE_JOBS:-$(nproc)}" "${targets[@]}"
 }

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <map>
 
+#include "platform/SdlEventPlatform.h"
+
 namespace {
 
 void (*resizedProc)(WindowRef window);
@@ -61,7 +63,9 @@ Rect GetWindowContentBounds(WindowRef window) {
 }
 
 void HideWindow(WindowRef window) {
-  if (Usable(window)) SDL_HideWindow(window->sdl);
+  if (!Usable(window)) return;
+  NoteWindowHiddenByProgram(window->sdl);
+  SDL_HideWindow(window->sdl);
 }
 
 void SelectWindow(WindowRef window) {
