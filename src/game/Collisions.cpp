@@ -186,9 +186,15 @@ static void ShipMeteor(int p, int mi) {
 static void ShipBoss(int p) {
   Player& ship = _PLAYER[p];
   Boss& b = BOSS;
+  // The collision rectangle moves clear of the ship, keeping its size; the
+  // drawing rectangle follows by the same offset.
   Rect saved = b.realRect;
   ForceRect(&b.realRect, &ship.rect, 0);
-  MapRectGame(&b.rect, &saved, &b.realRect);
+  SInt16 dh = SInt16(b.realRect.left - saved.left), dv = SInt16(b.realRect.top - saved.top);
+  b.rect.left = SInt16(b.rect.left + dh);
+  b.rect.right = SInt16(b.rect.right + dh);
+  b.rect.top = SInt16(b.rect.top + dv);
+  b.rect.bottom = SInt16(b.rect.bottom + dv);
   bool vertical = OrientRects(&ship.rect, &b.realRect);
   ContactSparks(&orangeRGB, ship.rect, b.realRect, vertical);
   *Axis(b, vertical) = *Axis(ship, vertical);

@@ -136,27 +136,6 @@ void InsetRectGame(Rect* r, SInt16 dh, SInt16 dv) {
   r->bottom = SInt16(r->bottom - dv);
 }
 
-static SInt16 MapCoord(SInt16 v, SInt16 fromLo, SInt16 fromHi, SInt16 toLo, SInt16 toHi) {
-  SInt32 span = fromHi - fromLo;
-  if (span == 0) return SInt16(v - fromLo + toLo);
-  return SInt16(toLo + SInt32(v - fromLo) * (toHi - toLo) / span);
-}
-
-void MapRectGame(Rect* r, const Rect* from, const Rect* to) {
-  r->left = MapCoord(r->left, from->left, from->right, to->left, to->right);
-  r->right = MapCoord(r->right, from->left, from->right, to->left, to->right);
-  r->top = MapCoord(r->top, from->top, from->bottom, to->top, to->bottom);
-  r->bottom = MapCoord(r->bottom, from->top, from->bottom, to->top, to->bottom);
-}
-
-static bool SpanOverlap(SInt16 aLo, SInt16 aHi, SInt16 bLo, SInt16 bHi) {
-  return (aLo >= bLo && aLo < bHi) || (bLo >= aLo && bLo < aHi);
-}
-
-bool RectsOverlap(const Rect& a, const Rect& b) {
-  return SpanOverlap(a.left, a.right, b.left, b.right) && SpanOverlap(a.top, a.bottom, b.top, b.bottom);
-}
-
 SInt16 CenterH(const Rect& r) { return SInt16(r.left + (r.right - r.left) / 2); }
 SInt16 CenterV(const Rect& r) { return SInt16(r.top + (r.bottom - r.top) / 2); }
 
@@ -179,9 +158,9 @@ static void NameArray(auto& array, const char* name) {
 
 void StatusArray::Init(char cells) {
   UInt32 n = UInt32(UInt8(cells));
-  rect.Init(n);
-  glow.Init(n);
-  on.Init(n);
+  rect.ManualInit(n);
+  glow.ManualInit(n);
+  on.ManualInit(n);
   NameArray(rect, "rect");
   NameArray(glow, "glow");
   NameArray(on, "on");

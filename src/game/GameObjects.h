@@ -4,6 +4,7 @@
 #pragma once
 
 #include "foundation/Array.h"
+#include "foundation/QK_MathUtils.h"
 #include "graphics/Colors.h"
 #include "platform/PlatformTypes.h"
 
@@ -214,12 +215,10 @@ Boolean OrientRects(const Rect* a, const Rect* b);
 void InsetRectF(RectF* r, float dh, float dv);
 void SetRectF(RectF* r, const Rect& from);
 
-// Rectangle helpers: shrink by dh, dv on each side (negative grows); move r
-// by the offset that takes from to to.
+// Shrinks r by dh, dv on each side (negative values grow it).
 void InsetRectGame(Rect* r, SInt16 dh, SInt16 dv);
-void MapRectGame(Rect* r, const Rect* from, const Rect* to);
-// The overlap test of every hit and contact: half-open spans on both axes.
-bool RectsOverlap(const Rect& a, const Rect& b);
+// The overlap test of every hit and contact (foundation's RectsOverlap).
+inline bool RectsOverlap(const Rect& a, const Rect& b) { return RectsOverlap(&a, &b); }
 // left + (right - left) / 2 and top + (bottom - top) / 2.
 SInt16 CenterH(const Rect& r);
 SInt16 CenterV(const Rect& r);

@@ -152,42 +152,6 @@ TEST_F(BossTest, ABeatenBossSlowsTheGameFlashesAndExplodes) {
   EXPECT_GE(fakeSERVICES.Count("Boom1"), 8);
 }
 
-// Two pilots keep low, aim under the highest enemy (or the boss's centre
-// line) and step aside from anything falling on them.
-static void Pilot(int p, int step) {
-  Player& ship = _PLAYER[p];
-  SInt16 x = CenterH(ship.rect);
-  SInt16 target = SInt16(p ? 420 : 220);
-  SInt16 highest = 1000;
-  for (const Enemy& e : _ENEMY)
-    if (e.flying && e.enemyState != 1 && e.rect.top < highest) highest = e.rect.top, target = CenterH(e.rect);
-  if (BOSS.on && BOSS.state == 0) target = SInt16(CenterH(BOSS.realRect) + (p ? 8 : -8));
-  auto dodge = [&](const Rect& r, SInt16 reach) {
-    SInt16 dx = SInt16(CenterH(r) - x);
-    if (r.bottom > ship.rect.top - reach && r.top < ship.rect.bottom && dx > -44 && dx < 44) {
-      // Step aside, toward the side with room.
-      SInt16 away = SInt16(dx > 0 ? CenterH(r) - 80 : CenterH(r) + 80);
-      if (away < 40 || away > 600) away = SInt16(dx > 0 ? CenterH(r) + 80 : CenterH(r) - 80);
-      target = away;
-    }
-  };
-  for (const Enemy& e : _ENEMY)
-    if (e.flying) dodge(e.rect, 140);
-  for (const Meteor& m : _METEOR)
-    if (m.on) dodge(m.rect, 120);
-  for (const Shot& s : enemySHOT)
-    if (s.on && !(BOSS.on && s.kind == 0)) dodge(s.rect, 90);
-  for (const Shot& s : SHOT[p])
-    if (s.on && s.velY > 0) dodge(s.rect, 90);
-  if (x < target - 3) gamedriver::Hold(p, gamedriver::kRight);
-  if (x > target + 3) gamedriver::Hold(p, gamedriver::kLeft);
-  gamedriver::Hold(p, gamedriver::kDown);
-  // A shield above would send the shot back.
-  for (const Enemy& e : _ENEMY)
-    if (e.flying && e.enemyState == 3 && CenterH(e.rect) - x > -30 && CenterH(e.rect) - x < 30) return;
-  if (step % 6 == p * 3) gamedriver::Hold(p, gamedriver::kFire);
-}
-
 TEST_F(BossTest, AScriptedGameReachesAndWinsABossWave) {
   auto play = [](UInt32 seed) {
     fakeSERVICES.Reset();
@@ -195,8 +159,8 @@ TEST_F(BossTest, AScriptedGameReachesAndWinsABossWave) {
     bool fought = false;
     for (int step = 0; step < 40000 && gamePLAY; step++) {
       gd::ReleaseAll();
-      Pilot(0, step);
-      Pilot(1, step);
+      gd::Pilot(0, step);
+      gd::Pilot(1, step);
       gd::Step();
       if (BOSS.on) fought = true;
       if (fought && waveNUM == 4) break;

@@ -219,8 +219,13 @@ TEST_F(WaveFlowTest, SlowMotionRisesEverySixStepsAndFallsEveryTwentyOne) {
   while (curSLOW < 1) gd::Step(), steps++;
   EXPECT_EQ(steps, 1);
   while (curSLOW < 2) gd::Step(), steps++;
-  EXPECT_GT(steps, 6);
+  EXPECT_EQ(steps, 7);  // five steps of waiting between levels
   BOSS.on = 0;
+  steps = 0;
+  while (curSLOW > 1) gd::Step(), steps++;
+  EXPECT_EQ(steps, 6);  // the wait left from the rise, then down
+  while (curSLOW > 0) gd::Step(), steps++;
+  EXPECT_EQ(steps, 27);  // twenty steps of waiting after a fall
   ResetSlow();
   EXPECT_EQ(gameSLOW, 0);
 }
@@ -302,4 +307,12 @@ TEST(GameFlow, AScriptedGameIsDeterministic) {
   EXPECT_EQ(first.first, second.first);
   EXPECT_GE(first.second, 3);
   EXPECT_NE(play(54321).first, first.first);
+}
+
+TEST_F(WaveFlowTest, ClearInputsEmptiesEveryControlAndAxis) {
+  for (UInt8& b : mainINPUT) b = 1;
+  SetInputAxis(1, 1, -300);
+  ClearInputs();
+  for (UInt8 b : mainINPUT) EXPECT_EQ(b, 0);
+  EXPECT_EQ(InputAxis(1, 1), 0);
 }

@@ -283,3 +283,31 @@ TEST_F(PlayersTest, KillBothPlayersEmptiesEveryShield) {
   EXPECT_EQ(_PLAYER[0].dying, 1);
   EXPECT_EQ(_PLAYER[1].dying, 1);
 }
+
+TEST_F(PlayersTest, WithSharedScoreAJoinerTakesOverTheScoreOfTheDead) {
+  fakeSERVICES.sharedScore = 1;
+  PlaceShip(0, 100, 300);
+  mainPLAYER = 0;
+  playerSCORE[0] = 5000;
+  enemCOUNT = 12;
+  KillPlayer(0);
+  playerJOINED[1] = 0;
+  JoinPlayer(1);
+  EXPECT_EQ(mainPLAYER, 1);
+  EXPECT_EQ(playerSCORE[1], 5000);
+  EXPECT_EQ(playerSCORE[0], 0);
+  EXPECT_EQ(enemCOUNT, 12);  // one score, no doubled enemies
+}
+
+TEST_F(PlayersTest, WithSharedScoreTheSurvivorCarriesTheScoreOn) {
+  fakeSERVICES.sharedScore = 1;
+  PlaceShip(0, 100, 300);
+  PlaceShip(1, 300, 300);
+  mainPLAYER = 0;
+  playerSCORE[0] = 700;
+  playerSCORE[1] = 0;
+  KillPlayer(0);
+  EXPECT_EQ(mainPLAYER, 1);
+  EXPECT_EQ(playerSCORE[1], 700);
+  EXPECT_EQ(playerSCORE[0], 0);
+}

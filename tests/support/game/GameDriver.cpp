@@ -108,6 +108,40 @@ void Steps(int n) {
   for (int i = 0; i < n; i++) Step();
 }
 
+void Pilot(int p, int step) {
+  Player& ship = _PLAYER[p];
+  SInt16 x = CenterH(ship.rect);
+  SInt16 target = SInt16(p ? 420 : 220);
+  SInt16 highest = 1000;
+  for (const Enemy& e : _ENEMY)
+    if (e.flying && e.enemyState != 1 && e.rect.top < highest) highest = e.rect.top, target = CenterH(e.rect);
+  if (BOSS.on && BOSS.state == 0) target = SInt16(CenterH(BOSS.realRect) + (p ? 8 : -8));
+  auto dodge = [&](const Rect& r, SInt16 reach) {
+    SInt16 dx = SInt16(CenterH(r) - x);
+    if (r.bottom > ship.rect.top - reach && r.top < ship.rect.bottom && dx > -44 && dx < 44) {
+      // Step aside, toward the side with room.
+      SInt16 away = SInt16(dx > 0 ? CenterH(r) - 80 : CenterH(r) + 80);
+      if (away < 40 || away > 600) away = SInt16(dx > 0 ? CenterH(r) + 80 : CenterH(r) - 80);
+      target = away;
+    }
+  };
+  for (const Enemy& e : _ENEMY)
+    if (e.flying) dodge(e.rect, 140);
+  for (const Meteor& m : _METEOR)
+    if (m.on) dodge(m.rect, 120);
+  for (const Shot& s : enemySHOT)
+    if (s.on && !(BOSS.on && s.kind == 0)) dodge(s.rect, 90);
+  for (const Shot& s : SHOT[p])
+    if (s.on && s.velY > 0) dodge(s.rect, 90);
+  if (x < target - 3) Hold(p, kRight);
+  if (x > target + 3) Hold(p, kLeft);
+  Hold(p, kDown);
+  // A shield above would send the shot back.
+  for (const Enemy& e : _ENEMY)
+    if (e.flying && e.enemyState == 3 && CenterH(e.rect) - x > -30 && CenterH(e.rect) - x < 30) return;
+  if (step % 6 == p * 3) Hold(p, kFire);
+}
+
 // FNV-1a over the values, field by field (never over padding).
 struct Digest {
   uint64_t h = 1469598103934665603ull;

@@ -21,6 +21,9 @@ void SetupColors();
 // Every pool object and game global as they are when the program starts.
 void ResetAllGameState();
 
+// The preferences the game reads (effects, shared score, music) come from
+// the services linked in: fakeSERVICES in the game's own tests.
+//
 // Resets the game state, seeds the random sequence, fills tables and colours, and starts a game
 // with animateDELAY at 0, as the main screen's Play does.
 void Begin(UInt32 seed);
@@ -44,6 +47,11 @@ bool StepUntil(Pred pred, int limit) {
   }
   return pred();
 }
+
+// Plays player p for this step by holding keys: keeps low, aims under the
+// highest enemy (or the boss's centre line), steps aside from whatever falls
+// toward the ship, and fires every sixth step unless a shield is above.
+void Pilot(int p, int step);
 
 // A digest of the whole game state: pools, globals, scores and the seed.
 uint64_t StateDigest();
