@@ -3,7 +3,6 @@
 #include <cmath>
 #include <vector>
 
-#include "foundation/ErrorDialog.h"
 #include "shell/MainPrefs.h"
 #include "sound/AudioPrefs.h"
 #include "sound/OpenALTable.h"
@@ -17,13 +16,6 @@ ALSound beepSound;
 void InstallSoundServices() {
   loadAudioPrefsProc = LoadAudioPrefs;
   saveAudioPrefsProc = SaveAudioPrefs;
-}
-
-SInt32 StartSoundOutput() {
-  InitAudio();
-  SInt32 sources = InitALSources();
-  if (sources == 0) AlertDialog("OpenAL is required for sound playback.", "", "OK");
-  return sources;
 }
 
 // A tenth of a second of 880 Hz, faded out, at a third of full scale.

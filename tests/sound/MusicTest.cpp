@@ -164,6 +164,24 @@ TEST_F(MusicStreaming, PauseHoldsTheStreamAndUnPauseGoesOn) {
   EXPECT_FALSE(m.channel.channel->wait);
 }
 
+TEST_F(MusicStreaming, AfterAPauseLongEnoughToRunDryOnlyNewBlocksAreHeard) {
+  Music m;
+  ASSERT_EQ(LoadMusicFile(&m, Tune("dry.ogg", 44100 * 3).c_str()), 0);
+  PlayMusic(&m, 1);
+  PauseMusic(&m);
+  FakeSource& source = Source(m);
+  std::vector<std::vector<unsigned char>> old;
+  for (ALuint b : source.queue) old.push_back(al.buffers[b].data);
+  al.Play(m.channel.channel->al->source, 8);
+  ASSERT_EQ(source.state, AL_STOPPED);
+  UnPauseMusic(&m);
+  IdleAudio_Sound();  // the main timer's next pass
+  EXPECT_EQ(source.state, AL_PLAYING);
+  ASSERT_EQ(source.queue.size(), 1u);
+  EXPECT_EQ(source.heard.back(), source.queue.front());
+  for (const auto& data : old) EXPECT_NE(al.buffers[source.queue.front()].data, data);
+}
+
 TEST_F(MusicStreaming, StoppingSilencesTheSourceAndASecondStopChangesNothing) {
   Music m;
   ASSERT_EQ(LoadMusicFile(&m, Tune("stop.ogg", 44100 * 3).c_str()), 0);

@@ -139,6 +139,26 @@ TEST_F(WaveOutput, AnEffectIsHeardOnTheSideOfTheScreenWhereItIsMade) {
   DisposeALSources();
 }
 
+TEST_F(WaveOutput, AnEffectThatWasPlayedCanBeLoadedAgainAndDisposed) {
+  ASSERT_GE(InitALSources(), 1);
+  Rect screen{0, 0, 480, 640};
+  SetupSound2DRect(&screen);
+  std::vector<int16_t> tone = SineTone(441, 1, 44100, 440, 20000);
+  ALSound sound;
+  ASSERT_EQ(sound.Setup(AL_FORMAT_MONO16, tone.data(), unsigned(tone.size() * 2), 44100, 0), 1);
+  unsigned source = NextChan_Game();
+  PlaySound_Game(&sound, source, &screen, 1, 1, 0);
+  Wait(0.1, false);
+  std::vector<int16_t> longer = SineTone(4410, 1, 44100, 660, 20000);
+  EXPECT_EQ(sound.Setup(AL_FORMAT_MONO16, longer.data(), unsigned(longer.size() * 2), 44100, 0), 1);
+  PlaySound_Game(&sound, source, &screen, 1, 1, 0);
+  sound.Dispose(-1);
+  EXPECT_EQ(openAL->alGetError(), AL_NO_ERROR);
+  EXPECT_FALSE(IsSoundLoaded(&sound));
+  DisposeALSources();
+  Finish();
+}
+
 TEST_F(WaveOutput, ALoopingStreamHasNoGapAtItsLoopPointAndPlaysAtItsOwnRate) {
   // 0.2 s of a 441 Hz tone at 22,050 Hz: whole periods, so the loop joins.
   std::string path = folder / "loop.ogg";
