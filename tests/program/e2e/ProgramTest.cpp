@@ -117,12 +117,10 @@ class ProgramTest : public ::testing::Test {
     if (title.Width() != 640 || samples.size() < 3) return "the picture has too few opaque patches to compare";
     std::string report;
     for (auto [x, y] : samples) {
-      ScreenPoint at = GameToContent(x + 0.5, y + 0.5, shown.Width(), shown.Height());
-      const Rgba expected = OverBlack(title.At(x, y)), seen = shown.At(int(at.x), int(at.y));
+      const Rgba expected = OverBlack(title.At(x, y)), seen = GamePixel(shown, x, y);
       if (ColourDistance(seen, expected) > 16)
-        report += "picture pixel (" + std::to_string(x) + ", " + std::to_string(y) + ") shows at (" +
-                  std::to_string(int(at.x)) + ", " + std::to_string(int(at.y)) + ") as " + Describe(seen) +
-                  ", expected " + Describe(expected) + "\n";
+        report += "picture pixel (" + std::to_string(x) + ", " + std::to_string(y) + ") shows as " +
+                  Describe(seen) + ", expected " + Describe(expected) + "\n";
     }
     ScreenPoint topLeft = GameToContent(0, 0, shown.Width(), shown.Height());
     const Rgba black{0, 0, 0, 255};
@@ -274,6 +272,9 @@ TEST_F(ProgramTest, SwitchingAwayLeavesFullScreenButKeepsThePreference) {
   ASSERT_TRUE(WaitFor([&] { return !desktop.IsFullScreen(program.Window()); }, Program::kTimeout))
       << "the program stayed in full screen behind another application\n"
       << program.Diagnostics();
+  EXPECT_TRUE(program.WaitForContentSize(640, 480)) << program.Diagnostics();
+  // Leaving full screen does not take the focus back from the other application.
+  EXPECT_EQ(desktop.FocusedWindow(), other);
 
   desktop.Activate(program.Window());
   ASSERT_TRUE(program.WaitForFocus()) << program.Diagnostics();

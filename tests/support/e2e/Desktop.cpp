@@ -211,20 +211,31 @@ bool Desktop::IsFullScreen(XWindow window) {
   return std::find(states.begin(), states.end(), Intern(x_, "_NET_WM_STATE_FULLSCREEN")) != states.end();
 }
 
+unsigned char Desktop::KeyCode(const std::string& key) {
+  KeySym sym = XStringToKeysym(key.c_str());
+  ::KeyCode code = sym == NoSymbol ? 0 : XKeysymToKeycode(x_, sym);
+  if (!code) throw std::invalid_argument("no key called " + key);
+  return code;
+}
+
 void Desktop::PressKey(const std::string& key, const std::vector<std::string>& modifiers) {
-  auto code = [this](const std::string& name) {
-    KeySym sym = XStringToKeysym(name.c_str());
-    KeyCode c = sym == NoSymbol ? 0 : XKeysymToKeycode(x_, sym);
-    if (!c) throw std::invalid_argument("no key called " + name);
-    return c;
-  };
-  std::vector<KeyCode> held;
-  for (const std::string& m : modifiers) held.push_back(code(m));
-  KeyCode k = code(key);
-  for (KeyCode m : held) XTestFakeKeyEvent(x_, m, True, CurrentTime);
+  std::vector<::KeyCode> held;
+  for (const std::string& m : modifiers) held.push_back(KeyCode(m));
+  ::KeyCode k = KeyCode(key);
+  for (::KeyCode m : held) XTestFakeKeyEvent(x_, m, True, CurrentTime);
   XTestFakeKeyEvent(x_, k, True, CurrentTime);
   XTestFakeKeyEvent(x_, k, False, CurrentTime);
   for (auto m = held.rbegin(); m != held.rend(); ++m) XTestFakeKeyEvent(x_, *m, False, CurrentTime);
+  Flush();
+}
+
+void Desktop::KeyDown(const std::string& key) {
+  XTestFakeKeyEvent(x_, KeyCode(key), True, CurrentTime);
+  Flush();
+}
+
+void Desktop::KeyUp(const std::string& key) {
+  XTestFakeKeyEvent(x_, KeyCode(key), False, CurrentTime);
   Flush();
 }
 
@@ -240,23 +251,38 @@ void Desktop::Click(int x, int y, int button) {
   Flush();
 }
 
-std::optional<ScreenRect> Desktop::CloseButton(XWindow window) {
+void Desktop::ButtonDown(int button) {
+  XTestFakeButtonEvent(x_, unsigned(button), True, CurrentTime);
+  Flush();
+}
+
+void Desktop::ButtonUp(int button) {
+  XTestFakeButtonEvent(x_, unsigned(button), False, CurrentTime);
+  Flush();
+}
+
+std::vector<ScreenRect> Desktop::TitleBarButtons(XWindow window) {
   Window root = DefaultRootWindow(x_), frame = window;
   for (Window p = Parent(x_, frame); p && p != root; p = Parent(x_, frame)) frame = p;
-  if (!frame || frame == window) return std::nullopt;
+  if (!frame || frame == window) return {};
   const ScreenRect content = ContentRect(window);
-  // The title bar holds the buttons: small square windows above the content;
-  // in the standard layout the close button is the rightmost of them.
-  std::optional<ScreenRect> best;
+  // The title bar holds the buttons: small square windows above the content.
+  std::vector<ScreenRect> buttons;
   for (Window bar : Children(x_, frame)) {
     for (Window button : Children(x_, bar)) {
       if (!IsShown(button)) continue;
       ScreenRect r = ContentRect(button);
-      if (r.width < 6 || r.width != r.height || r.y + r.height > content.y) continue;
-      if (!best || r.x > best->x) best = r;
+      if (r.width >= 6 && r.width == r.height && r.y + r.height <= content.y) buttons.push_back(r);
     }
   }
-  return best;
+  std::sort(buttons.begin(), buttons.end(), [](const ScreenRect& a, const ScreenRect& b) { return a.x < b.x; });
+  return buttons;
+}
+
+std::optional<ScreenRect> Desktop::CloseButton(XWindow window) {
+  auto buttons = TitleBarButtons(window);
+  if (buttons.empty()) return std::nullopt;
+  return buttons.back();
 }
 
 void Desktop::RequestClose(XWindow window) {

@@ -64,13 +64,22 @@ class Desktop {
   // The window manager has the window in full screen.
   bool IsFullScreen(XWindow window);
 
-  // Key names are X keysym names: "q", "1", "Escape", "Control_L".
+  // Key names are X keysym names: "q", "1", "Escape", "Control_L", "KP_8".
+  // A press is down and up, with the modifiers held around it.
   void PressKey(const std::string& key, const std::vector<std::string>& modifiers = {});
+  // One half of a press, for keys held over time.
+  void KeyDown(const std::string& key);
+  void KeyUp(const std::string& key);
   void MovePointer(int x, int y);
   void Click(int x, int y, int button = 1);
+  void ButtonDown(int button = 1);
+  void ButtonUp(int button = 1);
 
-  // The window manager's close button in the window's title bar, on the
-  // screen; nothing when the window has none.
+  // The window manager's buttons in the window's title bar, on the screen,
+  // left to right: with the desktop's standard layout, iconify, maximise and
+  // close are the last three.
+  std::vector<ScreenRect> TitleBarButtons(XWindow window);
+  // The close button (the rightmost); nothing when the window has none.
   std::optional<ScreenRect> CloseButton(XWindow window);
   // Asks the window manager to close the window, as its keyboard shortcut
   // does (it then sends the window the delete request).
@@ -89,6 +98,7 @@ class Desktop {
  private:
   void WaitForWindowManager();
   void Flush();
+  unsigned char KeyCode(const std::string& key);
 
   int width_, height_;
   TempFolder folder_;

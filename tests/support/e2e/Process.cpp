@@ -138,7 +138,11 @@ void ChildProcess::Stop(Millis grace) {
 
 std::map<std::string, std::string> BaseEnvironment() {
   const char* path = getenv("PATH");
-  return {{"PATH", path ? path : "/usr/local/bin:/usr/bin:/bin"}};
+  std::map<std::string, std::string> env{{"PATH", path ? path : "/usr/local/bin:/usr/bin:/bin"}};
+  // A sanitizer build's settings reach the programs it built.
+  for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"})
+    if (const char* value = getenv(name)) env[name] = value;
+  return env;
 }
 
 }  // namespace e2e

@@ -62,8 +62,8 @@ class ChildProcess {
   std::optional<ExitStatus> status_;
 };
 
-// The variables every child of the tests starts from: PATH and nothing else
-// of the test's own environment.
+// The variables every child of the tests starts from: PATH and the
+// sanitizer settings, nothing else of the test's own environment.
 std::map<std::string, std::string> BaseEnvironment();
 
 }  // namespace e2e

@@ -36,6 +36,11 @@ ScreenPoint GameToContent(double gameX, double gameY, int contentWidth, int cont
   return ScreenPoint{(contentWidth - 640.0 * s) / 2.0 + gameX * s, (contentHeight - 480.0 * s) / 2.0 + gameY * s};
 }
 
+Rgba GamePixel(const ScreenImage& content, int gameX, int gameY) {
+  ScreenPoint p = GameToContent(gameX + 0.5, gameY + 0.5, content.Width(), content.Height());
+  return content.At(int(p.x), int(p.y));
+}
+
 Program::Program(Desktop& desktop, const UserHome& home, std::string bundle)
     : desktop_(desktop), home_(home), bundle_(std::move(bundle)) {}
 
@@ -109,6 +114,22 @@ bool Program::PressKey(const std::string& key, const std::vector<std::string>& m
   if (!WaitForFocus()) return false;
   desktop_.PressKey(key, modifiers);
   return true;
+}
+
+ScreenPoint Program::GamePointOnScreen(double gameX, double gameY) {
+  ScreenRect r = Content();
+  ScreenPoint p = GameToContent(gameX, gameY, r.width, r.height);
+  return ScreenPoint{r.x + p.x, r.y + p.y};
+}
+
+void Program::ClickGame(double gameX, double gameY) {
+  ScreenPoint p = GamePointOnScreen(gameX, gameY);
+  desktop_.Click(int(p.x), int(p.y));
+}
+
+void Program::MovePointerToGame(double gameX, double gameY) {
+  ScreenPoint p = GamePointOnScreen(gameX, gameY);
+  desktop_.MovePointer(int(p.x), int(p.y));
 }
 
 bool Program::ClickCloseButton() {

@@ -2,6 +2,17 @@
 // folder of its own, driven and watched from outside as a person would:
 // its window, the window's size and place, what it shows, the keys and
 // clicks it gets, how it ends, and what it leaves in the user's folders.
+//
+//   Desktop desktop;                  // private X server and window manager
+//   UserHome home;                    // kept across restarts of the program
+//   Program program(desktop, home);
+//   program.Start();
+//   ASSERT_TRUE(program.WaitForWindow()) << program.Diagnostics();
+//   ScreenImage shown = program.WaitForContent([](const ScreenImage& s) { ... });
+//   ASSERT_TRUE(program.PressKey("q", {"Control_L"}));
+//   auto status = program.WaitForExit();   // ExitStatus, or nothing on time-out
+//
+// Every wait polls with a deadline; nothing sleeps a fixed time.
 #pragma once
 
 #include <functional>
@@ -45,6 +56,8 @@ struct ScreenPoint {
   double x, y;
 };
 ScreenPoint GameToContent(double gameX, double gameY, int contentWidth, int contentHeight);
+// The pixel of a content grab that shows the centre of a game picture pixel.
+Rgba GamePixel(const ScreenImage& content, int gameX, int gameY);
 
 class Program {
  public:
@@ -80,6 +93,11 @@ class Program {
   // Presses a key on the desktop's keyboard once the window has the focus;
   // false (and no key) when it did not get the focus in time.
   bool PressKey(const std::string& key, const std::vector<std::string>& modifiers = {});
+  // Where a point of the game picture is on the screen now.
+  ScreenPoint GamePointOnScreen(double gameX, double gameY);
+  // Clicks (or moves the pointer to) a point of the game picture.
+  void ClickGame(double gameX, double gameY);
+  void MovePointerToGame(double gameX, double gameY);
   // Clicks the close button of the window's title bar; false when it has none.
   bool ClickCloseButton();
 
