@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/KeyCodes.h"
+#include "platform/sdl/SdlWindow.h"
 
 namespace {
 
@@ -231,8 +232,9 @@ SdlEventPlatform& Sdl() {
 
 EventPlatform& SdlPlatform() { return Sdl(); }
 
-void SetSdlEventWindow(SDL_Window* window) { Sdl().SetWindow(window); }
+void SetSdlEventWindow(PlatformWindow* window) { Sdl().SetWindow(SdlWindowOf(window)); }
 
-void NoteWindowHiddenByProgram(SDL_Window* window) {
-  if (window && window == eventWindow) Sdl().WindowHiddenByProgram(window);
+void NoteWindowHiddenByProgram(PlatformWindow* window) {
+  SDL_Window* sdl = SdlWindowOf(window);
+  if (sdl && sdl == eventWindow) Sdl().WindowHiddenByProgram(sdl);
 }
