@@ -34,6 +34,9 @@ class SdlEventPlatform : public EventPlatform {
     std::vector<PlatformEvent> events;
     SDL_Event e;
     while (SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) Translate(e, &events);
+    // The loss a hide brings is queued by the time the hide returns; a hide
+    // that took no focus away leaves nothing to wait for.
+    if (ownFocusLoss_ && focused_) ownFocusLoss_ = false;
     // A focus loss that lasts is a suspend; one that the window system takes
     // back at once (it passes the focus around when a window is placed or
     // goes full screen) is not.

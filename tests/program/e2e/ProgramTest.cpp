@@ -74,9 +74,16 @@ class ProgramTest : public ::testing::Test {
     }
   }
 
+  // ... and, as a person would, for the first picture before doing anything:
+  // while the program starts it may hold the pointer.
+  void LaunchAndWaitForPicture(Program& program) {
+    Launch(program);
+    EXPECT_FALSE(program.WaitForPicture().OneColour()) << program.Diagnostics();
+  }
+
   void StartWindowed() {
     home.WritePreferences(PreferencesText(false));
-    Launch(program);
+    LaunchAndWaitForPicture(program);
   }
 
   // Ends the program with Ctrl+Q and expects a clean exit.
@@ -236,14 +243,14 @@ INSTANTIATE_TEST_SUITE_P(
 // The window mode chosen before quitting is the one the next start opens in;
 // a first start, without preferences, opens in full screen.
 TEST_F(ProgramTest, FullScreenChoiceSurvivesARestart) {
-  Launch(program);
+  LaunchAndWaitForPicture(program);
   ASSERT_TRUE(program.WaitForContentSize(kScreenWidth, kScreenHeight)) << "first start\n" << program.Diagnostics();
   EXPECT_TRUE(desktop.IsFullScreen(program.Window()));
   Quit(program);
   EXPECT_EQ(SavedFullScreen(home), std::optional<bool>(true));
 
   Program second(desktop, home);
-  Launch(second);
+  LaunchAndWaitForPicture(second);
   ASSERT_TRUE(second.WaitForContentSize(kScreenWidth, kScreenHeight)) << "restart\n" << second.Diagnostics();
   EXPECT_TRUE(desktop.IsFullScreen(second.Window()));
   ASSERT_TRUE(second.PressKey("1", {"Control_L"})) << second.Diagnostics();
@@ -252,7 +259,7 @@ TEST_F(ProgramTest, FullScreenChoiceSurvivesARestart) {
   EXPECT_EQ(SavedFullScreen(home), std::optional<bool>(false));
 
   Program third(desktop, home);
-  Launch(third);
+  LaunchAndWaitForPicture(third);
   ASSERT_TRUE(third.WaitForContentSize(640, 480)) << "second restart\n" << third.Diagnostics();
   EXPECT_FALSE(desktop.IsFullScreen(third.Window()));
   Quit(third);
@@ -261,7 +268,7 @@ TEST_F(ProgramTest, FullScreenChoiceSurvivesARestart) {
 // Switching to another application leaves full screen for the time being;
 // the preference keeps the user's choice, and coming back returns to it.
 TEST_F(ProgramTest, SwitchingAwayLeavesFullScreenButKeepsThePreference) {
-  Launch(program);
+  LaunchAndWaitForPicture(program);
   ASSERT_TRUE(program.WaitForContentSize(kScreenWidth, kScreenHeight)) << program.Diagnostics();
 
   XWindow other = desktop.OpenOtherWindow(ScreenRect{10, 10, 200, 150});

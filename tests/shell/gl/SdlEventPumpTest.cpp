@@ -19,7 +19,10 @@ class SdlEventPump : public ::testing::Test {
  protected:
   void SetUp() override {
     SetEventPlatform(&SdlPlatform());
-    window_ = SDL_CreateWindow("Halvane events", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 640, 480, 0);
+    // Hidden, so that the X server's own focus changes (other tests' windows
+    // come and go under the pointer) never reach it: the tests push their own.
+    window_ = SDL_CreateWindow("Halvane events", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 640, 480,
+                               SDL_WINDOW_HIDDEN);
     if (!window_) {
       ReportNoDisplay(std::string("no window: ") + SDL_GetError());
       return;
@@ -204,6 +207,16 @@ TEST_F(SdlEventPump, PassingFocusLossesAreNoSuspend) {
   EXPECT_TRUE(IsFrontProcess());
   PushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
   EXPECT_FALSE(SuspendOrResumeWithin(50)) << "the focus coming back after the program's hiding";
+
+  // A hide that takes no focus away: the next loss is the user's.
+  NoteWindowHiddenByProgram(window_);
+  GetEvent(0, nullptr);
+  PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+  ASSERT_TRUE(Expect(osEvt));
+  EXPECT_EQ(theEVENT.message, 0x01000000u);
+  PushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+  ASSERT_TRUE(Expect(osEvt));
+  EXPECT_EQ(theEVENT.message, 0x01000001u);
 
   // Afterwards a real loss is a suspend again.
   PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
