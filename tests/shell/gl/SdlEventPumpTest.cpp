@@ -209,7 +209,7 @@ TEST_F(SdlEventPump, PassingFocusLossesAreNoSuspend) {
   EXPECT_FALSE(SuspendOrResumeWithin(50)) << "the focus coming back after the program's hiding";
 
   // A hide that takes no focus away: the next loss is the user's.
-  NoteWindowHiddenByProgram(window_);
+  NoteWindowHiddenByProgram(PlatformWindowOf(window_));
   GetEvent(0, nullptr);
   PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
   ASSERT_TRUE(Expect(osEvt));
