@@ -74,7 +74,7 @@ class SdlEventPump : public ::testing::Test {
     Push(e);
   }
 
-  // Pumps until an event of the class arrives (within two seconds); other
+  // Pumps until an event of the class arrives (or the poll gives up); other
   // events the X server sends meanwhile are passed over.
   bool Expect(UInt16 what) {
     return PollUntil([&] { return GetEvent(0, nullptr) && theEVENT.what == what; });
