@@ -153,3 +153,119 @@ void RefBasicBlit(const RefBlitInput& in, const RefBasicOptions& o) {
     in.dst->Set(t.dx, t.dy, Narrow(v, depth));
   }
 }
+
+namespace {
+
+UInt32 SpreadOf(UInt32 p) { return (p & 0xFFFFFC1F & ~0x03E00000u) | ((p & 0x3E0) << 16); }
+UInt32 FoldOf(UInt32 x) { return ((x & 0x7C1F) | ((x >> 16) & 0x3E0)) & 0xFFFF; }
+
+UInt32 Pack(UInt32 r, UInt32 g, UInt32 b) { return (r << 10) | (g << 5) | b; }
+
+}  // namespace
+
+UInt32 RefChannelLevel(UInt32 c, int level) {
+  if (level <= 32) return c * UInt32(level) / 32;
+  if (level == 64) return 31;
+  return c * UInt32(64 - level) / 32 + UInt32(level - 32);
+}
+
+int RefRGB16Blit(const RefBlitInput& in, RefRGB16Kind kind, const RefRGB16Options& o) {
+  RefBlitInput geometry = in;
+  geometry.scaled = kind == RefRGB16Kind::Scale;
+  std::vector<RefTap> taps;
+  if (!RefGeometry(geometry, &taps)) return -1;
+  const UInt32 K = 0x7FFF;
+  SInt32 mode = o.mode, color = o.color;
+  const std::vector<UInt32>* lookup = o.lookup;
+  const bool hasColor = color != -1;
+  if (lookup && hasColor) {
+    if (UInt32(color) >= lookup->size()) return -1;
+    color = SInt32((*lookup)[UInt32(color)]);
+    lookup = nullptr;
+  }
+  if (!lookup && (mode & 3) == 3) mode = (mode & 0x10) | 1;
+
+  int levels[3] = {32, 32, 32}, opacity = 32;
+  if (o.tint) {
+    levels[0] = std::min(o.tint->red, 64);
+    levels[1] = std::min(o.tint->green, 64);
+    levels[2] = std::min(o.tint->blue, 64);
+    opacity = std::clamp(int(SInt8(o.tint->alpha)), 0, 32);
+  }
+  auto transform = [&](UInt32 v) {
+    return Pack(RefChannelLevel((v >> 10) & 31, levels[0]), RefChannelLevel((v >> 5) & 31, levels[1]),
+                RefChannelLevel(v & 31, levels[2]));
+  };
+  if (hasColor) {
+    color = SInt32(transform(UInt32(color)));
+    levels[0] = levels[1] = levels[2] = 32;
+  }
+  const bool plain = levels[0] == 32 && levels[1] == 32 && levels[2] == 32;
+  const bool bright = !plain && levels[0] == levels[1] && levels[1] == levels[2];
+  const bool mapping = !plain && !bright;
+
+  // The alpha map: laid out like the source, over the alpha rectangle or the
+  // source rectangle's own coordinates.
+  int alphaDx = 0, alphaDy = 0;
+  if (o.alphaMap) {
+    if (o.alphaMap->Depth() != 8) return -1;
+    const Rect s = Local(in.srcRect, *in.src);
+    const Rect area = o.alphaRect ? Local(*o.alphaRect, *o.alphaMap) : s;
+    if (area.right - area.left != s.right - s.left || area.bottom - area.top != s.bottom - s.top) return -1;
+    if (!Inside(area, *o.alphaMap)) return -1;
+    alphaDx = area.left - s.left;
+    alphaDy = area.top - s.top;
+  }
+  const bool blend = opacity != 32 || o.alphaMap || kind == RefRGB16Kind::Test;
+  const int slot = (in.mask ? 1 : 0) | (opacity != 32 ? 2 : 0) | (hasColor ? 4 : 0) | (lookup ? 8 : 0) |
+                   (o.alphaMap ? 16 : 0) | (mapping ? 32 : 0) | (bright ? 64 : 0);
+
+  // The modes the chosen kernel handles.
+  if (kind == RefRGB16Kind::Test) {
+    if (!in.mask && mode >= 16 && mode <= 19) mode -= 16;
+    if (!((mode >= 0 && mode <= 3) || (mode >= 16 && mode <= 19))) return slot;
+    if ((mode & 3) == 3 && !lookup) return slot;
+  } else {
+    const int low = mode & 0xF;
+    if (mode != low && mode != (low | 0x10)) return slot;
+    if (low > 3 || (low == 3 && !lookup && !hasColor)) return slot;
+    if ((mode & 0x10) && !in.mask) return slot;
+  }
+  const int low = mode & 3;
+
+  for (const RefTap& t : taps) {
+    const UInt32 s = in.src->Get(t.sx, t.sy), d = in.dst->Get(t.dx, t.dy);
+    if (in.mask) {
+      const UInt32 m = in.mask->Get(t.mx, t.my);
+      if ((mode & 0x10) ? m == K : m != K) continue;
+    }
+    if ((low == 1 || low == 2) && s == K) continue;
+    if (low == 2 && d == K) continue;
+    if (low == 3 && (*lookup)[s] == K) continue;
+    const UInt32 v = lookup ? (*lookup)[s] : s;
+    UInt32 value;
+    if (hasColor) {
+      value = UInt32(color);
+    } else if (kind == RefRGB16Kind::Test || mapping) {
+      value = transform(v);
+    } else if (bright) {
+      value = transform(v);
+      // A top bit sits just above red and adds the folded level to it.
+      if (v & 0x8000) {
+        const UInt32 folded = levels[0] > 32 ? 64 - levels[0] : levels[0];
+        value = (value & 0x03FF) | ((((value >> 10) + folded) & 31) << 10);
+      }
+    } else {
+      value = v;
+    }
+    UInt32 out = value;
+    if (blend) {
+      UInt32 w = UInt32(opacity);
+      if (o.alphaMap) w = (std::min<UInt32>(o.alphaMap->Get(t.sx + alphaDx, t.sy + alphaDy), 32) * w) >> 5;
+      const UInt32 D = SpreadOf(d), V = SpreadOf(value);
+      out = FoldOf((D + (((V - D) * w) >> 5)) & 0x03E07C1F);
+    }
+    in.dst->Set(t.dx, t.dy, out);
+  }
+  return slot;
+}

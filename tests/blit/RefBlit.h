@@ -45,3 +45,28 @@ struct RefBasicOptions {
 // The basic, effect and 8-bit translucent blits of any depth, drawn into
 // in.dst.
 void RefBasicBlit(const RefBlitInput& in, const RefBasicOptions& options);
+
+struct RefTint {
+  int red = 32, green = 32, blue = 32;  // levels, 0-64 (more is held at 64)
+  int alpha = 32;                       // opacity as a signed byte, held to 0-32
+};
+
+enum class RefRGB16Kind { Copy, Scale, Test };
+
+struct RefRGB16Options {
+  SInt32 mode = 0;
+  SInt32 color = -1;
+  const std::vector<UInt32>* lookup = nullptr;  // 65,536 entries
+  std::optional<RefTint> tint;
+  TestPixMap* alphaMap = nullptr;
+  std::optional<Rect> alphaRect;  // in the alpha map's bounds space
+};
+
+// The 16-bit effect blits drawn into in.dst. Returns the kernel slot the
+// options call for (mask 1, trans 2, colour 4, lookup 8, alpha 16, mapping
+// 32, bright 64), or -1 when the blit is refused.
+int RefRGB16Blit(const RefBlitInput& in, RefRGB16Kind kind, const RefRGB16Options& options);
+
+// One channel (0-31) at a level (0-64): darkened toward 0 below 32,
+// brightened toward 31 above.
+UInt32 RefChannelLevel(UInt32 c, int level);
