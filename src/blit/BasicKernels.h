@@ -62,7 +62,7 @@ struct BasicRule {
 };
 
 template <class T, unsigned Slot>
-void CopyKernel(SInt32 mode, T* srcStart, T* dstStart, T* maskStart, SInt32 srcPixStep, SInt32, SInt32 dstRowPixels,
+BLIT_KERNEL void CopyKernel(SInt32 mode, T* srcStart, T* dstStart, T* maskStart, SInt32 srcPixStep, SInt32, SInt32 dstRowPixels,
                 SInt32 maskRowPixels, SInt32 srcRowStep, SInt32, SInt32, T* dstEnd, SInt32 width, SInt32, SInt32,
                 SInt32, T* lookup, SInt32 color, T* transTable) {
   constexpr bool kMask = Slot & kFlagMask, kColor = Slot & kFlagColor, kLookup = Slot & kFlagLookup;
@@ -75,7 +75,7 @@ void CopyKernel(SInt32 mode, T* srcStart, T* dstStart, T* maskStart, SInt32 srcP
 }
 
 template <class T, unsigned Slot>
-void ScaleKernel(SInt32 mode, T* srcStart, T* dstStart, T* maskStart, SInt32 srcPixStep, SInt32 srcRowPixels,
+BLIT_KERNEL void ScaleKernel(SInt32 mode, T* srcStart, T* dstStart, T* maskStart, SInt32 srcPixStep, SInt32 srcRowPixels,
                  SInt32 dstRowPixels, SInt32 maskRowPixels, SInt32, SInt32 scaleSrc, SInt32 scaleDst, T* dstEnd,
                  SInt32 width, SInt32 rowDir, SInt32 xShrink, SInt32 scaleErr, T* lookup, SInt32 color,
                  T* transTable) {

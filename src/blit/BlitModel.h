@@ -14,6 +14,15 @@
 
 #include "platform/QuickDraw.h"
 
+// The kernels' pixel loops are built twice on x86-64, for the baseline and for
+// AVX2 machines (whose 32-bit multiplies and wider vectors they use), and the
+// loader picks one. Everything a kernel calls is inlined into each build.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#define BLIT_KERNEL __attribute__((flatten, target_clones("default", "arch=x86-64-v3")))
+#else
+#define BLIT_KERNEL
+#endif
+
 // Key colours, compared as whole pixel values. A 32-bit pixel with a non-zero
 // top byte is never the key.
 constexpr UInt8 kKey8 = 0;

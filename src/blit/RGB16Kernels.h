@@ -120,7 +120,7 @@ inline void ForRGB16Loop(SInt32 mode, const RGB16Levels& l, const UInt16* lookup
 }
 
 template <unsigned Slot>
-void CopyRGB16Kernel(SInt32 mode, UInt16* srcStart, UInt16* dstStart, UInt16* maskStart, SInt32 srcPixStep, SInt32,
+BLIT_KERNEL void CopyRGB16Kernel(SInt32 mode, UInt16* srcStart, UInt16* dstStart, UInt16* maskStart, SInt32 srcPixStep, SInt32,
                      SInt32 dstRowPixels, SInt32 maskRowPixels, SInt32 srcRowStep, SInt32, SInt32, UInt16* dstEnd,
                      SInt32 width, SInt32, SInt32, SInt32, UInt16* lookup, SInt32 color, UInt8* alpha,
                      SInt32 alphaStep, SInt32, SInt32 alphaRowStep, UInt32 redLevel, UInt32 greenLevel,
@@ -139,7 +139,7 @@ void CopyRGB16Kernel(SInt32 mode, UInt16* srcStart, UInt16* dstStart, UInt16* ma
 // alpha map (moving source and alpha together), source advances otherwise;
 // run ends are cumulative.
 template <unsigned Slot>
-void ScaleRGB16Kernel(SInt32 mode, UInt16* srcStart, UInt16* dstStart, UInt16* maskStart, SInt32 srcPixStep,
+BLIT_KERNEL void ScaleRGB16Kernel(SInt32 mode, UInt16* srcStart, UInt16* dstStart, UInt16* maskStart, SInt32 srcPixStep,
                       SInt32 srcRowPixels, SInt32 dstRowPixels, SInt32 maskRowPixels, SInt32, SInt32 scaleSrc,
                       SInt32 scaleDst, UInt16* dstEnd, SInt32 width, SInt32 rowDir, SInt32 xShrink,
                       SInt32 scaleErr, UInt16* lookup, SInt32 color, UInt8* alpha, SInt32 alphaStep,

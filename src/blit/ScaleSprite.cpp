@@ -3,12 +3,19 @@
 #include <algorithm>
 #include <cstdlib>
 #include <utility>
+#include <vector>
 
 #include "blit/BasicDispatch.h"
 #include "blit/BasicKernels.h"
 
 SInt32* scaleTABLE = nullptr;
 size_t scaleTABLECount = 0;
+
+SInt32* ScaleColumnScratch(size_t count) {
+  static std::vector<SInt32> scratch;
+  if (scratch.size() < count) scratch.resize(count);
+  return scratch.data();
+}
 
 namespace {
 
