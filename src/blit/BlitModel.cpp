@@ -117,8 +117,8 @@ void CalcRectStart(Rect* srcRect, const Rect* dstRect, const Rect* clipRect, Rec
   const SInt64 top = SInt64(c.top - d.top) * sy / dstH;
   const SInt64 bottom = SInt64(d.bottom - c.bottom) * sy / dstH;
   // Which source edge each destination edge trims: by turn parity and flag.
-  auto trim = [&](SInt16& edge, SInt64 amount, bool inward_increases) {
-    edge = SInt16(inward_increases ? edge + amount : edge - amount);
+  auto trim = [&](SInt16& edge, SInt64 amount, bool increases) {
+    edge = SInt16(increases ? edge + amount : edge - amount);
   };
   auto trimEdge = [&](int destEdge, bool flag, SInt64 amount) {
     // destEdge: 0 left, 1 right, 2 top, 3 bottom
