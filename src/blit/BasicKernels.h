@@ -3,6 +3,8 @@
 // rule at compile time, so no flag is tested inside a pixel loop.
 #pragma once
 
+#include <algorithm>
+
 #include "blit/BlitWalks.h"
 #include "blit/ScaleSprite.h"
 
@@ -61,6 +63,13 @@ struct BasicRule {
   }
 };
 
+template <class T>
+inline void FillRows(T* dst, T* dstEnd, SInt32 dstRowPixels, SInt32 width, T value) {
+  if (width <= 0 || dstRowPixels <= 0 || !(dst < dstEnd)) return;
+  const ptrdiff_t end = dstEnd - dst;
+  for (ptrdiff_t d = 0; d < end; d += dstRowPixels) std::fill_n(dst + d, width, value);
+}
+
 template <class T, unsigned Slot>
 BLIT_KERNEL void CopyKernel(SInt32 mode, T* srcStart, T* dstStart, T* maskStart, SInt32 srcPixStep, SInt32, SInt32 dstRowPixels,
                 SInt32 maskRowPixels, SInt32 srcRowStep, SInt32, SInt32, T* dstEnd, SInt32 width, SInt32, SInt32,
@@ -69,8 +78,12 @@ BLIT_KERNEL void CopyKernel(SInt32 mode, T* srcStart, T* dstStart, T* maskStart,
   const CopyWalkArgs args{srcPixStep, dstRowPixels, maskRowPixels, srcRowStep, width, 0, 0};
   ForEachHandledMode<kMask, kColor || kLookup>(mode, [&]<int Key, bool Invert>() {
     if (Key == 3 && kColor && !lookup) return;
-    const BasicRule<T, Slot, Key, Invert> rule{lookup, UInt32(color), transTable};
-    CopyWalk<T, kMask, false>(rule, srcStart, dstStart, maskStart, nullptr, dstEnd, args);
+    if constexpr (Key == 0 && Slot == kFlagColor) {
+      FillRows(dstStart, dstEnd, dstRowPixels, width, T(color));  // a plain fill reads nothing
+    } else {
+      const BasicRule<T, Slot, Key, Invert> rule{lookup, UInt32(color), transTable};
+      CopyWalk<T, kMask, false>(rule, srcStart, dstStart, maskStart, nullptr, dstEnd, args);
+    }
   });
 }
 
