@@ -128,8 +128,8 @@ struct Case {
   int bytesPerPixel = 2;
 };
 
-void FullBlit(void (*blit)(PixMapHandle, PixMapHandle, PixMapHandle, const Rect*, const Rect*, const Rect*,
-                                     SInt32, SInt32, void*, void*, UInt8, UInt8, char, const Rect*),
+void FullBlit(void (*blit)(PixMapHandle, PixMapHandle, PixMapHandle, const Rect*, const Rect*, const Rect*, SInt32,
+                           SInt32, void*, void*, UInt8, UInt8, char, const Rect*),
               Surface& src, Surface& dst, Surface* mask, SInt32 mode, SInt32 color, void* lookup, UInt8 hFlip,
               char turn) {
   const Rect sr = src.Bounds(), dr = dst.Bounds();
@@ -141,8 +141,8 @@ Blit RGB16(Scene& s, Surface& src, Surface* alpha, RGBAColor16 tint, bool scaled
   return [&s, &src, alpha, tint, scaled]() mutable {
     const Rect sr = src.Bounds(), dr = s.dst->Bounds();
     (scaled ? ScaleSpriteRGB16 : CopySpriteRGB16)(src.Handle(), s.dst->Handle(), nullptr, &sr, &dr, nullptr, 0, -1,
-                                                   nullptr, &tint, 0, 0, 0, nullptr,
-                                                   alpha ? alpha->Handle() : nullptr, nullptr);
+                                                  nullptr, &tint, 0, 0, 0, nullptr, alpha ? alpha->Handle() : nullptr,
+                                                  nullptr);
   };
 }
 
@@ -157,8 +157,10 @@ RGBAColor16 Tint(int r, int g, int b, int a) {
 
 Blit SdlBlit(SDL_Surface* src, SDL_Surface* dst, bool scaled) {
   return [src, dst, scaled] {
-    if (scaled) SDL_BlitScaled(src, nullptr, dst, nullptr);
-    else SDL_BlitSurface(src, nullptr, dst, nullptr);
+    if (scaled)
+      SDL_BlitScaled(src, nullptr, dst, nullptr);
+    else
+      SDL_BlitSurface(src, nullptr, dst, nullptr);
   };
 }
 
@@ -175,33 +177,37 @@ void ScaleByHalf(pixman_image_t* image) {
 
 std::vector<Case> Cases() {
   std::vector<Case> cases;
-  cases.push_back({"plain copy",
-                   [](Scene& s) { return Blit([&s] { FullBlit(CopySprite16, *s.src, *s.dst, nullptr, 0, -1, nullptr, 0, 0); }); },
-                   [](Scene& s) { return SdlBlit(s.src->Sdl(SDL_PIXELFORMAT_RGB555), s.dst->Sdl(SDL_PIXELFORMAT_RGB555), false); },
-                   [](Scene& s) {
-                     return PixmanComposite(PIXMAN_OP_SRC, s.src->Pixman(PIXMAN_x1r5g5b5), nullptr,
-                                            s.dst->Pixman(PIXMAN_x1r5g5b5), s.w, s.h);
-                   }});
-  cases.push_back({"keyed copy",
-                   [](Scene& s) { return Blit([&s] { FullBlit(CopySprite16, *s.src, *s.dst, nullptr, 1, -1, nullptr, 0, 0); }); },
-                   [](Scene& s) {
-                     SDL_Surface* src = s.src->Sdl(SDL_PIXELFORMAT_RGB555);
-                     SDL_SetColorKey(src, SDL_TRUE, kKey);
-                     return SdlBlit(src, s.dst->Sdl(SDL_PIXELFORMAT_RGB555), false);
-                   },
-                   [](Scene& s) {
-                     // The key as alpha 0 of an a1r5g5b5 copy of the source.
-                     auto* keyed = new Surface(s.w, s.h, 16);
-                     for (int y = 0; y < s.h; ++y)
-                       for (int x = 0; x < s.w; ++x) {
-                         const UInt16 p = s.src->Row<UInt16>(y)[x];
-                         keyed->Row<UInt16>(y)[x] = p == kKey ? 0 : UInt16(p | 0x8000);
-                       }
-                     return PixmanComposite(PIXMAN_OP_OVER, keyed->Pixman(PIXMAN_a1r5g5b5), nullptr,
-                                            s.dst->Pixman(PIXMAN_x1r5g5b5), s.w, s.h);
-                   }});
+  cases.push_back(
+      {"plain copy",
+       [](Scene& s) { return Blit([&s] { FullBlit(CopySprite16, *s.src, *s.dst, nullptr, 0, -1, nullptr, 0, 0); }); },
+       [](Scene& s) { return SdlBlit(s.src->Sdl(SDL_PIXELFORMAT_RGB555), s.dst->Sdl(SDL_PIXELFORMAT_RGB555), false); },
+       [](Scene& s) {
+         return PixmanComposite(PIXMAN_OP_SRC, s.src->Pixman(PIXMAN_x1r5g5b5), nullptr, s.dst->Pixman(PIXMAN_x1r5g5b5),
+                                s.w, s.h);
+       }});
+  cases.push_back(
+      {"keyed copy",
+       [](Scene& s) { return Blit([&s] { FullBlit(CopySprite16, *s.src, *s.dst, nullptr, 1, -1, nullptr, 0, 0); }); },
+       [](Scene& s) {
+         SDL_Surface* src = s.src->Sdl(SDL_PIXELFORMAT_RGB555);
+         SDL_SetColorKey(src, SDL_TRUE, kKey);
+         return SdlBlit(src, s.dst->Sdl(SDL_PIXELFORMAT_RGB555), false);
+       },
+       [](Scene& s) {
+         // The key as alpha 0 of an a1r5g5b5 copy of the source.
+         auto* keyed = new Surface(s.w, s.h, 16);
+         for (int y = 0; y < s.h; ++y)
+           for (int x = 0; x < s.w; ++x) {
+             const UInt16 p = s.src->Row<UInt16>(y)[x];
+             keyed->Row<UInt16>(y)[x] = p == kKey ? 0 : UInt16(p | 0x8000);
+           }
+         return PixmanComposite(PIXMAN_OP_OVER, keyed->Pixman(PIXMAN_a1r5g5b5), nullptr, s.dst->Pixman(PIXMAN_x1r5g5b5),
+                                s.w, s.h);
+       }});
   cases.push_back({"masked copy",
-                   [](Scene& s) { return Blit([&s] { FullBlit(CopySprite16, *s.src, *s.dst, s.mask.get(), 0, -1, nullptr, 0, 0); }); },
+                   [](Scene& s) {
+                     return Blit([&s] { FullBlit(CopySprite16, *s.src, *s.dst, s.mask.get(), 0, -1, nullptr, 0, 0); });
+                   },
                    nullptr,
                    [](Scene& s) {
                      auto* a8 = new Surface(s.w, s.h, 8);
@@ -211,7 +217,9 @@ std::vector<Case> Cases() {
                                             s.dst->Pixman(PIXMAN_x1r5g5b5), s.w, s.h);
                    }});
   cases.push_back({"flipped and turned copy",
-                   [](Scene& s) { return Blit([&s] { FullBlit(CopySprite16, *s.turned, *s.dst, nullptr, 0, -1, nullptr, 1, 1); }); },
+                   [](Scene& s) {
+                     return Blit([&s] { FullBlit(CopySprite16, *s.turned, *s.dst, nullptr, 0, -1, nullptr, 1, 1); });
+                   },
                    nullptr,
                    [](Scene& s) {
                      // A quarter turn and a mirror: a transpose.
@@ -224,16 +232,16 @@ std::vector<Case> Cases() {
                      pixman_image_set_filter(src, PIXMAN_FILTER_NEAREST, nullptr, 0);
                      return PixmanComposite(PIXMAN_OP_SRC, src, nullptr, s.dst->Pixman(PIXMAN_x1r5g5b5), s.w, s.h);
                    }});
-  cases.push_back({"scaled copy x2",
-                   [](Scene& s) { return Blit([&s] { FullBlit(ScaleSprite16, *s.half, *s.dst, nullptr, 0, -1, nullptr, 0, 0); }); },
-                   [](Scene& s) { return SdlBlit(s.half->Sdl(SDL_PIXELFORMAT_RGB555), s.dst->Sdl(SDL_PIXELFORMAT_RGB555), true); },
-                   [](Scene& s) {
-                     pixman_image_t* src = s.half->Pixman(PIXMAN_x1r5g5b5);
-                     ScaleByHalf(src);
-                     return PixmanComposite(PIXMAN_OP_SRC, src, nullptr, s.dst->Pixman(PIXMAN_x1r5g5b5), s.w, s.h);
-                   }});
-  cases.push_back({"opacity 1/2",
-                   [](Scene& s) { return RGB16(s, *s.src, nullptr, Tint(32, 32, 32, 16), false); },
+  cases.push_back(
+      {"scaled copy x2",
+       [](Scene& s) { return Blit([&s] { FullBlit(ScaleSprite16, *s.half, *s.dst, nullptr, 0, -1, nullptr, 0, 0); }); },
+       [](Scene& s) { return SdlBlit(s.half->Sdl(SDL_PIXELFORMAT_RGB555), s.dst->Sdl(SDL_PIXELFORMAT_RGB555), true); },
+       [](Scene& s) {
+         pixman_image_t* src = s.half->Pixman(PIXMAN_x1r5g5b5);
+         ScaleByHalf(src);
+         return PixmanComposite(PIXMAN_OP_SRC, src, nullptr, s.dst->Pixman(PIXMAN_x1r5g5b5), s.w, s.h);
+       }});
+  cases.push_back({"opacity 1/2", [](Scene& s) { return RGB16(s, *s.src, nullptr, Tint(32, 32, 32, 16), false); },
                    [](Scene& s) {
                      SDL_Surface* src = s.src->Sdl(SDL_PIXELFORMAT_RGB555);
                      SDL_SetSurfaceBlendMode(src, SDL_BLENDMODE_BLEND);
@@ -244,8 +252,7 @@ std::vector<Case> Cases() {
                      return PixmanComposite(PIXMAN_OP_OVER, s.src->Pixman(PIXMAN_x1r5g5b5), SolidMask(0.5),
                                             s.dst->Pixman(PIXMAN_x1r5g5b5), s.w, s.h);
                    }});
-  cases.push_back({"alpha map",
-                   [](Scene& s) { return RGB16(s, *s.src, s.alpha.get(), Tint(32, 32, 32, 32), false); },
+  cases.push_back({"alpha map", [](Scene& s) { return RGB16(s, *s.src, s.alpha.get(), Tint(32, 32, 32, 32), false); },
                    [](Scene& s) {
                      SDL_Surface* src = s.argb->Sdl(SDL_PIXELFORMAT_ARGB8888);
                      SDL_SetSurfaceBlendMode(src, SDL_BLENDMODE_BLEND);
@@ -258,8 +265,7 @@ std::vector<Case> Cases() {
                      return PixmanComposite(PIXMAN_OP_OVER, s.src->Pixman(PIXMAN_x1r5g5b5), a8->Pixman(PIXMAN_a8),
                                             s.dst->Pixman(PIXMAN_x1r5g5b5), s.w, s.h);
                    }});
-  cases.push_back({"brightness 1/2",
-                   [](Scene& s) { return RGB16(s, *s.src, nullptr, Tint(16, 16, 16, 32), false); },
+  cases.push_back({"brightness 1/2", [](Scene& s) { return RGB16(s, *s.src, nullptr, Tint(16, 16, 16, 32), false); },
                    [](Scene& s) {
                      SDL_Surface* src = s.src->Sdl(SDL_PIXELFORMAT_RGB555);
                      SDL_SetSurfaceColorMod(src, 128, 128, 128);
@@ -269,8 +275,7 @@ std::vector<Case> Cases() {
                      return PixmanComposite(PIXMAN_OP_SRC, s.src->Pixman(PIXMAN_x1r5g5b5), SolidMask(0.5),
                                             s.dst->Pixman(PIXMAN_x1r5g5b5), s.w, s.h);
                    }});
-  cases.push_back({"colour mapping",
-                   [](Scene& s) { return RGB16(s, *s.src, nullptr, Tint(16, 48, 32, 32), false); },
+  cases.push_back({"colour mapping", [](Scene& s) { return RGB16(s, *s.src, nullptr, Tint(16, 48, 32, 32), false); },
                    [](Scene& s) {
                      SDL_Surface* src = s.src->Sdl(SDL_PIXELFORMAT_RGB555);
                      SDL_SetSurfaceColorMod(src, 128, 255, 255);
@@ -304,7 +309,8 @@ std::vector<Case> Cases() {
                    }});
   cases.push_back({"8-bit lookup",
                    [](Scene& s) {
-                     return Blit([&s] { FullBlit(CopySprite8, *s.src8, *s.dst8, nullptr, 0, -1, s.lookup8.data(), 0, 0); });
+                     return Blit(
+                         [&s] { FullBlit(CopySprite8, *s.src8, *s.dst8, nullptr, 0, -1, s.lookup8.data(), 0, 0); });
                    },
                    [](Scene& s) {
                      // Different palettes make SDL map every index through a table.
@@ -321,7 +327,9 @@ std::vector<Case> Cases() {
                    },
                    nullptr, 1});
   cases.push_back({"fill",
-                   [](Scene& s) { return Blit([&s] { FullBlit(CopySprite16, *s.src, *s.dst, nullptr, 0, 0x1234, nullptr, 0, 0); }); },
+                   [](Scene& s) {
+                     return Blit([&s] { FullBlit(CopySprite16, *s.src, *s.dst, nullptr, 0, 0x1234, nullptr, 0, 0); });
+                   },
                    [](Scene& s) {
                      SDL_Surface* dst = s.dst->Sdl(SDL_PIXELFORMAT_RGB555);
                      return Blit([dst] { SDL_FillRect(dst, nullptr, 0x1234); });
@@ -384,10 +392,14 @@ class TableReporter : public benchmark::ConsoleReporter {
       const std::string key = name.substr(0, slash), impl = name.substr(slash + 1);
       const double us = run.GetAdjustedRealTime();  // in the run's unit, microseconds
       Result& r = Results()[key];
-      if (impl == "ours") r.ours = us;
-      else if (impl == "memcpy") r.memcpyTime = us;
-      else if (impl == "sdl") r.sdl = us;
-      else if (impl == "pixman") r.pixman = us;
+      if (impl == "ours")
+        r.ours = us;
+      else if (impl == "memcpy")
+        r.memcpyTime = us;
+      else if (impl == "sdl")
+        r.sdl = us;
+      else if (impl == "pixman")
+        r.pixman = us;
     }
   }
 };
@@ -407,8 +419,7 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   TableReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  std::printf("\n%-36s %10s %9s %12s %9s %9s\n", "case", "time us", "Mpixel/s", "x memcpy", "vs SDL2",
-              "vs pixman");
+  std::printf("\n%-36s %10s %9s %12s %9s %9s\n", "case", "time us", "Mpixel/s", "x memcpy", "vs SDL2", "vs pixman");
   for (const std::string& key : Order()) {
     auto it = Results().find(key);
     if (it == Results().end() || it->second.ours <= 0) continue;

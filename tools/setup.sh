@@ -25,9 +25,10 @@ halvane_install_packages() {
   rm -f "$log"
 }
 
+# Further arguments go to the configure step (for example -DHALVANE_WERROR=ON).
 halvane_build() {
   local preset="${1:-default}"
   cd "$halvane_root"
-  cmake --preset "$preset" >/dev/null
+  cmake --preset "$preset" "${@:2}" >/dev/null
   cmake --build --preset "$preset" -j"${HALVANE_JOBS:-$(nproc)}"
 }

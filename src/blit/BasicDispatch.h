@@ -7,11 +7,12 @@
 
 // The fourteen arguments of every basic, effect and test dispatcher, and the
 // request they make.
-#define BLIT_DISPATCH_PARAMS                                                                                      \
-  PixMapHandle src, PixMapHandle dst, PixMapHandle mask, const Rect *srcRect, const Rect *dstRect,              \
+#define BLIT_DISPATCH_PARAMS                                                                                     \
+  PixMapHandle src, PixMapHandle dst, PixMapHandle mask, const Rect *srcRect, const Rect *dstRect,               \
       const Rect *clipRect, SInt32 mode, SInt32 color, void *lookup, void *transTable, UInt8 hFlip, UInt8 vFlip, \
       char turn, const Rect *maskRect
-#define BLIT_REQUEST BlitRequest{src, dst, mask, srcRect, dstRect, clipRect, maskRect, hFlip, vFlip, turn}
+#define BLIT_REQUEST \
+  BlitRequest { src, dst, mask, srcRect, dstRect, clipRect, maskRect, hFlip, vFlip, turn }
 
 struct BasicCall {
   SInt32 mode;
@@ -68,8 +69,9 @@ void RunBasicBlit(const Table& table, BasicKind kind, BlitSize size, const BlitR
   T* maskStart = q.mask ? PixelAt<T>(p.maskBase, p.maskStart) : nullptr;
   T* dstEnd = dstStart + ptrdiff_t(p.dstRowPixels) * p.height;
   const auto kernel = table[slot];
-  if constexpr (requires { kernel(0, srcStart, dstStart, maskStart, 0, 0, 0, 0, 0, 0, 0, dstEnd, 0, 0, 0, 0,
-                                  lookup, 0, lookup); }) {
+  if constexpr (requires {
+                  kernel(0, srcStart, dstStart, maskStart, 0, 0, 0, 0, 0, 0, 0, dstEnd, 0, 0, 0, 0, lookup, 0, lookup);
+                }) {
     T* trans = depth == 8 && kind == BasicKind::Basic ? static_cast<T*>(c.transTable) : nullptr;
     kernel(mode, srcStart, dstStart, maskStart, p.srcPixStep, p.srcRowPixels, p.dstRowPixels, p.maskRowPixels,
            p.srcRowStep, scaleSrc, scaleDst, dstEnd, p.width, p.rowDir, p.xShrink, scaleErr, lookup, color, trans);

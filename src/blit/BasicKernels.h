@@ -17,11 +17,21 @@ inline void ForEachHandledMode(SInt32 mode, F&& f) {
     case 0: f.template operator()<0, false>(); break;
     case 1: f.template operator()<1, false>(); break;
     case 2: f.template operator()<2, false>(); break;
-    case 3: if constexpr (HasKey3) f.template operator()<3, false>(); break;
-    case 16: if constexpr (HasMask) f.template operator()<0, true>(); break;
-    case 17: if constexpr (HasMask) f.template operator()<1, true>(); break;
-    case 18: if constexpr (HasMask) f.template operator()<2, true>(); break;
-    case 19: if constexpr (HasMask && HasKey3) f.template operator()<3, true>(); break;
+    case 3:
+      if constexpr (HasKey3) f.template operator()<3, false>();
+      break;
+    case 16:
+      if constexpr (HasMask) f.template operator()<0, true>();
+      break;
+    case 17:
+      if constexpr (HasMask) f.template operator()<1, true>();
+      break;
+    case 18:
+      if constexpr (HasMask) f.template operator()<2, true>();
+      break;
+    case 19:
+      if constexpr (HasMask && HasKey3) f.template operator()<3, true>();
+      break;
     default: break;
   }
 }
@@ -71,9 +81,9 @@ inline void FillRows(T* dst, T* dstEnd, SInt32 dstRowPixels, SInt32 width, T val
 }
 
 template <class T, unsigned Slot>
-BLIT_KERNEL void CopyKernel(SInt32 mode, T* srcStart, T* dstStart, T* maskStart, SInt32 srcPixStep, SInt32, SInt32 dstRowPixels,
-                SInt32 maskRowPixels, SInt32 srcRowStep, SInt32, SInt32, T* dstEnd, SInt32 width, SInt32, SInt32,
-                SInt32, T* lookup, SInt32 color, T* transTable) {
+BLIT_KERNEL void CopyKernel(SInt32 mode, T* srcStart, T* dstStart, T* maskStart, SInt32 srcPixStep, SInt32,
+                            SInt32 dstRowPixels, SInt32 maskRowPixels, SInt32 srcRowStep, SInt32, SInt32, T* dstEnd,
+                            SInt32 width, SInt32, SInt32, SInt32, T* lookup, SInt32 color, T* transTable) {
   constexpr bool kMask = Slot & kFlagMask, kColor = Slot & kFlagColor, kLookup = Slot & kFlagLookup;
   const CopyWalkArgs args{srcPixStep, dstRowPixels, maskRowPixels, srcRowStep, width, 0, 0};
   ForEachHandledMode<kMask, kColor || kLookup>(mode, [&]<int Key, bool Invert>() {
@@ -88,10 +98,10 @@ BLIT_KERNEL void CopyKernel(SInt32 mode, T* srcStart, T* dstStart, T* maskStart,
 }
 
 template <class T, unsigned Slot>
-BLIT_KERNEL void ScaleKernel(SInt32 mode, T* srcStart, T* dstStart, T* maskStart, SInt32 srcPixStep, SInt32 srcRowPixels,
-                 SInt32 dstRowPixels, SInt32 maskRowPixels, SInt32, SInt32 scaleSrc, SInt32 scaleDst, T* dstEnd,
-                 SInt32 width, SInt32 rowDir, SInt32 xShrink, SInt32 scaleErr, T* lookup, SInt32 color,
-                 T* transTable) {
+BLIT_KERNEL void ScaleKernel(SInt32 mode, T* srcStart, T* dstStart, T* maskStart, SInt32 srcPixStep,
+                             SInt32 srcRowPixels, SInt32 dstRowPixels, SInt32 maskRowPixels, SInt32, SInt32 scaleSrc,
+                             SInt32 scaleDst, T* dstEnd, SInt32 width, SInt32 rowDir, SInt32 xShrink, SInt32 scaleErr,
+                             T* lookup, SInt32 color, T* transTable) {
   constexpr bool kMask = Slot & kFlagMask, kColor = Slot & kFlagColor, kLookup = Slot & kFlagLookup;
   const ScaleWalkArgs args{srcPixStep, srcRowPixels, dstRowPixels, maskRowPixels, scaleSrc, scaleDst,
                            width,      rowDir,       xShrink,      scaleErr,      0,        0};
@@ -100,7 +110,7 @@ BLIT_KERNEL void ScaleKernel(SInt32 mode, T* srcStart, T* dstStart, T* maskStart
     if (Key == 3 && kColor && !lookup) return;
     const BasicRule<T, Slot, Key, Invert> rule{lookup, UInt32(color), transTable};
     ScaleWalk<T, kMask, false, RunEnds::Relative, false>(rule, srcStart, dstStart, maskStart, nullptr, dstEnd,
-                                                          scaleTABLE, args);
+                                                         scaleTABLE, args);
   });
 }
 
@@ -109,9 +119,12 @@ BLIT_KERNEL void ScaleKernel(SInt32 mode, T* srcStart, T* dstStart, T* maskStart
 template <class Fn, KernelFamily F, unsigned Filled, template <unsigned> class Working, size_t... I>
 constexpr JumpTable<Fn> MakeJumpTable(std::index_sequence<I...>) {
   return JumpTable<Fn>{[]() -> Fn {
-    if constexpr (I >= Filled) return nullptr;
-    else if constexpr (IsStubSlot(F, I)) return &StubKernel<Fn>::template Of<F, I>;
-    else return Working<I>::kFn;
+    if constexpr (I >= Filled)
+      return nullptr;
+    else if constexpr (IsStubSlot(F, I))
+      return &StubKernel<Fn>::template Of<F, I>;
+    else
+      return Working<I>::kFn;
   }()...};
 }
 

@@ -72,14 +72,16 @@ const char* KernelName(KernelFamily family, unsigned slot) {
 
 void KernelStubAlert(KernelFamily family, unsigned slot) { AlertDialog(KernelName(family, slot), "", "OK"); }
 
-void CalcRectStart(Rect* srcRect, const Rect* dstRect, const Rect* clipRect, Rect* maskRect, UInt8 hFlip,
-                   UInt8 vFlip, char turn, SInt32* startCorner, SInt32* pixDir, SInt32* rowBack, SInt32* rowDir,
-                   UInt8* xShrink, UInt8* yShrink) {
+void CalcRectStart(Rect* srcRect, const Rect* dstRect, const Rect* clipRect, Rect* maskRect, UInt8 hFlip, UInt8 vFlip,
+                   char turn, SInt32* startCorner, SInt32* pixDir, SInt32* rowBack, SInt32* rowDir, UInt8* xShrink,
+                   UInt8* yShrink) {
   const bool odd = turn % 2 != 0;
   int t = turn & 3;
   if ((hFlip != 0) != (vFlip != 0)) {
-    if (t == 1) t = 3;
-    else if (t == 3) t = 1;
+    if (t == 1)
+      t = 3;
+    else if (t == 3)
+      t = 1;
   }
   int corner = t, pix = t, row = t;
   bool hTrim = t > 1, vTrim = t > 1;

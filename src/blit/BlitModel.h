@@ -31,9 +31,12 @@ constexpr UInt32 kKey32 = 0x00FFFFFF;
 
 template <class T>
 constexpr T KeyColor() {
-  if constexpr (sizeof(T) == 1) return kKey8;
-  else if constexpr (sizeof(T) == 2) return kKey16;
-  else return kKey32;
+  if constexpr (sizeof(T) == 1)
+    return kKey8;
+  else if constexpr (sizeof(T) == 2)
+    return kKey16;
+  else
+    return kKey32;
 }
 
 // Mode word: bits 0-1 the key test, bit 4 inverts the mask test.
@@ -54,29 +57,40 @@ constexpr int kJumpSlots = 128;
 
 // The basic kernels: copy, scale and the 16-bit test kernel.
 template <class T>
-using BlitKernel = void (*)(SInt32 mode, T* srcStart, T* dstStart, T* maskStart, SInt32 srcPixStep,
-                            SInt32 srcRowPixels, SInt32 dstRowPixels, SInt32 maskRowPixels, SInt32 srcRowStep,
-                            SInt32 scaleSrc, SInt32 scaleDst, T* dstEnd, SInt32 width, SInt32 rowDir,
-                            SInt32 xShrink, SInt32 scaleErr, T* lookup, SInt32 color, T* transTable);
+using BlitKernel = void (*)(SInt32 mode, T* srcStart, T* dstStart, T* maskStart, SInt32 srcPixStep, SInt32 srcRowPixels,
+                            SInt32 dstRowPixels, SInt32 maskRowPixels, SInt32 srcRowStep, SInt32 scaleSrc,
+                            SInt32 scaleDst, T* dstEnd, SInt32 width, SInt32 rowDir, SInt32 xShrink, SInt32 scaleErr,
+                            T* lookup, SInt32 color, T* transTable);
 
 // The effect kernels: the basic list without the translucency table.
 template <class T>
 using EffectKernel = void (*)(SInt32 mode, T* srcStart, T* dstStart, T* maskStart, SInt32 srcPixStep,
                               SInt32 srcRowPixels, SInt32 dstRowPixels, SInt32 maskRowPixels, SInt32 srcRowStep,
-                              SInt32 scaleSrc, SInt32 scaleDst, T* dstEnd, SInt32 width, SInt32 rowDir,
-                              SInt32 xShrink, SInt32 scaleErr, T* lookup, SInt32 color);
+                              SInt32 scaleSrc, SInt32 scaleDst, T* dstEnd, SInt32 width, SInt32 rowDir, SInt32 xShrink,
+                              SInt32 scaleErr, T* lookup, SInt32 color);
 
 template <class K>
 using JumpTable = std::array<K, kJumpSlots>;
 
 // The families of kernels, each with its own naming and stub rule.
 enum class KernelFamily {
-  Copy8, Copy16, Copy32,
-  Scale8, Scale16, Scale32,
-  CopyFX8, CopyFX16, CopyFX32,
-  ScaleFX8, ScaleFX16, ScaleFX32,
-  Test16, TestFX16,
-  CopyRGB16, ScaleRGB16, TestRGB16,
+  Copy8,
+  Copy16,
+  Copy32,
+  Scale8,
+  Scale16,
+  Scale32,
+  CopyFX8,
+  CopyFX16,
+  CopyFX32,
+  ScaleFX8,
+  ScaleFX16,
+  ScaleFX32,
+  Test16,
+  TestFX16,
+  CopyRGB16,
+  ScaleRGB16,
+  TestRGB16,
 };
 
 // True where a family's slot holds a stub: lookup with colour in the basic
@@ -86,13 +100,15 @@ constexpr bool IsStubSlot(KernelFamily family, unsigned slot) {
   const bool lookup = slot & kFlagLookup, color = slot & kFlagColor;
   const bool mapping = slot & kFlagMapping, bright = slot & kFlagBright;
   switch (family) {
-    case KernelFamily::Copy8: case KernelFamily::Copy16: case KernelFamily::Copy32:
-    case KernelFamily::Scale8: case KernelFamily::Scale16: case KernelFamily::Scale32:
-      return slot < 16 && lookup && color;
-    case KernelFamily::CopyRGB16: case KernelFamily::ScaleRGB16:
-      return (lookup && color) || (color && (mapping || bright)) || (mapping && bright);
-    default:
-      return false;
+    case KernelFamily::Copy8:
+    case KernelFamily::Copy16:
+    case KernelFamily::Copy32:
+    case KernelFamily::Scale8:
+    case KernelFamily::Scale16:
+    case KernelFamily::Scale32: return slot < 16 && lookup && color;
+    case KernelFamily::CopyRGB16:
+    case KernelFamily::ScaleRGB16: return (lookup && color) || (color && (mapping || bright)) || (mapping && bright);
+    default: return false;
   }
 }
 
@@ -158,9 +174,9 @@ constexpr UInt32 __rlwimi(UInt32 target, UInt32 source, UInt8 shift, UInt8 mb, U
 // All rectangles are local. srcRect (and maskRect, when given) are trimmed in
 // place to what lands in the visible part of dstRect, which is dstRect
 // intersected with clipRect.
-void CalcRectStart(Rect* srcRect, const Rect* dstRect, const Rect* clipRect, Rect* maskRect, UInt8 hFlip,
-                   UInt8 vFlip, char turn, SInt32* startCorner, SInt32* pixDir, SInt32* rowBack, SInt32* rowDir,
-                   UInt8* xShrink, UInt8* yShrink);
+void CalcRectStart(Rect* srcRect, const Rect* dstRect, const Rect* clipRect, Rect* maskRect, UInt8 hFlip, UInt8 vFlip,
+                   char turn, SInt32* startCorner, SInt32* pixDir, SInt32* rowBack, SInt32* rowDir, UInt8* xShrink,
+                   UInt8* yShrink);
 
 // Start offset and steps of a walk over a rectangle of a map with rowLength
 // elements a row, by the orientation codes.

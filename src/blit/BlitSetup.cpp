@@ -6,9 +6,7 @@ namespace {
 
 bool Fits16(int v) { return v >= -32768 && v <= 32767; }
 
-bool UsablePixMap(PixMapHandle pm, int depth) {
-  return pm && *pm && (*pm)->baseAddr && (*pm)->pixelSize == depth;
-}
+bool UsablePixMap(PixMapHandle pm, int depth) { return pm && *pm && (*pm)->baseAddr && (*pm)->pixelSize == depth; }
 
 }  // namespace
 
@@ -28,8 +26,7 @@ bool RectInsidePixMap(const Rect& r, PixMapHandle pm, int bytesPerPixel) {
   const Rect& b = (*pm)->bounds;
   const int width = std::min(b.right - b.left, int(RowElements(pm, bytesPerPixel)));
   const int height = b.bottom - b.top;
-  return r.left >= 0 && r.top >= 0 && r.right <= width && r.bottom <= height && r.left <= r.right &&
-         r.top <= r.bottom;
+  return r.left >= 0 && r.top >= 0 && r.right <= width && r.bottom <= height && r.left <= r.right && r.top <= r.bottom;
 }
 
 bool PlanBlit(const BlitRequest& q, int depth, BlitSize size, BlitPlan* p) {
@@ -87,8 +84,8 @@ bool PlanBlit(const BlitRequest& q, int depth, BlitSize size, BlitPlan* p) {
   }
   if (!RectInsidePixMap(v, q.dst, bpp)) return false;
 
-  const WalkSteps walk = WalkFromCodes(p->srcTrimmed, p->srcRowPixels, p->startCorner, p->pixDir, p->rowBack,
-                                       p->rowDir);
+  const WalkSteps walk =
+      WalkFromCodes(p->srcTrimmed, p->srcRowPixels, p->startCorner, p->pixDir, p->rowBack, p->rowDir);
   p->srcBase = (*q.src)->baseAddr;
   p->dstBase = (*q.dst)->baseAddr;
   p->srcStart = walk.start;

@@ -35,7 +35,7 @@ struct BlitPlan {
   UInt8 xShrink, yShrink;
   SInt32 srcRowPixels, dstRowPixels, maskRowPixels;
   SInt32 srcPixStep, srcRowStep;
-  SInt32 width, height;      // of the visible rectangle
+  SInt32 width, height;       // of the visible rectangle
   SInt32 scaleSrc, scaleDst;  // scaled blits: the vertical extents
   char* srcBase;
   char* dstBase;
@@ -78,4 +78,3 @@ bool FoldColorAndLookup(SInt32* mode, SInt32* color, bool* hasColor, T** lookup,
   if (!*lookup && (*mode & kModeKeyMask) == 3) *mode = (*mode & kModeInvertMask) | 1;
   return true;
 }
-

@@ -39,8 +39,7 @@ inline void CopyWalk(const Px& px, T* src, T* dst, const T* mask, unsigned char*
       ar = alpha + ao;
     }
     if (a.srcPixStep == 1 && (!Alpha || a.alphaStep == 1)) {
-      for (ptrdiff_t i = 0; i < width; ++i)
-        dr[i] = px(sr[i], dr[i], Masked ? mr[i] : T(), Alpha ? ar[i] : 0);
+      for (ptrdiff_t i = 0; i < width; ++i) dr[i] = px(sr[i], dr[i], Masked ? mr[i] : T(), Alpha ? ar[i] : 0);
     } else {
       ptrdiff_t si = 0, ai = 0;
       for (ptrdiff_t i = 0; i < width; ++i) {
@@ -82,8 +81,8 @@ SInt32* ScaleColumnScratch(size_t count);
 // gathered through those offsets, and the pixel rule then runs as a plain
 // loop the compiler can vectorise.
 template <class T, bool Masked, bool Alpha, RunEnds Ends, bool UnitTable, class Px>
-inline void ScaleWalk(const Px& px, T* src, T* dst, const T* mask, unsigned char* alpha, T* dstEnd,
-                      const SInt32* table, const ScaleWalkArgs& a) {
+inline void ScaleWalk(const Px& px, T* src, T* dst, const T* mask, unsigned char* alpha, T* dstEnd, const SInt32* table,
+                      const ScaleWalkArgs& a) {
   if (a.width <= 0 || a.dstRowPixels <= 0 || a.scaleDst <= 0 || !(dst < dstEnd)) return;
   const ptrdiff_t end = dstEnd - dst, width = a.width;
   SInt32* cols = ScaleColumnScratch(size_t(width) * 4);

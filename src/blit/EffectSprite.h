@@ -6,10 +6,10 @@
 
 #include "blit/BlitModel.h"
 
-#define EFFECT_DISPATCHER(name)                                                                                  \
-  void name(PixMapHandle src, PixMapHandle dst, PixMapHandle mask, const Rect* srcRect, const Rect* dstRect,   \
-            const Rect* clipRect, SInt32 mode, SInt32 color, void* lookup, void* transTable, UInt8 hFlip,       \
-            UInt8 vFlip, char turn, const Rect* maskRect)
+#define EFFECT_DISPATCHER(name)                                                                                        \
+  void name(PixMapHandle src, PixMapHandle dst, PixMapHandle mask, const Rect* srcRect, const Rect* dstRect,           \
+            const Rect* clipRect, SInt32 mode, SInt32 color, void* lookup, void* transTable, UInt8 hFlip, UInt8 vFlip, \
+            char turn, const Rect* maskRect)
 EFFECT_DISPATCHER(CopySpriteFX8);
 EFFECT_DISPATCHER(CopySpriteFX16);
 EFFECT_DISPATCHER(CopySpriteFX32);

@@ -82,9 +82,12 @@ struct RGB16Rule {
       value = kBlend ? colorSpread : color;
     } else {
       const UInt32 v = kLookup ? lookup[s] : s;
-      if constexpr (kMapping) value = MapChannels<HasAdd, kBlend>(v, levels);
-      else if constexpr (kBright) value = kBlend ? Brighten<HasAdd>(v, levels) : Fold(Brighten<HasAdd>(v, levels));
-      else value = kBlend ? Spread(v) : v;
+      if constexpr (kMapping)
+        value = MapChannels<HasAdd, kBlend>(v, levels);
+      else if constexpr (kBright)
+        value = kBlend ? Brighten<HasAdd>(v, levels) : Fold(Brighten<HasAdd>(v, levels));
+      else
+        value = kBlend ? Spread(v) : v;
     }
     UInt16 out;
     if constexpr (kBlend) {
@@ -111,8 +114,10 @@ inline void ForRGB16Loop(SInt32 mode, const RGB16Levels& l, const UInt16* lookup
   ForEachHandledMode<kMask, kColor || kLookup>(mode, [&]<int Key, bool Invert>() {
     if (Key == 3 && kColor && !lookup) return;
     if constexpr (kMapping || kBright) {
-      if (hasAdd) body.template operator()<Key, Invert, true>();
-      else body.template operator()<Key, Invert, false>();
+      if (hasAdd)
+        body.template operator()<Key, Invert, true>();
+      else
+        body.template operator()<Key, Invert, false>();
     } else {
       body.template operator()<Key, Invert, false>();
     }
@@ -120,12 +125,12 @@ inline void ForRGB16Loop(SInt32 mode, const RGB16Levels& l, const UInt16* lookup
 }
 
 template <unsigned Slot>
-BLIT_KERNEL void CopyRGB16Kernel(SInt32 mode, UInt16* srcStart, UInt16* dstStart, UInt16* maskStart, SInt32 srcPixStep, SInt32,
-                     SInt32 dstRowPixels, SInt32 maskRowPixels, SInt32 srcRowStep, SInt32, SInt32, UInt16* dstEnd,
-                     SInt32 width, SInt32, SInt32, SInt32, UInt16* lookup, SInt32 color, UInt8* alpha,
-                     SInt32 alphaStep, SInt32, SInt32 alphaRowStep, UInt32 redLevel, UInt32 greenLevel,
-                     UInt32 blueLevel, UInt32 opacity, UInt32 redAdd, UInt32 greenAdd, UInt32 blueAdd,
-                     UInt32 brightLevel, UInt32 brightAdd) {
+BLIT_KERNEL void CopyRGB16Kernel(SInt32 mode, UInt16* srcStart, UInt16* dstStart, UInt16* maskStart, SInt32 srcPixStep,
+                                 SInt32, SInt32 dstRowPixels, SInt32 maskRowPixels, SInt32 srcRowStep, SInt32, SInt32,
+                                 UInt16* dstEnd, SInt32 width, SInt32, SInt32, SInt32, UInt16* lookup, SInt32 color,
+                                 UInt8* alpha, SInt32 alphaStep, SInt32, SInt32 alphaRowStep, UInt32 redLevel,
+                                 UInt32 greenLevel, UInt32 blueLevel, UInt32 opacity, UInt32 redAdd, UInt32 greenAdd,
+                                 UInt32 blueAdd, UInt32 brightLevel, UInt32 brightAdd) {
   constexpr bool kMask = Slot & kFlagMask, kAlpha = Slot & kFlagAlpha;
   const RGB16Levels l{redLevel, greenLevel, blueLevel, opacity, redAdd, greenAdd, blueAdd, brightLevel, brightAdd};
   const CopyWalkArgs args{srcPixStep, dstRowPixels, maskRowPixels, srcRowStep, width, alphaStep, alphaRowStep};
@@ -140,12 +145,12 @@ BLIT_KERNEL void CopyRGB16Kernel(SInt32 mode, UInt16* srcStart, UInt16* dstStart
 // run ends are cumulative.
 template <unsigned Slot>
 BLIT_KERNEL void ScaleRGB16Kernel(SInt32 mode, UInt16* srcStart, UInt16* dstStart, UInt16* maskStart, SInt32 srcPixStep,
-                      SInt32 srcRowPixels, SInt32 dstRowPixels, SInt32 maskRowPixels, SInt32, SInt32 scaleSrc,
-                      SInt32 scaleDst, UInt16* dstEnd, SInt32 width, SInt32 rowDir, SInt32 xShrink,
-                      SInt32 scaleErr, UInt16* lookup, SInt32 color, UInt8* alpha, SInt32 alphaStep,
-                      SInt32 alphaRowBytes, SInt32, UInt32 redLevel, UInt32 greenLevel, UInt32 blueLevel,
-                      UInt32 opacity, UInt32 redAdd, UInt32 greenAdd, UInt32 blueAdd, UInt32 brightLevel,
-                      UInt32 brightAdd) {
+                                  SInt32 srcRowPixels, SInt32 dstRowPixels, SInt32 maskRowPixels, SInt32,
+                                  SInt32 scaleSrc, SInt32 scaleDst, UInt16* dstEnd, SInt32 width, SInt32 rowDir,
+                                  SInt32 xShrink, SInt32 scaleErr, UInt16* lookup, SInt32 color, UInt8* alpha,
+                                  SInt32 alphaStep, SInt32 alphaRowBytes, SInt32, UInt32 redLevel, UInt32 greenLevel,
+                                  UInt32 blueLevel, UInt32 opacity, UInt32 redAdd, UInt32 greenAdd, UInt32 blueAdd,
+                                  UInt32 brightLevel, UInt32 brightAdd) {
   constexpr bool kMask = Slot & kFlagMask, kAlpha = Slot & kFlagAlpha;
   if (!scaleTABLE) return;
   const RGB16Levels l{redLevel, greenLevel, blueLevel, opacity, redAdd, greenAdd, blueAdd, brightLevel, brightAdd};
@@ -153,7 +158,7 @@ BLIT_KERNEL void ScaleRGB16Kernel(SInt32 mode, UInt16* srcStart, UInt16* dstStar
                            width,      rowDir,       xShrink,      scaleErr,      alphaStep, alphaRowBytes};
   ForRGB16Loop<Slot>(mode, l, lookup, [&]<int Key, bool Invert, bool HasAdd>() {
     const RGB16Rule<Slot, Key, Invert, HasAdd> rule{lookup, UInt32(color), Spread(UInt32(color)), l};
-    ScaleWalk<UInt16, kMask, kAlpha, RunEnds::Cumulative, kAlpha>(rule, srcStart, dstStart, maskStart, alpha,
-                                                                    dstEnd, scaleTABLE, args);
+    ScaleWalk<UInt16, kMask, kAlpha, RunEnds::Cumulative, kAlpha>(rule, srcStart, dstStart, maskStart, alpha, dstEnd,
+                                                                  scaleTABLE, args);
   });
 }

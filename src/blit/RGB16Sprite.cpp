@@ -46,9 +46,8 @@ bool PlanAlpha(const BlitPlan& p, PixMapHandle alphaMap, const Rect* alphaRect, 
   return true;
 }
 
-void RunRGB16Blit(const JumpTable<RGB16Kernel>& table, BlitSize size, const BlitRequest& q, SInt32 mode,
-                  SInt32 color, void* lookupArg, const RGBAColor16* rgba, PixMapHandle alphaMap,
-                  const Rect* alphaRect) {
+void RunRGB16Blit(const JumpTable<RGB16Kernel>& table, BlitSize size, const BlitRequest& q, SInt32 mode, SInt32 color,
+                  void* lookupArg, const RGBAColor16* rgba, PixMapHandle alphaMap, const Rect* alphaRect) {
   BlitPlan p;
   if (!PlanBlit(q, 16, size, &p)) return;
   UInt16* lookup = static_cast<UInt16*>(lookupArg);
@@ -82,8 +81,8 @@ void RunRGB16Blit(const JumpTable<RGB16Kernel>& table, BlitSize size, const Blit
   UInt16* dstEnd = dstStart + ptrdiff_t(p.dstRowPixels) * p.height;
   table[slot](mode, srcStart, dstStart, maskStart, p.srcPixStep, p.srcRowPixels, p.dstRowPixels, p.maskRowPixels,
               p.srcRowStep, scaleSrc, scaleDst, dstEnd, p.width, p.rowDir, p.xShrink, scaleErr, lookup, color,
-              alpha.start, alpha.step, alpha.rowBytes, alpha.rowStep, l.redLevel, l.greenLevel, l.blueLevel,
-              l.opacity, l.redAdd, l.greenAdd, l.blueAdd, l.brightLevel, l.brightAdd);
+              alpha.start, alpha.step, alpha.rowBytes, alpha.rowStep, l.redLevel, l.greenLevel, l.blueLevel, l.opacity,
+              l.redAdd, l.greenAdd, l.blueAdd, l.brightLevel, l.brightAdd);
 }
 
 }  // namespace
@@ -113,13 +112,15 @@ RGB16Levels DeriveRGB16Params(const RGBAColor16* rgba) {
 unsigned RGB16TintSlotBits(const RGB16Levels& l) {
   unsigned bits = 0;
   if (l.opacity != 32) bits |= kFlagTrans;
-  if (l.brightLevel != 32) bits |= kFlagBright;
-  else if (l.redLevel != 32 || l.greenLevel != 32 || l.blueLevel != 32) bits |= kFlagMapping;
+  if (l.brightLevel != 32)
+    bits |= kFlagBright;
+  else if (l.redLevel != 32 || l.greenLevel != 32 || l.blueLevel != 32)
+    bits |= kFlagMapping;
   return bits;
 }
 
-#define RGB16_PARAMS                                                                                            \
-  PixMapHandle src, PixMapHandle dst, PixMapHandle mask, const Rect *srcRect, const Rect *dstRect,             \
+#define RGB16_PARAMS                                                                                              \
+  PixMapHandle src, PixMapHandle dst, PixMapHandle mask, const Rect *srcRect, const Rect *dstRect,                \
       const Rect *clipRect, SInt32 mode, SInt32 color, void *lookup, RGBAColor16 *rgba, UInt8 hFlip, UInt8 vFlip, \
       char turn, const Rect *maskRect, PixMapHandle alphaMap, const Rect *alphaRect
 
@@ -128,8 +129,7 @@ void CopySpriteRGB16(RGB16_PARAMS) {
 }
 
 void ScaleSpriteRGB16(RGB16_PARAMS) {
-  RunRGB16Blit(ScaleSpriteRGB16Jump, BlitSize::Scaled, BLIT_REQUEST, mode, color, lookup, rgba, alphaMap,
-               alphaRect);
+  RunRGB16Blit(ScaleSpriteRGB16Jump, BlitSize::Scaled, BLIT_REQUEST, mode, color, lookup, rgba, alphaMap, alphaRect);
 }
 
 void TestSpriteRGB16(RGB16_PARAMS) {
@@ -138,6 +138,6 @@ void TestSpriteRGB16(RGB16_PARAMS) {
 
 void CopySpriteRGB(RGB16_PARAMS) {
   if (!dst || !*dst || (*dst)->pixelSize != 16) return;
-  CopySpriteRGB16(src, dst, mask, srcRect, dstRect, clipRect, mode, color, lookup, rgba, hFlip, vFlip, turn,
-                  maskRect, alphaMap, alphaRect);
+  CopySpriteRGB16(src, dst, mask, srcRect, dstRect, clipRect, mode, color, lookup, rgba, hFlip, vFlip, turn, maskRect,
+                  alphaMap, alphaRect);
 }

@@ -35,9 +35,9 @@ RGB16Levels DeriveRGB16Params(const RGBAColor16* rgba);
 // they agree and are not all 32, trans when the opacity is not 32.
 unsigned RGB16TintSlotBits(const RGB16Levels& l);
 
-#define RGB16_DISPATCHER(name)                                                                                   \
-  void name(PixMapHandle src, PixMapHandle dst, PixMapHandle mask, const Rect* srcRect, const Rect* dstRect,   \
-            const Rect* clipRect, SInt32 mode, SInt32 color, void* lookup, RGBAColor16* rgba, UInt8 hFlip,      \
+#define RGB16_DISPATCHER(name)                                                                               \
+  void name(PixMapHandle src, PixMapHandle dst, PixMapHandle mask, const Rect* srcRect, const Rect* dstRect, \
+            const Rect* clipRect, SInt32 mode, SInt32 color, void* lookup, RGBAColor16* rgba, UInt8 hFlip,   \
             UInt8 vFlip, char turn, const Rect* maskRect, PixMapHandle alphaMap, const Rect* alphaRect)
 RGB16_DISPATCHER(CopySpriteRGB);
 RGB16_DISPATCHER(CopySpriteRGB16);
@@ -51,9 +51,8 @@ void TEST16___bright___mapping___alpha___lookup___color___trans___mask(
     SInt32 mode, UInt16* srcStart, UInt16* dstStart, UInt16* maskStart, SInt32 srcPixStep, SInt32 srcRowPixels,
     SInt32 dstRowPixels, SInt32 maskRowPixels, SInt32 srcRowStep, SInt32 scaleSrc, SInt32 scaleDst, UInt16* dstEnd,
     SInt32 width, SInt32 rowDir, SInt32 xShrink, SInt32 scaleErr, UInt16* lookup, SInt32 color, UInt8* alpha,
-    SInt32 alphaStep, SInt32 alphaRowBytes, SInt32 alphaRowStep, UInt32 redLevel, UInt32 greenLevel,
-    UInt32 blueLevel, UInt32 opacity, UInt32 redAdd, UInt32 greenAdd, UInt32 blueAdd, UInt32 brightLevel,
-    UInt32 brightAdd);
+    SInt32 alphaStep, SInt32 alphaRowBytes, SInt32 alphaRowStep, UInt32 redLevel, UInt32 greenLevel, UInt32 blueLevel,
+    UInt32 opacity, UInt32 redAdd, UInt32 greenAdd, UInt32 blueAdd, UInt32 brightLevel, UInt32 brightAdd);
 
 extern const JumpTable<RGB16Kernel> CopySpriteRGB16Jump;
 extern const JumpTable<RGB16Kernel> ScaleSpriteRGB16Jump;

@@ -53,15 +53,16 @@ void TEST16___lookup___color___trans___mask(SInt32 mode, UInt16* srcStart, UInt1
     return transTable ? transTable[(w << 8) + d] : UInt16(w);
   };
   const CopyWalkArgs args{srcPixStep, dstRowPixels, maskRowPixels, srcRowStep, width, 0, 0};
-  if (masked) CopyWalk<UInt16, true, false>(px, srcStart, dstStart, maskStart, nullptr, dstEnd, args);
-  else CopyWalk<UInt16, false, false>(px, srcStart, dstStart, nullptr, nullptr, dstEnd, args);
+  if (masked)
+    CopyWalk<UInt16, true, false>(px, srcStart, dstStart, maskStart, nullptr, dstEnd, args);
+  else
+    CopyWalk<UInt16, false, false>(px, srcStart, dstStart, nullptr, nullptr, dstEnd, args);
 }
 
 void TEST16___lookup___color___mask(SInt32 mode, UInt16* srcStart, UInt16* dstStart, UInt16* maskStart,
-                                    SInt32 srcPixStep, SInt32 srcRowPixels, SInt32 dstRowPixels,
-                                    SInt32 maskRowPixels, SInt32, SInt32 scaleSrc, SInt32 scaleDst, UInt16* dstEnd,
-                                    SInt32 width, SInt32 rowDir, SInt32 xShrink, SInt32 scaleErr, UInt16* lookup,
-                                    SInt32) {
+                                    SInt32 srcPixStep, SInt32 srcRowPixels, SInt32 dstRowPixels, SInt32 maskRowPixels,
+                                    SInt32, SInt32 scaleSrc, SInt32 scaleDst, UInt16* dstEnd, SInt32 width,
+                                    SInt32 rowDir, SInt32 xShrink, SInt32 scaleErr, UInt16* lookup, SInt32) {
   const int key = TestKeyLoop(mode);
   if (key < 0 || key == 3 || !lookup || !scaleTABLE) return;
   const bool masked = maskStart != nullptr;
@@ -78,10 +79,10 @@ void TEST16___lookup___color___mask(SInt32 mode, UInt16* srcStart, UInt16* dstSt
                            width,      rowDir,       xShrink,      scaleErr,      0,        0};
   if (masked)
     ScaleWalk<UInt16, true, false, RunEnds::Relative, false>(px, srcStart, dstStart, maskStart, nullptr, dstEnd,
-                                                              scaleTABLE, args);
+                                                             scaleTABLE, args);
   else
     ScaleWalk<UInt16, false, false, RunEnds::Relative, false>(px, srcStart, dstStart, nullptr, nullptr, dstEnd,
-                                                               scaleTABLE, args);
+                                                              scaleTABLE, args);
 }
 
 const JumpTable<BlitKernel<UInt16>> TestSprite16Jump = AllSlots<JumpTable<BlitKernel<UInt16>>>(

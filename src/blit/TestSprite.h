@@ -17,15 +17,13 @@ void TestSpriteFX16(PixMapHandle src, PixMapHandle dst, PixMapHandle mask, const
 
 void TEST16___lookup___color___trans___mask(SInt32 mode, UInt16* srcStart, UInt16* dstStart, UInt16* maskStart,
                                             SInt32 srcPixStep, SInt32 srcRowPixels, SInt32 dstRowPixels,
-                                            SInt32 maskRowPixels, SInt32 srcRowStep, SInt32 scaleSrc,
-                                            SInt32 scaleDst, UInt16* dstEnd, SInt32 width, SInt32 rowDir,
-                                            SInt32 xShrink, SInt32 scaleErr, UInt16* lookup, SInt32 color,
-                                            UInt16* transTable);
+                                            SInt32 maskRowPixels, SInt32 srcRowStep, SInt32 scaleSrc, SInt32 scaleDst,
+                                            UInt16* dstEnd, SInt32 width, SInt32 rowDir, SInt32 xShrink,
+                                            SInt32 scaleErr, UInt16* lookup, SInt32 color, UInt16* transTable);
 void TEST16___lookup___color___mask(SInt32 mode, UInt16* srcStart, UInt16* dstStart, UInt16* maskStart,
-                                    SInt32 srcPixStep, SInt32 srcRowPixels, SInt32 dstRowPixels,
-                                    SInt32 maskRowPixels, SInt32 srcRowStep, SInt32 scaleSrc, SInt32 scaleDst,
-                                    UInt16* dstEnd, SInt32 width, SInt32 rowDir, SInt32 xShrink, SInt32 scaleErr,
-                                    UInt16* lookup, SInt32 color);
+                                    SInt32 srcPixStep, SInt32 srcRowPixels, SInt32 dstRowPixels, SInt32 maskRowPixels,
+                                    SInt32 srcRowStep, SInt32 scaleSrc, SInt32 scaleDst, UInt16* dstEnd, SInt32 width,
+                                    SInt32 rowDir, SInt32 xShrink, SInt32 scaleErr, UInt16* lookup, SInt32 color);
 
 extern const JumpTable<BlitKernel<UInt16>> TestSprite16Jump;
 extern const JumpTable<EffectKernel<UInt16>> TestSpriteFX16Jump;

@@ -1,11 +1,11 @@
 #include "blit/RGB16Sprite.h"
 
 void TEST16___bright___mapping___alpha___lookup___color___trans___mask(
-    SInt32 mode, UInt16* srcStart, UInt16* dstStart, UInt16* maskStart, SInt32 srcPixStep, SInt32,
-    SInt32 dstRowPixels, SInt32 maskRowPixels, SInt32 srcRowStep, SInt32, SInt32, UInt16* dstEnd, SInt32 width,
-    SInt32, SInt32, SInt32, UInt16* lookup, SInt32 color, UInt8* alpha, SInt32 alphaStep, SInt32,
-    SInt32 alphaRowStep, UInt32 redLevel, UInt32 greenLevel, UInt32 blueLevel, UInt32 opacity, UInt32 redAdd,
-    UInt32 greenAdd, UInt32 blueAdd, UInt32, UInt32) {
+    SInt32 mode, UInt16* srcStart, UInt16* dstStart, UInt16* maskStart, SInt32 srcPixStep, SInt32, SInt32 dstRowPixels,
+    SInt32 maskRowPixels, SInt32 srcRowStep, SInt32, SInt32, UInt16* dstEnd, SInt32 width, SInt32, SInt32, SInt32,
+    UInt16* lookup, SInt32 color, UInt8* alpha, SInt32 alphaStep, SInt32, SInt32 alphaRowStep, UInt32 redLevel,
+    UInt32 greenLevel, UInt32 blueLevel, UInt32 opacity, UInt32 redAdd, UInt32 greenAdd, UInt32 blueAdd, UInt32,
+    UInt32) {
   constexpr UInt16 K = kKey16;
   if (!((mode >= 0 && mode <= 3) || (mode >= 16 && mode <= 19))) return;
   const int key = mode & 3;
@@ -31,10 +31,14 @@ void TEST16___bright___mapping___alpha___lookup___color___trans___mask(
     return Fold(BlendSpread(x, Spread(d), w));
   };
   const CopyWalkArgs args{srcPixStep, dstRowPixels, maskRowPixels, srcRowStep, width, alphaStep, alphaRowStep};
-  if (masked && hasAlpha) CopyWalk<UInt16, true, true>(px, srcStart, dstStart, maskStart, alpha, dstEnd, args);
-  else if (masked) CopyWalk<UInt16, true, false>(px, srcStart, dstStart, maskStart, nullptr, dstEnd, args);
-  else if (hasAlpha) CopyWalk<UInt16, false, true>(px, srcStart, dstStart, nullptr, alpha, dstEnd, args);
-  else CopyWalk<UInt16, false, false>(px, srcStart, dstStart, nullptr, nullptr, dstEnd, args);
+  if (masked && hasAlpha)
+    CopyWalk<UInt16, true, true>(px, srcStart, dstStart, maskStart, alpha, dstEnd, args);
+  else if (masked)
+    CopyWalk<UInt16, true, false>(px, srcStart, dstStart, maskStart, nullptr, dstEnd, args);
+  else if (hasAlpha)
+    CopyWalk<UInt16, false, true>(px, srcStart, dstStart, nullptr, alpha, dstEnd, args);
+  else
+    CopyWalk<UInt16, false, false>(px, srcStart, dstStart, nullptr, nullptr, dstEnd, args);
 }
 
 namespace {

@@ -16,10 +16,6 @@ bool SpansOverlap(SInt32 lowA, SInt32 highA, SInt32 lowB, SInt32 highB) {
   return (lowA >= lowB && lowA < highB) || (lowB >= lowA && lowB < highA);
 }
 
-bool RectsOverlap(const Rect* a, const Rect* b) {
-  return SpansOverlap(a->left, a->right, b->left, b->right) && SpansOverlap(a->top, a->bottom, b->top, b->bottom);
-}
-
 void OffsetV(Rect* r, SInt32 dv) {
   r->top = SInt16(r->top + dv);
   r->bottom = SInt16(r->bottom + dv);
@@ -88,6 +84,10 @@ void ScaleVector(float* x, float* y, double factor) {
 SInt32 Sign(SInt32 n) { return n < 0 ? -1 : 1; }
 
 }  // namespace
+
+bool RectsOverlap(const Rect* a, const Rect* b) {
+  return SpansOverlap(a->left, a->right, b->left, b->right) && SpansOverlap(a->top, a->bottom, b->top, b->bottom);
+}
 
 float COSFloat[32];
 float SINFloat[32];

@@ -12,6 +12,9 @@ Boolean ContainRectH(Rect* r, Rect* bounds);
 Boolean ContainRectV(Rect* r, Rect* bounds);
 Boolean ContainRect(Rect* r, Rect* bounds);
 Boolean ContainPoint(Point* p, Rect* bounds);
+// Whether two rectangles overlap: on both axes, either low edge lies in the
+// other's half-open span (touching edges do not overlap).
+bool RectsOverlap(const Rect* a, const Rect* b);
 // Pushes overlapping rectangles apart: only a, all at once, when both is 0;
 // else a and b alternately one pixel at a time. False when they don't overlap.
 Boolean ForceRect(Rect* a, Rect* b, unsigned char both);

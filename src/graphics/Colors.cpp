@@ -1,9 +1,5 @@
 #include "graphics/Colors.h"
 
-void RGBColorF::Reset() { red = green = blue = 1.0f; }
-
-void RGBAColorF::Reset() { red = green = blue = alpha = 1.0f; }
-
 void RGBAColor::Reset() { red = green = blue = alpha = 65535; }
 
 void SetRect2(Rect* r, int x, int y, int width, int height) {

@@ -7,13 +7,13 @@
 struct RGBColorF {
   float red, green, blue;
   RGBColorF() { Reset(); }
-  void Reset();
+  void Reset() { red = green = blue = 1.0f; }
 };
 
 struct RGBAColorF {
   float red, green, blue, alpha;
   RGBAColorF() { Reset(); }
-  void Reset();
+  void Reset() { red = green = blue = alpha = 1.0f; }
 };
 
 struct RGBAColor {

@@ -5,11 +5,9 @@
 
 #include "platform/EventPlatform.h"
 
-struct SDL_Window;
-
 // The SDL platform, started (SDL video, or only SDL events when no display
 // can be opened) on first use.
 EventPlatform& SdlPlatform();
 // The window whose focus, close and maximise buttons and content the events
 // refer to; the game window sets itself here when it opens (null when it closes).
-void SetSdlEventWindow(SDL_Window* window);
+void SetSdlEventWindow(PlatformWindow* window);

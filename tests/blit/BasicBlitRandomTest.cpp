@@ -73,8 +73,8 @@ Rect Offset(const Rect& r, const Rect& bounds) {
 std::string Describe(const Rect& r, const TestPixMap& pm) {
   std::ostringstream out;
   const Rect& b = pm.Bounds();
-  out << "(" << r.left - b.left << "," << r.top - b.top << " " << r.right - r.left << "x" << r.bottom - r.top
-      << " of " << pm.Width() << "x" << pm.Height() << ")";
+  out << "(" << r.left - b.left << "," << r.top - b.top << " " << r.right - r.left << "x" << r.bottom - r.top << " of "
+      << pm.Width() << "x" << pm.Height() << ")";
   return out.str();
 }
 
@@ -137,9 +137,12 @@ void MakeCase(std::mt19937& rng, Entry entry, BasicCase* c) {
   c->options.testKernel = test16;
   if (c->hasLookup) c->options.lookup = &c->tables->lookup[c->depth / 16];
   if (rng() % 3 == 0) {
-    if (c->depth == 8) c->options.color = SInt32(rng() % (c->hasLookup && rng() % 10 == 0 ? 400 : 256));
-    else if (smallSource) c->options.color = SInt32(rng() % 1024);
-    else c->options.color = SInt32(UInt32(rng()) & valueMask);
+    if (c->depth == 8)
+      c->options.color = SInt32(rng() % (c->hasLookup && rng() % 10 == 0 ? 400 : 256));
+    else if (smallSource)
+      c->options.color = SInt32(rng() % 1024);
+    else
+      c->options.color = SInt32(UInt32(rng()) & valueMask);
     if (c->options.color == -1) c->options.color = 5;
   }
   if (c->depth == 8 && !effect && !test16 && rng() % 4 == 0) {
@@ -155,8 +158,8 @@ void RunCase(Entry entry, BasicCase& c) {
   const Rect* clip = c.in.clip ? &*c.in.clip : nullptr;
   const Rect* maskRect = c.in.maskRect ? &*c.in.maskRect : nullptr;
   void* trans = c.options.trans ? const_cast<UInt8*>(c.tables->trans8.data()) : nullptr;
-  using Dispatcher = void (*)(PixMapHandle, PixMapHandle, PixMapHandle, const Rect*, const Rect*, const Rect*,
-                              SInt32, SInt32, void*, void*, UInt8, UInt8, char, const Rect*);
+  using Dispatcher = void (*)(PixMapHandle, PixMapHandle, PixMapHandle, const Rect*, const Rect*, const Rect*, SInt32,
+                              SInt32, void*, void*, UInt8, UInt8, char, const Rect*);
   static const Dispatcher byDepth[6][3] = {
       {CopySprite8, CopySprite16, CopySprite32},       {ScaleSprite8, ScaleSprite16, ScaleSprite32},
       {CopySpriteFX8, CopySpriteFX16, CopySpriteFX32}, {ScaleSpriteFX8, ScaleSpriteFX16, ScaleSpriteFX32},
@@ -176,8 +179,7 @@ void RefTestFX(const RefBlitInput& in, SInt32 mode, const std::vector<UInt32>* l
   if ((mode != low && mode != (low | 0x10)) || low > 2) return;
   for (const RefTap& t : taps) {
     const UInt32 s = in.src->Get(t.sx, t.sy), d = in.dst->Get(t.dx, t.dy);
-    if (in.mask && ((mode & 0x10) ? in.mask->Get(t.mx, t.my) == 0x7FFF : in.mask->Get(t.mx, t.my) != 0x7FFF))
-      continue;
+    if (in.mask && ((mode & 0x10) ? in.mask->Get(t.mx, t.my) == 0x7FFF : in.mask->Get(t.mx, t.my) != 0x7FFF)) continue;
     if (low != 0 && s == 0x7FFF) continue;
     if (low == 2 && d == 0x7FFF) continue;
     const UInt32 e = (*lookup)[s];
@@ -208,15 +210,17 @@ TEST_P(BasicBlitRandom, MatchesTheReferenceModel) {
     TestPixMap expected = *c.dst;
     RefBlitInput refIn = c.in;
     refIn.dst = &expected;
-    if (entry == Entry::TestFX) RefTestFX(refIn, c.options.mode, c.options.lookup);
-    else RefBasicBlit(refIn, c.options);
+    if (entry == Entry::TestFX)
+      RefTestFX(refIn, c.options.mode, c.options.lookup);
+    else
+      RefBasicBlit(refIn, c.options);
     RunCase(entry, c);
     drawn += expected.Storage() != original.Storage();
     ASSERT_EQ(c.dst->FirstDifference(expected), "")
-        << "case " << i << " depth " << c.depth << " turn " << c.in.turn << " h " << c.in.hFlip << " v "
-        << c.in.vFlip << " mode " << c.options.mode << " color " << c.options.color << " lookup " << c.hasLookup
-        << " mask " << bool(c.mask) << " maskRect " << bool(c.in.maskRect) << " clip " << bool(c.in.clip)
-        << " src " << Describe(c.in.srcRect, *c.src) << " dst " << Describe(c.in.dstRect, *c.dst);
+        << "case " << i << " depth " << c.depth << " turn " << c.in.turn << " h " << c.in.hFlip << " v " << c.in.vFlip
+        << " mode " << c.options.mode << " color " << c.options.color << " lookup " << c.hasLookup << " mask "
+        << bool(c.mask) << " maskRect " << bool(c.in.maskRect) << " clip " << bool(c.in.clip) << " src "
+        << Describe(c.in.srcRect, *c.src) << " dst " << Describe(c.in.dstRect, *c.dst);
   }
   // Enough of the cases draw for the comparison to mean something.
   EXPECT_GT(drawn, 300);

@@ -38,8 +38,8 @@ TEST(CopySprite, ShowsTheSourceTurnedThenMirrored) {
     const char* rows;
   };
   const Case cases[] = {
-      {0, 0, 0, "abc def"}, {1, 0, 0, "da eb fc"}, {2, 0, 0, "fed cba"}, {3, 0, 0, "cf be ad"},
-      {1, 1, 0, "ad be cf"}, {0, 0, 1, "def abc"}, {0, 1, 0, "cba fed"}, {2, 1, 1, "abc def"},
+      {0, 0, 0, "abc def"},  {1, 0, 0, "da eb fc"}, {2, 0, 0, "fed cba"}, {3, 0, 0, "cf be ad"},
+      {1, 1, 0, "ad be cf"}, {0, 0, 1, "def abc"},  {0, 1, 0, "cba fed"}, {2, 1, 1, "abc def"},
   };
   TestPixMap src = Letters();
   for (const Case& c : cases) {
@@ -77,12 +77,10 @@ TEST(CopySprite, RefusesWithoutDrawing) {
   };
   const auto before = dst.Storage();
   for (const Case& c : cases) {
-    CopySprite16(c.src, c.dst, c.mask, c.srcRect, c.dstRect, c.clip, 0, -1, nullptr, nullptr, 0, 0, c.turn,
-                 nullptr);
+    CopySprite16(c.src, c.dst, c.mask, c.srcRect, c.dstRect, c.clip, 0, -1, nullptr, nullptr, 0, 0, c.turn, nullptr);
     EXPECT_EQ(dst.Storage(), before) << c.what;
     if (c.copyOnly) continue;
-    ScaleSprite16(c.src, c.dst, c.mask, c.srcRect, c.dstRect, c.clip, 0, -1, nullptr, nullptr, 0, 0, c.turn,
-                  nullptr);
+    ScaleSprite16(c.src, c.dst, c.mask, c.srcRect, c.dstRect, c.clip, 0, -1, nullptr, nullptr, 0, 0, c.turn, nullptr);
     EXPECT_EQ(dst.Storage(), before) << c.what;
   }
   // A quarter turn needs the turned shape.
@@ -131,8 +129,7 @@ TEST(CopySprite, ColourAndLookupFolding) {
   const Rect r = RectAt(0, 0, 4, 1);
   auto draw = [&](SInt32 mode, SInt32 color, void* table) {
     dst.Fill(9);
-    CopySprite16(src.Handle(), dst.Handle(), nullptr, &r, &r, nullptr, mode, color, table, nullptr, 0, 0, 0,
-                 nullptr);
+    CopySprite16(src.Handle(), dst.Handle(), nullptr, &r, &r, nullptr, mode, color, table, nullptr, 0, 0, 0, nullptr);
     return std::vector<UInt32>{dst.Get(0, 0), dst.Get(1, 0), dst.Get(2, 0), dst.Get(3, 0)};
   };
   // A colour with a table draws the table's entry for it, mode 3 becoming 1.
@@ -150,8 +147,8 @@ TEST(CopySprite, ColourAndLookupFolding) {
   const Rect r2 = RectAt(0, 0, 2, 1);
   CopySprite32(src32.Handle(), dst32.Handle(), nullptr, &r2, &r2, nullptr, 0, 3, lookup32.data(), nullptr, 0, 0, 0,
                nullptr);
-  ScaleSprite32(src32.Handle(), dst32.Handle(), nullptr, &r2, &r2, nullptr, 0, 3, lookup32.data(), nullptr, 0, 0,
-                0, nullptr);
+  ScaleSprite32(src32.Handle(), dst32.Handle(), nullptr, &r2, &r2, nullptr, 0, 3, lookup32.data(), nullptr, 0, 0, 0,
+                nullptr);
   EXPECT_EQ(dst32.Get(0, 0), 0xFFFFFFFFu);
   EXPECT_EQ(dst32.Get(1, 0), 0xFFFFFFFFu);
 
@@ -268,8 +265,7 @@ TEST(ScaleSprite, WideBlitsGrowTheTableAndHiddenOnesLeaveItAlone) {
 
   std::fill(scaleTABLE, scaleTABLE + scaleTABLECount, 77);
   const Rect hidden = RectAt(2000, 0, 10, 1);
-  ScaleSprite16(src.Handle(), dst.Handle(), nullptr, &s, &hidden, nullptr, 0, -1, nullptr, nullptr, 0, 0, 0,
-                nullptr);
+  ScaleSprite16(src.Handle(), dst.Handle(), nullptr, &s, &hidden, nullptr, 0, -1, nullptr, nullptr, 0, 0, 0, nullptr);
   EXPECT_EQ(scaleTABLE[0], 77);
 }
 
@@ -282,8 +278,7 @@ TEST(EffectSprite, DrawsLookupBlocksAndNothingWithoutATable) {
   const Rect s = src.Bounds(), d = dst.Bounds();
   CopySpriteFX16(src.Handle(), dst.Handle(), nullptr, &s, &d, nullptr, 0, -1, nullptr, nullptr, 0, 0, 0, nullptr);
   EXPECT_EQ(dst.Get(7, 7), 0u);
-  CopySpriteFX16(src.Handle(), dst.Handle(), nullptr, &s, &d, nullptr, 0, 12, lookup.data(), nullptr, 0, 0, 0,
-                 nullptr);
+  CopySpriteFX16(src.Handle(), dst.Handle(), nullptr, &s, &d, nullptr, 0, 12, lookup.data(), nullptr, 0, 0, 0, nullptr);
   for (int y = 0; y < 8; ++y)
     for (int x = 0; x < 8; ++x) EXPECT_EQ(dst.Get(x, y), UInt32((y / 2 * 4 + x / 2) * 3));
 }
@@ -293,11 +288,10 @@ TEST(TestSpriteFX16, Bit15EntriesDarkenTheDestination) {
     UInt16 entry, dst, expected;
   };
   const Case cases[] = {
-      {0x8010, 0x7FFF, 0x3DEF},  // halved, rounded down
-      {0x8020, 0x7FFF, 0x7FFF},  // level 32 leaves it
-      {0x8030, 0x7FFF, 0x7FFF},  // levels past 32 are held at 32
-      {0x8000, 0x1234, 0x0000},
-      {0x0000, 0x1234, 0x0042},  // bit 15 clear: the source itself
+      {0x8010, 0x7FFF, 0x3DEF},                            // halved, rounded down
+      {0x8020, 0x7FFF, 0x7FFF},                            // level 32 leaves it
+      {0x8030, 0x7FFF, 0x7FFF},                            // levels past 32 are held at 32
+      {0x8000, 0x1234, 0x0000}, {0x0000, 0x1234, 0x0042},  // bit 15 clear: the source itself
   };
   for (const Case& c : cases) {
     TestPixMap src(16, 1, 1), dst(16, 1, 1);

@@ -1,9 +1,8 @@
-#include "blit/BlitModel.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "blit/BlitModel.h"
 #include "blit/CopySprite.h"
 #include "blit/EffectSprite.h"
 #include "blit/ScaleSprite.h"

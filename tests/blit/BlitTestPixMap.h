@@ -5,9 +5,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <random>
 #include <sstream>
 #include <string>
-#include <random>
 #include <vector>
 
 #include "platform/QuickDraw.h"
@@ -56,15 +56,27 @@ class TestPixMap {
     const char* p = pm_.baseAddr + size_t(y) * rowBytes_ + size_t(x) * depth_ / 8;
     switch (depth_) {
       case 8: return UInt8(*p);
-      case 16: { UInt16 v; std::memcpy(&v, p, 2); return v; }
-      default: { UInt32 v; std::memcpy(&v, p, 4); return v; }
+      case 16: {
+        UInt16 v;
+        std::memcpy(&v, p, 2);
+        return v;
+      }
+      default: {
+        UInt32 v;
+        std::memcpy(&v, p, 4);
+        return v;
+      }
     }
   }
   void Set(int x, int y, UInt32 value) {
     char* p = pm_.baseAddr + size_t(y) * rowBytes_ + size_t(x) * depth_ / 8;
     switch (depth_) {
       case 8: *p = char(value); break;
-      case 16: { const UInt16 v = UInt16(value); std::memcpy(p, &v, 2); break; }
+      case 16: {
+        const UInt16 v = UInt16(value);
+        std::memcpy(p, &v, 2);
+        break;
+      }
       default: std::memcpy(p, &value, 4); break;
     }
   }
@@ -75,8 +87,7 @@ class TestPixMap {
   // Random pixels; about one in `keyOneIn` is the key colour (0: never).
   void Randomize(std::mt19937& rng, UInt32 key, int keyOneIn, UInt32 valueMask) {
     for (int y = 0; y < height_; ++y)
-      for (int x = 0; x < width_; ++x)
-        Set(x, y, keyOneIn && rng() % keyOneIn == 0 ? key : UInt32(rng()) & valueMask);
+      for (int x = 0; x < width_; ++x) Set(x, y, keyOneIn && rng() % keyOneIn == 0 ? key : UInt32(rng()) & valueMask);
   }
 
   const std::vector<UInt32>& Storage() const { return storage_; }

@@ -68,8 +68,8 @@ void MakeCase(std::mt19937& rng, RefRGB16Kind kind, bool clearTop, RGB16Case* c)
   c->in.dstRect = Offset(RectAt(Pick(rng, -3, std::max(0, pw - dw)), Pick(rng, -3, std::max(0, ph - dh)), dw, dh),
                          c->dst->Bounds());
   if (rng() % 3 == 0)
-    c->in.clip = Offset(RectAt(Pick(rng, -2, pw), Pick(rng, -2, ph), Pick(rng, 0, pw), Pick(rng, 0, ph)),
-                        c->dst->Bounds());
+    c->in.clip =
+        Offset(RectAt(Pick(rng, -2, pw), Pick(rng, -2, ph), Pick(rng, 0, pw), Pick(rng, 0, ph)), c->dst->Bounds());
   if (rng() % 2) {
     c->mask.emplace(16, pw + 4, ph + 4, 1, SInt16(Pick(rng, -5, 5)), SInt16(Pick(rng, -5, 5)));
     c->mask->Randomize(rng, 0x7FFF, 2, 0xFFFF);
@@ -111,8 +111,9 @@ void RunCase(RefRGB16Kind kind, RGB16Case& c, Tables& tables) {
   if (c.options.tint)
     rgba.emplace(UInt16(c.options.tint->red), UInt16(c.options.tint->green), UInt16(c.options.tint->blue),
                  UInt16(c.options.tint->alpha & 0xFF));
-  auto* dispatcher = kind == RefRGB16Kind::Copy ? CopySpriteRGB : kind == RefRGB16Kind::Scale ? ScaleSpriteRGB16
-                                                                                              : TestSpriteRGB16;
+  auto* dispatcher = kind == RefRGB16Kind::Copy    ? CopySpriteRGB
+                     : kind == RefRGB16Kind::Scale ? ScaleSpriteRGB16
+                                                   : TestSpriteRGB16;
   dispatcher(c.src->Handle(), c.dst->Handle(), c.mask ? c.mask->Handle() : nullptr, &c.in.srcRect, &c.in.dstRect,
              c.in.clip ? &*c.in.clip : nullptr, c.options.mode, c.options.color,
              c.hasLookup ? tables.lookup16.data() : nullptr, rgba ? static_cast<RGBAColor16*>(*rgba) : nullptr,
@@ -181,8 +182,8 @@ TEST(TestSpriteRGB16, AgreesWithTheSpecialisedKernelsWhereBit15IsClear) {
     ASSERT_EQ(c.dst->FirstDifference(*same.dst), "")
         << "case " << i << " turn " << c.in.turn << " mode " << c.options.mode << " color " << c.options.color
         << " lookup " << c.hasLookup << " mask " << bool(c.mask) << " alpha " << bool(c.alpha) << " tint "
-        << (c.options.tint ? c.options.tint->red : -1) << "," << (c.options.tint ? c.options.tint->green : -1)
-        << "," << (c.options.tint ? c.options.tint->blue : -1) << "," << (c.options.tint ? c.options.tint->alpha : -1);
+        << (c.options.tint ? c.options.tint->red : -1) << "," << (c.options.tint ? c.options.tint->green : -1) << ","
+        << (c.options.tint ? c.options.tint->blue : -1) << "," << (c.options.tint ? c.options.tint->alpha : -1);
   }
 }
 

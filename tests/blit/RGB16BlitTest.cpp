@@ -27,19 +27,20 @@ TEST(DeriveRGB16Params, TintsBecomeLevelsAddsAndSlotBits) {
       {16, 48, 16, 32, {16, 16, 16, 32, 0, 0x200, 0, 32, 0}, kFlagMapping},
       {40, 24, 8, 32, {24, 24, 8, 32, 0x100, 0, 0, 32, 0}, kFlagMapping},
       {32, 32, 32, 16, {32, 32, 32, 16, 0, 0, 0, 32, 0}, kFlagTrans},
-      {32, 32, 32, 200, {32, 32, 32, 0, 0, 0, 0, 32, 0}, kFlagTrans},      // -56 held at 0
-      {32, 32, 32, 40, {32, 32, 32, 32, 0, 0, 0, 32, 0}, 0},              // held at 32
+      {32, 32, 32, 200, {32, 32, 32, 0, 0, 0, 0, 32, 0}, kFlagTrans},                       // -56 held at 0
+      {32, 32, 32, 40, {32, 32, 32, 32, 0, 0, 0, 32, 0}, 0},                                // held at 32
       {200, 200, 200, 32, {0, 0, 0, 32, 0x3E0, 0x3E0, 0x3E0, 0, 0x03E07C1F}, kFlagBright},  // held at 64
   };
   for (const DeriveCase& c : cases) {
     const QuickRGBA16 rgba(UInt16(c.red), UInt16(c.green), UInt16(c.blue), UInt16(c.alpha));
     const RGB16Levels l = DeriveRGB16Params(&rgba);
-    const UInt32 got[9] = {l.redLevel, l.greenLevel, l.blueLevel, l.opacity, l.redAdd,
+    const UInt32 got[9] = {l.redLevel, l.greenLevel, l.blueLevel,   l.opacity,  l.redAdd,
                            l.greenAdd, l.blueAdd,    l.brightLevel, l.brightAdd};
-    const UInt32 want[9] = {c.expected.redLevel, c.expected.greenLevel, c.expected.blueLevel,
-                            c.expected.opacity,  c.expected.redAdd,     c.expected.greenAdd,
+    const UInt32 want[9] = {c.expected.redLevel, c.expected.greenLevel,  c.expected.blueLevel,
+                            c.expected.opacity,  c.expected.redAdd,      c.expected.greenAdd,
                             c.expected.blueAdd,  c.expected.brightLevel, c.expected.brightAdd};
-    for (int i = 0; i < 9; ++i) EXPECT_EQ(got[i], want[i]) << c.red << "/" << c.green << "/" << c.blue << "/" << c.alpha << " arg " << i;
+    for (int i = 0; i < 9; ++i)
+      EXPECT_EQ(got[i], want[i]) << c.red << "/" << c.green << "/" << c.blue << "/" << c.alpha << " arg " << i;
     EXPECT_EQ(RGB16TintSlotBits(l), c.slotBits) << c.red << "/" << c.green << "/" << c.blue << "/" << c.alpha;
   }
   const RGB16Levels none = DeriveRGB16Params(nullptr);
@@ -59,9 +60,8 @@ struct PixelCase {
 // One pixel drawn through the dispatchers (same-size, scaled and test); the
 // test blit agrees wherever the source's bit 15 is clear.
 void ExpectPixel(const PixelCase& c) {
-  using Dispatcher = void (*)(PixMapHandle, PixMapHandle, PixMapHandle, const Rect*, const Rect*, const Rect*,
-                              SInt32, SInt32, void*, RGBAColor16*, UInt8, UInt8, char, const Rect*, PixMapHandle,
-                              const Rect*);
+  using Dispatcher = void (*)(PixMapHandle, PixMapHandle, PixMapHandle, const Rect*, const Rect*, const Rect*, SInt32,
+                              SInt32, void*, RGBAColor16*, UInt8, UInt8, char, const Rect*, PixMapHandle, const Rect*);
   const Dispatcher dispatchers[3] = {CopySpriteRGB16, ScaleSpriteRGB16, TestSpriteRGB16};
   for (int d = 0; d < 3; ++d) {
     if (d == 2 && (c.src & 0x8000)) continue;
@@ -149,8 +149,8 @@ TEST(RGB16Kernels, StubsAlertWithTheirNamesAndDrawNothing) {
       UInt16 pixels[8] = {1, 2, 3, 4, 5, 6, 7, 8};
       UInt8 alpha[4] = {16, 16, 16, 16};
       dialogs.Clear();
-      (*table)[slot](0, pixels, pixels + 4, pixels, 1, 2, 2, 2, 0, 1, 1, pixels + 8, 2, 0, 0, 0, pixels, 3, alpha,
-                     1, 2, 0, 16, 16, 16, 16, 0, 0, 0, 16, 0);
+      (*table)[slot](0, pixels, pixels + 4, pixels, 1, 2, 2, 2, 0, 1, 1, pixels + 8, 2, 0, 0, 0, pixels, 3, alpha, 1, 2,
+                     0, 16, 16, 16, 16, 0, 0, 0, 16, 0);
       ASSERT_EQ(dialogs.Reports().size(), 1u) << slot;
       EXPECT_EQ(dialogs.Reports()[0].message, KernelName(family, slot));
       EXPECT_EQ(dialogs.Reports()[0].detail, "");
@@ -169,11 +169,11 @@ TEST(RGB16Kernels, ModesAMemberDoesNotHandleDrawNothing) {
   std::vector<UInt16> lookup(65536, 5);
   auto run = [&](unsigned slot, SInt32 mode, UInt16* table) {
     dst[0] = dst[1] = 9;
-    CopySpriteRGB16Jump[slot](mode, src, dst, nullptr, 1, 2, 2, 2, 0, 0, 0, dst + 2, 2, 0, 0, 0, table, 7, nullptr,
-                              0, 0, 0, 32, 32, 32, 32, 0, 0, 0, 32, 0);
+    CopySpriteRGB16Jump[slot](mode, src, dst, nullptr, 1, 2, 2, 2, 0, 0, 0, dst + 2, 2, 0, 0, 0, table, 7, nullptr, 0,
+                              0, 0, 32, 32, 32, 32, 0, 0, 0, 32, 0);
     return dst[0];
   };
-  EXPECT_EQ(run(0, 3, nullptr), 9);  // mode 3 without lookup or colour
+  EXPECT_EQ(run(0, 3, nullptr), 9);   // mode 3 without lookup or colour
   EXPECT_EQ(run(0, 16, nullptr), 9);  // a masked mode without a mask
   EXPECT_EQ(run(4, 3, nullptr), 9);   // a colour in mode 3 without a table
   EXPECT_EQ(run(4, 3, lookup.data()), 7);

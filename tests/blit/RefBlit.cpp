@@ -21,10 +21,22 @@ void Orient(int i, int j, int W, int H, int w, int h, int turn, bool hFlip, bool
   if (vFlip) j = H - 1 - j;
   if (hFlip) i = W - 1 - i;
   switch (turn) {
-    case 0: *x = i; *y = j; break;
-    case 1: *x = j; *y = h - 1 - i; break;
-    case 2: *x = w - 1 - i; *y = h - 1 - j; break;
-    default: *x = w - 1 - j; *y = i; break;
+    case 0:
+      *x = i;
+      *y = j;
+      break;
+    case 1:
+      *x = j;
+      *y = h - 1 - i;
+      break;
+    case 2:
+      *x = w - 1 - i;
+      *y = h - 1 - j;
+      break;
+    default:
+      *x = w - 1 - j;
+      *y = i;
+      break;
   }
 }
 

@@ -15,9 +15,8 @@ std::vector<UInt16> ScaledRows(SInt32 srcSpan, SInt32 dstSpan, SInt32 rowError, 
   EnsureScaleTable(4);
   scaleTABLE[0] = 1;
   scaleTABLE[1] = 0;
-  ScaleSpriteRGB16Jump[0](0, src.data(), dst.data(), nullptr, 1, 1, 1, 0, 0, srcSpan, dstSpan,
-                          dst.data() + dstRows, 1, 0, 0, rowError, nullptr, -1, nullptr, 0, 0, 0, 32, 32, 32, 32, 0, 0,
-                          0, 32, 0);
+  ScaleSpriteRGB16Jump[0](0, src.data(), dst.data(), nullptr, 1, 1, 1, 0, 0, srcSpan, dstSpan, dst.data() + dstRows, 1,
+                          0, 0, rowError, nullptr, -1, nullptr, 0, 0, 0, 32, 32, 32, 32, 0, 0, 0, 32, 0);
   return dst;
 }
 
@@ -32,8 +31,8 @@ TEST(ScaleRGB16Kernels, RunEndsAreCumulative) {
   EnsureScaleTable(8);
   const SInt32 runs[5] = {1, 0, 2, 1, 0};
   std::copy(runs, runs + 5, scaleTABLE);
-  ScaleSpriteRGB16Jump[0](0, src, dst, nullptr, 1, 4, 4, 0, 0, 1, 1, dst + 4, 4, 0, 0, 0, nullptr, -1, nullptr, 0, 0,
-                          0, 32, 32, 32, 32, 0, 0, 0, 32, 0);
+  ScaleSpriteRGB16Jump[0](0, src, dst, nullptr, 1, 4, 4, 0, 0, 1, 1, dst + 4, 4, 0, 0, 0, nullptr, -1, nullptr, 0, 0, 0,
+                          32, 32, 32, 32, 0, 0, 0, 32, 0);
   EXPECT_EQ(std::vector<UInt16>(dst, dst + 4), (std::vector<UInt16>{10, 11, 12, 13}));
   // The basic scale kernels end each run its entry after it began.
   std::fill(dst, dst + 4, 0);
@@ -46,10 +45,10 @@ TEST(ScaleRGB16Kernels, NothingDrawnAtTheEndOrWithoutWidth) {
   EnsureScaleTable(4);
   scaleTABLE[0] = 1;
   scaleTABLE[1] = 1;
-  ScaleSpriteRGB16Jump[0](0, src, dst, nullptr, 1, 2, 2, 0, 0, 1, 1, dst, 2, 0, 0, 0, nullptr, -1, nullptr, 0, 0, 0,
+  ScaleSpriteRGB16Jump[0](0, src, dst, nullptr, 1, 2, 2, 0, 0, 1, 1, dst, 2, 0, 0, 0, nullptr, -1, nullptr, 0, 0, 0, 32,
+                          32, 32, 32, 0, 0, 0, 32, 0);
+  ScaleSpriteRGB16Jump[0](0, src, dst, nullptr, 1, 2, 2, 0, 0, 1, 1, dst + 2, 0, 0, 0, 0, nullptr, -1, nullptr, 0, 0, 0,
                           32, 32, 32, 32, 0, 0, 0, 32, 0);
-  ScaleSpriteRGB16Jump[0](0, src, dst, nullptr, 1, 2, 2, 0, 0, 1, 1, dst + 2, 0, 0, 0, 0, nullptr, -1, nullptr, 0, 0,
-                          0, 32, 32, 32, 32, 0, 0, 0, 32, 0);
   EXPECT_EQ(dst[0], 9);
   EXPECT_EQ(dst[1], 9);
 }
@@ -62,9 +61,10 @@ struct AlphaCase {
 
 TEST(ScaleRGB16Alpha, WorkedValues) {
   const AlphaCase cases[] = {
-      {0x7C00, 0x0000, 16, 32, 0x3C00}, {0x0000, 0x7FFF, 1, 32, 0x7BDE}, {0x7FFF, 0x0000, 1, 32, 0x0000},
-      {0x5678, 0x1234, 20, 32, UInt16(14 << 10 | 18 << 5 | 22)},         {0x5678, 0x1234, 0, 32, 0x1234},
-      {0x5678, 0x1234, 32, 32, 0x5678}, {0x7C00, 0x001F, 32, 16, 0x3C0F}, {0x7C00, 0x001F, 24, 8, 0x1419},
+      {0x7C00, 0x0000, 16, 32, 0x3C00}, {0x0000, 0x7FFF, 1, 32, 0x7BDE},
+      {0x7FFF, 0x0000, 1, 32, 0x0000},  {0x5678, 0x1234, 20, 32, UInt16(14 << 10 | 18 << 5 | 22)},
+      {0x5678, 0x1234, 0, 32, 0x1234},  {0x5678, 0x1234, 32, 32, 0x5678},
+      {0x7C00, 0x001F, 32, 16, 0x3C0F}, {0x7C00, 0x001F, 24, 8, 0x1419},
       {0x03E0, 0x7C00, 32, 0, 0x7C00},
   };
   for (const AlphaCase& c : cases) {
@@ -80,8 +80,8 @@ TEST(ScaleRGB16Alpha, WorkedValues) {
                      alpha.Handle(), nullptr);
     for (int y = 0; y < 2; ++y)
       for (int x = 0; x < 3; ++x)
-        EXPECT_EQ(dst.Get(x, y), c.expected) << std::hex << c.v << " over " << c.d << " alpha " << std::dec
-                                             << c.alphaByte << " opacity " << c.opacity;
+        EXPECT_EQ(dst.Get(x, y), c.expected)
+            << std::hex << c.v << " over " << c.d << " alpha " << std::dec << c.alphaByte << " opacity " << c.opacity;
   }
 }
 

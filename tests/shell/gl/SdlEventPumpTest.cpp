@@ -7,8 +7,11 @@
 #include <cstdlib>
 
 #include "platform/SdlEventPlatform.h"
+#include "platform/sdl/SdlWindow.h"
 #include "shell/ApplInfo.h"
 #include "shell/Events.h"
+#include "support/DisplayCheck.h"
+#include "support/Poll.h"
 
 namespace {
 
@@ -18,15 +21,14 @@ class SdlEventPump : public ::testing::Test {
     SetEventPlatform(&SdlPlatform());
     window_ = SDL_CreateWindow("Halvane events", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 640, 480, 0);
     if (!window_) {
-      if (getenv("CI")) FAIL() << "no window: " << SDL_GetError();
-      GTEST_SKIP() << "no display: " << SDL_GetError();
+      ReportNoDisplay(std::string("no window: ") + SDL_GetError());
+      return;
     }
-    SetSdlEventWindow(window_);
-    // Let the window manager's own events (exposure, focus, motion) go by.
-    for (int i = 0; i < 20; ++i) {
-      GetEvent(0, nullptr);
-      SDL_Delay(5);
-    }
+    SetSdlEventWindow(PlatformWindowOf(window_));
+    // Let the window system's own events (exposure, focus, motion) go by:
+    // pump until a few rounds in a row bring none.
+    int quiet = 0;
+    PollUntil([&] { return (quiet = GetEvent(0, nullptr) ? 0 : quiet + 1) >= 10; });
     FlushEvents(everyEvent, 0);
     FlushKeyState();
     id_ = SDL_GetWindowID(window_);
@@ -72,9 +74,7 @@ class SdlEventPump : public ::testing::Test {
   // Pumps until an event of the class arrives; other events the X server
   // sends meanwhile are passed over.
   bool Expect(UInt16 what) {
-    for (int i = 0; i < 100; ++i)
-      if (GetEvent(0, nullptr) && theEVENT.what == what) return true;
-    return false;
+    return PollUntil([&] { return GetEvent(0, nullptr) && theEVENT.what == what; });
   }
 
   SDL_Window* window_ = nullptr;

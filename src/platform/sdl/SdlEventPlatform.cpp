@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/KeyCodes.h"
+#include "platform/sdl/SdlWindow.h"
 
 namespace {
 
@@ -203,4 +204,4 @@ SdlEventPlatform& Sdl() {
 
 EventPlatform& SdlPlatform() { return Sdl(); }
 
-void SetSdlEventWindow(SDL_Window* window) { Sdl().SetWindow(window); }
+void SetSdlEventWindow(PlatformWindow* window) { Sdl().SetWindow(SdlWindowOf(window)); }
