@@ -1,0 +1,141 @@
+// Streamed music. An Ogg Vorbis file stays open while it plays; each time
+// the channels are serviced the next blocks of up to 16 KB are decoded into a
+// ring of sixteen blocks and queued as bufferCmd commands on a sound channel,
+// which hands them to OpenAL.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include <vorbis/vorbisfile.h>
+
+#include "foundation/LinkedList.h"
+#include "sound/SoundChannels.h"
+
+// One open Ogg Vorbis stream.
+class CompressedSound {
+ public:
+  FILE* file;
+  OggVorbis_File state;
+  vorbis_info* info;
+  SInt32 format;  // 0 closed, 2 open
+
+  CompressedSound();
+  ~CompressedSound();
+  CompressedSound(const CompressedSound&) = delete;
+  CompressedSound& operator=(const CompressedSound&) = delete;
+
+  Boolean Load(const char* path);
+  void Dispose();
+  SInt16 Channels() const;
+  UInt32 Rate() const;  // 16.16 hertz
+  SInt32 Format() const { return format; }
+  SInt32 GetBufferSize() const;
+  SInt32 Length();    // bytes of 16-bit samples
+  SInt32 Position();  // bytes of 16-bit samples decoded so far
+  void Reset();
+  // Decodes up to `space` bytes into destination; 0 at the end of the stream.
+  SInt32 GetNextBuffer(void* destination, SInt32 space);
+};
+
+enum : int { kMusicRingBlocks = 16, kMusicBlockBytes = 16384, kMusicQueueLength = 14 };
+
+// Plays CompressedSounds on a sound channel.
+class CompressedSoundChannel {
+ public:
+  QKSndChannel* channel;
+  SoundCommand ringCommands[kMusicRingBlocks];
+  SInt32 ringIndex;
+  UInt8 blockReady;
+  Ptr ring;
+  SInt16 headerLength;
+  float duration;
+  SInt32 state;  // 0 stopped, 1 playing, 2 paused
+  UInt8 loop;
+  SInt32 clock;
+  SInt16 volume;
+  SInt16 fadeStartVolume;
+  SInt16 fadeTargetVolume;
+  SInt16 realVolume;
+  double fadeStartTime;
+  double fadeEndTime;
+  CompressedSound* sound;
+  CompressedSound* nextSound;
+
+  CompressedSoundChannel();
+  // Leaves the list of serviced channels and releases the engine channel and
+  // the ring, so a channel that goes away is never serviced again.
+  ~CompressedSoundChannel();
+  CompressedSoundChannel(const CompressedSoundChannel&) = delete;
+  CompressedSoundChannel& operator=(const CompressedSoundChannel&) = delete;
+
+  Boolean Init();
+  void Dispose() {}
+  void Play(CompressedSound* sound, unsigned char now);
+  void Stop();
+  void Pause();
+  void UnPause();
+  void Idle();
+  void FX();
+  void SetVolume(SInt16 volume, float seconds);
+  void Loop(unsigned char flag) { loop = flag; }
+  UInt8 Looping() const { return loop; }
+  Boolean Playing() const { return state == 1; }
+  Boolean Paused() const { return state == 2; }
+  Boolean Stopped() const { return state == 0; }
+  SInt32 State() const { return state; }
+  CompressedSound* Sound() const { return sound; }
+  SInt16 GetVolume() const { return volume; }
+  void SetRealVolume(SInt16 v) { realVolume = v; }
+  SInt16 RealVolume() const { return realVolume; }
+  double GetTime() const;
+  float SetDuration(float seconds);
+  float GetDuration() const { return duration; }
+
+ private:
+  void SendVolume(SInt32 scaled);
+};
+
+class Music : public CompressedSound {
+ public:
+  CompressedSoundChannel channel;
+  UInt8 loop;
+  std::string fileName;
+  UInt8 active;
+
+  Music();
+  ~Music();
+  Boolean Playing() const { return channel.Playing(); }
+  Boolean IsActive() const { return active; }
+  static const SInt16 MaxVolume = 256;
+};
+
+// The game's one music, reloaded for each screen and for the waves.
+extern Music gameMUSIC;
+
+extern LinkedItemListTemplate<Music>* musicLIST;
+extern LinkedItemListTemplate<CompressedSoundChannel>* compressedSoundChannels;
+extern UInt8* musicWasPlaying;
+extern UInt8 activeMusicCount;
+
+OSErr LoadMusicFile(Music* music, const char* path);
+// The music file `name` (a path below the Resources folder, without ".ogg").
+SInt16 LoadMusic(Music* music, const char* name);
+void PlayMusic(Music* music, unsigned char loop);
+void StopMusic(Music* music);
+// Sets the music's own loop flag, which PlayMusic follows.
+void SetMusicLoop(Music* music, unsigned char loop);
+void PauseMusic(Music* music);
+void UnPauseMusic(Music* music);
+void DisposeMusic(Music* music);
+void SetMusicVolume(Music* music, SInt16 volume);
+void UpdateMusicVolume();
+void AddToMusicList(Music* music);
+void RemoveFromMusicList(Music* music);
+void StopActiveMusic();
+void StartActiveMusic();
+void CheckActiveMusic();
+
+// Services every streaming channel. The program reaches it through
+// ProcessCompressedSoundChannels once the sound services are installed.
+void ProcessCompressedSoundChannels_Sound();
