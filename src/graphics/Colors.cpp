@@ -2,8 +2,6 @@
 
 void RGBAColor::Reset() { red = green = blue = alpha = 65535; }
 
-void RGBAColor16::Reset() { red = green = blue = alpha = 32; }
-
 void SetRect2(Rect* r, int x, int y, int width, int height) {
   r->left = SInt16(x);
   r->top = SInt16(y);

@@ -1,6 +1,7 @@
 // Colour and rectangle value types that every drawing call passes around.
 #pragma once
 
+#include "blit/RGBAColor16.h"
 #include "platform/PlatformTypes.h"
 
 struct RGBColorF {
@@ -18,13 +19,6 @@ struct RGBAColorF {
 struct RGBAColor {
   UInt16 red, green, blue, alpha;
   RGBAColor() { Reset(); }
-  void Reset();
-};
-
-// A sprite tint: 32 leaves a channel unchanged.
-struct RGBAColor16 {
-  UInt8 red, green, blue, alpha;
-  RGBAColor16() { Reset(); }
   void Reset();
 };
 

@@ -387,3 +387,15 @@ DisplayServices* SetDisplayServices(DisplayServices* services) {
   installedServices = services;
   return previous;
 }
+
+Boolean SectRect(const Rect* a, const Rect* b, Rect* out) {
+  Rect r;
+  r.top = a->top > b->top ? a->top : b->top;
+  r.left = a->left > b->left ? a->left : b->left;
+  r.bottom = a->bottom < b->bottom ? a->bottom : b->bottom;
+  r.right = a->right < b->right ? a->right : b->right;
+  const bool empty = r.bottom <= r.top || r.right <= r.left;
+  if (empty) r = Rect{0, 0, 0, 0};
+  *out = r;
+  return !empty;
+}

@@ -165,3 +165,8 @@ GDHandle GetMainDevice();
 Boolean TestDeviceAttribute(GDHandle device, SInt16 attribute);
 void SetDeviceAttribute(GDHandle device, SInt16 attribute, Boolean value);
 void DisposeScreenDevices();
+
+// Rectangles. SectRect stores the intersection of a and b (out may be either
+// of them) and returns true when it is not empty; an empty intersection is
+// stored as (0, 0, 0, 0).
+Boolean SectRect(const Rect* a, const Rect* b, Rect* out);

@@ -1,0 +1,134 @@
+// The basic kernel family, generated from one template per walk: a slot's
+// flags (mask 1, trans 2, colour 4, lookup 8) and the mode pick the pixel
+// rule at compile time, so no flag is tested inside a pixel loop.
+#pragma once
+
+#include <algorithm>
+
+#include "blit/BlitWalks.h"
+#include "blit/ScaleSprite.h"
+
+// Runs f.template operator()<key, invertMask>() for a mode the kernel
+// handles: 0-2, 3 when it has a lookup or colour, and 16-19 likewise when it
+// has a mask. Any other mode draws nothing.
+template <bool HasMask, bool HasKey3, class F>
+inline void ForEachHandledMode(SInt32 mode, F&& f) {
+  switch (mode) {
+    case 0: f.template operator()<0, false>(); break;
+    case 1: f.template operator()<1, false>(); break;
+    case 2: f.template operator()<2, false>(); break;
+    case 3:
+      if constexpr (HasKey3) f.template operator()<3, false>();
+      break;
+    case 16:
+      if constexpr (HasMask) f.template operator()<0, true>();
+      break;
+    case 17:
+      if constexpr (HasMask) f.template operator()<1, true>();
+      break;
+    case 18:
+      if constexpr (HasMask) f.template operator()<2, true>();
+      break;
+    case 19:
+      if constexpr (HasMask && HasKey3) f.template operator()<3, true>();
+      break;
+    default: break;
+  }
+}
+
+// The pixel rule of a basic kernel: mask test, key test, value (source,
+// lookup entry or colour), then the value or its translucency-table entry.
+// Written in select form: every pixel is stored, undrawn ones with their own
+// value, so the plain loops vectorise.
+template <class T, unsigned Slot, int Key, bool Invert>
+struct BasicRule {
+  static constexpr bool kMask = Slot & kFlagMask, kTrans = Slot & kFlagTrans;
+  static constexpr bool kColor = Slot & kFlagColor, kLookup = Slot & kFlagLookup;
+  // In mode 3 the masked colour and translucent members also spare key-coloured
+  // destination pixels.
+  static constexpr bool kKey3TestsDest = kMask && (kColor || kTrans);
+
+  const T* lookup;
+  UInt32 color;
+  const T* trans;
+
+  T operator()(T s, T d, T m, unsigned char) const {
+    constexpr T K = KeyColor<T>();
+    bool ok = true;
+    if constexpr (kMask) ok = Invert ? m != K : m == K;
+    if constexpr (Key == 1) ok = ok & (s != K);
+    if constexpr (Key == 2) ok = ok & (s != K) & (d != K);
+    if constexpr (Key == 3) {
+      ok = ok & (lookup[s] != K);
+      if constexpr (kKey3TestsDest) ok = ok & (d != K);
+    }
+    if constexpr (kTrans) {
+      if (!ok) return d;
+      const UInt32 v = kLookup ? UInt32(lookup[s]) : kColor ? color : UInt32(s);
+      return trans[(v << 8) + d];
+    } else {
+      const T v = kLookup ? lookup[s] : kColor ? T(color) : s;
+      return ok ? v : d;
+    }
+  }
+};
+
+template <class T>
+inline void FillRows(T* dst, T* dstEnd, SInt32 dstRowPixels, SInt32 width, T value) {
+  if (width <= 0 || dstRowPixels <= 0 || !(dst < dstEnd)) return;
+  const ptrdiff_t end = dstEnd - dst;
+  for (ptrdiff_t d = 0; d < end; d += dstRowPixels) std::fill_n(dst + d, width, value);
+}
+
+template <class T, unsigned Slot>
+BLIT_KERNEL void CopyKernel(SInt32 mode, T* srcStart, T* dstStart, T* maskStart, SInt32 srcPixStep, SInt32,
+                            SInt32 dstRowPixels, SInt32 maskRowPixels, SInt32 srcRowStep, SInt32, SInt32, T* dstEnd,
+                            SInt32 width, SInt32, SInt32, SInt32, T* lookup, SInt32 color, T* transTable) {
+  constexpr bool kMask = Slot & kFlagMask, kColor = Slot & kFlagColor, kLookup = Slot & kFlagLookup;
+  const CopyWalkArgs args{srcPixStep, dstRowPixels, maskRowPixels, srcRowStep, width, 0, 0};
+  ForEachHandledMode<kMask, kColor || kLookup>(mode, [&]<int Key, bool Invert>() {
+    if (Key == 3 && kColor && !lookup) return;
+    if constexpr (Key == 0 && Slot == kFlagColor) {
+      FillRows(dstStart, dstEnd, dstRowPixels, width, T(color));  // a plain fill reads nothing
+    } else {
+      const BasicRule<T, Slot, Key, Invert> rule{lookup, UInt32(color), transTable};
+      CopyWalk<T, kMask, false>(rule, srcStart, dstStart, maskStart, nullptr, dstEnd, args);
+    }
+  });
+}
+
+template <class T, unsigned Slot>
+BLIT_KERNEL void ScaleKernel(SInt32 mode, T* srcStart, T* dstStart, T* maskStart, SInt32 srcPixStep,
+                             SInt32 srcRowPixels, SInt32 dstRowPixels, SInt32 maskRowPixels, SInt32, SInt32 scaleSrc,
+                             SInt32 scaleDst, T* dstEnd, SInt32 width, SInt32 rowDir, SInt32 xShrink, SInt32 scaleErr,
+                             T* lookup, SInt32 color, T* transTable) {
+  constexpr bool kMask = Slot & kFlagMask, kColor = Slot & kFlagColor, kLookup = Slot & kFlagLookup;
+  const ScaleWalkArgs args{srcPixStep, srcRowPixels, dstRowPixels, maskRowPixels, scaleSrc, scaleDst,
+                           width,      rowDir,       xShrink,      scaleErr,      0,        0};
+  if (!scaleTABLE) return;
+  ForEachHandledMode<kMask, kColor || kLookup>(mode, [&]<int Key, bool Invert>() {
+    if (Key == 3 && kColor && !lookup) return;
+    const BasicRule<T, Slot, Key, Invert> rule{lookup, UInt32(color), transTable};
+    ScaleWalk<T, kMask, false, RunEnds::Relative, false>(rule, srcStart, dstStart, maskStart, nullptr, dstEnd,
+                                                         scaleTABLE, args);
+  });
+}
+
+// The table of a family: slot s holds Working<s> for the working slots below
+// `filled`, a stub where the family's stub rule says so, null beyond.
+template <class Fn, KernelFamily F, unsigned Filled, template <unsigned> class Working, size_t... I>
+constexpr JumpTable<Fn> MakeJumpTable(std::index_sequence<I...>) {
+  return JumpTable<Fn>{[]() -> Fn {
+    if constexpr (I >= Filled)
+      return nullptr;
+    else if constexpr (IsStubSlot(F, I))
+      return &StubKernel<Fn>::template Of<F, I>;
+    else
+      return Working<I>::kFn;
+  }()...};
+}
+
+template <class Fn, KernelFamily F, unsigned Filled, template <unsigned> class Working>
+constexpr JumpTable<Fn> MakeJumpTable() {
+  return MakeJumpTable<Fn, F, Filled, Working>(std::make_index_sequence<kJumpSlots>{});
+}

@@ -1,0 +1,146 @@
+// The two walks of every kernel: the same-size walk and the scaled walk.
+// Both visit the visible destination rectangle row by row, left to right,
+// one mask pixel per destination pixel, and hand each pixel to a pixel rule
+// px(source, destination, mask, alpha) that returns the destination's new
+// value (the old one when the pixel is not drawn).
+//
+// Positions are kept as offsets from the start pointers, so a walk that ends
+// beyond its pixel map never forms a pointer outside it.
+#pragma once
+
+#include <cstddef>
+
+#include "blit/BlitModel.h"
+
+// The alpha position of the current row's first pixel, written by every
+// kernel with an alpha map at the start of each row.
+inline unsigned char* alphStart = nullptr;
+
+struct CopyWalkArgs {
+  SInt32 srcPixStep, dstRowPixels, maskRowPixels, srcRowStep, width;
+  SInt32 alphaStep, alphaRowStep;
+};
+
+// Same-size walk. A source step of 1 (and alpha step of 1) takes a row loop
+// the compiler can vectorise.
+template <class T, bool Masked, bool Alpha, class Px>
+inline void CopyWalk(const Px& px, T* src, T* dst, const T* mask, unsigned char* alpha, T* dstEnd,
+                     const CopyWalkArgs& a) {
+  if (a.width <= 0 || a.dstRowPixels <= 0 || !(dst < dstEnd)) return;
+  const ptrdiff_t end = dstEnd - dst, width = a.width;
+  ptrdiff_t so = 0, mo = 0, ao = 0;
+  for (ptrdiff_t d = 0; d < end; d += a.dstRowPixels) {
+    T* dr = dst + d;
+    const T* sr = src + so;
+    const T* mr = Masked ? mask + mo : nullptr;
+    const unsigned char* ar = nullptr;
+    if constexpr (Alpha) {
+      alphStart = alpha + ao;
+      ar = alpha + ao;
+    }
+    if (a.srcPixStep == 1 && (!Alpha || a.alphaStep == 1)) {
+      for (ptrdiff_t i = 0; i < width; ++i) dr[i] = px(sr[i], dr[i], Masked ? mr[i] : T(), Alpha ? ar[i] : 0);
+    } else {
+      ptrdiff_t si = 0, ai = 0;
+      for (ptrdiff_t i = 0; i < width; ++i) {
+        dr[i] = px(sr[si], dr[i], Masked ? mr[i] : T(), Alpha ? ar[ai] : 0);
+        si += a.srcPixStep;
+        ai += a.alphaStep;
+      }
+    }
+    so += width * a.srcPixStep + a.srcRowStep;
+    ao += width * a.alphaStep + a.alphaRowStep;
+    mo += a.maskRowPixels;
+  }
+}
+
+struct ScaleWalkArgs {
+  SInt32 srcPixStep, srcRowPixels, dstRowPixels, maskRowPixels;
+  SInt32 scaleSrc, scaleDst, width, rowDir, xShrink, scaleErr;
+  SInt32 alphaStep, alphaRowBytes;
+};
+
+// How a scaled walk reads the scale table.
+enum class RunEnds {
+  Relative,    // a run ends its entry's count after where it began
+  Cumulative,  // the k-th run ends at the row start plus the first k entries
+};
+
+// Scratch for the scaled walk's column offsets and gathered rows: at least
+// `count` entries, shared by every scaled blit (which, like the scale table,
+// are not reentrant).
+SInt32* ScaleColumnScratch(size_t count);
+
+// Scaled walk: columns from the shared scale table (step form when xShrink,
+// else run form), rows by the row error. With UnitTable the step-form entries
+// are counts that move the source by srcPixStep and the alpha map by
+// alphaStep; otherwise they are source advances added as they are. A run
+// always draws at least one pixel and never passes the row's end.
+// The table is the same for every row, so it is turned once into the source
+// (and alpha) offset of each destination column; each new source row is
+// gathered through those offsets, and the pixel rule then runs as a plain
+// loop the compiler can vectorise.
+template <class T, bool Masked, bool Alpha, RunEnds Ends, bool UnitTable, class Px>
+inline void ScaleWalk(const Px& px, T* src, T* dst, const T* mask, unsigned char* alpha, T* dstEnd, const SInt32* table,
+                      const ScaleWalkArgs& a) {
+  if (a.width <= 0 || a.dstRowPixels <= 0 || a.scaleDst <= 0 || !(dst < dstEnd)) return;
+  const ptrdiff_t end = dstEnd - dst, width = a.width;
+  SInt32* cols = ScaleColumnScratch(size_t(width) * 4);
+  SInt32* alphaCols = cols + width;
+  T* gathered = reinterpret_cast<T*>(cols + 2 * width);
+  unsigned char* gatheredAlpha = reinterpret_cast<unsigned char*>(cols + 3 * width);
+  SInt32 s = 0, al = 0;
+  if (a.xShrink) {
+    for (ptrdiff_t i = 0; i < width; ++i) {
+      cols[i] = s;
+      if constexpr (Alpha) alphaCols[i] = al;
+      if constexpr (UnitTable) {
+        s += table[i] * a.srcPixStep;
+        al += table[i] * a.alphaStep;
+      } else {
+        s += table[i];
+      }
+    }
+  } else {
+    ptrdiff_t i = 0, runEnd = 0, k = 0;
+    while (i < width) {
+      runEnd = (Ends == RunEnds::Cumulative ? runEnd : i) + table[k++];
+      do {
+        cols[i] = s;
+        if constexpr (Alpha) alphaCols[i] = al;
+        ++i;
+      } while (i < runEnd && i < width);
+      s += a.srcPixStep;
+      al += a.alphaStep;
+    }
+  }
+  const ptrdiff_t srcRowAdvance = RowAdvance(a.rowDir, a.srcRowPixels);
+  const ptrdiff_t alphaRowAdvance = RowAdvance(a.rowDir, a.alphaRowBytes);
+  ptrdiff_t srcRow = 0, alphaRow = 0, mo = 0, gatheredRow = 0;
+  bool haveRow = false;
+  SInt32 err = a.scaleErr;
+  for (ptrdiff_t d = 0; d < end; d += a.dstRowPixels) {
+    T* dr = dst + d;
+    const T* mr = Masked ? mask + mo : nullptr;
+    if constexpr (Alpha) alphStart = alpha + alphaRow;
+    if (!haveRow || gatheredRow != srcRow) {
+      const T* sr = src + srcRow;
+      for (ptrdiff_t i = 0; i < width; ++i) gathered[i] = sr[cols[i]];
+      if constexpr (Alpha) {
+        const unsigned char* ar = alpha + alphaRow;
+        for (ptrdiff_t i = 0; i < width; ++i) gatheredAlpha[i] = ar[alphaCols[i]];
+      }
+      gatheredRow = srcRow;
+      haveRow = true;
+    }
+    for (ptrdiff_t i = 0; i < width; ++i)
+      dr[i] = px(gathered[i], dr[i], Masked ? mr[i] : T(), Alpha ? gatheredAlpha[i] : 0);
+    mo += a.maskRowPixels;
+    err += a.scaleSrc;
+    while (err >= a.scaleDst) {
+      err -= a.scaleDst;
+      srcRow += srcRowAdvance;
+      alphaRow += alphaRowAdvance;
+    }
+  }
+}
