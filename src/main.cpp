@@ -12,17 +12,23 @@
 #include "graphics/ImageBuffer.h"
 #include "graphics/ImageGL.h"
 #include "graphics/OpenGLFrame.h"
+#include "graphics/RenderedDialogs.h"
 #include "shell/AllEvents.h"
 #include "shell/AppleEvents.h"
 #include "shell/ApplInfo.h"
 #include "shell/Events.h"
 #include "shell/MainPrefs.h"
+#include "shell/Menus.h"
+#include "shell/NibDialogs.h"
 #include "shell/ErrorAlertDialogs.h"
 #include "shell/Startup.h"
 
 namespace {
 
 const double kStepMicroseconds = 16667.0;
+const SInt16 kWindowMenuID = 131;
+
+void InitLocalMenus() { InsertWindowMenu(kWindowMenuID); }
 
 void QuitOnRequest() {
   if (closeBoxEVENT || quitEVENT) applQUIT = 1;
@@ -41,16 +47,19 @@ void DrawFrame(ImageGL& title) {
 
 int main() {
   InstallUserDialogs();
+  InstallRenderedDialogs();
   APPL.SetName("Halvane", "");
   APPL.SetCreatorCode(FOUR_CHAR('H', 'L', 'V', 'N'));
   APPL.gameWindow = 1;
   APPL.buildDepth = APPL.windowDepth = APPL.thirdDepth = 16;
   APPL.customEvents = QuitOnRequest;
+  APPL.initLocalMenus = InitLocalMenus;
   mainPREFS.SetFileName("Halvane Preferences");
   InitTime();
   InitAllEvents();
   InitAppleEvents();
   Startup();
+  LoadQKEngineNib();
   InitFading();
   PlistTag prefs;
   mainPREFS.Load(&prefs);
@@ -59,8 +68,12 @@ int main() {
 
   ImageBuffer shared(1024, 1024);
   ImageGL title;
-  title.Load(&shared, "Title/Title", 1, 0.0f);
+  title.Load(&shared, "Title/Title.png", 1, 0.0f);
   title.hasAlpha = 1;
+  // The title is a screen of the ordinary pointer: events are released, so
+  // the menus' keys and the window's buttons are served.
+  EnableAllEvents();
+  ShowInterface();
 
   double next = LocalMicroseconds();
   while (!applQUIT) {

@@ -25,10 +25,16 @@ halvane_install_packages() {
   rm -f "$log"
 }
 
-# Further arguments go to the configure step (for example -DHALVANE_WERROR=ON).
+# Further arguments: those that start with "-" go to the configure step (for
+# example -DHALVANE_WERROR=ON); the others name the targets to build (all
+# when none is named).
 halvane_build() {
-  local preset="${1:-default}"
+  local preset="${1:-default}" configure=() targets=() a
+  shift || true
+  for a in "$@"; do
+    if [[ "$a" == -* ]]; then configure+=("$a"); else targets+=(--target "$a"); fi
+  done
   cd "$halvane_root"
-  cmake --preset "$preset" "${@:2}" >/dev/null
-  cmake --build --preset "$preset" -j"${HALVANE_JOBS:-$(nproc)}"
+  cmake --preset "$preset" "${configure[@]}" >/dev/null
+  cmake --build --preset "$preset" -j"${HALVANE_JOBS:-$(nproc)}" "${targets[@]}"
 }

@@ -1,6 +1,7 @@
 #include "graphics/ImageBuffer.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <new>
 
@@ -91,7 +92,11 @@ int ImageBuffer::FrameRect(const Rect* r) {
 int ImageBuffer::LoadImage(const char* path, float, UInt8 premultiply) {
   SInt32 w, h;
   UInt8* png = LoadPNG(path, &w, &h, 0, nullptr, nullptr);
-  if (!png) return -1;
+  if (!png) {
+    // Whatever draws the picture draws nothing; this names the file to look at.
+    std::fprintf(stderr, "The picture \"%s\" could not be loaded.\n", path);
+    return -1;
+  }
   if (!pixels) Init(NextPowTwo(w), NextPowTwo(h));
   if (!pixels) {
     delete[] png;

@@ -11,3 +11,7 @@ EventPlatform& SdlPlatform();
 // The window whose focus, close and maximise buttons and content the events
 // refer to; the game window sets itself here when it opens (null when it closes).
 void SetSdlEventWindow(PlatformWindow* window);
+// The program hides the window itself (to place it again or to switch it to
+// or from full screen): the focus loss this brings, until the focus comes
+// back, is neither a suspend nor, when it ends, a resume.
+void NoteWindowHiddenByProgram(PlatformWindow* window);

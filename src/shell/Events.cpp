@@ -8,6 +8,7 @@
 
 #include "shell/AllEvents.h"
 #include "shell/ApplInfo.h"
+#include "shell/MainPrefs.h"
 #include "shell/Startup.h"
 
 EventRecord theEVENT;
@@ -223,7 +224,11 @@ void DoOSEvent() {
     RaiseForCustomEvents(&suspendEVENT);
     RestoreEvent();
     if (APPL.gameWindow) {
+      // Full screen is left only while the user is away: the preference
+      // keeps the choice, for the resume and for the next start.
+      bool chosen = mainPREFS.fullScreen;
       FullScreenMode(0);
+      mainPREFS.fullScreen = chosen;
       Platform().ArrowCursor();
       if (!cursorVIS) {
         Platform().ShowCursor(true);

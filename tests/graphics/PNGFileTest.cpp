@@ -187,7 +187,10 @@ TEST_F(PNGFiles, BadFilesFailAndLeaveTheBufferAlone) {
     ImageBuffer buffer(8, 8);
     buffer.pixels[5] = 77;
     buffer.contentWidth = 3;
+    testing::internal::CaptureStderr();
     EXPECT_EQ(buffer.LoadImage(PathFor(name).c_str(), 0.0f, 1), -1);
+    // The user learns which picture could not be shown.
+    EXPECT_NE(testing::internal::GetCapturedStderr().find(PathFor(name)), std::string::npos);
     EXPECT_EQ(buffer.pixels[5], 77);
     EXPECT_EQ(buffer.contentWidth, 3);
     SInt32 w = 9, h = 9;

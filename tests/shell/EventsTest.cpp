@@ -1,4 +1,5 @@
 #include "ShellFixture.h"
+#include "shell/MainPrefs.h"
 
 namespace {
 
@@ -147,8 +148,13 @@ TEST_F(ShellTest, CloseButtonIsACloseBoxClick) {
 TEST_F(ShellTest, SuspendAndResumeToggleFrontAndRaiseTheirFlags) {
   static int fullScreenCalls[2];
   fullScreenCalls[0] = fullScreenCalls[1] = 0;
-  QKEL[kQKELFullScreenMode] =
-      reinterpret_cast<QKELProc>(static_cast<FullScreenModeProc>([](unsigned char m) { ++fullScreenCalls[m ? 1 : 0]; }));
+  // As the game window's switch does, the mode asked for is stored into the
+  // preference (255 stands for the preference itself).
+  QKEL[kQKELFullScreenMode] = reinterpret_cast<QKELProc>(static_cast<FullScreenModeProc>([](unsigned char m) {
+    ++fullScreenCalls[m ? 1 : 0];
+    if (m != 255) mainPREFS.fullScreen = m != 0;
+  }));
+  mainPREFS.fullScreen = true;
   InitAllEvents();
   APPL.customEvents = LogCustomEvents;
   APPL.gameWindow = 1;
@@ -163,6 +169,8 @@ TEST_F(ShellTest, SuspendAndResumeToggleFrontAndRaiseTheirFlags) {
   EXPECT_TRUE(cursorVIS);
   EXPECT_TRUE(platform.cursorShown);
   EXPECT_EQ(fullScreenCalls[0], 1);
+  // Leaving full screen while away is not the user's choice of a window.
+  EXPECT_TRUE(mainPREFS.fullScreen);
 
   // In the background only system, high-level and update events go on.
   platform.PostMouse(PlatformEvent::MouseDown, Point{200, 300});
@@ -184,6 +192,7 @@ TEST_F(ShellTest, SuspendAndResumeToggleFrontAndRaiseTheirFlags) {
   GetEvent(0, nullptr);
   HandleEvents();
   EXPECT_EQ(log, (std::vector<std::string>{"custom suspend", "custom resume"}));
+  mainPREFS = MainPrefs();
 }
 
 TEST_F(ShellTest, EventQueriesNormaliseTheirModifierArgument) {

@@ -1,10 +1,13 @@
 #include "platform/GameWindowPlatform.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
+#include <X11/Xlib.h>
 
 #include <algorithm>
 #include <map>
 
+#include "platform/SdlEventPlatform.h"
 #include "platform/sdl/SdlWindow.h"
 
 namespace {
@@ -21,6 +24,27 @@ int WatchResize(void*, SDL_Event* e) {
 }
 
 bool Usable(WindowRef window) { return SdlWindowOf(window) != nullptr; }
+
+// Under a window manager that frames its windows, hiding a window makes the
+// manager take it out of its frame and destroy the frame. Moving the window
+// asks the frame where it is; asked while the manager is destroying it, the
+// X server answers with an error that ends the program. So hiding waits
+// (briefly) until the window is back on the root window.
+void WaitUntilUnframed(SDL_Window* window) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return;
+  Display* display = info.info.x11.display;
+  const Uint64 until = SDL_GetTicks64() + 500;
+  for (;;) {
+    ::Window root = 0, parent = 0, *children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(display, info.info.x11.window, &root, &parent, &children, &count)) return;
+    if (children) XFree(children);
+    if (parent == root || SDL_GetTicks64() >= until) return;
+    SDL_Delay(1);
+  }
+}
 
 struct WindowExtras {
   GWorldPtr port = nullptr;
@@ -63,7 +87,10 @@ Rect GetWindowContentBounds(WindowRef window) {
 }
 
 void HideWindow(WindowRef window) {
-  if (Usable(window)) SDL_HideWindow(SdlWindowOf(window));
+  if (!Usable(window)) return;
+  NoteWindowHiddenByProgram(window->platform);
+  SDL_HideWindow(SdlWindowOf(window));
+  WaitUntilUnframed(SdlWindowOf(window));
 }
 
 void SelectWindow(WindowRef window) {

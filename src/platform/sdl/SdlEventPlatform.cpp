@@ -13,6 +13,9 @@ namespace {
 
 SDL_Window* eventWindow = nullptr;
 
+// How long the focus must stay away before the program counts as suspended.
+constexpr Uint64 kFocusSettleMs = 250;
+
 class SdlEventPlatform : public EventPlatform {
  public:
   SdlEventPlatform() {
@@ -31,6 +34,16 @@ class SdlEventPlatform : public EventPlatform {
     std::vector<PlatformEvent> events;
     SDL_Event e;
     while (SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) Translate(e, &events);
+    // The loss a hide brings is queued by the time the hide returns; a hide
+    // that took no focus away leaves nothing to wait for.
+    if (ownFocusLoss_ && focused_) ownFocusLoss_ = false;
+    // A focus loss that lasts is a suspend; one that the window system takes
+    // back at once (it passes the focus around when a window is placed or
+    // goes full screen) is not.
+    if (suspendPending_ && SDL_GetTicks64() - lostAt_ >= kFocusSettleMs) {
+      suspendPending_ = false;
+      events.push_back(Make(PlatformEvent::Suspend, GlobalMouse(), false));
+    }
     for (const PlatformEvent& p : events) PostPlatformEvent(p);
   }
 
@@ -70,7 +83,7 @@ class SdlEventPlatform : public EventPlatform {
     return eventWindow && (SDL_GetWindowFlags(eventWindow) & SDL_WINDOW_MINIMIZED);
   }
 
-  bool IsFront() override { return !eventWindow || focused_; }
+  bool IsFront() override { return !eventWindow || focused_ || ownFocusLoss_ || suspendPending_; }
 
   void ShowCursor(bool shown) override {
     if (video_) SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE);
@@ -93,6 +106,14 @@ class SdlEventPlatform : public EventPlatform {
   void SetWindow(SDL_Window* window) {
     eventWindow = window;
     focused_ = true;
+    ownFocusLoss_ = suspendPending_ = false;
+  }
+
+  // Hiding the focused window takes the focus from it until it shows again
+  // and the window system hands the focus back: that loss is the program's
+  // own doing, not the user leaving for another application.
+  void WindowHiddenByProgram(SDL_Window* window) {
+    if (window && window == eventWindow && focused_) ownFocusLoss_ = true;
   }
 
  private:
@@ -146,11 +167,16 @@ class SdlEventPlatform : public EventPlatform {
     switch (w.event) {
       case SDL_WINDOWEVENT_FOCUS_GAINED:
         focused_ = true;
-        out->push_back(Make(PlatformEvent::Resume, GlobalMouse(), false));
+        if (ownFocusLoss_) ownFocusLoss_ = false;
+        else if (suspendPending_) suspendPending_ = false;
+        else out->push_back(Make(PlatformEvent::Resume, GlobalMouse(), false));
         break;
       case SDL_WINDOWEVENT_FOCUS_LOST:
         focused_ = false;
-        out->push_back(Make(PlatformEvent::Suspend, GlobalMouse(), false));
+        if (!ownFocusLoss_ && !suspendPending_) {
+          suspendPending_ = true;
+          lostAt_ = SDL_GetTicks64();
+        }
         break;
       case SDL_WINDOWEVENT_CLOSE:
         out->push_back(Make(PlatformEvent::CloseBox, Point{SInt16(content.top - 1), content.left}, false));
@@ -191,6 +217,11 @@ class SdlEventPlatform : public EventPlatform {
   bool video_ = false;
   bool button_ = false;
   bool focused_ = true;
+  // Between the program hiding its focused window and the focus coming back.
+  bool ownFocusLoss_ = false;
+  // The focus went to another window at lostAt_ and has not come back yet.
+  bool suspendPending_ = false;
+  Uint64 lostAt_ = 0;
   UInt8 keys_[16] = {};
   SDL_Cursor* arrow_ = nullptr;
 };
@@ -205,3 +236,8 @@ SdlEventPlatform& Sdl() {
 EventPlatform& SdlPlatform() { return Sdl(); }
 
 void SetSdlEventWindow(PlatformWindow* window) { Sdl().SetWindow(SdlWindowOf(window)); }
+
+void NoteWindowHiddenByProgram(PlatformWindow* window) {
+  SDL_Window* sdl = SdlWindowOf(window);
+  if (sdl && sdl == eventWindow) Sdl().WindowHiddenByProgram(sdl);
+}

@@ -19,7 +19,10 @@ class SdlEventPump : public ::testing::Test {
  protected:
   void SetUp() override {
     SetEventPlatform(&SdlPlatform());
-    window_ = SDL_CreateWindow("Halvane events", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 640, 480, 0);
+    // Hidden, so that the X server's own focus changes (other tests' windows
+    // come and go under the pointer) never reach it: the tests push their own.
+    window_ = SDL_CreateWindow("Halvane events", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 640, 480,
+                               SDL_WINDOW_HIDDEN);
     if (!window_) {
       ReportNoDisplay(std::string("no window: ") + SDL_GetError());
       return;
@@ -71,10 +74,22 @@ class SdlEventPump : public ::testing::Test {
     Push(e);
   }
 
-  // Pumps until an event of the class arrives; other events the X server
-  // sends meanwhile are passed over.
+  // Pumps until an event of the class arrives (or the poll gives up); other
+  // events the X server sends meanwhile are passed over.
   bool Expect(UInt16 what) {
     return PollUntil([&] { return GetEvent(0, nullptr) && theEVENT.what == what; });
+  }
+
+  // Pumps for longer than a focus loss takes to count as a suspend; answers
+  // whether a suspend or resume came.
+  bool SuspendOrResumeWithin(Uint32 ms) {
+    bool seen = false;
+    const Uint64 until = SDL_GetTicks64() + ms;
+    do {
+      if (GetEvent(0, nullptr) && theEVENT.what == osEvt) seen = true;
+      SDL_Delay(1);
+    } while (SDL_GetTicks64() < until);
+    return seen;
   }
 
   SDL_Window* window_ = nullptr;
@@ -153,7 +168,10 @@ TEST_F(SdlEventPump, CloseButtonFocusAndQuit) {
   HandleEvents();
   EXPECT_EQ(closes, 1);
 
+  // A loss that lasts is a suspend, once it has lasted a moment.
   PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+  GetEvent(0, nullptr);
+  EXPECT_TRUE(IsFrontProcess());
   ASSERT_TRUE(Expect(osEvt));
   EXPECT_EQ(theEVENT.message, 0x01000000u);
   EXPECT_FALSE(IsFrontProcess());
@@ -169,6 +187,44 @@ TEST_F(SdlEventPump, CloseButtonFocusAndQuit) {
   ASSERT_TRUE(Expect(kHighLevelEvent));
   EXPECT_EQ(applQUIT, 1);
   applQUIT = 0;
+}
+
+// The window manager passes the focus around when a window is mapped or goes
+// full screen, and the program's own hiding of its window takes the focus
+// away until the window shows again: neither is the user leaving.
+TEST_F(SdlEventPump, PassingFocusLossesAreNoSuspend) {
+  PushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+  ASSERT_TRUE(Expect(osEvt));
+
+  PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+  PushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+  EXPECT_FALSE(SuspendOrResumeWithin(600)) << "a loss taken back at once";
+  EXPECT_TRUE(IsFrontProcess());
+
+  NoteWindowHiddenByProgram(PlatformWindowOf(window_));
+  PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+  EXPECT_FALSE(SuspendOrResumeWithin(600)) << "the program's own hiding";
+  EXPECT_TRUE(IsFrontProcess());
+  PushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+  EXPECT_FALSE(SuspendOrResumeWithin(50)) << "the focus coming back after the program's hiding";
+
+  // A hide that takes no focus away: the next loss is the user's.
+  NoteWindowHiddenByProgram(PlatformWindowOf(window_));
+  GetEvent(0, nullptr);
+  PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+  ASSERT_TRUE(Expect(osEvt));
+  EXPECT_EQ(theEVENT.message, 0x01000000u);
+  PushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+  ASSERT_TRUE(Expect(osEvt));
+  EXPECT_EQ(theEVENT.message, 0x01000001u);
+
+  // Afterwards a real loss is a suspend again.
+  PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+  ASSERT_TRUE(Expect(osEvt));
+  EXPECT_EQ(theEVENT.message, 0x01000000u);
+  PushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+  ASSERT_TRUE(Expect(osEvt));
+  EXPECT_EQ(theEVENT.message, 0x01000001u);
 }
 
 }  // namespace

@@ -1,0 +1,154 @@
+#include "support/e2e/Program.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+#include "support/Poll.h"
+
+namespace fs = std::filesystem;
+
+namespace e2e {
+
+std::string DefaultBundle() {
+  const char* bundle = getenv("HALVANE_BUNDLE");
+  if (!bundle || !*bundle) throw std::runtime_error("HALVANE_BUNDLE is not set");
+  return bundle;
+}
+
+void CopyBundle(const std::string& from, const std::string& to) {
+  fs::create_directories(to);
+  fs::copy(from, to, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+}
+
+UserHome::UserHome() {
+  folder_.MakeFolder("home/.config");
+  folder_.MakeFolder("home/.local/share");
+}
+
+void UserHome::WritePreferences(const std::string& text) const {
+  fs::create_directories(fs::path(PreferencesFile()).parent_path());
+  std::ofstream(PreferencesFile(), std::ios::binary) << text;
+}
+
+ScreenPoint GameToContent(double gameX, double gameY, int contentWidth, int contentHeight) {
+  const double s = std::min(contentWidth / 640.0, contentHeight / 480.0);
+  return ScreenPoint{(contentWidth - 640.0 * s) / 2.0 + gameX * s, (contentHeight - 480.0 * s) / 2.0 + gameY * s};
+}
+
+Rgba GamePixel(const ScreenImage& content, int gameX, int gameY) {
+  ScreenPoint p = GameToContent(gameX + 0.5, gameY + 0.5, content.Width(), content.Height());
+  return content.At(int(p.x), int(p.y));
+}
+
+Program::Program(Desktop& desktop, const UserHome& home, std::string bundle)
+    : desktop_(desktop), home_(home), bundle_(std::move(bundle)) {}
+
+Program::~Program() { process_.Stop(Millis(2000)); }
+
+void Program::Start() {
+  auto env = BaseEnvironment();
+  env["DISPLAY"] = desktop_.DisplayName();
+  env["HOME"] = home_.Home();
+  env["XDG_CONFIG_HOME"] = home_.ConfigHome();
+  env["XDG_DATA_HOME"] = home_.DataHome();
+  env["XDG_CACHE_HOME"] = home_.Home() + "/.cache";
+  // Never the silent off-screen fallback; sound to OpenAL's null output; a
+  // dialog is written to stderr instead of waiting for a click.
+  env["SDL_VIDEODRIVER"] = "x11";
+  env["ALSOFT_DRIVERS"] = "null";
+  env["LP_NUM_THREADS"] = "2";
+  env["HALVANE_DIALOGS"] = "stderr";
+  for (const auto& [name, value] : extraEnv_) env[name] = value;
+  window_ = 0;
+  process_.Start({bundle_ + "/Contents/bin/halvane"}, env, logs_ / "stdout.txt", logs_ / "stderr.txt");
+}
+
+bool Program::WaitForWindow(Millis timeout) {
+  PollUntil(
+      [this] {
+        if (!process_.Running()) return true;
+        XWindow w = desktop_.WindowOfProcess(process_.Pid());
+        if (w && desktop_.IsShown(w)) window_ = w;
+        return window_ != 0;
+      },
+      {}, timeout);
+  return window_ != 0 && process_.Running();
+}
+
+ScreenRect Program::Content() { return desktop_.ContentRect(window_); }
+
+bool Program::WaitForContentSize(int width, int height, Millis timeout) {
+  return PollUntil(
+      [&] {
+        ScreenRect r = Content();
+        return r.width == width && r.height == height;
+      },
+      {}, timeout);
+}
+
+bool Program::WaitForFocus(Millis timeout) {
+  return PollUntil([this] { return window_ && desktop_.FocusedWindow() == window_; }, {}, timeout);
+}
+
+ScreenImage Program::GrabContent() { return desktop_.Grab(Content()); }
+
+ScreenImage Program::WaitForContent(const std::function<bool(const ScreenImage&)>& shows, Millis timeout) {
+  ScreenImage last;
+  PollUntil(
+      [&] {
+        last = GrabContent();
+        return !last.Empty() && shows(last);
+      },
+      {}, timeout);
+  return last;
+}
+
+ScreenImage Program::WaitForPicture(Millis timeout) {
+  return WaitForContent([](const ScreenImage& shown) { return !shown.OneColour(); }, timeout);
+}
+
+bool Program::PressKey(const std::string& key, const std::vector<std::string>& modifiers) {
+  // A key pressed while the window manager has the focus elsewhere (the
+  // window is being placed again) would go to nobody.
+  if (!WaitForFocus()) return false;
+  desktop_.PressKey(key, modifiers);
+  return true;
+}
+
+ScreenPoint Program::GamePointOnScreen(double gameX, double gameY) {
+  ScreenRect r = Content();
+  ScreenPoint p = GameToContent(gameX, gameY, r.width, r.height);
+  return ScreenPoint{r.x + p.x, r.y + p.y};
+}
+
+void Program::ClickGame(double gameX, double gameY) {
+  ScreenPoint p = GamePointOnScreen(gameX, gameY);
+  desktop_.Click(int(p.x), int(p.y));
+}
+
+void Program::MovePointerToGame(double gameX, double gameY) {
+  ScreenPoint p = GamePointOnScreen(gameX, gameY);
+  desktop_.MovePointer(int(p.x), int(p.y));
+}
+
+bool Program::ClickCloseButton() {
+  auto button = desktop_.CloseButton(window_);
+  if (!button) return false;
+  desktop_.Click(button->x + button->width / 2, button->y + button->height / 2);
+  return true;
+}
+
+std::string Program::Stderr() const { return ReadWholeFile(logs_ / "stderr.txt"); }
+std::string Program::Stdout() const { return ReadWholeFile(logs_ / "stdout.txt"); }
+
+std::string Program::Diagnostics() {
+  std::string text = "window " + std::to_string(window_) + " content " + Describe(Content());
+  if (process_.Running()) text += ", running";
+  else if (process_.Status()) text += ", " + Describe(*process_.Status());
+  return text + "\nstderr:\n" + Stderr() + "stdout:\n" + Stdout();
+}
+
+}  // namespace e2e

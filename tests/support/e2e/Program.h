@@ -1,0 +1,125 @@
+// The real program, started from its bundle on a private desktop with a home
+// folder of its own, driven and watched from outside as a person would:
+// its window, the window's size and place, what it shows, the keys and
+// clicks it gets, how it ends, and what it leaves in the user's folders.
+//
+//   Desktop desktop;                  // private X server and window manager
+//   UserHome home;                    // kept across restarts of the program
+//   Program program(desktop, home);
+//   program.Start();
+//   ASSERT_TRUE(program.WaitForWindow()) << program.Diagnostics();
+//   program.WaitForPicture();         // the first frame: ready for input
+//   ScreenImage shown = program.WaitForContent([](const ScreenImage& s) { ... });
+//   ASSERT_TRUE(program.PressKey("q", {"Control_L"}));
+//   auto status = program.WaitForExit();   // ExitStatus, or nothing on time-out
+//
+// Every wait polls with a deadline; nothing sleeps a fixed time.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "support/TempFolder.h"
+#include "support/e2e/Desktop.h"
+#include "support/e2e/Process.h"
+#include "support/e2e/ScreenImage.h"
+
+namespace e2e {
+
+// The bundle the build made (HALVANE_BUNDLE); throws when it is not set.
+std::string DefaultBundle();
+// Copies a bundle to a new place (to damage one of its files there).
+void CopyBundle(const std::string& from, const std::string& to);
+
+// A user's home folder with its XDG folders, which outlives the runs of the
+// program that share it (a restart finds what the last run saved).
+class UserHome {
+ public:
+  UserHome();
+  std::string Home() const { return folder_ / "home"; }
+  std::string ConfigHome() const { return Home() + "/.config"; }
+  std::string DataHome() const { return Home() + "/.local/share"; }
+  // The program's preferences file, as the program names it.
+  std::string PreferencesFile() const { return ConfigHome() + "/Halvane/Halvane Preferences.plist"; }
+  // Writes the preferences file (making its folder).
+  void WritePreferences(const std::string& text) const;
+  const TempFolder& Folder() const { return folder_; }
+
+ private:
+  TempFolder folder_;
+};
+
+// Where a point of the 640 by 480 game picture shows inside a window content
+// of the given size: scaled by the smaller of the two ratios and centred.
+struct ScreenPoint {
+  double x, y;
+};
+ScreenPoint GameToContent(double gameX, double gameY, int contentWidth, int contentHeight);
+// The pixel of a content grab that shows the centre of a game picture pixel.
+Rgba GamePixel(const ScreenImage& content, int gameX, int gameY);
+
+class Program {
+ public:
+  static constexpr Millis kTimeout{15000};
+
+  Program(Desktop& desktop, const UserHome& home, std::string bundle = DefaultBundle());
+  ~Program();
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+
+  // Extra environment for the next start.
+  void SetEnv(const std::string& name, const std::string& value) { extraEnv_[name] = value; }
+  // Starts the program; throws when it cannot be started.
+  void Start();
+
+  // Waits until the program's window shows; false when time ran out or the
+  // program ended first.
+  bool WaitForWindow(Millis timeout = kTimeout);
+  XWindow Window() const { return window_; }
+  // The window's content on the screen now.
+  ScreenRect Content();
+  // Waits until the content has the size; false when time ran out.
+  bool WaitForContentSize(int width, int height, Millis timeout = kTimeout);
+  // Waits until the window holds the keyboard focus.
+  bool WaitForFocus(Millis timeout = kTimeout);
+  // The window's content as it shows on the screen.
+  ScreenImage GrabContent();
+  // Grabs the content until `shows` accepts it or time runs out; the last grab.
+  ScreenImage WaitForContent(const std::function<bool(const ScreenImage&)>& shows, Millis timeout = kTimeout);
+  // Waits until the content shows more than one flat colour; the last grab.
+  ScreenImage WaitForPicture(Millis timeout = kTimeout);
+
+  // Presses a key on the desktop's keyboard once the window has the focus;
+  // false (and no key) when it did not get the focus in time.
+  bool PressKey(const std::string& key, const std::vector<std::string>& modifiers = {});
+  // Where a point of the game picture is on the screen now.
+  ScreenPoint GamePointOnScreen(double gameX, double gameY);
+  // Clicks (or moves the pointer to) a point of the game picture.
+  void ClickGame(double gameX, double gameY);
+  void MovePointerToGame(double gameX, double gameY);
+  // Clicks the close button of the window's title bar; false when it has none.
+  bool ClickCloseButton();
+
+  void Signal(int signal) { process_.Signal(signal); }
+  bool Running() { return process_.Running(); }
+  std::optional<ExitStatus> WaitForExit(Millis timeout = kTimeout) { return process_.WaitForExit(timeout); }
+  pid_t Pid() const { return process_.Pid(); }
+
+  std::string Stderr() const;
+  std::string Stdout() const;
+  // What a failure message needs: the window, the exit and the output.
+  std::string Diagnostics();
+
+ private:
+  Desktop& desktop_;
+  const UserHome& home_;
+  std::string bundle_;
+  std::map<std::string, std::string> extraEnv_;
+  TempFolder logs_;
+  ChildProcess process_;
+  XWindow window_ = 0;
+};
+
+}  // namespace e2e
