@@ -1,5 +1,6 @@
 // The system clipboard, as far as the program reads it: its text. The
-// program reads the SDL clipboard; tests install FakeClipboard.
+// program reads the SDL clipboard (sdl/SdlClipboard.cpp); tests install a
+// fake.
 #pragma once
 
 #include <string>
@@ -15,19 +16,5 @@ struct ClipboardService {
 ClipboardService& Clipboard();
 // Installs a clipboard (null: back to the SDL one); returns the one before.
 ClipboardService* SetClipboardService(ClipboardService* service);
-
-// A clipboard of plain fields; installs itself while it lives.
-struct FakeClipboard : ClipboardService {
-  std::string text;
-  bool readable = true;
-  int reads = 0;
-
-  FakeClipboard();
-  ~FakeClipboard() override;
-  FakeClipboard(const FakeClipboard&) = delete;
-  FakeClipboard& operator=(const FakeClipboard&) = delete;
-  bool GetText(std::string* out) override;
-
- private:
-  ClipboardService* previous;
-};
+// The SDL clipboard.
+ClipboardService& SdlClipboard();

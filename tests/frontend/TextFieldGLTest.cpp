@@ -5,7 +5,7 @@
 #include "ControlTestSupport.h"
 #include "frontend/controls/TextFieldGL.h"
 #include "graphics/ImageBuffer.h"
-#include "platform/Clipboard.h"
+#include "support/FakeClipboard.h"
 
 namespace {
 
