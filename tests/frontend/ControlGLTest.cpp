@@ -226,6 +226,22 @@ TEST_F(ControlLookTest, ButtonWithoutAWholeSkinShowsItsTitleAlone) {
   EXPECT_EQ(rec.draws[0].rect.right, 270);
 }
 
+TEST_F(ControlLookTest, TitleOverrideIsDrawnInPlaceOfTheTitleAtItsOwnSize) {
+  ButtonGL b;
+  ImageGL other;
+  FakeImage(&other, 10, 6, false);
+  b.bounds = Rect{0, 0, 20, 40};
+  b.titleOverride = &other;
+  b.enabled = 0;
+  b.Draw();
+  ASSERT_EQ(rec.draws.size(), 1u);
+  EXPECT_EQ(rec.draws[0].image, &other);
+  EXPECT_EQ(rec.draws[0].rect.left, 15);
+  EXPECT_EQ(rec.draws[0].rect.top, 6);
+  EXPECT_FLOAT_EQ(rec.draws[0].alpha, 1.0f);  // not ours to fade
+  EXPECT_FLOAT_EQ(b.titleImage.alpha, 0.25f);
+}
+
 TEST_F(ControlLookTest, SkinnedButtonDrawsShadowThenButtonThenTitle) {
   ButtonGL b;
   b.bounds = Rect{100, 200, 120, 240};

@@ -150,6 +150,29 @@ TEST(SliderTest, DisabledOrRangelessSliderTakesNoInput) {
   EXPECT_EQ(s.hilite, 1);
 }
 
+TEST(SliderTest, SlideSoundPlaysOnEachChangeButNotAsThePressBegins) {
+  ControlTestRecorders rec;
+  ALSound slide;
+  FakeLoad(&slide, 71);
+  SliderGL s;
+  s.slideSound = &slide;
+  s.bounds = Rect{0, 0, 10, 100};
+  s.max = 10;
+  s.value = 3;
+  UserInput in{1, 1, Point{5, 35}};
+  s.HandleInput(&in);  // lands on the value it had
+  EXPECT_TRUE(rec.sounds.empty());
+  for (SInt16 h : {36, 52, 55, 71}) {
+    in.where.h = h;
+    s.HandleInput(&in);
+  }
+  EXPECT_EQ(s.value, 7);
+  ASSERT_EQ(rec.sounds.size(), 2u);  // to 5, then to 7
+  EXPECT_EQ(rec.sounds[0].buffer, 71u);
+  in.down = 0;
+  EXPECT_EQ(s.HandleInput(&in), &s);
+}
+
 TEST(SliderTest, TrackAndKnobDrawing) {
   ControlTestRecorders rec;
   SliderGL s;

@@ -150,8 +150,9 @@ void ButtonGL::Draw() {
 }
 
 void ButtonGL::DrawTitle(char offset) {
+  // The override belongs to someone else: only our own title is faded.
+  titleImage.alpha = enabled ? 1.0f : 0.25f;
   ImageGL* image = titleOverride ? titleOverride : &titleImage;
-  image->alpha = enabled ? 1.0f : 0.25f;
   Rect r;
   SetRect2(&r, bounds.left + (bounds.right - bounds.left) / 2 - image->Width() / 2,
            bounds.top + (bounds.bottom - bounds.top) / 2 - image->Height() / 2, image->Width(), image->Height());
