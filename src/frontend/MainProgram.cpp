@@ -73,11 +73,13 @@ bool ParseArguments(int argc, char** argv, DemoOptions* demo) {
     } else if (a == "--screenshot" && hasValue) {
       demo->screenshot = argv[++i];
     } else {
-      std::fprintf(stderr, "usage: halvane [--demo STEPS [--seed N] [--screenshot FILE.png]]\n");
-      return false;
+      demo->steps = -1;
+      break;
     }
   }
-  return !demo->on || demo->steps > 0;
+  if (demo->steps >= 0 && (!demo->on || demo->steps > 0)) return true;
+  std::fprintf(stderr, "usage: halvane [--demo STEPS [--seed N] [--screenshot FILE.png]]\n");
+  return false;
 }
 
 void StartUp(bool demo) {

@@ -234,4 +234,23 @@ TEST_F(LoopTest, ButtonClicksCycleFullScreenAndTheTwoWindowSizes) {
   EXPECT_EQ(modeCalls, (std::vector<int>{0, 1}));
 }
 
+TEST_F(LoopTest, AbandoningEmptiesTheShieldsOfShipsInPlayAndEndsTheGame) {
+  gamePLAY = 1;
+  mainPLAYER = 0;
+  for (int p = 0; p < 2; ++p) {
+    _PLAYER[p].on = 1;
+    _PLAYER[p].dying = 0;
+    _PLAYER[p].status.shield.Init(12);
+    _PLAYER[p].status.shield.target = 12;
+  }
+  _PLAYER[1].dying = 1;  // already going: left alone
+  QuitGame();
+  EXPECT_EQ(gameOVER, 1);
+  EXPECT_EQ(_PLAYER[0].dying, 1);
+  EXPECT_EQ(_PLAYER[0].status.shield.target, 0);
+  EXPECT_EQ(_PLAYER[1].status.shield.target, 12);
+  for (Player& p : _PLAYER) p.on = p.dying = 0;
+  gameOVER = 0;
+}
+
 }  // namespace

@@ -5,6 +5,8 @@
 
 #include "frontend/KeyNames.h"
 #include "frontend/Preferences.h"
+#include "frontend/Scores.h"
+#include "game/GameServices.h"
 #include "graphics/GameWindow.h"
 #include "shell/MainPrefs.h"
 #include "support/TempFolder.h"
@@ -148,6 +150,19 @@ TEST_F(PreferencesTest, StoredNamesAreCutToPrintableText) {
   WritePrefs("\t<key>Last Player 1</key>\r\t<string>A\x01very long name that goes well past the limit</string>");
   LoadPreferences();
   EXPECT_EQ(PREFS.lastPlayer[0], "Avery long name that goes well ");
+}
+
+TEST_F(PreferencesTest, NameEnteredForAScoreIsSavedAsThatPlayersLastName) {
+  mainSCORES.SetFileName("Halvane Scores");
+  mainSCORES.Init(15, 2);
+  LoadScores();
+  Scores_SetCheck(1, 1200, 3);
+  ASSERT_EQ(mainSCORES.Check("Score"), 1);
+  SetNewScoreName(1, "Zoe");
+  SavePreferences();
+  EXPECT_NE(ReadWholeFile(File()).find("<key>Last Player 2</key>\r\t<string>Zoe</string>"), std::string::npos);
+  mainSCORES.ClearUpdates();
+  mainSCORES.document.DeleteChildren();
 }
 
 TEST_F(PreferencesTest, UnreadableFileGivesDefaults) {

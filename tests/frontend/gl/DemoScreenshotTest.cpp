@@ -47,6 +47,7 @@ TEST(DemoScreenshot, BadArgumentsAreRefused) {
   std::string program = std::string(bundle) + "/Contents/bin/halvane";
   EXPECT_EQ(RunProgram("'" + program + "' --demo 2>/dev/null"), 2);
   EXPECT_EQ(RunProgram("'" + program + "' --bogus 2>/dev/null"), 2);
+  EXPECT_EQ(RunProgram("'" + program + "' --demo 0 2>/dev/null"), 2);
 }
 
 }  // namespace

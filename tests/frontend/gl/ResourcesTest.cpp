@@ -65,6 +65,11 @@ TEST_F(ResourcesTest, RealBundleLoadsEveryPictureTableAndFont) {
   EXPECT_EQ(fullScreenBUTTON.bounds.top, -1);
   EXPECT_FLOAT_EQ(fullScreenBUTTON.titleImage.alpha, 0.0f);
 
+  // Only the first call loads.
+  spaceIMAGE.imageWidth = 7;
+  LoadResources_Game();
+  EXPECT_EQ(spaceIMAGE.Width(), 7);
+
   LoadGameImage(&bossIMAGE, "Boomerang", 1);
   EXPECT_EQ(BossImageWidth(), 184);
   EXPECT_EQ(BossImageHeight(), 104);
