@@ -37,7 +37,10 @@ function(halvane_test_program target label srcs libs)
     return()
   endif()
   add_executable(${target} ${srcs})
-  target_link_libraries(${target} PRIVATE ${libs} halvane_testsupport GTest::gmock GTest::gtest_main)
+  target_link_libraries(${target} PRIVATE ${libs} halvane_testsupport GTest::gtest_main)
+  # Tests build fast and still debug well; the libraries under test keep the
+  # build type's optimisation.
+  target_compile_options(${target} PRIVATE -Og)
   gtest_discover_tests(${target}
     DISCOVERY_MODE PRE_TEST
     WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}
@@ -46,4 +49,11 @@ function(halvane_test_program target label srcs libs)
                # a second variable in ENVIRONMENT would be split off by the
                # discovery script, so it goes through the modification list
                ENVIRONMENT_MODIFICATION "HALVANE_BUNDLE=set:${HALVANE_BUNDLE}")
+  # The whole program once more in a shuffled order, so that a test that
+  # leans on another's leftovers shows up.
+  add_test(NAME ${target}.Shuffled COMMAND ${target} --gtest_shuffle
+           WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR})
+  set_tests_properties(${target}.Shuffled PROPERTIES
+    LABELS "${label}"
+    ENVIRONMENT "HALVANE_FIXTURES=${CMAKE_CURRENT_SOURCE_DIR}/fixtures;HALVANE_BUNDLE=${HALVANE_BUNDLE}")
 endfunction()

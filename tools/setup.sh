@@ -25,12 +25,19 @@ halvane_install_packages() {
   rm -f "$log"
 }
 
-# Further arguments name the targets to build; without them, everything.
+# Further arguments: -D options go to the configure step (for example
+# -DHALVANE_WERROR=ON); the others name the targets to build (without them,
+# everything).
 halvane_build() {
-  local preset="${1:-default}" targets=() t
+  local preset="${1:-default}" options=() targets=() a
   shift || true
-  for t in "$@"; do targets+=(--target "$t"); done
+  for a in "$@"; do
+    case "$a" in
+      -D*) options+=("$a") ;;
+      *) targets+=(--target "$a") ;;
+    esac
+  done
   cd "$halvane_root"
-  cmake --preset "$preset" >/dev/null
+  cmake --preset "$preset" "${options[@]}" >/dev/null
   cmake --build --preset "$preset" -j"${HALVANE_JOBS:-$(nproc)}" "${targets[@]}"
 }

@@ -54,8 +54,8 @@ void ErrorDialog(const unsigned char* message, SInt16 code, unsigned char flag, 
   ErrorDialog(message, PStr(Str("%d", code)), flag, fatal);
 }
 
-// This form used to end the program with only a beep, leaving the user no
-// word of why; the error is shown first.
+// Ends the program with a beep, after showing the error so that the user
+// learns why.
 void ErrorDialog(const unsigned char* message, const unsigned char* where, unsigned char flag) {
   ErrorDialog(message, where, flag, 1);
   backEnd->beepAndShutdown();

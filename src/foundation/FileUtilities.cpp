@@ -1,8 +1,5 @@
 #include "foundation/FileUtilities.h"
 
-#include <sys/stat.h>
-#include <sys/statvfs.h>
-
 #include <cstdio>
 #include <algorithm>
 #include <ctime>
@@ -12,6 +9,7 @@
 #include "foundation/Memory.h"
 #include "foundation/Paths.h"
 #include "foundation/StringFunctions.h"
+#include "platform/PlatformFiles.h"
 #include "platform/SafeSave.h"
 
 namespace {
@@ -206,9 +204,9 @@ Boolean IsFileLocked(FileClass* file) { return QKCheckLock(&file->ref) != noErr;
 Boolean CheckFileLockedVolume(FileClass* file) { return QKCheckLock(&file->ref) != noErr; }
 
 Boolean IsVolumeLocked(SInt16) {
-  struct statvfs volume;
-  if (statvfs(DefaultFolder().path.c_str(), &volume) != 0) return 1;
-  return (volume.f_flag & ST_RDONLY) != 0;
+  bool readOnly = true;
+  PlatformVolumeIsReadOnly(DefaultFolder(), &readOnly);
+  return readOnly;
 }
 
 SInt16 LockFileName(FileClass*, unsigned char) {
@@ -377,8 +375,7 @@ OSErr LSGetApplicationTypeCreator(const FSRef* item, UInt32* type, UInt32* creat
 }
 
 Boolean FileExists(std::string path) {
-  struct stat st;
-  if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return 0;
+  if (!PlatformIsRegularFile(path)) return 0;
   FILE* file = fopen(path.c_str(), "rb");
   if (!file) return 0;
   fclose(file);

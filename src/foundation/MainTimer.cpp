@@ -1,10 +1,25 @@
 #include "foundation/MainTimer.h"
 
-// No sound is started and no compressed sound channel exists until the sound
-// layer provides them, so for now there is nothing to service.
-void ProcessCompressedSoundChannels() {}
+namespace {
 
-void IdleAudio() {}
+const AudioBackEnd silentBackEnd = {nullptr, nullptr};
+const AudioBackEnd* audioBackEnd = &silentBackEnd;
+
+}  // namespace
+
+const AudioBackEnd* SetAudioBackEnd(const AudioBackEnd* backEnd) {
+  const AudioBackEnd* previous = audioBackEnd;
+  audioBackEnd = backEnd ? backEnd : &silentBackEnd;
+  return previous;
+}
+
+void ProcessCompressedSoundChannels() {
+  if (audioBackEnd->processCompressedSoundChannels) audioBackEnd->processCompressedSoundChannels();
+}
+
+void IdleAudio() {
+  if (audioBackEnd->idleAudio) audioBackEnd->idleAudio();
+}
 
 void MainTimer(Timer*) {
   ProcessCompressedSoundChannels();

@@ -1,11 +1,10 @@
 #include "foundation/Paths.h"
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <vector>
 
 #include "foundation/ErrorDialog.h"
+#include "platform/PlatformFiles.h"
 
 namespace {
 
@@ -21,8 +20,8 @@ std::string WorkingDirectory() {
   return ec ? "" : path;
 }
 
-// chdir() whose result the caller does not need.
-bool ChangeDirectory(const std::string& path) { return chdir(path.c_str()) == 0; }
+// Changes the working directory where the caller does not need the error.
+bool ChangeDirectory(const std::string& path) { return PlatformChangeWorkingFolder(path) == 0; }
 
 bool Exists(const std::string& path) {
   FSRef ref{path};
@@ -143,7 +142,7 @@ int RealignCWD() {
     ErrorDialog("Can't get url", "", 0, 1);
     return -1;
   }
-  return chdir(path.c_str());
+  return PlatformChangeWorkingFolder(path);
 }
 
 Boolean SwitchToFolder(const char* path) {

@@ -149,8 +149,8 @@ void InitWindowGL(SInt16 width, SInt16 height) {
   zoomWindowProc = ZoomEventHandler;
   setWindowSizeProc = RecordWindowSize;
   adjustWindowSizeProc = AdjustToRecordedSize;
-  SetSdlEventWindow(mainWIND->sdl);
-  SetGammaWindow(mainWIND->sdl);
+  SetSdlEventWindow(mainWIND->platform);
+  SetGammaWindow(mainWIND->platform);
   SetWindowResizedProc(mainWIND, WindowResized);
   SetWindowContentColor(mainWIND, &APPL.contentColor);
   ShowGLWindow(mainWIND);

@@ -1,5 +1,7 @@
 #include "graphics/OffscreenCopy.h"
 
+#include <GL/gl.h>
+
 #include <algorithm>
 
 #include "graphics/OpenGLContext.h"

@@ -4,8 +4,6 @@
 // margins around the picture.
 #pragma once
 
-#include <GL/gl.h>
-
 #include "platform/GLWindow.h"
 #include "platform/QuickDraw.h"
 
@@ -22,6 +20,7 @@ void FlushGWorldToWindowGL(GWorldPtr world, WindowRef window);
 // Expects a frame begun with the world as port.
 void CopyGWorldToWindowGL(GWorldPtr world, WindowRef window, OpenGLContext* context);
 // glTexSubImage2D limited to the bound texture; negative x or y skip that
-// many source pixels or rows.
-void glTexSubImage2DClipped(GLenum target, GLint level, GLint x, GLint y, GLsizei width, GLsizei height,
-                            GLenum format, GLenum type, const void* pixels);
+// many source pixels or rows. (GLenum, GLint and GLsizei spelled out, so that
+// this header needs no GL header.)
+void glTexSubImage2DClipped(unsigned int target, int level, int x, int y, int width, int height,
+                            unsigned int format, unsigned int type, const void* pixels);

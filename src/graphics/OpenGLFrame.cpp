@@ -55,12 +55,6 @@ void SetPortTransform(SInt32 pw, SInt32 ph, const Letterbox& box) {
 
 }  // namespace
 
-Letterbox ComputeLetterbox(SInt32 pw, SInt32 ph, SInt32 ww, SInt32 wh) {
-  float fpw = float(pw), fph = float(ph), fww = float(ww), fwh = float(wh);
-  float s = std::min(fww / fpw, fwh / fph);
-  return Letterbox{s, (fww - fpw * s) / 2.0f, (fwh - fph * s) / 2.0f};
-}
-
 ScissorBox PortScissorBox(const Rect& r, const Rect& port, const Rect& wind) {
   SInt32 pw = RectWidth(port), ph = RectHeight(port);
   Letterbox box = ComputeLetterbox(pw, ph, RectWidth(wind), RectHeight(wind));

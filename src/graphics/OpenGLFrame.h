@@ -3,6 +3,7 @@
 // overlay of glFADER drawn last.
 #pragma once
 
+#include "foundation/Letterbox.h"
 #include "platform/QuickDraw.h"
 
 struct OpenGLContext;
@@ -22,11 +23,8 @@ struct GLDrawVars {
 };
 extern GLDrawVars glDrawVars;
 
-// Where a pw by ph port lands in a ww by wh window: scale and margins.
-struct Letterbox {
-  float s, mx, my;
-};
-Letterbox ComputeLetterbox(SInt32 pw, SInt32 ph, SInt32 ww, SInt32 wh);
+// Where the port lands in the window: ComputeLetterbox, shared with the
+// pointer's mapping.
 
 // The scissor box (window pixels, y up) of a port rectangle.
 struct ScissorBox {

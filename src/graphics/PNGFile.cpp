@@ -1,5 +1,7 @@
 #include "graphics/PNGFile.h"
 
+#include <png.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <new>

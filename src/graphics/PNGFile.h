@@ -1,10 +1,13 @@
 // PNG files: decoding into pixel blocks, header and palette queries, writing.
 #pragma once
 
-#include <png.h>
-
 #include "platform/PlatformFiles.h"
 #include "platform/QuickDraw.h"
+
+// libpng's palette entry (three bytes: red, green, blue), declared as png.h
+// declares it so that this header needs no libpng header.
+struct png_color_struct;
+typedef struct png_color_struct png_color;
 
 // Files whose sides exceed this are refused rather than decoded.
 enum { kMaxPNGSide = 8192 };

@@ -1,5 +1,7 @@
 #include "graphics/TextRender.h"
 
+#include <ft2build.h>
+#include FT_FREETYPE_H
 #include FT_GLYPH_H
 
 #include <cstdlib>

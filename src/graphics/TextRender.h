@@ -2,10 +2,12 @@
 // in the buffer's colour, then uploaded like any image.
 #pragma once
 
-#include <ft2build.h>
-#include FT_FREETYPE_H
-
 #include "platform/PlatformTypes.h"
+
+// FreeType's handles, declared as its headers declare them, so that this
+// header needs none of them.
+typedef struct FT_LibraryRec_* FT_Library;
+typedef struct FT_FaceRec_* FT_Face;
 
 class ImageBuffer;
 

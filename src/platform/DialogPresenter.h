@@ -3,9 +3,9 @@
 // built from it, texts in UTF-8) and answers with what the user did.
 //
 // Presenters: SDL message boxes for the user (dialogs of texts and buttons),
-// parented to the game window; standard error when there is no display or
-// the CI variable is set (the default button is taken); and, for tests, the
-// scripted presenter (ScriptedDialogPresenter.h).
+// parented to the game window; standard error when there is no display, or
+// when HALVANE_DIALOGS=stderr asks for it (the default button is taken); and,
+// for tests, the scripted presenter (tests/support/ScriptedDialogPresenter.h).
 #pragma once
 
 #include <string>
@@ -48,8 +48,8 @@ struct DialogPresenter {
 };
 
 // The presenter in use: the one installed, else standard error. The program
-// installs the message boxes at start-up (never in tests, so that no test
-// can wait on a real dialog).
+// installs UserPresenter() at start-up; tests install the scripted one or
+// keep standard error, so that no test can wait on a real dialog.
 DialogPresenter& Presenter();
 // Installs a presenter (null: back to the default); answers the previous one.
 DialogPresenter* SetDialogPresenter(DialogPresenter* presenter);
@@ -62,8 +62,13 @@ StderrDialogPresenter& StderrPresenter();
 
 // SDL message boxes; a box that cannot be shown goes to standard error.
 DialogPresenter& MessageBoxPresenter();
-// A display can be reached and the CI variable is not set.
+// A display can be reached (DISPLAY or WAYLAND_DISPLAY names one).
 bool DisplayReachable();
+// The presenter the program shows its dialogs with: message boxes when a
+// display can be reached, standard error when not, or when the environment
+// variable HALVANE_DIALOGS is "stderr" (the test runner sets it, so that no
+// run of the program under test waits on a real dialog).
+DialogPresenter& UserPresenter();
 
 // How a message box shows a view: the texts joined by blank lines, the icon
 // as the box's kind, and the enabled buttons left to right (ours are numbered

@@ -73,5 +73,4 @@ DisplayServices* SetDisplayServices(DisplayServices* services);
 // (the game window, installed by its owner) and are recorded otherwise; the
 // ramp found before the first one is restored at exit.
 DisplayServices* SDLDisplayServices();
-struct SDL_Window;
-void SetGammaWindow(SDL_Window* window);
+void SetGammaWindow(PlatformWindow* window);

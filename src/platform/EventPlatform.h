@@ -1,7 +1,7 @@
 // Events and input under the shell: the classic event record, our own event
 // queue, and one interface for keyboard, mouse, focus, cursor, beep and exit.
 // The program runs on the SDL implementation (SdlEventPlatform); tests install
-// FakeEventPlatform and drive everything with no display.
+// FakeEventPlatform (tests/support) and drive everything with no display.
 #pragma once
 
 #include "platform/PlatformTypes.h"

@@ -9,7 +9,8 @@
 
 constexpr UInt8 kNoKeyCode = 255;
 
-// The virtual key code of an SDL scancode, kNoKeyCode when it has none.
+// The virtual key code of an SDL scancode, kNoKeyCode when it has none (the
+// SDL implementation's table).
 UInt8 VirtualKeyCode(int sdlScancode);
 // The character a key gives on the US layout: Return 13, Enter 3, Escape 27,
 // arrows 28 to 31, delete 8 and 127, function keys 16; 0 when it gives none.

@@ -116,6 +116,13 @@ OSErr PlatformFindFolder(PlatformFolder which, bool local, bool create, FSRef* f
 std::string PlatformExecutablePath();
 // The number of descriptors this process holds open.
 SInt32 PlatformOpenDescriptorCount();
+// Makes the folder the process's working directory: 0, or -1 with errno set.
+int PlatformChangeWorkingFolder(const std::string& path);
+// The path names a regular file (symbolic links followed).
+bool PlatformIsRegularFile(const std::string& path);
+// Whether the volume holding the item is mounted read-only; the error of
+// reading it otherwise.
+OSErr PlatformVolumeIsReadOnly(const FSRef& item, bool* readOnly);
 // 0 when the item may be written; -45 when the item itself is read-only
 // (tested first), -46 when its volume is mounted read-only, or the error of
 // reading either.

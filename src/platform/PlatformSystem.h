@@ -13,6 +13,9 @@ bool PlatformSystemVersion(SInt32* version);
 // Parses a kernel release text such as "6.1.0-13-amd64" the same way.
 bool PackSystemVersion(const char* release, SInt32* version);
 
+// The running process's id.
+UInt32 PlatformProcessID();
+
 // Reads the kernel parameter `name` (dots for slashes under /proc/sys):
 // an integer value when *length is the size of an int, else the text.
 // 0, or -1 with errno set (ENOENT for a name the system lacks).

@@ -113,12 +113,14 @@ struct RGBColor {
   UInt16 blue;
 };
 
-struct SDL_Window;
+// The window system's own window, opaque outside the platform's
+// implementation.
+struct PlatformWindow;
 
 // Our own window record behind WindowRef. refCon is the application's
 // reference constant (an OpenGL window keeps its context record there).
 struct WindowRecord {
-  SDL_Window* sdl;
+  PlatformWindow* platform;
   void* refCon;
   SInt16 kind;
 };

@@ -5,15 +5,13 @@
 
 #include "platform/EventPlatform.h"
 
-struct SDL_Window;
-
 // The SDL platform, started (SDL video, or only SDL events when no display
 // can be opened) on first use.
 EventPlatform& SdlPlatform();
 // The window whose focus, close and maximise buttons and content the events
 // refer to; the game window sets itself here when it opens (null when it closes).
-void SetSdlEventWindow(SDL_Window* window);
+void SetSdlEventWindow(PlatformWindow* window);
 // The program hides the window itself (to place it again or to switch it to
 // or from full screen): the focus loss this brings, until the focus comes
 // back, is neither a suspend nor, when it ends, a resume.
-void NoteWindowHiddenByProgram(SDL_Window* window);
+void NoteWindowHiddenByProgram(PlatformWindow* window);

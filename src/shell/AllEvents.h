@@ -10,9 +10,10 @@ extern bool allEvents;
 extern bool allEventsInited;
 extern Point globalMouse;
 
-// Seam to the menus, empty until they exist: turns the menu part of the
-// capture on (true) or off (false): all menus disabled, the Apple menu's
-// commands off and its shortcut-swallowing items added, and back.
+// Seam to the menus, filled when the menus are built (null before): turns
+// the menu part of the capture on (true) or off (false): all menus disabled,
+// the Apple menu's commands off and its shortcut-swallowing items added, and
+// back.
 extern void (*captureMenusProc)(bool capture);
 
 void InitAllEvents();

@@ -32,16 +32,29 @@ void BeepAndShutdown() {
 
 const DialogBackEnd dialogs = {ShowErrorDialog, ShowAlertDialog, BeepAndShutdown};
 
+BeepBackEnd beepBackEnd = nullptr;
+
 }  // namespace
 
 void InstallErrorAlertDialogs() { SetDialogBackEnd(&dialogs); }
 
 void InstallUserDialogs() {
   InstallErrorAlertDialogs();
-  if (DisplayReachable()) SetDialogPresenter(&MessageBoxPresenter());
+  SetDialogPresenter(&UserPresenter());
 }
 
-void Beep() { Platform().Beep(); }
+BeepBackEnd SetBeepBackEnd(BeepBackEnd backEnd) {
+  BeepBackEnd previous = beepBackEnd;
+  beepBackEnd = backEnd;
+  return previous;
+}
+
+void Beep() {
+  if (beepBackEnd)
+    beepBackEnd();
+  else
+    Platform().Beep();
+}
 
 void ShowErrorDialog(const unsigned char* message, const unsigned char* where, unsigned char fatal) {
   if (errorShutdown) {

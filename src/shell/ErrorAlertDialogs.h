@@ -8,14 +8,20 @@
 
 // Installs these dialogs as the back end of the failure reports.
 void InstallErrorAlertDialogs();
-// The same, shown to the user: in message boxes when a display can be
-// reached and the CI variable is not set, else on standard error. For the
-// program's start-up only.
+// The same, shown to the user through UserPresenter (message boxes when a
+// display can be reached, else standard error). For the program's start-up
+// only.
 void InstallUserDialogs();
 
 // The dialogs themselves, on length-prefixed texts.
 void ShowErrorDialog(const unsigned char* message, const unsigned char* where, unsigned char fatal);
 void ShowAlertDialog(const unsigned char* message, const unsigned char* detail, const char* button);
 
-// The system alert sound.
+// The system alert sound: the beep back end's, else the event platform's own
+// (none under SDL; the test platform counts it).
 void Beep();
+// The sound layer sits above the shell, so it provides the alert sound by
+// installing a back end when it starts; null goes back to the platform's.
+// Returns the one installed before.
+typedef void (*BeepBackEnd)();
+BeepBackEnd SetBeepBackEnd(BeepBackEnd backEnd);

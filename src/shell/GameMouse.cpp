@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "foundation/Letterbox.h"
 #include "platform/QuickDraw.h"
 #include "shell/ApplInfo.h"
 #include "shell/Events.h"
@@ -42,21 +43,15 @@ Point Offset(Point p, SInt32 dh, SInt32 dv) { return Point{SInt16(p.v + dv), SIn
 
 }  // namespace
 
-// The picture keeps its shape: scaled by the smaller of the two ratios and
-// centred. Single precision throughout, as the picture itself is placed.
+// The picture keeps its shape, placed as the drawing places it.
 void GetScaledGameRect(Rect* r) {
   Rect content;
-  float w = APPL.gameWidth, h = APPL.gameHeight;
+  SInt32 w = APPL.gameWidth, h = APPL.gameHeight;
   if (Platform().WindowContent(&content)) {
-    w = float(content.right - content.left);
-    h = float(content.bottom - content.top);
+    w = content.right - content.left;
+    h = content.bottom - content.top;
   }
-  float gw = APPL.gameWidth, gh = APPL.gameHeight;
-  float s = std::min(w / gw, h / gh);
-  float sw = gw * s, sh = gh * s;
-  float x0 = (w - sw) / 2.0f, y0 = (h - sh) / 2.0f;
-  float right = x0 + sw, bottom = y0 + sh;
-  *r = Rect{SInt16(std::floor(y0)), SInt16(std::floor(x0)), SInt16(std::ceil(bottom)), SInt16(std::ceil(right))};
+  *r = LetterboxRect(APPL.gameWidth, APPL.gameHeight, w, h);
 }
 
 Point LocalToGame(Point p) {

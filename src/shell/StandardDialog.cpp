@@ -230,7 +230,7 @@ void GetControlText(ControlRef control, unsigned char* text) {
 }
 
 // There is no system icon registry: the control keeps the type and is shown
-// with the note icon, where a failed look-up used to end the program.
+// with the note icon; an unknown type never ends the program.
 void SetControlIconCode(ControlRef control, UInt32 type) {
   if (control) control->iconType = type;
 }

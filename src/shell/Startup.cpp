@@ -1,7 +1,5 @@
 #include "shell/Startup.h"
 
-#include <unistd.h>
-
 #include <cstring>
 
 #include "foundation/Clock.h"
@@ -11,6 +9,7 @@
 #include "foundation/Paths.h"
 #include "foundation/Random.h"
 #include "platform/EventPlatform.h"
+#include "platform/PlatformSystem.h"
 #include "platform/QuickDraw.h"
 #include "shell/ApplInfo.h"
 #include "shell/Events.h"
@@ -77,7 +76,7 @@ void Startup() {
   SetApplCursorBackEnd(ArrowCursor);
   SetSystemIdle([] { SystemIdle(); });
   InitGlobals();
-  processINFO = ProcessInfoRec{60, nullptr, nullptr, ProcessSerialNumber{0, UInt32(getpid())}};
+  processINFO = ProcessInfoRec{60, nullptr, nullptr, ProcessSerialNumber{0, PlatformProcessID()}};
   processNUM = processINFO.processNumber;
   mainDEVICE = GetMainDevice();
   cursorVIS = animON = inputMouseON = true;

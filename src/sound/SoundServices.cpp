@@ -3,17 +3,25 @@
 #include <cmath>
 #include <vector>
 
+#include "foundation/MainTimer.h"
+#include "shell/ErrorAlertDialogs.h"
 #include "shell/MainPrefs.h"
 #include "sound/AudioPrefs.h"
+#include "sound/CompressedSound.h"
 #include "sound/OpenALTable.h"
 #include "sound/SoundChannels.h"
 #include "sound/SoundEffects.h"
 
 namespace {
+
 ALSound beepSound;
+const AudioBackEnd soundServices = {ProcessCompressedSoundChannels_Sound, IdleAudio_Sound};
+
 }  // namespace
 
 void InstallSoundServices() {
+  SetAudioBackEnd(&soundServices);
+  SetBeepBackEnd(AlertBeep_Sound);
   loadAudioPrefsProc = LoadAudioPrefs;
   saveAudioPrefsProc = SaveAudioPrefs;
 }

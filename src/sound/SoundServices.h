@@ -1,6 +1,7 @@
 // Connects the sound subsystem to the layers below it, which reach it only
 // through seams: the audio upkeep that the main timer, the event fetch and
-// the screen flush run, and the "Audio Prefs" entry of the main preferences.
+// the screen flush run (IdleAudio, ProcessCompressedSoundChannels), the alert
+// sound (Beep) and the "Audio Prefs" entry of the main preferences.
 #pragma once
 
 // Called once at start-up, before the preferences are loaded.

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 TEST(BlitCore, Convert16To32ReplicatesTheTopBits) {
   struct Case {
     UInt16 pixel;
@@ -16,13 +14,4 @@ TEST(BlitCore, Convert16To32ReplicatesTheTopBits) {
       {0x0421, 0x080808},  // 1 -> 8
   };
   for (const Case& c : cases) EXPECT_EQ(Convert16To32(c.pixel), c.expected) << std::hex << c.pixel;
-}
-
-TEST(BlitCore, BlockMoveHandlesOverlapAndIgnoresNonPositiveCounts) {
-  char text[] = "abcdef";
-  BlockMove(text, text + 2, 4);
-  EXPECT_STREQ(text, "ababcd");
-  BlockMove(text + 2, text, 0);
-  BlockMove(text + 2, text, -5);
-  EXPECT_STREQ(text, "ababcd");
 }

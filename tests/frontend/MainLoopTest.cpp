@@ -9,7 +9,7 @@
 #include "game/GameObjects.h"
 #include "graphics/GameWindow.h"
 #include "graphics/OpenGLFrame.h"
-#include "platform/FakeEventPlatform.h"
+#include "support/FakeEventPlatform.h"
 #include "shell/AllEvents.h"
 #include "shell/AppleEvents.h"
 #include "shell/ApplInfo.h"

@@ -3,7 +3,7 @@
 #include "frontend/screens/PauseScreen.h"
 #include "graphics/Colors.h"
 #include "game/GameObjects.h"
-#include "platform/FakeEventPlatform.h"
+#include "support/FakeEventPlatform.h"
 #include "shell/Events.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "frontend/screens/ScreenGL.h"
-#include "platform/FakeEventPlatform.h"
+#include "support/FakeEventPlatform.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "foundation/Timer.h"
 #include "graphics/Display.h"
 #include "graphics/ManualClock.h"
-#include "platform/FakeEventPlatform.h"
+#include "support/FakeEventPlatform.h"
 #include "shell/ApplInfo.h"
 #include "shell/Startup.h"
 #include "support/FakeDisplayServices.h"

@@ -14,15 +14,14 @@
 
 #include "graphics/ImageBuffer.h"
 #include "graphics/PNGFile.h"
+#include "support/TempFolder.h"
 
 namespace {
 
+// One folder for the suite, under TMPDIR, removed when the program ends.
 std::string TempDir() {
-  static std::string dir = [] {
-    char pattern[] = "/tmp/halvane-png-XXXXXX";
-    return std::string(mkdtemp(pattern));
-  }();
-  return dir;
+  static TempFolder folder;
+  return folder.Path();
 }
 
 std::string PathFor(const std::string& name) { return TempDir() + "/" + name; }

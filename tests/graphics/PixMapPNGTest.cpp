@@ -1,5 +1,6 @@
 // PNG files into and out of pixmaps.
 #include <gtest/gtest.h>
+#include <png.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -12,15 +13,14 @@
 #include "graphics/PNGFile.h"
 #include "platform/SafeSave.h"
 #include "support/RecordingDialogs.h"
+#include "support/TempFolder.h"
 
 namespace {
 
+// One folder for the suite, under TMPDIR, removed when the program ends.
 std::string Folder() {
-  static std::string dir = [] {
-    char pattern[] = "/tmp/halvane-pixmap-XXXXXX";
-    return std::string(mkdtemp(pattern));
-  }();
-  return dir;
+  static TempFolder folder;
+  return folder.Path();
 }
 
 // A 4 by 3 picture; pixel (x, y) is (10 + x, 100 + y, 200 + x + y, 255).

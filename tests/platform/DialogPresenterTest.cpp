@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/TempFolder.h"
+
 namespace {
 
 const UInt32 kOK = FOUR_CHAR('o', 'k', ' ', ' ');
@@ -69,6 +71,29 @@ TEST(StderrPresenter, WritesTheTextsAndTakesTheDefaultButton) {
   EXPECT_EQ(StderrPresenter().Present(view).kind, DialogAction::Abandon);
   testing::internal::GetCapturedStderr();
   EXPECT_EQ(&Presenter(), static_cast<DialogPresenter*>(&StderrPresenter()));
+}
+
+// The program's presenter follows what it can reach, never who runs it.
+TEST(UserPresenter, MessageBoxesOnlyWhenADisplayCanBeReached) {
+  struct Case {
+    const char* display;
+    const char* wayland;
+    const char* dialogs;
+    const char* ci;
+    bool boxes;
+  } cases[] = {
+      {nullptr, nullptr, nullptr, nullptr, false}, {"", "", nullptr, nullptr, false},
+      {":5", nullptr, nullptr, nullptr, true},     {nullptr, "wayland-0", nullptr, nullptr, true},
+      {":5", nullptr, nullptr, "1", true},         {":5", nullptr, "stderr", nullptr, false},
+      {":5", nullptr, "boxes", nullptr, true},
+  };
+  for (const Case& c : cases) {
+    ScopedEnv display("DISPLAY", c.display), wayland("WAYLAND_DISPLAY", c.wayland);
+    ScopedEnv dialogs("HALVANE_DIALOGS", c.dialogs), ci("CI", c.ci);
+    EXPECT_EQ(DisplayReachable(), (c.display && *c.display) || (c.wayland && *c.wayland));
+    EXPECT_EQ(&UserPresenter() == &MessageBoxPresenter(), c.boxes)
+        << (c.display ? c.display : "-") << " " << (c.dialogs ? c.dialogs : "-");
+  }
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 
 #include "ShellFixture.h"
 #include "foundation/ErrorDialog.h"
-#include "platform/ScriptedDialogPresenter.h"
+#include "support/ScriptedDialogPresenter.h"
 #include "shell/ShellReports.h"
 #include "shell/StandardDialog.h"
 
@@ -160,6 +160,21 @@ TEST_F(ErrorAlertDialogsTest, AlertDialogLayoutAndForms) {
   EXPECT_EQ(presenter.misses, 0);
 }
 
+TEST_F(ErrorAlertDialogsTest, AnInstalledBeepBackEndSoundsInsteadOfThePlatform) {
+  static int sounded;
+  sounded = 0;
+  EXPECT_EQ(SetBeepBackEnd([] { ++sounded; }), nullptr);
+  presenter.ClickTitle("OK");
+  ErrorDialog("Loud", "here", 0, 0);
+  Beep();
+  EXPECT_EQ(sounded, 2);
+  EXPECT_EQ(platform.beeps, 0);
+  EXPECT_NE(SetBeepBackEnd(nullptr), nullptr);
+  Beep();
+  EXPECT_EQ(sounded, 2);
+  EXPECT_EQ(platform.beeps, 1);
+}
+
 TEST_F(ErrorAlertDialogsTest, AlertAsASheetOfItsParentWindow) {
   WindowRecord parent{nullptr, nullptr, 0};
   dlogPARAMS.sheet = 1;
@@ -176,13 +191,14 @@ TEST_F(ErrorAlertDialogsTest, AlertAsASheetOfItsParentWindow) {
 
 namespace {
 
-// The program as it runs, on the real platform: with CI set the error goes
-// to standard error, and the process ends with status 1.
+// The program as it runs, on the real platform: with no display the error
+// goes to standard error, and the process ends with status 1.
 TEST(RunningProgram, AFatalErrorIsShownThenEndsTheProcessWithStatusOne) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(
       {
-        setenv("CI", "1", 1);
+        unsetenv("DISPLAY");
+        unsetenv("WAYLAND_DISPLAY");
         InstallUserDialogs();
         ErrorDialog("Couldn't open the game window.", "InitGameWindow()", 0, 1);
       },

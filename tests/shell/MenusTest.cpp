@@ -1,7 +1,7 @@
 #include "shell/Menus.h"
 
 #include "ShellFixture.h"
-#include "platform/ScriptedDialogPresenter.h"
+#include "support/ScriptedDialogPresenter.h"
 #include "shell/AppleEvents.h"
 #include "shell/ErrorAlertDialogs.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/FakeEventPlatform.h"
+#include "support/FakeEventPlatform.h"
 #include "shell/AllEvents.h"
 #include "shell/ApplInfo.h"
 #include "shell/Events.h"

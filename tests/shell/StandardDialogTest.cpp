@@ -4,7 +4,7 @@
 
 #include "ShellFixture.h"
 #include "foundation/StringLibrary.h"
-#include "platform/ScriptedDialogPresenter.h"
+#include "support/ScriptedDialogPresenter.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include "foundation/Clock.h"
 #include "foundation/Frameworks.h"
 #include "shell/ShellReports.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -85,15 +86,14 @@ std::string CurrentFolder() {
 class BundleTest : public StartupTest {
  protected:
   BundleTest() : cwd_(CurrentFolder()) {
-    char pattern[] = "/tmp/halvane-bundle-XXXXXX";
-    root_ = mkdtemp(pattern);
+    root_ = folder_.Path();
     APPL.bundle = 1;
   }
   ~BundleTest() override {
     SetBundlePathForTesting(nullptr);
     if (chdir(cwd_.c_str()) != 0) ADD_FAILURE() << "cannot return to " << cwd_;
-    std::filesystem::remove_all(root_);
   }
+  TempFolder folder_;
   std::string cwd_, root_;
 };
 

@@ -4,7 +4,9 @@
 #include <string>
 
 #include "FakeOpenAL.h"
+#include "foundation/MainTimer.h"
 #include "foundation/PlistTag.h"
+#include "shell/ErrorAlertDialogs.h"
 #include "shell/MainPrefs.h"
 #include "sound/AudioPrefs.h"
 #include "sound/SoundServices.h"
@@ -170,6 +172,8 @@ TEST_F(AudioSettings, TheMainPreferencesFileCarriesTheAudioEntry) {
   EXPECT_EQ(audioPREFS.musicVolume, 77);
   loadAudioPrefsProc = nullptr;
   saveAudioPrefsProc = nullptr;
+  SetAudioBackEnd(nullptr);
+  SetBeepBackEnd(nullptr);
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "FakeOpenAL.h"
+#include "foundation/MainTimer.h"
 #include "graphics/GameWindow.h"
+#include "shell/ErrorAlertDialogs.h"
+#include "shell/MainPrefs.h"
 #include "sound/SoundChannels.h"
 #include "sound/SoundEffects.h"
 #include "sound/SoundServices.h"
@@ -28,6 +31,34 @@ TEST(AlertBeep, IsSilentWithoutOpenAL) {
   InitALSources();
   AlertBeep_Sound();
   EXPECT_TRUE(al.calls.empty());
+}
+
+TEST(SoundServices, TheMainTimerAndBeepReachTheSoundLayerOnceInstalled) {
+  FakeOpenAL al;
+  InitAudio();
+  InitALSources();
+  mainRECT = Rect{0, 0, 480, 640};
+  QKSndChannel* chan = nullptr;
+  ASSERT_EQ(QKSndNewChannel(&chan, sampledSynth, 0, nullptr), 0);
+  SoundCommand pause{pauseCmd, 0, 0}, resume{resumeCmd, 0, 0}, nothing{clockComponentCmd, 0, 0};
+  QKSndDoImmediate(chan, &pause);
+  QKSndDoCommand(chan, &nothing, true);
+  QKSndDoImmediate(chan, &resume);
+  ASSERT_NE(chan->qHead, -1);
+
+  InstallSoundServices();
+  MainTimer(nullptr);
+  EXPECT_EQ(chan->qHead, -1);
+  Beep();
+  int playing = 0;
+  for (auto& [name, s] : al.sources) playing += s.state == AL_PLAYING;
+  EXPECT_EQ(playing, 1);
+
+  SetAudioBackEnd(nullptr);
+  SetBeepBackEnd(nullptr);
+  loadAudioPrefsProc = nullptr;
+  saveAudioPrefsProc = nullptr;
+  QKSndDisposeChannel(chan, true);
 }
 
 }  // namespace

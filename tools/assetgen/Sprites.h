@@ -37,4 +37,4 @@ void DrawGlowHalo(cairo_t*, int, int, int);
 void DrawBoomerang(cairo_t* cr);
 void DrawBlimp(cairo_t* cr);
 
-} // namespace assetgen
+}  // namespace assetgen

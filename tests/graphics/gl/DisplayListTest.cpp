@@ -6,20 +6,16 @@
 #include "graphics/Display.h"
 #include "graphics/GammaFading.h"
 #include "shell/Startup.h"
+#include "support/DisplayCheck.h"
 #include "support/RecordingDialogs.h"
 
 // Tests that need a screen run under an X server; SDL would otherwise fall
 // back to an off-screen driver with no real modes.
-static bool HaveDisplay() {
-  const char* display = std::getenv("DISPLAY");
-  return display && *display;
-}
-
 // The display manager over the SDL display services of this machine.
 TEST(SDLDisplayManager, RecordsThisMachinesDisplaysAndStartsGammaFading) {
-  if (!HaveDisplay() || SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-    if (std::getenv("CI")) FAIL() << "no display: " << SDL_GetError();
-    GTEST_SKIP() << "no display: " << SDL_GetError();
+  if (!DisplayNamed() || SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    ReportNoDisplay(std::string("no display: ") + SDL_GetError());
+    return;
   }
   RecordingDialogs dialogs;
   DisplayServices* previous = SetDisplayServices(SDLDisplayServices());

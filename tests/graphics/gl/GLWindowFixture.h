@@ -1,5 +1,5 @@
-// A game window with its OpenGL context for pixel tests. With CI set, a
-// context that cannot be opened fails the test; otherwise it skips.
+// A game window with its OpenGL context for pixel tests. A context that
+// cannot be opened fails the test with CI set; otherwise it skips.
 #pragma once
 
 #include <GL/gl.h>
@@ -10,6 +10,7 @@
 #include "graphics/GameWindow.h"
 #include "graphics/OpenGLContext.h"
 #include "graphics/OpenGLFrame.h"
+#include "support/DisplayCheck.h"
 
 struct RGBA8 {
   int r, g, b, a;
@@ -24,11 +25,7 @@ class GLWindowTest : public ::testing::Test {
     CloseWindow();
     mainWIND = NewGLWindow("Halvane test", width, height, true);
     if (mainWIND && QK_BuildGLForWindow(mainWIND)) return true;
-    if (std::getenv("CI")) {
-      ADD_FAILURE() << "No OpenGL window or context could be opened";
-    } else {
-      [] { GTEST_SKIP() << "No OpenGL context"; }();
-    }
+    ReportNoDisplay("no OpenGL window or context could be opened");
     return false;
   }
 

@@ -1,6 +1,7 @@
 // A whole frame as the game draws one: a PNG file and a line of text drawn
 // letterboxed into a wide window, under the brightness overlay.
-#include <unistd.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
 
 #include <string>
 #include <vector>
@@ -10,15 +11,15 @@
 #include "graphics/ImageGL.h"
 #include "graphics/PNGFile.h"
 #include "graphics/TextRender.h"
+#include "support/TempFolder.h"
 
 namespace {
 
 class Scene : public GLWindowTest {};
 
 // A 64 by 64 picture: an orange square with a transparent border of 8 pixels.
-std::string WritePicture() {
-  char dir[] = "/tmp/halvane-scene-XXXXXX";
-  std::string path = std::string(mkdtemp(dir)) + "/picture.png";
+std::string WritePicture(const TempFolder& folder) {
+  std::string path = folder / "picture.png";
   std::vector<UInt8> rgba(64 * 64 * 4, 0);
   for (int y = 8; y < 56; y++) {
     for (int x = 8; x < 56; x++) {
@@ -31,7 +32,8 @@ std::string WritePicture() {
 }
 
 TEST_F(Scene, PictureAndTextLetterboxed) {
-  const std::string path = WritePicture();
+  TempFolder folder;
+  const std::string path = WritePicture(folder);
   if (!OpenWindow(1600, 960)) return;
   FT_Face face = LoadFont("/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf");
   ASSERT_NE(face, nullptr);
@@ -81,7 +83,6 @@ TEST_F(Scene, PictureAndTextLetterboxed) {
   NormBright_GL();
   EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
   FT_Done_Face(face);
-  unlink(path.c_str());
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "platform/GameWindowPlatform.h"
 #include "shell/ApplInfo.h"
 #include "shell/MainPrefs.h"
+#include "support/Poll.h"
 #include "support/RecordingDialogs.h"
 
 namespace {
@@ -66,10 +67,12 @@ TEST_F(PlainWindow, OpensCentredWithItsBuildWorldAndResizes) {
   SDL_Rect screen{};
   SDL_GetDisplayBounds(0, &screen);
   SetMainWindow(400, 300);
-  for (int i = 0; i < 20; i++) {
-    PumpWindowEvents();
-    SDL_Delay(10);
-  }
+  EXPECT_TRUE(PollUntil(
+      [] {
+        const Rect r = GetWindowContentBounds(mainWIND);
+        return r.right - r.left == 400 && r.bottom - r.top == 300;
+      },
+      PumpWindowEvents));
   const Rect r = GetWindowContentBounds(mainWIND);
   EXPECT_EQ(r.right - r.left, 400);
   EXPECT_EQ(r.bottom - r.top, 300);

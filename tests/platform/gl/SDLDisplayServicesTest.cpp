@@ -5,27 +5,24 @@
 
 #include "platform/DisplayServices.h"
 #include "platform/QuickDraw.h"
+#include "platform/sdl/SdlWindow.h"
+#include "support/DisplayCheck.h"
 
 // Tests that need a screen run under an X server; SDL would otherwise fall
 // back to an off-screen driver with no real modes.
-static bool HaveDisplay() {
-  const char* display = std::getenv("DISPLAY");
-  return display && *display;
-}
-
 namespace {
 
 class SDLDisplays : public ::testing::Test {
  protected:
   // One connection to the X server for the whole suite.
-  static void SetUpTestSuite() { videoUp = HaveDisplay() && SDL_InitSubSystem(SDL_INIT_VIDEO) == 0; }
+  static void SetUpTestSuite() { videoUp = DisplayNamed() && SDL_InitSubSystem(SDL_INIT_VIDEO) == 0; }
   static void TearDownTestSuite() {
     if (videoUp) SDL_QuitSubSystem(SDL_INIT_VIDEO);
   }
   void SetUp() override {
     if (!videoUp) {
-      if (std::getenv("CI")) FAIL() << "no display: " << SDL_GetError();
-      GTEST_SKIP() << "no display: " << SDL_GetError();
+      ReportNoDisplay(std::string("no display: ") + SDL_GetError());
+      return;
     }
     previous_ = SetDisplayServices(SDLDisplayServices());
   }
@@ -110,7 +107,7 @@ TEST_F(SDLDisplays, TablesReachTheGammaWindowAndItsRampIsPutBack) {
     SDL_DestroyWindow(window);
     GTEST_SKIP() << "this X server keeps no gamma ramp: " << SDL_GetError();
   }
-  SetGammaWindow(window);
+  SetGammaWindow(PlatformWindowOf(window));
   float half[256];
   for (float& v : half) v = 0.5f;
   ASSERT_EQ(services()->SetTransfer(0, 256, half, half, half), 0);

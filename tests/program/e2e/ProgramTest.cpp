@@ -3,12 +3,10 @@
 // saved.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <csignal>
 #include <functional>
 #include <optional>
 #include <regex>
-#include <thread>
 
 #include "support/e2e/Desktop.h"
 #include "support/e2e/Program.h"
@@ -60,23 +58,26 @@ std::vector<std::pair<int, int>> SteadyOpaquePixels(const ScreenImage& picture) 
 
 class ProgramTest : public ::testing::Test {
  protected:
-  // Starts the program and waits for its window with the keyboard focus and,
-  // unless told otherwise, for its title picture: as a person does, for keys
-  // and clicks that come while it is still loading are dropped when its
-  // first screen opens.
-  void Launch(Program& program, bool waitForPicture = true) {
+  // Starts the program and waits for its window with the keyboard focus.
+  void Launch(Program& program) {
     program.Start();
     ASSERT_TRUE(program.WaitForWindow()) << program.Diagnostics();
     ASSERT_TRUE(program.WaitForFocus()) << program.Diagnostics();
-    if (waitForPicture) {
-      ScreenImage shown = program.WaitForContent([](const ScreenImage& s) { return TitleMismatch(s).empty(); });
-      EXPECT_EQ(TitleMismatch(shown), "") << program.Diagnostics();
-    }
+  }
+
+  // ... and, as a person would, for the title picture before doing anything:
+  // while the program starts it may hold the pointer, and keys and clicks
+  // that come while it is still loading are dropped when its first screen
+  // opens.
+  void LaunchAndWaitForPicture(Program& program) {
+    Launch(program);
+    ScreenImage shown = program.WaitForContent([](const ScreenImage& s) { return TitleMismatch(s).empty(); });
+    EXPECT_EQ(TitleMismatch(shown), "") << program.Diagnostics();
   }
 
   void StartWindowed() {
     home.WritePreferences(PreferencesText(false));
-    Launch(program);
+    LaunchAndWaitForPicture(program);
   }
 
   // Ends the program with Ctrl+Q and expects a clean exit.
@@ -236,14 +237,14 @@ INSTANTIATE_TEST_SUITE_P(
 // The window mode chosen before quitting is the one the next start opens in;
 // a first start, without preferences, opens in full screen.
 TEST_F(ProgramTest, FullScreenChoiceSurvivesARestart) {
-  Launch(program);
+  LaunchAndWaitForPicture(program);
   ASSERT_TRUE(program.WaitForContentSize(kScreenWidth, kScreenHeight)) << "first start\n" << program.Diagnostics();
   EXPECT_TRUE(desktop.IsFullScreen(program.Window()));
   Quit(program);
   EXPECT_EQ(SavedFullScreen(home), std::optional<bool>(true));
 
   Program second(desktop, home);
-  Launch(second);
+  LaunchAndWaitForPicture(second);
   ASSERT_TRUE(second.WaitForContentSize(kScreenWidth, kScreenHeight)) << "restart\n" << second.Diagnostics();
   EXPECT_TRUE(desktop.IsFullScreen(second.Window()));
   ASSERT_TRUE(second.PressKey("1", {"Control_L"})) << second.Diagnostics();
@@ -252,7 +253,7 @@ TEST_F(ProgramTest, FullScreenChoiceSurvivesARestart) {
   EXPECT_EQ(SavedFullScreen(home), std::optional<bool>(false));
 
   Program third(desktop, home);
-  Launch(third);
+  LaunchAndWaitForPicture(third);
   ASSERT_TRUE(third.WaitForContentSize(640, 480)) << "second restart\n" << third.Diagnostics();
   EXPECT_FALSE(desktop.IsFullScreen(third.Window()));
   Quit(third);
@@ -261,7 +262,7 @@ TEST_F(ProgramTest, FullScreenChoiceSurvivesARestart) {
 // Switching to another application leaves full screen for the time being;
 // the preference keeps the user's choice, and coming back returns to it.
 TEST_F(ProgramTest, SwitchingAwayLeavesFullScreenButKeepsThePreference) {
-  Launch(program);
+  LaunchAndWaitForPicture(program);
   ASSERT_TRUE(program.WaitForContentSize(kScreenWidth, kScreenHeight)) << program.Diagnostics();
 
   XWindow other = desktop.OpenOtherWindow(ScreenRect{10, 10, 200, 150});
@@ -291,16 +292,21 @@ TEST_F(ProgramTest, ABrokenTitlePictureIsNamedAndTheProgramStillQuits) {
   home.WritePreferences(PreferencesText(false));
 
   Program broken(desktop, home, bundle);
-  Launch(broken, false);
+  Launch(broken);
   ASSERT_TRUE(broken.WaitForContentSize(640, 480)) << broken.Diagnostics();
   EXPECT_TRUE(WaitFor([&] { return broken.Stderr().find("Title/Title.png") != std::string::npos; },
                       Program::kTimeout))
       << "stderr does not name the picture:\n"
       << broken.Stderr();
-  // The first screen opens just after the picture is named, dropping the
-  // keys queued until then.
-  std::this_thread::sleep_for(std::chrono::milliseconds(500));
-  Quit(broken);
+  // The first screen opens just after the picture is named and drops the
+  // keys queued until then: ask again until the program has heard.
+  std::optional<ExitStatus> status;
+  for (int tries = 0; tries < 5 && !status; ++tries) {
+    ASSERT_TRUE(broken.PressKey("q", {"Control_L"})) << broken.Diagnostics();
+    status = broken.WaitForExit(Millis{1000});
+  }
+  ASSERT_TRUE(status) << "Ctrl+Q did not end the program\n" << broken.Diagnostics();
+  EXPECT_TRUE(status->Clean()) << Describe(*status) << "\n" << broken.Diagnostics();
   EXPECT_EQ(SavedFullScreen(home), std::optional<bool>(false));
 }
 

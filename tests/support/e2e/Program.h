@@ -8,6 +8,7 @@
 //   Program program(desktop, home);
 //   program.Start();
 //   ASSERT_TRUE(program.WaitForWindow()) << program.Diagnostics();
+//   program.WaitForPicture();         // the first frame: ready for input
 //   ScreenImage shown = program.WaitForContent([](const ScreenImage& s) { ... });
 //   ASSERT_TRUE(program.PressKey("q", {"Control_L"}));
 //   auto status = program.WaitForExit();   // ExitStatus, or nothing on time-out

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/KeyCodes.h"
+#include "platform/sdl/SdlWindow.h"
 
 namespace {
 
@@ -33,6 +34,9 @@ class SdlEventPlatform : public EventPlatform {
     std::vector<PlatformEvent> events;
     SDL_Event e;
     while (SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) Translate(e, &events);
+    // The loss a hide brings is queued by the time the hide returns; a hide
+    // that took no focus away leaves nothing to wait for.
+    if (ownFocusLoss_ && focused_) ownFocusLoss_ = false;
     // A focus loss that lasts is a suspend; one that the window system takes
     // back at once (it passes the focus around when a window is placed or
     // goes full screen) is not.
@@ -231,8 +235,9 @@ SdlEventPlatform& Sdl() {
 
 EventPlatform& SdlPlatform() { return Sdl(); }
 
-void SetSdlEventWindow(SDL_Window* window) { Sdl().SetWindow(window); }
+void SetSdlEventWindow(PlatformWindow* window) { Sdl().SetWindow(SdlWindowOf(window)); }
 
-void NoteWindowHiddenByProgram(SDL_Window* window) {
-  if (window && window == eventWindow) Sdl().WindowHiddenByProgram(window);
+void NoteWindowHiddenByProgram(PlatformWindow* window) {
+  SDL_Window* sdl = SdlWindowOf(window);
+  if (sdl && sdl == eventWindow) Sdl().WindowHiddenByProgram(sdl);
 }

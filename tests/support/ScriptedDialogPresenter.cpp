@@ -1,4 +1,4 @@
-#include "platform/ScriptedDialogPresenter.h"
+#include "support/ScriptedDialogPresenter.h"
 
 ScriptedDialogPresenter::ScriptedDialogPresenter() : previous_(SetDialogPresenter(this)) {}
 ScriptedDialogPresenter::~ScriptedDialogPresenter() { SetDialogPresenter(previous_); }

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "platform/DisplayServices.h"
+#include "platform/sdl/SdlWindow.h"
 
 namespace {
 
@@ -184,7 +185,8 @@ DisplayServices* SDLDisplayServices() {
 
 // The window's owner clears the gamma window before it destroys the window,
 // so the ramp found before the first change is put back while it exists.
-void SetGammaWindow(SDL_Window* window) {
+void SetGammaWindow(PlatformWindow* handle) {
+  SDL_Window* window = SdlWindowOf(handle);
   if (window != gammaWindow) RestoreSavedRamp();
   gammaWindow = window;
 }

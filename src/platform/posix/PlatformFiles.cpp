@@ -307,6 +307,20 @@ SInt32 PlatformOpenDescriptorCount() {
   return count - 1;  // the listing's own descriptor
 }
 
+int PlatformChangeWorkingFolder(const std::string& path) { return chdir(path.c_str()); }
+
+bool PlatformIsRegularFile(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+OSErr PlatformVolumeIsReadOnly(const FSRef& item, bool* readOnly) {
+  struct statvfs volume;
+  if (statvfs(item.path.c_str(), &volume) != 0) return OSErrOfErrno(errno);
+  *readOnly = (volume.f_flag & ST_RDONLY) != 0;
+  return noErr;
+}
+
 OSErr PlatformCheckWritable(const FSRef& item) {
   struct stat st;
   if (stat(item.path.c_str(), &st) != 0) return OSErrOfErrno(errno);

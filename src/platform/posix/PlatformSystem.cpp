@@ -1,6 +1,7 @@
 #include "platform/PlatformSystem.h"
 
 #include <sys/utsname.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -19,6 +20,8 @@ bool PackSystemVersion(const char* release, SInt32* version) {
   *version = SInt32(((major / 10) << 12) | ((major % 10) << 8) | (minor << 4) | patch);
   return true;
 }
+
+UInt32 PlatformProcessID() { return UInt32(getpid()); }
 
 bool PlatformSystemVersion(SInt32* version) {
   struct utsname names;

@@ -1,4 +1,4 @@
-#include "platform/FakeEventPlatform.h"
+#include "support/FakeEventPlatform.h"
 
 #include <cstring>
 

@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "platform/sdl/SdlWindow.h"
+
 namespace {
 
 // Requests a 2.1 context without a profile mask, so drivers hand out their
@@ -22,21 +24,20 @@ void RequestContextAttributes(bool accelerated) {
 }
 
 GLContextRef SDLCreateContext(WindowRef window) {
-  if (!window || !window->sdl) return nullptr;
+  if (!SdlWindowOf(window)) return nullptr;
   RequestContextAttributes(true);
-  SDL_GLContext context = SDL_GL_CreateContext(window->sdl);
+  SDL_GLContext context = SDL_GL_CreateContext(SdlWindowOf(window));
   if (!context) {
     // Some servers offer no visual that claims acceleration.
     RequestContextAttributes(false);
-    context = SDL_GL_CreateContext(window->sdl);
+    context = SDL_GL_CreateContext(SdlWindowOf(window));
   }
   if (!context) std::fprintf(stderr, "OpenGL context: %s\n", SDL_GetError());
   return context;
 }
 
 Boolean SDLMakeCurrent(WindowRef window, GLContextRef context) {
-  SDL_Window* w = window ? window->sdl : nullptr;
-  return SDL_GL_MakeCurrent(w, static_cast<SDL_GLContext>(context)) == 0;
+  return SDL_GL_MakeCurrent(SdlWindowOf(window), static_cast<SDL_GLContext>(context)) == 0;
 }
 
 void SDLDeleteContext(GLContextRef context) {
@@ -44,14 +45,14 @@ void SDLDeleteContext(GLContextRef context) {
 }
 
 void SDLSwapBuffers(WindowRef window) {
-  if (window && window->sdl) SDL_GL_SwapWindow(window->sdl);
+  if (SdlWindowOf(window)) SDL_GL_SwapWindow(SdlWindowOf(window));
 }
 
 int SDLSetSwapInterval(int interval) { return SDL_GL_SetSwapInterval(interval) == 0 ? 0 : -1; }
 
 void SDLDrawableSize(WindowRef window, SInt32* width, SInt32* height) {
   int w = 0, h = 0;
-  if (window && window->sdl) SDL_GL_GetDrawableSize(window->sdl, &w, &h);
+  if (SdlWindowOf(window)) SDL_GL_GetDrawableSize(SdlWindowOf(window), &w, &h);
   *width = w;
   *height = h;
 }
@@ -81,17 +82,17 @@ WindowRef NewGLWindow(const char* title, SInt32 width, SInt32 height, Boolean vi
     std::fprintf(stderr, "Window: %s\n", SDL_GetError());
     return nullptr;
   }
-  return new WindowRecord{sdl, nullptr, 0};
+  return new WindowRecord{PlatformWindowOf(sdl), nullptr, 0};
 }
 
 void DisposeGLWindow(WindowRef window) {
   if (!window) return;
-  if (window->sdl) SDL_DestroyWindow(window->sdl);
+  if (SdlWindowOf(window)) SDL_DestroyWindow(SdlWindowOf(window));
   delete window;
 }
 
 void ShowGLWindow(WindowRef window) {
-  if (window && window->sdl) SDL_ShowWindow(window->sdl);
+  if (SdlWindowOf(window)) SDL_ShowWindow(SdlWindowOf(window));
 }
 
 void GetWindowContentSize(WindowRef window, SInt32* width, SInt32* height) {

@@ -8,6 +8,7 @@
 #include <map>
 
 #include "platform/SdlEventPlatform.h"
+#include "platform/sdl/SdlWindow.h"
 
 namespace {
 
@@ -16,13 +17,13 @@ WindowRef watchedWindow;
 
 int WatchResize(void*, SDL_Event* e) {
   if (e->type != SDL_WINDOWEVENT || e->window.event != SDL_WINDOWEVENT_SIZE_CHANGED) return 1;
-  if (resizedProc && watchedWindow && watchedWindow->sdl &&
-      SDL_GetWindowID(watchedWindow->sdl) == e->window.windowID)
+  if (resizedProc && SdlWindowOf(watchedWindow) &&
+      SDL_GetWindowID(SdlWindowOf(watchedWindow)) == e->window.windowID)
     resizedProc(watchedWindow);
   return 1;
 }
 
-bool Usable(WindowRef window) { return window && window->sdl; }
+bool Usable(WindowRef window) { return SdlWindowOf(window) != nullptr; }
 
 // Under a window manager that frames its windows, hiding a window makes the
 // manager take it out of its frame and destroy the frame. Moving the window
@@ -59,47 +60,47 @@ std::map<WindowRef, WindowExtras>& Extras() {
 
 void SetWindowContentBounds(WindowRef window, const Rect& content) {
   if (!Usable(window)) return;
-  if (SDL_GetWindowFlags(window->sdl) & SDL_WINDOW_FULLSCREEN) SDL_SetWindowFullscreen(window->sdl, 0);
+  if (SDL_GetWindowFlags(SdlWindowOf(window)) & SDL_WINDOW_FULLSCREEN) SDL_SetWindowFullscreen(SdlWindowOf(window), 0);
   // Without a window manager the size before full screen does not come back
   // by itself.
-  SDL_SetWindowSize(window->sdl, content.right - content.left, content.bottom - content.top);
-  SDL_SetWindowPosition(window->sdl, content.left, content.top);
+  SDL_SetWindowSize(SdlWindowOf(window), content.right - content.left, content.bottom - content.top);
+  SDL_SetWindowPosition(SdlWindowOf(window), content.left, content.top);
 }
 
 Boolean SetWindowFullScreen(WindowRef window, Boolean on) {
   if (!Usable(window)) return false;
-  if (on && (SDL_GetWindowFlags(window->sdl) & SDL_WINDOW_MAXIMIZED)) SDL_RestoreWindow(window->sdl);
-  return SDL_SetWindowFullscreen(window->sdl, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0;
+  if (on && (SDL_GetWindowFlags(SdlWindowOf(window)) & SDL_WINDOW_MAXIMIZED)) SDL_RestoreWindow(SdlWindowOf(window));
+  return SDL_SetWindowFullscreen(SdlWindowOf(window), on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0;
 }
 
 Boolean WindowIsFullScreen(WindowRef window) {
-  return Usable(window) && (SDL_GetWindowFlags(window->sdl) & SDL_WINDOW_FULLSCREEN) != 0;
+  return Usable(window) && (SDL_GetWindowFlags(SdlWindowOf(window)) & SDL_WINDOW_FULLSCREEN) != 0;
 }
 
 Rect GetWindowContentBounds(WindowRef window) {
   int x = 0, y = 0, w = 0, h = 0;
   if (Usable(window)) {
-    SDL_GetWindowPosition(window->sdl, &x, &y);
-    SDL_GetWindowSize(window->sdl, &w, &h);
+    SDL_GetWindowPosition(SdlWindowOf(window), &x, &y);
+    SDL_GetWindowSize(SdlWindowOf(window), &w, &h);
   }
   return Rect{SInt16(y), SInt16(x), SInt16(y + h), SInt16(x + w)};
 }
 
 void HideWindow(WindowRef window) {
   if (!Usable(window)) return;
-  NoteWindowHiddenByProgram(window->sdl);
-  SDL_HideWindow(window->sdl);
-  WaitUntilUnframed(window->sdl);
+  NoteWindowHiddenByProgram(window->platform);
+  SDL_HideWindow(SdlWindowOf(window));
+  WaitUntilUnframed(SdlWindowOf(window));
 }
 
 void SelectWindow(WindowRef window) {
   if (!Usable(window)) return;
-  SDL_ShowWindow(window->sdl);
-  SDL_RaiseWindow(window->sdl);
+  SDL_ShowWindow(SdlWindowOf(window));
+  SDL_RaiseWindow(SdlWindowOf(window));
 }
 
 void SetWindowTitle(WindowRef window, const char* title) {
-  if (Usable(window)) SDL_SetWindowTitle(window->sdl, title);
+  if (Usable(window)) SDL_SetWindowTitle(SdlWindowOf(window), title);
 }
 
 void SetWindowResizedProc(WindowRef window, void (*proc)(WindowRef window)) {

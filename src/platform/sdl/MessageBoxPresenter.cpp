@@ -1,0 +1,60 @@
+#include <SDL2/SDL.h>
+
+#include "platform/DialogPresenter.h"
+#include "platform/EventPlatform.h"
+#include "platform/sdl/SdlWindow.h"
+
+namespace {
+
+// A modal SDL message box. It blocks, so the event loop stops while it is up;
+// the focus it takes from the game window is given back afterwards without
+// being read as a suspend.
+struct MessageBoxes : DialogPresenter {
+  DialogAction Present(const DialogView& view) override {
+    MessageBoxPlan plan = PlanMessageBox(view);
+    std::vector<SDL_MessageBoxButtonData> buttons;
+    for (const MessageBoxPlan::Button& b : plan.buttons) {
+      Uint32 flags = 0;
+      if (b.returnKey) flags |= SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT;
+      if (b.escapeKey) flags |= SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
+      buttons.push_back(SDL_MessageBoxButtonData{flags, b.index, view.buttons[size_t(b.index)].title.c_str()});
+    }
+    static const Uint32 kinds[] = {SDL_MESSAGEBOX_ERROR, SDL_MESSAGEBOX_WARNING, SDL_MESSAGEBOX_INFORMATION};
+    SDL_MessageBoxData data{};
+    data.flags = kinds[plan.kind] | SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;
+    data.window = SdlWindowOf(view.parent);
+    data.title = view.title.empty() ? " " : view.title.c_str();
+    data.message = plan.text.c_str();
+    data.numbuttons = int(buttons.size());
+    data.buttons = buttons.data();
+    int chosen = -1;
+    if (SDL_ShowMessageBox(&data, &chosen) != 0) return StderrPresenter().Present(view);
+    TakeBackFocus(view.parent);
+    if (chosen >= 0) return DialogAction{DialogAction::Click, chosen, 0, 0};
+    return DialogAction{DialogAction::Key, -1, 27, 53};  // closed: Escape
+  }
+
+  // The box took the keyboard focus from our window. Its focus-out and
+  // focus-in arrive once the box is gone: drop them, so that the game does
+  // not take them as a switch to another application.
+  static void TakeBackFocus(WindowRef parent) {
+    Uint32 start = SDL_GetTicks();
+    for (;;) {
+      RemovePlatformEvents(osMask);
+      Uint32 elapsed = SDL_GetTicks() - start;
+      if ((elapsed >= 100 && Platform().IsFront()) || elapsed >= 500) break;
+      SDL_Delay(10);
+    }
+    if (!Platform().IsFront() && SdlWindowOf(parent)) {
+      SDL_RaiseWindow(SdlWindowOf(parent));
+      RemovePlatformEvents(osMask);
+    }
+  }
+};
+
+}  // namespace
+
+DialogPresenter& MessageBoxPresenter() {
+  static MessageBoxes presenter;
+  return presenter;
+}
