@@ -6,7 +6,7 @@
 #include "frontend/KeyNames.h"
 #include "frontend/Resources.h"
 #include "frontend/controls/KeyEditor.h"
-#include "platform/FakeEventPlatform.h"
+#include "support/FakeEventPlatform.h"
 
 namespace {
 
