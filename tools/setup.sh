@@ -25,19 +25,16 @@ halvane_install_packages() {
   rm -f "$log"
 }
 
-# Further arguments: -D options go to the configure step (for example
-# -DHALVANE_WERROR=ON); the others name the targets to build (without them,
-# everything).
+# Further arguments: those that start with "-" go to the configure step (for
+# example -DHALVANE_WERROR=ON); the others name the targets to build (all
+# when none is named).
 halvane_build() {
-  local preset="${1:-default}" options=() targets=() a
+  local preset="${1:-default}" configure=() targets=() a
   shift || true
   for a in "$@"; do
-    case "$a" in
-      -D*) options+=("$a") ;;
-      *) targets+=(--target "$a") ;;
-    esac
+    if [[ "$a" == -* ]]; then configure+=("$a"); else targets+=(--target "$a"); fi
   done
   cd "$halvane_root"
-  cmake --preset "$preset" "${options[@]}" >/dev/null
+  cmake --preset "$preset" "${configure[@]}" >/dev/null
   cmake --build --preset "$preset" -j"${HALVANE_JOBS:-$(nproc)}" "${targets[@]}"
 }

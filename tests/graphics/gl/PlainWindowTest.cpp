@@ -29,6 +29,8 @@ class PlainWindow : public ::testing::Test {
     DisposeGameWindow();
     APPL.videoFadeIn = nullptr;
     APPL.videoFadeOut = nullptr;
+    // InitWindow set the game's size; the tests after this one draw into 640 by 480.
+    mainRECT = Rect{0, 0, 480, 640};
   }
   RecordingDialogs dialogs;
 };

@@ -8,6 +8,7 @@
 #include <optional>
 #include <regex>
 
+#include "support/Poll.h"
 #include "support/e2e/Desktop.h"
 #include "support/e2e/Program.h"
 
@@ -266,11 +267,11 @@ TEST_F(ProgramTest, SwitchingAwayLeavesFullScreenButKeepsThePreference) {
   ASSERT_TRUE(program.WaitForContentSize(kScreenWidth, kScreenHeight)) << program.Diagnostics();
 
   XWindow other = desktop.OpenOtherWindow(ScreenRect{10, 10, 200, 150});
-  ASSERT_TRUE(WaitFor([&] { return desktop.IsShown(other); }, Program::kTimeout));
+  ASSERT_TRUE(PollUntil([&] { return desktop.IsShown(other); }, {}, Program::kTimeout));
   desktop.Activate(other);
-  ASSERT_TRUE(WaitFor([&] { return desktop.FocusedWindow() == other; }, Program::kTimeout))
+  ASSERT_TRUE(PollUntil([&] { return desktop.FocusedWindow() == other; }, {}, Program::kTimeout))
       << "the other window did not get the focus";
-  ASSERT_TRUE(WaitFor([&] { return !desktop.IsFullScreen(program.Window()); }, Program::kTimeout))
+  ASSERT_TRUE(PollUntil([&] { return !desktop.IsFullScreen(program.Window()); }, {}, Program::kTimeout))
       << "the program stayed in full screen behind another application\n"
       << program.Diagnostics();
   EXPECT_TRUE(program.WaitForContentSize(640, 480)) << program.Diagnostics();
@@ -294,8 +295,8 @@ TEST_F(ProgramTest, ABrokenTitlePictureIsNamedAndTheProgramStillQuits) {
   Program broken(desktop, home, bundle);
   Launch(broken);
   ASSERT_TRUE(broken.WaitForContentSize(640, 480)) << broken.Diagnostics();
-  EXPECT_TRUE(WaitFor([&] { return broken.Stderr().find("Title/Title.png") != std::string::npos; },
-                      Program::kTimeout))
+  EXPECT_TRUE(PollUntil([&] { return broken.Stderr().find("Title/Title.png") != std::string::npos; }, {},
+                        Program::kTimeout))
       << "stderr does not name the picture:\n"
       << broken.Stderr();
   // The first screen opens just after the picture is named and drops the

@@ -74,7 +74,7 @@ class SdlEventPump : public ::testing::Test {
     Push(e);
   }
 
-  // Pumps until an event of the class arrives (within two seconds); other
+  // Pumps until an event of the class arrives (or the poll gives up); other
   // events the X server sends meanwhile are passed over.
   bool Expect(UInt16 what) {
     return PollUntil([&] { return GetEvent(0, nullptr) && theEVENT.what == what; });
@@ -209,7 +209,7 @@ TEST_F(SdlEventPump, PassingFocusLossesAreNoSuspend) {
   EXPECT_FALSE(SuspendOrResumeWithin(50)) << "the focus coming back after the program's hiding";
 
   // A hide that takes no focus away: the next loss is the user's.
-  NoteWindowHiddenByProgram(window_);
+  NoteWindowHiddenByProgram(PlatformWindowOf(window_));
   GetEvent(0, nullptr);
   PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
   ASSERT_TRUE(Expect(osEvt));

@@ -12,6 +12,8 @@
 #include <cerrno>
 #include <stdexcept>
 
+#include "support/Poll.h"
+
 namespace e2e {
 
 std::string Describe(const ScreenRect& r) {
@@ -146,14 +148,14 @@ Desktop::~Desktop() {
 
 void Desktop::WaitForWindowManager() {
   Window root = DefaultRootWindow(x_);
-  bool ready = WaitFor(
+  bool ready = PollUntil(
       [&] {
         if (!manager_.Running()) return true;
         // The manager redirects the root's map requests before it announces itself.
         return !LongProperty(x_, root, "_NET_SUPPORTING_WM_CHECK", XA_WINDOW).empty() &&
                !LongProperty(x_, root, "_NET_SUPPORTED", XA_ATOM).empty();
       },
-      kStartTimeout);
+      {}, kStartTimeout);
   if (!ready || !manager_.Running())
     throw std::runtime_error("the window manager did not start: " + ReadWholeFile(folder_ / "openbox.log"));
 }

@@ -10,18 +10,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
-#include <thread>
+
+#include "support/Poll.h"
 
 namespace e2e {
-
-bool WaitFor(const std::function<bool()>& done, Millis timeout, Millis interval) {
-  const auto deadline = Clock::now() + timeout;
-  for (;;) {
-    if (done()) return true;
-    if (Clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(interval);
-  }
-}
 
 std::string Describe(const ExitStatus& status) {
   if (status.exited) return "exited with status " + std::to_string(status.code);
@@ -124,7 +116,7 @@ void ChildProcess::Signal(int signal) {
 }
 
 std::optional<ExitStatus> ChildProcess::WaitForExit(Millis timeout) {
-  WaitFor([this] { return !Running(); }, timeout, Millis(2));
+  PollUntil([this] { return !Running(); }, {}, timeout);
   return status_;
 }
 

@@ -6,7 +6,6 @@
 #include <sys/types.h>
 
 #include <chrono>
-#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -16,10 +15,6 @@ namespace e2e {
 
 using Clock = std::chrono::steady_clock;
 using Millis = std::chrono::milliseconds;
-
-// Asks `done` every few milliseconds until it answers true or the time is up;
-// answers whether it did.
-bool WaitFor(const std::function<bool()>& done, Millis timeout, Millis interval = Millis(5));
 
 // How a process ended.
 struct ExitStatus {

@@ -6,6 +6,8 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "support/Poll.h"
+
 namespace fs = std::filesystem;
 
 namespace e2e {
@@ -58,49 +60,49 @@ void Program::Start() {
   env["SDL_VIDEODRIVER"] = "x11";
   env["ALSOFT_DRIVERS"] = "null";
   env["LP_NUM_THREADS"] = "2";
-  env["CI"] = "1";
+  env["HALVANE_DIALOGS"] = "stderr";
   for (const auto& [name, value] : extraEnv_) env[name] = value;
   window_ = 0;
   process_.Start({bundle_ + "/Contents/bin/halvane"}, env, logs_ / "stdout.txt", logs_ / "stderr.txt");
 }
 
 bool Program::WaitForWindow(Millis timeout) {
-  WaitFor(
+  PollUntil(
       [this] {
         if (!process_.Running()) return true;
         XWindow w = desktop_.WindowOfProcess(process_.Pid());
         if (w && desktop_.IsShown(w)) window_ = w;
         return window_ != 0;
       },
-      timeout);
+      {}, timeout);
   return window_ != 0 && process_.Running();
 }
 
 ScreenRect Program::Content() { return desktop_.ContentRect(window_); }
 
 bool Program::WaitForContentSize(int width, int height, Millis timeout) {
-  return WaitFor(
+  return PollUntil(
       [&] {
         ScreenRect r = Content();
         return r.width == width && r.height == height;
       },
-      timeout);
+      {}, timeout);
 }
 
 bool Program::WaitForFocus(Millis timeout) {
-  return WaitFor([this] { return window_ && desktop_.FocusedWindow() == window_; }, timeout);
+  return PollUntil([this] { return window_ && desktop_.FocusedWindow() == window_; }, {}, timeout);
 }
 
 ScreenImage Program::GrabContent() { return desktop_.Grab(Content()); }
 
 ScreenImage Program::WaitForContent(const std::function<bool(const ScreenImage&)>& shows, Millis timeout) {
   ScreenImage last;
-  WaitFor(
+  PollUntil(
       [&] {
         last = GrabContent();
         return !last.Empty() && shows(last);
       },
-      timeout, Millis(20));
+      {}, timeout);
   return last;
 }
 
