@@ -35,6 +35,9 @@ void Warn(const char* what, const std::string& path) {
 void LoadImageFile(ImageGL* image, const std::string& name, unsigned char alphaFlag) {
   std::string path = ResourcePath(name + ".png");
   if (image->Load(&imageBUFF, path.c_str(), alphaFlag, 1.0f) != 0) {
+    // Nothing of an earlier picture stays: not its texture, not its size.
+    image->Dispose();
+    image->imageWidth = image->imageHeight = 0;
     Warn("image", path);
     return;
   }
@@ -81,11 +84,7 @@ void SetupColors() {
 void LoadImage(ImageGL* image, const char* name, unsigned char alphaFlag) { LoadImageFile(image, name, alphaFlag); }
 
 void LoadGameImage(ImageGL* image, const char* name, unsigned char alphaFlag) {
-  if (image == &bossIMAGE) {
-    // A failed load must not leave the previous boss's picture and size.
-    bossImageName = name;
-    image->Dispose();
-  }
+  if (image == &bossIMAGE) bossImageName = name;
   LoadImageFile(image, std::string("Graphics/") + name, alphaFlag);
 }
 

@@ -19,15 +19,13 @@ class GameDrawingGL : public GLWindowTest {
   void SetUp() override {
     SetBundlePathForTesting(std::getenv("HALVANE_BUNDLE"));
     if (!OpenWindow(640, 480)) return;
-    if (!loaded) {
-      testing::internal::CaptureStderr();
-      LoadResources();
-      LoadResources_Mac();
-      gameResourcesLoaded = 0;
-      LoadResources_Game();
-      testing::internal::GetCapturedStderr();
-      loaded = true;
-    }
+    // Textures belong to the window's context, so every test loads afresh.
+    testing::internal::CaptureStderr();
+    LoadResources();
+    LoadResources_Mac();
+    gameResourcesLoaded = 0;
+    LoadResources_Game();
+    testing::internal::GetCapturedStderr();
     for (SparkF& s : _STAR) s.x = -100;  // out of the picture
     for (Player& p : _PLAYER) p.on = 0;
     for (Spark& s : _SPARK) s.active = 0;
@@ -46,7 +44,6 @@ class GameDrawingGL : public GLWindowTest {
     OpenGLBeginDraw(GamePort());
     draw();
   }
-  static inline bool loaded = false;
 };
 
 int Difference(RGBA8 a, RGBA8 b) { return std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b); }
