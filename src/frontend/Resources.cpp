@@ -7,6 +7,7 @@
 #include "foundation/Paths.h"
 #include "frontend/GameFrames.h"
 #include "frontend/MainLoop.h"
+#include "frontend/controls/ControlGL.h"
 #include "game/GameObjects.h"
 #include "graphics/GameWindow.h"
 #include "graphics/Layout.h"
@@ -183,6 +184,7 @@ void LoadResources() {
   InitFreeType();
   LoadGameFont(&vagRoundFONT, "VAG Rounded BT");
   LoadGameFont(&copperFONT, "Copperplate Gothic Bold");
+  LoadGUIResources();
   LoadImage(&fullScreenBUTTON.titleImage, "ZadOR/FullScreen", 1);
   SetRect2(&fullScreenBUTTON.bounds, mainRECT.right - 12 - 35 / 2, 16 - 35 / 2, 35, 35);
   fullScreenBUTTON.titleImage.alpha = 0.0f;

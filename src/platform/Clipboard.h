@@ -1,0 +1,20 @@
+// The system clipboard, as far as the program reads it: its text. The
+// program reads the SDL clipboard (sdl/SdlClipboard.cpp); tests install a
+// fake.
+#pragma once
+
+#include <string>
+
+struct ClipboardService {
+  virtual ~ClipboardService() = default;
+  // The clipboard's text (UTF-8); false when there is none or it cannot be
+  // read.
+  virtual bool GetText(std::string* text) = 0;
+};
+
+// The clipboard in use: the SDL one until another is installed.
+ClipboardService& Clipboard();
+// Installs a clipboard (null: back to the SDL one); returns the one before.
+ClipboardService* SetClipboardService(ClipboardService* service);
+// The SDL clipboard.
+ClipboardService& SdlClipboard();

@@ -1,0 +1,114 @@
+// The program's buttons as a person uses them: a click on the pause box's
+// Resume button, pressed and released over it, takes the game back.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "support/e2e/Desktop.h"
+#include "support/e2e/Program.h"
+
+using namespace e2e;
+
+namespace {
+
+// The pause box (340 x 180) sits in the middle of the 640 x 480 picture;
+// its Resume button is the first row, 40 in and 18 down, shown at 3/4 of
+// its 160 x 40 picture.
+const int kBoxLeft = 150, kBoxTop = 150;
+const int kResumeX = kBoxLeft + 40 + 60, kResumeY = kBoxTop + 18 + 15;
+
+std::string Resource(const std::string& name) { return DefaultBundle() + "/Contents/Resources/" + name; }
+
+// Opaque pixels of the box's picture in patches of one colour, clear of the
+// buttons drawn over it.
+std::vector<std::pair<int, int>> BoxSamples() {
+  static const ScreenImage box = LoadPng(Resource("Pause/PauseBox.png"));
+  std::vector<std::pair<int, int>> found;
+  for (int y = 4; y < box.Height() - 4; y += 7)
+    for (int x = 4; x < box.Width() - 4; x += 11) {
+      if (x >= 30 && x < 180) continue;  // the column of buttons
+      const Rgba c = box.At(x, y);
+      bool steady = c.a == 255;
+      for (int d = -2; d <= 2 && steady; ++d)
+        steady = ColourDistance(box.At(x + d, y), c) <= 6 && ColourDistance(box.At(x, y + d), c) <= 6;
+      if (steady) found.emplace_back(x, y);
+    }
+  return found;
+}
+
+// How many of the box's samples show in place.
+int BoxMatches(const ScreenImage& shown) {
+  static const ScreenImage box = LoadPng(Resource("Pause/PauseBox.png"));
+  int matches = 0;
+  for (auto [x, y] : BoxSamples())
+    if (ColourDistance(GamePixel(shown, kBoxLeft + x, kBoxTop + y), OverBlack(box.At(x, y))) <= 16) ++matches;
+  return matches;
+}
+
+// How many opaque points of a grid over a full-window picture show
+// otherwise than the picture has them.
+int Differs(const ScreenImage& shown, const ScreenImage& picture) {
+  int differ = 0;
+  for (int y = 20; y < 480; y += 40)
+    for (int x = 20; x < 640; x += 40) {
+      const Rgba p = picture.At(x, y);
+      if (p.a == 255 && ColourDistance(GamePixel(shown, x, y), p) > 24) ++differ;
+    }
+  return differ;
+}
+
+int TitleDiffers(const ScreenImage& shown) {
+  static const ScreenImage title = LoadPng(Resource("Title/Title.png"));
+  return Differs(shown, title);
+}
+
+int MainDiffers(const ScreenImage& shown) {
+  static const ScreenImage main = LoadPng(Resource("Main/Main.png"));
+  return Differs(shown, main);
+}
+
+TEST(ControlsTest, ResumeButtonAnswersAClick) {
+  Desktop desktop{1280, 1024};
+  UserHome home;
+  home.WritePreferences("<dict>\t<key>Full Screen</key>\t<false/>\t</dict>");
+  Program program{desktop, home};
+  program.Start();
+  ASSERT_TRUE(program.WaitForWindow()) << program.Diagnostics();
+  ASSERT_TRUE(program.WaitForFocus()) << program.Diagnostics();
+  ASSERT_TRUE(program.WaitForContentSize(640, 480)) << program.Diagnostics();
+  ASSERT_GE(BoxSamples().size(), 8u) << "the pause box has too few plain patches to find it by";
+
+  // Title, main screen, game: each picture up before the key that leaves it.
+  ScreenImage title = program.WaitForContent([](const ScreenImage& s) { return TitleDiffers(s) == 0; });
+  ASSERT_EQ(TitleDiffers(title), 0) << "no title\n" << program.Diagnostics();
+  ASSERT_TRUE(program.PressKey("Return")) << program.Diagnostics();
+  ScreenImage main = program.WaitForContent([](const ScreenImage& s) { return MainDiffers(s) == 0; });
+  ASSERT_EQ(MainDiffers(main), 0) << "no main screen\n" << program.Diagnostics();
+  ASSERT_TRUE(program.PressKey("space")) << program.Diagnostics();
+  ScreenImage game = program.WaitForContent([](const ScreenImage& s) { return MainDiffers(s) > 50; });
+  ASSERT_GT(MainDiffers(game), 50) << "no game\n" << program.Diagnostics();
+
+  // Escape pauses once the game's picture is at full brightness.
+  const int samples = int(BoxSamples().size());
+  auto paused = [samples](const ScreenImage& s) { return BoxMatches(s) >= samples * 9 / 10; };
+  ScreenImage box;
+  for (int tries = 0; tries < 5 && !paused(box); ++tries) {
+    ASSERT_TRUE(program.PressKey("Escape")) << program.Diagnostics();
+    box = program.WaitForContent(paused, std::chrono::milliseconds(3000));
+  }
+  ASSERT_TRUE(paused(box)) << "no pause box: " << BoxMatches(box) << " of " << samples << "\n"
+                           << program.Diagnostics();
+
+  program.ClickGame(kResumeX, kResumeY);
+  ScreenImage resumed = program.WaitForContent([](const ScreenImage& s) { return BoxMatches(s) < 2; });
+  EXPECT_LT(BoxMatches(resumed), 2) << "the pause box stayed\n" << program.Diagnostics();
+
+  ASSERT_TRUE(program.PressKey("q", {"Control_L"}));
+  auto status = program.WaitForExit();
+  ASSERT_TRUE(status) << program.Diagnostics();
+}
+
+}  // namespace

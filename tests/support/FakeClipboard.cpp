@@ -1,0 +1,12 @@
+#include "FakeClipboard.h"
+
+FakeClipboard::FakeClipboard() : previous(SetClipboardService(this)) {}
+
+FakeClipboard::~FakeClipboard() { SetClipboardService(previous); }
+
+bool FakeClipboard::GetText(std::string* out) {
+  ++reads;
+  if (!readable) return false;
+  *out = text;
+  return true;
+}
