@@ -38,6 +38,7 @@ class FakeOpenAL {
   int bufferFailures = 0;    // the next alGenBuffers calls that fail
   bool noDevice = false;
   ALCcontext* current = nullptr;
+  ALCcontext* const context;  // what alcCreateContext gives
 
   FakeOpenAL();   // installs itself and starts the sound code afresh
   ~FakeOpenAL();  // puts the real library back
