@@ -377,14 +377,26 @@ TEST_F(ScreenPanelsTest, HelpDoneClosesAndForgetsTheFirstPlay) {
   EXPECT_EQ(PREFS.firstPlay, 0);
 }
 
-TEST_F(ScreenPanelsTest, HelpDrawsOverAThreeQuarterDarkening) {
+TEST_F(ScreenPanelsTest, EachPanelDrawsFirstADarkeningOfTheWholePicture) {
+  Qualify(7000, 0);
+  OpenInput(0, "Al");
+  OpenConfirm(kQuitQuestion, kConfirmQuit);
   helpSCREEN.Open();
-  rec.draws.clear();
-  helpSCREEN.Draw();
-  ASSERT_FALSE(rec.draws.empty());
-  EXPECT_EQ(rec.draws[0].image, &pixelIMAGE);
-  EXPECT_FLOAT_EQ(rec.draws[0].alpha, 0.75f);
-  EXPECT_FLOAT_EQ(rec.draws[0].red, 0.0f);
+  aboutSCREEN.Open();
+  struct Case {
+    ScreenGL* screen;
+    float alpha;
+  };
+  const Case cases[] = {{&enterNameSCREEN[0], 0.5f}, {&confirmSCREEN, 0.5f}, {&helpSCREEN, 0.75f}, {&aboutSCREEN, 0.5f}};
+  for (const Case& c : cases) {
+    rec.draws.clear();
+    c.screen->Draw();
+    ASSERT_FALSE(rec.draws.empty());
+    EXPECT_EQ(rec.draws[0].image, &pixelIMAGE);
+    EXPECT_FLOAT_EQ(rec.draws[0].alpha, c.alpha);
+    EXPECT_FLOAT_EQ(rec.draws[0].red, 0.0f);
+    EXPECT_FLOAT_EQ(rec.draws[0].rect.right - rec.draws[0].rect.left, 640.0f);
+  }
 }
 
 // ------------------------------------------------------------------- about
