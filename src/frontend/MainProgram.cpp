@@ -27,6 +27,7 @@
 #include "graphics/GammaFading.h"
 #include "graphics/OpenGLFrame.h"
 #include "graphics/PNGFile.h"
+#include "graphics/RenderedDialogs.h"
 #include "shell/AllEvents.h"
 #include "shell/AppleEvents.h"
 #include "shell/ApplInfo.h"
@@ -34,6 +35,7 @@
 #include "shell/Events.h"
 #include "shell/MainPrefs.h"
 #include "shell/Menus.h"
+#include "shell/NibDialogs.h"
 #include "shell/Startup.h"
 #include "sound/SoundChannels.h"
 #include "sound/SoundEffects.h"
@@ -84,6 +86,7 @@ bool ParseArguments(int argc, char** argv, DemoOptions* demo) {
 
 void StartUp(bool demo) {
   InstallUserDialogs();
+  InstallRenderedDialogs();
   APPL.SetName("Halvane", "");
   APPL.SetCreatorCode(FOUR_CHAR('H', 'L', 'V', 'N'));
   mainPREFS.SetFileName("Halvane Preferences");
@@ -101,6 +104,7 @@ void StartUp(bool demo) {
   GetApplicationVersion(&APPL.version, APPL.shortVersion, 0);
   GetVersionString(APPL.version, APPL.longVersion, 1);
   Startup();
+  LoadQKEngineNib();
   InitFading();
   InstallSoundServices();
   if (demo) {
