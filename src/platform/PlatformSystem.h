@@ -20,11 +20,3 @@ UInt32 PlatformProcessID();
 // an integer value when *length is the size of an int, else the text.
 // 0, or -1 with errno set (ENOENT for a name the system lacks).
 int PlatformReadSystemValue(const char* name, void* value, size_t* length);
-
-// Opens a URL (a web page, a "mailto:" message) in the user's own program
-// through xdg-open, started directly with the URL as its one argument (no
-// shell sees it). 0 when the opener started, else -1. Tests install an
-// opener of their own; null restores the system's. Returns the previous one.
-typedef SInt16 (*URLOpener)(const char* url);
-SInt16 PlatformOpenURL(const char* url);
-URLOpener SetURLOpener(URLOpener opener);

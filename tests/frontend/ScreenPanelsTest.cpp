@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "ControlTestSupport.h"
 #include "frontend/Preferences.h"
@@ -12,7 +13,7 @@
 #include "frontend/screens/PanelScreens.h"
 #include "game/GameObjects.h"
 #include "graphics/GameWindow.h"
-#include "platform/PlatformSystem.h"
+#include "platform/PlatformLaunch.h"
 #include "shell/Events.h"
 #include "support/FakeEventPlatform.h"
 #include "support/TempFolder.h"
@@ -28,8 +29,8 @@ void CountRenderScores() { ++renderScoresCalls; }
 
 std::string openedURL;
 int openedCount = 0;
-SInt16 RecordURL(const char* url) {
-  openedURL = url;
+OSErr RecordLaunch(const std::vector<std::string>& argv) {
+  openedURL = argv.empty() ? "" : argv.back();
   ++openedCount;
   return 0;
 }
@@ -54,7 +55,7 @@ class ScreenPanelsTest : public ::testing::Test {
     PREFS.Defaults();
     renderScoresProc = CountRenderScores;
     renderScoresCalls = 0;
-    previousOpener = SetURLOpener(RecordURL);
+    previousLaunch = SetLaunchProc(RecordLaunch);
     openedURL.clear();
     openedCount = 0;
     gameFREEZE = 0;
@@ -70,7 +71,7 @@ class ScreenPanelsTest : public ::testing::Test {
     textFieldMeasure = savedMeasure;
     mainGUI.imageBuff = savedBuffer;
     renderScoresProc = nullptr;
-    SetURLOpener(previousOpener);
+    SetLaunchProc(previousLaunch);
     mainSCORES.document.DeleteChildren();
     mainSCORES.ClearUpdates();
     gameFREEZE = gameOVER = applQUIT = 0;
@@ -139,7 +140,7 @@ class ScreenPanelsTest : public ::testing::Test {
   ControlTestRecorders rec;
   int (*savedMeasure)(const char*, FT_Face, float);
   ImageBuffer* savedBuffer;
-  URLOpener previousOpener;
+  LaunchProc previousLaunch;
 };
 
 // ------------------------------------------------------------ confirmation

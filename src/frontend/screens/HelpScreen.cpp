@@ -6,8 +6,8 @@
 #include "frontend/Resources.h"
 #include "graphics/OpenGLFrame.h"
 #include "graphics/GameWindow.h"
-#include "platform/PlatformSystem.h"
 #include "shell/Events.h"
+#include "shell/Launching.h"
 
 HelpScreen helpSCREEN;
 LoadScreen loadSCREEN;
@@ -106,7 +106,7 @@ void HelpScreen::Process() {
     }
     emailButton.visible = pageIndex <= 1 ? 1 : 0;
   }
-  if (emailButton.ControlGL::HandleInput(&input, 4, 0)) PlatformOpenURL(kSupportMailURL);
+  if (emailButton.ControlGL::HandleInput(&input, 4, 0)) LaunchURL(kSupportMailURL, nullptr);
 }
 
 void HelpScreen::Draw() {

@@ -1,8 +1,6 @@
 #include "platform/PlatformSystem.h"
 
-#include <spawn.h>
 #include <sys/utsname.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,7 +11,6 @@
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <thread>
 
 bool PackSystemVersion(const char* release, SInt32* version) {
   int major = 0, minor = 0, patch = 0;
@@ -54,35 +51,4 @@ int PlatformReadSystemValue(const char* name, void* value, size_t* length) {
   if (value) memcpy(value, content.data(), n);
   *length = n;
   return 0;
-}
-
-extern char** environ;
-
-namespace {
-
-SInt16 SpawnURLOpener(const char* url) {
-  if (!url || !*url) return -1;
-  char program[] = "xdg-open";
-  char* argv[] = {program, const_cast<char*>(url), nullptr};
-  pid_t pid;
-  if (posix_spawnp(&pid, program, nullptr, nullptr, argv, environ) != 0) return -1;
-  // The opener hands the URL on and ends; reap it so that no zombie stays.
-  std::thread([pid] {
-    int status;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-  }).detach();
-  return 0;
-}
-
-URLOpener urlOpener = SpawnURLOpener;
-
-}  // namespace
-
-SInt16 PlatformOpenURL(const char* url) { return urlOpener(url); }
-
-URLOpener SetURLOpener(URLOpener opener) {
-  URLOpener previous = urlOpener;
-  urlOpener = opener ? opener : SpawnURLOpener;
-  return previous;
 }
