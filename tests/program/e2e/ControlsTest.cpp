@@ -1,5 +1,5 @@
-// The program's buttons as a person uses them: a click on the pause box's
-// Resume button, pressed and released over it, takes the game back.
+// The program's buttons as a person uses them: the pause box's Resume
+// button, held down under the pointer, shows pressed.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -70,7 +70,7 @@ int MainDiffers(const ScreenImage& shown) {
   return Differs(shown, main);
 }
 
-TEST(ControlsTest, ResumeButtonAnswersAClick) {
+TEST(ControlsTest, ResumeButtonShowsPressedWhileHeld) {
   Desktop desktop{1280, 1024};
   UserHome home;
   home.WritePreferences("<dict>\t<key>Full Screen</key>\t<false/>\t</dict>");
@@ -102,9 +102,23 @@ TEST(ControlsTest, ResumeButtonAnswersAClick) {
   ASSERT_TRUE(paused(box)) << "no pause box: " << BoxMatches(box) << " of " << samples << "\n"
                            << program.Diagnostics();
 
-  program.ClickGame(kResumeX, kResumeY);
-  ScreenImage resumed = program.WaitForContent([](const ScreenImage& s) { return BoxMatches(s) < 2; });
-  EXPECT_LT(BoxMatches(resumed), 2) << "the pause box stayed\n" << program.Diagnostics();
+  // Held down over Resume, the button shows pressed (pushed and darker),
+  // and the pause goes on while it is held.
+  ScreenPoint at = program.GamePointOnScreen(kResumeX, kResumeY);
+  desktop.MovePointer(int(at.x), int(at.y));
+  desktop.ButtonDown();
+  const ScreenImage up = box;
+  auto pressedLook = [&up](const ScreenImage& s) {
+    int changed = 0;
+    for (int y = kResumeY - 12; y <= kResumeY + 12; y += 3)
+      for (int x = kResumeX - 50; x <= kResumeX + 50; x += 5)
+        if (ColourDistance(GamePixel(s, x, y), GamePixel(up, x, y)) > 24) ++changed;
+    return changed;
+  };
+  ScreenImage pressed = program.WaitForContent([&](const ScreenImage& s) { return pressedLook(s) >= 10; });
+  EXPECT_GE(pressedLook(pressed), 10) << "Resume does not show pressed\n" << program.Diagnostics();
+  EXPECT_GE(BoxMatches(pressed), samples * 9 / 10) << "the pause ended before the button came up";
+  desktop.ButtonUp();
 
   ASSERT_TRUE(program.PressKey("q", {"Control_L"}));
   auto status = program.WaitForExit();
