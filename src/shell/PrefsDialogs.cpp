@@ -6,11 +6,10 @@
 #include "shell/ApplInfo.h"
 #include "shell/ErrorAlertDialogs.h"
 #include "shell/Events.h"
+#include "shell/InputDevices.h"
 #include "shell/MainPrefs.h"
 #include "shell/NibDialogs.h"
 #include "shell/Startup.h"
-
-bool (*forceFeedbackReadyProc)() = nullptr;
 
 namespace {
 
@@ -58,7 +57,7 @@ OSStatus MainPrefsDialogHandler(EventHandlerCallRef, EventRef event, void* resul
       break;
     case kCommandRumble:
       // No driver download is offered: the button only says it cannot be used.
-      if (!forceFeedbackReadyProc || !forceFeedbackReadyProc()) Beep();
+      if (!InputSprocketsReady()) Beep();
       break;
     default:
       break;

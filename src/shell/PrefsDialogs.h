@@ -22,5 +22,3 @@ UInt32 MainPrefsDialog(SInt16 unused);
 OSStatus MainPrefsDialogHandler(EventHandlerCallRef call, EventRef event, void* result);
 UInt32 OnlinePrefsDialog(WindowRef parent);
 OSStatus OnlineDialogHandler(EventHandlerCallRef call, EventRef event, void* result);
-// Force feedback can be used; false until an input device offers it.
-extern bool (*forceFeedbackReadyProc)();
