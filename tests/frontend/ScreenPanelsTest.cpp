@@ -75,6 +75,7 @@ class ScreenPanelsTest : public ::testing::Test {
     mainSCORES.document.DeleteChildren();
     mainSCORES.ClearUpdates();
     gameFREEZE = gameOVER = applQUIT = 0;
+    for (UInt8& b : mainINPUT) b = 0;
     playerSCORE[0] = playerSCORE[1] = 0;
     animateDELAY = 0.0f;
   }
@@ -176,6 +177,7 @@ TEST_F(ScreenPanelsTest, QuitQuestionAnswers) {
     SCOPED_TRACE(c.name);
     applQUIT = gameOVER = 0;
     gameFREEZE = 1;  // the caller froze the game before asking
+    mainINPUT[10] = mainINPUT[11] = 1;  // the answering key as the keyboard saw it
     OpenConfirm(kQuitQuestion, kConfirmQuit);
     Key(confirmSCREEN, c.code, c.c, c.modifiers);  // the key presses a button
     Idle(confirmSCREEN);                           // which acts when it comes up
@@ -183,6 +185,9 @@ TEST_F(ScreenPanelsTest, QuitQuestionAnswers) {
     EXPECT_EQ(applQUIT, c.quits);
     EXPECT_EQ(gameOVER, c.quits);
     EXPECT_EQ(gameFREEZE, c.closes ? 0 : 1);
+    if (c.closes) {
+      EXPECT_EQ(mainINPUT[10] | mainINPUT[11], 0) << "a stale pause request";
+    }
     if (confirmSCREEN.IsOpen()) confirmSCREEN.Close();
     ResetControlPress();
   }

@@ -208,6 +208,10 @@ void ConfirmScreen::Process() {
         gameOVER = 1;
       }
       if (gameFREEZE) --gameFREEZE;
+      // The Escape or Return that answered must not reach the loop's pause
+      // trigger as a new request once the game runs again.
+      mainINPUT[10] = 0;
+      mainINPUT[11] = 0;
     }
     ScreenGL::Close();
     return;
