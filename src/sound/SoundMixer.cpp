@@ -52,10 +52,11 @@ SInt32 smoothLast[2];
 
 bool HasSamples(const QKSndCommand* command) { return command && command->param2; }
 
-SInt32 RateRatio(const QKSndCommand* command, SInt32 rate) {
+// The sound's rate in units of the given 16.16 rate's hertz.
+SInt32 RateRatio(const QKSndCommand* command, UInt32 rate) {
   if ((rate >> 16) == 0) return 0;
-  SInt32 unit = rate / (rate >> 16);
-  return unit ? SInt32(SHGet32(command->Header(), kSHSampleRate) / UInt32(unit)) : 0;
+  UInt32 unit = rate / (rate >> 16);
+  return unit ? SInt32(SHGet32(command->Header(), kSHSampleRate) / unit) : 0;
 }
 
 // Bytes of one frame of the channel's sound.
@@ -271,7 +272,7 @@ void MixerChannel::Realign(QKSndCommand* command) {
   }
 }
 
-void MixerChannel::Setup(QKSndCommand* command, SInt32 rate, SInt16 left, SInt16 right, unsigned char note) {
+void MixerChannel::Setup(QKSndCommand* command, UInt32 rate, SInt16 left, SInt16 right, unsigned char note) {
   if (!HasSamples(command)) return;
   Stop();
   newSound = 1;
@@ -373,7 +374,7 @@ SInt32 GetNotePitch(SInt16 note) {
 
 void PlaySound(QKSndCommand* command, MixerChannel* channel, unsigned char note) {
   if (!audioPREFS.soundOn || !channel || !HasSamples(command)) return;
-  SInt32 rate = SInt32(UInt32(s_errorSize) << 16);
+  UInt32 rate = UInt32(s_errorSize) << 16;
   SInt32 ratio = RateRatio(command, rate);
   SInt32 step = s_errorSize ? SInt32(SInt64(GetNotePitch(note) >> 1) * (ratio >> 1) / s_errorSize * 4) : 0;
   channel->Setup(command, rate, 256, 256, 60);
@@ -387,7 +388,7 @@ void PlaySoundRate(QKSndCommand* command, MixerChannel* channel, char rate) {
 
 void PlaySound_StereoLR(QKSndCommand* command, SInt16 left, SInt16 right, MixerChannel* channel) {
   if (!channel || !HasSamples(command)) return;
-  channel->Setup(command, SInt32(UInt32(s_errorSize) << 16), left, right, 60);
+  channel->Setup(command, UInt32(s_errorSize) << 16, left, right, 60);
   channel->Start(command);
 }
 

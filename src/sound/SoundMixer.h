@@ -37,7 +37,7 @@ class MixerChannel {
   QKSndCommand* CurrentSound() const { return sound; }
   void Start(QKSndCommand* command) { sound = command; }
   void Stop();
-  void Setup(QKSndCommand* command, SInt32 rate, SInt16 left, SInt16 right, unsigned char note);
+  void Setup(QKSndCommand* command, UInt32 rate, SInt16 left, SInt16 right, unsigned char note);
   void Realign(QKSndCommand* command);
   void Reset();
 };
