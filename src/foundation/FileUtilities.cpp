@@ -405,3 +405,18 @@ void PtrWrite_Long(char*& p, SInt32 value) {
   p[3] = char(value);
   p += 4;
 }
+
+OSErr GetAEDescFromFSRef(AEDesc* desc, const FSRef* ref) {
+  if (!desc || !ref) return paramErr;
+  return AECreateDesc(typeFSRef, ref->path.data(), ref->path.size(), desc);
+}
+
+OSErr GetFSRefFromAEDesc(FSRef* ref, const AEDesc* desc) {
+  if (!ref || !desc) return paramErr;
+  AEDesc coerced;
+  OSErr err = AECoerceDesc(desc, typeFSRef, &coerced);
+  if (err) err = AECoerceDesc(desc, typeFSS, &coerced);
+  if (err) return err;
+  ref->path = coerced.data;
+  return noErr;
+}

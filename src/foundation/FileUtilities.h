@@ -6,6 +6,7 @@
 #include <string>
 
 #include "foundation/FileClass.h"
+#include "platform/AppleEventModel.h"
 
 Boolean FileNameExists(const unsigned char* name, FileClass* folder);
 SInt32 StripCopyCount(unsigned char* name, unsigned char numbersOnly);
@@ -58,6 +59,10 @@ OSErr FindApplicationPackage(FileClass* result, const unsigned char* name, OSTyp
 
 OSErr LSIsApplication(const FSRef* item, Boolean* isApp, Boolean* isPackage);
 OSErr LSGetApplicationTypeCreator(const FSRef* item, UInt32* type, UInt32* creator);
+// A descriptor of a file reference, and the reference back from one
+// (coerced to a reference, or else through a file specification).
+OSErr GetAEDescFromFSRef(AEDesc* desc, const FSRef* ref);
+OSErr GetFSRefFromAEDesc(FSRef* ref, const AEDesc* desc);
 // 1 for a regular file that can be opened for reading.
 Boolean FileExists(std::string path);
 // The files this process holds open, counted from /proc/self/fd.

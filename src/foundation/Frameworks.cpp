@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/PlatformSystem.h"
+#include "platform/QuickDrawColor.h"
 #include "platform/PlatformTime.h"
 
 struct FrameworkBundle {
@@ -113,4 +114,10 @@ void EmptyCallback() {
 
 Initializer::Initializer(void* p, int n) {
   if (p && n > 0) memset(p, 0, size_t(n));
+}
+
+Boolean CoordInRgn(SInt16 h, SInt16 v, RgnHandle region) {
+  Point pt;
+  SetPt(&pt, h, v);
+  return PtInRgn(pt, region);
 }

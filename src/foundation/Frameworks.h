@@ -12,6 +12,7 @@
 #include <cstddef>
 
 #include "platform/PlatformTypes.h"
+#include "platform/QuickDraw.h"
 
 typedef const char* CFStringRef;
 struct FrameworkBundle;
@@ -51,6 +52,8 @@ void SetSystemValueReader(int (*reader)(const char* name, void* value, size_t* l
 extern Boolean bsdLoaded;
 OSErr InitBSD();
 void ImportLaunchServicesFramework();
+// Whether the point (h, v) lies in the region.
+Boolean CoordInRgn(SInt16 h, SInt16 v, RgnHandle region);
 // There is no speech synthesis: the text is dropped.
 void SpeakString(const char* text);
 // A test callback: "speaks" and waits 60 ticks.

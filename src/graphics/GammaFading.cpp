@@ -6,6 +6,7 @@
 #include "foundation/Clock.h"
 #include "foundation/ErrorDialog.h"
 #include "foundation/Memory.h"
+#include "graphics/ClutFading.h"
 #include "graphics/Display.h"
 #include "platform/DisplayServices.h"
 #include "shell/ApplInfo.h"
@@ -54,9 +55,18 @@ void WaitAfter(SInt16 ticks) {
   WaitTicks(ticks);
 }
 
+// The table of a level: a colour table on an indexed screen, else a gamma
+// table. There is no menu bar to redraw after a colour-table change.
+void ShowLevel(SInt16 level) {
+  if (IndexedScreen())
+    SetScreenTable(brightCLUT[level]);
+  else
+    SetGammaTable(brightGAMMA[level]);
+}
+
 void SetLevel(SInt32 level, bool wait) {
   mainBRIGHT = SInt8(BoundLevel(level));
-  SetGammaTable(brightGAMMA[mainBRIGHT]);
+  ShowLevel(mainBRIGHT);
   if (wait) WaitAfter(2);
 }
 
@@ -74,9 +84,8 @@ void DisposeGammaTables() {
 
 }  // namespace
 
-// Colour-table fading for indexed screens is prepared by its own code; this
-// prepares the gamma side.
 void InitFading() {
+  InitClutFading();
   if (InitDisplays(mainDISPLAY) != 0) {
     Alert("Unable to initialize the monitor.  Gamma fading will not be available.", "");
     return;
@@ -118,6 +127,7 @@ void InitFading() {
 }
 
 void DisposeFading() {
+  DisposeClutFading();
   if (!gammaFadingINITED) return;
   if (APPL.gameWindow) SetGammaTable(origGAMMA, nullptr);
   DisposeGammaTables();
@@ -288,22 +298,39 @@ void SetFastBright(SInt16 level) { SetLevel(level, false); }
 
 void MinBright() {
   mainBRIGHT = 0;
-  SetGammaColor(&kBlack);
+  if (IndexedScreen())
+    SetScreenColor(&kBlack);
+  else
+    SetGammaColor(&kBlack);
   WaitAfter(2);
 }
 
-void NormBright_Displays() { SetLevel(kNormalBright, true); }
+void NormBright_Displays() {
+  if (!IndexedScreen()) {
+    SetLevel(kNormalBright, true);
+    return;
+  }
+  mainBRIGHT = kNormalBright;
+  SetScreenTable(mainCLUT);
+  WaitAfter(2);
+}
 
 void MaxBright() { SetLevel(kMaxBright, true); }
 
 void FadeIn() {
   mainBRIGHT = kNormalBright;
-  FadeGammaTable(brightGAMMA[kNormalBright], 24);
+  if (IndexedScreen())
+    FadeScreenTable(mainCLUT, 24);
+  else
+    FadeGammaTable(brightGAMMA[kNormalBright], 24);
 }
 
 void FadeOut() {
   mainBRIGHT = 0;
-  FadeGammaColor(&kBlack, 24);
+  if (IndexedScreen())
+    FadeScreenColor(&kBlack, 24);
+  else
+    FadeGammaColor(&kBlack, 24);
 }
 
 // Each level shows for one tick; the recorded level ends on the one shown.
@@ -311,7 +338,7 @@ void WhiteIn() {
   for (SInt16 level = kMaxBright; level >= kNormalBright; level--) {
     StartTicks();
     mainBRIGHT = SInt8(level);
-    SetGammaTable(brightGAMMA[level]);
+    ShowLevel(level);
     WaitTicks(1);
   }
 }
@@ -320,7 +347,7 @@ void WhiteOut() {
   for (SInt16 level = kNormalBright; level <= kMaxBright; level++) {
     StartTicks();
     mainBRIGHT = SInt8(level);
-    SetGammaTable(brightGAMMA[level]);
+    ShowLevel(level);
     WaitTicks(1);
   }
 }

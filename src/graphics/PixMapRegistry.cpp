@@ -6,6 +6,7 @@
 #include "foundation/HashTable.h"
 #include "foundation/Memory.h"
 #include "foundation/StringFunctions.h"
+#include "graphics/ClutFading.h"
 #include "graphics/Ports.h"
 #include "shell/ApplInfo.h"
 
@@ -346,3 +347,22 @@ UInt8 RestoreBufferedGWorld(GWorldPtr world, WindowRef) {
 }
 
 Ptr GetWindowBufferBaseAddr(WindowRef) { return nullptr; }
+
+void ResetGWorldClut(GWorldPtr world) {
+  if (!world || !mainCLUT) return;
+  PixMapHandle pm = GetGWorldPixMap(world);
+  if (!pm || (*pm)->pixelSize > 8 || !(*pm)->pmTable) return;
+  static PaletteHandle palette;
+  PushPort();
+  SetGWorld(world, nullptr);
+  if (!palette)
+    palette = NewPalette(256, mainCLUT, pmExplicit, 0);
+  else
+    CTab2Palette(mainCLUT, palette, pmExplicit, 0);
+  CTabHandle table = (*pm)->pmTable;
+  Palette2CTab(palette, table);
+  (*table)->ctFlags |= 0x8000;
+  SetPortPalette(world, palette);
+  (*table)->ctSeed = (*mainCLUT)->ctSeed;
+  PopPort();
+}

@@ -84,3 +84,7 @@ void DestroyBufferedGWorld(GWorldPtr* world);
 UInt8 SaveBufferedGWorld(GWorldPtr world, WindowRef w);
 UInt8 RestoreBufferedGWorld(GWorldPtr world, WindowRef w);
 Ptr GetWindowBufferBaseAddr(WindowRef w);
+// Gives an indexed world the game's colour table (mainCLUT) through a
+// palette kept for the whole run, marked as a device table; deeper worlds
+// and null are left alone.
+void ResetGWorldClut(GWorldPtr world);

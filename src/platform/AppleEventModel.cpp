@@ -58,3 +58,40 @@ OSErr AEGetDirectList(const AppleEvent* event, const std::vector<std::string>** 
 }
 
 OSErr AEInteractWithUser() { return noErr; }
+
+namespace {
+
+bool IsFileType(DescType type) { return type == typeFSRef || type == typeFSS || type == typeFileURL; }
+
+const char kFileScheme[] = "file://";
+
+}  // namespace
+
+OSErr AECreateDesc(DescType type, const void* data, size_t size, AEDesc* result) {
+  if (!result) return paramErr;
+  result->descriptorType = type;
+  result->data.assign(static_cast<const char*>(data), data ? size : 0);
+  return noErr;
+}
+
+OSErr AECoerceDesc(const AEDesc* desc, DescType type, AEDesc* result) {
+  if (!desc || !result) return paramErr;
+  if (desc->descriptorType == type) {
+    *result = *desc;
+    return noErr;
+  }
+  if (!IsFileType(desc->descriptorType) || !IsFileType(type)) return errAECoercionFail;
+  std::string path = desc->data;
+  if (desc->descriptorType == typeFileURL) {
+    if (path.rfind(kFileScheme, 0) != 0) return errAECoercionFail;
+    path.erase(0, sizeof kFileScheme - 1);
+  }
+  result->descriptorType = type;
+  result->data = type == typeFileURL ? kFileScheme + path : path;
+  return noErr;
+}
+
+OSErr AEDisposeDesc(AEDesc* desc) {
+  if (desc) *desc = AEDesc{};
+  return noErr;
+}

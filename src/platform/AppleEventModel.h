@@ -11,6 +11,7 @@
 #include "platform/PlatformTypes.h"
 
 enum : OSErr {
+  errAECoercionFail = -1700,
   errAEDescNotFound = -1701,
   errAEEventNotHandled = -1708,
   errAENoUserInteraction = -1713,
@@ -52,3 +53,22 @@ OSErr AEProcessAppleEvent(const AppleEvent* event);
 OSErr AEGetDirectList(const AppleEvent* event, const std::vector<std::string>** list);
 // There is no other process to yield to: interaction is always allowed.
 OSErr AEInteractWithUser();
+
+// A descriptor: a typed block of bytes. File references ('fsrf'), file
+// specifications ('fss ') and file URLs ('furl') all name a file by its
+// path and coerce into one another.
+typedef FourCharCode DescType;
+enum : DescType {
+  typeNull = 0,
+  typeFSRef = FOUR_CHAR('f', 's', 'r', 'f'),
+  typeFSS = FOUR_CHAR('f', 's', 's', ' '),
+  typeFileURL = FOUR_CHAR('f', 'u', 'r', 'l'),
+};
+struct AEDesc {
+  DescType descriptorType = typeNull;
+  std::string data;
+};
+OSErr AECreateDesc(DescType type, const void* data, size_t size, AEDesc* result);
+// errAECoercionFail when the data cannot be had as `type`.
+OSErr AECoerceDesc(const AEDesc* desc, DescType type, AEDesc* result);
+OSErr AEDisposeDesc(AEDesc* desc);

@@ -6,6 +6,7 @@
 #include <new>
 
 #include "platform/DisplayServices.h"
+#include "platform/QuickDrawColor.h"
 
 namespace {
 
@@ -147,6 +148,8 @@ GDHandle NewScreenDevice(DisplayServices* services, DisplayID id, SInt16 index) 
   if (depth > 16) depth = 32;
   if (!ValidDepth(depth)) depth = 32;
   FillPixMap(pm, depth, &r, nullptr, 0);
+  // An indexed screen starts with the standard table of its depth.
+  if (depth <= 8) (*pm)->pmTable = GetCTable(SInt16(depth));
   GDevice& d = **device;
   d.gdID = index;
   d.gdType = depth > 8 ? directType : clutType;
@@ -275,20 +278,7 @@ UInt32 ColorToPixel(const RGBColor& c, PixMapHandle pm) {
   if (depth == 32) return (UInt32(c.red >> 8) << 16) | (UInt32(c.green >> 8) << 8) | UInt32(c.blue >> 8);
   if (depth == 16) return (UInt32(c.red >> 11) << 10) | (UInt32(c.green >> 11) << 5) | UInt32(c.blue >> 11);
   // Indexed: the nearest entry of the table, the first of equals.
-  CTabHandle table = (*pm)->pmTable;
-  if (!table) return 0;
-  UInt32 best = 0;
-  UInt64 bestDistance = ~UInt64(0);
-  for (SInt32 i = 0; i <= (*table)->ctSize; i++) {
-    const RGBColor& e = (*table)->ctTable[i].rgb;
-    SInt64 dr = SInt64(e.red) - c.red, dg = SInt64(e.green) - c.green, db = SInt64(e.blue) - c.blue;
-    UInt64 distance = UInt64(dr * dr + dg * dg + db * db);
-    if (distance < bestDistance) {
-      bestDistance = distance;
-      best = UInt32(i);
-    }
-  }
-  return best;
+  return UInt32(NearestIndex((*pm)->pmTable, c));
 }
 
 void RGBBackColor(const RGBColor* colour) {

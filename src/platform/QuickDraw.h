@@ -78,6 +78,8 @@ typedef OpaqueRgnHandle* RgnHandle;
 enum : UInt8 { normal = 0, bold = 1, italic = 2, underline = 4, outline = 8, shadow = 16, condense = 32, extend = 64 };
 enum : SInt16 { srcCopy = 0, srcOr = 1, srcXor = 2, srcBic = 3, transparent = 36 };
 
+struct Palette;
+
 // A port: a window's or an offscreen world's drawing state.
 struct OpaqueGrafPtr {
   PixMapHandle portPixMap;
@@ -98,6 +100,7 @@ struct OpaqueGrafPtr {
   UInt8 txFace;
   SInt16 txMode;
   SInt16 txSize;
+  Palette** palette;  // attached, not owned
 };
 typedef OpaqueGrafPtr* CGrafPtr;
 typedef CGrafPtr GWorldPtr;

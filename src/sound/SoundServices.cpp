@@ -15,6 +15,9 @@
 namespace {
 
 ALSound beepSound;
+// The context the beep's buffer was made in: a buffer name means nothing in
+// another context, so a new one makes the tone again.
+const void* beepContext = nullptr;
 const AudioBackEnd soundServices = {ProcessCompressedSoundChannels_Sound, IdleAudio_Sound};
 
 }  // namespace
@@ -29,6 +32,10 @@ void InstallSoundServices() {
 // A tenth of a second of 880 Hz, faded out, at a third of full scale.
 void AlertBeep_Sound() {
   if (!myALContext) return;
+  if (beepContext != myALContext) {
+    beepSound.buffers[0] = beepSound.buffers[1] = 0;
+    beepContext = myALContext;
+  }
   if (!IsSoundLoaded(&beepSound)) {
     const int rate = 22050, frames = rate / 10;
     std::vector<SInt16> tone(frames);

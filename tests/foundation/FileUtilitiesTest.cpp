@@ -364,3 +364,30 @@ TEST(Queries, BigEndianWritersAndTypeLists) {
 }
 
 }  // namespace
+
+TEST(FileDescriptors, ReferenceRoundTripsAndCoercions) {
+  FSRef ref{"/tmp/some file"};
+  AEDesc desc;
+  ASSERT_EQ(GetAEDescFromFSRef(&desc, &ref), noErr);
+  EXPECT_EQ(desc.descriptorType, typeFSRef);
+  struct Case {
+    DescType type;
+    std::string data;
+    OSErr result;
+    std::string path;
+  };
+  const Case cases[] = {
+      {typeFSRef, "/tmp/some file", noErr, "/tmp/some file"},
+      {typeFSS, "/a/b", noErr, "/a/b"},
+      {typeFileURL, "file:///c/d", noErr, "/c/d"},
+      {typeFileURL, "http://x/y", errAECoercionFail, ""},
+      {FOUR_CHAR('T', 'E', 'X', 'T'), "/e", errAECoercionFail, ""},
+  };
+  for (const Case& c : cases) {
+    AEDesc d;
+    AECreateDesc(c.type, c.data.data(), c.data.size(), &d);
+    FSRef out{"unchanged"};
+    EXPECT_EQ(GetFSRefFromAEDesc(&out, &d), c.result) << c.data;
+    EXPECT_EQ(out.path, c.result ? "unchanged" : c.path) << c.data;
+  }
+}

@@ -115,3 +115,14 @@ TEST(SystemProbes, DateInitializerAndSmallServices) {
 }
 
 }  // namespace
+
+TEST(CoordInRgnTest, PointsAgainstARegion) {
+  RgnHandle region = NewRgn();
+  Rect r{0, 0, 10, 20};
+  RectRgn(region, &r);
+  EXPECT_TRUE(CoordInRgn(0, 0, region));
+  EXPECT_TRUE(CoordInRgn(19, 9, region));
+  EXPECT_FALSE(CoordInRgn(20, 9, region));
+  EXPECT_FALSE(CoordInRgn(-1, 5, region));
+  DisposeRgn(region);
+}

@@ -14,7 +14,8 @@ FakeOpenAL* FakeOpenAL::active;
 
 namespace {
 ALCdevice* const kDevice = reinterpret_cast<ALCdevice*>(0x1000);
-ALCcontext* const kContext = reinterpret_cast<ALCcontext*>(0x2000);
+// Each fake library makes a context of its own, as a newly opened device would.
+uintptr_t nextContext = 0x2000;
 }  // namespace
 
 struct FakeOpenALCalls {
@@ -35,7 +36,7 @@ struct FakeOpenALCalls {
 
   static ALCdevice* OpenDevice(const ALCchar*) { return F().noDevice ? nullptr : kDevice; }
   static ALCboolean CloseDevice(ALCdevice*) { return ALC_TRUE; }
-  static ALCcontext* CreateContext(ALCdevice* d, const ALCint*) { return d ? kContext : nullptr; }
+  static ALCcontext* CreateContext(ALCdevice* d, const ALCint*) { return d ? F().context : nullptr; }
   static void DestroyContext(ALCcontext*) {}
   static ALCboolean MakeContextCurrent(ALCcontext* c) {
     F().current = c;
@@ -180,7 +181,7 @@ const OpenALTable kFakeTable = {
 };
 }  // namespace
 
-FakeOpenAL::FakeOpenAL() {
+FakeOpenAL::FakeOpenAL() : context(reinterpret_cast<ALCcontext*>(nextContext += 0x10)) {
   active = this;
   SetOpenALTable(&kFakeTable);
   ResetSoundState();

@@ -39,6 +39,7 @@ class FakeOpenAL {
   bool noDevice = false;
   ALCint deviceRate = 44100;  // the device's own output rate
   ALCcontext* current = nullptr;
+  ALCcontext* const context;  // what alcCreateContext gives
 
   FakeOpenAL();   // installs itself and starts the sound code afresh
   ~FakeOpenAL();  // puts the real library back

@@ -95,6 +95,7 @@ void Begin(UInt32 seed) {
 void Hold(int player, Action action) { held[2 * action + player] = 1; }
 void Release(int player, Action action) { held[2 * action + player] = 0; }
 void ReleaseAll() { std::memset(held, 0, sizeof held); }
+const UInt8* Held() { return held; }
 
 void Step() {
   for (int b = 0; b < 10; b++)

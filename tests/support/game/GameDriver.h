@@ -32,6 +32,8 @@ void Begin(UInt32 seed);
 void Hold(int player, Action action);
 void Release(int player, Action action);
 void ReleaseAll();
+// The held actions, by control byte (2 x action + player).
+const UInt8* Held();
 
 // One main-loop step: the held actions become mainINPUT, HandleGame runs,
 // animateDELAY advances.

@@ -108,5 +108,6 @@ void Scores_SetCheck(int entry, SInt32 score, SInt8 level) {
   fakeSERVICES.checkLevel[entry] = level;
 }
 
-UInt8 applQUIT;
-void FlushKeyState() { fakeSERVICES.calls.push_back("FlushKeyState"); }
+// Weak, so that a test program that also links the shell takes the shell's own.
+__attribute__((weak)) UInt8 applQUIT;
+__attribute__((weak)) void FlushKeyState() { fakeSERVICES.calls.push_back("FlushKeyState"); }

@@ -1,0 +1,206 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "foundation/Random.h"
+#include "shell/Events.h"
+#include "support/ScriptedDialogPresenter.h"
+#include "shell/Replay.h"
+#include "support/RecordingDialogs.h"
+
+namespace {
+
+std::vector<UInt8> Contents(std::FILE* f) {
+  std::vector<UInt8> bytes;
+  std::rewind(f);
+  for (int c; (c = std::fgetc(f)) != EOF;) bytes.push_back(UInt8(c));
+  return bytes;
+}
+
+// A file that outlives the recorder's close: the recorder closes the stream
+// it was given, so it gets a duplicate of a temporary file's descriptor.
+struct TempStream {
+  TempStream() : file(std::tmpfile()) {}
+  ~TempStream() { std::fclose(file); }
+  std::FILE* Handover() { return fdopen(dup(fileno(file)), "w+b"); }
+  std::FILE* file;
+};
+
+class ReplayTest : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    if (replay.stream) std::fclose(replay.stream);
+    if (replay.trace) std::fclose(replay.trace);
+    replay.stream = replay.trace = nullptr;
+  }
+  Replay replay;
+  RecordingDialogs dialogs;
+};
+
+TEST_F(ReplayTest, EmptyRecordingIsTheSeedAlone) {
+  TempStream out;
+  randomSEED = 0x12345678;
+  replay.stream = out.Handover();
+  replay.Record();
+  EXPECT_EQ(replay.GetState(), Replay::kRecording);
+  replay.Stop();
+  EXPECT_EQ(replay.GetState(), Replay::kStopped);
+  EXPECT_EQ(replay.stream, nullptr);
+  EXPECT_EQ(Contents(out.file), (std::vector<UInt8>{0x12, 0x34, 0x56, 0x78}));
+}
+
+TEST_F(ReplayTest, BitsAreLeastSignificantFirstFromTheHighBitDown) {
+  TempStream out;
+  randomSEED = 1;
+  replay.stream = out.Handover();
+  replay.Record();
+  EXPECT_EQ(replay.Bit(1), 1);
+  EXPECT_EQ(replay.Short(5), 5);
+  replay.Stop();
+  EXPECT_EQ(Contents(out.file), (std::vector<UInt8>{0, 0, 0, 1, 0xD0, 0x00, 0x00}));
+  EXPECT_EQ(replay.bytesUsed, 7u);
+}
+
+TEST_F(ReplayTest, PlaysBackEveryWidthAndFallsBackToLiveInput) {
+  TempStream out;
+  randomSEED = 777;
+  replay.stream = out.Handover();
+  replay.chunkSize = 4;
+  replay.Record();
+  replay.Long(-123456789);
+  replay.Short(-2);
+  replay.Char(-7);
+  replay.Bit(1);
+  replay.Long(42);
+  replay.Stop();
+
+  randomSEED = 5;
+  Replay player;
+  player.stream = out.Handover();
+  std::rewind(player.stream);
+  player.Play();
+  EXPECT_EQ(randomSEED, 777u);
+  EXPECT_EQ(player.Long(0), -123456789);
+  EXPECT_EQ(player.Short(0), -2);
+  EXPECT_EQ(player.Char(0), -7);
+  EXPECT_EQ(player.Bit(0), 1);
+  EXPECT_EQ(player.Long(0), 42);
+  // Padding bits still read as zeros; past them the live value is used.
+  for (int i = 0; i < 7; i++) EXPECT_EQ(player.Bit(1), 0);
+  EXPECT_EQ(player.Long(99), 99);
+  EXPECT_EQ(player.GetState(), Replay::kStopped);
+  EXPECT_EQ(player.Short(3), 3);
+  std::fclose(player.stream);
+  player.stream = nullptr;
+}
+
+TEST_F(ReplayTest, IdleAndErrors) {
+  EXPECT_EQ(replay.Short(1234), 1234);
+  EXPECT_EQ(ReplayShort(-5), -5);
+  EXPECT_THROW(replay.Play(), FatalReport);
+  EXPECT_EQ(dialogs.Reports().back().message, "Must load a replay first");
+  replay.Load();
+  EXPECT_EQ(replay.GetState(), Replay::kIdle);
+}
+
+TEST_F(ReplayTest, CheckpointsCatchTheFirstDrift) {
+  TempStream out, checks;
+  randomSEED = 10;
+  replay.stream = out.Handover();
+  replay.trace = checks.Handover();
+  replay.Record();
+  replay.Bit(1);
+  replay.Advance("a.cpp", 1, "F");
+  randomSEED = 11;
+  replay.Advance("a.cpp", 2, "F");
+  // Values enough that playback does not reach the stream's end (which
+  // ends the checking) before the second checkpoint.
+  for (int i = 0; i < 8; i++) replay.Long(i);
+  replay.Stop();
+  EXPECT_EQ(Contents(checks.file), (std::vector<UInt8>{0, 0, 0, 10, 0, 0, 0, 1, 0, 0, 0, 11, 0, 0, 0, 1}));
+
+  ScriptedDialogPresenter presenter;
+  presenter.ClickTitle("OK");
+  Replay player;
+  player.stream = out.Handover();
+  player.trace = checks.Handover();
+  std::rewind(player.stream);
+  std::rewind(player.trace);
+  player.Play();
+  player.Bit(0);
+  player.Advance("a.cpp", 1, "F");  // agrees
+  EXPECT_TRUE(presenter.shown.empty());
+  randomSEED = 99;
+  player.Advance("a.cpp", 2, "F");  // the seed differs
+  ASSERT_EQ(presenter.shown.size(), 1u);
+  EXPECT_EQ(presenter.shown[0].texts[0], "Replay seed is out of sync!\r\r");
+  EXPECT_EQ(presenter.shown[0].buttons.size(), 2u);
+  player.Advance("a.cpp", 3, "F");  // past the checkpoints: nothing more
+  EXPECT_EQ(presenter.shown.size(), 1u);
+  std::fclose(player.stream);
+  std::fclose(player.trace);
+  player.stream = player.trace = nullptr;
+}
+
+}  // namespace
+
+namespace {
+
+// A small game driven by the generator and by live input: a ship moves
+// with the pointer, fires when a key is down, and meteors fall at random.
+struct MiniGame {
+  SInt32 ship = 320, score = 0, meteors[4] = {};
+  void Step(SInt16 liveMove, UInt8 liveFire) {
+    ship += ReplayShort(liveMove);
+    bool fire = ReplayBit(liveFire);
+    for (SInt32& m : meteors) {
+      m += RandomRange(1, 6);
+      if (fire && RandomRange(0, 4) == 0) score += m, m = 0;
+      if (m > 480) m = 0, score -= 10;
+    }
+    CheckReplay();
+  }
+};
+
+TEST_F(ReplayTest, AWholeGameReplaysToTheSameEndState) {
+  TempStream out, checks;
+  mainREPLAY.Load();
+  mainREPLAY.stream = out.Handover();
+  mainREPLAY.trace = checks.Handover();
+  randomSEED = 424242;
+  mainREPLAY.Record();
+  MiniGame live;
+  UInt32 pattern = 0x9E3779B9;
+  for (int step = 0; step < 2000; step++) {
+    pattern = pattern * 1664525 + 1013904223;  // the player's input, not the game's generator
+    live.Step(SInt16(SInt32(pattern >> 28) - 8), UInt8(pattern >> 27 & 1));
+  }
+  mainREPLAY.Stop();
+  UInt32 seedAfter = randomSEED;
+
+  mainREPLAY.Load();
+  mainREPLAY.stream = out.Handover();
+  mainREPLAY.trace = checks.Handover();
+  std::rewind(mainREPLAY.stream);
+  std::rewind(mainREPLAY.trace);
+  randomSEED = 1;
+  ScriptedDialogPresenter presenter;  // any drift would show its report here
+  mainREPLAY.Play();
+  MiniGame replayed;
+  for (int step = 0; step < 2000; step++) replayed.Step(0, 0);  // the live input is ignored
+  EXPECT_EQ(replayed.ship, live.ship);
+  EXPECT_EQ(replayed.score, live.score);
+  for (int i = 0; i < 4; i++) EXPECT_EQ(replayed.meteors[i], live.meteors[i]);
+  EXPECT_EQ(randomSEED, seedAfter);
+  EXPECT_TRUE(presenter.shown.empty());
+  EXPECT_GT(mainREPLAY.KilobytesUsed(), 0u);
+  std::fclose(mainREPLAY.stream);
+  std::fclose(mainREPLAY.trace);
+  mainREPLAY.stream = mainREPLAY.trace = nullptr;
+  mainREPLAY.Load();
+}
+
+}  // namespace
