@@ -237,6 +237,63 @@ TEST_F(SoundMixer, InterpolationAndSmoothingMoveBetweenSamples) {
   EXPECT_EQ(Output16(s_doubleBUFF[0], 6), (std::vector<int>{0, 0, 0, 0, 200, 300}));
 }
 
+TEST_F(SoundMixer, SamplesAndLoopPointsFollowTheHeaderForm) {
+  audioPREFS.sampleSize = 8;
+  audioPREFS.stereo = 0;
+  Start();
+  // A standard header: 8-bit mono, its length field counting bytes, the
+  // samples 22 bytes in.
+  QKSndCommand standard;
+  Ptr block = QKNewPtrClear(kStandardHeaderLength + 4);
+  auto* h = reinterpret_cast<QKSoundHeader*>(block);
+  h->bytes[kSHEncode] = stdSH;
+  SHSet32(h, kSHNumChannels, 4);
+  SHSet32(h, kSHSampleRate, kRate44khz);
+  const SInt8 bytes[4] = {10, 20, -30, 40};
+  std::memcpy(block + kStandardHeaderLength, bytes, 4);
+  standard.param2 = reinterpret_cast<intptr_t>(block);
+  MixerChannel* c = mixerCHAN[0];
+  PlaySound_StereoLR(&standard, 256, 256, c);
+  EXPECT_EQ(c->sampleStart, block + kStandardHeaderLength);
+  EXPECT_EQ(c->sampleEnd, block + kStandardHeaderLength + 4);
+  EXPECT_EQ(c->sampleSize, 8);
+  audioPREFS.soundVolume = 256;
+  SoundMixer8_Mono(soundMixerCHAN, s_doubleBUFF[0]);
+  EXPECT_EQ(Output8(s_doubleBUFF[0], 5), (std::vector<int>{138, 148, 98, 168, 128}));
+
+  // An extended header's loop frames, replaced for a mono sound by the
+  // command's own; a loop runs until the channel is stopped.
+  auto sound = MakeSound(1, 16, 44100, {1, 2, 3, 4, 5, 6});
+  SHSet32(sound->Header(), kSHLoopStart, 1);
+  SHSet32(sound->Header(), kSHLoopEnd, 3);
+  Ptr start = reinterpret_cast<Ptr>(sound->Header()) + kExtendedHeaderLength;
+  c->Realign(sound.get());
+  EXPECT_EQ(c->loopStart, start + 2);
+  EXPECT_EQ(c->loopEnd, start + 6);
+  sound->mixerLoopStart = 2;
+  sound->mixerLoopEnd = 4;
+  c->Realign(sound.get());
+  EXPECT_EQ(c->loopStart, start + 4);
+  EXPECT_EQ(c->loopEnd, start + 8);
+  SHSet32(sound->Header(), kSHLoopStart, 0);
+  sound->mixerLoopStart = sound->mixerLoopEnd = 0;
+  c->Realign(sound.get());
+  EXPECT_EQ(c->loopStart, c->sampleEnd) << "no loop: both at the end";
+  EXPECT_EQ(c->loopEnd, c->sampleEnd);
+
+  audioPREFS.sampleSize = 16;
+  DisposeSoundMixer_Sound();
+  Start();
+  sound->mixerLoopStart = 2;
+  sound->mixerLoopEnd = 4;
+  c = mixerCHAN[0];
+  PlaySound_StereoLR(sound.get(), 256, 256, c);
+  c->loopEnabled = 1;
+  SoundMixer16_Mono(soundMixerCHAN, s_doubleBUFF[0]);
+  EXPECT_EQ(Output16(s_doubleBUFF[0], 8), (std::vector<int>{1, 2, 3, 4, 3, 4, 3, 4}));
+  EXPECT_TRUE(ChannelBusy(c));
+}
+
 TEST_F(SoundMixer, APausedOrFadingChannelAndALostSound) {
   audioPREFS.stereo = 0;
   Start();
