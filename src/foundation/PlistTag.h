@@ -6,8 +6,8 @@
 // one is refused and the previous text kept), values 255.
 //
 // Ownership: children are heap nodes made by NewTag and freed by Delete or
-// DeleteChildren. The destructor frees the node's data block and child list,
-// not the child nodes, so a root is emptied with DeleteChildren.
+// DeleteChildren. The destructor frees the node's data block and its whole
+// subtree, so a root that goes out of scope leaves nothing behind.
 #pragma once
 
 #include <cstdio>
@@ -43,8 +43,9 @@ class PlistTag {
   void Cleanup();
 
   // Inside a dictionary a child of the same type and key is reused; inside an
-  // array a new element is always appended. '<' or '>' in the texts, a key in
-  // an array, or a parent that is no container is a fatal report.
+  // array a new element is always appended. '<' or '>' in the type or key, a
+  // key in an array, or a parent that is no container is a fatal report.
+  // Values may hold any text: the writer escapes '<' and '>'.
   PlistTag* NewTag(const char* type, const char* key, const char* value);
   PlistTag* NewString(const char* key, const char* text);
   PlistTag* NewDictionary(const char* key);
@@ -86,7 +87,10 @@ class PlistTag {
   SInt16 SetBoolean(const char* key, unsigned char flag);
 
   // Stores bytes (optionally packed, then enciphered) as base64 text. A
-  // length of -1 means the allocated size of a memory-manager block.
+  // length of -1 means the allocated size of a memory-manager block. Packed
+  // bytes shorter than the cipher's 32 are padded with zeros, which the
+  // unpacking ignores; unpacked bytes under 32 cannot be enciphered (fatal
+  // report).
   SInt16 SetData(const char* key, const void* bytes, SInt32 length, unsigned char packed, const char* cipherKey);
   // A new block (free it with QKDisposePtr) and its length; -1 when there is
   // no such "data" child or its bytes do not decode.
@@ -107,15 +111,18 @@ class PlistTag {
   PlistTag* GetChild(UInt16 index);
   PlistTag* GetElement(UInt16 index);
 
-  // Deep copy of type, key, value, data and children into dest.
+  // Deep copy of type, key, value, data and children into dest, whose own
+  // children are freed first.
   void CopyTo(PlistTag* dest);
   // Merge into dest: children of the same type and key are replaced.
   void AddTo(PlistTag* dest);
 
   // The text format. The writer emits TAB indentation and CR line ends with
   // no final CR; '<' and '>' in values are written as "&lt;" and "&gt;" and
-  // the first '&' of a key as "&amp;". An "array" with an empty key cannot be
-  // written (fatal report).
+  // the first '&' of a key as "&amp;" (stored so in the tree too). A
+  // boolean holding "true/" or "false/" is written "<true/>" or "<false/>",
+  // one holding any other text as "<boolean>text</boolean>". An "array" with
+  // an empty key cannot be written (fatal report).
   void SaveBuffer(TextBuffer* buffer);
   void WriteTag(TextBuffer* buffer, SInt16* unused);
   SInt16 SaveFile(FILE* file);
@@ -123,8 +130,9 @@ class PlistTag {
   // 0, or -1 when the text is not a whole tree that the writer could have
   // made: no "<dict>", a container that never closes, a key in an array, a
   // dictionary child without a key, an array in an array, an empty element
-  // word, a key or element word over 31 characters, or nesting past 31
-  // levels. On -1 the node is left empty and nothing is reported, so callers
+  // word, an element word holding a NUL byte, a key or element word over 31
+  // characters, or nesting past 31 levels. Whatever it accepts, the writer
+  // writes back as text that reads to the same tree. On -1 the node is left empty and nothing is reported, so callers
   // keep their defaults. Values over 254 characters are cut, not refused.
   SInt16 LoadBuffer(TextBuffer* buffer);
   SInt16 ReadTag(TextBuffer* buffer);

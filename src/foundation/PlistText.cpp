@@ -1,5 +1,8 @@
 // The property-list text format: the writer and the reader of PlistTag trees.
 #include <cstring>
+#include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "foundation/ErrorDialog.h"
 #include "foundation/Memory.h"
@@ -82,6 +85,54 @@ void UnescapeValue(unsigned char* value) {
   }
 }
 
+// A boolean holding "true/" or "false/" is written as that empty element; any
+// other text in a boolean is written as an ordinary element, so that what the
+// reader took in comes back out unchanged.
+bool PlainBoolean(const unsigned char* type, const unsigned char* value) {
+  return Is(type, "boolean") && (Is(value, "true/") || Is(value, "false/"));
+}
+
+// The children of one container while the reader fills it: kept in order in
+// a vector and found by type and key through a hash table, so that a big
+// dictionary reads in linear time. The list becomes the container's own
+// children when the reader leaves the container, whether it succeeded or not,
+// so that every node made stays owned by the tree.
+class PlistReadList {
+ public:
+  explicit PlistReadList(PlistTag* owner) : owner_(owner) {
+    for (UInt32 i = 0; i < owner->children.Size(); i++) {
+      Add(owner->children[i]);
+      Index(owner->children[i]);
+    }
+    owner->children.Dispose();
+  }
+  ~PlistReadList() {
+    owner_->children.ManualInit(UInt32(nodes_.size()));
+    owner_->children.SetName((const unsigned char*)"\x05" "child", -1);
+    for (size_t i = 0; i < nodes_.size(); i++) owner_->children[UInt32(i)] = nodes_[i];
+  }
+  PlistReadList(const PlistReadList&) = delete;
+  PlistReadList& operator=(const PlistReadList&) = delete;
+
+  // The first child of this type and key, or null.
+  PlistTag* Find(const char* type, const char* key) {
+    auto found = index_.find(Name(type, key));
+    return found == index_.end() ? nullptr : found->second;
+  }
+  void Add(PlistTag* node) { nodes_.push_back(node); }
+  // Makes the node findable under its present (final) type and key; an
+  // earlier child of the same name is the one found.
+  void Index(PlistTag* node) { index_.emplace(Name(Str(node->type), Str(node->key)), node); }
+
+ private:
+  // Names are C strings here, so a NUL separates type from key unambiguously.
+  static std::string Name(const char* type, const char* key) { return std::string(type) + '\0' + key; }
+
+  PlistTag* owner_;
+  std::vector<PlistTag*> nodes_;
+  std::unordered_map<std::string, PlistTag*> index_;
+};
+
 }  // namespace
 
 void PlistTag::SaveBuffer(TextBuffer* buffer) {
@@ -118,7 +169,7 @@ void PlistTag::WriteTag(TextBuffer* buffer, SInt16*) {
   buffer->WriteText(tabsStr);
   if (type[0]) {
     buffer->WriteChar('<');
-    if (Is(type, "boolean")) {
+    if (PlainBoolean(type, value)) {
       buffer->WriteText(value);
       buffer->WriteChar('>');
     } else {
@@ -184,6 +235,25 @@ SInt16 PlistTag::ReadTag(TextBuffer* buffer) { return ReadChildren(buffer, 0); }
 SInt16 PlistTag::ReadChildren(TextBuffer* buffer, SInt32 depth) {
   Str255 word, pendingKey = {0}, text;
   bool inArray = Is(type, "array");
+  PlistReadList list(this);
+  // A child as NewTag would make it: inside a dictionary a child of the same
+  // type and key is reused (its value emptied), inside an array a new one is
+  // appended; an array's "dict" element takes neither key nor value.
+  auto child = [&](const char* childType, const char* childKey, const char* childValue) {
+    PlistTag* node = inArray ? nullptr : list.Find(childType, childKey);
+    bool fresh = !node;
+    if (fresh) {
+      node = new PlistTag;
+      node->parent = this;
+      list.Add(node);
+    }
+    CopyString(PStr(childType), node->type);
+    if (!(inArray && std::strcmp(childType, "dict") == 0)) {
+      CopyString(PStr(childKey), node->key);
+      CopyString255(PStr(childValue), node->value);
+    }
+    return std::pair<PlistTag*, bool>(node, fresh);
+  };
   for (;;) {
     if (buffer->FindChar('<', 1) < 0) return -1;
     unsigned char* at = buffer->Read();
@@ -194,8 +264,10 @@ SInt16 PlistTag::ReadChildren(TextBuffer* buffer, SInt32 depth) {
       continue;
     }
     buffer->ReadText(word);
+    // No writer puts a NUL in an element word; such a word could not be
+    // told apart from the shorter name it would be cut to.
+    if (word[0] > 31 || word[0] == 0 || std::memchr(word + 1, 0, word[0])) return -1;
     Str element(word);
-    if (word[0] > 31 || element.len() == 0) return -1;
     if (Is(word, "key")) {
       if (inArray) return -1;
       at = buffer->Read();
@@ -212,14 +284,14 @@ SInt16 PlistTag::ReadChildren(TextBuffer* buffer, SInt32 depth) {
     // one, so such text cannot come from a tree and would not survive a save.
     Str childKey(pendingKey);
     if (!inArray && childKey.len() == 0) return -1;
-    PlistTag* node;
+    std::pair<PlistTag*, bool> made;
     if (Is(word, "true/") || Is(word, "false/")) {
-      node = NewBoolean(childKey, Is(word, "true/"));
+      made = child("boolean", childKey, Is(word, "true/") ? "true/" : "false/");
     } else {
       bool isArray = Is(word, "array"), container = isArray || Is(word, "dict");
       if ((isArray && inArray) || (container && depth >= kMaxDepth)) return -1;
-      node = NewTag(element, childKey, "");
-      if (!node) return -1;
+      made = child(element, childKey, "");
+      PlistTag* node = made.first;
       buffer->OffsPos(1);
       at = buffer->Read();
       if (at < buffer->DataEnd() && *at != '<') {
@@ -238,7 +310,8 @@ SInt16 PlistTag::ReadChildren(TextBuffer* buffer, SInt32 depth) {
       }
       if (container && node->ReadChildren(buffer, depth + 1) != 0) return -1;
     }
-    if (node) UnescapeKey(node->key);
+    UnescapeKey(made.first->key);
+    if (made.second) list.Index(made.first);
   }
 }
 

@@ -181,7 +181,10 @@ void TextBuffer::WriteData(const void* src, SInt32 n) {
   if (!HasStorage("TextBuffer::WriteData()") || n <= 0) return;
   SInt64 size = allocEnd - data, used = dataEnd - data, at = cursor - data;
   if (used + n > size) {
-    SInt64 grown = size + (used + n - size + kGrowStep - 1) / kGrowStep * kGrowStep;
+    // Grows by whole steps and by at least half the present size, so that
+    // writing a large text costs linear time, not one copy per step.
+    SInt64 wanted = std::max<SInt64>(used + n, size + size / 2);
+    SInt64 grown = size + (wanted - size + kGrowStep - 1) / kGrowStep * kGrowStep;
     unsigned char* block = grown <= 0x7FFFFFFF ? new (std::nothrow) unsigned char[grown]() : nullptr;
     if (!block) {
       ErrorDialog("Not enough memory to expand buffer size.", "TextBuffer::WriteData()", 0, 1);

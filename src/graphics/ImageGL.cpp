@@ -246,8 +246,15 @@ void RectCentre(const RectF& r, float* cx, float* cy) {
 
 }  // namespace
 
+void (*imageDrawRecorder)(const ImageDraw& draw) = nullptr;
+
 template <typename R>
 void ImageGL::DrawQuad(const R& destination, bool bright) {
+  if (imageDrawRecorder) {
+    RectF f{float(destination.top), float(destination.left), float(destination.bottom), float(destination.right)};
+    imageDrawRecorder(ImageDraw{this, f, bright, red, green, blue, alpha, rotation, mirrorH, mirrorV});
+    return;
+  }
   // A NaN channel counts as tinted.
   const bool tinted = !(red == 1.0f && green == 1.0f && blue == 1.0f);
   const bool rotated = rotation != 0.0f;

@@ -86,6 +86,18 @@ class ImageGL {
   void DrawQuad(const R& r, bool bright);
 };
 
+// One draw as the image's state had it: the recorder seam lets tests see
+// every quad (image, rectangle, tint, alpha, rotation, mirroring) without a
+// display. While a recorder is installed nothing reaches OpenGL.
+struct ImageDraw {
+  const ImageGL* image;
+  RectF rect;
+  bool bright;
+  float red, green, blue, alpha, rotation;
+  UInt8 mirrorH, mirrorV;
+};
+extern void (*imageDrawRecorder)(const ImageDraw& draw);
+
 struct ShadowImage {
   ImageGL image;
   ImageGL shadow;

@@ -10,6 +10,7 @@
 #include "foundation/PlistTag.h"
 #include "graphics/ImageBuffer.h"
 #include "graphics/PixMapRegistry.h"
+#include "platform/PlatformFiles.h"
 #include "shell/ApplInfo.h"
 
 Frame*** frameLIST = nullptr;
@@ -166,8 +167,8 @@ void FillFrames(Layout* layout, PlistTag* frames, PixMapHandle pm) {
 
 FILE* OpenLayoutFile(const Layout* layout, const char* folder) {
   std::string path = (folder ? std::string(folder) : GetResourcesPath() + "/Layouts") + "/" + PString(layout->name);
-  FILE* file = std::fopen(path.c_str(), "rb");
-  return file ? file : std::fopen((path + ".plist").c_str(), "rb");
+  FILE* file = OpenRegularFileForReading(path);
+  return file ? file : OpenRegularFileForReading(path + ".plist");
 }
 
 // The sheet, decoded once into a buffer that lives as long as the program.
@@ -300,7 +301,7 @@ void Frame::Mirror(UInt8 horizontal, UInt8 vertical) {
   }
 }
 
-Layout::Layout() : name{0}, count(0), first(nullptr), last(nullptr), limit(nullptr) {}
+Layout::Layout() : name{0}, count(0), first(nullptr), last(nullptr), limit(nullptr), ownFrames(0) {}
 
 Layout::~Layout() {
   // Frames of the game's table live on; only frames made here are freed.
@@ -317,9 +318,13 @@ Frame* Layout::NewFrame(const Rect* bounds, const unsigned char* frameName, Fram
     if (limit && *cursor >= limit) return nullptr;
     frame = *cursor;
   } else {
-    AlertDialog("BAD: creating new frame!", "", "OK");
+    // A layout read without a frame table must not make a frame (and an
+    // alert) for every member of whatever array sizes its file claims.
+    if (ownFrames >= kMaxOwnFrames) return nullptr;
+    if (ownFrames == 0) AlertDialog("BAD: creating new frame!", "", "OK");
     frame = new Frame;
     frame->allocated = 1;
+    ownFrames++;
   }
   if (bounds) frame->bounds = *bounds;
   CopyString(frameName, frame->name);

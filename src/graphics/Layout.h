@@ -71,6 +71,11 @@ struct Frame {
   void Mirror(UInt8 horizontal, UInt8 vertical);
 };
 
+// Frames a layout may allocate itself when there is no frame table to put
+// them in. Such frames are a fault of the program (it is alerted) and live
+// only as long as the layout, so a modest bound does not limit any game.
+enum { kMaxOwnFrames = 256 };
+
 struct Layout {
   Str31 name;
   SInt32 count;
@@ -78,13 +83,17 @@ struct Layout {
   Frame* last;
   // One past the last record the current table entry's block may hold.
   Frame* limit;
+  // Frames this layout allocated itself.
+  SInt32 ownFrames;
 
   Layout();
   ~Layout();
   Layout(const Layout&) = delete;
   Layout& operator=(const Layout&) = delete;
 
-  // Null when the cursor's block is full (nothing is written).
+  // Null when the cursor's block is full (nothing is written). Without a
+  // block the frame is allocated, with an alert for the first one only; null
+  // past kMaxOwnFrames.
   Frame* NewFrame(const Rect* bounds, const unsigned char* frameName, Frame** cursor);
   // False when not every member fitted in the block.
   bool CreateFrameArray(Frame* head, Frame** cursor);

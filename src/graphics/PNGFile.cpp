@@ -39,7 +39,7 @@ void ReleaseRead(PNGRead* r) {
 
 // Opens the file and checks the signature: 0, -43 or -1.
 SInt16 OpenPNG(const char* path, PNGRead* r) {
-  r->file = std::fopen(path, "rb");
+  r->file = OpenRegularFileForReading(path);
   if (!r->file) return fnfErr;
   png_byte signature[8];
   if (std::fread(signature, 1, 8, r->file) != 8 || png_sig_cmp(signature, 0, 8) != 0) return -1;
@@ -66,6 +66,10 @@ void SetTransforms(PNGRead* r, UInt8 grey) {
   const int colorType = png_get_color_type(png, r->info);
   png_set_strip_16(png);
   if (grey) {
+    // One byte a pixel: grey levels scaled up to 0..255, palette indices
+    // unpacked as they are.
+    if (colorType == PNG_COLOR_TYPE_GRAY) png_set_expand_gray_1_2_4_to_8(png);
+    png_set_packing(png);
     if (colorType == PNG_COLOR_TYPE_RGB || colorType == PNG_COLOR_TYPE_RGB_ALPHA)
       png_set_rgb_to_gray(png, 1, 0.3, 0.59);
     png_set_strip_alpha(png);
@@ -80,15 +84,30 @@ void SetTransforms(PNGRead* r, UInt8 grey) {
   png_set_interlace_handling(png);
 }
 
+// Deflate packs at most about 1032 bytes into one, so a file smaller than
+// its rows' bytes over that cannot hold its image: it is refused before any
+// pixel block is allocated for it.
+constexpr UInt64 kMaxDeflateRatio = 1032;
+
+bool FileCanHoldImage(PNGRead* r) {
+  const long at = std::ftell(r->file);
+  if (at < 0 || std::fseek(r->file, 0, SEEK_END) != 0) return true;  // nothing to judge by
+  const long end = std::ftell(r->file);
+  if (std::fseek(r->file, at, SEEK_SET) != 0) return false;
+  const UInt64 rows = png_get_image_height(r->png, r->info);
+  const UInt64 packed = UInt64(png_get_rowbytes(r->png, r->info)) * rows;
+  return end < 0 || UInt64(end) * kMaxDeflateRatio >= packed;
+}
+
 // Decodes the image into r->block; false on any libpng failure.
 bool ReadImage(PNGRead* r, UInt8 grey, size_t* stride) {
   if (setjmp(png_jmpbuf(r->png))) return false;
+  if (!FileCanHoldImage(r)) return false;
   SetTransforms(r, grey);
   png_read_update_info(r->png, r->info);
   const size_t w = png_get_image_width(r->png, r->info), h = png_get_image_height(r->png, r->info);
   *stride = w * (grey ? 1 : 4);
-  // Packed grey rows are shorter than the stride; nothing is ever longer.
-  if (png_get_rowbytes(r->png, r->info) > *stride) return false;
+  if (png_get_rowbytes(r->png, r->info) != *stride) return false;
   r->block = new (std::nothrow) UInt8[*stride * h]();
   r->rows = new (std::nothrow) png_bytep[h];
   if (!r->block || !r->rows) return false;

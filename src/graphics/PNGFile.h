@@ -14,9 +14,11 @@ enum { kMaxPNGSide = 8192 };
 
 // Decodes a PNG file. Colour mode (grey 0): width × height × 4 bytes RGBA,
 // rows top to bottom; a file without alpha comes out opaque. Grey mode:
-// width × height bytes (palette files keep their indices). Null when the file
-// cannot be opened, is not a PNG, is damaged or too large, or memory runs out;
-// width and height are then 0. The block is the caller's (delete[]).
+// width × height bytes, one a pixel (palette files keep their indices; grey
+// levels of 1, 2 or 4 bits are scaled to 0..255). Null when the file cannot
+// be opened, is not a PNG, is damaged or too large, is too small to hold the
+// image its header claims, or memory runs out; width and height are then 0.
+// The block is the caller's (delete[]).
 // With a palette buffer (256 entries), a PNG palette is copied into it.
 UInt8* LoadPNG(const char* path, SInt32* width, SInt32* height, UInt8 grey, png_color* palette,
                SInt32* paletteCount);

@@ -4,6 +4,7 @@
 // dialog and turns the user's answer into clicks and keys on this model.
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,13 @@ enum : UInt32 {
   kControlKindDisclosure = FOUR_CHAR('d', 'i', 's', 'c'),
   kControlKindPopupButton = FOUR_CHAR('p', 'o', 'p', 'b'),
   kControlKindUserPane = FOUR_CHAR('u', 'p', 'a', 'n'),
+  kControlKindTabs = FOUR_CHAR('t', 'a', 'b', 's'),
+  kControlKindSlider = FOUR_CHAR('s', 'l', 'd', 'r'),
+  kControlKindProgressBar = FOUR_CHAR('p', 'r', 'g', 'b'),
+  kControlKindPicture = FOUR_CHAR('p', 'i', 'c', 't'),
+  kControlKindCellGrid = FOUR_CHAR('g', 'r', 'i', 'd'),
+  kControlKindLink = FOUR_CHAR('u', 'r', 'l', 'c'),
+  kControlKindTextView = FOUR_CHAR('h', 't', 'x', 't'),
 };
 
 // The numbered control kinds that dialogs are built from.
@@ -45,10 +53,25 @@ enum : SInt16 {
   kPopupButtonProc = 400,
   kBevelButtonProc = 32,
   kUserPaneProc = 256,
+  kTabsProc = 128,
+  kSliderProc = 48,
+  kProgressBarProc = 80,
+  kPictureProc = 304,
+  kPasswordProc = 914,
+  kCellGridProc = 1100,
+  kLinkProc = 1101,
+  kTextViewProc = 1102,
 };
 
 // Highlight states: 0 active, 255 inactive (a disabled control).
 enum : UInt8 { kControlActive = 0, kControlInactive = 255 };
+
+// A control's font style: which parts apply (flags), then font, size, style,
+// transfer mode, justification and two colours.
+struct ControlFontStyleRec {
+  SInt16 flags, font, size, style, mode, just;
+  RGBColor foreColor, backColor;
+};
 
 struct OpaqueControlRef {
   WindowRef window;
@@ -66,6 +89,18 @@ struct OpaqueControlRef {
   bool isDefault, isCancel;
   UInt32 iconType;  // the icon type of an icon-reference control
   struct OpaqueMenuRef* popupMenu;
+  // Added by the dialog library: the control's ID, its own handlers, the
+  // selection of a text field, and tagged settings (alignment, offsets,
+  // flags) that only a presenter reads.
+  UInt32 signature;
+  SInt32 id;
+  bool password;
+  bool readOnly;
+  SInt16 selStart, selEnd;
+  SInt32 refCon;
+  std::vector<struct DialogHandlerEntry*> handlers;
+  std::map<UInt32, SInt32> data;
+  ControlFontStyleRec fontStyle;
 };
 
 // Events delivered to a dialog's handlers.
@@ -80,6 +115,13 @@ enum : UInt32 {
   kEventClassWindow = FOUR_CHAR('w', 'i', 'n', 'd'),
   kEventControlHit = 1,
   kEventRawKeyDown = 1,
+  kEventRawKeyRepeat = 2,
+  kEventControlSetFocusPart = 7,
+  kEventClassCommand = FOUR_CHAR('c', 'm', 'd', 's'),
+  kEventCommandProcess = 1,
+  kEventClassTextField = FOUR_CHAR('t', 'x', 'f', 'd'),
+  kEventTextAccepted = 1,
+  kEventTextDidChange = 3,
 };
 
 enum : OSStatus { eventNotHandledErr = -9874 };
@@ -98,14 +140,10 @@ struct DialogEvent {
   UInt8 charCode;
   UInt8 keyCode;
   UInt16 modifiers;
+  UInt32 command;  // command events
+  SInt16 part;     // focus changes: the part given the focus, 0 when lost
 };
 
-// A control's font style: which parts apply (flags), then font, size, style,
-// transfer mode, justification and two colours.
-struct ControlFontStyleRec {
-  SInt16 flags, font, size, style, mode, just;
-  RGBColor foreColor, backColor;
-};
 
 // Window classes of a dialog.
 enum : UInt32 { kMovableAlertWindowClass = 2, kSheetAlertWindowClass = 15 };
@@ -162,3 +200,40 @@ OSStatus SendDialogEvent(WindowRef window, DialogEvent* event);
 // buttons beside it off), and the control-hit event follows.
 void ClickDialogControl(ControlRef control);
 void QuitAppModalLoopForWindow(WindowRef window);
+
+// Handlers on a control: key events reach the focused control's handlers
+// first, then the window's; a control hit reaches the hit control's, then the
+// window's. What no handler takes goes to the standard behaviour (a text
+// field inserts the character, Backspace deletes, the arrows move the caret,
+// Tab moves the focus to the next field).
+OSStatus InstallControlEventHandler(ControlRef control, EventHandlerProcPtr proc, UInt32 count,
+                                    const EventTypeSpec* events, void* userData, EventHandlerRef* outRef);
+// Inside a handler: runs the rest of the chain (and the standard behaviour)
+// now, and answers what it answered.
+OSStatus CallNextEventHandler(EventHandlerCallRef call, EventRef event);
+// Delivers to a control's chain (then its window's).
+OSStatus SendControlEvent(ControlRef control, DialogEvent* event);
+// A key typed into the dialog: down, then handled as above.
+OSStatus TypeDialogKey(WindowRef window, UInt8 charCode, UInt8 keyCode, UInt32 kind = kEventRawKeyDown);
+
+// Focus: the focused control loses it (its handlers see a focus change with
+// part 0) and the new one gains it (part 1).
+void SetKeyboardFocus(WindowRef window, ControlRef control);
+void ClearKeyboardFocus(WindowRef window);
+ControlRef GetKeyboardFocus(WindowRef window);
+// The field after `from` (or the first) that can take the focus: a visible,
+// active, editable text field whose embedders are all visible.
+ControlRef NextFocusField(WindowRef window, ControlRef from);
+
+void HiliteControl(ControlRef control, UInt8 state);
+void EnableControl(ControlRef control);
+void DisableControl(ControlRef control);
+void HideControl(ControlRef control);
+void ShowControl(ControlRef control);
+bool IsControlEnabled(ControlRef control);
+// Visible itself and inside visible embedders.
+bool IsControlVisible(ControlRef control);
+void SetControlMinimum(ControlRef control, SInt16 minimum);
+void SetControlMaximum(ControlRef control, SInt16 maximum);
+// Every control of the window, depth first.
+std::vector<ControlRef> AllControls(WindowRef window);

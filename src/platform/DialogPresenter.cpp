@@ -57,8 +57,8 @@ DialogAction StderrDialogPresenter::Present(const DialogView& view) {
   for (const std::string& t : view.texts)
     if (!t.empty()) fprintf(stderr, "%s\n", t.c_str());
   int button = DefaultButton(view);
-  if (button < 0) return DialogAction{DialogAction::Abandon, -1, 0, 0};
-  return DialogAction{DialogAction::Click, button, 0, 0};
+  if (button < 0) return DialogAction{DialogAction::Abandon, -1, 0, 0, nullptr, 0};
+  return DialogAction{DialogAction::Click, button, 0, 0, nullptr, 0};
 }
 
 StderrDialogPresenter& StderrPresenter() {

@@ -13,6 +13,8 @@
 
 #include "platform/PlatformTypes.h"
 
+typedef struct OpaqueControlRef* ControlRef;
+
 struct DialogView {
   struct Button {
     std::string title;
@@ -28,6 +30,7 @@ struct DialogView {
   std::vector<std::string> texts;  // the static texts, in order
   std::vector<Button> buttons;     // the visible push buttons, in order
   WindowRef parent;                // the window the dialog belongs to, or null
+  WindowRef window;                // the dialog itself, for presenters that show every control
 };
 
 struct DialogAction {
@@ -35,16 +38,25 @@ struct DialogAction {
     Click,    // button `button` of the view
     Key,      // a key typed into the dialog
     Abandon,  // the dialog cannot be run any further
+    Control,  // a click on `control` (a cell grid: on cell `part`)
+    Idle,     // nothing yet: time passes, timers run
   } kind;
   int button;
   UInt8 charCode;
   UInt8 keyCode;
+  ControlRef control = nullptr;
+  SInt16 part = 0;
 };
 
 struct DialogPresenter {
   virtual ~DialogPresenter() = default;
   // Shows the dialog (or keeps showing it) and answers the user's next action.
   virtual DialogAction Present(const DialogView& view) = 0;
+  // The dialog's run ended; a presenter that keeps a window for it closes it.
+  virtual void Dismiss(WindowRef window) { (void)window; }
+  // Shows a window that waits for no answer (a progress window) as it is
+  // now; presenters that cannot show one do nothing.
+  virtual void Refresh(const DialogView& view) { (void)view; }
 };
 
 // The presenter in use: the one installed, else standard error. The program

@@ -6,7 +6,10 @@
 
 namespace {
 
-std::vector<MenuRef> bar;
+// The menu bar lives as long as the program: never destroyed, so its menus
+// stay reachable to the end rather than being orphaned by an exit-time
+// destructor.
+std::vector<MenuRef>& bar = *new std::vector<MenuRef>;
 
 // Event modifier flags that item modifiers stand for.
 constexpr UInt16 kCmd = 0x0100, kShift = 0x0200, kOption = 0x0800, kControl = 0x1000;

@@ -18,6 +18,7 @@
 //   Shared               /var/tmp
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -72,6 +73,11 @@ std::string AbsolutePath(const std::string& path);
 std::string ParentPath(const std::string& path);
 std::string LastComponent(const std::string& path);
 std::string JoinPath(const std::string& folder, const std::string& name);
+
+// Opens a file for reading ("rb") without ever blocking: null, with errno
+// set, when the path cannot be opened or names no regular file (a named pipe,
+// a device or a folder give EINVAL), which callers treat as unreadable.
+FILE* OpenRegularFileForReading(const std::string& path);
 
 // Catalog entry of the item; a symbolic link is followed when `follow`.
 OSErr PlatformGetCatalogInfo(const FSRef& item, bool follow, FSCatalogInfo* info);

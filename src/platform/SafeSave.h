@@ -2,13 +2,22 @@
 // (preferences, scores, exported property lists, any other save).
 //
 // SafeSaveFile(path, bytes, count):
-//   1. creates a temporary file beside `path` (same folder, so the rename
-//      below stays on one file system), with the old file's permissions;
+//   0. finds the file to replace: `path`, or the end of the chain of
+//      symbolic links at `path` (also when that file does not exist yet: a
+//      dangling link is written through, never replaced by a file). An
+//      existing file without any write permission is not replaced: the save
+//      answers -54 and changes nothing. Temporary files of earlier saves of
+//      the same file by processes that no longer exist are removed;
+//   1. creates a temporary file beside the file (same folder, so the rename
+//      below stays on one file system), with the old file's permissions plus
+//      read and write for the owner;
 //   2. writes all `count` bytes; a short write is a failure;
 //   3. fsync()s and closes it;
 //   4. renames it over `path` (a symbolic link at `path` is followed, so the
 //      file it names is replaced and the link kept);
 //   5. fsync()s the folder, so that the rename itself is on disk.
+// SIGXFSZ is ignored (unless the program handles it), so a save past a
+// file-size limit fails with an error instead of ending the program.
 // It answers 0, or the error of the step that failed as an engine code
 // (-34 disk full, -54 permission, -43 folder missing, -36 other input/output
 // errors ...). A failure at steps 1 to 4 removes the temporary file and

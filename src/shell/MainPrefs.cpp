@@ -6,6 +6,7 @@
 #include "foundation/Paths.h"
 #include "foundation/PlistTag.h"
 #include "foundation/TextBuffer.h"
+#include "platform/PlatformFiles.h"
 #include "platform/SafeSave.h"
 #include "shell/ApplInfo.h"
 
@@ -47,7 +48,9 @@ std::string MainPrefs::Path() const { return GetPreferencesPath() + "/" + fileNa
 
 int MainPrefs::Load(PlistTag* dict) {
   if (int error = CheckArguments(*this, dict)) return error;
-  FILE* file = fopen(Path().c_str(), "rb");
+  // A named pipe or any other non-regular file in its place is unreadable:
+  // it must not hold up the start.
+  FILE* file = OpenRegularFileForReading(Path());
   if (!file) {
     Defaults(true);
     return -3;

@@ -20,7 +20,7 @@ ControlParams ctrlPARAMS;
 namespace {
 
 // A presenter that keeps answering without ending the dialog is given up on.
-constexpr int kMaxPresenterRounds = 64;
+constexpr int kMaxPresenterRounds = 4096;
 
 constexpr UInt16 kMouseAndKeyMask = mDownMask | mUpMask | keyDownMask | keyUpMask | autoKeyMask;
 
@@ -72,6 +72,14 @@ void CollectView(ControlRef control, DialogView* view, std::vector<ControlRef>* 
     if (c->kind == kControlKindStaticText) view->texts.push_back(ConvertCStrToUnicode(c->text.c_str()));
     if (c->kind == kControlKindIcon && view->icon < 0) view->icon = c->value;
     if (c->kind == kControlKindIconRef && view->icon < 0) view->icon = 1;
+    if (c->kind == kControlKindLink) {
+      // A presenter of texts and buttons shows the link as text and offers a
+      // button that follows it; Escape never does.
+      view->texts.push_back(Unicode(c->title));
+      view->buttons.push_back(DialogView::Button{"Open Link", c->command, c->bounds, c->hilite == kControlActive,
+                                                 false, false});
+      buttons->push_back(c);
+    }
     if (c->kind == kControlKindPushButton || c->kind == kControlKindRoundButton ||
         c->kind == kControlKindBevelButton) {
       view->buttons.push_back(DialogView::Button{Unicode(c->title), c->command, c->bounds, c->hilite == kControlActive,
@@ -91,6 +99,7 @@ DialogView BuildView(WindowRef window, std::vector<ControlRef>* buttons) {
   view.title = Unicode(record->title[0] ? record->title : APPL.name);
   view.bounds = record->bounds;
   view.parent = record->parent ? record->parent : MainWindow();
+  view.window = window;
   CollectView(&record->root, &view, buttons);
   return view;
 }
@@ -98,13 +107,20 @@ DialogView BuildView(WindowRef window, std::vector<ControlRef>* buttons) {
 void Apply(WindowRef window, const DialogAction& action, const std::vector<ControlRef>& buttons) {
   if (action.kind == DialogAction::Click && action.button >= 0 && size_t(action.button) < buttons.size()) {
     ClickDialogControl(buttons[size_t(action.button)]);
+  } else if (action.kind == DialogAction::Control && action.control && action.control->window == window) {
+    if (action.control->kind == kControlKindCellGrid) action.control->value = action.part;
+    ClickDialogControl(action.control);
   } else if (action.kind == DialogAction::Key) {
-    DialogEvent key{kEventClassKeyboard, kEventRawKeyDown, window, nullptr, keyDown, action.charCode, action.keyCode, 0};
-    SendDialogEvent(window, &key);
+    TypeDialogKey(window, action.charCode, action.keyCode);
   }
 }
 
 }  // namespace
+
+DialogView DialogViewOf(WindowRef window) {
+  std::vector<ControlRef> buttons;
+  return BuildView(window, &buttons);
+}
 
 DialogParams::DialogParams() { Reset(); }
 
@@ -261,8 +277,8 @@ ControlRef GetControlByCommand(WindowRef window, UInt32 command) {
 void PostControlClickEvent(ControlRef control, char value) {
   if (!control || control->hilite != kControlActive) return;
   SetControlValue(control, value);
-  DialogEvent hit{kEventClassControl, kEventControlHit, control->window, control, 0, 0, 0, 0};
-  SendDialogEvent(control->window, &hit);
+  DialogEvent hit{kEventClassControl, kEventControlHit, control->window, control, 0, 0, 0, 0, 0, 0};
+  SendControlEvent(control, &hit);
 }
 
 void FixParamText(WindowRef window) {
@@ -310,6 +326,7 @@ bool RunAppModalLoopForWindow(WindowRef window) {
     if (action.kind == DialogAction::Abandon) break;
     Apply(window, action, buttons);
   }
+  Presenter().Dismiss(window);
   return record->modalEnded;
 }
 

@@ -44,7 +44,7 @@ struct ControlParams : ControlFontStyleRec {
 };
 
 typedef void (*DialogCustomProc)(WindowRef window, UInt32 command, SInt16 part);
-typedef void (*DialogControlProc)(ControlRef control);
+typedef OSStatus (*DialogControlProc)(ControlRef control);
 
 // The state of one dialog run, handed to its event handler.
 struct DialogHandler {
@@ -97,3 +97,5 @@ OSStatus StandardDialogHandler(EventHandlerCallRef call, EventRef event, void* u
 // Shows the dialog through the presenter until a handler ends the loop;
 // false when the presenter gave up on it.
 bool RunAppModalLoopForWindow(WindowRef window);
+// What a presenter is shown of a dialog.
+DialogView DialogViewOf(WindowRef window);

@@ -6,6 +6,7 @@
 
 #include "foundation/Memory.h"
 #include "foundation/PlistTag.h"
+#include "foundation/TextBuffer.h"
 #include "support/RecordingDialogs.h"
 
 namespace {
@@ -69,7 +70,6 @@ TEST(PlistTag, RefusalsAreFatalReports) {
       {[&] { list->NewLong("A", 7); }, "PlistTag::NewTag() failed because array children can't have names.", ""},
       {[&] { root.NewTag("a<b", "k", ""); }, "Illegal character '<' or '>' in type string.", "PlistTag::NewTag()"},
       {[&] { root.NewTag("string", "k>", ""); }, "Illegal character '<' or '>' in name string.", "PlistTag::NewTag()"},
-      {[&] { root.NewString("k", "<b>"); }, "Illegal character '<' or '>' in value string.", "PlistTag::NewTag()"},
       {[&] { leaf->NewLong("x", 1); }, "Can't create a plist child from a \"integer\" tag.", "PlistTag::NewTag()"},
       {[&] { root.SetString("K", std::string(32, 'c').c_str()); },
        "PlistTag::SetString() is limited to 31 characters.  Use SetString255() instead.", "cccccccccccccccccccccccccccccccc"},
@@ -82,6 +82,33 @@ TEST(PlistTag, RefusalsAreFatalReports) {
     EXPECT_EQ(dialogs.Reports()[0].detail, c.detail);
   }
   EXPECT_EQ(root.SetString("K", std::string(31, 'c').c_str()), 0);
+  // Values are escaped when written, so they may hold any text.
+  dialogs.Clear();
+  ASSERT_NE(root.NewString("k", "<b>"), nullptr);
+  EXPECT_TRUE(dialogs.Reports().empty());
+}
+
+TEST(PlistTag, AddingALoadedTreeWhoseValuesHoldAnglesIsNoFatalReport) {
+  RecordingDialogs dialogs;
+  Root loaded;
+  TextBuffer text;
+  const char kText[] = "<dict><key>S</key><string>a&lt;b&gt;</string><key>D</key><dict><key>T</key>"
+                       "<string>&lt;</string></dict></dict>";
+  text.LoadData(kText, SInt32(sizeof kText - 1));
+  ASSERT_EQ(loaded.LoadBuffer(&text), 0);
+  Root dest;
+  dest.NewString("S", "old");
+  dest.NewDictionary("D")->NewString("Old", "x");
+  loaded.AddTo(&dest);
+  EXPECT_TRUE(dialogs.Reports().empty());
+  std::string s;
+  dest.GetString("S", &s, 0);
+  EXPECT_EQ(s, "a<b>");
+  PlistTag* d = dest.FindDictionary("D", 0);
+  ASSERT_NE(d, nullptr);
+  EXPECT_EQ(d->NumChildren(), 1);  // replaced, the old child freed
+  d->GetString("T", &s, 0);
+  EXPECT_EQ(s, "<");
 }
 
 TEST(PlistTag, GettersLeaveTargetsAloneWhenNothingIsFound) {
@@ -192,6 +219,23 @@ TEST(PlistTag, DataLeavesInEveryLayering) {
   EXPECT_EQ(out, nullptr);
   root.SetData("Plain", "AB", 2, 0, "");
   EXPECT_EQ(std::string(root.FindData("Plain", 0)->data, 4), "QUI=");
+}
+
+// Bytes that pack below the cipher's 32-byte minimum are padded, not a fatal
+// report, and come back exactly.
+TEST(PlistTag, PackedDataTooSmallToEncipherIsPadded) {
+  RecordingDialogs dialogs;
+  const std::string cases[] = {std::string(64, '\0'), "", "x", std::string(5000, 'z')};
+  for (const std::string& bytes : cases) {
+    Root root;
+    ASSERT_EQ(root.SetData("D", bytes.data(), SInt32(bytes.size()), 1, "key"), 0) << bytes.size();
+    void* out = nullptr;
+    SInt32 length = -1;
+    ASSERT_EQ(root.GetData("D", &out, &length, 1, "key"), 0) << bytes.size();
+    EXPECT_EQ(std::string((const char*)out, size_t(length)), bytes);
+    QKDisposePtr(Ptr(out));
+  }
+  EXPECT_TRUE(dialogs.Reports().empty());
 }
 
 TEST(PlistTag, DamagedDataLeavesReturnFailure) {

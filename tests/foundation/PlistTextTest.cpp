@@ -262,6 +262,9 @@ TEST(PlistText, DamagedOrHostileTextFailsQuietly) {
          return t;
        }()},
       {"binary", std::string("<dict>\0\xFF\x01<\0>\xFE<key>\x80", 19)},
+      {"NUL in an array's word", std::string("<dict><key>A</key><array><array\0></array></dict>", 48)},
+      {"NUL in a key's word", std::string("<dict><key>M<key\0></dict>", 25)},
+      {"NUL in a value's word", std::string("<dict><key>A</key><inte\0ger>1</integer></dict>", 46)},
   };
   RecordingDialogs dialogs;
   for (auto& c : cases) {
@@ -277,6 +280,74 @@ TEST(PlistText, DamagedOrHostileTextFailsQuietly) {
   for (int i = 0; i < 32; i++) deepest += "</dict>";
   Root root;
   EXPECT_EQ(Load(root, deepest), 0);
+}
+
+// What the reader accepts, the writer writes back as text that reads to the
+// same tree and the same text again.
+void ExpectStableRoundTrip(const std::string& text, const char* what) {
+  Root first;
+  ASSERT_EQ(Load(first, text), 0) << what;
+  std::string saved = Save(first);
+  Root second;
+  ASSERT_EQ(Load(second, saved), 0) << what << ": " << saved;
+  EXPECT_EQ(Save(second), saved) << what;
+}
+
+TEST(PlistText, BooleansHoldingOtherTextSurviveASaveCycle) {
+  struct Case {
+    const char* what;
+    std::string text;
+    std::string value;
+    unsigned char flag;  // as GetBoolean leaves a default of 2
+  } cases[] = {
+      {"empty", "<dict><key>Monitor Mode</key><integer>2</integer><key>Flag</key><boolean></boolean></dict>", "", 2},
+      {"a word", "<dict><key>Flag</key><boolean>yes</boolean></dict>", "yes", 2},
+      {"escaped", "<dict><key>Flag</key><boolean>&lt;x&gt;</boolean></dict>", "<x>", 2},
+      {"true/ as text", "<dict><key>Flag</key><boolean>true/</boolean></dict>", "true/", 1},
+      {"plain", "<dict><key>Flag</key><false/></dict>", "false/", 0},
+  };
+  RecordingDialogs dialogs;
+  for (auto& c : cases) {
+    ExpectStableRoundTrip(c.text, c.what);
+    Root root;
+    ASSERT_EQ(Load(root, c.text), 0);
+    PlistTag* flag = root.FindBoolean("Flag", 0);
+    ASSERT_NE(flag, nullptr) << c.what;
+    EXPECT_EQ(PString(flag->value), c.value) << c.what;
+    unsigned char value = 2;
+    root.GetBoolean("Flag", &value, 0);
+    EXPECT_EQ(value, c.flag) << c.what;
+  }
+  Root root;
+  ASSERT_EQ(Load(root, cases[0].text), 0);
+  EXPECT_EQ(Save(root), "<dict>\r\t<key>Monitor Mode</key>\r\t<integer>2</integer>\r\t<key>Flag</key>\r"
+                        "\t<boolean></boolean>\r</dict>");
+  EXPECT_TRUE(dialogs.Reports().empty());
+}
+
+TEST(PlistText, ABigDictionaryLoadsInOrderAndSavesToTheSameBytes) {
+  const int kKeys = 40000;
+  std::string text = "<dict>";
+  for (int i = 0; i < kKeys; i++)
+    text += "\r\t<key>Key " + std::to_string(i) + "</key>\r\t<integer>" + std::to_string(i * 7) + "</integer>";
+  text += "\r</dict>";
+  Root root;
+  ASSERT_EQ(Load(root, text), 0);
+  ASSERT_EQ(root.children.Size(), UInt32(kKeys));
+  EXPECT_EQ(PString(root.children[12345]->key), "Key 12345");
+  SInt32 n = 0;
+  EXPECT_NE(root.GetLong("Key 39999", &n, 0), nullptr);
+  EXPECT_EQ(n, 39999 * 7);
+  EXPECT_EQ(Save(root), text);
+  // A repeated key still updates the first child of that name, in place.
+  Root twice;
+  ASSERT_EQ(Load(twice, text.substr(0, text.size() - 8) + "<key>Key 5</key><integer>-1</integer></dict>"), 0);
+  EXPECT_EQ(twice.children.Size(), UInt32(kKeys));
+  twice.GetLong("Key 5", &n, 0);
+  EXPECT_EQ(n, -1);
+  EXPECT_EQ(twice.children[5], twice.FindLong("Key 5", 0));
+  twice.DeleteChildren();
+  EXPECT_EQ(twice.NumChildren(), 0);
 }
 
 TEST(PlistText, FilesAndEncryptedFiles) {

@@ -271,3 +271,18 @@ TEST_F(DisplayManager, ScreenErrorTellsWhatIsNeededAndEnds) {
   cursorVIS = true;
   shuttingDown = false;
 }
+
+#include "graphics/DisplayDialogs.h"
+
+TEST_F(DisplayManager, ConfirmAcceptsSafeModesOnly) {
+  fake.AddDisplay(4, {0, 0, 1024, 768},
+                  {M::Mode(10, 640, 480, 32, 60, kDisplayModeSafeFlag), M::Mode(12, 1024, 768, 32, 60, 0)});
+  ASSERT_EQ(InitDisplays(mainDISPLAY), 0);
+  fake.displays[0].current = fake.displays[0].modes[0];
+  EXPECT_TRUE(DisplayConfirmDialog(&mainDISPLAY[0]));
+  fake.displays[0].current = fake.displays[0].modes[1];
+  EXPECT_FALSE(DisplayConfirmDialog(&mainDISPLAY[0]));  // the timed confirmation answers Cancel
+  fake.displays[0].current = M::Mode(99, 320, 200, 8, 70);
+  EXPECT_FALSE(DisplayConfirmDialog(&mainDISPLAY[0]));
+  EXPECT_FALSE(DisplayConfirmDialog(nullptr));
+}

@@ -4,6 +4,7 @@
 // neither crash nor write past the game's frame blocks.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -266,6 +267,42 @@ TEST_F(LayoutLoad, MissingEmptyAndDamagedFiles) {
   EXPECT_EQ(Load("Plain"), 1);
   EXPECT_EQ(LoadLayout_PLIST(nullptr, nullptr, 0, nullptr), 0);
   EXPECT_TRUE(dialogs_.Reports().empty());
+}
+
+// With no frame table the layout makes its own frames: one alert says so,
+// and a file cannot make it allocate more than kMaxOwnFrames.
+TEST(LayoutWithoutTable, OwnFramesAreBoundedAndAlertedOnce) {
+  struct Case {
+    const char* what;
+    std::vector<int> sizes;
+    SInt32 frames;
+    size_t alerts;
+  } cases[] = {
+      {"small array", {3}, 3, 1},
+      {"the largest array sizes", {127, 127, 127}, kMaxOwnFrames, 2},
+  };
+  RecordingDialogs dialogs;
+  TempFolder folder;
+  APPL.frameList = nullptr;
+  APPL.frameCount = nullptr;
+  frameLIST = nullptr;
+  curFrame = nullptr;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    dialogs.Clear();
+    WriteLayout(folder, "Loose", {Head("looseFRAME", c.sizes)});
+    Layout layout;
+    layout.name[0] = 5;
+    std::copy_n("Loose", 5, layout.name + 1);
+    EXPECT_EQ(LoadLayout_PLIST(&layout, nullptr, 0, folder.Path().c_str()), 1);
+    EXPECT_EQ(layout.count, c.frames);
+    ASSERT_EQ(dialogs.Reports().size(), c.alerts);
+    EXPECT_EQ(dialogs.Reports()[0].message, "BAD: creating new frame!");
+    if (c.alerts > 1) {
+      EXPECT_EQ(dialogs.Reports()[1].message,
+                "LoadLayout() failed.  The starting frame could not be located in frameLIST: looseFRAME.");
+    }
+  }
 }
 
 TEST(LayoutCalls, LoadLayoutBeforeInitLayoutsIsFatal) {

@@ -2,12 +2,15 @@
 // libpng themselves.
 #include <gtest/gtest.h>
 #include <png.h>
+#include <sys/resource.h>
+#include <unistd.h>
 #include <zlib.h>
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <algorithm>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -233,6 +236,132 @@ TEST_F(PNGFiles, GreyModeKeepsIndicesAndConvertsColour) {
   SamplePixel(3, 2, &r, &g, &b, &a);
   EXPECT_NEAR(grey[2 * w + 3], 0.3 * r + 0.59 * g + 0.11 * b, 1.0);
   delete[] grey;
+}
+
+// Writes a width × height image of one sample a pixel at the given depth
+// (grey or palette); samples[y * width + x] are the pixel values.
+void WritePacked(const std::string& path, int width, int height, int depth, int colorType,
+                 const std::vector<int>& samples) {
+  FILE* file = std::fopen(path.c_str(), "wb");
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png_create_info_struct(png);
+  png_init_io(png, file);
+  png_set_IHDR(png, info, png_uint_32(width), png_uint_32(height), depth, colorType, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  std::vector<png_color> palette(size_t(1) << depth, png_color{1, 2, 3});
+  if (colorType == PNG_COLOR_TYPE_PALETTE) png_set_PLTE(png, info, palette.data(), int(palette.size()));
+  png_write_info(png, info);
+  std::vector<png_byte> row(size_t((width * depth + 7) / 8));
+  for (int y = 0; y < height; y++) {
+    std::fill(row.begin(), row.end(), 0);
+    for (int x = 0; x < width; x++) {
+      const int bit = x * depth;
+      row[size_t(bit / 8)] |= png_byte(samples[size_t(y * width + x)] << (8 - depth - bit % 8));
+    }
+    png_write_row(png, row.data());
+  }
+  png_write_end(png, info);
+  png_destroy_write_struct(&png, &info);
+  std::fclose(file);
+}
+
+TEST_F(PNGFiles, GreyModeGivesOneByteAPixelAtEveryDepth) {
+  struct Case {
+    int depth, colorType;
+    int scale;  // what one step of a sample is worth in the result
+  } cases[] = {
+      {1, PNG_COLOR_TYPE_GRAY, 255}, {2, PNG_COLOR_TYPE_GRAY, 85},    {4, PNG_COLOR_TYPE_GRAY, 17},
+      {1, PNG_COLOR_TYPE_PALETTE, 1}, {2, PNG_COLOR_TYPE_PALETTE, 1}, {4, PNG_COLOR_TYPE_PALETTE, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.depth) + (c.colorType == PNG_COLOR_TYPE_GRAY ? " grey" : " palette"));
+    // 8 by 2: the first row alternates the highest sample and 0 (10101010 at
+    // one bit), the second counts up through the samples.
+    const int top = (1 << c.depth) - 1;
+    std::vector<int> samples;
+    for (int x = 0; x < 8; x++) samples.push_back(x % 2 == 0 ? top : 0);
+    for (int x = 0; x < 8; x++) samples.push_back(x % (top + 1));
+    WritePacked(PathFor("packed.png"), 8, 2, c.depth, c.colorType, samples);
+    SInt32 w = 0, h = 0;
+    UInt8* block = LoadPNG(PathFor("packed.png").c_str(), &w, &h, 1, nullptr, nullptr);
+    ASSERT_NE(block, nullptr);
+    ASSERT_EQ(w, 8);
+    ASSERT_EQ(h, 2);
+    for (int i = 0; i < 16; i++) EXPECT_EQ(block[i], samples[size_t(i)] * c.scale) << "pixel " << i;
+    delete[] block;
+  }
+}
+
+// A chunk: length, type, data and the check over type and data.
+void AppendChunk(std::vector<char>* file, const char* type, const std::vector<unsigned char>& data) {
+  std::vector<unsigned char> body(type, type + 4);
+  body.insert(body.end(), data.begin(), data.end());
+  const uLong crc = crc32(0, body.data(), uInt(body.size()));
+  const uint32_t n = uint32_t(data.size());
+  for (int i = 0; i < 4; i++) file->push_back(char(n >> (24 - 8 * i)));
+  file->insert(file->end(), body.begin(), body.end());
+  for (int i = 0; i < 4; i++) file->push_back(char(crc >> (24 - 8 * i)));
+}
+
+// A file of a few dozen bytes whose header claims side by side pixels.
+std::vector<char> ClaimingFile(uint32_t side) {
+  std::vector<char> file = {'\x89', 'P', 'N', 'G', '\r', '\n', '\x1a', '\n'};
+  std::vector<unsigned char> header;
+  for (int k = 0; k < 2; k++)
+    for (int i = 0; i < 4; i++) header.push_back((unsigned char)(side >> (24 - 8 * i)));
+  header.insert(header.end(), {8, PNG_COLOR_TYPE_RGB_ALPHA, 0, 0, 0});
+  AppendChunk(&file, "IHDR", header);
+  std::vector<unsigned char> row(64, 0), packed(128);
+  uLongf packedSize = packed.size();
+  compress(packed.data(), &packedSize, row.data(), uLong(row.size()));
+  packed.resize(packedSize);
+  AppendChunk(&file, "IDAT", packed);
+  AppendChunk(&file, "IEND", {});
+  return file;
+}
+
+#if !defined(__SANITIZE_ADDRESS__)
+// In a child process: 0 when the file is refused with the address space
+// limited to 128 MB more than is in use (not under the address sanitizer,
+// whose shadow memory needs far more).
+int LoadUnderAddressLimit(const std::string& path) {
+  long pages = 0;
+  if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+    if (std::fscanf(statm, "%ld", &pages) != 1) pages = 0;
+    std::fclose(statm);
+  }
+  struct rlimit limit;
+  limit.rlim_cur = limit.rlim_max = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + (rlim_t(128) << 20);
+  setrlimit(RLIMIT_AS, &limit);
+  SInt32 w = 1, h = 1;
+  UInt8* block = LoadPNG(path.c_str(), &w, &h, 0, nullptr, nullptr);
+  return block == nullptr && w == 0 ? 0 : 2;
+}
+#endif
+
+TEST_F(PNGFiles, AFileTooSmallForItsImageIsRefusedBeforeAnyPixelBlock) {
+  std::vector<char> file = ClaimingFile(8192);
+  ASSERT_LT(file.size(), 80u);
+  WriteAll(PathFor("claims.png"), file);
+  SInt32 w = 0, h = 0;
+  ASSERT_EQ(GetPNGDimensions(PathFor("claims.png").c_str(), &w, &h), 0);
+  EXPECT_EQ(w, 8192);
+  // With the address space too small for the claimed 256 MB, an attempt to
+  // allocate it would end in the out-of-memory report instead of a refusal.
+#if !defined(__SANITIZE_ADDRESS__)
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(_exit(LoadUnderAddressLimit(PathFor("claims.png"))), testing::ExitedWithCode(0), "");
+#endif
+  EXPECT_EQ(LoadPNG(PathFor("claims.png").c_str(), &w, &h, 0, nullptr, nullptr), nullptr);
+
+  // A real image that packs as tightly as deflate can still loads.
+  const int side = 2048;
+  std::vector<UInt8> zero(size_t(side) * side * 4, 0);
+  ASSERT_EQ(SavePNG(PathFor("flat.png").c_str(), zero.data(), side, side, 0, nullptr, 0), 1);
+  UInt8* flat = LoadPNG(PathFor("flat.png").c_str(), &w, &h, 0, nullptr, nullptr);
+  ASSERT_NE(flat, nullptr);
+  EXPECT_EQ(w, side);
+  delete[] flat;
 }
 
 TEST_F(PNGFiles, HeaderAndPaletteQueries) {

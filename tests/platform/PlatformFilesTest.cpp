@@ -162,4 +162,39 @@ TEST(PlatformFiles, LocksOpenDescriptorsAndTheProgramsOwnFile) {
   EXPECT_EQ(LastComponent(PlatformExecutablePath()), "test_platform");
 }
 
+TEST(PlatformFiles, ReadingOpensOnlyRegularFilesAndNeverWaits) {
+  TempFolder folder;
+  std::string file = folder.Write("Prefs.plist", "text");
+  std::string pipe = folder / "Pipe";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  struct Case {
+    std::string path;
+    bool opens;
+    int error;
+  } cases[] = {
+      {file, true, 0}, {pipe, false, EINVAL}, {folder.Path(), false, EINVAL}, {folder / "Missing", false, ENOENT},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    errno = 0;
+    FILE* opened = OpenRegularFileForReading(c.path);
+    EXPECT_EQ(opened != nullptr, c.opens);
+    if (opened) {
+      char text[8] = {};
+      EXPECT_EQ(std::fread(text, 1, sizeof text, opened), 4u);
+      EXPECT_EQ(std::string(text), "text");
+      std::fclose(opened);
+    } else {
+      EXPECT_EQ(errno, c.error);
+    }
+  }
+  // A read fork on a named pipe opens at once and holds nothing.
+  SInt16 fork = -1;
+  ASSERT_EQ(PlatformOpenFork(FSRef{pipe}, false, &fork), noErr);
+  SInt64 length = -1;
+  EXPECT_EQ(PlatformForkLength(fork, &length), noErr);
+  EXPECT_EQ(length, 0);
+  PlatformCloseFork(fork);
+}
+
 }  // namespace

@@ -1,7 +1,10 @@
 #include "platform/SafeSave.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -105,6 +108,109 @@ TEST_F(SafeSave, AnOpenForkReadsTheNewContentAfterTheSave) {
   ASSERT_EQ(PlatformOpenFork(item, false, &fork), noErr);
   EXPECT_EQ(PlatformReplaceForkContent(fork, item, "x", 1), wrPermErr);
   PlatformCloseFork(fork);
+}
+
+// A process id that belonged to a process that has ended.
+pid_t DeadPid() {
+  pid_t child = fork();
+  if (child == 0) _exit(0);
+  waitpid(child, nullptr, 0);
+  return child;
+}
+
+TEST_F(SafeSave, TemporariesOfKilledSavesAreRemovedByTheNextSave) {
+  std::string path = folder.Write("Prefs.plist", "old");
+  std::string dead = std::to_string(DeadPid());
+  std::string stale = folder.Write(".Prefs.plist.tmp-" + dead + "-0", "half");
+  std::string staleToo = folder.Write(".Prefs.plist.tmp-" + dead + "-7", "half");
+  std::string live = folder.Write(".Prefs.plist.tmp-" + std::to_string(getppid()) + "-0", "in progress");
+  std::string other = folder.Write(".Scores.plist.tmp-" + dead + "-0", "not ours to judge");
+  std::string odd = folder.Write(".Prefs.plist.tmp-x-0", "no process id");
+  ASSERT_EQ(SafeSaveFile(path, "new", 3), noErr);
+  EXPECT_EQ(ReadWholeFile(path), "new");
+  EXPECT_FALSE(std::filesystem::exists(stale));
+  EXPECT_FALSE(std::filesystem::exists(staleToo));
+  EXPECT_TRUE(std::filesystem::exists(live));
+  EXPECT_TRUE(std::filesystem::exists(other));
+  EXPECT_TRUE(std::filesystem::exists(odd));
+}
+
+TEST_F(SafeSave, AFileWithoutWritePermissionIsNotReplaced) {
+  struct Case {
+    mode_t mode;
+    OSErr expected;
+    mode_t after;
+  } cases[] = {
+      {0444, permErr, 0444},
+      {0000, permErr, 0000},
+      {0200, noErr, 0600},  // the owner can read back what was saved
+      {0604, noErr, 0604},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.mode);
+    std::string path = folder.Write("Prefs.plist", "old");
+    ASSERT_EQ(chmod(path.c_str(), c.mode), 0);
+    EXPECT_EQ(SafeSaveFile(path, "new", 3), c.expected);
+    struct stat st;
+    ASSERT_EQ(stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, c.after);
+    chmod(path.c_str(), 0600);
+    EXPECT_EQ(ReadWholeFile(path), c.expected == noErr ? "new" : "old");
+    EXPECT_EQ(FolderItems(), 1u);
+    std::filesystem::remove(path);
+  }
+}
+
+TEST_F(SafeSave, ADanglingLinkIsWrittenThroughAndKept) {
+  std::filesystem::create_directories(folder / "real");
+  struct Case {
+    const char* what;
+    std::string link;    // the link at the saved path
+    std::string target;  // where the content must land
+  } cases[] = {
+      {"relative", "real/Prefs.plist", folder / "real/Prefs.plist"},
+      {"absolute", folder / "real/Abs.plist", folder / "real/Abs.plist"},
+      {"chain", "Middle", folder / "real/Chained.plist"},
+  };
+  ASSERT_EQ(symlink("real/Chained.plist", (folder / "Middle").c_str()), 0);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string path = folder / "Saved.plist";
+    std::filesystem::remove(path);
+    ASSERT_EQ(symlink(c.link.c_str(), path.c_str()), 0);
+    ASSERT_EQ(SafeSaveFile(path, "new", 3), noErr);
+    EXPECT_TRUE(std::filesystem::is_symlink(path));
+    EXPECT_EQ(ReadWholeFile(c.target), "new");
+  }
+  // A loop of links has no file to write: nothing is made.
+  std::string a = folder / "LoopA", b = folder / "LoopB";
+  ASSERT_EQ(symlink(b.c_str(), a.c_str()), 0);
+  ASSERT_EQ(symlink(a.c_str(), b.c_str()), 0);
+  EXPECT_NE(SafeSaveFile(a, "x", 1), noErr);
+  EXPECT_TRUE(std::filesystem::is_symlink(a));
+  EXPECT_TRUE(std::filesystem::is_symlink(b));
+}
+
+TEST(SafeSaveDeathTest, ASavePastTheFileSizeLimitFailsInsteadOfEndingTheProgram) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  TempFolder folder;
+  std::string path = folder.Write("Prefs.plist", "old");
+  EXPECT_EXIT(
+      {
+        struct rlimit limit;
+        limit.rlim_cur = limit.rlim_max = 1000;
+        setrlimit(RLIMIT_FSIZE, &limit);
+        std::string big(5000, 'b');
+        OSErr err = SafeSaveFile(path, big.data(), SInt64(big.size()));
+        bool kept = ReadWholeFile(path) == "old";
+        _exit(err != noErr && kept ? 0 : 2);
+      },
+      testing::ExitedWithCode(0), "");
+  EXPECT_EQ(ReadWholeFile(path), "old");
+  size_t items = 0;
+  for (auto it = std::filesystem::directory_iterator(folder.Path()); it != std::filesystem::directory_iterator(); ++it)
+    items++;
+  EXPECT_EQ(items, 1u);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "shell/MainPrefs.h"
 
+#include <sys/stat.h>
+
 #include "ShellFixture.h"
 #include "foundation/PlistTag.h"
 #include "platform/SafeSave.h"
@@ -107,6 +109,52 @@ TEST_F(MainPrefsTest, DamagedFilesFallBackToTheDefaults) {
     EXPECT_EQ(mainPREFS.graphicsMode, c.graphicsMode) << c.what;
     EXPECT_EQ(mainPREFS.monitorMode, c.monitorMode) << c.what;
   }
+}
+
+// Files that load must save and load again at every later start; files that
+// do not load leave the defaults and are replaced by the next save.
+TEST_F(MainPrefsTest, HostileFilesNeverCostTheSettingsOfALaterStart) {
+  struct Case {
+    const char* what;
+    std::string text;
+    int firstLoad;
+  } cases[] = {
+      {"boolean holding no word",
+       "<dict><key>Monitor Mode</key><integer>2</integer><key>Flag</key><boolean></boolean></dict>", 0},
+      {"NUL inside an array's word", std::string("<dict><key>A</key><array><array\0></array></dict>", 48), -4},
+      {"NUL inside a key's word", std::string("<dict><key>M<key\0></dict>", 25), -4},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WritePrefs(c.text);
+    {
+      Dict dict;
+      EXPECT_EQ(mainPREFS.Load(&dict), c.firstLoad);
+      mainPREFS.monitorMode = 2;
+      ASSERT_EQ(mainPREFS.Save(&dict), 0);
+    }
+    for (int start = 0; start < 2; start++) {
+      Dict dict;
+      mainPREFS.monitorMode = 0;
+      EXPECT_EQ(mainPREFS.Load(&dict), 0) << "start " << start;
+      EXPECT_EQ(mainPREFS.monitorMode, 2);
+      ASSERT_EQ(mainPREFS.Save(&dict), 0);
+    }
+  }
+  EXPECT_TRUE(dialogs.Reports().empty());
+}
+
+TEST_F(MainPrefsTest, ANamedPipeInPlaceOfTheFileIsUnreadableNotAWait) {
+  home.Folder().Write("home/.config/Halvane/placeholder", "");
+  ASSERT_EQ(mkfifo(PrefsFile().c_str(), 0600), 0);
+  Dict dict;
+  EXPECT_EQ(mainPREFS.Load(&dict), -3);
+  EXPECT_TRUE(mainPREFS.fullScreen);
+  EXPECT_EQ(mainPREFS.monitorMode, 1);
+  // The save puts a file in its place.
+  ASSERT_EQ(mainPREFS.Save(&dict), 0);
+  Dict again;
+  EXPECT_EQ(mainPREFS.Load(&again), 0);
 }
 
 TEST_F(MainPrefsTest, AFailedSaveLeavesTheOldFileWhole) {

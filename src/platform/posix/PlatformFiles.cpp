@@ -139,8 +139,26 @@ OSErr PlatformMove(const FSRef& from, const FSRef& to) {
   return PlatformRename(from, to);
 }
 
+FILE* OpenRegularFileForReading(const std::string& path) {
+  // Non-blocking, so that opening a named pipe returns at once; the flag is
+  // cleared again for the regular file that is read.
+  int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  struct stat st;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close(fd);
+    errno = EINVAL;
+    return nullptr;
+  }
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  FILE* file = fdopen(fd, "rb");
+  if (!file) close(fd);
+  return file;
+}
+
 OSErr PlatformOpenFork(const FSRef& item, bool write, SInt16* fork) {
-  int fd = open(item.path.c_str(), (write ? O_RDWR : O_RDONLY) | O_CLOEXEC);
+  // A read never waits for a writer at a named pipe in place of a file.
+  int fd = open(item.path.c_str(), (write ? O_RDWR : O_RDONLY | O_NONBLOCK) | O_CLOEXEC);
   if (fd < 0) return OSErrOfErrno(errno);
   if (fd > INT16_MAX) {
     close(fd);

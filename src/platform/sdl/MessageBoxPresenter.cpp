@@ -30,8 +30,8 @@ struct MessageBoxes : DialogPresenter {
     int chosen = -1;
     if (SDL_ShowMessageBox(&data, &chosen) != 0) return StderrPresenter().Present(view);
     TakeBackFocus(view.parent);
-    if (chosen >= 0) return DialogAction{DialogAction::Click, chosen, 0, 0};
-    return DialogAction{DialogAction::Key, -1, 27, 53};  // closed: Escape
+    if (chosen >= 0) return DialogAction{DialogAction::Click, chosen, 0, 0, nullptr, 0};
+    return DialogAction{DialogAction::Key, -1, 27, 53, nullptr, 0};  // closed: Escape
   }
 
   // The box took the keyboard focus from our window. Its focus-out and

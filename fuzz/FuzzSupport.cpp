@@ -1,0 +1,59 @@
+#include "FuzzSupport.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "foundation/ErrorDialog.h"
+#include "foundation/Memory.h"
+#include "foundation/StringFunctions.h"
+
+namespace {
+
+void Error(const unsigned char* message, const unsigned char* where, unsigned char fatal) {
+  if (!fatal) return;
+  char text[256], place[256];
+  PToCStr(message, text);
+  PToCStr(where, place);
+  std::fprintf(stderr, "fatal report reached from data: %s (%s)\n", text, place);
+  std::abort();
+}
+
+void Alert(const unsigned char*, const unsigned char*, const char*) {}
+
+void BeepAndShutdown() {
+  std::fprintf(stderr, "shut down reached from data\n");
+  std::abort();
+}
+
+const DialogBackEnd kBackEnd = {Error, Alert, BeepAndShutdown};
+
+std::string MakeFolder() {
+  std::string base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+  std::string pattern = base + "/halvane-fuzz-XXXXXX";
+  if (!mkdtemp(pattern.data())) std::abort();
+  // Removed at exit, whatever the harness left in it.
+  static std::string folder = pattern;
+  std::atexit([] {
+    std::error_code ec;
+    std::filesystem::remove_all(folder, ec);
+  });
+  return pattern;
+}
+
+}  // namespace
+
+void FuzzSetUp() {
+  static bool done = [] {
+    InitMemory();
+    SetDialogBackEnd(&kBackEnd);
+    return true;
+  }();
+  (void)done;
+}
+
+const std::string& FuzzFolder() {
+  static const std::string folder = MakeFolder();
+  return folder;
+}

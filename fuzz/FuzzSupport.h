@@ -1,0 +1,27 @@
+// Shared by the fuzz harnesses. Each harness defines LLVMFuzzerTestOneInput;
+// built for libFuzzer it is a fuzzer, otherwise FuzzReplay.cpp gives it a
+// main that runs the files and folders named on its command line.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+// Once per process: a dialog back end under which any fatal report ends the
+// run as a crash (data must never reach one), alerts and non-fatal errors
+// pass silently; and a private scratch folder on tmpfs when there is one.
+void FuzzSetUp();
+const std::string& FuzzFolder();
+
+// A property that must hold whatever the input: a crash otherwise.
+#define FUZZ_CHECK(condition)                                                                    \
+  do {                                                                                           \
+    if (!(condition)) {                                                                          \
+      std::fprintf(stderr, "fuzz check failed: %s (%s:%d)\n", #condition, __FILE__, __LINE__);   \
+      std::abort();                                                                              \
+    }                                                                                            \
+  } while (0)
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);

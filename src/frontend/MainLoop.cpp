@@ -1,0 +1,128 @@
+#include "frontend/MainLoop.h"
+
+#include "foundation/Clock.h"
+#include "foundation/ErrorDialog.h"
+#include "frontend/KeyNames.h"
+#include "frontend/screens/ScreenGL.h"
+#include "game/Game.h"
+#include "graphics/GameWindow.h"
+#include "graphics/OpenGLFrame.h"
+#include "shell/AllEvents.h"
+#include "shell/ApplInfo.h"
+#include "shell/Events.h"
+
+double nextTime = 0;
+UInt8 pauseTrigger = 0;
+Timer mainTIMER;
+MSButton fullScreenBUTTON;
+void (*drawFrameProc)() = nullptr;
+UInt32 stepCOUNT = 0;
+void (*scriptedInputProc)(UInt32 step) = nullptr;
+
+namespace {
+
+enum : UInt8 {
+  kKeyReturn = 36,
+  kKeyEscape = 53,
+  kKeyQuote = 39,
+  kKeyCapsLock = 138,
+  kInputEscape = 10,
+  kInputReturn = 11,
+};
+
+// The button shows while the pointer is near it, and only when no game is
+// running or the game is paused.
+void FadeFullScreenButton() {
+  Point m = GetGameMouse();
+  const Rect& b = fullScreenBUTTON.bounds;
+  bool near = m.h >= b.left - 32 && m.h < b.right + 32 && m.v >= b.top - 32 && m.v < b.bottom + 32;
+  float& fade = fullScreenBUTTON.titleImage.alpha;
+  if (near && (!gamePLAY || gamePAUSE))
+    fade = fade + 0.1f > 1.0f ? 1.0f : fade + 0.1f;
+  else
+    fade = fade - 0.1f < 0.0f ? 0.0f : fade - 0.1f;
+}
+
+// Full screen, then a 640 by 480 window, then 1024 by 768, then full screen.
+void CycleWindowSize() {
+  if (IsFullScreen()) {
+    windSIZE = Point{480, 640};
+    FullScreenMode(0);
+  } else if (windSIZE.h == 640) {
+    AdjustWindowSize(1024, 768);
+  } else {
+    FullScreenMode(1);
+  }
+}
+
+// Escape, Return, caps lock or a click pause a running game at full
+// brightness, once per press.
+void PauseTrigger(bool keyPause) {
+  if (gamePLAY != 1 || gamePAUSE != 0) return;
+  SInt16 h, v;
+  bool down = keyPause || KeyDown(kKeyCapsLock) || ClickEvent(&h, &v);
+  if (down && !pauseTrigger && Brightness_GL() == 255) PauseGame();
+  pauseTrigger = down;
+}
+
+}  // namespace
+
+void ResetSpeedManager() { nextTime = LocalMicroseconds(); }
+
+void HandleKeyboard() {
+  for (int p = 1; p >= 0; --p)
+    for (int k = 0; k < kPlayerKeyCount; ++k)
+      if (KeyDown(playerKEY[p * kPlayerKeyCount + k])) mainINPUT[2 * k + p] = 1;
+  if (KeyEvent(kKeyReturn, -1, nullptr)) mainINPUT[kInputReturn] = 1;
+  if (KeyEvent(kKeyEscape, -1, nullptr)) mainINPUT[kInputEscape] = 1;
+}
+
+void QuitGame() {
+  for (int p : {1 - mainPLAYER, int(mainPLAYER)}) {
+    if (p < 0 || p > 1) continue;
+    if (_PLAYER[p].on && !_PLAYER[p].dying) AdjustShield(char(p), -12);
+  }
+  gameOVER = 1;
+}
+
+void OpenALRequiredAlert() { AlertDialog("OpenAL is required for sound playback.", "", "OK"); }
+
+bool MainStep() {
+  GetEvent(0xFFFF, nullptr);
+  if (AllEventsEnabled()) HandleEvents();
+  HandleKeyboard();
+  if (scriptedInputProc) scriptedInputProc(stepCOUNT);
+  ++stepCOUNT;
+  // The game step clears the input bytes, so the pause trigger reads them now.
+  bool keyPause = mainINPUT[kInputEscape] || mainINPUT[kInputReturn];
+  HandleGame();
+  ProcessScreens();
+  if (applQUIT) return false;
+  FadeFullScreenButton();
+  if (animateDELAY == 0.0f) fullScreenBUTTON.Animate();
+  UserInput input{};
+  GetUserInput(&input);
+  if (fullScreenBUTTON.HandleInput(&input, 4, 0)) CycleWindowSize();
+  PauseTrigger(keyPause);
+  animateDELAY += 1.0f;
+  if (animateDELAY >= 3.0f) animateDELAY = 0.0f;
+  nextTime += kStepMicroseconds;
+  return true;
+}
+
+int MainPass() {
+  if (KeyDown(kKeyQuote)) Delay(3);
+  if (LocalMicroseconds() - nextTime > kMaxBacklogMicroseconds) ResetSpeedManager();
+  int steps = 0;
+  while (LocalMicroseconds() >= nextTime) {
+    ++steps;
+    if (!MainStep()) break;
+  }
+  if (steps) {
+    if (drawFrameProc) drawFrameProc();
+  } else {
+    double wait = nextTime - LocalMicroseconds();
+    if (wait > 0) SleepNanoseconds(UInt64(wait * 1000.0));
+  }
+  return steps;
+}

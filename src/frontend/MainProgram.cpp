@@ -1,0 +1,202 @@
+#include "frontend/MainProgram.h"
+
+#include <GL/gl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "foundation/Clock.h"
+#include "foundation/ErrorDialog.h"
+#include "foundation/FileClass.h"
+#include "foundation/MainTimer.h"
+#include "foundation/Random.h"
+#include "foundation/Version.h"
+#include "frontend/GameDrawing.h"
+#include "frontend/KeyNames.h"
+#include "frontend/MainLoop.h"
+#include "frontend/Preferences.h"
+#include "frontend/Resources.h"
+#include "frontend/Scores.h"
+#include "frontend/screens/PauseScreen.h"
+#include "frontend/screens/TitleScreen.h"
+#include "game/Game.h"
+#include "graphics/GameWindow.h"
+#include "graphics/GammaFading.h"
+#include "graphics/OpenGLFrame.h"
+#include "graphics/PNGFile.h"
+#include "graphics/RenderedDialogs.h"
+#include "shell/AllEvents.h"
+#include "shell/AppleEvents.h"
+#include "shell/ApplInfo.h"
+#include "shell/ErrorAlertDialogs.h"
+#include "shell/Events.h"
+#include "shell/MainPrefs.h"
+#include "shell/Menus.h"
+#include "shell/NibDialogs.h"
+#include "shell/Startup.h"
+#include "sound/SoundChannels.h"
+#include "sound/SoundEffects.h"
+#include "sound/SoundServices.h"
+
+namespace {
+
+struct DemoOptions {
+  bool on = false;
+  long steps = 0;
+  UInt32 seed = 1;
+  std::string screenshot;
+};
+
+// Quit requests (the quit command, the window's close button, the window
+// system) end the program; a game in progress is paused when the window
+// loses the focus.
+void QuitRequests() {
+  if (quitEVENT || closeBoxEVENT) applQUIT = 1;
+  quitEVENT = false;
+  closeBoxEVENT = 0;
+  if (suspendEVENT && gamePLAY && !gamePAUSE) PauseGame();
+}
+
+// The Window menu (its keys choose the window size or full screen).
+void InitLocalMenus() { InsertWindowMenu(131); }
+
+bool ParseArguments(int argc, char** argv, DemoOptions* demo) {
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i];
+    bool hasValue = i + 1 < argc;
+    if (a == "--demo" && hasValue) {
+      demo->on = true;
+      demo->steps = std::strtol(argv[++i], nullptr, 10);
+    } else if (a == "--seed" && hasValue) {
+      demo->seed = UInt32(std::strtoul(argv[++i], nullptr, 10));
+    } else if (a == "--screenshot" && hasValue) {
+      demo->screenshot = argv[++i];
+    } else {
+      demo->steps = -1;
+      break;
+    }
+  }
+  if (demo->steps >= 0 && (!demo->on || demo->steps > 0)) return true;
+  std::fprintf(stderr, "usage: halvane [--demo STEPS [--seed N] [--screenshot FILE.png]]\n");
+  return false;
+}
+
+void StartUp(bool demo) {
+  InstallUserDialogs();
+  InstallRenderedDialogs();
+  APPL.SetName("Halvane", "");
+  APPL.SetCreatorCode(FOUR_CHAR('H', 'L', 'V', 'N'));
+  mainPREFS.SetFileName("Halvane Preferences");
+  mainSCORES.SetFileName("Halvane Scores");
+  mainSCORES.Init(15, 2);
+  APPL.gameWindow = 1;
+  APPL.buildDepth = APPL.windowDepth = APPL.thirdDepth = 16;
+  APPL.customEvents = QuitRequests;
+  APPL.initLocalMenus = InitLocalMenus;
+  InitTime();
+  InitAllEvents();
+  InitAppleEvents();
+  FindDesktopFolder(&desktopFOLD);
+  SetUpHomeFile();
+  GetApplicationVersion(&APPL.version, APPL.shortVersion, 0);
+  GetVersionString(APPL.version, APPL.longVersion, 1);
+  Startup();
+  LoadQKEngineNib();
+  InitFading();
+  InstallSoundServices();
+  if (demo) {
+    // The demo leaves the user's files alone and always runs in a window.
+    PREFS.Defaults();
+    DefaultKeys();
+    mainPREFS.Defaults(false);
+    windSIZE = Point{480, 640};
+  } else {
+    LoadPreferences();
+    LoadScores();
+  }
+  mainTIMER.Init(MainTimer, 30, nullptr);
+  InitAudio();
+  if (!InitALSources()) OpenALRequiredAlert();
+  DisableFlushing();
+  InitGameWindow();
+  EnableVBLSync();
+  SetGammaTable(GetOrigGTable(), nullptr);
+  LoadResources();
+  LoadResources_Mac();
+  LoadResources_Game();
+  SetupSound2DRect(&mainRECT);
+  drawFrameProc = DrawEverything;
+}
+
+// The scripted player of the demo: player 1 joins, sweeps left and right and
+// fires in bursts.
+void DemoInput(UInt32 step) {
+  UInt32 phase = step % 240;
+  mainINPUT[0] = phase >= 120 && phase < 200;  // left
+  mainINPUT[2] = phase < 80;                   // right
+  mainINPUT[4] = phase % 60 < 20 && phase % 4 == 0;  // up
+  mainINPUT[8] = (step / 6) % 2 == 0;          // fire
+}
+
+// Draws the frame and reads it back before it is shown, brightness overlay
+// included.
+bool SaveScreenshot(const std::string& path) {
+  OpaqueGrafPtr port{};
+  port.portRect = mainRECT;
+  OpenGLBeginDraw(&port);
+  DrawPicture();
+  VisualFXGL(&glDrawVars.portRect);
+  glFinish();
+  SInt32 w = 0, h = 0;
+  GetWindowContentSize(mainWIND, &w, &h);
+  if (w <= 0 || h <= 0) return false;
+  std::vector<UInt8> pixels(size_t(w) * h * 4), flipped(pixels.size());
+  glReadBuffer(GL_BACK);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+  for (SInt32 y = 0; y < h; ++y)
+    std::memcpy(&flipped[size_t(y) * w * 4], &pixels[size_t(h - 1 - y) * w * 4], size_t(w) * 4);
+  for (size_t i = 3; i < flipped.size(); i += 4) flipped[i] = 255;
+  OpenGLEndDraw();
+  return SavePNG(path.c_str(), flipped.data(), w, h, 0, nullptr, 0) == 1;
+}
+
+int RunDemo(const DemoOptions& demo) {
+  randomSEED = demo.seed;
+  // A game starts from a black picture, as after the main screen's fade.
+  MinBright_GL();
+  StartGame();
+  scriptedInputProc = DemoInput;
+  for (long s = 0; s < demo.steps && !applQUIT; ++s) {
+    MainStep();
+    if (s % 4 == 3) DrawEverything();
+  }
+  if (!demo.screenshot.empty() && !SaveScreenshot(demo.screenshot)) {
+    std::fprintf(stderr, "halvane: could not write \"%s\"\n", demo.screenshot.c_str());
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int HalvaneMain(int argc, char** argv) {
+  DemoOptions demo;
+  if (!ParseArguments(argc, argv, &demo)) return 2;
+  StartUp(demo.on);
+  int status = 0;
+  if (demo.on) {
+    status = RunDemo(demo);
+  } else {
+    titleSCREEN.Open();
+    ResetSpeedManager();
+    while (!applQUIT) MainPass();
+    SavePreferences();
+  }
+  DisposeGameWindow();
+  Shutdown(status != 0);
+  return status;
+}

@@ -1,0 +1,21 @@
+// The input of a window that shows a modal dialog: clicks in its content,
+// typed characters and editing keys, and its close box. While a dialog is up
+// the input of every other window is dropped (the dialog is modal), except a
+// request to quit, which is kept for after it.
+#pragma once
+
+#include "platform/PlatformTypes.h"
+
+struct DialogInput {
+  enum Kind { None, MouseDown, MouseUp, Key, Close } kind;
+  SInt16 h, v;      // in the window's content, for the mouse
+  UInt8 charCode;   // keys: the character, or 13 Return, 3 Enter, 27 Escape, 9 Tab, 8 Backspace, 28/29 arrows
+  UInt8 keyCode;
+};
+
+// The next input meant for `window`; false when none waits.
+bool NextDialogInput(WindowPtr window, DialogInput* input);
+// Waits at most `ms` milliseconds for any input.
+void WaitDialogInput(UInt32 ms);
+// Puts back the quit request kept while the dialog was up.
+void EndDialogInput();

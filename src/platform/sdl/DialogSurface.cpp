@@ -1,0 +1,82 @@
+#include "platform/DialogSurface.h"
+
+#include <SDL.h>
+
+#include "platform/sdl/SdlWindow.h"
+
+namespace {
+
+bool quitKept = false;
+
+UInt8 EditingKey(SDL_Keycode key) {
+  switch (key) {
+    case SDLK_RETURN: return 13;
+    case SDLK_KP_ENTER: return 3;
+    case SDLK_ESCAPE: return 27;
+    case SDLK_TAB: return 9;
+    case SDLK_BACKSPACE: return 8;
+    case SDLK_LEFT: return 28;
+    case SDLK_RIGHT: return 29;
+    default: return 0;
+  }
+}
+
+}  // namespace
+
+bool NextDialogInput(WindowPtr window, DialogInput* input) {
+  SDL_Window* own = SdlWindowOf(window);
+  Uint32 id = own ? SDL_GetWindowID(own) : 0;
+  SDL_Event e;
+  while (SDL_PollEvent(&e)) {
+    *input = DialogInput{DialogInput::None, 0, 0, 0, 0};
+    switch (e.type) {
+      case SDL_QUIT:
+        quitKept = true;
+        continue;
+      case SDL_WINDOWEVENT:
+        if (e.window.windowID == id && e.window.event == SDL_WINDOWEVENT_CLOSE) {
+          input->kind = DialogInput::Close;
+          return true;
+        }
+        continue;
+      case SDL_MOUSEBUTTONDOWN:
+      case SDL_MOUSEBUTTONUP:
+        if (e.button.windowID != id || e.button.button != SDL_BUTTON_LEFT) continue;
+        input->kind = e.type == SDL_MOUSEBUTTONDOWN ? DialogInput::MouseDown : DialogInput::MouseUp;
+        input->h = SInt16(e.button.x);
+        input->v = SInt16(e.button.y);
+        return true;
+      case SDL_KEYDOWN:
+        if (e.key.windowID != id) continue;
+        if (UInt8 c = EditingKey(e.key.keysym.sym)) {
+          input->kind = DialogInput::Key;
+          input->charCode = c;
+          input->keyCode = c == 27 ? 53 : 0;
+          return true;
+        }
+        continue;
+      case SDL_TEXTINPUT:
+        if (e.text.windowID != id) continue;
+        // One character of the Latin-1 range; anything wider is not typed.
+        if (UInt8(e.text.text[0]) >= 32 && UInt8(e.text.text[0]) < 127) {
+          input->kind = DialogInput::Key;
+          input->charCode = UInt8(e.text.text[0]);
+          return true;
+        }
+        continue;
+      default:
+        continue;
+    }
+  }
+  return false;
+}
+
+void WaitDialogInput(UInt32 ms) { SDL_WaitEventTimeout(nullptr, int(ms)); }
+
+void EndDialogInput() {
+  if (!quitKept) return;
+  quitKept = false;
+  SDL_Event quit{};
+  quit.type = SDL_QUIT;
+  SDL_PushEvent(&quit);
+}

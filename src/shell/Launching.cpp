@@ -1,0 +1,111 @@
+#include "shell/Launching.h"
+
+#include <cstring>
+
+#include "foundation/ErrorDialog.h"
+#include "foundation/FileClass.h"
+#include "foundation/Paths.h"
+#include "foundation/StringFunctions.h"
+#include "platform/PlatformLaunch.h"
+#include "shell/ErrorAlertDialogs.h"
+#include "shell/StandardDialog.h"
+
+namespace {
+
+OSErr Open(const std::string& target) {
+  if (target.empty()) return paramErr;
+  return LaunchProgram({"xdg-open", target});
+}
+
+std::string FolderOf(const std::string& path) {
+  size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string Text(const unsigned char* p) { return p ? std::string((const char*)p + 1, p[0]) : std::string(); }
+
+}  // namespace
+
+// A named browser has no counterpart here: the desktop's own browser opens
+// the link either way. The link is an argument, never part of a command line.
+OSErr LaunchURL(const char* url, const unsigned char*) { return Open(url ? url : ""); }
+
+OSStatus URLControlHandler(EventHandlerCallRef, EventRef event, void*) {
+  if (event->eventClass == kEventClassControl && event->eventKind == kEventControlHit &&
+      event->control->kind == kControlKindLink)
+    LaunchURL(Text(event->control->title).c_str(), nullptr);
+  return eventNotHandledErr;
+}
+
+UInt32 LaunchURLDialog(const unsigned char* message, const unsigned char* url, const unsigned char* button, SInt16 icon) {
+  WindowRef parent = dlogPARAMS.parentWindow;
+  unsigned char sheet = dlogPARAMS.sheet;
+  UInt32 iconType = dlogPARAMS.iconType;
+  dlogPARAMS.Reset();
+  Rect bounds = DlogPosition(500, 128, 0);
+  WindowRef window = NewStandardDialog(&bounds, (const unsigned char*)"", sheet);
+  if (!window) {
+    // A dialog that only informs never ends the program.
+    ErrorDialog("LaunchURLDialog() failed.", SInt16(-108), 0, 0);
+    return kHICommandCancel;
+  }
+  Rect local{0, 0, 128, 500};
+  Rect b = ButtonPosition_Dlog(&local, 0);
+  SInt16 needed = SInt16(button[0] * 7 + 16);
+  if (needed > 70) b.left = SInt16(b.right - needed);
+  ControlRef ok = NewDialogControl(window, &b, kPushButtonProc, button, 0, 0, 1);
+  SetDefaultControl(ok, 1);
+  Rect text = TextPosition(&local);
+  Rect linkRect{SInt16(text.top + 64), 75, SInt16(text.top + 64 + 24), SInt16(75 + url[0] * 6)};
+  ControlRef link = NewDialogControl(window, &linkRect, kLinkProc, url, 0, 0, 0);
+  link->command = kHICommandCancel;
+  static const EventTypeSpec hit[] = {{kEventClassControl, kEventControlHit}};
+  InstallControlEventHandler(link, URLControlHandler, 1, hit, nullptr, nullptr);
+  Rect messageRect{text.top, text.left, SInt16(text.top + 48), text.right};
+  NewDialogControl(window, &messageRect, kStaticTextProc, message, 0, 0, 0);
+  Rect iconRect = IconPosition();
+  if (iconType == kNoIconType) {
+    NewDialogControl(window, &iconRect, kIconNoTrackProc, (const unsigned char*)"", icon, 0, 0);
+  } else {
+    SetControlIconCode(NewDialogControl(window, &iconRect, kIconRefProc, (const unsigned char*)"", 0, 0, 0), iconType);
+  }
+  UInt32 command = RunStandardDialog(window, parent, sheet);
+  DisposeDialogWindow(window);
+  return command;
+}
+
+// There is no helper-application table keyed by creator codes.
+OSErr GetProtocolHelperApp(const unsigned char*, unsigned char*, UInt32*) { return fnfErr; }
+OSErr SetProtocolHelperApp(const unsigned char*, unsigned char*, UInt32) { return unimpErr; }
+OSErr RemoveProtocolHelper(const unsigned char*) { return unimpErr; }
+
+// No script component exists here.
+bool InitAppleScript() { return false; }
+void DisposeAppleScript() {}
+OSErr RunAppleScript(const char* text) { return LowRunAppleScript(text, text ? SInt32(strlen(text)) : 0, nullptr); }
+OSErr LowRunAppleScript(const void*, SInt32, std::string* result) {
+  if (result) result->clear();
+  return unimpErr;
+}
+OSErr ExecuteAppleScriptEvent(const void*, SInt32, void*, std::string* result) {
+  if (result) result->clear();
+  return paramErr;
+}
+
+OSErr RevealInFinder(const char* path) {
+  if (!path || !*path) return paramErr;
+  return Open(FolderOf(path));
+}
+OSErr RevealInFinder(FileClass* file) { return file ? RevealInFinder(PathOfFSRef(&file->ref).c_str()) : OSErr(paramErr); }
+OSErr OpenInFinder(const char* path) { return path ? Open(path) : OSErr(paramErr); }
+OSErr OpenInFinder(FileClass* file) { return file ? Open(PathOfFSRef(&file->ref)) : OSErr(paramErr); }
+
+// Processes carry no creator codes here.
+OSErr GetProcessSerialNumber(UInt32, void*) { return procNotFound; }
+OSErr QuitApplicationByCreator(UInt32) { return procNotFound; }
+OSErr LaunchApp(FileClass*, void*) { return -1; }
+OSErr LaunchLocalApp(const unsigned char*, unsigned char) { return -1; }
+OSErr LaunchApplicationByCreator(UInt32, UInt32) { return 1; }
+OSErr LaunchControlPanelByCreator(UInt32) { return 1; }
+OSErr LaunchPreferencePane(const unsigned char*) { return fnfErr; }

@@ -1,0 +1,256 @@
+#include <gtest/gtest.h>
+
+#include "foundation/Clock.h"
+#include "foundation/FakeTime.h"
+#include "frontend/KeyNames.h"
+#include "frontend/MainLoop.h"
+#include "frontend/screens/PauseScreen.h"
+#include "frontend/screens/ScreenGL.h"
+#include "game/GameObjects.h"
+#include "graphics/GameWindow.h"
+#include "graphics/OpenGLFrame.h"
+#include "support/FakeEventPlatform.h"
+#include "shell/AllEvents.h"
+#include "shell/AppleEvents.h"
+#include "shell/ApplInfo.h"
+#include "shell/Events.h"
+
+namespace {
+
+// Caps lock is key number 138, held as virtual key code 57.
+const UInt8 kCapsLockCode = 57;
+int draws = 0;
+bool fullScreen = false;
+std::vector<int> modeCalls;
+
+class LoopTest : public ::testing::Test {
+ protected:
+  LoopTest() {
+    timeInited = false;
+    InitTime();
+    for (QKELProc& slot : QKEL) slot = nullptr;
+    QKEL[kQKELIsFullScreen] = reinterpret_cast<QKELProc>(+[]() -> bool { return fullScreen; });
+    QKEL[kQKELFullScreenMode] = reinterpret_cast<QKELProc>(+[](unsigned char mode) {
+      modeCalls.push_back(mode);
+      fullScreen = mode != 0;
+    });
+    FlushKeyState();
+    theEVENT = EventRecord{};
+    gEventREC = &theEVENT;
+    applQUIT = 0;
+    draws = 0;
+    fullScreen = false;
+    modeCalls.clear();
+    drawFrameProc = [] { ++draws; };
+    gamePLAY = gamePAUSE = gameOVER = gameFREEZE = 0;
+    animateDELAY = 0;
+    pauseTrigger = 0;
+    for (UInt8& b : mainINPUT) b = 0;
+    DefaultKeys();
+    glFADER.SetBright(255);
+    windSIZE = Point{480, 640};
+    pauseSCREEN.loaded = 1;  // its pictures need a display
+    ResetControlPress();
+    SetRect2(&fullScreenBUTTON.bounds, 611, -1, 35, 35);
+    fullScreenBUTTON.hitRect = Rect{0, 0, 0, 0};
+    fullScreenBUTTON.titleImage.alpha = 0;
+    ResetSpeedManager();
+  }
+  ~LoopTest() override {
+    if (pauseSCREEN.IsOpen()) pauseSCREEN.Close();
+    for (QKELProc& slot : QKEL) slot = nullptr;
+    drawFrameProc = nullptr;
+    gamePLAY = gamePAUSE = gameFREEZE = 0;
+  }
+
+  // A running game whose own step does nothing, so only the loop acts; the
+  // game step's clearing of the inputs is done by hand.
+  void FrozenGame() {
+    gamePLAY = 1;
+    gameFREEZE = 1;
+  }
+  void Step() {
+    ASSERT_TRUE(MainStep());
+    for (UInt8& b : mainINPUT) b = 0;
+  }
+
+  FakeTime time;
+  FakeEventPlatform platform;
+};
+
+struct Lateness {
+  UInt64 micros;
+  int steps;
+};
+
+class StepsPerPassTest : public LoopTest, public ::testing::WithParamInterface<Lateness> {};
+
+TEST_P(StepsPerPassTest, DueStepsRunThenOneDrawing) {
+  time.AdvanceMicros(GetParam().micros);
+  EXPECT_EQ(MainPass(), GetParam().steps) << GetParam().micros;
+  EXPECT_EQ(draws, 1);
+  // Whatever the backlog was, the next step is due in the future.
+  EXPECT_GT(nextTime, LocalMicroseconds());
+  EXPECT_LE(nextTime - LocalMicroseconds(), 16667.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, StepsPerPassTest,
+                         ::testing::Values(Lateness{0, 1}, Lateness{16666, 1}, Lateness{16667, 2},
+                                           Lateness{50000, 3}, Lateness{50001, 4}, Lateness{250000, 15},
+                                           Lateness{250001, 1}, Lateness{5000000, 1}));
+
+TEST_F(LoopTest, PassWithNothingDueSleepsUntilTheNextStep) {
+  ASSERT_EQ(MainPass(), 1);
+  UInt64 before = time.Micros();
+  EXPECT_EQ(MainPass(), 0);
+  EXPECT_EQ(draws, 1);
+  EXPECT_GE(time.Micros() - before, 16600u);
+  EXPECT_EQ(MainPass(), 1);
+  EXPECT_EQ(draws, 2);
+}
+
+TEST_F(LoopTest, SixtyStepsASecond) {
+  int steps = 0;
+  UInt64 start = time.Micros();
+  while (time.Micros() - start < 1000000) steps += MainPass();
+  EXPECT_GE(steps, 60);
+  EXPECT_LE(steps, 61);
+}
+
+TEST_F(LoopTest, QuoteKeyWaitsThreeTicksAndStepsCatchUp) {
+  MainPass();
+  platform.SetKey(39, true);
+  UInt64 before = time.Micros();
+  int steps = MainPass();
+  EXPECT_GE(time.Micros() - before, 33000u);  // at least two whole ticks
+  EXPECT_GE(steps, 2);
+  EXPECT_EQ(draws, 2);
+}
+
+TEST_F(LoopTest, AnimateDelayCountsZeroOneTwo) {
+  for (float expected : {1.0f, 2.0f, 0.0f, 1.0f}) {
+    Step();
+    EXPECT_EQ(animateDELAY, expected);
+  }
+}
+
+TEST_F(LoopTest, KeysSetPlayerBytes) {
+  platform.SetKey(124, true);  // player 1 right
+  platform.SetKey(82, true);   // player 2 fire
+  ASSERT_TRUE(MainStep());
+  EXPECT_EQ(mainINPUT[2], 1);
+  EXPECT_EQ(mainINPUT[9], 1);
+  EXPECT_EQ(mainINPUT[0], 0);
+}
+
+TEST_F(LoopTest, EscapePausesOncePerPress) {
+  FrozenGame();
+  platform.PostKey(PlatformEvent::KeyDown, 53, 27);
+  Step();
+  EXPECT_EQ(gamePAUSE, 1);
+  EXPECT_TRUE(pauseSCREEN.IsOpen());
+}
+
+TEST_F(LoopTest, ReturnPausesEvenThoughTheGameStepClearsIt) {
+  gamePLAY = 1;  // a real step runs and clears the input bytes
+  platform.PostKey(PlatformEvent::KeyDown, 36, 13);
+  ASSERT_TRUE(MainStep());
+  EXPECT_EQ(gamePAUSE, 1);
+}
+
+TEST_F(LoopTest, HeldCapsLockTogglesOnlyOnANewPress) {
+  FrozenGame();
+  platform.SetKey(kCapsLockCode, true);
+  Step();
+  EXPECT_EQ(gamePAUSE, 1);
+  // The pause screen resumes; the key is still held.
+  pauseSCREEN.Close();
+  gamePAUSE = 0;
+  Step();
+  Step();
+  EXPECT_EQ(gamePAUSE, 0);
+  platform.SetKey(kCapsLockCode, false);
+  Step();
+  platform.SetKey(kCapsLockCode, true);
+  Step();
+  EXPECT_EQ(gamePAUSE, 1);
+}
+
+TEST_F(LoopTest, NoPauseWhileFadingEvenWhenHeldUntilTheFadeEnds) {
+  FrozenGame();
+  glFADER.SetBright(200);
+  platform.SetKey(kCapsLockCode, true);
+  Step();
+  EXPECT_EQ(gamePAUSE, 0);
+  glFADER.SetBright(255);
+  Step();
+  EXPECT_EQ(gamePAUSE, 0);
+}
+
+TEST_F(LoopTest, QuitDuringAStepEndsThePassBeforeTheButtonAndPause) {
+  FrozenGame();
+  platform.Post(PlatformEvent::Quit);
+  APPL.customEvents = [] {
+    if (quitEVENT) applQUIT = 1;
+  };
+  platform.SetKey(kCapsLockCode, true);
+  float delay = animateDELAY;
+  EXPECT_FALSE(MainStep());
+  EXPECT_EQ(gamePAUSE, 0);
+  EXPECT_EQ(animateDELAY, delay);
+  APPL.customEvents = nullptr;
+}
+
+TEST_F(LoopTest, ButtonFadesInNearThePointerOnlyWithoutARunningGame) {
+  platform.mouse = Point{SInt16(100 + 20), SInt16(200 + 620)};  // window origin + game point (620, 20)
+  Step();
+  EXPECT_FLOAT_EQ(fullScreenBUTTON.titleImage.alpha, 0.1f);
+  for (int i = 0; i < 20; ++i) Step();
+  EXPECT_FLOAT_EQ(fullScreenBUTTON.titleImage.alpha, 1.0f);
+  gamePLAY = 1;
+  gameFREEZE = 1;
+  Step();
+  EXPECT_FLOAT_EQ(fullScreenBUTTON.titleImage.alpha, 0.9f);
+}
+
+TEST_F(LoopTest, ButtonClicksCycleFullScreenAndTheTwoWindowSizes) {
+  fullScreen = true;
+  Point at{SInt16(100 + 16), SInt16(200 + 628)};
+  auto click = [&] {
+    platform.PostMouse(PlatformEvent::MouseDown, at);
+    Step();
+    platform.PostMouse(PlatformEvent::MouseUp, at);
+    Step();
+  };
+  click();
+  EXPECT_FALSE(fullScreen);
+  EXPECT_EQ(windSIZE.h, 640);
+  click();
+  EXPECT_EQ(windSIZE.h, 1024);
+  EXPECT_EQ(windSIZE.v, 768);
+  EXPECT_FALSE(fullScreen);
+  click();
+  EXPECT_TRUE(fullScreen);
+  EXPECT_EQ(modeCalls, (std::vector<int>{0, 1}));
+}
+
+TEST_F(LoopTest, AbandoningEmptiesTheShieldsOfShipsInPlayAndEndsTheGame) {
+  gamePLAY = 1;
+  mainPLAYER = 0;
+  for (int p = 0; p < 2; ++p) {
+    _PLAYER[p].on = 1;
+    _PLAYER[p].dying = 0;
+    _PLAYER[p].status.shield.Init(12);
+    _PLAYER[p].status.shield.target = 12;
+  }
+  _PLAYER[1].dying = 1;  // already going: left alone
+  QuitGame();
+  EXPECT_EQ(gameOVER, 1);
+  EXPECT_EQ(_PLAYER[0].dying, 1);
+  EXPECT_EQ(_PLAYER[0].status.shield.target, 0);
+  EXPECT_EQ(_PLAYER[1].status.shield.target, 12);
+  for (Player& p : _PLAYER) p.on = p.dying = 0;
+  gameOVER = 0;
+}
+
+}  // namespace

@@ -1,0 +1,122 @@
+#include "shell/ControlUtilities.h"
+
+#include "DialogFixture.h"
+
+namespace {
+
+class ControlUtilitiesTest : public DialogTest {};
+
+TEST_F(ControlUtilitiesTest, ControlFontLastsOneCall) {
+  FieldWindow();
+  field->fontStyle.font = 7;
+  ctrlPARAMS.size = 18;
+  ctrlPARAMS.style = 1;
+  ctrlPARAMS.foreColor = RGBColor{65535, 0, 0};
+  SetControlFont(field);
+  EXPECT_EQ(field->fontStyle.font, 7);  // font 0 leaves the font alone
+  EXPECT_EQ(field->fontStyle.size, 18);
+  EXPECT_EQ(field->fontStyle.style, 1);
+  EXPECT_EQ(field->fontStyle.foreColor.red, 65535);
+  SetControlFont(field);
+  EXPECT_EQ(field->fontStyle.size, 12);
+  EXPECT_EQ(field->fontStyle.style, 0);
+  EXPECT_EQ(field->fontStyle.foreColor.red, 0);
+  ctrlPARAMS.font = 3;
+  SetControlFont(nullptr);
+  EXPECT_EQ(ctrlPARAMS.font, 0);  // reset even without a control
+}
+
+TEST_F(ControlUtilitiesTest, SingleFontPartsAndTaggedSettings) {
+  FieldWindow();
+  SetControlFontSize(field, 9);
+  SetControlFontFace(field, 4);
+  SetControlFontJustification(field, -1);
+  SetControlFontColor(field, RGBColor{1, 2, 3});
+  EXPECT_EQ(field->fontStyle.size, 9);
+  EXPECT_EQ(field->fontStyle.style, 4);
+  EXPECT_EQ(field->fontStyle.just, -1);
+  EXPECT_EQ(field->fontStyle.foreColor.blue, 3);
+  SetControlFontSize(nullptr, 9);  // nothing for no control
+  SetTextPlacement(field, 2);
+  SetIconAlignment(field, 5);
+  SetIndeterminateFlag(field, 1);
+  EXPECT_EQ(field->data[kTagTextPlacement], 2);
+  EXPECT_EQ(field->data[kTagGraphicAlignment], 5);
+  EXPECT_EQ(field->data[kTagIndeterminate], 1);
+  EXPECT_TRUE(dialogs.Reports().empty());
+  SetTextOffset(nullptr, 3);
+  SetControlCIcon(field, 128);
+  ASSERT_EQ(dialogs.Reports().size(), 2u);
+  EXPECT_EQ(dialogs.Reports()[0].message, "SetTextOffset() failed.");
+  EXPECT_EQ(dialogs.Reports()[1].message, "SetControlCIcon() failed.");
+  EXPECT_FALSE(dialogs.Reports()[1].fatal);
+}
+
+TEST_F(ControlUtilitiesTest, PictureValuesAndNumbers) {
+  FieldWindow("-42");
+  EXPECT_EQ(GetControlTextAsNumber(field), -42);
+  EXPECT_EQ(SetControlPict(nullptr, nullptr), -1);
+  field->data[kTagPicture] = 1;
+  EXPECT_EQ(SetControlPict(field, nullptr), noErr);
+  EXPECT_EQ(field->data[kTagPicture], 0);  // the old picture is gone
+  SetControlValues(field, 7, 1, 9);
+  EXPECT_EQ(field->value, 7);
+  EXPECT_EQ(field->minimum, 1);
+  EXPECT_EQ(field->maximum, 9);
+  ListHandle list;
+  EXPECT_EQ(GetListBoxListHandle(nullptr, &list), paramErr);
+  EXPECT_EQ(GetListBoxListHandle(field, nullptr), paramErr);
+}
+
+TEST_F(ControlUtilitiesTest, ByteCounts) {
+  struct Case {
+    const char* start;
+    SInt32 bytes;
+    const char* want;
+  } cases[] = {
+      {"", 2048, "2.0 K"},
+      {"", 1536, "1.5 K"},
+      {"", 3145728, "3.0 M"},
+      {"", 1048575, "1023.9 K"},
+      {"Size: ", 3670016, "Size: 3.5 M"},
+      {"A text of twenty-eight chars", 2048, "A text of twenty-eight chars2.0"},
+  };
+  for (const Case& c : cases) {
+    Str255 text;
+    CToPStr(c.start, text);
+    AddBytesToString(c.bytes, text);
+    EXPECT_EQ(Str(text), c.want) << c.bytes;
+  }
+}
+
+TEST_F(ControlUtilitiesTest, TextViewStaysReadOnly) {
+  FieldWindow();
+  Rect r{0, 0, 100, 100};
+  ControlRef view = NewDialogControl(window, &r, kTextViewProc, PStr(""), 0, 0, 0);
+  view->readOnly = true;
+  SetTextViewText(view, "hello world", -1, 1);
+  EXPECT_EQ(view->text, "hello world");
+  EXPECT_TRUE(view->readOnly);
+  SetTextViewText(view, PStr("short"));
+  EXPECT_EQ(view->text, "short");
+  MakeTextViewTransparent(view);
+  SetKeyboardFocus(window, view);
+  view->selStart = 2;
+  view->selEnd = 4;
+  ClearKeyboardFocus(window);
+  EXPECT_EQ(view->selStart, 0);
+  EXPECT_EQ(view->selEnd, 0);
+}
+
+TEST_F(ControlUtilitiesTest, IconRegistryAndResources) {
+  EXPECT_EQ(RegisteredIcon(FOUR_CHAR('t', 'e', 's', 't')), -1);
+  EXPECT_EQ(RegisterIconCode(FOUR_CHAR('t', 'e', 's', 't'), 130), noErr);
+  EXPECT_EQ(RegisteredIcon(FOUR_CHAR('t', 'e', 's', 't')), 130);
+  EXPECT_EQ(GetCurrentResourceFSSpec(nullptr), resNotFound);
+  EventRecord record{};
+  SetEventRecord(&record);
+  EXPECT_EQ(gEventREC, &record);
+  gEventREC = &theEVENT;
+}
+
+}  // namespace

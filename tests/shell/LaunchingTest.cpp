@@ -1,0 +1,100 @@
+#include "shell/Launching.h"
+
+#include "DialogFixture.h"
+#include "platform/PlatformLaunch.h"
+
+namespace {
+
+class LaunchingTest : public DialogTest {
+ protected:
+  LaunchingTest() { previous = SetLaunchProc(Record); }
+  ~LaunchingTest() override { SetLaunchProc(previous); }
+  static OSErr Record(const std::vector<std::string>& argv) {
+    launched.push_back(argv);
+    return answer;
+  }
+  static inline std::vector<std::vector<std::string>> launched;
+  static inline OSErr answer = noErr;
+  LaunchProc previous;
+  void SetUp() override {
+    launched.clear();
+    answer = noErr;
+  }
+};
+
+TEST_F(LaunchingTest, LinksAndFilesGoToTheOpenerAsOneArgument) {
+  const char* tricky = "http://example.invalid/a\"b'c;$(rm -rf x) d";
+  EXPECT_EQ(LaunchURL(tricky, nullptr), noErr);
+  EXPECT_EQ(LaunchURL("mailto:someone@example.invalid", PStr("Some Browser")), noErr);
+  EXPECT_EQ(RevealInFinder("/home/player/Scores \"1\".plist"), noErr);
+  EXPECT_EQ(OpenInFinder("/home/player/Scores.plist"), noErr);
+  std::vector<std::vector<std::string>> want = {{"xdg-open", tricky},
+                                                {"xdg-open", "mailto:someone@example.invalid"},
+                                                {"xdg-open", "/home/player"},
+                                                {"xdg-open", "/home/player/Scores.plist"}};
+  EXPECT_EQ(launched, want);
+  answer = fnfErr;
+  EXPECT_EQ(LaunchURL("http://example.invalid/", nullptr), fnfErr);
+  EXPECT_EQ(LaunchURL("", nullptr), paramErr);
+  EXPECT_EQ(RevealInFinder(static_cast<const char*>(nullptr)), paramErr);
+}
+
+TEST_F(LaunchingTest, WhatHasNoCounterpartAnswersItsCode) {
+  Str255 name{0};
+  UInt32 creator = 0;
+  std::string result = "stale";
+  struct Case {
+    const char* what;
+    OSErr got, want;
+  } cases[] = {
+      {"helper get", GetProtocolHelperApp(PStr("http"), name, &creator), fnfErr},
+      {"helper set", SetProtocolHelperApp(PStr("http"), name, 0), unimpErr},
+      {"helper remove", RemoveProtocolHelper(PStr("http")), unimpErr},
+      {"script", RunAppleScript("beep"), unimpErr},
+      {"script event", ExecuteAppleScriptEvent("beep", 4, nullptr, &result), paramErr},
+      {"process", GetProcessSerialNumber(FOUR_CHAR('a', 'b', 'c', 'd'), nullptr), procNotFound},
+      {"quit process", QuitApplicationByCreator(FOUR_CHAR('a', 'b', 'c', 'd')), procNotFound},
+      {"launch app", LaunchApp(nullptr, nullptr), -1},
+      {"launch local", LaunchLocalApp(PStr("x"), 0), -1},
+      {"by creator", LaunchApplicationByCreator(1, 2), 1},
+      {"control panel", LaunchControlPanelByCreator(1), 1},
+      {"preference pane", LaunchPreferencePane(PStr("com.example.pane")), fnfErr},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.got, c.want) << c.what;
+  EXPECT_EQ(result, "");
+  EXPECT_FALSE(InitAppleScript());
+  EXPECT_TRUE(launched.empty());
+}
+
+TEST_F(LaunchingTest, LinkDialogOpensTheLinkAndEndsAsCancel) {
+  presenter.ClickControl(kHICommandCancel);
+  EXPECT_EQ(LaunchURLDialog(PStr("Get the driver from:"), PStr("http://example.invalid/driver"), PStr("Later"), 1),
+            kHICommandCancel);
+  ASSERT_EQ(launched.size(), 1u);
+  EXPECT_EQ(launched[0][1], "http://example.invalid/driver");
+  // Shown as texts and buttons, the link is a button of its own.
+  presenter.ClickTitle("Open Link");
+  EXPECT_EQ(LaunchURLDialog(PStr("Get it:"), PStr("http://example.invalid/x"), PStr("Later"), 1), kHICommandCancel);
+  EXPECT_EQ(launched.size(), 2u);
+  MessageBoxPlan plan = PlanMessageBox(presenter.shown.back());
+  for (const auto& b : plan.buttons) {
+    if (presenter.shown.back().buttons[size_t(b.index)].title == "Open Link") {
+      EXPECT_FALSE(b.escapeKey);
+    }
+  }
+  EXPECT_EQ(presenter.shown.back().texts, (std::vector<std::string>{"http://example.invalid/x", "Get it:"}));
+  presenter.Key(13);
+  EXPECT_EQ(LaunchURLDialog(PStr("m"), PStr("http://example.invalid/"), PStr("Download Later Please"), 1), kHICommandOK);
+  const DialogView& v = presenter.shown.back();
+  ASSERT_EQ(v.buttons.size(), 2u);
+  EXPECT_EQ(v.buttons[0].bounds.right - v.buttons[0].bounds.left, 21 * 7 + 16);
+  EXPECT_EQ(launched.size(), 2u);
+}
+
+TEST(PlatformLaunch, StartsProgramsWithoutAShellAndReportsMissingOnes) {
+  EXPECT_EQ(LaunchProgram({"true"}), noErr);
+  EXPECT_EQ(LaunchProgram({"/nonexistent/program", "arg"}), fnfErr);
+  EXPECT_EQ(LaunchProgram({}), paramErr);
+}
+
+}  // namespace
