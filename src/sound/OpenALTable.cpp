@@ -8,7 +8,7 @@ const OpenALTable kRealOpenAL = {
     alGetError,      alListenerfv,    alGenSources,     alDeleteSources,        alSourcef,
     alSourcefv,      alSourcei,       alGetSourcei,     alSourcePlay,           alSourceStop,
     alSourcePause,   alSourceQueueBuffers,              alSourceUnqueueBuffers, alGenBuffers,
-    alDeleteBuffers, alBufferData,
+    alDeleteBuffers, alBufferData,    alcGetIntegerv,
 };
 
 }  // namespace

@@ -30,6 +30,7 @@ struct OpenALTable {
   LPALGENBUFFERS alGenBuffers;
   LPALDELETEBUFFERS alDeleteBuffers;
   LPALBUFFERDATA alBufferData;
+  LPALCGETINTEGERV alcGetIntegerv;
 };
 
 // The table in use; the real library's until another is installed.

@@ -266,27 +266,39 @@ void QKIdleSoundChannel(QKSndChannel* channel) {
   } while (!once);
 }
 
-// Stereo data goes to OpenAL as it is; mono data is doubled into stereo. A
-// buffer plays at the rate its header gives.
+// 16-bit stereo data goes to OpenAL as it is; mono data is doubled into
+// stereo and 8-bit (unsigned) samples widened to 16 bits. A buffer plays at
+// the rate its header gives.
 Boolean QueueBuffer(QKSndChannel* channel, ALuint buffer) {
   ALChannelState* st = channel->al;
   auto* header = reinterpret_cast<QKSoundHeader*>(channel->cmdInProgress.param2);
   const auto* samples = header->bytes + kExtendedHeaderLength;
   UInt32 channels = SHGet32(header, kSHNumChannels);
-  SInt32 total = SInt32(channels * SHGet32(header, kSHNumFrames) * 2);
+  SInt32 sampleBytes = SHGet16(header, kSHSampleSize) == 8 ? 1 : 2;
+  SInt32 total = SInt32(channels * SHGet32(header, kSHNumFrames) * UInt32(sampleBytes));
   UInt32 hertz = SHGet32(header, kSHSampleRate) >> 16;
   if (hertz == 0) hertz = kDefaultHertz;
   SInt32 n = std::min(total - st->offset, kMaxBufferBytes);
-  if (channels > 1) {
+  if (channels > 1 && sampleBytes == 2) {
     openAL->alBufferData(buffer, AL_FORMAT_STEREO16, samples + st->offset, n, ALsizei(hertz));
   } else {
-    n = std::min(n, kMaxBufferBytes / 2);
-    for (SInt32 i = 0; i < n / 2; i++) {
+    // Each source value becomes 4 bytes (mono) or 2 bytes per byte (8-bit stereo).
+    SInt32 perValue = channels > 1 ? 2 / sampleBytes : 4 / sampleBytes;
+    n = std::min(n, kMaxBufferBytes / perValue);
+    n -= n % sampleBytes;
+    SInt32 values = n / sampleBytes, out = 0;
+    for (SInt32 i = 0; i < values; i++) {
+      const unsigned char* at = samples + st->offset + i * sampleBytes;
       SInt16 v;
-      std::memcpy(&v, samples + st->offset + 2 * i, 2);
-      stereoBuffer[2 * i] = stereoBuffer[2 * i + 1] = v;
+      if (sampleBytes == 1) {
+        v = SInt16((SInt32(*at) - 128) * 256);
+      } else {
+        std::memcpy(&v, at, 2);
+      }
+      stereoBuffer[out++] = v;
+      if (channels <= 1) stereoBuffer[out++] = v;
     }
-    openAL->alBufferData(buffer, AL_FORMAT_STEREO16, stereoBuffer, 2 * n, ALsizei(hertz));
+    openAL->alBufferData(buffer, AL_FORMAT_STEREO16, stereoBuffer, out * 2, ALsizei(hertz));
   }
   openAL->alSourceQueueBuffers(st->source, 1, &buffer);
   st->offset += n;

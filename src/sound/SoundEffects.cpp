@@ -9,6 +9,7 @@
 #include "sound/OpenALTable.h"
 #include "sound/SoundChannels.h"
 #include "sound/SoundLoading.h"
+#include "sound/SoundMixer.h"
 
 unsigned mainALSOURCE[kMaxALSources];
 SInt32 numALSOURCES;
@@ -265,6 +266,6 @@ void DisposeSound_Game(ALSound* sound) {
 
 ALSound* SoundElement(ALSound* sounds, int index) { return sounds + index; }
 
-// Only the software mixer's channels are quieted here, and the mixer is
-// never started: the effects' OpenAL sources are left alone.
-void QuietAllChans() {}
+// Only the software mixer's channels are quieted here (nothing while it is
+// stopped): the effects' OpenAL sources are left alone.
+void QuietAllChans() { QuietChannelsPlaying(nullptr); }

@@ -9,15 +9,16 @@
 #include "sound/CompressedSound.h"
 #include "sound/OpenALTable.h"
 #include "sound/SoundEffects.h"
+#include "sound/SoundMixer.h"
 
 LinkedItemListTemplate<QKSndCommand> soundLIST;
 
 QKSndCommand::QKSndCommand() : SoundCommand{0, 0, 0}, playCount(0), mixerLoopStart(0), mixerLoopEnd(0) {}
 
-// The software mixer is never started here, so no mixer channel can be
-// playing the sound. A command listed without a block (its conversion
-// failed) leaves the list too.
+// No mixer channel may go on playing a sound that is gone. A command listed
+// without a block (its conversion failed) leaves the list too.
 QKSndCommand::~QKSndCommand() {
+  if (playCount) QuietChannelsPlaying(this);
   DisposeSound(this);
   soundLIST.RemoveItem(this);
 }
@@ -25,6 +26,9 @@ QKSndCommand::~QKSndCommand() {
 void DisposeSound(QKSndCommand* command) {
   if (!command || !command->param2) return;
   soundLIST.RemoveItem(command);
+  for (MixerChannel* channel : sndCHAN)
+    if (channel) QuietChannel(channel);
+  QuietChannelsPlaying(command);
   Ptr block = reinterpret_cast<Ptr>(command->param2);
   command->param2 = 0;
   QKDisposePtr(block);

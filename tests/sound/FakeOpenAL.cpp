@@ -8,6 +8,7 @@
 #include "sound/OpenALTable.h"
 #include "sound/SoundChannels.h"
 #include "sound/SoundEffects.h"
+#include "sound/SoundMixer.h"
 
 FakeOpenAL* FakeOpenAL::active;
 
@@ -151,6 +152,9 @@ struct FakeOpenALCalls {
       if (Attached(names[i])) return F().SetError(AL_INVALID_OPERATION);
     for (ALsizei i = 0; i < n; i++) F().buffers.erase(names[i]);
   }
+  static void GetIntegerv(ALCdevice*, ALCenum param, ALCsizei size, ALCint* values) {
+    if (param == ALC_FREQUENCY && size >= 1 && values) *values = F().deviceRate;
+  }
   static void BufferData(ALuint name, ALenum format, const ALvoid* data, ALsizei size, ALsizei frequency) {
     F().calls.push_back("alBufferData");
     auto it = F().buffers.find(name);
@@ -173,7 +177,7 @@ const OpenALTable kFakeTable = {
     FakeOpenALCalls::Sourcei,        FakeOpenALCalls::GetSourcei,     FakeOpenALCalls::SourcePlay,
     FakeOpenALCalls::SourceStop,     FakeOpenALCalls::SourcePause,    FakeOpenALCalls::QueueBuffers,
     FakeOpenALCalls::UnqueueBuffers, FakeOpenALCalls::GenBuffers,     FakeOpenALCalls::DeleteBuffers,
-    FakeOpenALCalls::BufferData,
+    FakeOpenALCalls::BufferData,     FakeOpenALCalls::GetIntegerv,
 };
 }  // namespace
 
@@ -206,6 +210,7 @@ void FakeOpenAL::Play(ALuint name, int n) {
 
 // Channels and rings are left to leak: the next test starts with none.
 void ResetSoundState() {
+  ForgetSoundMixer();
   if (compressedSoundChannels) {
     while (compressedSoundChannels->First()) compressedSoundChannels->RemoveItem(compressedSoundChannels->First()->item);
   }

@@ -37,6 +37,7 @@ class FakeOpenAL {
   size_t sourceLimit = 256;  // alGenSources fails beyond this many
   int bufferFailures = 0;    // the next alGenBuffers calls that fail
   bool noDevice = false;
+  ALCint deviceRate = 44100;  // the device's own output rate
   ALCcontext* current = nullptr;
   ALCcontext* const context;  // what alcCreateContext gives
 

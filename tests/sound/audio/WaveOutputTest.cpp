@@ -9,11 +9,14 @@
 #include <thread>
 #include <vector>
 
+#include "foundation/Memory.h"
 #include "foundation/Paths.h"
+#include "sound/AudioPrefs.h"
 #include "sound/CompressedSound.h"
 #include "sound/OpenALTable.h"
 #include "sound/SoundChannels.h"
 #include "sound/SoundEffects.h"
+#include "sound/SoundMixer.h"
 #include "support/OggWriter.h"
 #include "support/TempFolder.h"
 
@@ -76,7 +79,12 @@ class WaveOutput : public ::testing::Test {
       setenv("ALSOFT_DRIVERS", "wave", 1);
       configured = true;
     }
+    // A test that ended early (skipped or failed) leaves its device open, and
+    // two devices would write the same file.
+    if (myALDevice) Finish();
+    // Channels left by an earlier test belong to a device that is closed.
     soundInited = 0;
+    firstChan = nullptr;
     InitAudio();
     ASSERT_NE(myALContext, nullptr) << "OpenAL's wave output did not open";
   }
@@ -226,6 +234,62 @@ TEST_F(WaveOutput, TheFourMusicLoopsOfTheBundleAreHeardAndAFadeLowersThem) {
   double after = Rms(w, 0, faded, faded + tenth) + Rms(w, 1, faded, faded + tenth);
   EXPECT_GT(before, 300);
   EXPECT_LT(after, before / 4);
+}
+
+TEST_F(WaveOutput, TheSoftwareMixerIsHeardWhileItRunsAndStopsWithIt) {
+  const AudioPrefs saved = audioPREFS;
+  audioPREFS.soundOn = 1;
+  audioPREFS.soundVolume = 255;
+  audioPREFS.sampleRate = kRate22khz;
+  audioPREFS.sampleSize = 16;
+  audioPREFS.stereo = 1;
+  audioPREFS.numChannels = 4;
+  // 0.1 s of a 441 Hz tone at 22,050 Hz, repeated: whole periods, so it joins.
+  std::vector<int16_t> tone = SineTone(2205, 1, 22050, 441, 16000);
+  QKSndCommand sound;
+  Ptr block = QKNewPtrClear(SInt32(kExtendedHeaderLength + tone.size() * 2));
+  auto* header = reinterpret_cast<QKSoundHeader*>(block);
+  header->bytes[kSHEncode] = extSH;
+  SHSet32(header, kSHNumChannels, 1);
+  SHSet32(header, kSHSampleRate, kRate22khz);
+  SHSet32(header, kSHNumFrames, UInt32(tone.size()));
+  SHSet16(header, kSHSampleSize, 16);
+  std::memcpy(header->bytes + kExtendedHeaderLength, tone.data(), tone.size() * 2);
+  sound.param2 = reinterpret_cast<intptr_t>(block);
+
+  InitSoundMixer();
+  ASSERT_TRUE(s_mixerInited);
+  MixerChannel* channel = NextChan();
+  ASSERT_NE(channel, nullptr);
+  PlaySound_StereoLR(&sound, 256, 256, channel);
+  channel->repeat = 1;
+  // Only the sound channels are idled: the streams of earlier tests stay
+  // where their closed device left them. The sound is heard behind the
+  // buffers mixed before it started (about 0.4 s).
+  auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(1500);
+  while (std::chrono::steady_clock::now() < until) {
+    IdleAudio_Sound();
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  DisposeSoundMixer_Sound();
+  audioPREFS = saved;
+  EXPECT_EQ(sound.playCount, 0);
+  Wait(0.3, false);
+  Wave w = Finish();
+  long onset = Onset(w);
+  ASSERT_GE(onset, 0);
+  long end = onset + 44100 / 2;
+  ASSERT_LT(end, w.Frames());
+  EXPECT_GT(Rms(w, 0, onset, end), 3000);
+  EXPECT_GT(Rms(w, 1, onset, end), 3000);
+  // Played at its own rate: 441 upward zero crossings a second.
+  int crossings = 0;
+  for (long i = onset + 1; i < end; i++)
+    if (w.samples[size_t((i - 1) * 2)] < 0 && w.samples[size_t(i * 2)] >= 0) crossings++;
+  EXPECT_NEAR(crossings, 441 / 2, 10);
+  // Once the mixer is gone, its channel falls silent.
+  ASSERT_GT(w.Frames(), 44100 / 10);
+  EXPECT_LT(Rms(w, 0, w.Frames() - 44100 / 10, w.Frames()), 50);
 }
 
 }  // namespace
