@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "frontend/Resources.h"
+#include "frontend/screens/PanelScreens.h"
 #include "game/GameObjects.h"
 #include "graphics/GameWindow.h"
 #include "graphics/ImageBuffer.h"
@@ -56,12 +57,7 @@ void AboutScreen::Process() {
 }
 
 void AboutScreen::Draw() {
-  Rect all = mainRECT;
-  pixelIMAGE.SetBright(0.0f);
-  pixelIMAGE.alpha = 0.5f;
-  pixelIMAGE.Draw(&all);
-  pixelIMAGE.alpha = 1.0f;
-  pixelIMAGE.SetBright(1.0f);
+  DarkenGamePicture(0.5f);
   Rect s = bounds;
   s.left += 12 - 4;
   s.right += 12 + 4;

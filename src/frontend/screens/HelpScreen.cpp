@@ -4,6 +4,7 @@
 
 #include "frontend/Preferences.h"
 #include "frontend/Resources.h"
+#include "frontend/screens/PanelScreens.h"
 #include "graphics/OpenGLFrame.h"
 #include "graphics/GameWindow.h"
 #include "shell/Events.h"
@@ -110,12 +111,7 @@ void HelpScreen::Process() {
 }
 
 void HelpScreen::Draw() {
-  Rect all = mainRECT;
-  pixelIMAGE.SetBright(0.0f);
-  pixelIMAGE.alpha = 0.75f;
-  pixelIMAGE.Draw(&all);
-  pixelIMAGE.alpha = 1.0f;
-  pixelIMAGE.SetBright(1.0f);
+  DarkenGamePicture(0.75f);
   frame.Draw(&bounds);
   page.Draw(&pageRect);
   for (MSButton& b : buttons) b.Draw();

@@ -47,12 +47,7 @@ void RenderPrompt(ImageGL* prompt, Rect* promptRect, const Rect& bounds, const c
 }
 
 void DrawPanel(ImageGL* panel, const Rect& bounds, ImageGL* prompt, Rect* promptRect) {
-  Rect all = mainRECT;
-  pixelIMAGE.SetBright(0.0f);
-  pixelIMAGE.alpha = 0.5f;
-  pixelIMAGE.Draw(&all);
-  pixelIMAGE.alpha = 1.0f;
-  pixelIMAGE.SetBright(1.0f);
+  DarkenGamePicture(0.5f);
   Rect r = bounds;
   panel->Draw(&r);
   DrawWithShadow(prompt, promptRect, 2, 2, 1);
@@ -74,6 +69,15 @@ Rect PanelBounds(const ImageGL& panel) {
   r.right = SInt16(r.left + w);
   r.bottom = SInt16(r.top + h);
   return r;
+}
+
+void DarkenGamePicture(float alpha) {
+  Rect all = mainRECT;
+  pixelIMAGE.SetBright(0.0f);
+  pixelIMAGE.alpha = alpha;
+  pixelIMAGE.Draw(&all);
+  pixelIMAGE.alpha = 1.0f;
+  pixelIMAGE.SetBright(1.0f);
 }
 
 char PanelKey() {

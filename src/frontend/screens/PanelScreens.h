@@ -60,3 +60,5 @@ Rect PanelBounds(const ImageGL& panel);
 // The character of a key-down or auto-key event not typed with the Command
 // key alone held, else 0.
 char PanelKey();
+// Darkens the whole game picture behind a screen by `alpha` (0 to 1).
+void DarkenGamePicture(float alpha);
