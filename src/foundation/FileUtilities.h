@@ -60,7 +60,7 @@ OSErr FindApplicationPackage(FileClass* result, const unsigned char* name, OSTyp
 OSErr LSIsApplication(const FSRef* item, Boolean* isApp, Boolean* isPackage);
 OSErr LSGetApplicationTypeCreator(const FSRef* item, UInt32* type, UInt32* creator);
 // A descriptor of a file reference, and the reference back from one
-// (coerced to a reference, or else through a file specification).
+// (coerced to a reference, or else read through the older 'fss ' record).
 OSErr GetAEDescFromFSRef(AEDesc* desc, const FSRef* ref);
 OSErr GetFSRefFromAEDesc(FSRef* ref, const AEDesc* desc);
 // 1 for a regular file that can be opened for reading.

@@ -54,8 +54,8 @@ OSErr AEGetDirectList(const AppleEvent* event, const std::vector<std::string>** 
 // There is no other process to yield to: interaction is always allowed.
 OSErr AEInteractWithUser();
 
-// A descriptor: a typed block of bytes. File references ('fsrf'), file
-// specifications ('fss ') and file URLs ('furl') all name a file by its
+// A descriptor: a typed block of bytes. File references ('fsrf'), older
+// file records ('fss ') and file URLs ('furl') all name a file by its
 // path and coerce into one another.
 typedef FourCharCode DescType;
 enum : DescType {
