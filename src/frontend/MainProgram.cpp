@@ -21,7 +21,7 @@
 #include "frontend/Resources.h"
 #include "frontend/Scores.h"
 #include "frontend/screens/PauseScreen.h"
-#include "frontend/screens/TitleScreen.h"
+#include "frontend/screens/QKLogoScreen.h"
 #include "game/Game.h"
 #include "graphics/GameWindow.h"
 #include "graphics/GammaFading.h"
@@ -191,7 +191,7 @@ int HalvaneMain(int argc, char** argv) {
   if (demo.on) {
     status = RunDemo(demo);
   } else {
-    titleSCREEN.Open();
+    qklogoSCREEN.Open();
     ResetSpeedManager();
     while (!applQUIT) MainPass();
     SavePreferences();

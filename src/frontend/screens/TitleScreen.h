@@ -1,19 +1,31 @@
-// The title picture, the program's first screen: fire, Return, Escape or a
-// click fades it out into the main screen.
+// The title: the game's title picture over a slowly scrolling background
+// and 512 twinkling stars drifting right to left, with the title music
+// looping. After 200 animation ticks (10 seconds), or sooner at a key or a
+// click (with a faster fade), it fades out with its music and opens the
+// main screen. It opens once per run, after the logo.
 #pragma once
 
+#include "blit/RGBAColor16.h"
 #include "frontend/screens/ScreenGL.h"
+#include "graphics/Colors.h"
 #include "graphics/ImageGL.h"
+#include "sound/CompressedSound.h"
 
 class TitleScreen : public ScreenGL {
  public:
-  ImageGL picture;
-  UInt8 loaded = 0;
-  UInt8 leaving = 0;  // fading out towards the main screen
+  ImageGL title;
+  ImageGL background;
+  Music music;
+  UInt8 leaving = 0;
+  UInt8 fast = 0;
+  SInt16 countdown = 200;  // not reset by Open: the title opens once
+  RectF backgroundRect{};
+  RGBAColor16 starColour{};
 
   void Open();
   void Process() override;
   void Draw() override;
+  void Dispose();
 };
 
 extern TitleScreen titleSCREEN;

@@ -66,13 +66,13 @@ class ProgramTest : public ::testing::Test {
     ASSERT_TRUE(program.WaitForFocus()) << program.Diagnostics();
   }
 
-  // ... and, as a person would, for the title picture before doing anything:
-  // while the program starts it may hold the pointer, and keys and clicks
-  // that come while it is still loading are dropped when its first screen
-  // opens.
+  // ... and, as a person would, skips the logo movie and waits for the title
+  // picture before doing anything: while the program starts it may hold the
+  // pointer, and keys and clicks that come while it is still loading are
+  // dropped when its first screen opens.
   void LaunchAndWaitForPicture(Program& program) {
     Launch(program);
-    ScreenImage shown = program.WaitForContent([](const ScreenImage& s) { return TitleMismatch(s).empty(); });
+    ScreenImage shown = program.SkipLogo([](const ScreenImage& s) { return TitleMismatch(s).empty(); });
     EXPECT_EQ(TitleMismatch(shown), "") << program.Diagnostics();
   }
 
@@ -142,6 +142,17 @@ class ProgramTest : public ::testing::Test {
     EXPECT_EQ(TitleMismatch(shown), "") << "content " << Describe(p.Content());
   }
 
+  // The same for the title or, once a key or the time has taken the title
+  // away, the main screen after it.
+  void ExpectTitleOrMainShown(Program& p) {
+    auto either = [](const ScreenImage& s) { return TitleMismatch(s).empty() || MainMismatch(s).empty(); };
+    ScreenImage shown = p.WaitForContent(either);
+    ASSERT_FALSE(shown.Empty()) << p.Diagnostics();
+    EXPECT_FALSE(shown.OneColour()) << "the window shows one flat colour\n" << p.Diagnostics();
+    EXPECT_TRUE(either(shown)) << "content " << Describe(p.Content()) << "\ntitle:\n"
+                               << TitleMismatch(shown) << "main:\n" << MainMismatch(shown);
+  }
+
   Desktop desktop{kScreenWidth, kScreenHeight};
   UserHome home;
   Program program{desktop, home};
@@ -162,14 +173,15 @@ TEST_F(ProgramTest, WindowMenuKeysGiveTheThreeSizes) {
   ASSERT_TRUE(program.PressKey("2", {"Control_L"})) << program.Diagnostics();
   ASSERT_TRUE(program.WaitForContentSize(1024, 768)) << "Ctrl+2\n" << program.Diagnostics();
   EXPECT_FALSE(desktop.IsFullScreen(program.Window()));
-  ExpectTitleShown(program);
+  // The key took the title away: the main screen follows it.
+  ExpectTitleOrMainShown(program);
 
   ASSERT_TRUE(program.PressKey("f", {"Control_L"})) << program.Diagnostics();
   ASSERT_TRUE(program.WaitForContentSize(kScreenWidth, kScreenHeight)) << "Ctrl+F\n" << program.Diagnostics();
   EXPECT_TRUE(desktop.IsFullScreen(program.Window()));
   EXPECT_EQ(program.Content(), (ScreenRect{0, 0, kScreenWidth, kScreenHeight}));
   // The 4:3 picture fills the 5:4 screen's width with black bars above and below.
-  ExpectTitleShown(program);
+  ExpectTitleOrMainShown(program);
 
   ASSERT_TRUE(program.PressKey("1", {"Control_L"})) << program.Diagnostics();
   ASSERT_TRUE(program.WaitForContentSize(640, 480)) << "Ctrl+1\n" << program.Diagnostics();
@@ -295,6 +307,9 @@ TEST_F(ProgramTest, ABrokenTitlePictureIsNamedAndTheProgramStillQuits) {
   Program broken(desktop, home, bundle);
   Launch(broken);
   ASSERT_TRUE(broken.WaitForContentSize(640, 480)) << broken.Diagnostics();
+  // The title loads its picture as it opens, after the logo: a key skips it.
+  broken.WaitForPicture();
+  ASSERT_TRUE(broken.PressKey("x")) << broken.Diagnostics();
   EXPECT_TRUE(PollUntil([&] { return broken.Stderr().find("Title/Title.png") != std::string::npos; }, {},
                         Program::kTimeout))
       << "stderr does not name the picture:\n"

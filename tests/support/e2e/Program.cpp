@@ -110,6 +110,15 @@ ScreenImage Program::WaitForPicture(Millis timeout) {
   return WaitForContent([](const ScreenImage& shown) { return !shown.OneColour(); }, timeout);
 }
 
+// Keys that come before the logo screen opens are dropped; its first frames
+// show once it has. The logo leaves by itself only seconds later, so the key
+// reaches the logo, never the title.
+ScreenImage Program::SkipLogo(const std::function<bool(const ScreenImage&)>& titleShows, Millis timeout) {
+  WaitForPicture(timeout);
+  if (!PressKey("x")) return GrabContent();
+  return WaitForContent(titleShows, timeout);
+}
+
 bool Program::PressKey(const std::string& key, const std::vector<std::string>& modifiers) {
   // A key pressed while the window manager has the focus elsewhere (the
   // window is being placed again) would go to nobody.

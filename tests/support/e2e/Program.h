@@ -9,6 +9,7 @@
 //   program.Start();
 //   ASSERT_TRUE(program.WaitForWindow()) << program.Diagnostics();
 //   program.WaitForPicture();         // the first frame: ready for input
+//   program.SkipLogo(showsTitle);     // a key on the logo movie, then the title
 //   ScreenImage shown = program.WaitForContent([](const ScreenImage& s) { ... });
 //   ASSERT_TRUE(program.PressKey("q", {"Control_L"}));
 //   auto status = program.WaitForExit();   // ExitStatus, or nothing on time-out
@@ -90,6 +91,10 @@ class Program {
   ScreenImage WaitForContent(const std::function<bool(const ScreenImage&)>& shows, Millis timeout = kTimeout);
   // Waits until the content shows more than one flat colour; the last grab.
   ScreenImage WaitForPicture(Millis timeout = kTimeout);
+  // Takes a started program past the logo movie, as a person skips it: once
+  // the logo shows, a key, then waits until `titleShows` accepts the content
+  // (the title picture); the last grab.
+  ScreenImage SkipLogo(const std::function<bool(const ScreenImage&)>& titleShows, Millis timeout = kTimeout);
 
   // Presses a key on the desktop's keyboard once the window has the focus;
   // false (and no key) when it did not get the focus in time.
