@@ -14,11 +14,15 @@
 #include "sound/AudioPrefs.h"
 #include "sound/MovieSound.h"
 
+namespace {
+// Made before theMovie, so that a movie still playing at exit goes first.
+MovieSoundChannel movieSOUND;
+}  // namespace
+
 QKLogoScreen qklogoSCREEN;
 std::unique_ptr<Movie> theMovie;
 
 namespace {
-MovieSoundChannel movieSOUND;
 // Scratch sizes of the movie box.
 SInt16 rectW, rectH;
 

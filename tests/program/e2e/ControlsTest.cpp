@@ -85,7 +85,8 @@ TEST(ControlsTest, ResumeButtonShowsPressedWhileHeld) {
   ScreenImage title = program.SkipLogo([](const ScreenImage& s) { return TitleDiffers(s) == 0; });
   ASSERT_EQ(TitleDiffers(title), 0) << "no title\n" << program.Diagnostics();
   ASSERT_TRUE(program.PressKey("Return")) << program.Diagnostics();
-  ScreenImage main = program.WaitForContent([](const ScreenImage& s) { return MainDiffers(s) == 0; });
+  ScreenImage main =
+      program.WaitForContent([](const ScreenImage& s) { return MainDiffers(s) == 0; }, Program::kFadeTimeout);
   ASSERT_EQ(MainDiffers(main), 0) << "no main screen\n" << program.Diagnostics();
   ASSERT_TRUE(program.PressKey("space")) << program.Diagnostics();
   ScreenImage game = program.WaitForContent([](const ScreenImage& s) { return MainDiffers(s) > 50; });

@@ -146,7 +146,7 @@ class ProgramTest : public ::testing::Test {
   // away, the main screen after it.
   void ExpectTitleOrMainShown(Program& p) {
     auto either = [](const ScreenImage& s) { return TitleMismatch(s).empty() || MainMismatch(s).empty(); };
-    ScreenImage shown = p.WaitForContent(either);
+    ScreenImage shown = p.WaitForContent(either, Program::kFadeTimeout);
     ASSERT_FALSE(shown.Empty()) << p.Diagnostics();
     EXPECT_FALSE(shown.OneColour()) << "the window shows one flat colour\n" << p.Diagnostics();
     EXPECT_TRUE(either(shown)) << "content " << Describe(p.Content()) << "\ntitle:\n"
@@ -199,7 +199,8 @@ TEST_F(ProgramTest, TitleLeadsToTheMainScreenAndFireStartsAGame) {
   StartWindowed();
   ASSERT_TRUE(program.WaitForContentSize(640, 480)) << program.Diagnostics();
   ASSERT_TRUE(program.PressKey("Return")) << program.Diagnostics();
-  ScreenImage main = program.WaitForContent([](const ScreenImage& s) { return MainMismatch(s).empty(); });
+  ScreenImage main =
+      program.WaitForContent([](const ScreenImage& s) { return MainMismatch(s).empty(); }, Program::kFadeTimeout);
   ASSERT_EQ(MainMismatch(main), "") << "the main screen did not show\n" << program.Diagnostics();
 
   ASSERT_TRUE(program.PressKey("space")) << program.Diagnostics();

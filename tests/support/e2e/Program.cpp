@@ -114,7 +114,7 @@ ScreenImage Program::WaitForPicture(Millis timeout) {
 // show once it has. The logo leaves by itself only seconds later, so the key
 // reaches the logo, never the title.
 ScreenImage Program::SkipLogo(const std::function<bool(const ScreenImage&)>& titleShows, Millis timeout) {
-  WaitForPicture(timeout);
+  WaitForPicture();
   if (!PressKey("x")) return GrabContent();
   return WaitForContent(titleShows, timeout);
 }

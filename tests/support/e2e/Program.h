@@ -64,6 +64,9 @@ Rgba GamePixel(const ScreenImage& content, int gameX, int gameY);
 class Program {
  public:
   static constexpr Millis kTimeout{15000};
+  // For a picture that comes after fades counted in steps of the program's
+  // loop: a loaded machine runs few steps a second.
+  static constexpr Millis kFadeTimeout{60000};
 
   Program(Desktop& desktop, const UserHome& home, std::string bundle = DefaultBundle());
   ~Program();
@@ -94,7 +97,7 @@ class Program {
   // Takes a started program past the logo movie, as a person skips it: once
   // the logo shows, a key, then waits until `titleShows` accepts the content
   // (the title picture); the last grab.
-  ScreenImage SkipLogo(const std::function<bool(const ScreenImage&)>& titleShows, Millis timeout = kTimeout);
+  ScreenImage SkipLogo(const std::function<bool(const ScreenImage&)>& titleShows, Millis timeout = kFadeTimeout);
 
   // Presses a key on the desktop's keyboard once the window has the focus;
   // false (and no key) when it did not get the focus in time.
