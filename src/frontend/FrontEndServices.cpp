@@ -72,3 +72,4 @@ void PauseScreen_Close() { pauseSCREEN.Close(); }
 
 // The drawn cursor is not there yet; the system cursor stays in use.
 void ShowCursorGL() {}
+void HideCursorGL() {}

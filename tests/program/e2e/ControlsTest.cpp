@@ -19,6 +19,8 @@ namespace {
 // its 160 x 40 picture.
 const int kBoxLeft = 150, kBoxTop = 150;
 const int kResumeX = kBoxLeft + 40 + 60, kResumeY = kBoxTop + 18 + 15;
+// The menu's Play button: 52 in, 110 down, 3/4 of its 160 x 40 picture.
+const int kPlayX = 52 + 60, kPlayY = 110 + 15;
 
 std::string Resource(const std::string& name) { return DefaultBundle() + "/Contents/Resources/" + name; }
 
@@ -81,13 +83,14 @@ TEST(ControlsTest, ResumeButtonShowsPressedWhileHeld) {
   ASSERT_TRUE(program.WaitForContentSize(640, 480)) << program.Diagnostics();
   ASSERT_GE(BoxSamples().size(), 8u) << "the pause box has too few plain patches to find it by";
 
-  // Title, main screen, game: each picture up before the key that leaves it.
+  // Title, main screen, game: each picture up before the key or click that
+  // leaves it.
   ScreenImage title = program.WaitForContent([](const ScreenImage& s) { return TitleDiffers(s) == 0; });
   ASSERT_EQ(TitleDiffers(title), 0) << "no title\n" << program.Diagnostics();
   ASSERT_TRUE(program.PressKey("Return")) << program.Diagnostics();
   ScreenImage main = program.WaitForContent([](const ScreenImage& s) { return MainDiffers(s) == 0; });
   ASSERT_EQ(MainDiffers(main), 0) << "no main screen\n" << program.Diagnostics();
-  ASSERT_TRUE(program.PressKey("space")) << program.Diagnostics();
+  program.ClickGame(kPlayX, kPlayY);
   ScreenImage game = program.WaitForContent([](const ScreenImage& s) { return MainDiffers(s) > 50; });
   ASSERT_GT(MainDiffers(game), 50) << "no game\n" << program.Diagnostics();
 
