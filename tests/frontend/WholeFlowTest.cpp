@@ -182,8 +182,8 @@ TEST_P(WholeFlowTest, TitleMenuGamePauseAbandonNameTable) {
   ASSERT_TRUE(StepUntil([] { return gamePLAY == 1; }, 60)) << "Play did not start a game";
   EXPECT_FALSE(mainSCREEN.IsOpen());
 
-  // Play: fire held, the ship swaying, until every player has scored.
-  for (int p = 0; p < players; ++p) Hold(p, 4, true);
+  // Play: fire tapped (each press fires one shot), the ship swaying, until
+  // every player has scored.
   int step = 0;
   auto scored = [&] {
     ++step;
@@ -191,6 +191,7 @@ TEST_P(WholeFlowTest, TitleMenuGamePauseAbandonNameTable) {
     for (int p = 0; p < players; ++p) {
       Hold(p, 0, side == 0);
       Hold(p, 1, side == 1);
+      Hold(p, 4, step % 8 < 4);
     }
     bool all = true;
     for (int p = 0; p < players; ++p) all = all && playerSCORE[p] > 0;
