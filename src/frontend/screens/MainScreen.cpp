@@ -85,7 +85,7 @@ void DrawToggleLight(const MSButton& button, bool on, float scale) {
 // ------------------------------------------------------------- the texts
 
 std::string VersionLine(const char* version) {
-  return std::string(version ? version : "") + " - (c) 2026 the Halvane developers";
+  return std::string(version ? version : "") + "  (c) 2026 Halvane";
 }
 
 std::vector<ScoreText> ScoreTableTexts(PlistTag* scoresArray, SInt16 rows, SInt16 highlightA, SInt16 highlightB,
