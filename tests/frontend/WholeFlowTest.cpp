@@ -34,6 +34,7 @@
 #include "shell/Events.h"
 #include "support/FakeEventPlatform.h"
 #include "support/TempFolder.h"
+#include "support/game/GameDriver.h"
 
 namespace {
 
@@ -80,6 +81,7 @@ class WholeFlowTest : public ::testing::TestWithParam<int> {
     mainSCORES.Init(15, 2);
     LoadScores();
     windSIZE = Point{480, 640};
+    pauseSCREEN.loaded = 0;  // the real pictures, whatever another test left
     SetRect2(&fullScreenBUTTON.bounds, 611, -1, 35, 35);
     fullScreenBUTTON.hitRect = Rect{0, 0, 0, 0};
     ResetControlPress();
@@ -102,8 +104,8 @@ class WholeFlowTest : public ::testing::TestWithParam<int> {
     applQUIT = 0;
     for (UInt8& b : mainINPUT) b = 0;
     for (SInt32& s : playerSCORE) s = 0;
-    // The menu's rocks and the game played leave nothing behind.
-    for (Meteor& m : _METEOR) m = Meteor{};
+    // The game played leaves nothing behind.
+    gamedriver::ResetAllGameState();
     NormBright_GL();
   }
 

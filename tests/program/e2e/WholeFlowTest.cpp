@@ -118,14 +118,27 @@ int RowPixels(const ScreenImage& s, bool gold) {
   return n;
 }
 
-// Presses and releases fire (space) `times` times.
+// Presses and releases fire (space) `times` times, each long enough for a
+// step of a busy program to see.
 void TapFire(Desktop& desktop, int times) {
   for (int shot = 0; shot < times; ++shot) {
     desktop.KeyDown("space");
-    std::this_thread::sleep_for(std::chrono::milliseconds(60));
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
     desktop.KeyUp("space");
-    std::this_thread::sleep_for(std::chrono::milliseconds(60));
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
   }
+}
+
+// Bright orange pixels of player 1's score in the status bar: a score of 0
+// is one faint digit, 10 or more at least two bright ones.
+int ScoreDigits(const ScreenImage& s) {
+  int n = 0;
+  for (int y = 445; y < 475; ++y)
+    for (int x = 30; x < 150; ++x) {
+      const Rgba c = GamePixel(s, x, y);
+      if (c.r > 120 && c.g > 70 && c.b < 60 && c.r > c.g) ++n;
+    }
+  return n;
 }
 
 // Escape until the pause box shows; the last grab.
@@ -204,20 +217,27 @@ TEST_F(WholeFlowTest, PlayPauseResumeAbandonEnterANameAndFindItAfterARestart) {
     ScreenImage resumed = program.WaitForContent([](const ScreenImage& s) { return BoxShows(s) < 0.3; });
     ASSERT_LT(BoxShows(resumed), 0.3) << "Resume did not end the pause\n" << program.Diagnostics();
 
-    // Fire tapped (each press is one shot) while the ship sways, for a score
-    // to enter the table with.
-    for (int i = 0; i < 12; ++i) {
+    // Fire tapped (each press is one shot) while the ship sways, until the
+    // status bar shows a score to enter the table with.
+    bool scored = false;
+    for (int i = 0; i < 40 && !scored; ++i) {
       const char* side = i % 2 ? "Right" : "Left";
       desktop.KeyDown(side);
-      TapFire(desktop, 8);
+      TapFire(desktop, 4);
       desktop.KeyUp(side);
+      const ScreenImage now = program.GrabContent();
+      scored = ScoreDigits(now) >= 20 || PanelShows(now) >= 0.8;
     }
+    EXPECT_TRUE(scored) << "no score after a minute of play";
 
     // Pause again; Abort ends the game, and the menu comes back asking for
-    // the name of the player who made the table.
-    box = PauseWithEscape(program);
-    ASSERT_TRUE(paused(box)) << "no second pause\n" << program.Diagnostics();
-    program.ClickGame(kAbortX, kAbortY);
+    // the name of the player who made the table. (Should the enemies have
+    // ended the game already, the menu is asking by now.)
+    if (PanelShows(program.GrabContent()) < 0.8) {
+      box = PauseWithEscape(program);
+      ASSERT_TRUE(paused(box)) << "no second pause\n" << program.Diagnostics();
+      program.ClickGame(kAbortX, kAbortY);
+    }
     ScreenImage asking = program.WaitForContent([](const ScreenImage& s) { return PanelShows(s) >= 0.8; });
     ASSERT_GE(PanelShows(asking), 0.8) << "no name panel after the game\n" << program.Diagnostics();
     EXPECT_GT(RowPixels(asking, true), 20) << "the new row is not shown highlighted";
