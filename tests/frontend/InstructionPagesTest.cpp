@@ -11,6 +11,7 @@
 #include "foundation/Paths.h"
 #include "frontend/GameFrames.h"
 #include "frontend/InstructionPages.h"
+#include "frontend/MainProgram.h"
 #include "frontend/Preferences.h"
 #include "game/GameObjects.h"
 #include "graphics/GameWindow.h"
@@ -410,6 +411,58 @@ TEST_F(PagesTest, PagesShowTheTitleBandAndTheObjectsFromThePictures) {
   for (const Rect& r : roidRect) EXPECT_EQ(Pixel16(buildPMAP, (r.left + r.right) / 2, (r.top + r.bottom) / 2), kGreen16);
   EXPECT_EQ(Pixel16(buildPMAP, enemRect.left, enemRect.top), kInside16) << "an empty slot is painted";
   EXPECT_EQ(Pixel16(buildPMAP, 10, 10), 0) << "black around the panel";
+}
+
+}  // namespace
+
+namespace {
+
+bool allEventsOn = false;
+
+// The older program entry: after the first play it only fades in; on the
+// first play it shows the viewer. Either way the events go to the program
+// afterwards, and while another application is in front it waits, until it
+// comes to the front or is asked to quit.
+TEST_F(PagesTest, MainProgramShowsTheViewerOnlyOnTheFirstPlay) {
+  InstructionLayout();
+  QKEL[kQKELEnableAllEvents] = reinterpret_cast<QKELProc>(+[] { allEventsOn = true; });
+  QKEL[kQKELAllEventsEnabled] = reinterpret_cast<QKELProc>(+[]() -> bool { return allEventsOn; });
+  APPL.customEvents = [] {
+    if (quitEVENT) applQUIT = 1;
+    quitEVENT = false;
+  };
+  struct Case {
+    const char* name;
+    UInt8 firstPlay;
+    bool front;
+    int result;
+    bool viewerShown;
+  };
+  const Case cases[] = {
+      {"played before", 0, true, 0, false},
+      {"first play", 1, true, 0, true},
+      {"first play, in the background until quit", 1, false, 1, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    PREFS.firstPlay = c.firstPlay;
+    platform.front = c.front;
+    applQUIT = 0;
+    allEventsOn = false;
+    curPage = 0;
+    MinBright_GL();
+    Key(53);
+    platform.PostKey(PlatformEvent::KeyDown, 0, 'a');
+    if (!c.front) platform.Post(PlatformEvent::Quit);
+    int result = -1;
+    EXPECT_NO_THROW(result = MainProgram());
+    EXPECT_EQ(result, c.result);
+    EXPECT_EQ(curPage != 0, c.viewerShown);
+    EXPECT_EQ(PREFS.firstPlay, 0);
+    EXPECT_TRUE(allEventsOn);
+    EXPECT_EQ(PendingPlatformEvents(), 0);
+    EXPECT_EQ(Brightness_GL(), 255);
+  }
 }
 
 }  // namespace
