@@ -287,9 +287,15 @@ TEST_F(PagesTest, TheViewerClosesOnEscapeReturnEnterDoneOrAClickOutside) {
       {"Done", [&] { Click(Centre(choiceRect[2])); }},
       {"outside", [&] { Click(Point{20, 20}); }},
   };
+  // While open, the frames it flushes show the build pixmap in the window.
+  int shownFrames = 0;
+  onFlush = [&] { shownFrames += FlushingEnabled() && APPL.buildToGL; };
+  DisableFlushing();
+  APPL.buildToGL = 0;
   for (const auto& [name, post] : ways) {
     SCOPED_TRACE(name);
     PREFS.firstPlay = 1;
+    flushes = shownFrames = 0;
     post();
     platform.PostKey(PlatformEvent::KeyDown, 0, 'a');
     platform.PostMouse(PlatformEvent::MouseDown, Point{300, 400});
@@ -299,7 +305,10 @@ TEST_F(PagesTest, TheViewerClosesOnEscapeReturnEnterDoneOrAClickOutside) {
     EXPECT_EQ(PendingPlatformEvents(), 0);
     EXPECT_EQ(curPage, 1);
     EXPECT_EQ(Brightness_GL(), 255) << "faded in again";
+    EXPECT_GT(shownFrames, 0);
+    EXPECT_EQ(shownFrames, flushes);
     EXPECT_FALSE(FlushingEnabled()) << "the flushing state is put back";
+    EXPECT_EQ(APPL.buildToGL, 0);
   }
 }
 
