@@ -47,10 +47,10 @@ struct Pixels {
   std::unique_ptr<UInt8[]> rgba;
   SInt32 width = 0, height = 0;
 
-  bool Load(const std::string& name) {
+  // A missing picture leaves nothing to draw.
+  void Load(const std::string& name) {
     std::string path = GetResourcesPath() + "/" + name + ".png";
     rgba.reset(LoadPNG(path.c_str(), &width, &height, 0, nullptr, nullptr));
-    return rgba != nullptr;
   }
   Rect Bounds() const { return Rect{0, 0, SInt16(height), SInt16(width)}; }
 };
@@ -99,7 +99,7 @@ enum class Put {
 // Draws `src` of the picture into `dst` of a 16 or 32-bit pixmap (nearest
 // pixel), turned by `degrees` about the rectangle's centre.
 void PutPicture(const Pixels& pic, const Rect& src, PixMapHandle pm, const Rect& dst, Put put, double degrees = 0) {
-  if (!pic.rgba || !pm || !(*pm)->baseAddr || Width(src) <= 0 || Height(src) <= 0) return;
+  if (!pic.rgba || !pm || !(*pm)->baseAddr || (*pm)->pixelSize < 16 || Width(src) <= 0 || Height(src) <= 0) return;
   const Rect& bounds = (*pm)->bounds;
   double radians = degrees * M_PI / 180, c = std::cos(radians), s = std::sin(radians);
   double cx = (dst.left + dst.right) / 2.0, cy = (dst.top + dst.bottom) / 2.0;
