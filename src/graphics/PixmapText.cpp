@@ -12,6 +12,7 @@
 
 #include "graphics/ClutFading.h"
 #include "graphics/TextRender.h"
+#include "shell/StyledText.h"
 
 namespace {
 
@@ -182,7 +183,58 @@ void ShadowPass(SInt16 shadowColor, const char* text, SInt32 offset, SInt32 leng
   fore.Restore();
 }
 
+// ---- Styled text ----
+
+// One style's font, face, size and colour on the current port for the
+// duration; the port's own settings come back afterwards.
+struct StyleOnPort {
+  CGrafPtr port = CurrentPort();
+  SInt16 font = 0, size = 0;
+  UInt8 face = 0;
+  RGBColor fore{0, 0, 0};
+  explicit StyleOnPort(const TextStyle& style) {
+    if (!port) return;
+    font = port->txFont, size = port->txSize, face = port->txFace, fore = port->rgbFgColor;
+    TextFont(style.tsFont);
+    TextFace(style.tsFace);
+    TextSize(style.tsSize);
+    RGBForeColor(&style.tsColor);
+  }
+  ~StyleOnPort() {
+    if (!port) return;
+    TextFont(font);
+    TextFace(face);
+    TextSize(size);
+    RGBForeColor(&fore);
+  }
+};
+
+SInt32 StyledTextWidth(const char* text, SInt32 count, const TextStyle& style) {
+  StyleOnPort use(style);
+  return TextWidth(text, 0, count);
+}
+
+// The glyphs as the back end draws them; an underline one pixel below the
+// baseline.
+void StyledTextDraw(const char* text, SInt32 count, const TextStyle& style, SInt16 h, SInt16 v) {
+  StyleOnPort use(style);
+  if (!use.port) return;
+  const Point pen = use.port->pnLoc;
+  MoveTo(h, v);
+  DrawText(text, 0, count);
+  if (style.tsFace & underline) {
+    const Rect line{SInt16(v + 1), h, SInt16(v + 2), use.port->pnLoc.h};
+    PaintRect(&line);
+  }
+  use.port->pnLoc = pen;
+}
+
 }  // namespace
+
+void InstallStyledTextDrawing() {
+  styledTextWidthProc = StyledTextWidth;
+  styledTextDrawProc = StyledTextDraw;
+}
 
 const PortTextBackEnd* SetPortTextBackEnd(const PortTextBackEnd* next) {
   const PortTextBackEnd* before = backEnd;
