@@ -47,8 +47,9 @@ SInt32 StyleExtra() {
   return ((face & bold) ? 1 : 0) + ((face & outline) ? 1 : 0) + ((face & extend) ? 1 : 0) - ((face & condense) ? 1 : 0);
 }
 
+// Hinted as drawing hints it, so that measured text is as wide as drawn text.
 SInt32 GlyphAdvance(FT_Face face, unsigned char c) {
-  if (FT_Load_Char(face, c, FT_LOAD_DEFAULT) != 0) return 0;
+  if (FT_Load_Char(face, c, FT_LOAD_TARGET_MONO) != 0) return 0;
   return SInt32((face->glyph->advance.x + 32) >> 6);
 }
 

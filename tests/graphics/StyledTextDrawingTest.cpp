@@ -137,4 +137,28 @@ TEST_F(StyledTextDrawing, MeasuringFollowsSizeAndFace) {
   EXPECT_EQ(GetPortTextSize(world), 0);  // the port's own settings are back
 }
 
+// An underline is one row of ink under the whole run, just below the
+// baseline, where plain text leaves none.
+TEST_F(StyledTextDrawing, UnderlineRunsUnderTheWholeRun) {
+  const Rect area{10, 10, 60, 200};
+  TextStyle style;
+  style.tsSize = 20;
+  const auto* text = reinterpret_cast<const unsigned char*>("\3mnm");  // no descenders
+  Rect r = area;
+  bool outside = false;
+  DrawText(text, &r, &style, teFlushLeft, 0);
+  const Rect plain = Ink(area, &outside);
+  EraseRect(&bounds);
+  style.tsFace = kUnderlineFace;
+  r = area;
+  DrawText(text, &r, &style, teFlushLeft, 0);
+  const Rect underlined = Ink(area, &outside);
+  ASSERT_GT(underlined.bottom, plain.bottom);
+  const int row = underlined.bottom - 1;
+  int inked = 0;
+  for (int h = bounds.left; h < bounds.right; h++) inked += Pixel(h, row) != kWhite;
+  EXPECT_EQ(inked, styledTextWidthProc("mnm", 3, style));
+  EXPECT_LE(row - plain.bottom, 2);
+}
+
 }  // namespace
