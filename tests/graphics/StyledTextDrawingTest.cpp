@@ -161,4 +161,26 @@ TEST_F(StyledTextDrawing, UnderlineRunsUnderTheWholeRun) {
   EXPECT_LE(row - plain.bottom, 2);
 }
 
+// Italic slants the glyphs: the ink of an upright stroke leans right
+// without the run getting wider.
+TEST_F(StyledTextDrawing, ItalicLeansTheGlyphs) {
+  const Rect area{10, 10, 70, 200};
+  TextStyle style;
+  style.tsSize = 40;
+  const auto* text = reinterpret_cast<const unsigned char*>("\1l");
+  bool outside = false;
+  Rect r = area;
+  DrawText(text, &r, &style, teFlushLeft, 0);
+  const Rect upright = Ink(area, &outside);
+  EraseRect(&bounds);
+  style.tsFace = kItalicFace;
+  r = area;
+  DrawText(text, &r, &style, teFlushLeft, 0);
+  const Rect slanted = Ink(area, &outside);
+  EXPECT_GE(slanted.right - slanted.left, upright.right - upright.left + 5);
+  TextStyle plain;
+  plain.tsSize = 40;
+  EXPECT_EQ(styledTextWidthProc("l", 1, style), styledTextWidthProc("l", 1, plain));
+}
+
 }  // namespace
