@@ -2,8 +2,9 @@
 // typing, deleting, cutting, pasting and restyling act on; line breaks and
 // aligned line positions inside a rectangle; the engine's editor loop on
 // top of it, the Command-key styling table and the colour blends.
-// Drawing goes through a seam the graphics layer may fill; measuring
-// through another (a plain estimate until then).
+// Measuring and drawing go through two seams that the graphics layer fills
+// when its pixmaps start (text into the current port); until then drawing
+// does nothing and measuring is a plain estimate.
 #pragma once
 
 #include <string>
