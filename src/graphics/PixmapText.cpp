@@ -44,7 +44,8 @@ UInt8 PortFace(CGrafPtr port) { return port ? port->txFace : 0; }
 // Extra pixels per glyph of the drawing styles.
 SInt32 StyleExtra() {
   const UInt8 face = PortFace(CurrentPort());
-  return ((face & bold) ? 1 : 0) + ((face & outline) ? 1 : 0) + ((face & extend) ? 1 : 0) - ((face & condense) ? 1 : 0);
+  return ((face & bold) ? 1 : 0) + ((face & outline) ? 1 : 0) + ((face & shadow) ? 1 : 0) + ((face & extend) ? 1 : 0) -
+         ((face & condense) ? 1 : 0);
 }
 
 // Hinted as drawing hints it, so that measured text is as wide as drawn text.
@@ -113,16 +114,20 @@ void FreeTypeDrawText(const char* text, SInt32 offset, SInt32 length) {
         return (bm.buffer[y * bm.pitch + x / 8] & (0x80 >> (x % 8))) != 0;
       };
       const SInt32 left = port->pnLoc.h + g->bitmap_left, top = port->pnLoc.v - g->bitmap_top;
-      const SInt32 grow = (style & outline) ? 1 : 0;
-      for (SInt32 y = -grow; y < SInt32(bm.rows) + grow; ++y)
-        for (SInt32 x = -grow; x < SInt32(bm.width) + grow; ++x) {
+      // Outline draws the edge around the glyph and leaves it hollow; shadow
+      // does the same with the edge repeated one pixel down and right.
+      auto near = [&](SInt32 x, SInt32 y) {
+        for (SInt32 dy = -1; dy <= 1; ++dy)
+          for (SInt32 dx = -1; dx <= 1; ++dx)
+            if (on(x + dx, y + dy)) return true;
+        return false;
+      };
+      const bool hollow = (style & (outline | shadow)) != 0;
+      const SInt32 grow = hollow ? 1 : 0, shade = (style & shadow) ? 1 : 0;
+      for (SInt32 y = -grow; y < SInt32(bm.rows) + grow + shade; ++y)
+        for (SInt32 x = -grow; x < SInt32(bm.width) + grow + shade; ++x) {
           bool ink = on(x, y) || ((style & bold) && on(x - 1, y));
-          if (style & outline) {
-            bool near = false;
-            for (SInt32 dy = -1; dy <= 1 && !near; ++dy)
-              for (SInt32 dx = -1; dx <= 1 && !near; ++dx) near = on(x + dx, y + dy);
-            ink = near && !on(x, y);
-          }
+          if (hollow) ink = (near(x, y) || (shade && near(x - 1, y - 1))) && !on(x, y);
           if (ink) PlotPixel(port, left + x, top + y);
         }
     }

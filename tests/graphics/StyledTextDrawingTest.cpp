@@ -183,4 +183,33 @@ TEST_F(StyledTextDrawing, ItalicLeansTheGlyphs) {
   EXPECT_EQ(styledTextWidthProc("l", 1, style), styledTextWidthProc("l", 1, plain));
 }
 
+// Outline and shadow leave the glyphs hollow; the shadow reaches one pixel
+// further right and down than the outline, and the run one pixel wider.
+TEST_F(StyledTextDrawing, OutlineAndShadowAreHollow) {
+  const Rect area{10, 10, 70, 200};
+  const auto* text = reinterpret_cast<const unsigned char*>("\1I");
+  Rect boxes[3];
+  const UInt8 faces[3] = {kPlainFace, kOutlineFace, kShadowFace};
+  for (int i = 0; i < 3; i++) {
+    EraseRect(&bounds);
+    TextStyle style;
+    style.tsSize = 40;
+    style.tsFace = faces[i];
+    Rect r = area;
+    DrawText(text, &r, &style, teFlushLeft, 0);
+    bool outside = false;
+    boxes[i] = Ink(area, &outside);
+    if (i == 0) continue;
+    const int h = (boxes[0].left + boxes[0].right) / 2, v = (boxes[0].top + boxes[0].bottom) / 2;
+    EXPECT_EQ(Pixel(h, v), kWhite) << "hollow " << i;
+  }
+  EXPECT_EQ(boxes[1].right, boxes[0].right + 1);
+  EXPECT_EQ(boxes[1].bottom, boxes[0].bottom + 1);
+  EXPECT_EQ(boxes[2].right, boxes[1].right + 1);
+  EXPECT_EQ(boxes[2].bottom, boxes[1].bottom + 1);
+  TextStyle plain, shadowed;
+  shadowed.tsFace = kShadowFace;
+  EXPECT_EQ(styledTextWidthProc("II", 2, shadowed), styledTextWidthProc("II", 2, plain) + 2);
+}
+
 }  // namespace
