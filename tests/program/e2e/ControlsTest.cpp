@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <ostream>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -164,5 +166,83 @@ TEST(ControlsTest, ResumeButtonShowsPressedWhileHeld) {
   auto status = program.WaitForExit();
   ASSERT_TRUE(status) << program.Diagnostics();
 }
+
+}  // namespace
+
+namespace {
+
+// The pointer is mapped from the screen onto the scaled, letterboxed picture
+// for a click and for a held button alike: Resume, held and let go, ends the
+// pause at every window size.
+struct WindowSize {
+  const char* name;
+  const char* key;  // with Control
+  int width, height;
+};
+
+void PrintTo(const WindowSize& w, std::ostream* os) { *os << w.name; }
+
+class ResumeAtEverySize : public ::testing::TestWithParam<WindowSize> {};
+
+TEST_P(ResumeAtEverySize, HeldAndLetGoEndsThePause) {
+  Desktop desktop{1280, 1024};
+  UserHome home;
+  home.WritePreferences("<dict>\t<key>Full Screen</key>\t<false/>\t</dict>");
+  Program program{desktop, home};
+  program.Start();
+  ASSERT_TRUE(program.WaitForWindow()) << program.Diagnostics();
+  ASSERT_TRUE(program.WaitForFocus()) << program.Diagnostics();
+  ASSERT_TRUE(program.WaitForContentSize(640, 480)) << program.Diagnostics();
+  ScreenImage title = program.WaitForContent([](const ScreenImage& s) { return TitleDiffers(s) == 0; });
+  ASSERT_EQ(TitleDiffers(title), 0) << "no title\n" << program.Diagnostics();
+  ASSERT_TRUE(program.PressKey(GetParam().key, {"Control_L"})) << program.Diagnostics();
+  ASSERT_TRUE(program.WaitForContentSize(GetParam().width, GetParam().height)) << program.Diagnostics();
+
+  ASSERT_TRUE(program.PressKey("Return")) << program.Diagnostics();
+  // Scaled, a few grid points fall on the picture's edges.
+  ScreenImage main = program.WaitForContent([](const ScreenImage& s) { return MainDiffers(s) <= 15; });
+  ASSERT_LE(MainDiffers(main), 15) << "no main screen\n" << program.Diagnostics();
+  ScreenImage game;
+  for (int tries = 0; tries < 5 && (game.Empty() || MainDiffers(game) <= 50); ++tries) {
+    program.ClickGame(kPlayX, kPlayY);
+    game = program.WaitForContent([](const ScreenImage& s) { return MainDiffers(s) > 50; },
+                                  std::chrono::milliseconds(3000));
+  }
+  ASSERT_GT(MainDiffers(game), 50) << "no game\n" << program.Diagnostics();
+
+  int rim = 0;
+  BrightBoxMatches(game, &rim);
+  ASSERT_GE(rim, 20);
+  auto shown = [rim](const ScreenImage& s) {
+    int n = 0;
+    return BrightBoxMatches(s, &n) >= rim * 3 / 4;
+  };
+  auto gone = [rim](const ScreenImage& s) {
+    int n = 0;
+    return BrightBoxMatches(s, &n) < rim / 5;
+  };
+  ScreenImage box;
+  for (int tries = 0; tries < 5 && !shown(box); ++tries) {
+    ASSERT_TRUE(program.PressKey("Escape")) << program.Diagnostics();
+    box = program.WaitForContent(shown, std::chrono::milliseconds(3000));
+  }
+  ASSERT_TRUE(shown(box)) << "no pause box\n" << program.Diagnostics();
+
+  ScreenPoint at = program.GamePointOnScreen(kResumeX, kResumeY);
+  desktop.MovePointer(int(at.x), int(at.y));
+  desktop.ButtonDown();
+  std::this_thread::sleep_for(std::chrono::milliseconds(400));
+  desktop.ButtonUp();
+  ScreenImage resumed = program.WaitForContent(gone);
+  EXPECT_TRUE(gone(resumed)) << "Resume did not end the pause\n" << program.Diagnostics();
+
+  ASSERT_TRUE(program.PressKey("q", {"Control_L"}));
+  ASSERT_TRUE(program.WaitForExit()) << program.Diagnostics();
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, ResumeAtEverySize,
+                         ::testing::Values(WindowSize{"Large", "2", 1024, 768},
+                                           WindowSize{"FullScreen", "f", 1280, 1024}),
+                         [](const ::testing::TestParamInfo<WindowSize>& info) { return std::string(info.param.name); });
 
 }  // namespace
