@@ -11,6 +11,7 @@
 #include "support/Poll.h"
 #include "support/e2e/Desktop.h"
 #include "support/e2e/Program.h"
+#include "support/e2e/QuitQuestion.h"
 
 using namespace e2e;
 
@@ -182,7 +183,7 @@ TEST_F(ProgramTest, WindowMenuKeysGiveTheThreeSizes) {
 
 // The way into a game and out of it again: Return on the title leads to the
 // main screen, fire starts a game drawn over the main picture's place, and
-// Ctrl+Q still ends the program cleanly.
+// Ctrl+Q asks before it ends the program cleanly.
 TEST_F(ProgramTest, TitleLeadsToTheMainScreenAndFireStartsAGame) {
   StartWindowed();
   ASSERT_TRUE(program.WaitForContentSize(640, 480)) << program.Diagnostics();
@@ -197,7 +198,9 @@ TEST_F(ProgramTest, TitleLeadsToTheMainScreenAndFireStartsAGame) {
       [](const ScreenImage& s) { return BackgroundMatches(s) >= 4 && !MainMismatch(s).empty(); });
   EXPECT_GE(BackgroundMatches(game), 4) << "no game after fire\n" << program.Diagnostics();
   EXPECT_NE(MainMismatch(game), "") << "still the main screen\n" << program.Diagnostics();
-  Quit(program);
+  auto status = QuitGameInProgress(program);
+  ASSERT_TRUE(status) << "Ctrl+Q and Return did not end the game\n" << program.Diagnostics();
+  EXPECT_TRUE(status->Clean()) << Describe(*status) << "\n" << program.Diagnostics();
 }
 
 // Each way a person or the desktop asks the program to end.
