@@ -213,6 +213,32 @@ TEST_F(LoopTest, TheKeyThatAnswersTheQuitQuestionDoesNotPause) {
   ResetControlPress();
 }
 
+// The window's close button, as the shell delivers it, asks during a game;
+// Escape answers "go on playing".
+TEST_F(LoopTest, TheCloseButtonAsksDuringAGameAndEscapeGoesOn) {
+  InstallApplicationHooks();
+  APPL.gameWindow = 1;
+  gamePLAY = 1;
+  platform.Post(PlatformEvent::CloseBox);
+  GetEvent(0xFFFF, nullptr);
+  HandleEvents();
+  ASSERT_TRUE(confirmSCREEN.IsOpen());
+  EXPECT_EQ(gameFREEZE, 1);
+  for (int i = 0; i < 2; ++i) {  // the buttons' pictures are not loaded here
+    SetRect2(&confirmSCREEN.buttons[i].bounds, 100 + 200 * i, 200, 60, 30);
+    confirmSCREEN.buttons[i].hitRect = confirmSCREEN.buttons[i].bounds;
+  }
+  platform.PostKey(PlatformEvent::KeyDown, 53, 27);
+  for (int i = 0; i < 4 && confirmSCREEN.IsOpen(); ++i) Step();
+  EXPECT_FALSE(confirmSCREEN.IsOpen());
+  EXPECT_EQ(gameFREEZE, 0);
+  EXPECT_EQ(applQUIT, 0);
+  APPL.customEvents = APPL.initLocalMenus = APPL.updateLocalMenus = APPL.aboutDialog = nullptr;
+  APPL.videoFadeIn = APPL.videoFadeOut = nullptr;
+  APPL.gameWindow = 0;
+  ResetControlPress();
+}
+
 TEST_F(LoopTest, QuitDuringAStepEndsThePassBeforeTheButtonAndPause) {
   FrozenGame();
   platform.Post(PlatformEvent::Quit);

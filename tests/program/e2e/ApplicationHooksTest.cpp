@@ -14,7 +14,7 @@
 #include "support/Poll.h"
 #include "support/e2e/Desktop.h"
 #include "support/e2e/Program.h"
-#include "support/e2e/QuitQuestion.h"
+#include "support/e2e/GameScreens.h"
 
 using namespace e2e;
 
@@ -91,8 +91,8 @@ class ApplicationHooksTest : public ::testing::Test {
     ScreenImage main = program.WaitForContent([](const ScreenImage& s) { return MainDiffers(s) == 0; });
     ASSERT_EQ(MainDiffers(main), 0) << "no main screen\n" << program.Diagnostics();
     ASSERT_TRUE(program.PressKey("space")) << program.Diagnostics();
-    ScreenImage game = program.WaitForContent([](const ScreenImage& s) { return MainDiffers(s) > 50; });
-    ASSERT_GT(MainDiffers(game), 50) << "no game\n" << program.Diagnostics();
+    ScreenImage game = program.WaitForContent(GamePlaying);
+    ASSERT_TRUE(GamePlaying(game)) << "no game\n" << program.Diagnostics();
   }
 
   // Escape pauses once the game's picture is at full brightness.
@@ -146,8 +146,9 @@ TEST_F(ApplicationHooksTest, CloseButtonInAGameAsksAndEscapeGoesOnPlaying) {
   ExpectQuestion("the close button");
   EXPECT_TRUE(program.Running());
   ASSERT_TRUE(program.PressKey("Escape")) << program.Diagnostics();
-  ScreenImage playing = program.WaitForContent([](const ScreenImage& s) { return QuitPanelMatches(s) < 3; });
-  EXPECT_LT(QuitPanelMatches(playing), 3) << "the question stayed after Escape\n" << program.Diagnostics();
+  ScreenImage playing = program.WaitForContent(GamePlaying);
+  EXPECT_TRUE(GamePlaying(playing)) << "the game did not go on after Escape\n" << program.Diagnostics();
+  EXPECT_FALSE(QuitQuestionShown(playing));
   EXPECT_FALSE(Paused(playing)) << "Escape answered the question; it does not pause";
   EXPECT_TRUE(program.Running());
   // The window manager's close request asks as well.

@@ -9,7 +9,7 @@
 
 #include "support/e2e/Desktop.h"
 #include "support/e2e/Program.h"
-#include "support/e2e/QuitQuestion.h"
+#include "support/e2e/GameScreens.h"
 
 using namespace e2e;
 

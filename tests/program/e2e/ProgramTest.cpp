@@ -11,7 +11,7 @@
 #include "support/Poll.h"
 #include "support/e2e/Desktop.h"
 #include "support/e2e/Program.h"
-#include "support/e2e/QuitQuestion.h"
+#include "support/e2e/GameScreens.h"
 
 using namespace e2e;
 
@@ -198,6 +198,8 @@ TEST_F(ProgramTest, TitleLeadsToTheMainScreenAndFireStartsAGame) {
       [](const ScreenImage& s) { return BackgroundMatches(s) >= 4 && !MainMismatch(s).empty(); });
   EXPECT_GE(BackgroundMatches(game), 4) << "no game after fire\n" << program.Diagnostics();
   EXPECT_NE(MainMismatch(game), "") << "still the main screen\n" << program.Diagnostics();
+  // Once the game is in play (until then Ctrl+Q quits at once), quitting asks.
+  ASSERT_TRUE(GamePlaying(program.WaitForContent(GamePlaying))) << program.Diagnostics();
   auto status = QuitGameInProgress(program);
   ASSERT_TRUE(status) << "Ctrl+Q and Return did not end the game\n" << program.Diagnostics();
   EXPECT_TRUE(status->Clean()) << Describe(*status) << "\n" << program.Diagnostics();

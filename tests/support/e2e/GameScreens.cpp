@@ -1,4 +1,4 @@
-#include "support/e2e/QuitQuestion.h"
+#include "support/e2e/GameScreens.h"
 
 #include <algorithm>
 #include <chrono>
@@ -52,7 +52,37 @@ const std::vector<Sample>& Samples() {
   return samples;
 }
 
+// Points of the game's background picture in patches of nearly one colour,
+// on a grid over the whole picture.
+const std::vector<Sample>& BackgroundSamples() {
+  static const std::vector<Sample> samples = [] {
+    std::vector<Sample> found;
+    const ScreenImage space = LoadPng(DefaultBundle() + "/Contents/Resources/Background.png");
+    if (space.Width() != 640) return found;
+    const int r = 2;
+    for (int y = 12; y < 480 - 12; y += 24)
+      for (int x = 12; x < 640 - 12; x += 24) {
+        const Rgba centre = space.At(x, y);
+        bool steady = centre.a == 255;
+        for (int dy = -r; dy <= r && steady; ++dy)
+          for (int dx = -r; dx <= r && steady; ++dx) steady = ColourDistance(space.At(x + dx, y + dy), centre) <= 6;
+        if (steady) found.push_back(Sample{x, y, OverBlack(centre)});
+      }
+    return found;
+  }();
+  return samples;
+}
+
 }  // namespace
+
+bool GamePlaying(const ScreenImage& shown) {
+  const auto& samples = BackgroundSamples();
+  if (shown.Empty() || samples.size() < 20) return false;
+  int matches = 0;
+  for (const Sample& s : samples)
+    if (ColourDistance(GamePixel(shown, s.gameX, s.gameY), s.colour) <= 12) ++matches;
+  return matches >= int(samples.size()) * 8 / 10;
+}
 
 int QuitPanelSamples() { return int(Samples().size()); }
 

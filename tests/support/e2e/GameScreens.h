@@ -1,6 +1,6 @@
-// The question the program asks before ending a game in progress: a panel
-// over the darkened game, which Return answers with "quit" and Escape with
-// "go on playing".
+// What the game shows while it is played, and the question the program asks
+// before ending a game in progress: a panel over the darkened game, which
+// Return answers with "quit" and Escape with "go on playing".
 #pragma once
 
 #include <optional>
@@ -10,6 +10,11 @@
 #include "support/e2e/ScreenImage.h"
 
 namespace e2e {
+
+// The game in play at full brightness: nearly all of the plain patches of
+// its background picture show in place (the main screen, which shares a
+// few, and the fades in and out do not).
+bool GamePlaying(const ScreenImage& shown);
 
 // How many of the panel picture's plain patches show in place, and how many
 // there are to find.
