@@ -554,3 +554,8 @@ void DrawPauseButton() {
   pauseButtonIMAGE.Draw(&pauseButtonRECT);
   if (gamePAUSE) exitButtonIMAGE.Draw(&exitButtonRECT);
 }
+
+void DrawGameSprite(MSSprite* sprite, Frame* frames, int count) {
+  if (!sprite || !frames || !sprite->on || sprite->frame < 0 || sprite->frame >= count) return;
+  frames[sprite->frame].image.Draw(&sprite->rect);
+}
