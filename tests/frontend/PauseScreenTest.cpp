@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "frontend/ApplicationHooks.h"
 #include "frontend/screens/PauseScreen.h"
 #include "graphics/Colors.h"
 #include "game/GameObjects.h"
@@ -26,6 +27,7 @@ class PauseScreenTest : public ::testing::Test {
     mainPLAYER = 0;
     for (Player& p : _PLAYER) p.on = 0;
     pauseSCREEN.Open();
+    ShowCursorGL();  // as pausing does
     mainINPUT[10] = mainINPUT[11] = 1;
   }
   ~PauseScreenTest() override {
@@ -57,6 +59,7 @@ TEST_F(PauseScreenTest, EscapeResumesAndForgetsThePauseKeys) {
   EXPECT_EQ(mainINPUT[10], 0);
   EXPECT_EQ(mainINPUT[11], 0);
   EXPECT_EQ(gameOVER, 0);
+  EXPECT_EQ(mainCURS.visible, 0) << "play goes on without the cursor";
 }
 
 TEST_F(PauseScreenTest, AbortEndsTheGame) {
@@ -67,6 +70,7 @@ TEST_F(PauseScreenTest, AbortEndsTheGame) {
   EXPECT_EQ(gamePAUSE, 0);
   EXPECT_EQ(gameOVER, 1);
   EXPECT_EQ(mainINPUT[10], 0);
+  EXPECT_EQ(mainCURS.visible, 0);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "frontend/screens/PauseScreen.h"
 
+#include "frontend/ApplicationHooks.h"
 #include "frontend/MainLoop.h"
 #include "frontend/Resources.h"
 #include "game/GameObjects.h"
@@ -22,6 +23,7 @@ void LeavePause() {
   gamePAUSE = 0;
   mainINPUT[10] = 0;
   mainINPUT[11] = 0;
+  mainCURS.Hide();
 }
 
 }  // namespace
