@@ -16,6 +16,7 @@
 #include "foundation/Version.h"
 #include "frontend/ApplicationHooks.h"
 #include "frontend/GameDrawing.h"
+#include "frontend/InstructionPages.h"
 #include "frontend/KeyNames.h"
 #include "frontend/MainLoop.h"
 #include "frontend/Preferences.h"
@@ -30,6 +31,7 @@
 #include "graphics/PNGFile.h"
 #include "graphics/RenderedDialogs.h"
 #include "platform/PlatformSystem.h"
+#include "platform/PlatformTime.h"
 #include "shell/AllEvents.h"
 #include "shell/AppleEvents.h"
 #include "shell/ApplInfo.h"
@@ -191,4 +193,30 @@ int HalvaneMain(int argc, char** argv) {
   DisposeGameWindow();
   Shutdown(status != 0);
   return status;
+}
+
+int MainProgram() {
+  if (!mainPREFS.FullScreen()) FullScreenMode(0);
+  GDHandle screen = GetMainDevice();
+  if (screen && (*screen)->gdRect.right - (*screen)->gdRect.left == 640 &&
+      (*screen)->gdRect.bottom - (*screen)->gdRect.top == 480)
+    QK_HideMenuBar();
+  if (!PREFS.firstPlay) {
+    MinBright_GL();
+    FadeIn_GL(8);
+    FlushEvents(mDownMask | mUpMask | keyDownMask | keyUpMask | autoKeyMask, 0);
+    EnableAllEvents();
+  } else {
+    Instructions();
+    EnableAllEvents();
+  }
+  if (applQUIT) return applQUIT;
+  // Waits, handling events, until the program is in front again or asked to
+  // quit.
+  while (!IsFrontProcess() && !applQUIT) {
+    GetEvent(everyEvent, nullptr);
+    if (AllEventsEnabled()) HandleEvents();
+    Delay(1);
+  }
+  return applQUIT;
 }
