@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "frontend/ApplicationHooks.h"
 #include "frontend/GameFrames.h"
 #include "frontend/MainLoop.h"
 #include "frontend/Resources.h"
@@ -166,6 +167,7 @@ void DrawPicture() {
   DrawGame();
   DrawScreens();
   fullScreenBUTTON.Draw();
+  mainCURS.Draw();
   if (whiteFLASH.on) {
     pixelIMAGE.SetBright(1.0f);
     pixelIMAGE.alpha = whiteFLASH.alpha;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "frontend/ApplicationHooks.h"
 #include "ControlTestSupport.h"
 #include "frontend/controls/SliderGL.h"
 #include "frontend/screens/PauseScreen.h"
@@ -33,6 +34,7 @@ class PauseScreenTest : public ::testing::Test {
     audioPREFS.soundOn = audioPREFS.musicOn = 1;
     FakeLoad(&mainGUI.buttonSound, kClickBuffer);
     pauseSCREEN.Open();
+    ShowCursorGL();  // as pausing does
     mainINPUT[10] = mainINPUT[11] = 1;
   }
   ~PauseScreenTest() override {
@@ -73,6 +75,7 @@ TEST_F(PauseScreenTest, EscapeResumesAndForgetsThePauseKeys) {
   EXPECT_EQ(mainINPUT[11], 0);
   EXPECT_EQ(gameOVER, 0);
   EXPECT_EQ(Clicks(), 1) << "as a click on Resume sounds";
+  EXPECT_EQ(mainCURS.visible, 0) << "play goes on without the cursor";
 }
 
 TEST_F(PauseScreenTest, AbortEndsTheGame) {
@@ -83,6 +86,7 @@ TEST_F(PauseScreenTest, AbortEndsTheGame) {
   EXPECT_EQ(gamePAUSE, 0);
   EXPECT_EQ(gameOVER, 1);
   EXPECT_EQ(mainINPUT[10], 0);
+  EXPECT_EQ(mainCURS.visible, 0);
 }
 
 TEST_F(PauseScreenTest, SoundAndMusicSwitchWithoutEndingThePause) {

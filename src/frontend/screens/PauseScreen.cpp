@@ -1,5 +1,6 @@
 #include "frontend/screens/PauseScreen.h"
 
+#include "frontend/ApplicationHooks.h"
 #include "frontend/MainLoop.h"
 #include "frontend/Resources.h"
 #include "frontend/controls/SliderGL.h"
@@ -28,7 +29,7 @@ const SInt16 kLightGap = 32;
 void LeavePause() {
   pauseSCREEN.Close();
   gamePAUSE = 0;
-  HideCursorGL();
+  mainCURS.Hide();
   mainINPUT[10] = 0;
   mainINPUT[11] = 0;
 }

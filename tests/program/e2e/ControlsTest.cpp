@@ -12,6 +12,7 @@
 
 #include "support/e2e/Desktop.h"
 #include "support/e2e/Program.h"
+#include "support/e2e/GameScreens.h"
 
 using namespace e2e;
 
@@ -162,9 +163,10 @@ TEST(ControlsTest, ResumeButtonShowsPressedWhileHeld) {
   ScreenImage resumed = program.WaitForContent(gone);
   EXPECT_TRUE(gone(resumed)) << "Resume did not end the pause\n" << program.Diagnostics();
 
-  ASSERT_TRUE(program.PressKey("q", {"Control_L"}));
-  auto status = program.WaitForExit();
+  // Quitting the game in progress asks first.
+  auto status = QuitGameInProgress(program);
   ASSERT_TRUE(status) << program.Diagnostics();
+  EXPECT_TRUE(status->Clean()) << Describe(*status);
 }
 
 }  // namespace
@@ -236,8 +238,8 @@ TEST_P(ResumeAtEverySize, HeldAndLetGoEndsThePause) {
   ScreenImage resumed = program.WaitForContent(gone);
   EXPECT_TRUE(gone(resumed)) << "Resume did not end the pause\n" << program.Diagnostics();
 
-  ASSERT_TRUE(program.PressKey("q", {"Control_L"}));
-  ASSERT_TRUE(program.WaitForExit()) << program.Diagnostics();
+  auto status = QuitGameInProgress(program);
+  ASSERT_TRUE(status) << program.Diagnostics();
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, ResumeAtEverySize,

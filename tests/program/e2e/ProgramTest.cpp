@@ -12,6 +12,7 @@
 #include "support/Poll.h"
 #include "support/e2e/Desktop.h"
 #include "support/e2e/Program.h"
+#include "support/e2e/GameScreens.h"
 
 using namespace e2e;
 
@@ -183,7 +184,7 @@ TEST_F(ProgramTest, WindowMenuKeysGiveTheThreeSizes) {
 
 // The way into a game and out of it again: Return on the title leads to the
 // main screen, its Play button starts a game drawn over the main picture's
-// place, and Ctrl+Q still ends the program cleanly.
+// place, and Ctrl+Q asks before it ends the program cleanly.
 TEST_F(ProgramTest, TitleLeadsToTheMainScreenAndPlayStartsAGame) {
   StartWindowed();
   ASSERT_TRUE(program.WaitForContentSize(640, 480)) << program.Diagnostics();
@@ -203,7 +204,11 @@ TEST_F(ProgramTest, TitleLeadsToTheMainScreenAndPlayStartsAGame) {
   }
   EXPECT_GE(BackgroundMatches(game), 4) << "no game after Play\n" << program.Diagnostics();
   EXPECT_NE(MainMismatch(game), "") << "still the main screen\n" << program.Diagnostics();
-  Quit(program);
+  // Once the game is in play (until then Ctrl+Q quits at once), quitting asks.
+  ASSERT_TRUE(GamePlaying(program.WaitForContent(GamePlaying))) << program.Diagnostics();
+  auto status = QuitGameInProgress(program);
+  ASSERT_TRUE(status) << "Ctrl+Q and Return did not end the game\n" << program.Diagnostics();
+  EXPECT_TRUE(status->Clean()) << Describe(*status) << "\n" << program.Diagnostics();
 }
 
 // Each way a person or the desktop asks the program to end.
