@@ -69,6 +69,3 @@ void MainScreen_Open() { mainSCREEN.Open(); }
 void PauseScreen_Open() { pauseSCREEN.Open(); }
 
 void PauseScreen_Close() { pauseSCREEN.Close(); }
-
-// The drawn cursor is not there yet; the system cursor stays in use.
-void ShowCursorGL() {}

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "frontend/ApplicationHooks.h"
 #include "frontend/GameFrames.h"
 #include "frontend/MainLoop.h"
 #include "frontend/Resources.h"
@@ -166,6 +167,7 @@ void DrawPicture() {
   DrawGame();
   DrawScreens();
   fullScreenBUTTON.Draw();
+  mainCURS.Draw();
   if (whiteFLASH.on) {
     pixelIMAGE.SetBright(1.0f);
     pixelIMAGE.alpha = whiteFLASH.alpha;
@@ -551,4 +553,9 @@ void DrawPauseButton() {
   pauseButtonIMAGE.alpha = gamePAUSE ? 1.0f : 0.25f;
   pauseButtonIMAGE.Draw(&pauseButtonRECT);
   if (gamePAUSE) exitButtonIMAGE.Draw(&exitButtonRECT);
+}
+
+void DrawGameSprite(MSSprite* sprite, Frame* frames, int count) {
+  if (!sprite || !frames || !sprite->on || sprite->frame < 0 || sprite->frame >= count) return;
+  frames[sprite->frame].image.Draw(&sprite->rect);
 }

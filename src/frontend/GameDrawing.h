@@ -9,6 +9,8 @@
 #include "graphics/ImageGL.h"
 
 struct StatusArray;
+struct MSSprite;
+struct Frame;
 
 extern Rect pauseButtonRECT, exitButtonRECT;
 
@@ -38,6 +40,11 @@ void DrawSpriteFlash(ImageGL* image, Rect* r, RGBAColorF* flash);
 void DrawScore(char player);
 void DrawStatusArray(StatusArray* row, ImageGL* image);
 void DrawPauseButton();
+// Draws frame `sprite->frame` of `frames` (of `count` pictures) over the
+// sprite's rect; nothing for a sprite that is off or a frame out of range.
+// The game's sprites name no frame array themselves (the simulation does not
+// draw), so the caller gives it.
+void DrawGameSprite(MSSprite* sprite, Frame* frames, int count);
 
 void SetRect2(RectF* r, float x, float y, float w, float h);
 void OffsetRectF(RectF* r, float dx, float dy);

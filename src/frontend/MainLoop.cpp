@@ -2,6 +2,7 @@
 
 #include "foundation/Clock.h"
 #include "foundation/ErrorDialog.h"
+#include "frontend/ApplicationHooks.h"
 #include "frontend/KeyNames.h"
 #include "frontend/screens/ScreenGL.h"
 #include "game/Game.h"
@@ -96,6 +97,8 @@ bool MainStep() {
   // The game step clears the input bytes, so the pause trigger reads them now.
   bool keyPause = mainINPUT[kInputEscape] || mainINPUT[kInputReturn];
   HandleGame();
+  HandleCursorGL();
+  PauseSuspendedGame();
   ProcessScreens();
   if (applQUIT) return false;
   FadeFullScreenButton();

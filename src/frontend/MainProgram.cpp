@@ -14,7 +14,9 @@
 #include "foundation/MainTimer.h"
 #include "foundation/Random.h"
 #include "foundation/Version.h"
+#include "frontend/ApplicationHooks.h"
 #include "frontend/GameDrawing.h"
+#include "frontend/InstructionPages.h"
 #include "frontend/KeyNames.h"
 #include "frontend/MainLoop.h"
 #include "frontend/Preferences.h"
@@ -28,6 +30,8 @@
 #include "graphics/OpenGLFrame.h"
 #include "graphics/PNGFile.h"
 #include "graphics/RenderedDialogs.h"
+#include "platform/PlatformSystem.h"
+#include "platform/PlatformTime.h"
 #include "shell/AllEvents.h"
 #include "shell/AppleEvents.h"
 #include "shell/ApplInfo.h"
@@ -49,19 +53,6 @@ struct DemoOptions {
   UInt32 seed = 1;
   std::string screenshot;
 };
-
-// Quit requests (the quit command, the window's close button, the window
-// system) end the program; a game in progress is paused when the window
-// loses the focus.
-void QuitRequests() {
-  if (quitEVENT || closeBoxEVENT) applQUIT = 1;
-  quitEVENT = false;
-  closeBoxEVENT = 0;
-  if (suspendEVENT && gamePLAY && !gamePAUSE) PauseGame();
-}
-
-// The Window menu (its keys choose the window size or full screen).
-void InitLocalMenus() { InsertWindowMenu(131); }
 
 bool ParseArguments(int argc, char** argv, DemoOptions* demo) {
   for (int i = 1; i < argc; ++i) {
@@ -94,8 +85,7 @@ void StartUp(bool demo) {
   mainSCORES.Init(15, 2);
   APPL.gameWindow = 1;
   APPL.buildDepth = APPL.windowDepth = APPL.thirdDepth = 16;
-  APPL.customEvents = QuitRequests;
-  APPL.initLocalMenus = InitLocalMenus;
+  InstallApplicationHooks();
   InitTime();
   InitAllEvents();
   InitAppleEvents();
@@ -129,6 +119,7 @@ void StartUp(bool demo) {
   LoadResources_Game();
   SetupSound2DRect(&mainRECT);
   drawFrameProc = DrawEverything;
+  WatchTerminationSignals();
 }
 
 // The scripted player of the demo: player 1 joins, sweeps left and right and
@@ -193,10 +184,39 @@ int HalvaneMain(int argc, char** argv) {
   } else {
     qklogoSCREEN.Open();
     ResetSpeedManager();
-    while (!applQUIT) MainPass();
+    while (!applQUIT) {
+      MainPass();
+      if (TerminationSignalled()) applQUIT = 1;
+    }
     SavePreferences();
   }
   DisposeGameWindow();
   Shutdown(status != 0);
   return status;
+}
+
+int MainProgram() {
+  if (!mainPREFS.FullScreen()) FullScreenMode(0);
+  GDHandle screen = GetMainDevice();
+  if (screen && (*screen)->gdRect.right - (*screen)->gdRect.left == 640 &&
+      (*screen)->gdRect.bottom - (*screen)->gdRect.top == 480)
+    QK_HideMenuBar();
+  if (!PREFS.firstPlay) {
+    MinBright_GL();
+    FadeIn_GL(8);
+    FlushEvents(mDownMask | mUpMask | keyDownMask | keyUpMask | autoKeyMask, 0);
+    EnableAllEvents();
+  } else {
+    Instructions();
+    EnableAllEvents();
+  }
+  if (applQUIT) return applQUIT;
+  // Waits, handling events, until the program is in front again or asked to
+  // quit.
+  while (!IsFrontProcess() && !applQUIT) {
+    GetEvent(everyEvent, nullptr);
+    if (AllEventsEnabled()) HandleEvents();
+    Delay(1);
+  }
+  return applQUIT;
 }

@@ -6,3 +6,8 @@
 #pragma once
 
 int HalvaneMain(int argc, char** argv);
+
+// The older program entry, which the program does not use: sets up the
+// screen, fades in, shows the instruction pages on the first play, then
+// waits while another application is in front. Returns applQUIT.
+int MainProgram();

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "foundation/Paths.h"
+#include "frontend/ApplicationHooks.h"
 #include "frontend/GameFrames.h"
 #include "frontend/MainLoop.h"
 #include "frontend/controls/ControlGL.h"
@@ -23,6 +24,7 @@ SInt32 cosTABLE[360], sinTABLE[360];
 UInt8 gameResourcesLoaded = 0;
 PixMapHandle build32PMAP = nullptr;
 GWorldPtr build32WORLD = nullptr;
+SInt16 clutID = 0;
 
 namespace {
 
@@ -191,6 +193,11 @@ void LoadResources() {
 }
 
 void LoadResources_Mac() {
+  clutID = 128;
+  // The picture itself comes with the controls' look (LoadGUIResources).
+  if (mainGUI.cursorImage.Width() == 0) LoadImage(&mainGUI.cursorImage, "Cursor", 1);
+  mainCURS.hotV = mainCURS.hotH = 4;
+  mainCURS.scale = 0.3f;
   LoadImage(&fadeIMAGE, "ZadOR/Fade", 1);
   LoadImage(&pressfireIMAGE, "ZadOR/PressFire", 1);
   LoadImage(&statusbarIMAGE[0], "ZadOR/StatusBar 1", 1);

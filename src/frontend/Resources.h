@@ -22,6 +22,8 @@ extern ImageGL spaceIMAGE, shockwaveIMAGE, pauseButtonIMAGE, exitButtonIMAGE, bo
 extern UInt8 gameResourcesLoaded;
 extern PixMapHandle build32PMAP;
 extern GWorldPtr build32WORLD;
+// The colour table the game asks for at 8 bits a pixel.
+extern SInt16 clutID;
 
 void LoadResources();
 void LoadResources_Mac();

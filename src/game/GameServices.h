@@ -66,6 +66,7 @@ void PauseScreen_Open();
 void PauseScreen_Close();
 Boolean AnyScreenOpen();
 void ShowCursorGL();
+void HideCursorGL();
 void ResetSpeedManager();
 void LoadResources_Game();
 

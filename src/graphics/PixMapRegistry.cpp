@@ -7,6 +7,7 @@
 #include "foundation/Memory.h"
 #include "foundation/StringFunctions.h"
 #include "graphics/ClutFading.h"
+#include "graphics/PixmapText.h"
 #include "graphics/Ports.h"
 #include "shell/ApplInfo.h"
 
@@ -181,6 +182,7 @@ void InitPixMaps() {
   QKEL[kQKELGetPixMapAlpha] = reinterpret_cast<QKELProc>(GetPixMapAlpha_Graphics);
   QKEL[kQKELSetPort] = reinterpret_cast<QKELProc>(SetPort_PixMap);
   QKEL[kQKELCreateBufferedGWorld] = reinterpret_cast<QKELProc>(CreateBufferedGWorld_Graphics);
+  InstallStyledTextDrawing();
   pixMapsInited = 1;
 }
 

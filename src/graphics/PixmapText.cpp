@@ -12,6 +12,7 @@
 
 #include "graphics/ClutFading.h"
 #include "graphics/TextRender.h"
+#include "shell/StyledText.h"
 
 namespace {
 
@@ -43,11 +44,13 @@ UInt8 PortFace(CGrafPtr port) { return port ? port->txFace : 0; }
 // Extra pixels per glyph of the drawing styles.
 SInt32 StyleExtra() {
   const UInt8 face = PortFace(CurrentPort());
-  return ((face & bold) ? 1 : 0) + ((face & outline) ? 1 : 0) + ((face & extend) ? 1 : 0) - ((face & condense) ? 1 : 0);
+  return ((face & bold) ? 1 : 0) + ((face & outline) ? 1 : 0) + ((face & shadow) ? 1 : 0) + ((face & extend) ? 1 : 0) -
+         ((face & condense) ? 1 : 0);
 }
 
+// Hinted as drawing hints it, so that measured text is as wide as drawn text.
 SInt32 GlyphAdvance(FT_Face face, unsigned char c) {
-  if (FT_Load_Char(face, c, FT_LOAD_DEFAULT) != 0) return 0;
+  if (FT_Load_Char(face, c, FT_LOAD_TARGET_MONO) != 0) return 0;
   return SInt32((face->glyph->advance.x + 32) >> 6);
 }
 
@@ -97,6 +100,9 @@ void FreeTypeDrawText(const char* text, SInt32 offset, SInt32 length) {
   const bool usable = port->portPixMap && *port->portPixMap && (*port->portPixMap)->baseAddr;
   const UInt8 style = port->txFace;
   const SInt32 extra = StyleExtra();
+  // Italic slants the glyphs by a fifth of their height; advances stay.
+  FT_Matrix slant{0x10000, (style & italic) ? 0x3333 : 0, 0, 0x10000};
+  FT_Set_Transform(face, &slant, nullptr);
   for (SInt32 i = 0; i < length; ++i) {
     if (FT_Load_Char(face, UInt8(text[offset + i]), FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0) continue;
     const FT_GlyphSlot g = face->glyph;
@@ -108,21 +114,26 @@ void FreeTypeDrawText(const char* text, SInt32 offset, SInt32 length) {
         return (bm.buffer[y * bm.pitch + x / 8] & (0x80 >> (x % 8))) != 0;
       };
       const SInt32 left = port->pnLoc.h + g->bitmap_left, top = port->pnLoc.v - g->bitmap_top;
-      const SInt32 grow = (style & outline) ? 1 : 0;
-      for (SInt32 y = -grow; y < SInt32(bm.rows) + grow; ++y)
-        for (SInt32 x = -grow; x < SInt32(bm.width) + grow; ++x) {
+      // Outline draws the edge around the glyph and leaves it hollow; shadow
+      // does the same with the edge repeated one pixel down and right.
+      auto near = [&](SInt32 x, SInt32 y) {
+        for (SInt32 dy = -1; dy <= 1; ++dy)
+          for (SInt32 dx = -1; dx <= 1; ++dx)
+            if (on(x + dx, y + dy)) return true;
+        return false;
+      };
+      const bool hollow = (style & (outline | shadow)) != 0;
+      const SInt32 grow = hollow ? 1 : 0, shade = (style & shadow) ? 1 : 0;
+      for (SInt32 y = -grow; y < SInt32(bm.rows) + grow + shade; ++y)
+        for (SInt32 x = -grow; x < SInt32(bm.width) + grow + shade; ++x) {
           bool ink = on(x, y) || ((style & bold) && on(x - 1, y));
-          if (style & outline) {
-            bool near = false;
-            for (SInt32 dy = -1; dy <= 1 && !near; ++dy)
-              for (SInt32 dx = -1; dx <= 1 && !near; ++dx) near = on(x + dx, y + dy);
-            ink = near && !on(x, y);
-          }
+          if (hollow) ink = (near(x, y) || (shade && near(x - 1, y - 1))) && !on(x, y);
           if (ink) PlotPixel(port, left + x, top + y);
         }
     }
     port->pnLoc.h = SInt16(port->pnLoc.h + std::max<SInt32>(0, advance + extra));
   }
+  FT_Set_Transform(face, nullptr, nullptr);
 }
 
 const PortTextBackEnd freeTypeBackEnd{FreeTypeFontInfo, FreeTypeTextWidth, FreeTypeDrawText};
@@ -182,7 +193,58 @@ void ShadowPass(SInt16 shadowColor, const char* text, SInt32 offset, SInt32 leng
   fore.Restore();
 }
 
+// ---- Styled text ----
+
+// One style's font, face, size and colour on the current port for the
+// duration; the port's own settings come back afterwards.
+struct StyleOnPort {
+  CGrafPtr port = CurrentPort();
+  SInt16 font = 0, size = 0;
+  UInt8 face = 0;
+  RGBColor fore{0, 0, 0};
+  explicit StyleOnPort(const TextStyle& style) {
+    if (!port) return;
+    font = port->txFont, size = port->txSize, face = port->txFace, fore = port->rgbFgColor;
+    TextFont(style.tsFont);
+    TextFace(style.tsFace);
+    TextSize(style.tsSize);
+    RGBForeColor(&style.tsColor);
+  }
+  ~StyleOnPort() {
+    if (!port) return;
+    TextFont(font);
+    TextFace(face);
+    TextSize(size);
+    RGBForeColor(&fore);
+  }
+};
+
+SInt32 StyledTextWidth(const char* text, SInt32 count, const TextStyle& style) {
+  StyleOnPort use(style);
+  return TextWidth(text, 0, count);
+}
+
+// The glyphs as the back end draws them; an underline one pixel below the
+// baseline.
+void StyledTextDraw(const char* text, SInt32 count, const TextStyle& style, SInt16 h, SInt16 v) {
+  StyleOnPort use(style);
+  if (!use.port) return;
+  const Point pen = use.port->pnLoc;
+  MoveTo(h, v);
+  DrawText(text, 0, count);
+  if (style.tsFace & underline) {
+    const Rect line{SInt16(v + 1), h, SInt16(v + 2), use.port->pnLoc.h};
+    PaintRect(&line);
+  }
+  use.port->pnLoc = pen;
+}
+
 }  // namespace
+
+void InstallStyledTextDrawing() {
+  styledTextWidthProc = StyledTextWidth;
+  styledTextDrawProc = StyledTextDraw;
+}
 
 const PortTextBackEnd* SetPortTextBackEnd(const PortTextBackEnd* next) {
   const PortTextBackEnd* before = backEnd;

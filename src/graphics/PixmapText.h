@@ -28,6 +28,10 @@ struct PortTextBackEnd {
 // Returns the back end installed before; null restores the FreeType one.
 const PortTextBackEnd* SetPortTextBackEnd(const PortTextBackEnd* backEnd);
 
+// Makes the shell's styled text measure and draw through this text, in the
+// current port.
+void InstallStyledTextDrawing();
+
 // The font file used for a font number (txFont). Numbers without a file use
 // the file of font 0. False when the file cannot be opened.
 bool RegisterPixmapFont(SInt16 font, const char* path);

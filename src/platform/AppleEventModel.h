@@ -6,6 +6,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/PlatformTypes.h"
@@ -31,6 +32,23 @@ enum : UInt32 {
   kSimpleEventID = FOUR_CHAR('S', 'I', 'M', 'P'),
 };
 
+// A descriptor: a typed block of bytes. File references ('fsrf'), older
+// file records ('fss ') and file URLs ('furl') all name a file by its
+// path and coerce into one another.
+typedef FourCharCode DescType;
+enum : DescType {
+  typeNull = 0,
+  typeFSRef = FOUR_CHAR('f', 's', 'r', 'f'),
+  typeFSS = FOUR_CHAR('f', 's', 's', ' '),
+  typeFileURL = FOUR_CHAR('f', 'u', 'r', 'l'),
+  typeApplSignature = FOUR_CHAR('s', 'i', 'g', 'n'),
+  typeUTF8Text = FOUR_CHAR('u', 't', 'f', '8'),
+  typeSInt32 = FOUR_CHAR('l', 'o', 'n', 'g'),
+};
+struct AEDesc {
+  DescType descriptorType = typeNull;
+  std::string data;
+};
 // The direct parameter: a list of items, each a block of bytes (a URL's
 // text, a file's path).
 struct AppleEvent {
@@ -38,7 +56,10 @@ struct AppleEvent {
   UInt32 eventID;
   bool hasDirectList;
   std::vector<std::string> directList;
+  AEDesc target;  // the application addressed, when one is
+  std::vector<std::pair<UInt32, AEDesc>> params;  // other parameters by keyword
 };
+typedef AEDesc AEAddressDesc;
 
 typedef OSErr (*AEEventHandlerProcPtr)(const AppleEvent* event, AppleEvent* reply, SInt32 refCon);
 
@@ -54,20 +75,6 @@ OSErr AEGetDirectList(const AppleEvent* event, const std::vector<std::string>** 
 // There is no other process to yield to: interaction is always allowed.
 OSErr AEInteractWithUser();
 
-// A descriptor: a typed block of bytes. File references ('fsrf'), older
-// file records ('fss ') and file URLs ('furl') all name a file by its
-// path and coerce into one another.
-typedef FourCharCode DescType;
-enum : DescType {
-  typeNull = 0,
-  typeFSRef = FOUR_CHAR('f', 's', 'r', 'f'),
-  typeFSS = FOUR_CHAR('f', 's', 's', ' '),
-  typeFileURL = FOUR_CHAR('f', 'u', 'r', 'l'),
-};
-struct AEDesc {
-  DescType descriptorType = typeNull;
-  std::string data;
-};
 OSErr AECreateDesc(DescType type, const void* data, size_t size, AEDesc* result);
 // errAECoercionFail when the data cannot be had as `type`.
 OSErr AECoerceDesc(const AEDesc* desc, DescType type, AEDesc* result);

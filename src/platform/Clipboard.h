@@ -1,6 +1,6 @@
-// The system clipboard, as far as the program reads it: its text. The
-// program reads the SDL clipboard (sdl/SdlClipboard.cpp); tests install a
-// fake.
+// The system clipboard, as far as the program uses it: its text, read and
+// written. The program uses the SDL clipboard (sdl/SdlClipboard.cpp); tests
+// install a fake.
 #pragma once
 
 #include <string>
@@ -10,6 +10,9 @@ struct ClipboardService {
   // The clipboard's text (UTF-8); false when there is none or it cannot be
   // read.
   virtual bool GetText(std::string* text) = 0;
+  // Replaces the clipboard's content with `text` (UTF-8); false when it
+  // cannot be written.
+  virtual bool SetText(const std::string& text) = 0;
 };
 
 // The clipboard in use: the SDL one until another is installed.

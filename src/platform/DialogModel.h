@@ -175,6 +175,16 @@ struct DialogWindowRecord {
   std::vector<DialogHandlerEntry*> handlers;
   ControlRef focus;
   bool modalEnded;
+  UInt32 features;  // kDialogFeature* flags it was made with
+  SInt32 userRefCon;
+};
+
+// What a dialog made with features asks of its window.
+enum : UInt32 {
+  kDialogFeatureThemeBackground = 1,
+  kDialogFeatureControlHierarchy = 2,
+  kDialogFeatureMovableModal = 4,
+  kDialogFeatureThemeControls = 8,
 };
 
 // Creates a visible control as the last sub-control of the window's root.

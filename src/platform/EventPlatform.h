@@ -141,6 +141,8 @@ struct EventPlatform {
   virtual bool IsFront() = 0;
   virtual void ShowCursor(bool shown) = 0;
   virtual void ArrowCursor() = 0;
+  // The pointing hand shown over links.
+  virtual void HandCursor() = 0;
   virtual void Beep() = 0;
   // Releases the display, pointer grab and gamma, then ends the process.
   virtual void Exit(int status) = 0;

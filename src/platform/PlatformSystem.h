@@ -20,3 +20,14 @@ UInt32 PlatformProcessID();
 // an integer value when *length is the size of an int, else the text.
 // 0, or -1 with errno set (ENOENT for a name the system lacks).
 int PlatformReadSystemValue(const char* name, void* value, size_t* length);
+
+// Termination signals (SIGTERM, SIGINT, SIGHUP): once watched, their arrival
+// is recorded, and whatever handled them before (the event layer queues a
+// quit event) still runs. A signal is a request to end now, not a person
+// who could answer a question.
+void WatchTerminationSignals();
+bool TerminationSignalled();
+// Puts back the handling from before the watch, and forgets a recorded
+// signal (for tests).
+void UnwatchTerminationSignals();
+void ClearTerminationSignal();

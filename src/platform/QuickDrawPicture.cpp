@@ -113,8 +113,14 @@ void DrawPicture(PicHandle picture, const Rect* destination) {
 
 void CopyBits(PixMapHandle source, PixMapHandle destination, const Rect* srcRect, const Rect* dstRect, SInt16 mode,
               RgnHandle mask) {
-  if (!source || !destination || !srcRect || !dstRect || mode != srcCopy) return;
+  if (!source || !destination || !srcRect || !dstRect || (mode != srcCopy && mode != transparent)) return;
   if (!(*source)->baseAddr || !(*destination)->baseAddr) return;
+  // Transparent copies leave out the source pixels of the current port's
+  // background colour, compared at the source's depth.
+  CGrafPtr port;
+  GetGWorld(&port, nullptr);
+  RGBColor key = port ? port->rgbBkColor : RGBColor{65535, 65535, 65535};
+  UInt32 keyPixel = ColorToPixel(key, source);
   Rect clip = (*destination)->bounds;
   if (mask) {
     clip.top = std::max(clip.top, mask->rgnBBox.top), clip.left = std::max(clip.left, mask->rgnBBox.left);
@@ -125,7 +131,9 @@ void CopyBits(PixMapHandle source, PixMapHandle destination, const Rect* srcRect
   EachScaledPixel(*srcRect, *dstRect, clip, [&](SInt32 x, SInt32 y, SInt32 sx, SInt32 sy) {
     Point at{SInt16(y), SInt16(x)};
     if (mask && !PtInRgn(at, mask)) return;
-    pixels.push_back({at, PixelColor(source, sx, sy)});
+    RGBColor colour = PixelColor(source, sx, sy);
+    if (mode == transparent && ColorToPixel(colour, source) == keyPixel) return;
+    pixels.push_back({at, colour});
   });
   Picture* recording = openPicture ? *openPicture : nullptr;
   bool record = recording && recording->recordingPort && recording->recordingPort->portPixMap == destination;

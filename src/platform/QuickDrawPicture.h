@@ -35,7 +35,8 @@ void DrawPicture(PicHandle picture, const Rect* destination);
 // Copies srcRect of one pixmap into dstRect of another (the same one
 // allowed), scaled to the nearest pixel and converted between depths by
 // colour; the destination is clipped to its bounds and, when given, to the
-// mask region. Modes other than srcCopy copy nothing.
+// mask region. In transparent mode the source pixels of the current port's
+// background colour are left out. Other modes copy nothing.
 void CopyBits(PixMapHandle source, PixMapHandle destination, const Rect* srcRect, const Rect* dstRect, SInt16 mode,
               RgnHandle mask);
 

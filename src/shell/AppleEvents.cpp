@@ -40,7 +40,7 @@ OSErr Chain(AEEventHandlerProcPtr old, SInt32 refCon, const AppleEvent* event, A
 // the position.
 void DispatchHighLevel(EventRecord* record) {
   UInt32 id = UInt32(UInt16(record->where.v)) << 16 | UInt16(record->where.h);
-  AppleEvent event{record->message, id, false, {}};
+  AppleEvent event{record->message, id, false, {}, {}, {}};
   AEProcessAppleEvent(&event);
 }
 

@@ -6,9 +6,8 @@
 
 #include "platform/DialogModel.h"
 #include "platform/EventPlatform.h"
+#include "platform/QuickDrawPicture.h"
 
-typedef struct OpaquePicHandle* PicHandle;
-typedef struct OpaqueIconRef* IconRef;
 typedef struct OpaqueListHandle* ListHandle;
 typedef struct DialogWindowRecord* DialogRef;
 

@@ -502,3 +502,32 @@ Boolean DontButtonFilter(WindowRef, EventRecord* event, SInt16* itemHit) {
   *itemHit = 1;
   return true;
 }
+
+namespace {
+
+WindowRef NewFeaturesDialog(const Rect* bounds, const unsigned char* title, Boolean visible, SInt32 refCon,
+                            UInt32 features) {
+  static const unsigned char kUntitled[1] = {0};
+  if (!bounds) return nullptr;
+  WindowRef window = NewDialogWindow(*bounds, title ? title : kUntitled, kMovableAlertWindowClass);
+  DialogWindowRecord* record = DialogRecord(window);
+  record->visible = visible;
+  record->features = features;
+  record->userRefCon = refCon;
+  return window;
+}
+
+}  // namespace
+
+WindowRef NewColorDialog_Root(const Rect* bounds, const unsigned char* title, Boolean visible, SInt16, WindowRef,
+                              Boolean, SInt32 refCon) {
+  return NewFeaturesDialog(bounds, title, visible, refCon,
+                           kDialogFeatureThemeBackground | kDialogFeatureControlHierarchy |
+                               kDialogFeatureMovableModal | kDialogFeatureThemeControls);
+}
+
+WindowRef NewColorDialog2(const Rect* bounds, const unsigned char* title, Boolean visible, SInt16, WindowRef, Boolean,
+                          SInt32 refCon) {
+  return NewFeaturesDialog(bounds, title, visible, refCon,
+                           kDialogFeatureThemeBackground | kDialogFeatureMovableModal | kDialogFeatureThemeControls);
+}

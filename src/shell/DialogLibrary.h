@@ -42,6 +42,15 @@ UInt32 NewPasswordDialog(const unsigned char* prompt, unsigned char* password, c
 // The colour chosen (0..255), or -1 on Escape or Cancel. The cells are drawn
 // from `mainCLUT` by a presenter that shows them.
 SInt16 GetColorDialog(unsigned char selected);
+// A new dialog window with the appearance features: theme background,
+// movable-modal handling and theme controls, and (the root form) a control
+// hierarchy. It starts hidden unless `visible`; `behind` and the close box
+// have no meaning for these windows. The caller disposes of it with
+// DisposeDialogWindow.
+WindowRef NewColorDialog_Root(const Rect* bounds, const unsigned char* title, Boolean visible, SInt16 procID,
+                              WindowRef behind, Boolean goAwayFlag, SInt32 refCon);
+WindowRef NewColorDialog2(const Rect* bounds, const unsigned char* title, Boolean visible, SInt16 procID,
+                          WindowRef behind, Boolean goAwayFlag, SInt32 refCon);
 void SelectControlText(ControlRef field, UInt16 start, UInt16 end);
 void GetPasswordText(ControlRef field, unsigned char* text);
 void CheckURLPathDialog(const char* path);

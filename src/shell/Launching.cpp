@@ -107,5 +107,36 @@ OSErr QuitApplicationByCreator(UInt32) { return procNotFound; }
 OSErr LaunchApp(FileClass*, void*) { return -1; }
 OSErr LaunchLocalApp(const unsigned char*, unsigned char) { return -1; }
 OSErr LaunchApplicationByCreator(UInt32, UInt32) { return 1; }
+
+OSErr LaunchAppByCreator(FileClass* folder, UInt32 creator, UInt32 type) {
+  FileClass app;
+  OSErr err = FindFile(&app, static_cast<const char*>(nullptr), folder, creator, type, kFindFileOnly);
+  return err != noErr ? err : LaunchApp(&app, nullptr);
+}
+
+OSErr MakeOpenURLEvent(const char* url, AppleEvent* event, UInt32 creator, AEAddressDesc* target,
+                       unsigned char newWindow) {
+  if (!url || !event) return paramErr;
+  AEAddressDesc own;
+  if (!target) {
+    UInt32 signature = creator;
+    OSErr err = AECreateDesc(typeApplSignature, &signature, sizeof signature, &own);
+    if (err != noErr) return err;
+  }
+  const bool explorer = creator == FOUR_CHAR('M', 'S', 'I', 'E');
+  *event = AppleEvent{};
+  event->eventClass = explorer ? FOUR_CHAR('m', 'o', 's', '!') : FOUR_CHAR('W', 'W', 'W', '!');
+  event->eventID = explorer ? FOUR_CHAR('o', 'u', 'r', 'l') : FOUR_CHAR('O', 'U', 'R', 'L');
+  event->target = target ? *target : own;
+  event->hasDirectList = true;
+  event->directList = {url};
+  SInt32 window = newWindow ? 0 : -1;
+  AEDesc windowDesc;
+  OSErr err = AECreateDesc(typeSInt32, &window, sizeof window, &windowDesc);
+  if (err == noErr) event->params.push_back({FOUR_CHAR('W', 'I', 'N', 'D'), windowDesc});
+  else *event = AppleEvent{};
+  if (!target) AEDisposeDesc(&own);
+  return err;
+}
 OSErr LaunchControlPanelByCreator(UInt32) { return 1; }
 OSErr LaunchPreferencePane(const unsigned char*) { return fnfErr; }

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "platform/AppleEventModel.h"
 #include "platform/DialogModel.h"
 
 class FileClass;
@@ -18,6 +19,11 @@ enum : OSErr {
 };
 
 OSErr LaunchURL(const char* url, const unsigned char* browser);
+// Builds (does not send) a browser's open-URL event: to `target`, or when
+// none is given to the application with signature `creator`; the URL as
+// UTF-8 text in the direct parameter, 'WIND' 0 for a new window, else -1.
+OSErr MakeOpenURLEvent(const char* url, AppleEvent* event, UInt32 creator, AEAddressDesc* target,
+                       unsigned char newWindow);
 UInt32 LaunchURLDialog(const unsigned char* message, const unsigned char* url, const unsigned char* button, SInt16 icon);
 OSStatus URLControlHandler(EventHandlerCallRef call, EventRef event, void* userData);
 
@@ -43,5 +49,8 @@ OSErr QuitApplicationByCreator(UInt32 creator);
 OSErr LaunchApp(FileClass* file, void* psn);
 OSErr LaunchLocalApp(const unsigned char* name, unsigned char flag);
 OSErr LaunchApplicationByCreator(UInt32 creator, UInt32 type);
+// Finds the file of that creator and type in `folder` and launches it: the
+// search's error, or LaunchApp's.
+OSErr LaunchAppByCreator(FileClass* folder, UInt32 creator, UInt32 type);
 OSErr LaunchControlPanelByCreator(UInt32 creator);
 OSErr LaunchPreferencePane(const unsigned char* bundleID);

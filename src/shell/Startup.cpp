@@ -8,6 +8,8 @@
 #include "foundation/Frameworks.h"
 #include "foundation/Paths.h"
 #include "foundation/Random.h"
+#include "foundation/StringFunctions.h"
+#include "foundation/StringLibrary.h"
 #include "platform/EventPlatform.h"
 #include "platform/PlatformSystem.h"
 #include "platform/QuickDraw.h"
@@ -146,15 +148,15 @@ void DeactivateBundleResources() {
   soundsFoldURL.clear();
 }
 
-// The classic family numbers of the three system fonts; any other name is
-// unknown (-1).
+// The classic family numbers of the three system fonts, by name in any
+// case; any other name is unknown (-1).
 SInt16 GetFontNum(const unsigned char* name) {
   static const struct {
     const char* name;
     SInt16 number;
   } fonts[] = {{"Chicago", 0}, {"Geneva", 3}, {"Monaco", 4}};
   for (const auto& f : fonts)
-    if (name[0] == strlen(f.name) && memcmp(name + 1, f.name, name[0]) == 0) return f.number;
+    if (CompString(name, PStr(f.name)) == 0) return f.number;
   return -1;
 }
 

@@ -6,8 +6,15 @@
 #include "foundation/ErrorDialog.h"
 #include "foundation/Paths.h"
 #include "foundation/StringFunctions.h"
+#include "foundation/StringLibrary.h"
+#include "foundation/TextEncodings.h"
+#include "platform/Clipboard.h"
 #include "platform/QuickDraw.h"
+#include "platform/QuickDrawColor.h"
+#include "shell/DialogLibrary.h"
+#include "shell/ErrorAlertDialogs.h"
 #include "shell/Events.h"
+#include "shell/StandardDialog.h"
 #include "shell/Startup.h"
 
 TextWidthProc styledTextWidthProc;
@@ -29,6 +36,45 @@ SInt32 EstimateWidth(const char*, SInt32 count, const TextStyle& style) {
 }
 
 bool Blank(char c) { return c == ' ' || c == '\t' || c == kReturn; }
+
+// The runs of non-blank characters of `text`, as [start, end) pairs.
+std::vector<std::pair<SInt32, SInt32>> Words(const std::string& text) {
+  std::vector<std::pair<SInt32, SInt32>> words;
+  SInt32 size = SInt32(text.size());
+  for (SInt32 i = 0; i < size;) {
+    if (Blank(text[size_t(i)])) {
+      i++;
+      continue;
+    }
+    SInt32 j = i;
+    while (j < size && !Blank(text[size_t(j)])) j++;
+    words.push_back({i, j});
+    i = j;
+  }
+  return words;
+}
+
+// What the system clipboard held just after the last styled copy; while it
+// still holds exactly that, a paste takes the styled form. (When the copy
+// could not be written there, that is whatever it held before.)
+std::string scrapMark;
+bool scrapMarked = false;
+
+// The engine's text is Mac Roman with '\r' line ends; other programs get
+// UTF-8 with '\n'.
+std::string ToSystemText(std::string text) {
+  std::replace(text.begin(), text.end(), kReturn, '\n');
+  return ConvertCStrToUnicode(text.c_str());
+}
+
+std::string FromSystemText(const std::string& utf8) {
+  std::string mac = ConvertUnicodeToCStr(utf8.c_str()), text;
+  for (size_t i = 0; i < mac.size(); i++) {
+    if (mac[i] == '\r' && i + 1 < mac.size() && mac[i + 1] == '\n') continue;
+    text += mac[i] == '\n' ? kReturn : mac[i];
+  }
+  return text;
+}
 
 UInt16 Blend(UInt16 a, UInt16 b, SInt32 i, SInt32 steps) {
   return UInt16(SInt32(a) + (SInt32(b) - SInt32(a)) * i / steps);
@@ -171,13 +217,13 @@ void StyledText::SetColors(const std::vector<RGBColor>& colours) {
 }
 
 void StyledText::Copy() const {
-  styledScrapText = text_.substr(size_t(selStart_), size_t(selEnd_ - selStart_));
-  styledScrapRuns.clear();
+  std::vector<StyleRun> runs;
   for (const StyleRun& run : runs_) {
     SInt32 end = &run == &runs_.back() ? SInt32(text_.size()) : (&run + 1)->start;
     if (end <= selStart_ || run.start >= selEnd_) continue;
-    styledScrapRuns.push_back({std::max(run.start, selStart_) - selStart_, run.style});
+    runs.push_back({std::max(run.start, selStart_) - selStart_, run.style});
   }
+  PutStyledScrap(text_.substr(size_t(selStart_), size_t(selEnd_ - selStart_)), runs);
 }
 
 void StyledText::Cut() {
@@ -185,7 +231,23 @@ void StyledText::Cut() {
   Delete();
 }
 
-void StyledText::Paste() { Insert(styledScrapText, styledScrapRuns); }
+// Text that another program put on the clipboard since our last copy goes
+// in plain, in the style at the caret; with nothing readable there, the
+// styled form.
+void StyledText::Paste() {
+  std::string system;
+  if (Clipboard().GetText(&system) && !(scrapMarked && system == scrapMark))
+    Insert(FromSystemText(system), {});
+  else
+    Insert(styledScrapText, styledScrapRuns);
+}
+
+void PutStyledScrap(const std::string& text, const std::vector<StyleRun>& runs) {
+  styledScrapText = text;
+  styledScrapRuns = runs;
+  Clipboard().SetText(ToSystemText(text));
+  scrapMarked = Clipboard().GetText(&scrapMark);
+}
 
 void StyledText::Click(Point where, bool extend) {
   SInt32 offset = SInt32(text_.size());
@@ -254,8 +316,19 @@ SInt32 StyledText::LineHeight(const TextLine& line) const {
   return height + height / 4;
 }
 
+// Draws inside the view only: the port's clip is narrowed to it meanwhile.
 void StyledText::Draw() const {
   if (!styledTextDrawProc) return;
+  CGrafPtr port = nullptr;
+  GetGWorld(&port, nullptr);
+  RgnHandle saved = port ? port->clipRgn : nullptr, clip = nullptr;
+  if (port) {
+    Rect inside = view_;
+    if (saved && !SectRect(&inside, &saved->rgnBBox, &inside)) inside = Rect{0, 0, 0, 0};
+    clip = NewRgn();
+    RectRgn(clip, &inside);
+    port->clipRgn = clip;
+  }
   SInt32 top = view_.top;
   for (const TextLine& line : Lines()) {
     SInt32 height = LineHeight(line);
@@ -269,6 +342,10 @@ void StyledText::Draw() const {
       i = j;
     }
     top += height;
+  }
+  if (port) {
+    port->clipRgn = saved;
+    DisposeRgn(clip);
   }
 }
 
@@ -301,42 +378,141 @@ std::vector<RGBColor> BlendColors(const RGBColor& from, const RGBColor& to, SInt
 
 std::vector<RGBColor> BlendWordColors(const std::string& text, const RGBColor& from, const RGBColor& to) {
   std::vector<RGBColor> colours(text.size(), from);
-  for (size_t i = 0; i < text.size();) {
-    if (Blank(text[i])) {
-      i++;
-      continue;
-    }
-    size_t j = i;
-    while (j < text.size() && !Blank(text[j])) j++;
-    std::vector<RGBColor> word = BlendColors(from, to, SInt32(j - i));
-    std::copy(word.begin(), word.end(), colours.begin() + long(i));
-    i = j;
+  for (auto [start, end] : Words(text)) {
+    std::vector<RGBColor> word = BlendColors(from, to, end - start);
+    std::copy(word.begin(), word.end(), colours.begin() + start);
   }
   return colours;
 }
 
+namespace {
+
+// A colour of the screen's colour table, the entry nearest `current`
+// offered first; false when the dialog was cancelled.
+bool AskColor(const RGBColor& current, RGBColor* colour) {
+  SInt16 index = GetColorDialog(UInt8(Color2Index(&current)));
+  if (index < 0) return false;
+  Index2Color(index, colour);
+  return true;
+}
+
+// Asks with the input dialog, widened for the editor; false unless the
+// answer is 'ok  '. The answer comes back without blanks around it.
+bool AskText(const char* prompt, const char* initial, std::string* answer) {
+  Str255 text;
+  CToPStr(initial, text);
+  dlogPARAMS.extraWidth = 256;
+  dlogPARAMS.extraHeight = 96;
+  if (InputDialog(PStr(prompt), text, dlogPARAMS.charLimit ? 31 : 255) != kHICommandOK) return false;
+  std::string got(reinterpret_cast<const char*>(text + 1), text[0]);
+  size_t first = got.find_first_not_of(" \t"), last = got.find_last_not_of(" \t");
+  *answer = first == std::string::npos ? std::string() : got.substr(first, last - first + 1);
+  return true;
+}
+
+// A whole number of points from 1 to kMaxTextSize; anything else beeps and
+// changes nothing.
+bool AskSize(SInt16* size) {
+  dlogPARAMS.numbersOnly = 1;
+  std::string answer;
+  if (!AskText("Set font size to:", "12", &answer)) return false;
+  unsigned char ok = 0;
+  SInt32 n = ParseNum(answer.c_str(), &ok);
+  if (!ok || n < 1 || n > kMaxTextSize) {
+    Beep();
+    return false;
+  }
+  *size = SInt16(n);
+  return true;
+}
+
+// A font the system knows; an unknown name beeps and changes nothing.
+bool AskFont(SInt16* font) {
+  dlogPARAMS.charLimit = 1;
+  std::string answer;
+  if (!AskText("Set text font to:", "Geneva", &answer)) return false;
+  SInt16 number = GetFontNum(answer.c_str());
+  if (number < 0) {
+    Beep();
+    return false;
+  }
+  *font = number;
+  return true;
+}
+
+// Colours from one chosen colour to another over the selection, per
+// character or restarted on each word. Holding the mouse button stops a
+// per-word blend between words.
+void BlendSelection(StyledText& record, bool perWord) {
+  SInt32 start = record.SelStart(), end = record.SelEnd();
+  RGBColor from, to;
+  if (!AskColor(record.StyleAt(start).tsColor, &from)) return;
+  if (!AskColor(record.StyleAt(std::max(start, end - 1)).tsColor, &to)) return;
+  if (!perWord) {
+    record.SetColors(BlendColors(from, to, end - start));
+    return;
+  }
+  for (auto [first, last] : Words(record.Text().substr(size_t(start), size_t(end - start)))) {
+    if (Button()) break;
+    record.SetSelect(start + first, start + last);
+    record.SetColors(BlendColors(from, to, last - first));
+  }
+  record.SetSelect(start, end);
+}
+
+// The Command keys that ask something: after them the arrow cursor comes
+// back and the editor waits for the mouse button to be up.
+void AskAndStyle(StyledText& record, char command) {
+  TextStyle style;
+  switch (command) {
+    case 'r':
+      if (AskColor(record.StyleAt(record.SelStart()).tsColor, &style.tsColor)) record.SetStyle(doColor, style);
+      break;
+    case 't':
+      if (AskSize(&style.tsSize)) record.SetStyle(doSize, style);
+      break;
+    case 'f':
+      if (AskFont(&style.tsFont)) record.SetStyle(doFont, style);
+      break;
+    default:
+      BlendSelection(record, command == '2');
+      break;
+  }
+  Platform().ArrowCursor();
+  while (Button() && !applQUIT) SystemIdle();
+}
+
+bool Inside(Point p, const Rect& r) { return p.v >= r.top && p.v < r.bottom && p.h >= r.left && p.h < r.right; }
+
+}  // namespace
+
 void EditInfoText(Rect* rect, unsigned char*) {
+  Platform().ArrowCursor();
   StyledText record(*rect);
   FlushEvents(mDownMask | keyDownMask | autoKeyMask, 0);
   record.SelectAll();
   record.Draw();
+  if (!cursorVIS) {
+    Platform().ShowCursor(true);
+    cursorVIS = true;
+  }
   EventRecord event;
   while (!applQUIT) {
     if (!GetEvent(mDownMask | keyDownMask | autoKeyMask, &event)) continue;
     if (event.what == mouseDown) {
-      Point local = event.where;
-      if (local.v >= rect->top && local.v < rect->bottom && local.h >= rect->left && local.h < rect->right)
-        record.Click(local, (event.modifiers & shiftKey) != 0);
+      if (Inside(event.where, *rect)) record.Click(event.where, (event.modifiers & shiftKey) != 0);
       continue;
     }
+    if (event.what != keyDown && event.what != autoKey) continue;
     char c = char(event.message & charCodeMask);
     if (!(event.modifiers & cmdKey)) {
       if (c == kEnter) break;
       record.Key(c);
+      record.Draw();
       continue;
     }
     UInt8 face = 0;
-    switch (StyleCommand(c, &face)) {
+    switch (char command = StyleCommand(c, &face)) {
       case 'c': record.Copy(); break;
       case 'x': record.Cut(); break;
       case 'v': record.Paste(); break;
@@ -347,8 +523,9 @@ void EditInfoText(Rect* rect, unsigned char*) {
         record.SetStyle(doFace, s);
         break;
       }
+      case 'r': case 't': case 'f': case '1': case '2': AskAndStyle(record, command); break;
       case 'l': record.SetText(""); break;  // loads the empty text; 's' saves nothing
-      default: break;  // colour, size and font need the colour and input dialogs
+      default: break;
     }
     record.Draw();
   }
@@ -367,30 +544,53 @@ void DrawText(const unsigned char* text, Rect* rect, TextStyle* style, SInt16 al
   record.Draw();
 }
 
-void PlaceText(const unsigned char* styleName, Rect* rect) {
-  std::string name(reinterpret_cast<const char*>(styleName + 1), styleName[0]);
-  std::FILE* f = std::fopen((GetResourcesPath() + "/" + name + ".styl").c_str(), "rb");
-  UInt8 head[2];
-  if (!f || std::fread(head, 1, 2, f) != 2) {
-    if (f) std::fclose(f);
-    ErrorDialog("Failed to load 'styl' resource.", "PlaceText()", 0, 1);
-    return;
-  }
-  StyledText record(*rect);
-  // Elements of 20 bytes: start, height, ascent, font, face, filler, size,
-  // colour; big-endian.
+namespace {
+
+// A file of the bundle's Resources, whole; false when it cannot be read.
+bool ReadResource(const std::string& name, std::string* data) {
+  std::FILE* f = std::fopen((GetResourcesPath() + "/" + name).c_str(), "rb");
+  if (!f) return false;
+  data->clear();
+  char buffer[4096];
+  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) data->append(buffer, n);
+  bool ok = !std::ferror(f);
+  std::fclose(f);
+  return ok;
+}
+
+// A style resource: a big-endian count, then elements of 20 bytes (start,
+// line height, ascent, font, face, filler, size, colour). Elements past the
+// end of the data are ignored; a size of 0 or less is the default size.
+std::vector<StyleRun> ParseStyles(const std::string& data) {
+  const UInt8* p = reinterpret_cast<const UInt8*>(data.data());
   std::vector<StyleRun> runs;
-  UInt8 e[20];
-  for (UInt32 n = Word(head, 2); n > 0 && std::fread(e, 1, 20, f) == 20; n--) {
+  UInt32 count = std::min<UInt32>(Word(p, 2), UInt32((data.size() - 2) / 20));
+  for (UInt32 i = 0; i < count; i++) {
+    const UInt8* e = p + 2 + 20 * i;
     TextStyle s;
     s.tsFont = SInt16(Word(e + 8, 2));
     s.tsFace = e[10];
-    s.tsSize = SInt16(Word(e + 12, 2));
+    SInt16 size = SInt16(Word(e + 12, 2));
+    s.tsSize = size < 1 ? TextStyle().tsSize : std::min(size, kMaxTextSize);
     s.tsColor = {UInt16(Word(e + 14, 2)), UInt16(Word(e + 16, 2)), UInt16(Word(e + 18, 2))};
     runs.push_back({SInt32(Word(e, 4)), s});
   }
-  std::fclose(f);
-  record.Insert("", runs);
+  return runs;
+}
+
+}  // namespace
+
+void PlaceText(const unsigned char* styleName, Rect* rect) {
+  std::string name(reinterpret_cast<const char*>(styleName + 1), styleName[0]), styles, text;
+  if (!ReadResource(name + ".styl", &styles) || styles.size() < 2) {
+    ErrorDialog("Failed to load 'styl' resource.", "PlaceText()", 0, 1);
+    return;
+  }
+  // The text is the style's companion of the same name, UTF-8 like any
+  // text file here; without one the styles fall on empty text.
+  if (ReadResource(name + ".text", &text) && text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
+  StyledText record(*rect);
+  record.Insert(FromSystemText(text), ParseStyles(styles));
   record.Draw();
 }
 

@@ -2,8 +2,9 @@
 // typing, deleting, cutting, pasting and restyling act on; line breaks and
 // aligned line positions inside a rectangle; the engine's editor loop on
 // top of it, the Command-key styling table and the colour blends.
-// Drawing goes through a seam the graphics layer may fill; measuring
-// through another (a plain estimate until then).
+// Measuring and drawing go through two seams that the graphics layer fills
+// when its pixmaps start (text into the current port); until then drawing
+// does nothing and measuring is a plain estimate.
 #pragma once
 
 #include <string>
@@ -101,9 +102,16 @@ class StyledText {
   TextStyle typing_;
 };
 
-// The styled clipboard of the editor: text and its runs.
+// The styled clipboard of the editor: text and its runs. A copy also puts
+// the text on the system clipboard for other programs (UTF-8, '\n' line
+// ends); a paste takes the styled form back while the system clipboard
+// still holds that text, and the system clipboard's text otherwise.
 extern std::string styledScrapText;
 extern std::vector<StyleRun> styledScrapRuns;
+void PutStyledScrap(const std::string& text, const std::vector<StyleRun>& runs);
+
+// The largest text size the editor and style resources accept, in points.
+constexpr SInt16 kMaxTextSize = 255;
 
 // What a Command key does in the editor: 'c', 'x', 'v', 'a', a face
 // command 'p' (returns the face in *face), or 'r', 't', 'f', '1', '2',
@@ -115,7 +123,10 @@ std::vector<RGBColor> BlendColors(const RGBColor& from, const RGBColor& to, SInt
 std::vector<RGBColor> BlendWordColors(const std::string& text, const RGBColor& from, const RGBColor& to);
 
 // Runs the editor in `rect` of the current port until Enter; the result
-// goes to the styled clipboard. `text` is not used.
+// goes to the styled clipboard. `text` is not used. Command r, t, f, 1 and
+// 2 ask with the colour and input dialogs; a size that is not a whole
+// number of 1 to kMaxTextSize points, or a font the system does not know,
+// beeps and leaves the text as it was.
 void EditInfoText(Rect* rect, unsigned char* text);
 void DrawText(const unsigned char* text, Rect* rect, TextStyle* style, SInt16 alignment, unsigned char erase);
 // Applies the style resource "<styleName>.styl" of the bundle's Resources

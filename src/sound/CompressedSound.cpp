@@ -358,6 +358,10 @@ void StartActiveMusic() {
     if (musicWasPlaying[i]) PlayMusic(link->item, true);
 }
 
+UInt8 MusicWasPlaying(UInt32 index) {
+  return musicWasPlaying && index < musicWasPlayingCount ? musicWasPlaying[index] : 0;
+}
+
 void CheckActiveMusic() {
   delete[] musicWasPlaying;
   musicWasPlaying = nullptr;

@@ -135,6 +135,9 @@ void RemoveFromMusicList(Music* music);
 void StopActiveMusic();
 void StartActiveMusic();
 void CheckActiveMusic();
+// What the last StopActiveMusic recorded for the music at `index` of the
+// list: 1 when it was playing; 0 beyond the record or without one.
+UInt8 MusicWasPlaying(UInt32 index);
 
 // Services every streaming channel. The program reaches it through
 // ProcessCompressedSoundChannels once the sound services are installed.

@@ -4,9 +4,11 @@
 #include <vector>
 
 #include "foundation/MainTimer.h"
+#include "shell/ApplInfo.h"
 #include "shell/ErrorAlertDialogs.h"
 #include "shell/MainPrefs.h"
 #include "sound/AudioPrefs.h"
+#include "sound/AudioPrefsDialog.h"
 #include "sound/CompressedSound.h"
 #include "sound/OpenALTable.h"
 #include "sound/SoundChannels.h"
@@ -27,6 +29,7 @@ void InstallSoundServices() {
   SetBeepBackEnd(AlertBeep_Sound);
   loadAudioPrefsProc = LoadAudioPrefs;
   saveAudioPrefsProc = SaveAudioPrefs;
+  QKEL[kQKELAudioPrefsDialog] = reinterpret_cast<QKELProc>(static_cast<AudioPrefsDialogProc>(AudioPrefsDialogHook));
 }
 
 // A tenth of a second of 880 Hz, faded out, at a third of full scale.

@@ -1,7 +1,8 @@
 // Connects the sound subsystem to the layers below it, which reach it only
 // through seams: the audio upkeep that the main timer, the event fetch and
 // the screen flush run (IdleAudio, ProcessCompressedSoundChannels), the alert
-// sound (Beep) and the "Audio Prefs" entry of the main preferences.
+// sound (Beep), the "Audio Prefs" entry of the main preferences and the
+// "Audio Settings" dialog behind the preferences' audio button.
 #pragma once
 
 // Called once at start-up, before the preferences are loaded.

@@ -137,6 +137,16 @@ const Picture kPictures[] = {
     {"Graphics/Meteors", 0, 0},
     {"Graphics/Sprites", 0, 0},
     {"Graphics/Enemies", 0, 0},
+    {"Instructions/Topics", 480, 192},
+    {"Instructions/Panel", 512, 384},
+    {"Instructions/Page 1", 512, 384},
+    {"Instructions/Page 2", 512, 384},
+    {"Instructions/Page 3", 512, 384},
+    {"Instructions/Page 4", 512, 384},
+    {"Instructions/Page 5", 512, 384},
+    {"Instructions/Page 6", 512, 384},
+    {"Instructions/Page 7", 512, 384},
+    {"Instructions/Page 8", 512, 384},
 };
 
 TEST(BundleManifest, EveryPictureIsAStraightAlphaRgbaPngOfItsSize)

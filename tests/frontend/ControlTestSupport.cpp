@@ -31,12 +31,15 @@ void SourceFV(ALuint, ALenum p, const ALfloat* v) {
 void GetSourceI(ALuint, ALenum, ALint* v) { *v = AL_STOPPED; }
 void Play(ALuint) { active->sounds.push_back({pending.buffer, pending.gain, pending.x, pending.y}); }
 ALCcontext* NoContext() { return nullptr; }
+// No output device: music channels are made without sources.
+ALCdevice* NoDevice(const ALCchar*) { return nullptr; }
 ALenum NoError() { return AL_NO_ERROR; }
 void NoBuffers(ALsizei, const ALuint*) {}
 
 const OpenALTable kTable = [] {
   OpenALTable t{};
   t.alcGetCurrentContext = NoContext;
+  t.alcOpenDevice = NoDevice;
   t.alGetError = NoError;
   t.alSourcei = SourceI;
   t.alSourcef = SourceF;

@@ -257,4 +257,32 @@ TEST_F(DrawingTest, WhiteFlashCoversThePicture) {
   ExpectRect(flash[0], 0, 0, 640, 480);
 }
 
+TEST_F(DrawingTest, GameSpriteShowsItsFrameOverItsRect) {
+  MSSprite sprite;
+  sprite.on = 1;
+  sprite.rect = Rect{10, 20, 42, 52};
+  struct Case {
+    SInt8 frame;
+    UInt8 on;
+    bool drawn;
+  } cases[] = {{0, 1, true}, {7, 1, true}, {8, 1, false}, {-1, 1, false}, {3, 0, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(int(c.frame));
+    drawn.clear();
+    sprite.frame = c.frame;
+    sprite.on = c.on;
+    DrawGameSprite(&sprite, enemySpinFRAME, 8);
+    if (!c.drawn) {
+      EXPECT_TRUE(drawn.empty());
+      continue;
+    }
+    ASSERT_EQ(drawn.size(), 1u);
+    EXPECT_EQ(drawn[0].image, &Img(enemySpinFRAME, c.frame));
+    ExpectRect(drawn[0], 20, 10, 52, 42);
+  }
+  drawn.clear();
+  DrawGameSprite(&sprite, nullptr, 8);
+  EXPECT_TRUE(drawn.empty());
+}
+
 }  // namespace

@@ -3,7 +3,9 @@
 #include "foundation/Clock.h"
 #include "foundation/FakeTime.h"
 #include "frontend/KeyNames.h"
+#include "frontend/ApplicationHooks.h"
 #include "frontend/MainLoop.h"
+#include "frontend/screens/PanelScreens.h"
 #include "frontend/screens/PauseScreen.h"
 #include "frontend/screens/ScreenGL.h"
 #include "game/GameObjects.h"
@@ -58,6 +60,7 @@ class LoopTest : public ::testing::Test {
   }
   ~LoopTest() override {
     if (pauseSCREEN.IsOpen()) pauseSCREEN.Close();
+    if (confirmSCREEN.IsOpen()) confirmSCREEN.Close();
     for (QKELProc& slot : QKEL) slot = nullptr;
     drawFrameProc = nullptr;
     gamePLAY = gamePAUSE = gameFREEZE = 0;
@@ -185,6 +188,55 @@ TEST_F(LoopTest, NoPauseWhileFadingEvenWhenHeldUntilTheFadeEnds) {
   glFADER.SetBright(255);
   Step();
   EXPECT_EQ(gamePAUSE, 0);
+}
+
+// The key or click that answers a question on screen belongs to it: when
+// the question closes in that step, the game goes on unpaused.
+TEST_F(LoopTest, TheKeyThatAnswersTheQuitQuestionDoesNotPause) {
+  gamePLAY = 1;
+  ConfirmQuitDialog();
+  ASSERT_TRUE(confirmSCREEN.IsOpen());
+  for (int i = 0; i < 2; ++i) {  // the buttons' pictures are not loaded here
+    SetRect2(&confirmSCREEN.buttons[i].bounds, 100 + 200 * i, 200, 60, 30);
+    confirmSCREEN.buttons[i].hitRect = confirmSCREEN.buttons[i].bounds;
+  }
+  platform.PostKey(PlatformEvent::KeyDown, 53, 27);  // Escape: go on playing
+  for (int i = 0; i < 4 && confirmSCREEN.IsOpen(); ++i) Step();
+  ASSERT_FALSE(confirmSCREEN.IsOpen());
+  EXPECT_EQ(gameFREEZE, 0);
+  EXPECT_EQ(gamePAUSE, 0);
+  EXPECT_FALSE(pauseSCREEN.IsOpen());
+  // The next press pauses as ever.
+  platform.PostKey(PlatformEvent::KeyDown, 53, 27);
+  Step();
+  EXPECT_EQ(gamePAUSE, 1);
+  ResetControlPress();
+}
+
+// The window's close button, as the shell delivers it, asks during a game;
+// Escape answers "go on playing".
+TEST_F(LoopTest, TheCloseButtonAsksDuringAGameAndEscapeGoesOn) {
+  InstallApplicationHooks();
+  APPL.gameWindow = 1;
+  gamePLAY = 1;
+  platform.Post(PlatformEvent::CloseBox);
+  GetEvent(0xFFFF, nullptr);
+  HandleEvents();
+  ASSERT_TRUE(confirmSCREEN.IsOpen());
+  EXPECT_EQ(gameFREEZE, 1);
+  for (int i = 0; i < 2; ++i) {  // the buttons' pictures are not loaded here
+    SetRect2(&confirmSCREEN.buttons[i].bounds, 100 + 200 * i, 200, 60, 30);
+    confirmSCREEN.buttons[i].hitRect = confirmSCREEN.buttons[i].bounds;
+  }
+  platform.PostKey(PlatformEvent::KeyDown, 53, 27);
+  for (int i = 0; i < 4 && confirmSCREEN.IsOpen(); ++i) Step();
+  EXPECT_FALSE(confirmSCREEN.IsOpen());
+  EXPECT_EQ(gameFREEZE, 0);
+  EXPECT_EQ(applQUIT, 0);
+  APPL.customEvents = APPL.initLocalMenus = APPL.updateLocalMenus = APPL.aboutDialog = nullptr;
+  APPL.videoFadeIn = APPL.videoFadeOut = nullptr;
+  APPL.gameWindow = 0;
+  ResetControlPress();
 }
 
 TEST_F(LoopTest, QuitDuringAStepEndsThePassBeforeTheButtonAndPause) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "platform/QuickDrawColor.h"
@@ -100,6 +101,41 @@ TEST(CopyBits, ScalesAndConvertsBetweenDepths) {
   EXPECT_EQ(row(1)[2], 0x001F);
   CopyBits(GetGWorldPixMap(a), GetGWorldPixMap(b), &small, &big, srcXor, nullptr);  // unsupported: nothing
   EXPECT_EQ(row(0)[0], 0x7C00);
+  DisposeGWorld(a);
+  DisposeGWorld(b);
+}
+
+// A transparent copy leaves out exactly the source pixels of the current
+// port's background colour, whatever the destination holds.
+TEST(CopyBits, TransparentModeSkipsTheBackgroundColour) {
+  GWorldPtr a = nullptr, b = nullptr;
+  Rect r{0, 0, 1, 4};
+  ASSERT_EQ(NewGWorld(&a, 16, &r, nullptr, nullptr, 0), noErr);
+  ASSERT_EQ(NewGWorld(&b, 16, &r, nullptr, nullptr, 0), noErr);
+  auto* src = reinterpret_cast<UInt16*>(GetPixBaseAddr(GetGWorldPixMap(a)));
+  auto* dst = reinterpret_cast<UInt16*>(GetPixBaseAddr(GetGWorldPixMap(b)));
+  const UInt16 source[4] = {0x0000, 0x7FFF, 0x03E0, 0x0001};
+  struct Case {
+    RGBColor background;
+    UInt16 expected[4];
+  };
+  const Case cases[] = {
+      {{0, 0, 0}, {0x1111, 0x7FFF, 0x03E0, 0x0001}},              // black is left out
+      {{65535, 65535, 65535}, {0x0000, 0x1111, 0x03E0, 0x0001}},  // white is left out
+      {{0, 65535, 0}, {0x0000, 0x7FFF, 0x1111, 0x0001}},          // green is left out
+  };
+  CGrafPtr savedPort;
+  GDHandle savedDevice;
+  GetGWorld(&savedPort, &savedDevice);
+  for (const Case& c : cases) {
+    std::copy(source, source + 4, src);
+    std::fill(dst, dst + 4, UInt16(0x1111));
+    SetGWorld(b, nullptr);
+    RGBBackColor(&c.background);
+    CopyBits(GetGWorldPixMap(a), GetGWorldPixMap(b), &r, &r, transparent, nullptr);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(dst[i], c.expected[i]) << "pixel " << i;
+  }
+  SetGWorld(savedPort, savedDevice);
   DisposeGWorld(a);
   DisposeGWorld(b);
 }

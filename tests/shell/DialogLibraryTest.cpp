@@ -249,4 +249,32 @@ TEST_F(DialogLibraryTest, ClassicFilters) {
   DisposeDialogWindow(dialog);
 }
 
+TEST_F(DialogLibraryTest, FeatureDialogsCarryTheirFeaturesAndStartAsAsked) {
+  const Rect bounds{40, 60, 200, 360};
+  const unsigned char title[] = "\x05Sizes";
+  struct Case {
+    const char* what;
+    WindowRef (*make)(const Rect*, const unsigned char*, Boolean, SInt16, WindowRef, Boolean, SInt32);
+    Boolean visible;
+    UInt32 features;
+  } cases[] = {
+      {"root, shown", NewColorDialog_Root, true, 15},
+      {"root, hidden", NewColorDialog_Root, false, 15},
+      {"no hierarchy", NewColorDialog2, true, 13},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WindowRef window = c.make(&bounds, title, c.visible, 0, nullptr, true, 77);
+    DialogWindowRecord* record = DialogRecord(window);
+    ASSERT_NE(record, nullptr);
+    EXPECT_EQ(record->features, c.features);
+    EXPECT_EQ(record->visible, bool(c.visible));
+    EXPECT_EQ(record->userRefCon, 77);
+    EXPECT_EQ(record->bounds.right, 360);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(record->title) + 1, record->title[0]), "Sizes");
+    DisposeDialogWindow(window);
+  }
+  EXPECT_EQ(NewColorDialog2(nullptr, title, true, 0, nullptr, false, 0), nullptr);
+}
+
 }  // namespace

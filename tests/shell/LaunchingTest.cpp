@@ -1,6 +1,10 @@
 #include "shell/Launching.h"
 
+#include <cstring>
+
 #include "DialogFixture.h"
+#include "support/TempFolder.h"
+#include "foundation/FileClass.h"
 #include "platform/PlatformLaunch.h"
 
 namespace {
@@ -95,6 +99,67 @@ TEST(PlatformLaunch, StartsProgramsWithoutAShellAndReportsMissingOnes) {
   EXPECT_EQ(LaunchProgram({"true"}), noErr);
   EXPECT_EQ(LaunchProgram({"/nonexistent/program", "arg"}), fnfErr);
   EXPECT_EQ(LaunchProgram({}), paramErr);
+}
+
+TEST_F(LaunchingTest, OpenURLEventsNameTheBrowserAndTheWindow) {
+  const UInt32 explorer = FOUR_CHAR('M', 'S', 'I', 'E'), other = FOUR_CHAR('O', 'W', 'E', 'B');
+  AEAddressDesc given;
+  ASSERT_EQ(AECreateDesc(typeApplSignature, "XYZW", 4, &given), noErr);
+  struct Case {
+    UInt32 creator;
+    AEAddressDesc* target;
+    unsigned char newWindow;
+    UInt32 eventClass, eventID;
+    std::string address;
+    SInt32 window;
+  } cases[] = {
+      {explorer, nullptr, 1, FOUR_CHAR('m', 'o', 's', '!'), FOUR_CHAR('o', 'u', 'r', 'l'), "EISM", 0},
+      {other, nullptr, 0, FOUR_CHAR('W', 'W', 'W', '!'), FOUR_CHAR('O', 'U', 'R', 'L'), "BEWO", -1},
+      {other, &given, 1, FOUR_CHAR('W', 'W', 'W', '!'), FOUR_CHAR('O', 'U', 'R', 'L'), "XYZW", 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.address);
+    AppleEvent event{};
+    ASSERT_EQ(MakeOpenURLEvent("https://example.invalid/\xc3\xa9", &event, c.creator, c.target, c.newWindow), noErr);
+    EXPECT_EQ(event.eventClass, c.eventClass);
+    EXPECT_EQ(event.eventID, c.eventID);
+    EXPECT_EQ(event.target.descriptorType, typeApplSignature);
+    // A signature made here is the creator code in memory order.
+    std::string address = event.target.data;
+    if (c.target == nullptr) {
+      UInt32 code = c.creator;
+      EXPECT_EQ(address, std::string(reinterpret_cast<const char*>(&code), 4));
+    } else {
+      EXPECT_EQ(address, c.address);
+    }
+    ASSERT_TRUE(event.hasDirectList);
+    EXPECT_EQ(event.directList, std::vector<std::string>{"https://example.invalid/\xc3\xa9"});
+    ASSERT_EQ(event.params.size(), 1u);
+    EXPECT_EQ(event.params[0].first, FOUR_CHAR('W', 'I', 'N', 'D'));
+    SInt32 window = 0;
+    ASSERT_EQ(event.params[0].second.data.size(), sizeof window);
+    std::memcpy(&window, event.params[0].second.data.data(), sizeof window);
+    EXPECT_EQ(window, c.window);
+  }
+  // The caller's target is left to the caller.
+  EXPECT_EQ(given.data, "XYZW");
+  AppleEvent event{};
+  EXPECT_EQ(MakeOpenURLEvent(nullptr, &event, other, nullptr, 0), paramErr);
+  EXPECT_TRUE(launched.empty());
+}
+
+TEST_F(LaunchingTest, AnApplicationFoundByCreatorIsNotLaunchedHere) {
+  TempFolder folder;
+  FileClass dir;
+  dir.ref.path = folder.Path();
+  dir.folder = 1;
+  dir.valid = 1;
+  // Nothing to find, and a file found: neither launches anything.
+  EXPECT_NE(LaunchAppByCreator(&dir, kAnyCode, kAnyCode), noErr);
+  folder.Write("tool", "#!/bin/sh\n");
+  EXPECT_EQ(LaunchAppByCreator(&dir, kAnyCode, kAnyCode), -1);
+  EXPECT_NE(LaunchAppByCreator(nullptr, kAnyCode, kAnyCode), noErr);
+  EXPECT_TRUE(launched.empty());
 }
 
 }  // namespace

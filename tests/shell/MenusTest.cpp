@@ -214,7 +214,7 @@ TEST_F(MenusTest, AppleEventHandlersRaiseFlagsAndChain) {
                         },
                         77);
   InitAppleEvents();
-  AppleEvent quit{kAECoreEventClass, kAEQuitApplicationID, false, {}};
+  AppleEvent quit{kAECoreEventClass, kAEQuitApplicationID, false, {}, {}, {}};
   EXPECT_EQ(AEProcessAppleEvent(&quit), -42);  // the earlier handler's answer
   EXPECT_TRUE(quitEVENT);
   EXPECT_EQ(earlierRefCon, 77);
@@ -230,7 +230,7 @@ TEST_F(MenusTest, AppleEventHandlersRaiseFlagsAndChain) {
       {FOUR_CHAR('x', 'x', 'x', 'x'), kAEGetURL, errAEEventNotHandled},
   };
   for (const Case& c : cases) {
-    AppleEvent e{c.eventClass, c.eventID, false, {}};
+    AppleEvent e{c.eventClass, c.eventID, false, {}, {}, {}};
     EXPECT_EQ(AEProcessAppleEvent(&e), c.result);
   }
   EXPECT_TRUE(prefsEVENT);
@@ -242,7 +242,7 @@ TEST_F(MenusTest, GetURLHandsEachItemToTheHookCutToItsBuffer) {
   urls.clear();
   APPL.aeGetURL = [](const char* url) { urls.push_back(url); };
   InitAppleEvents();
-  AppleEvent e{kInternetEventClass, kAEGetURL, true, {"https://example.org/a", std::string(1100, 'u')}};
+  AppleEvent e{kInternetEventClass, kAEGetURL, true, {"https://example.org/a", std::string(1100, 'u')}, {}, {}};
   EXPECT_EQ(AEProcessAppleEvent(&e), noErr);
   ASSERT_EQ(urls.size(), 2u);
   EXPECT_EQ(urls[0], "https://example.org/a");
@@ -251,7 +251,7 @@ TEST_F(MenusTest, GetURLHandsEachItemToTheHookCutToItsBuffer) {
 
 TEST_F(MenusTest, TheScriptEventShowsItsAlert) {
   InitAppleEvents();
-  AppleEvent e{kSimpleEventClass, kSimpleEventID, false, {}};
+  AppleEvent e{kSimpleEventClass, kSimpleEventID, false, {}, {}, {}};
   EXPECT_EQ(AEProcessAppleEvent(&e), noErr);
   ASSERT_EQ(dialogs.Reports().size(), 1u);
   EXPECT_EQ(dialogs.Reports()[0].kind, DialogReport::Alert);

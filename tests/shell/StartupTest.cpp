@@ -56,6 +56,8 @@ TEST_F(StartupTest, StartsOnceWithGlobalsGreyTablesAndTheFlushSlot) {
   EXPECT_EQ(chicagoFONT, 0);
   EXPECT_EQ(monacoFONT, 4);
   EXPECT_EQ(GetFontNum((const unsigned char*)"\5Times"), -1);
+  EXPECT_EQ(GetFontNum((const unsigned char*)"\6MONACO"), 4);  // names in any case
+  EXPECT_EQ(GetFontNum((const unsigned char*)"\7Monacos"), -1);
   EXPECT_EQ(grayRGBINDEX[0], 32767);
   EXPECT_EQ(grayRGBINDEX[15], 0);
   EXPECT_EQ(grayRGBINDEX[8], (14 << 10) | (14 << 5) | 14);  // 65535 - 8 * 4369 = 30583, >> 11

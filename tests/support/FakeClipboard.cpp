@@ -10,3 +10,10 @@ bool FakeClipboard::GetText(std::string* out) {
   *out = text;
   return true;
 }
+
+bool FakeClipboard::SetText(const std::string& in) {
+  ++writes;
+  if (!writable) return false;
+  text = in;
+  return true;
+}

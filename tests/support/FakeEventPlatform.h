@@ -37,7 +37,8 @@ struct FakeEventPlatform : EventPlatform {
   bool WindowMinimised() override { return minimised; }
   bool IsFront() override { return front; }
   void ShowCursor(bool shown) override { cursorShown = shown; }
-  void ArrowCursor() override { ++arrowCursors; }
+  void ArrowCursor() override { ++arrowCursors, handCursor = false; }
+  void HandCursor() override { handCursor = true; }
   void Beep() override { ++beeps; }
   void Exit(int status) override;
 
@@ -52,6 +53,7 @@ struct FakeEventPlatform : EventPlatform {
   bool relative = false;
   bool cursorShown = true;
   int arrowCursors = 0;
+  bool handCursor = false;
   int beeps = 0;
   std::vector<Point> warps;
   std::vector<int> exits;

@@ -90,6 +90,7 @@ void ButtonPicture(cairo_t* cr, int w, int h, const std::string& label, Rgb acce
 using Job = std::function<void()>;
 void AddImageJobs(std::vector<Job>& jobs);  // Images.cpp, Screens.cpp
 void AddScreenJobs(std::vector<Job>& jobs);
+void AddInstructionJobs(std::vector<Job>& jobs);  // Instructions.cpp
 void AddSheetJobs(std::vector<Job>& jobs);  // Sheets.cpp
 void AddSoundJobs(std::vector<Job>& jobs);  // Sounds.cpp
 void AddMusicJobs(std::vector<Job>& jobs);  // Music.cpp

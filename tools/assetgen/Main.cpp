@@ -57,6 +57,7 @@ int main(int argc, char** argv) {
   AddMusicJobs(jobs);  // the longest jobs first
   AddMovieJobs(jobs);
   AddScreenJobs(jobs);
+  AddInstructionJobs(jobs);
   AddSheetJobs(jobs);
   AddImageJobs(jobs);
   AddSoundJobs(jobs);

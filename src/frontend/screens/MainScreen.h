@@ -1,20 +1,79 @@
-// The screen between games: the main picture over the drifting background;
-// fire, Return or a click starts a game (after the picture fades out),
-// Escape ends the program.
+// The menu between games: a dark page with the turning nebula, drifting
+// rocks and the title artwork; the Play, Help, Sound, Music and Quit buttons
+// (lights show whether sound and music are on), the two volume sliders, the
+// clear-scores button, the high-score table, the version line and both
+// players' key editors. It fades in on opening and out before a game starts
+// or the program quits; each time it has faded in it asks whether a player's
+// last score entered the table, and if so for the name.
 #pragma once
 
+#include <string>
+#include <vector>
+
+#include "frontend/controls/ControlGL.h"
 #include "frontend/screens/ScreenGL.h"
 #include "graphics/ImageGL.h"
+#include "sound/CompressedSound.h"
+
+class PlistTag;
 
 class MainScreen : public ScreenGL {
  public:
-  ImageGL picture;
-  UInt8 loaded = 0;
-  UInt8 starting = 0;  // fading out towards a new game
+  enum { kPlay = 0, kHelp = 1, kSound = 2, kMusic = 3, kQuit = 4, kButtons = 5 };
+  // Values of fadeDirection and leaveAction.
+  enum : UInt8 { kFadingIn = 1, kFadingOut = 255, kStay = 255, kLeaveToGame = kPlay, kLeaveToQuit = kQuit };
 
+  ImageGL main;
+  ImageGL nebula;
+  ImageGL scores;
+  ImageGL version;
+  Music music;
+  Rect nebulaRect, scoresRect, versionRect;
+  MSButton buttons[kButtons];
+  MSButton clearScoresButton;
+  UInt8 fadeDirection;
+  UInt8 leaveAction;
+  float scale;
+
+  MainScreen();
+  void Reset();
   void Open();
   void Process() override;
   void Draw() override;
+  void RenderVersionText();
+  void RenderScores();
+  // Lets go of the pictures and the music's data.
+  void Dispose();
+
+ private:
+  void HandleButtons(UserInput* input);
+  void Fade();
 };
 
 extern MainScreen mainSCREEN;
+
+// Play, as the Play button does it: fade out, then start the game.
+void StartGame_MainScreen();
+void OpenMainScreen();
+// The on/off light in the gap left of a Sound or Music button, side
+// scale x the light picture's width, pushed and dimmed with the button.
+void DrawToggleLight(const MSButton& button, bool on, float scale);
+// Opens a name-entry panel for each player whose last score took a row of
+// the table, offering the name that player last entered.
+void EnterScoreName();
+
+// One piece of text of the rendered score table.
+struct ScoreText {
+  std::string text;
+  float x, y;  // start, end or centre (by align) and baseline, in canvas pixels
+  float size;
+  char align;  // 0 left, 2 right
+  float red, green, blue, alpha;
+};
+// The texts of the table drawn into a canvas `right` pixels wide: for each
+// row with a score, name, score and level; rows at highlightA or highlightB
+// (-1 for none) twice, a dark shadow first.
+std::vector<ScoreText> ScoreTableTexts(PlistTag* scoresArray, SInt16 rows, SInt16 highlightA, SInt16 highlightB,
+                                      SInt16 right);
+// The line under the title: the version, then our credit.
+std::string VersionLine(const char* version);

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "frontend/ApplicationHooks.h"
 #include "frontend/Resources.h"
 #include "frontend/Scores.h"
 #include "game/GameObjects.h"
@@ -212,6 +213,7 @@ void ConfirmScreen::Process() {
         gameOVER = 1;
       }
       if (gameFREEZE) --gameFREEZE;
+      QuitQuestionClosed();
       // The Escape or Return that answered must not reach the loop's pause
       // trigger as a new request once the game runs again.
       mainINPUT[10] = 0;

@@ -1,25 +1,35 @@
 #include "frontend/screens/PauseScreen.h"
 
+#include "frontend/ApplicationHooks.h"
 #include "frontend/MainLoop.h"
 #include "frontend/Resources.h"
+#include "frontend/controls/SliderGL.h"
+#include "frontend/screens/MainScreen.h"
 #include "game/GameObjects.h"
+#include "game/GameServices.h"
 #include "graphics/GameWindow.h"
 #include "shell/AllEvents.h"
 #include "shell/ApplInfo.h"
 #include "shell/Events.h"
+#include "sound/AudioPrefs.h"
+#include "sound/CompressedSound.h"
 
 PauseScreen pauseSCREEN;
 
 namespace {
 
-const char* const kButtonPictures[2] = {"Pause/Resume", "Pause/Abort"};
+const char* const kButtonPictures[PauseScreen::kButtons] = {
+    "Pause/Resume", "Graphics/Interface/Buttons/Sound", "Graphics/Interface/Buttons/Music", "Pause/Abort"};
 const UInt8 kKeyEscape = 53;
+// The light of the Sound and Music buttons sits in this gap on their left.
+const SInt16 kLightGap = 32;
 
-// Leaving the pause forgets the Escape or Return that ended it, so that the
-// loop's pause trigger does not take it for a new pause request.
+// Leaving the pause forgets the Escape or Return the keyboard saw, so that
+// the loop's pause trigger does not take it for a new pause request.
 void LeavePause() {
   pauseSCREEN.Close();
   gamePAUSE = 0;
+  mainCURS.Hide();
   mainINPUT[10] = 0;
   mainINPUT[11] = 0;
 }
@@ -32,19 +42,25 @@ void PauseScreen::Open() {
     LoadImage(&box, "Pause/PauseBox", 1);
     SInt16 cx = SInt16(mainRECT.left + (mainRECT.right - mainRECT.left) / 2);
     SInt16 cy = SInt16(mainRECT.top + (mainRECT.bottom - mainRECT.top) / 2);
-    SetRect2(&bounds, cx - box.Width() / 2, cy - box.Height() / 2, box.Width(), box.Height());
-    for (int i = 0; i < 2; ++i) LoadImage(&buttons[i].titleImage, kButtonPictures[i], 1);
+    SetRect2(&bounds, SInt16(cx - box.Width() / 2), SInt16(cy - box.Height() / 2), box.Width(), box.Height());
+    for (int i = 0; i < kButtons; ++i) LoadImage(&buttons[i].titleImage, kButtonPictures[i], 1);
     loaded = 1;
   }
-  for (int i = 0; i < 2; ++i) {
+  for (int i = 0; i < kButtons; ++i) {
     MSButton& b = buttons[i];
-    // Resume in the first row, Abort in the fourth, as in the full box.
-    int row = i == kResume ? 0 : 3;
-    SetRect2(&b.bounds, bounds.left + 40, bounds.top + 18 + 36 * row, SInt16(0.75 * b.titleImage.Width()),
-             SInt16(0.75 * b.titleImage.Height()));
+    SetRect2(&b.bounds, SInt16(bounds.left + 40), SInt16(bounds.top + 18 + 36 * i),
+             SInt16(0.75 * b.titleImage.Width()), SInt16(0.75 * b.titleImage.Height()));
     b.pressDepth = 0;
     b.hitRect = b.bounds;
+    if (i == kSound || i == kMusic) {
+      b.bounds.left = SInt16(b.bounds.left + kLightGap);
+      b.bounds.right = SInt16(b.bounds.right + kLightGap);
+      b.hitRect.right = b.bounds.right;
+    }
   }
+  // The screen sounds the Sound button's click itself, after the toggle.
+  buttons[kSound].secondResource = nullptr;
+  SetupAudioSliders(&buttons[kSound], &buttons[kMusic], scale);
   EnableAllEvents();
   ScreenGL::Open(1);
 }
@@ -53,17 +69,37 @@ void PauseScreen::Process() {
   UserInput input{};
   GetUserInput(&input);
   if (theEVENT.what == keyDown && EventKey(&theEVENT, nullptr) == kKeyEscape) buttons[kResume].Press();
-  for (int i = 0; i < 2; ++i) {
+  for (int i = 0; i < kButtons; ++i) {
     MSButton& b = buttons[i];
     if (b.pressDepth) --b.pressDepth;
     if (!b.HandleInput(&input, 4, 0)) continue;
-    LeavePause();
-    if (i == kAbort) QuitGame();
-    return;
+    switch (i) {
+      case kResume:
+        LeavePause();
+        break;
+      case kSound:
+        audioPREFS.soundOn = audioPREFS.soundOn ? 0 : 1;
+        // Played after the toggle: heard only when sound was switched on.
+        PlaySound_Game(&mainGUI.buttonSound, NextChan_Game(), &b.bounds, 1.0f, 1.0f, 0);
+        break;
+      case kMusic:
+        audioPREFS.musicOn = audioPREFS.musicOn ? 0 : 1;
+        if (audioPREFS.musicOn) PlayMusic(&gameMUSIC, 1);
+        else StopMusic(&gameMUSIC);
+        break;
+      case kAbort:
+        LeavePause();
+        QuitGame();
+        break;
+    }
   }
+  HandleAudioSliders(&input);
 }
 
 void PauseScreen::Draw() {
   box.Draw(&bounds);
   for (MSButton& b : buttons) b.Draw();
+  DrawToggleLight(buttons[kSound], audioPREFS.soundOn != 0, 0.75f);
+  DrawToggleLight(buttons[kMusic], audioPREFS.musicOn != 0, 0.75f);
+  for (AudioSlider& s : audioSLIDER) s.Draw(scale);
 }

@@ -1,5 +1,7 @@
 // The box over the frozen game while it is paused: Resume (or Escape) goes
-// back to the game, Abort ends it.
+// back to the game, Sound and Music switch effects and music on or off (a
+// light beside each shows which, a volume slider beside each sets how loud),
+// Abort ends the game.
 #pragma once
 
 #include "frontend/controls/ControlGL.h"
@@ -7,10 +9,10 @@
 
 class PauseScreen : public ScreenGL {
  public:
-  enum { kResume = 0, kAbort = 1 };
+  enum { kResume = 0, kSound = 1, kMusic = 2, kAbort = 3, kButtons = 4 };
   ImageGL box;
-  MSButton buttons[2];
-  UInt8 loaded = 0;
+  MSButton buttons[kButtons];
+  UInt8 loaded = 0;  // the pictures are loaded at the first opening and kept
   float scale = 1.0f;
 
   void Open();

@@ -1,5 +1,6 @@
 #include "platform/PlatformSystem.h"
 
+#include <signal.h>
 #include <sys/utsname.h>
 #include <unistd.h>
 
@@ -52,3 +53,52 @@ int PlatformReadSystemValue(const char* name, void* value, size_t* length) {
   *length = n;
   return 0;
 }
+
+namespace {
+
+volatile sig_atomic_t terminationSignalled = 0;
+const int kTerminationSignals[] = {SIGTERM, SIGINT, SIGHUP};
+struct sigaction previousActions[3];
+bool watched[3];
+
+void OnTerminationSignal(int signal, siginfo_t* info, void* context) {
+  terminationSignalled = 1;
+  for (size_t i = 0; i < 3; ++i) {
+    if (kTerminationSignals[i] != signal) continue;
+    const struct sigaction& before = previousActions[i];
+    if (before.sa_flags & SA_SIGINFO) {
+      if (before.sa_sigaction) before.sa_sigaction(signal, info, context);
+    } else if (before.sa_handler != SIG_DFL && before.sa_handler != SIG_IGN && before.sa_handler) {
+      before.sa_handler(signal);
+    }
+  }
+}
+
+}  // namespace
+
+void WatchTerminationSignals() {
+  for (size_t i = 0; i < 3; ++i) {
+    if (watched[i]) continue;
+    // A signal the user chose to ignore (nohup) stays ignored.
+    if (sigaction(kTerminationSignals[i], nullptr, &previousActions[i]) == 0 &&
+        !(previousActions[i].sa_flags & SA_SIGINFO) && previousActions[i].sa_handler == SIG_IGN)
+      continue;
+    struct sigaction action {};
+    action.sa_sigaction = OnTerminationSignal;
+    action.sa_flags = SA_SIGINFO | SA_RESTART;
+    sigemptyset(&action.sa_mask);
+    watched[i] = sigaction(kTerminationSignals[i], &action, &previousActions[i]) == 0;
+  }
+}
+
+void UnwatchTerminationSignals() {
+  for (size_t i = 0; i < 3; ++i) {
+    if (watched[i]) sigaction(kTerminationSignals[i], &previousActions[i], nullptr);
+    watched[i] = false;
+  }
+  terminationSignalled = 0;
+}
+
+bool TerminationSignalled() { return terminationSignalled != 0; }
+
+void ClearTerminationSignal() { terminationSignalled = 0; }

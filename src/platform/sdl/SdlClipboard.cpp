@@ -14,6 +14,10 @@ struct SdlClipboardService : ClipboardService {
     SDL_free(got);
     return true;
   }
+  bool SetText(const std::string& text) override {
+    if (!SDL_WasInit(SDL_INIT_VIDEO)) return false;
+    return SDL_SetClipboardText(text.c_str()) == 0;
+  }
 };
 
 }  // namespace

@@ -95,6 +95,12 @@ class SdlEventPlatform : public EventPlatform {
     if (arrow_) SDL_SetCursor(arrow_);
   }
 
+  void HandCursor() override {
+    if (!video_) return;
+    if (!hand_) hand_ = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_HAND);
+    if (hand_) SDL_SetCursor(hand_);
+  }
+
   // X offers no bell through SDL; a beep is silent.
   void Beep() override {}
 
@@ -224,6 +230,7 @@ class SdlEventPlatform : public EventPlatform {
   Uint64 lostAt_ = 0;
   UInt8 keys_[16] = {};
   SDL_Cursor* arrow_ = nullptr;
+  SDL_Cursor* hand_ = nullptr;
 };
 
 SdlEventPlatform& Sdl() {

@@ -1,14 +1,18 @@
 // The program's buttons as a person uses them: the pause box's Resume
-// button, held down under the pointer, shows pressed.
+// button, held down under the pointer, shows pressed, and let go it ends
+// the pause.
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <ostream>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
 #include "support/e2e/Desktop.h"
 #include "support/e2e/Program.h"
+#include "support/e2e/GameScreens.h"
 
 using namespace e2e;
 
@@ -19,6 +23,8 @@ namespace {
 // its 160 x 40 picture.
 const int kBoxLeft = 150, kBoxTop = 150;
 const int kResumeX = kBoxLeft + 40 + 60, kResumeY = kBoxTop + 18 + 15;
+// The menu's Play button: 52 in, 110 down, 3/4 of its 160 x 40 picture.
+const int kPlayX = 52 + 60, kPlayY = 110 + 15;
 
 std::string Resource(const std::string& name) { return DefaultBundle() + "/Contents/Resources/" + name; }
 
@@ -30,6 +36,7 @@ std::vector<std::pair<int, int>> BoxSamples() {
   for (int y = 4; y < box.Height() - 4; y += 7)
     for (int x = 4; x < box.Width() - 4; x += 11) {
       if (x >= 30 && x < 180) continue;  // the column of buttons
+      if (y >= 48 && y < 128) continue;  // the volume lamps beside Sound and Music
       const Rgba c = box.At(x, y);
       bool steady = c.a == 255;
       for (int d = -2; d <= 2 && steady; ++d)
@@ -45,6 +52,25 @@ int BoxMatches(const ScreenImage& shown) {
   int matches = 0;
   for (auto [x, y] : BoxSamples())
     if (ColourDistance(GamePixel(shown, kBoxLeft + x, kBoxTop + y), OverBlack(box.At(x, y))) <= 16) ++matches;
+  return matches;
+}
+
+// How many of the box's bright samples (its rim and label) show in place: a
+// game behind it can look like its dark inside, never like these.
+int BrightBoxMatches(const ScreenImage& shown, int* samples) {
+  static const ScreenImage box = LoadPng(Resource("Pause/PauseBox.png"));
+  int matches = 0;
+  *samples = 0;
+  for (int y = 2; y < box.Height() - 2; ++y)
+    for (int x = 2; x < box.Width() - 2; ++x) {
+      const Rgba c = box.At(x, y);
+      bool bright = c.a == 255 && c.r + c.g + c.b >= 240;
+      for (int d = -1; d <= 1 && bright; ++d)
+        bright = ColourDistance(box.At(x + d, y), c) <= 6 && ColourDistance(box.At(x, y + d), c) <= 6;
+      if (!bright) continue;
+      ++*samples;
+      if (ColourDistance(GamePixel(shown, kBoxLeft + x, kBoxTop + y), OverBlack(c)) <= 16) ++matches;
+    }
   return matches;
 }
 
@@ -81,15 +107,21 @@ TEST(ControlsTest, ResumeButtonShowsPressedWhileHeld) {
   ASSERT_TRUE(program.WaitForContentSize(640, 480)) << program.Diagnostics();
   ASSERT_GE(BoxSamples().size(), 8u) << "the pause box has too few plain patches to find it by";
 
-  // Logo, title, main screen, game: each picture up before the key that leaves it.
+  // Logo, title, main screen, game: each picture up before the key or click
+  // that leaves it.
   ScreenImage title = program.SkipLogo([](const ScreenImage& s) { return TitleDiffers(s) == 0; });
   ASSERT_EQ(TitleDiffers(title), 0) << "no title\n" << program.Diagnostics();
   ASSERT_TRUE(program.PressKey("Return")) << program.Diagnostics();
   ScreenImage main =
       program.WaitForContent([](const ScreenImage& s) { return MainDiffers(s) == 0; }, Program::kFadeTimeout);
   ASSERT_EQ(MainDiffers(main), 0) << "no main screen\n" << program.Diagnostics();
-  ASSERT_TRUE(program.PressKey("space")) << program.Diagnostics();
-  ScreenImage game = program.WaitForContent([](const ScreenImage& s) { return MainDiffers(s) > 50; });
+  // The menu takes clicks once fully bright, a shade after it looks so.
+  ScreenImage game;
+  for (int tries = 0; tries < 5 && (game.Empty() || MainDiffers(game) <= 50); ++tries) {
+    program.ClickGame(kPlayX, kPlayY);
+    game = program.WaitForContent([](const ScreenImage& s) { return MainDiffers(s) > 50; },
+                                  std::chrono::milliseconds(3000));
+  }
   ASSERT_GT(MainDiffers(game), 50) << "no game\n" << program.Diagnostics();
 
   // Escape pauses once the game's picture is at full brightness.
@@ -121,9 +153,104 @@ TEST(ControlsTest, ResumeButtonShowsPressedWhileHeld) {
   EXPECT_GE(BoxMatches(pressed), samples * 9 / 10) << "the pause ended before the button came up";
   desktop.ButtonUp();
 
-  ASSERT_TRUE(program.PressKey("q", {"Control_L"}));
-  auto status = program.WaitForExit();
+  // Let go over the button, it acts: the pause ends.
+  int rim = 0;
+  ASSERT_GE(BrightBoxMatches(pressed, &rim), rim * 9 / 10) << "the box's rim is not where it is looked for";
+  ASSERT_GE(rim, 20);
+  auto gone = [](const ScreenImage& s) {
+    int n = 0;
+    return BrightBoxMatches(s, &n) < n / 5;
+  };
+  ScreenImage resumed = program.WaitForContent(gone);
+  EXPECT_TRUE(gone(resumed)) << "Resume did not end the pause\n" << program.Diagnostics();
+
+  // Quitting the game in progress asks first.
+  auto status = QuitGameInProgress(program);
+  ASSERT_TRUE(status) << program.Diagnostics();
+  EXPECT_TRUE(status->Clean()) << Describe(*status);
+}
+
+}  // namespace
+
+namespace {
+
+// The pointer is mapped from the screen onto the scaled, letterboxed picture
+// for a click and for a held button alike: Resume, held and let go, ends the
+// pause at every window size.
+struct WindowSize {
+  const char* name;
+  const char* key;  // with Control
+  int width, height;
+};
+
+void PrintTo(const WindowSize& w, std::ostream* os) { *os << w.name; }
+
+class ResumeAtEverySize : public ::testing::TestWithParam<WindowSize> {};
+
+TEST_P(ResumeAtEverySize, HeldAndLetGoEndsThePause) {
+  Desktop desktop{1280, 1024};
+  UserHome home;
+  home.WritePreferences("<dict>\t<key>Full Screen</key>\t<false/>\t</dict>");
+  Program program{desktop, home};
+  program.Start();
+  ASSERT_TRUE(program.WaitForWindow()) << program.Diagnostics();
+  ASSERT_TRUE(program.WaitForFocus()) << program.Diagnostics();
+  ASSERT_TRUE(program.WaitForContentSize(640, 480)) << program.Diagnostics();
+  // Past the logo and the title (any key leaves it) to the main screen,
+  // then the window size.
+  ScreenImage title = program.SkipLogo([](const ScreenImage& s) { return TitleDiffers(s) == 0; });
+  ASSERT_EQ(TitleDiffers(title), 0) << "no title\n" << program.Diagnostics();
+  ASSERT_TRUE(program.PressKey("Return")) << program.Diagnostics();
+  ScreenImage first =
+      program.WaitForContent([](const ScreenImage& s) { return MainDiffers(s) == 0; }, Program::kFadeTimeout);
+  ASSERT_EQ(MainDiffers(first), 0) << "no main screen\n" << program.Diagnostics();
+  ASSERT_TRUE(program.PressKey(GetParam().key, {"Control_L"})) << program.Diagnostics();
+  ASSERT_TRUE(program.WaitForContentSize(GetParam().width, GetParam().height)) << program.Diagnostics();
+
+  // Scaled, a few grid points fall on the picture's edges.
+  ScreenImage main = program.WaitForContent([](const ScreenImage& s) { return MainDiffers(s) <= 15; });
+  ASSERT_LE(MainDiffers(main), 15) << "no main screen\n" << program.Diagnostics();
+  ScreenImage game;
+  for (int tries = 0; tries < 5 && (game.Empty() || MainDiffers(game) <= 50); ++tries) {
+    program.ClickGame(kPlayX, kPlayY);
+    game = program.WaitForContent([](const ScreenImage& s) { return MainDiffers(s) > 50; },
+                                  std::chrono::milliseconds(3000));
+  }
+  ASSERT_GT(MainDiffers(game), 50) << "no game\n" << program.Diagnostics();
+
+  int rim = 0;
+  BrightBoxMatches(game, &rim);
+  ASSERT_GE(rim, 20);
+  auto shown = [rim](const ScreenImage& s) {
+    int n = 0;
+    return BrightBoxMatches(s, &n) >= rim * 3 / 4;
+  };
+  auto gone = [rim](const ScreenImage& s) {
+    int n = 0;
+    return BrightBoxMatches(s, &n) < rim / 5;
+  };
+  ScreenImage box;
+  for (int tries = 0; tries < 5 && !shown(box); ++tries) {
+    ASSERT_TRUE(program.PressKey("Escape")) << program.Diagnostics();
+    box = program.WaitForContent(shown, std::chrono::milliseconds(3000));
+  }
+  ASSERT_TRUE(shown(box)) << "no pause box\n" << program.Diagnostics();
+
+  ScreenPoint at = program.GamePointOnScreen(kResumeX, kResumeY);
+  desktop.MovePointer(int(at.x), int(at.y));
+  desktop.ButtonDown();
+  std::this_thread::sleep_for(std::chrono::milliseconds(400));
+  desktop.ButtonUp();
+  ScreenImage resumed = program.WaitForContent(gone);
+  EXPECT_TRUE(gone(resumed)) << "Resume did not end the pause\n" << program.Diagnostics();
+
+  auto status = QuitGameInProgress(program);
   ASSERT_TRUE(status) << program.Diagnostics();
 }
+
+INSTANTIATE_TEST_SUITE_P(Sizes, ResumeAtEverySize,
+                         ::testing::Values(WindowSize{"Large", "2", 1024, 768},
+                                           WindowSize{"FullScreen", "f", 1280, 1024}),
+                         [](const ::testing::TestParamInfo<WindowSize>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -43,6 +43,19 @@ Rgba GamePixel(const ScreenImage& content, int gameX, int gameY) {
   return content.At(int(p.x), int(p.y));
 }
 
+bool TitleShows(const ScreenImage& shown) {
+  static const ScreenImage title = LoadPng(DefaultBundle() + "/Contents/Resources/Title/Title.png");
+  int compared = 0, differ = 0;
+  for (int y = 2; y < 480; y += 6)
+    for (int x = 2; x < 640; x += 6) {
+      const Rgba p = title.At(x, y);
+      if (p.a != 255) continue;
+      ++compared;
+      if (ColourDistance(GamePixel(shown, x, y), p) > 24) ++differ;
+    }
+  return compared >= 50 && differ == 0;
+}
+
 Program::Program(Desktop& desktop, const UserHome& home, std::string bundle)
     : desktop_(desktop), home_(home), bundle_(std::move(bundle)) {}
 

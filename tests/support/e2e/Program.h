@@ -60,6 +60,9 @@ struct ScreenPoint {
 ScreenPoint GameToContent(double gameX, double gameY, int contentWidth, int contentHeight);
 // The pixel of a content grab that shows the centre of a game picture pixel.
 Rgba GamePixel(const ScreenImage& content, int gameX, int gameY);
+// The title at full brightness: the opaque pixels of the title picture, on a
+// grid fine enough to meet its lettering, show as they are.
+bool TitleShows(const ScreenImage& shown);
 
 class Program {
  public:
@@ -97,7 +100,8 @@ class Program {
   // Takes a started program past the logo movie, as a person skips it: once
   // the logo shows, a key, then waits until `titleShows` accepts the content
   // (the title picture); the last grab.
-  ScreenImage SkipLogo(const std::function<bool(const ScreenImage&)>& titleShows, Millis timeout = kFadeTimeout);
+  ScreenImage SkipLogo(const std::function<bool(const ScreenImage&)>& titleShows = TitleShows,
+                       Millis timeout = kFadeTimeout);
 
   // Presses a key on the desktop's keyboard once the window has the focus;
   // false (and no key) when it did not get the focus in time.

@@ -1,0 +1,115 @@
+#include "support/e2e/GameScreens.h"
+
+#include <algorithm>
+#include <chrono>
+#include <utility>
+#include <vector>
+
+namespace e2e {
+
+namespace {
+
+// The panel is its picture at 1 / 1.6, centred across the 640 x 480 game
+// picture with its middle at 35% of the height; the question's text and the
+// buttons lie on it in two bands, which the samples leave out.
+constexpr double kShrink = 1.6;
+
+const ScreenImage& Panel() {
+  static const ScreenImage panel = LoadPng(DefaultBundle() + "/Contents/Resources/ZadOR/InputScreen.png");
+  return panel;
+}
+
+struct Sample {
+  int gameX, gameY;
+  Rgba colour;  // as it shows over black
+};
+
+const std::vector<Sample>& Samples() {
+  static const std::vector<Sample> samples = [] {
+    std::vector<Sample> found;
+    const ScreenImage& p = Panel();
+    if (p.Empty()) return found;
+    const int w = int(p.Width() / kShrink), h = int(p.Height() / kShrink);
+    const int left = 320 - w / 2, top = int(0.35 * 480 - h / 2.0);
+    const int r = 4;
+    for (int gy = top + 3; gy < top + h - 3; gy += 3) {
+      if ((gy >= top + 20 && gy < top + 56) || (gy >= top + h - 54 && gy < top + h - 14)) continue;
+      for (int gx = left + 3; gx < left + w - 3; gx += 9) {
+        const int px = int((gx + 0.5 - left) * kShrink), py = int((gy + 0.5 - top) * kShrink);
+        if (px < r || py < r || px >= p.Width() - r || py >= p.Height() - r) continue;
+        const Rgba centre = p.At(px, py);
+        bool steady = centre.a == 255;
+        for (int dy = -r; dy <= r && steady; ++dy)
+          for (int dx = -r; dx <= r && steady; ++dx) {
+            const Rgba q = p.At(px + dx, py + dy);
+            steady = q.a == 255 && ColourDistance(q, centre) <= 6;
+          }
+        if (steady) found.push_back(Sample{gx, gy, OverBlack(centre)});
+      }
+    }
+    return found;
+  }();
+  return samples;
+}
+
+// Points of the game's background picture in patches of nearly one colour,
+// on a grid over the whole picture.
+const std::vector<Sample>& BackgroundSamples() {
+  static const std::vector<Sample> samples = [] {
+    std::vector<Sample> found;
+    const ScreenImage space = LoadPng(DefaultBundle() + "/Contents/Resources/Background.png");
+    if (space.Width() != 640) return found;
+    const int r = 2;
+    for (int y = 12; y < 480 - 12; y += 24)
+      for (int x = 12; x < 640 - 12; x += 24) {
+        const Rgba centre = space.At(x, y);
+        bool steady = centre.a == 255;
+        for (int dy = -r; dy <= r && steady; ++dy)
+          for (int dx = -r; dx <= r && steady; ++dx) steady = ColourDistance(space.At(x + dx, y + dy), centre) <= 6;
+        if (steady) found.push_back(Sample{x, y, OverBlack(centre)});
+      }
+    return found;
+  }();
+  return samples;
+}
+
+}  // namespace
+
+bool GamePlaying(const ScreenImage& shown) {
+  const auto& samples = BackgroundSamples();
+  if (shown.Empty() || samples.size() < 20) return false;
+  int matches = 0;
+  for (const Sample& s : samples)
+    if (ColourDistance(GamePixel(shown, s.gameX, s.gameY), s.colour) <= 12) ++matches;
+  return matches >= int(samples.size()) * 8 / 10;
+}
+
+int QuitPanelSamples() { return int(Samples().size()); }
+
+int QuitPanelMatches(const ScreenImage& shown) {
+  if (shown.Empty()) return 0;
+  int matches = 0;
+  for (const Sample& s : Samples())
+    if (ColourDistance(GamePixel(shown, s.gameX, s.gameY), s.colour) <= 20) ++matches;
+  return matches;
+}
+
+bool QuitQuestionShown(const ScreenImage& shown) {
+  const int samples = QuitPanelSamples();
+  return samples >= 8 && QuitPanelMatches(shown) >= samples * 9 / 10;
+}
+
+std::optional<ExitStatus> QuitGameInProgress(Program& program) {
+  if (!program.PressKey("q", {"Control_L"})) return std::nullopt;
+  ScreenImage asked = program.WaitForContent(QuitQuestionShown);
+  if (!QuitQuestionShown(asked)) return std::nullopt;
+  // A key that comes while the panel is opening is dropped with the rest of
+  // the keys queued then: ask again until the program has heard.
+  for (int tries = 0; tries < 5; ++tries) {
+    if (!program.PressKey("Return")) return std::nullopt;
+    if (auto status = program.WaitForExit(std::chrono::milliseconds(2000))) return status;
+  }
+  return std::nullopt;
+}
+
+}  // namespace e2e

@@ -1,0 +1,31 @@
+// What the game shows while it is played, and the question the program asks
+// before ending a game in progress: a panel over the darkened game, which
+// Return answers with "quit" and Escape with "go on playing".
+#pragma once
+
+#include <optional>
+
+#include "support/e2e/Process.h"
+#include "support/e2e/Program.h"
+#include "support/e2e/ScreenImage.h"
+
+namespace e2e {
+
+// The game in play at full brightness: nearly all of the plain patches of
+// its background picture show in place (the main screen, which shares a
+// few, and the fades in and out do not).
+bool GamePlaying(const ScreenImage& shown);
+
+// How many of the panel picture's plain patches show in place, and how many
+// there are to find.
+int QuitPanelMatches(const ScreenImage& shown);
+int QuitPanelSamples();
+// Nearly all of the panel shows.
+bool QuitQuestionShown(const ScreenImage& shown);
+
+// Ends the program from a game in progress as a person does: Ctrl+Q, then,
+// once the question shows, Return. The exit, or nothing when the question
+// did not show or the program did not end.
+std::optional<ExitStatus> QuitGameInProgress(Program& program);
+
+}  // namespace e2e
