@@ -5,9 +5,12 @@
 
 #include <string>
 
+#include "ControlTestSupport.h"
 #include "foundation/Paths.h"
+#include "frontend/controls/ControlGL.h"
 #include "frontend/Resources.h"
 #include "frontend/screens/MainScreen.h"
+#include "frontend/screens/PanelScreens.h"
 #include "frontend/screens/QKLogoScreen.h"
 #include "frontend/screens/TitleScreen.h"
 #include "game/GameObjects.h"
@@ -29,9 +32,18 @@ UInt32 BuildPixel(int x, int y) {
   return reinterpret_cast<const UInt32*>(pm.baseAddr + y * GetPixRowBytes(build32PMAP))[x];
 }
 
+// The title hands over to the real main screen: the fixture gives it what
+// it needs without a display and puts back what it changes.
 class FrontScreensTest : public ::testing::Test {
  protected:
   FrontScreensTest() {
+    if (!imageBUFF.pixels) imageBUFF.Init(1024, 1024);
+    savedBuffer = mainGUI.imageBuff;
+    mainGUI.imageBuff = &imageBUFF;
+    savedGameResources = gameResourcesLoaded;
+    gameResourcesLoaded = 1;
+    savedView = viewRECT;
+    savedAudio = audioPREFS;
     // An empty bundle: the pictures and the music are missing, which the
     // screens survive; what they do with them is not the point here.
     SetBundlePathForTesting(bundle.MakeFolder("Halvane.app").c_str());
@@ -55,6 +67,15 @@ class FrontScreensTest : public ::testing::Test {
     theMovie.reset();
     StopMusic(&titleSCREEN.music);
     SetBundlePathForTesting(nullptr);
+    mainSCREEN.Reset();
+    renderScoresProc = nullptr;
+    mainGUI.imageBuff = savedBuffer;
+    gameResourcesLoaded = savedGameResources;
+    viewRECT = savedView;
+    audioPREFS = savedAudio;
+    for (Meteor& m : _METEOR) m = Meteor{};
+    animateDELAY = 0.0f;
+    NormBright_GL();
   }
 
   // One step of the main loop: the next event, every open screen, and the
@@ -66,9 +87,14 @@ class FrontScreensTest : public ::testing::Test {
     if (animateDELAY >= 3.0f) animateDELAY = 0.0f;
   }
 
+  ControlTestRecorders rec;  // no sound device, no drawing
   TempFolder bundle;
   FakeEventPlatform platform;
   FakeMovies movies;
+  ImageBuffer* savedBuffer;
+  UInt8 savedGameResources;
+  Rect savedView;
+  AudioPrefs savedAudio;
 };
 
 using LogoScreenTest = FrontScreensTest;
