@@ -131,7 +131,7 @@ const Picture kPictures[] = {
     {"Pause/PauseBox", 340, 180},
     {"Pause/Resume", 160, 40},
     {"Pause/Abort", 160, 40},
-    {"ZadOR/InputScreen", 768, 192},
+    {"ZadOR/InputScreen", 864, 192},
     {"ZadOR/OK", 0, 0},
     {"ZadOR/Cancel", 0, 0},
     {"Graphics/Meteors", 0, 0},

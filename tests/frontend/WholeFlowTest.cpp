@@ -230,6 +230,20 @@ TEST_P(WholeFlowTest, TitleMenuGamePauseAbandonNameTable) {
   EXPECT_GE(playerSCORE[0], score[0]);
   EXPECT_EQ(ScoreAt(mainSCORES.checkEntry[0].position), playerSCORE[0]);
 
+  // Each panel holds its field and OK button side by side.
+  for (int p = 0; p < players; ++p) {
+    SCOPED_TRACE(p);
+    const InputScreen& s = enterNameSCREEN[p];
+    const Rect &panel = s.bounds, &field = s.nameField.bounds, &ok = s.okButton.bounds;
+    EXPECT_LE(field.right, ok.left) << "the OK button covers the name field";
+    for (const Rect& r : {field, ok}) {
+      EXPECT_GE(r.left, panel.left);
+      EXPECT_LE(r.right, panel.right);
+      EXPECT_GE(r.top, panel.top);
+      EXPECT_LE(r.bottom, panel.bottom);
+    }
+  }
+
   // The panel opened last answers first; Return is OK.
   const char* names[2] = {"Zed", "Yo"};
   for (int p = players - 1; p >= 0; --p) {

@@ -225,8 +225,10 @@ void PauseBox(cairo_t* cr) {
   DrawPlainText(cr, Face::Engraved, 13, "PAUSED", 320, 172, 2, kCyan, 0.8);
 }
 
+// Wide enough that the name field (200 pixels from 234 in) ends before the
+// OK button, which stands 50 pixels plus half its width in from the right.
 void InputPanel(cairo_t* cr) {
-  Panel(cr, 0, 0, 768, 192, 30, kGold);
+  Panel(cr, 0, 0, 864, 192, 30, kGold);
   Glow(cr, 60, 40, 50, kGold, 0.15);
 }
 
@@ -271,7 +273,7 @@ void AddScreenJobs(std::vector<Job>& jobs) {
   jobs.push_back([] {
     Picture("Graphics/Loading.png", 640, 480, Loading);
     Picture("Pause/PauseBox.png", 340, 180, PauseBox);
-    Picture("ZadOR/InputScreen.png", 768, 192, InputPanel);
+    Picture("ZadOR/InputScreen.png", 864, 192, InputPanel);
   });
 }
 

@@ -29,7 +29,6 @@ const int kAbortX = kResumeX, kAbortY = kResumeY + 3 * 36;
 // The name panel (768 x 192 shown at 1/1.6) stands centred, its middle at
 // 35% of the height.
 const double kShrink = 1.6;
-const int kPanelLeft = 80, kPanelTop = 108;
 // The score table's first row in the game picture.
 const int kTableLeft = 379, kTableRight = 620, kFirstRowTop = 142, kFirstRowBottom = 164;
 
@@ -102,7 +101,10 @@ double BoxShows(const ScreenImage& s) {
 std::vector<std::pair<int, int>> PanelPoints() { return SteadyPoints(PanelPicture(), 2, 2, {}, 2, 240); }
 double PanelShows(const ScreenImage& s) {
   static const auto points = PanelPoints();
-  return Shows(s, PanelPicture(), points, kPanelLeft, kPanelTop, kShrink);
+  // The panel at 1 / 1.6, centred across the picture, its middle at 35% of
+  // the height.
+  const int w = int(PanelPicture().Width() / kShrink), h = int(PanelPicture().Height() / kShrink);
+  return Shows(s, PanelPicture(), points, 320 - w / 2, int(0.35 * 480 - h / 2.0), kShrink);
 }
 
 // Pixels of the table's first row in a colour: gold for a row just entered,
