@@ -47,6 +47,7 @@ class ApplicationHooksTest : public ::testing::Test {
   ApplicationHooksTest() {
     APPL.gameWidth = 640;
     APPL.gameHeight = 480;
+    mainRECT = Rect{0, 0, 480, 640};
     QKEL[kQKELIsFullScreen] = reinterpret_cast<QKELProc>(FullScreenTest);
     fullScreen = false;
     theEVENT = EventRecord{};

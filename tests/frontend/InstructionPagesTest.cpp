@@ -103,6 +103,7 @@ class PagesTest : public ::testing::Test {
     APPL.customEvents = nullptr;
     applQUIT = 0;
     current = nullptr;
+    mainRECT = Rect{0, 0, 480, 640};
   }
 
   // Every frame the viewer puts on the screen; a viewer that never lets go
