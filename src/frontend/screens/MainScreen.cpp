@@ -62,6 +62,17 @@ std::string VersionString() {
 
 }  // namespace
 
+void ToggleSoundSwitch(Rect* bounds) {
+  audioPREFS.soundOn = audioPREFS.soundOn ? 0 : 1;
+  PlaySound_Game(&mainGUI.buttonSound, NextChan_Game(), bounds, 1.0f, 1.0f, 0);
+}
+
+void ToggleMusicSwitch(Music* music) {
+  audioPREFS.musicOn = audioPREFS.musicOn ? 0 : 1;
+  if (audioPREFS.musicOn) PlayMusic(music, 1);
+  else StopMusic(music);
+}
+
 void DrawToggleLight(const MSButton& button, bool on, float scale) {
   SInt8 side = SInt8(scale * radioButtonIMAGE[0].Width());
   Rect r;
@@ -257,14 +268,10 @@ void MainScreen::HandleButtons(UserInput* input) {
         helpSCREEN.Open();
         break;
       case kSound:
-        audioPREFS.soundOn = audioPREFS.soundOn ? 0 : 1;
-        // Played after the toggle: heard only when sound was switched on.
-        PlaySound_Game(&mainGUI.buttonSound, NextChan_Game(), &b.bounds, 1.0f, 1.0f, 0);
+        ToggleSoundSwitch(&b.bounds);
         break;
       case kMusic:
-        audioPREFS.musicOn = audioPREFS.musicOn ? 0 : 1;
-        if (audioPREFS.musicOn) PlayMusic(&music, 1);
-        else StopMusic(&music);
+        ToggleMusicSwitch(&music);
         break;
       case kQuit:
         leaveAction = kLeaveToQuit;

@@ -58,6 +58,10 @@ void OpenMainScreen();
 // The on/off light in the gap left of a Sound or Music button, side
 // scale x the light picture's width, pushed and dimmed with the button.
 void DrawToggleLight(const MSButton& button, bool on, float scale);
+// The Sound and Music switches of the menu and the pause box. The click is
+// played after the toggle, so it is heard only when sound was switched on.
+void ToggleSoundSwitch(Rect* bounds);
+void ToggleMusicSwitch(Music* music);
 // Opens a name-entry panel for each player whose last score took a row of
 // the table, offering the name that player last entered.
 void EnterScoreName();

@@ -78,14 +78,10 @@ void PauseScreen::Process() {
         LeavePause();
         break;
       case kSound:
-        audioPREFS.soundOn = audioPREFS.soundOn ? 0 : 1;
-        // Played after the toggle: heard only when sound was switched on.
-        PlaySound_Game(&mainGUI.buttonSound, NextChan_Game(), &b.bounds, 1.0f, 1.0f, 0);
+        ToggleSoundSwitch(&b.bounds);
         break;
       case kMusic:
-        audioPREFS.musicOn = audioPREFS.musicOn ? 0 : 1;
-        if (audioPREFS.musicOn) PlayMusic(&gameMUSIC, 1);
-        else StopMusic(&gameMUSIC);
+        ToggleMusicSwitch(&gameMUSIC);
         break;
       case kAbort:
         LeavePause();

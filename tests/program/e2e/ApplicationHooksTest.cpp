@@ -24,28 +24,6 @@ using std::chrono::milliseconds;
 
 std::string Resource(const std::string& name) { return DefaultBundle() + "/Contents/Resources/" + name; }
 
-// How many opaque points of a grid over a full-window picture show
-// otherwise than the picture has them.
-int Differs(const ScreenImage& shown, const ScreenImage& picture) {
-  int differ = 0;
-  for (int y = 20; y < 480; y += 40)
-    for (int x = 20; x < 640; x += 40) {
-      const Rgba p = picture.At(x, y);
-      if (p.a == 255 && ColourDistance(GamePixel(shown, x, y), p) > 24) ++differ;
-    }
-  return differ;
-}
-
-int TitleDiffers(const ScreenImage& shown) {
-  static const ScreenImage title = LoadPng(Resource("Title/Title.png"));
-  return Differs(shown, title);
-}
-
-int MainDiffers(const ScreenImage& shown) {
-  static const ScreenImage main = LoadPng(Resource("Main/Main.png"));
-  return Differs(shown, main);
-}
-
 // The pause box (340 x 180, shown at its size) in the middle of the picture:
 // its plain patches clear of the column of buttons.
 const int kBoxLeft = 150, kBoxTop = 150;

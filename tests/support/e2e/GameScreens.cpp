@@ -75,6 +75,26 @@ const std::vector<Sample>& BackgroundSamples() {
 
 }  // namespace
 
+int Differs(const ScreenImage& shown, const ScreenImage& picture) {
+  int differ = 0;
+  for (int y = 20; y < 480; y += 40)
+    for (int x = 20; x < 640; x += 40) {
+      const Rgba p = picture.At(x, y);
+      if (p.a == 255 && ColourDistance(GamePixel(shown, x, y), p) > 24) ++differ;
+    }
+  return differ;
+}
+
+int TitleDiffers(const ScreenImage& shown) {
+  static const ScreenImage title = LoadPng(DefaultBundle() + "/Contents/Resources/Title/Title.png");
+  return Differs(shown, title);
+}
+
+int MainDiffers(const ScreenImage& shown) {
+  static const ScreenImage main = LoadPng(DefaultBundle() + "/Contents/Resources/Main/Main.png");
+  return Differs(shown, main);
+}
+
 bool GamePlaying(const ScreenImage& shown) {
   const auto& samples = BackgroundSamples();
   if (shown.Empty() || samples.size() < 20) return false;

@@ -11,6 +11,13 @@
 
 namespace e2e {
 
+// How many opaque points of a grid over a full-window picture show
+// otherwise than the picture has them; the same for the title and the
+// menu's pictures of the bundle.
+int Differs(const ScreenImage& shown, const ScreenImage& picture);
+int TitleDiffers(const ScreenImage& shown);
+int MainDiffers(const ScreenImage& shown);
+
 // The game in play at full brightness: nearly all of the plain patches of
 // its background picture show in place (the main screen, which shares a
 // few, and the fades in and out do not).
