@@ -99,12 +99,12 @@ double BoxShows(const ScreenImage& s) {
   return Shows(s, BoxPicture(), points, kBoxLeft, kBoxTop, 1.0);
 }
 std::vector<std::pair<int, int>> PanelPoints() { return SteadyPoints(PanelPicture(), 2, 2, {}, 2, 240); }
-double PanelShows(const ScreenImage& s) {
+double PanelShows(const ScreenImage& s, int down = 0) {
   static const auto points = PanelPoints();
   // The panel at 1 / 1.6, centred across the picture, its middle at 35% of
   // the height.
   const int w = int(PanelPicture().Width() / kShrink), h = int(PanelPicture().Height() / kShrink);
-  return Shows(s, PanelPicture(), points, 320 - w / 2, int(0.35 * 480 - h / 2.0), kShrink);
+  return Shows(s, PanelPicture(), points, 320 - w / 2, int(0.35 * 480 - h / 2.0) + down, kShrink);
 }
 
 // Pixels of the table's first row in a colour: gold for a row just entered,
@@ -131,12 +131,14 @@ void TapFire(Desktop& desktop, int times) {
   }
 }
 
-// Bright orange pixels of player 1's score in the status bar: a score of 0
-// is one faint digit, 10 or more at least two bright ones.
-int ScoreDigits(const ScreenImage& s) {
+// Bright orange pixels of a player's score in the status bar (player 1's on
+// the left, player 2's on the right, left of the yellow status cells): a
+// score of 0 is one faint digit, 10 or more at least two bright ones.
+int ScoreDigits(const ScreenImage& s, int player = 0) {
   int n = 0;
+  const int from = player == 0 ? 30 : 350, to = player == 0 ? 150 : 470;
   for (int y = 445; y < 475; ++y)
-    for (int x = 30; x < 150; ++x) {
+    for (int x = from; x < to; ++x) {
       const Rgba c = GamePixel(s, x, y);
       if (c.r > 120 && c.g > 70 && c.b < 60 && c.r > c.g) ++n;
     }
@@ -273,6 +275,73 @@ TEST_F(WholeFlowTest, PlayPauseResumeAbandonEnterANameAndFindItAfterARestart) {
   EXPECT_EQ(RowPixels(menu, true), 0);
   ASSERT_TRUE(again.PressKey("q", {"Control_L"}));
   ASSERT_TRUE(again.WaitForExit()) << again.Diagnostics();
+}
+
+// Two players: the second joins with keypad 0 and flies with keypad 4 and 6;
+// after the game both name panels stand one above the other, the second
+// answers first, and both names reach the table.
+TEST_F(WholeFlowTest, TwoPlayersBothEnterTheirNames) {
+  home.WritePreferences("<dict>\t<key>Full Screen</key>\t<false/>\t</dict>");
+  Program program{desktop, home};
+  Start(program);
+  ScreenImage menu = ToMenu(program);
+  ASSERT_GE(MenuShows(menu), 0.9) << "no menu\n" << program.Diagnostics();
+  ScreenImage game;
+  for (int tries = 0; tries < 5 && (game.Empty() || MenuShows(game) >= 0.3); ++tries) {
+    program.ClickGame(kPlayX, kPlayY);
+    game = program.WaitForContent([](const ScreenImage& s) { return MenuShows(s) < 0.3; },
+                                  std::chrono::milliseconds(3000));
+  }
+  ASSERT_LT(MenuShows(game), 0.3) << "Play started no game\n" << program.Diagnostics();
+
+  // Both fire keys held in turn, both ships swaying, until both scores show
+  // (or the enemies ended the game and the menu asks already).
+  bool scored = false;
+  for (int i = 0; i < 60 && !scored; ++i) {
+    const bool left = i % 2 == 0;
+    desktop.KeyDown(left ? "Left" : "Right");
+    desktop.KeyDown(left ? "KP_4" : "KP_6");
+    for (int shot = 0; shot < 4; ++shot) {
+      desktop.KeyDown("space");
+      desktop.KeyDown("KP_0");
+      std::this_thread::sleep_for(std::chrono::milliseconds(150));
+      desktop.KeyUp("space");
+      desktop.KeyUp("KP_0");
+      std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    }
+    desktop.KeyUp(left ? "Left" : "Right");
+    desktop.KeyUp(left ? "KP_4" : "KP_6");
+    const ScreenImage now = program.GrabContent();
+    scored = (ScoreDigits(now, 0) >= 20 && ScoreDigits(now, 1) >= 20) || PanelShows(now) >= 0.5;
+  }
+  ASSERT_TRUE(scored) << "the two players did not both score\n" << program.Diagnostics();
+
+  if (PanelShows(program.GrabContent()) < 0.5) {
+    ScreenImage box = PauseWithEscape(program);
+    ASSERT_GE(BoxShows(box), 0.9) << "no pause\n" << program.Diagnostics();
+    program.ClickGame(kAbortX, kAbortY);
+  }
+  // Player 2's panel stands 96 pixels lower, in front (player 1's behind it
+  // is darkened with the rest of the picture).
+  ScreenImage asking = program.WaitForContent([](const ScreenImage& s) { return PanelShows(s, 96) >= 0.8; });
+  ASSERT_GE(PanelShows(asking, 96), 0.8) << "no second name panel\n" << program.Diagnostics();
+
+  for (const char* key : {"y", "o", "Return"}) ASSERT_TRUE(program.PressKey(key)) << program.Diagnostics();
+  ScreenImage one =
+      program.WaitForContent([](const ScreenImage& s) { return PanelShows(s, 96) < 0.5 && PanelShows(s) >= 0.8; });
+  ASSERT_LT(PanelShows(one, 96), 0.5) << "the second panel stayed\n" << program.Diagnostics();
+  ASSERT_GE(PanelShows(one), 0.8) << "no first panel after the second\n" << program.Diagnostics();
+  for (const char* key : {"z", "e", "d", "Return"}) ASSERT_TRUE(program.PressKey(key)) << program.Diagnostics();
+  ScreenImage none = program.WaitForContent([](const ScreenImage& s) { return PanelShows(s) < 0.3; });
+  ASSERT_LT(PanelShows(none), 0.3) << "the first panel stayed\n" << program.Diagnostics();
+
+  const std::string saved = ReadWholeFile(ScoresFile());
+  EXPECT_NE(saved.find("<string>zed</string>"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("<string>yo</string>"), std::string::npos) << saved;
+  ASSERT_TRUE(program.PressKey("q", {"Control_L"}));
+  auto status = program.WaitForExit();
+  ASSERT_TRUE(status) << program.Diagnostics();
+  EXPECT_TRUE(status->Clean()) << Describe(*status) << "\n" << program.Diagnostics();
 }
 
 }  // namespace
