@@ -12,6 +12,8 @@
 
 TitleScreen titleSCREEN;
 
+void OpenTitleScreen() { titleSCREEN.Open(); }
+
 namespace {
 UInt32 RandomBelow(SInt32 n) {
   UInt32 r = SubRandom();

@@ -29,3 +29,5 @@ class TitleScreen : public ScreenGL {
 };
 
 extern TitleScreen titleSCREEN;
+// Opens the title screen; start-up reaches it through the logo screen.
+void OpenTitleScreen();
