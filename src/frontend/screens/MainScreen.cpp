@@ -62,6 +62,12 @@ std::string VersionString() {
 
 }  // namespace
 
+void MakeRoomForLight(MSButton* button) {
+  button->bounds.left = SInt16(button->bounds.left + kLightGap);
+  button->bounds.right = SInt16(button->bounds.right + kLightGap);
+  button->hitRect.right = button->bounds.right;
+}
+
 void ToggleSoundSwitch(Rect* bounds) {
   audioPREFS.soundOn = audioPREFS.soundOn ? 0 : 1;
   PlaySound_Game(&mainGUI.buttonSound, NextChan_Game(), bounds, 1.0f, 1.0f, 0);
@@ -178,12 +184,7 @@ void MainScreen::Open() {
     SetRect2(&b.bounds, 52, SInt16(110 + 32 * i), SInt16(0.75 * b.titleImage.Width()),
              SInt16(0.75 * b.titleImage.Height()));
     b.hitRect = b.bounds;
-    if (i == kSound || i == kMusic) {
-      // The light stands in the gap on the left, and a click on it counts.
-      b.bounds.left = SInt16(b.bounds.left + kLightGap);
-      b.bounds.right = SInt16(b.bounds.right + kLightGap);
-      b.hitRect.right = b.bounds.right;
-    }
+    if (i == kSound || i == kMusic) MakeRoomForLight(&b);
   }
   // The screen sounds the Sound button's click itself, after the toggle.
   buttons[kSound].secondResource = nullptr;

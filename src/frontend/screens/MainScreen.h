@@ -58,6 +58,9 @@ void OpenMainScreen();
 // The on/off light in the gap left of a Sound or Music button, side
 // scale x the light picture's width, pushed and dimmed with the button.
 void DrawToggleLight(const MSButton& button, bool on, float scale);
+// Moves a Sound or Music button right by the gap where its light stands;
+// its hit rectangle keeps its left edge, so a click on the light counts.
+void MakeRoomForLight(MSButton* button);
 // The Sound and Music switches of the menu and the pause box. The click is
 // played after the toggle, so it is heard only when sound was switched on.
 void ToggleSoundSwitch(Rect* bounds);

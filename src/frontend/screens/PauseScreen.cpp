@@ -21,8 +21,6 @@ namespace {
 const char* const kButtonPictures[PauseScreen::kButtons] = {
     "Pause/Resume", "Graphics/Interface/Buttons/Sound", "Graphics/Interface/Buttons/Music", "Pause/Abort"};
 const UInt8 kKeyEscape = 53;
-// The light of the Sound and Music buttons sits in this gap on their left.
-const SInt16 kLightGap = 32;
 
 // Leaving the pause forgets the Escape or Return the keyboard saw, so that
 // the loop's pause trigger does not take it for a new pause request.
@@ -52,11 +50,7 @@ void PauseScreen::Open() {
              SInt16(0.75 * b.titleImage.Width()), SInt16(0.75 * b.titleImage.Height()));
     b.pressDepth = 0;
     b.hitRect = b.bounds;
-    if (i == kSound || i == kMusic) {
-      b.bounds.left = SInt16(b.bounds.left + kLightGap);
-      b.bounds.right = SInt16(b.bounds.right + kLightGap);
-      b.hitRect.right = b.bounds.right;
-    }
+    if (i == kSound || i == kMusic) MakeRoomForLight(&b);
   }
   // The screen sounds the Sound button's click itself, after the toggle.
   buttons[kSound].secondResource = nullptr;

@@ -22,35 +22,10 @@ namespace {
 
 using std::chrono::milliseconds;
 
-std::string Resource(const std::string& name) { return DefaultBundle() + "/Contents/Resources/" + name; }
-
-// The pause box (340 x 180, shown at its size) in the middle of the picture:
-// its plain patches clear of the column of buttons.
-const int kBoxLeft = 150, kBoxTop = 150;
-
-std::vector<std::pair<int, int>> BoxSamples() {
-  static const ScreenImage box = LoadPng(Resource("Pause/PauseBox.png"));
-  std::vector<std::pair<int, int>> found;
-  for (int y = 4; y < box.Height() - 4; y += 7)
-    for (int x = 4; x < box.Width() - 4; x += 11) {
-      if (x >= 30 && x < 180) continue;
-      if (y >= 48 && y < 128) continue;  // the volume lamps beside Sound and Music
-      const Rgba c = box.At(x, y);
-      bool steady = c.a == 255;
-      for (int d = -2; d <= 2 && steady; ++d)
-        steady = ColourDistance(box.At(x + d, y), c) <= 6 && ColourDistance(box.At(x, y + d), c) <= 6;
-      if (steady) found.emplace_back(x, y);
-    }
-  return found;
-}
-
+// The pause box shows: nearly all of its plain patches in place.
 bool Paused(const ScreenImage& shown) {
-  static const ScreenImage box = LoadPng(Resource("Pause/PauseBox.png"));
-  const auto samples = BoxSamples();
-  int matches = 0;
-  for (auto [x, y] : samples)
-    if (ColourDistance(GamePixel(shown, kBoxLeft + x, kBoxTop + y), OverBlack(box.At(x, y))) <= 16) ++matches;
-  return samples.size() >= 8 && matches >= int(samples.size()) * 9 / 10;
+  const int samples = int(PauseBoxSamples().size());
+  return samples >= 8 && PauseBoxMatches(shown) >= samples * 9 / 10;
 }
 
 class ApplicationHooksTest : public ::testing::Test {

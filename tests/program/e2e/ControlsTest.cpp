@@ -28,33 +28,6 @@ const int kPlayX = 52 + 60, kPlayY = 110 + 15;
 
 std::string Resource(const std::string& name) { return DefaultBundle() + "/Contents/Resources/" + name; }
 
-// Opaque pixels of the box's picture in patches of one colour, clear of the
-// buttons drawn over it.
-std::vector<std::pair<int, int>> BoxSamples() {
-  static const ScreenImage box = LoadPng(Resource("Pause/PauseBox.png"));
-  std::vector<std::pair<int, int>> found;
-  for (int y = 4; y < box.Height() - 4; y += 7)
-    for (int x = 4; x < box.Width() - 4; x += 11) {
-      if (x >= 30 && x < 180) continue;  // the column of buttons
-      if (y >= 48 && y < 128) continue;  // the volume lamps beside Sound and Music
-      const Rgba c = box.At(x, y);
-      bool steady = c.a == 255;
-      for (int d = -2; d <= 2 && steady; ++d)
-        steady = ColourDistance(box.At(x + d, y), c) <= 6 && ColourDistance(box.At(x, y + d), c) <= 6;
-      if (steady) found.emplace_back(x, y);
-    }
-  return found;
-}
-
-// How many of the box's samples show in place.
-int BoxMatches(const ScreenImage& shown) {
-  static const ScreenImage box = LoadPng(Resource("Pause/PauseBox.png"));
-  int matches = 0;
-  for (auto [x, y] : BoxSamples())
-    if (ColourDistance(GamePixel(shown, kBoxLeft + x, kBoxTop + y), OverBlack(box.At(x, y))) <= 16) ++matches;
-  return matches;
-}
-
 // How many of the box's bright samples (its rim and label) show in place: a
 // game behind it can look like its dark inside, never like these.
 int BrightBoxMatches(const ScreenImage& shown, int* samples) {
@@ -83,7 +56,7 @@ TEST(ControlsTest, ResumeButtonShowsPressedWhileHeld) {
   ASSERT_TRUE(program.WaitForWindow()) << program.Diagnostics();
   ASSERT_TRUE(program.WaitForFocus()) << program.Diagnostics();
   ASSERT_TRUE(program.WaitForContentSize(640, 480)) << program.Diagnostics();
-  ASSERT_GE(BoxSamples().size(), 8u) << "the pause box has too few plain patches to find it by";
+  ASSERT_GE(PauseBoxSamples().size(), 8u) << "the pause box has too few plain patches to find it by";
 
   // Logo, title, main screen, game: each picture up before the key or click
   // that leaves it.
@@ -103,14 +76,14 @@ TEST(ControlsTest, ResumeButtonShowsPressedWhileHeld) {
   ASSERT_GT(MainDiffers(game), 50) << "no game\n" << program.Diagnostics();
 
   // Escape pauses once the game's picture is at full brightness.
-  const int samples = int(BoxSamples().size());
-  auto paused = [samples](const ScreenImage& s) { return BoxMatches(s) >= samples * 9 / 10; };
+  const int samples = int(PauseBoxSamples().size());
+  auto paused = [samples](const ScreenImage& s) { return PauseBoxMatches(s) >= samples * 9 / 10; };
   ScreenImage box;
   for (int tries = 0; tries < 5 && !paused(box); ++tries) {
     ASSERT_TRUE(program.PressKey("Escape")) << program.Diagnostics();
     box = program.WaitForContent(paused, std::chrono::milliseconds(3000));
   }
-  ASSERT_TRUE(paused(box)) << "no pause box: " << BoxMatches(box) << " of " << samples << "\n"
+  ASSERT_TRUE(paused(box)) << "no pause box: " << PauseBoxMatches(box) << " of " << samples << "\n"
                            << program.Diagnostics();
 
   // Held down over Resume, the button shows pressed (pushed and darker),
@@ -128,7 +101,7 @@ TEST(ControlsTest, ResumeButtonShowsPressedWhileHeld) {
   };
   ScreenImage pressed = program.WaitForContent([&](const ScreenImage& s) { return pressedLook(s) >= 10; });
   EXPECT_GE(pressedLook(pressed), 10) << "Resume does not show pressed\n" << program.Diagnostics();
-  EXPECT_GE(BoxMatches(pressed), samples * 9 / 10) << "the pause ended before the button came up";
+  EXPECT_GE(PauseBoxMatches(pressed), samples * 9 / 10) << "the pause ended before the button came up";
   desktop.ButtonUp();
 
   // Let go over the button, it acts: the pause ends.

@@ -176,6 +176,17 @@ class WholeFlowTest : public ::testing::Test {
     }
     return menu;
   }
+  // Play, with a click on its button: the menu fades and a game shows. (The
+  // menu takes clicks once fully bright, a shade after it looks so.)
+  ScreenImage Play(Program& program) {
+    ScreenImage game;
+    for (int tries = 0; tries < 5 && (game.Empty() || MenuShows(game) >= 0.3); ++tries) {
+      program.ClickGame(kPlayX, kPlayY);
+      game = program.WaitForContent([](const ScreenImage& s) { return MenuShows(s) < 0.3; },
+                                    std::chrono::milliseconds(3000));
+    }
+    return game;
+  }
   std::string ScoresFile() const { return home.ConfigHome() + "/Halvane/Halvane Scores.plist"; }
 
   Desktop desktop{1280, 1024};
@@ -196,14 +207,7 @@ TEST_F(WholeFlowTest, PlayPauseResumeAbandonEnterANameAndFindItAfterARestart) {
     ASSERT_GE(MenuShows(menu), 0.9) << "no menu\n" << program.Diagnostics();
     EXPECT_EQ(RowPixels(menu, true), 0) << "a fresh table has no row entered";
 
-    // Play, with a click on its button: the menu fades and a game shows.
-    // (The menu takes clicks once fully bright, a shade after it looks so.)
-    ScreenImage game;
-    for (int tries = 0; tries < 5 && (game.Empty() || MenuShows(game) >= 0.3); ++tries) {
-      program.ClickGame(kPlayX, kPlayY);
-      game = program.WaitForContent([](const ScreenImage& s) { return MenuShows(s) < 0.3; },
-                                    std::chrono::milliseconds(3000));
-    }
+    ScreenImage game = Play(program);
     ASSERT_LT(MenuShows(game), 0.3) << "Play started no game\n" << program.Diagnostics();
 
     // Escape pauses (once the picture is fully bright; between waves it
@@ -286,12 +290,7 @@ TEST_F(WholeFlowTest, TwoPlayersBothEnterTheirNames) {
   Start(program);
   ScreenImage menu = ToMenu(program);
   ASSERT_GE(MenuShows(menu), 0.9) << "no menu\n" << program.Diagnostics();
-  ScreenImage game;
-  for (int tries = 0; tries < 5 && (game.Empty() || MenuShows(game) >= 0.3); ++tries) {
-    program.ClickGame(kPlayX, kPlayY);
-    game = program.WaitForContent([](const ScreenImage& s) { return MenuShows(s) < 0.3; },
-                                  std::chrono::milliseconds(3000));
-  }
+  ScreenImage game = Play(program);
   ASSERT_LT(MenuShows(game), 0.3) << "Play started no game\n" << program.Diagnostics();
 
   // Both fire keys held in turn, both ships swaying, until both scores show

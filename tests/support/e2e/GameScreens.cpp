@@ -85,6 +85,31 @@ int Differs(const ScreenImage& shown, const ScreenImage& picture) {
   return differ;
 }
 
+std::vector<std::pair<int, int>> PauseBoxSamples() {
+  static const ScreenImage box = LoadPng(DefaultBundle() + "/Contents/Resources/Pause/PauseBox.png");
+  std::vector<std::pair<int, int>> found;
+  for (int y = 4; y < box.Height() - 4; y += 7)
+    for (int x = 4; x < box.Width() - 4; x += 11) {
+      if (x >= 30 && x < 180) continue;  // the column of buttons
+      if (y >= 48 && y < 128) continue;  // the volume lamps beside Sound and Music
+      const Rgba c = box.At(x, y);
+      bool steady = c.a == 255;
+      for (int d = -2; d <= 2 && steady; ++d)
+        steady = ColourDistance(box.At(x + d, y), c) <= 6 && ColourDistance(box.At(x, y + d), c) <= 6;
+      if (steady) found.emplace_back(x, y);
+    }
+  return found;
+}
+
+int PauseBoxMatches(const ScreenImage& shown) {
+  static const ScreenImage box = LoadPng(DefaultBundle() + "/Contents/Resources/Pause/PauseBox.png");
+  static const auto samples = PauseBoxSamples();
+  int matches = 0;
+  for (auto [x, y] : samples)
+    if (ColourDistance(GamePixel(shown, 150 + x, 150 + y), OverBlack(box.At(x, y))) <= 16) ++matches;
+  return matches;
+}
+
 int TitleDiffers(const ScreenImage& shown) {
   static const ScreenImage title = LoadPng(DefaultBundle() + "/Contents/Resources/Title/Title.png");
   return Differs(shown, title);

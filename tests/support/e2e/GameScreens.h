@@ -4,6 +4,8 @@
 #pragma once
 
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "support/e2e/Process.h"
 #include "support/e2e/Program.h"
@@ -17,6 +19,13 @@ namespace e2e {
 int Differs(const ScreenImage& shown, const ScreenImage& picture);
 int TitleDiffers(const ScreenImage& shown);
 int MainDiffers(const ScreenImage& shown);
+
+// The pause box (340 x 180, shown at its size, its top left at 150, 150 of
+// the picture): opaque pixels of its picture in patches of one colour, clear
+// of the buttons and the volume lamps drawn over it; and how many of those
+// show in place.
+std::vector<std::pair<int, int>> PauseBoxSamples();
+int PauseBoxMatches(const ScreenImage& shown);
 
 // The game in play at full brightness: nearly all of the plain patches of
 // its background picture show in place (the main screen, which shares a
