@@ -52,20 +52,11 @@ TEST(ControlsTest, ResumeButtonShowsPressedWhileHeld) {
   UserHome home;
   home.WritePreferences("<dict>\t<key>Full Screen</key>\t<false/>\t</dict>");
   Program program{desktop, home};
-  program.Start();
-  ASSERT_TRUE(program.WaitForWindow()) << program.Diagnostics();
-  ASSERT_TRUE(program.WaitForFocus()) << program.Diagnostics();
-  ASSERT_TRUE(program.WaitForContentSize(640, 480)) << program.Diagnostics();
   ASSERT_GE(PauseBoxSamples().size(), 8u) << "the pause box has too few plain patches to find it by";
 
   // Logo, title, main screen, game: each picture up before the key or click
   // that leaves it.
-  ScreenImage title = program.SkipLogo([](const ScreenImage& s) { return TitleDiffers(s) == 0; });
-  ASSERT_EQ(TitleDiffers(title), 0) << "no title\n" << program.Diagnostics();
-  ASSERT_TRUE(program.PressKey("Return")) << program.Diagnostics();
-  ScreenImage main =
-      program.WaitForContent([](const ScreenImage& s) { return MainDiffers(s) == 0; }, Program::kFadeTimeout);
-  ASSERT_EQ(MainDiffers(main), 0) << "no main screen\n" << program.Diagnostics();
+  ASSERT_EQ(OpenToTheMenu(program), "");
   // The menu takes clicks once fully bright, a shade after it looks so.
   ScreenImage game;
   for (int tries = 0; tries < 5 && (game.Empty() || MainDiffers(game) <= 50); ++tries) {
@@ -143,18 +134,9 @@ TEST_P(ResumeAtEverySize, HeldAndLetGoEndsThePause) {
   UserHome home;
   home.WritePreferences("<dict>\t<key>Full Screen</key>\t<false/>\t</dict>");
   Program program{desktop, home};
-  program.Start();
-  ASSERT_TRUE(program.WaitForWindow()) << program.Diagnostics();
-  ASSERT_TRUE(program.WaitForFocus()) << program.Diagnostics();
-  ASSERT_TRUE(program.WaitForContentSize(640, 480)) << program.Diagnostics();
   // Past the logo and the title (any key leaves it) to the main screen,
   // then the window size.
-  ScreenImage title = program.SkipLogo([](const ScreenImage& s) { return TitleDiffers(s) == 0; });
-  ASSERT_EQ(TitleDiffers(title), 0) << "no title\n" << program.Diagnostics();
-  ASSERT_TRUE(program.PressKey("Return")) << program.Diagnostics();
-  ScreenImage first =
-      program.WaitForContent([](const ScreenImage& s) { return MainDiffers(s) == 0; }, Program::kFadeTimeout);
-  ASSERT_EQ(MainDiffers(first), 0) << "no main screen\n" << program.Diagnostics();
+  ASSERT_EQ(OpenToTheMenu(program), "");
   ASSERT_TRUE(program.PressKey(GetParam().key, {"Control_L"})) << program.Diagnostics();
   ASSERT_TRUE(program.WaitForContentSize(GetParam().width, GetParam().height)) << program.Diagnostics();
 

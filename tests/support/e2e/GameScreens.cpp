@@ -110,6 +110,20 @@ int PauseBoxMatches(const ScreenImage& shown) {
   return matches;
 }
 
+std::string OpenToTheMenu(Program& program) {
+  program.Start();
+  if (!program.WaitForWindow()) return "no window\n" + program.Diagnostics();
+  if (!program.WaitForFocus()) return "no focus\n" + program.Diagnostics();
+  if (!program.WaitForContentSize(640, 480)) return "not 640 x 480\n" + program.Diagnostics();
+  ScreenImage title = program.SkipLogo([](const ScreenImage& s) { return TitleDiffers(s) == 0; });
+  if (TitleDiffers(title) != 0) return "no title\n" + program.Diagnostics();
+  if (!program.PressKey("Return")) return "no focus for Return\n" + program.Diagnostics();
+  ScreenImage main =
+      program.WaitForContent([](const ScreenImage& s) { return MainDiffers(s) == 0; }, Program::kFadeTimeout);
+  if (MainDiffers(main) != 0) return "no main screen\n" + program.Diagnostics();
+  return "";
+}
+
 int TitleDiffers(const ScreenImage& shown) {
   static const ScreenImage title = LoadPng(DefaultBundle() + "/Contents/Resources/Title/Title.png");
   return Differs(shown, title);

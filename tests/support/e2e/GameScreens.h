@@ -4,6 +4,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -26,6 +27,12 @@ int MainDiffers(const ScreenImage& shown);
 // show in place.
 std::vector<std::pair<int, int>> PauseBoxSamples();
 int PauseBoxMatches(const ScreenImage& shown);
+
+// Starts the program and brings it, in its 640 x 480 window, past the logo
+// and the title (Return) to the menu, each picture up before the key that
+// leaves it. "" when the menu shows, else what went wrong and the program's
+// diagnostics.
+std::string OpenToTheMenu(Program& program);
 
 // The game in play at full brightness: nearly all of the plain patches of
 // its background picture show in place (the main screen, which shares a
