@@ -17,6 +17,7 @@
 #include "platform/QuickDraw.h"
 #include "shell/ApplInfo.h"
 #include "shell/Events.h"
+#include "shell/FileChooser.h"
 #include "shell/ShellReports.h"
 
 bool didStartup, shuttingDown;
@@ -79,6 +80,7 @@ void Startup() {
   Platform().ShowCursor(true);
   SetApplCursorBackEnd(ArrowCursor);
   SetSystemIdle([] { SystemIdle(); });
+  InstallFileChooser();
   InitGlobals();
   processINFO = ProcessInfoRec{60, nullptr, nullptr, ProcessSerialNumber{0, PlatformProcessID()}};
   processNUM = processINFO.processNumber;
