@@ -81,6 +81,9 @@ void Startup() {
   SetApplCursorBackEnd(ArrowCursor);
   SetSystemIdle([] { SystemIdle(); });
   InstallFileChooser();
+  // The keys' characters as the keyboard's layout gives them, now that the
+  // platform can read it.
+  InitKeyCodesChars();
   InitGlobals();
   processINFO = ProcessInfoRec{60, nullptr, nullptr, ProcessSerialNumber{0, PlatformProcessID()}};
   processNUM = processINFO.processNumber;
