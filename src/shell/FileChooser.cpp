@@ -85,7 +85,9 @@ UInt32 RunView(Chooser& c, const std::vector<ChooserEntry>& entries) {
   for (int i = 0; i < kChooserPageSize && first + i < int(entries.size()); ++i) {
     const ChooserEntry& e = entries[size_t(first + i)];
     const SInt16 top = SInt16(80 + 22 * i);
-    AddControl(window, Rect{top, 20, SInt16(top + 20), 420}, kPushButtonProc,
+    // Entries are bevel buttons: flat rows of a list that end the step
+    // like a push button (and ask for a presenter that draws them so).
+    AddControl(window, Rect{top, 20, SInt16(top + 20), 420}, kBevelButtonProc,
                ConvertUnicodeToCStr(e.name.c_str()) + (e.folder ? "/" : ""), kChooserEntry + UInt32(i));
   }
   const SInt16 pager = SInt16(80 + 22 * kChooserPageSize + 6);
@@ -108,6 +110,7 @@ UInt32 RunView(Chooser& c, const std::vector<ChooserEntry>& entries) {
   }
   Rect r = ButtonPosition_Dlog(&local, c.save ? 1 : 0);
   SetCancelControl(NewDialogControl(window, &r, kPushButtonProc, PStr("Cancel"), 0, 0, 1), 1);
+  dlogPARAMS.bevelDismisses = 1;
   const UInt32 command = RunStandardDialog(window, nullptr, 0);
   if (field) c.name = field->text;
   DisposeDialogWindow(window);
