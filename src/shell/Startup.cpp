@@ -11,6 +11,7 @@
 #include "foundation/Random.h"
 #include "foundation/StringFunctions.h"
 #include "foundation/StringLibrary.h"
+#include "foundation/TextEncodings.h"
 #include "platform/EventPlatform.h"
 #include "platform/FontCatalog.h"
 #include "platform/PlatformSystem.h"
@@ -183,7 +184,9 @@ SInt16 GetFontNum(const unsigned char* name) {
   FontFace face;
   for (const SystemFont& f : kSystemFonts)
     if (CompString(name, PStr(f.name)) == 0) return FindFontOfKind(f.kind, &face) ? f.number : SInt16(-1);
-  if (!FindFontFamily(std::string(reinterpret_cast<const char*>(name) + 1, name[0]), &face)) return -1;
+  // Our names are Mac Roman; the font catalogue's are UTF-8.
+  const std::string family(reinterpret_cast<const char*>(name) + 1, name[0]);
+  if (!FindFontFamily(ConvertCStrToUnicode(family.c_str()), &face)) return -1;
   for (size_t i = 0; i < foundFamilies.size(); ++i)
     if (foundFamilies[i].path == face.path && foundFamilies[i].index == face.index)
       return SInt16(kFirstFamilyNumber + SInt16(i));
