@@ -91,10 +91,10 @@ UInt32 RunView(Chooser& c, const std::vector<ChooserEntry>& entries) {
                ConvertUnicodeToCStr(e.name.c_str()) + (e.folder ? "/" : ""), kChooserEntry + UInt32(i));
   }
   const SInt16 pager = SInt16(80 + 22 * kChooserPageSize + 6);
-  ControlRef previous = AddControl(window, Rect{pager, 20, SInt16(pager + 20), 110}, kPushButtonProc, "Previous",
-                                   kChooserPrevious);
-  ControlRef next = AddControl(window, Rect{pager, 120, SInt16(pager + 20), 210}, kPushButtonProc, "Next",
-                               kChooserNext);
+  ControlRef previous =
+      AddControl(window, Rect{pager, 20, SInt16(pager + 20), 110}, kPushButtonProc, "Previous", kChooserPrevious);
+  ControlRef next =
+      AddControl(window, Rect{pager, 120, SInt16(pager + 20), 210}, kPushButtonProc, "Next", kChooserNext);
   if (c.page == 0) DisableControl(previous);
   if (first + kChooserPageSize >= int(entries.size())) DisableControl(next);
   ControlRef field = nullptr;

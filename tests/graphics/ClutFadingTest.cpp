@@ -212,8 +212,8 @@ TEST_F(ClutFading, ApplicationTablesLoadFromTheBundle) {
     return bytes + std::string(extra, '\0');
   };
   folder.Write("B.app/Contents/Resources/CLUT/200.clut", table(3, 0));
-  folder.Write("B.app/Contents/Resources/CLUT/201.clut", table(3, 1));  // a byte too many
-  folder.Write("B.app/Contents/Resources/CLUT/202.clut", table(3, 0).substr(0, 20));  // cut short
+  folder.Write("B.app/Contents/Resources/CLUT/201.clut", table(3, 1));                          // a byte too many
+  folder.Write("B.app/Contents/Resources/CLUT/202.clut", table(3, 0).substr(0, 20));            // cut short
   folder.Write("B.app/Contents/Resources/CLUT/203.clut", std::string{0, 0, 0, 0, 0, 0, 1, 0});  // 257 entries
   folder.Write("B.app/Contents/Resources/CLUT/204.clut", "");
   SetBundlePathForTesting((folder.Path() + "/B.app").c_str());

@@ -6,10 +6,10 @@
 #include <cstdlib>
 
 #include "foundation/Paths.h"
+#include "foundation/StringFunctions.h"
 #include "graphics/ClutFading.h"
 #include "graphics/PixMapRegistry.h"
 #include "graphics/PixmapText.h"
-#include "foundation/StringFunctions.h"
 #include "platform/QuickDrawColor.h"
 #include "shell/ApplInfo.h"
 #include "shell/Startup.h"

@@ -27,6 +27,7 @@ class StyledTextDrawing : public ::testing::Test {
     if (world) DisposeGWorld(world);
     styledTextWidthProc = nullptr;
     styledTextDrawProc = nullptr;
+    styledInvertProc = nullptr;
     ForgetPixmapFonts();
   }
   UInt32 Pixel(int h, int v) const {

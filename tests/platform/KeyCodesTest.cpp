@@ -60,7 +60,7 @@ TEST(KeyCodes, TheSystemLayoutFallsBackToUsCharacters) {
     bool shift;
     UInt8 character;
   } entries[] = {
-      {0, false, 'a'}, {0, true, 'A'},  {18, false, '1'}, {18, true, '!'}, {44, true, '?'},
+      {0, false, 'a'}, {0, true, 'A'},   {18, false, '1'}, {18, true, '!'},  {44, true, '?'},
       {36, false, 13}, {49, false, ' '}, {123, false, 28}, {86, false, '4'}, {51, false, 8},
   };
   for (const Entry& e : entries)

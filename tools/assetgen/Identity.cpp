@@ -83,8 +83,8 @@ void Put16(std::vector<unsigned char>& out, unsigned v) {
 // (nebula violets and blues, the interface's cyan, fire, rock, stars) and six
 // greys.
 std::vector<unsigned char> GameColourTable() {
-  const Rgb ramps[8] = {kViolet, kBlue, kCyan, kAqua, {1.0, 0.55, 0.15}, {1.0, 0.2, 0.1}, {0.62, 0.5, 0.4},
-                        {1.0, 0.92, 0.6}};
+  const Rgb ramps[8] = {kViolet,          kBlue,           kCyan, kAqua, {1.0, 0.55, 0.15}, {1.0, 0.2, 0.1},
+                        {0.62, 0.5, 0.4}, {1.0, 0.92, 0.6}};
   std::vector<Rgb> colours{{1, 1, 1}};
   for (const Rgb& ramp : ramps)
     for (int i = 0; i < 31; ++i) {
@@ -113,7 +113,8 @@ const int kIconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
 void AddIdentityJobs(std::vector<Job>& jobs) {
   for (int size : kIconSizes)
     jobs.push_back([size] {
-      Picture("Icons/Halvane-" + std::to_string(size) + ".png", size, size, [size](cairo_t* cr) { DrawIcon(cr, size); });
+      Picture("Icons/Halvane-" + std::to_string(size) + ".png", size, size,
+              [size](cairo_t* cr) { DrawIcon(cr, size); });
     });
   jobs.push_back([] { WriteBytes("CLUT/128.clut", GameColourTable()); });
 }

@@ -56,8 +56,8 @@ std::vector<unsigned long> WindowIcon(Desktop& desktop, XWindow window) {
 TEST(Install, TheInstalledLauncherStartsTheGameWithItsIcon) {
   const std::string build = fs::path(DefaultBundle()).parent_path();
   TempFolder staging;
-  const std::string command = "DESTDIR='" + staging.Path() + "' cmake --install '" + build +
-                              "' --prefix /usr >'" + staging.Path() + "/install.log' 2>&1";
+  const std::string command = "DESTDIR='" + staging.Path() + "' cmake --install '" + build + "' --prefix /usr >'" +
+                              staging.Path() + "/install.log' 2>&1";
   ASSERT_EQ(std::system(command.c_str()), 0) << ReadWholeFile(staging / "install.log");
   const std::string usr = staging / "usr";
 
