@@ -128,7 +128,7 @@ bool Run(Chooser& c, std::string* chosen) {
   c.folder = ChooserFolder();
   for (;;) {
     const std::vector<ChooserEntry> entries = ChooserEntries(c.folder, c.showAll ? std::vector<OSType>{} : c.types);
-    c.page = std::clamp(c.page, 0, std::max(0, int(entries.size() - 1) / kChooserPageSize));
+    c.page = std::clamp(c.page, 0, std::max(0, (int(entries.size()) - 1) / kChooserPageSize));
     const UInt32 command = RunView(c, entries);
     if (command == kHICommandCancel) return false;
     if (command == kChooserUp) {
