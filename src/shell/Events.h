@@ -11,6 +11,9 @@
 
 
 extern EventRecord theEVENT;
+// What SaveEvent keeps for RestoreEvent: the record and the menu-click flag.
+extern EventRecord saveEvent;
+extern UInt8 saveMenu;
 // The record the queries read; SetEventRecord points it elsewhere, and
 // PushEventRecord and PopEventRecord save and restore it (128 deep).
 extern EventRecord* gEventREC;

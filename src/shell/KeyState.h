@@ -3,7 +3,7 @@
 // numbers, key codes and characters, and the held state of each key.
 #pragma once
 
-#include "platform/PlatformTypes.h"
+#include "platform/EventPlatform.h"
 
 // Key numbers: 0 to 127 virtual key codes, 128 + i bit i of the modifier
 // flags, 161 the mouse button.
