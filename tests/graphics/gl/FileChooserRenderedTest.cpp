@@ -30,9 +30,9 @@ class FileChooserRendered : public ::testing::Test {
     }
     dlogPARAMS.Reset();
     previous = SetDialogPresenter(&presenter);
-    presenter.afterDraw = [this](WindowPtr surface, WindowRef dialog) {
-      this->surface = surface;
-      this->dialog = dialog;
+    presenter.afterDraw = [this](WindowPtr shown, WindowRef model) {
+      surface = shown;
+      dialog = model;
       SDL_GL_GetDrawableSize(SDL_GetWindowFromID(WindowID()), &width, &height);
       if (!steps.empty() && steps.front()()) {
         steps.pop_front();
