@@ -13,6 +13,7 @@
 #include "shell/StandardDialog.h"
 #include "shell/StyledText.h"
 #include "support/FakeClipboard.h"
+#include "support/FakeTime.h"
 #include "support/ScriptedDialogPresenter.h"
 #include "support/TempFolder.h"
 
@@ -261,11 +262,6 @@ TEST_F(StyledTextTest, TheCaretStandsAtTheInsertionPoint) {
 
 // The editor shows the caret after each key, blinks it while nothing
 // happens (30 ticks on, 30 off) and takes it away at the end.
-UInt64 caretNanos;
-UInt64 CaretClockNanos() { return caretNanos += 1000000; }  // a millisecond each time it is read
-UInt64 CaretClockMicros() { return CaretClockNanos() / 1000; }
-void CaretClockSleep(UInt64 nanos) { caretNanos += nanos; }
-const TimeSource caretClock = {CaretClockNanos, CaretClockMicros, CaretClockSleep};
 struct Inversion {
   SInt16 left;
   UInt32 tick;
@@ -282,14 +278,13 @@ void RecordInversion(const Rect& r) {
 }
 
 TEST_F(StyledTextTest, TheEditorBlinksTheCaret) {
-  const TimeSource* before = SetTimeSource(&caretClock);
+  FakeTime clock(1000);  // a millisecond at every reading
   styledInvertProc = RecordInversion;
   caretPlatform = &platform;
   inversions.clear();
   Then([this] { Type("ab"); });
   const bool ended = Edit();
   styledInvertProc = nullptr;
-  SetTimeSource(before);
   ASSERT_TRUE(ended);
   EXPECT_EQ(styledScrapText, "ab");
   // On and off at 0 and at 7 around the keys, then at 14 until Enter.
