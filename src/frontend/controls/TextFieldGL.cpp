@@ -131,6 +131,9 @@ void TextFieldGL::Render() {
   const float baseline = float(area.top + (area.bottom - area.top) / 2) + 0.35f * size;
   DrawText(buffer, text.c_str(), mainGUI.textFieldFont, size, 4.0f, baseline, 0);
   textImage.Update(buffer, &area);
+  // Drawn blended: the field's skin and a selection band show around the
+  // letters.
+  textImage.hasAlpha = 1;
 }
 
 Rect TextFieldGL::GetCaret() {
