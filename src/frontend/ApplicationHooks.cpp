@@ -18,14 +18,15 @@
 #include "platform/EventPlatform.h"
 #include "platform/PlatformSystem.h"
 #include "shell/AllEvents.h"
-#include "shell/AppleEvents.h"
 #include "shell/ApplInfo.h"
+#include "shell/AppleEvents.h"
 #include "shell/Events.h"
 #include "shell/MainPrefs.h"
 #include "shell/Menus.h"
 #include "shell/PrefsDialogs.h"
 #include "shell/Startup.h"
 #include "shell/TaskKeys.h"
+#include "sound/SoundChannels.h"
 #include "sound/SoundEffects.h"
 #include "sound/SoundMixer.h"
 
@@ -333,4 +334,6 @@ void InstallApplicationHooks() {
   APPL.aboutDialog = AboutDialog;
   APPL.videoFadeIn = VideoFadeIn;
   APPL.videoFadeOut = VideoFadeOut;
+  // Shutdown runs it first: the audio device is closed on every way out.
+  APPL.shutdown = DisposeAudio;
 }

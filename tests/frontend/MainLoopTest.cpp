@@ -235,6 +235,7 @@ TEST_F(LoopTest, TheCloseButtonAsksDuringAGameAndEscapeGoesOn) {
   EXPECT_EQ(applQUIT, 0);
   APPL.customEvents = APPL.initLocalMenus = APPL.updateLocalMenus = APPL.aboutDialog = nullptr;
   APPL.videoFadeIn = APPL.videoFadeOut = nullptr;
+  APPL.shutdown = nullptr;
   APPL.gameWindow = 0;
   ResetControlPress();
 }
@@ -269,6 +270,7 @@ class PauseBoxLoopTest : public LoopTest {
   ~PauseBoxLoopTest() override {
     APPL.customEvents = APPL.initLocalMenus = APPL.updateLocalMenus = APPL.aboutDialog = nullptr;
     APPL.videoFadeIn = APPL.videoFadeOut = nullptr;
+    APPL.shutdown = nullptr;
     APPL.gameWindow = 0;
     platform.front = true;
     ResetControlPress();
