@@ -57,3 +57,34 @@ const std::string& FuzzFolder() {
   static const std::string folder = MakeFolder();
   return folder;
 }
+
+void FuzzUseHome() {
+  static bool done = [] {
+    const std::string home = FuzzFolder() + "/home";
+    setenv("HOME", home.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (home + "/.config").c_str(), 1);
+    setenv("XDG_DATA_HOME", (home + "/.local/share").c_str(), 1);
+    return true;
+  }();
+  (void)done;
+}
+
+std::string FuzzWriteFile(const std::string& name, const uint8_t* data, size_t size) {
+  const std::string path = name[0] == '/' ? name : FuzzFolder() + "/" + name;
+  FILE* file = std::fopen(path.c_str(), "wb");
+  FUZZ_CHECK(file);
+  FUZZ_CHECK(size == 0 || std::fwrite(data, 1, size, file) == size);
+  std::fclose(file);
+  return path;
+}
+
+std::string FuzzReadFile(const std::string& path) {
+  std::string text;
+  if (FILE* file = std::fopen(path.c_str(), "rb")) {
+    char chunk[4096];
+    size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) text.append(chunk, n);
+    std::fclose(file);
+  }
+  return text;
+}

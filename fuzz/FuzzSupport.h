@@ -14,6 +14,14 @@
 // pass silently; and a private scratch folder on tmpfs when there is one.
 void FuzzSetUp();
 const std::string& FuzzFolder();
+// Points HOME and the XDG folders into the scratch folder, once, so that the
+// user's Preferences folder is a private one.
+void FuzzUseHome();
+// The input's bytes as a file: `name` in the scratch folder, or the absolute
+// path `name`; answers the path.
+std::string FuzzWriteFile(const std::string& name, const uint8_t* data, size_t size);
+// The whole of a file (empty when it cannot be read).
+std::string FuzzReadFile(const std::string& path);
 
 // A property that must hold whatever the input: a crash otherwise.
 #define FUZZ_CHECK(condition)                                                                    \

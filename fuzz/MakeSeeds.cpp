@@ -18,6 +18,11 @@
 #include "graphics/PNGFile.h"
 #include "shell/ApplInfo.h"
 #include "shell/MainPrefs.h"
+#include "frontend/KeyNames.h"
+#include "frontend/Preferences.h"
+#include "frontend/Scores.h"
+#include "graphics/GameWindow.h"
+#include "sound/AudioPrefs.h"
 
 namespace fs = std::filesystem;
 
@@ -201,6 +206,127 @@ void PrefsSeeds(const std::string& scratch) {
   Put("main_prefs", 1, ReadFile(mainPREFS.Path()));
 }
 
+std::string Word(UInt32 v) {
+  std::string out;
+  for (int i = 0; i < 4; i++) out.push_back(char(v >> (8 * i)));
+  return out;
+}
+
+// The game's result (which players played, their scores) before the file.
+std::string ScoresHeader(UInt32 played, SInt32 first, SInt32 second) {
+  return Word(UInt32(first) << 2 | played) + Word(UInt32(second));
+}
+
+// Written by the game's own scores code into the scratch home PrefsSeeds set.
+void ScoresSeeds() {
+  mainSCORES.SetFileName("Halvane Scores");
+  mainSCORES.Init(15, 2);
+  const std::string path = mainSCORES.Path();
+  mainSCORES.TestFile();
+  Put("scores", 0, ScoresHeader(1, 50000, 0) + ReadFile(path));
+  Put("scores", 1, ScoresHeader(3, 98620, 98620) + ReadFile(path));
+  ClearScores();
+  Put("scores", 2, ScoresHeader(3, 10, 20) + ReadFile(path));
+  LoadScores();
+  mainSCORES.checkEntry[0].NewLong("Score", 7);
+  mainSCORES.checkEntry[0].NewChar("Level", 2);
+  mainSCORES.Check("Score");
+  SetNewScoreName(0, "Ann & Bo");
+  Put("scores", 3, ScoresHeader(2, 0, 8) + ReadFile(path));
+  mainSCORES.document.DeleteChildren();
+  mainSCORES.ClearUpdates();
+}
+
+// The whole preferences file as the game saves it, sound settings and all.
+void GamePrefsSeeds() {
+  saveAudioPrefsProc = SaveAudioPrefs;
+  audioPREFS.Defaults();
+  PREFS.Defaults();
+  DefaultKeys();
+  windSIZE.h = 640;
+  windSIZE.v = 480;
+  mainPREFS.Defaults(true);
+  SavePreferences();
+  Put("prefs", 0, ReadFile(mainPREFS.Path()));
+  PREFS.lastPlayer[0] = "Ann & Bo";
+  PREFS.lastPlayer[1] = "x&amp;y";
+  PREFS.lastCommand = "go";
+  PREFS.firstPlay = 0;
+  PREFS.adScreen = 3;
+  windSIZE.h = 1024;
+  windSIZE.v = 768;
+  playerKEY[0] = 0x7B;
+  playerKEY[9] = 136;
+  audioPREFS.soundVolume = 0;
+  audioPREFS.musicOn = 0;
+  audioPREFS.sampleSize = 8;
+  audioPREFS.sampleRate = kRate22khz;
+  audioPREFS.numChannels = 4;
+  mainPREFS.monitorMode = kMonitorModeNever;
+  mainPREFS.fullScreen = false;
+  SavePreferences();
+  Put("prefs", 1, ReadFile(mainPREFS.Path()));
+  saveAudioPrefsProc = nullptr;
+}
+
+// Converter, header kind, rate, loop start and end, then the samples.
+void SoundHeaderSeeds() {
+  std::string samples;
+  for (int i = 0; i < 64; i++) samples.push_back(char(i * 37));
+  const UInt32 rates[] = {22050u << 16, 44100u << 16, 11025u << 16, 48000u << 16};
+  for (int mode = 0; mode < 12; mode++) {
+    std::string seed(1, char(mode % 10));
+    seed.push_back(char(mode / 10 ? 7 : 2));
+    seed += Word(rates[mode % 4]) + Word(UInt32(mode)) + Word(UInt32(20 + mode));
+    Put("sound_header", mode, seed + samples);
+  }
+}
+
+// Record-then-play and play-only, with a few chunk and buffer sizes.
+void ReplaySeeds() {
+  std::string values;
+  const UInt32 longs[] = {0, 1, 0x80000000u, 0xDEADBEEFu};
+  for (UInt32 v : longs) values += std::string(1, '\0') + Word(v);
+  values += std::string("\x01\x12\x34\x02\x7f\x03\x01\x03\x00\x01\xff\xff", 12);
+  Put("replay", 0, std::string("\x00\x00\x00", 3) + values);
+  Put("replay", 1, std::string("\x00\x03\x04", 3) + values);
+  Put("replay", 2, std::string("\x00\x0f\x10", 3) + values);
+  Put("replay", 3, std::string("\x01\x00\x02", 3) + values);
+}
+
+std::string Big(UInt32 v, int bytes) {
+  std::string out;
+  for (int i = bytes - 1; i >= 0; i--) out.push_back(char(v >> (8 * i)));
+  return out;
+}
+
+// Style data as the bundle holds it (a count, then 20-byte elements: start,
+// line height, ascent, font, face, filler, size, colour), after the
+// harness's length, width and alignment bytes, then the text.
+void StyledTextSeeds() {
+  struct Run {
+    UInt32 start;
+    UInt8 face;
+    UInt16 size;
+  };
+  const std::vector<std::vector<Run>> styles = {{{0, 0, 12}}, {{0, 1, 9}, {6, 2, 24}, {11, 0, 0}}};
+  const std::string texts[] = {"Hello world", "Fire\rthen move\r\rtwo words here and a longword_without_blanks",
+                               "\xEF\xBB\xBF" "caf\xC3\xA9 cr\xC3\xA8me \t tab"};
+  int n = 0;
+  for (size_t s = 0; s < styles.size(); s++) {
+    std::string data = Big(UInt32(styles[s].size()), 2);
+    for (const Run& r : styles[s])
+      data += Big(r.start, 4) + Big(16, 2) + Big(12, 2) + Big(0, 2) + std::string(1, char(r.face)) +
+              std::string(1, '\0') + Big(r.size, 2) + Big(0xFFFF, 2) + Big(0x8000, 2) + Big(0, 2);
+    for (const std::string& text : texts) {
+      const char width = char(n % 2 ? 60 : 200);
+      Put("styled_text", n, Big(UInt32(data.size()), 2) + std::string(1, width) + std::string(1, char(n * 13)) + data +
+                                text);
+      n++;
+    }
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -217,5 +343,10 @@ int main(int argc, char** argv) {
   TextSeeds();
   NumberSeeds();
   PrefsSeeds(FuzzFolder());
+  ScoresSeeds();
+  GamePrefsSeeds();
+  SoundHeaderSeeds();
+  ReplaySeeds();
+  StyledTextSeeds();
   return 0;
 }
