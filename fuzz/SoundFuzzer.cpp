@@ -5,6 +5,7 @@
 // being dropped with its page. Whatever the file: nothing ends the process,
 // an effect that loads can be played, and the stream's second pass yields
 // as many bytes as the first.
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -85,7 +86,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > (1 << 20)) return 0;
   std::vector<uint8_t> bytes(data, data + size);
   FixPages(bytes);
-  const std::string path = FuzzWriteFile("sound.ogg", bytes.data(), bytes.size());
+  // A new name for each input: the program checks a file once per path and
+  // size, and a mutation often keeps the size.
+  static UInt64 count = 0;
+  const std::string path = FuzzWriteFile("sound-" + std::to_string(count++) + ".ogg", bytes.data(), bytes.size());
 
   {
     QKSndCommand effect;
@@ -93,7 +97,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
 
   CompressedSound music;
-  if (!music.Load(path.c_str())) return 0;
+  const bool opened = music.Load(path.c_str());
+  std::remove(path.c_str());
+  if (!opened) return 0;
   FUZZ_CHECK(music.Channels() > 0 && music.Rate() > 0);
   FUZZ_CHECK(music.Length() >= 0);
   std::vector<char> block(kMusicBlockBytes);
