@@ -1,5 +1,6 @@
 // Writes the seed corpora of the harnesses, each made by the engine's own
-// writers: fuzz_seeds <folder> makes <folder>/<harness>/<n> files.
+// writers (or taken from the generated bundle): fuzz_seeds <folder>
+// <bundle resources> makes <folder>/<harness>/seed-<n> files.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -327,11 +328,25 @@ void StyledTextSeeds() {
   }
 }
 
+// The bundle's own colour and trigonometry tables, after the harness's
+// selector byte (even: colour table, odd: trigonometry table).
+void TablesSeeds(const std::string& resources) {
+  int n = 0;
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(resources + "/CLUT", ec))
+    Put("tables", n++, std::string(1, '\0') + ReadFile(entry.path()));
+  for (const char* name : {"SIN Table 360", "COS Table 360"}) {
+    const std::string table = ReadFile(resources + "/" + name);
+    Put("tables", n++, std::string(1, '\1') + table);
+    Put("tables", n++, std::string(1, '\1') + table.substr(0, 37));
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: fuzz_seeds <folder>\n");
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: fuzz_seeds <folder> <bundle resources>\n");
     return 2;
   }
   FuzzSetUp();
@@ -348,5 +363,6 @@ int main(int argc, char** argv) {
   SoundHeaderSeeds();
   ReplaySeeds();
   StyledTextSeeds();
+  TablesSeeds(argv[2]);
   return 0;
 }
