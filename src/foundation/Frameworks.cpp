@@ -103,8 +103,12 @@ OSErr InitBSD() {
   return noErr;
 }
 
+// Nothing to load here: launching goes through the platform layer, which is
+// always linked.
 void ImportLaunchServicesFramework() {}
 
+// Does nothing: there is no speech service this program can count on on a
+// Linux desktop, and nothing in the game depends on hearing the text.
 void SpeakString(const char*) {}
 
 void EmptyCallback() {
