@@ -25,6 +25,7 @@ std::map<std::string, FrameworkBundle>& Frameworks() {
   return frameworks;
 }
 
+// The cursor hook until the shell installs its own: no cursor to set yet.
 void NoCursor() {}
 void (*arrowCursor)() = NoCursor;
 int (*readSystemValue)(const char*, void*, size_t*) = PlatformReadSystemValue;
