@@ -13,7 +13,7 @@
 #pragma once
 
 #include "blit/RGB16Kernels.h"
-#include "blit/RGBAColor16.h"
+#include "platform/RGBAColor16.h"
 
 // An RGBAColor16 made in an argument list.
 struct QuickRGBA16 : RGBAColor16 {
