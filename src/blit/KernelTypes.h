@@ -14,8 +14,14 @@
 // The kernels' pixel loops are built twice on x86-64, for the baseline and for
 // AVX2 machines (whose 32-bit multiplies and wider vectors they use), and the
 // loader picks one. Everything a kernel calls is inlined into each build.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+// HALVANE_BLIT_BASELINE_ONLY builds the baseline alone, the same code as the
+// baseline clone, so the tests can run it on an AVX2 machine. Clang (up to 14
+// at least) cannot clone a function template, nor clone and flatten one
+// function, so it builds the baseline alone, flattened.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(HALVANE_BLIT_BASELINE_ONLY)
 #define BLIT_KERNEL __attribute__((flatten, target_clones("default", "arch=x86-64-v3")))
+#elif defined(__GNUC__)
+#define BLIT_KERNEL __attribute__((flatten))
 #else
 #define BLIT_KERNEL
 #endif
