@@ -6,6 +6,7 @@
 
 #include "foundation/Clock.h"
 #include "graphics/GameWindow.h"
+#include "graphics/MenuBarGL.h"
 #include "graphics/OpenGLContext.h"
 #include "shell/ApplInfo.h"
 
@@ -109,7 +110,10 @@ void OpenGLBeginDraw(GrafPtr port) {
 
 void OpenGLEndDraw() {
   if (!mainWIND || !GetWRefCon(mainWIND)) return;
-  if (frameDrawable) VisualFXGL(&glDrawVars.portRect);
+  if (frameDrawable) {
+    VisualFXGL(&glDrawVars.portRect);
+    DrawMenuBarGL(glDrawVars.windRect.right, glDrawVars.windRect.bottom);
+  }
   GetGLServices()->swapBuffers(mainWIND);
 }
 

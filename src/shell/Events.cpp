@@ -2,6 +2,7 @@
 
 #include "foundation/Array.h"
 #include "foundation/ErrorDialog.h"
+#include "foundation/Frameworks.h"
 #include "foundation/MainTimer.h"
 #include "foundation/Timer.h"
 #include "platform/PlatformTime.h"
@@ -9,6 +10,7 @@
 #include "shell/AllEvents.h"
 #include "shell/ApplInfo.h"
 #include "shell/MainPrefs.h"
+#include "shell/Menus.h"
 #include "shell/Startup.h"
 
 EventRecord theEVENT;
@@ -111,6 +113,38 @@ void RaiseForCustomEvents(UInt8* flag) {
   *flag = 0;
 }
 
+bool InRect(Point p, const Rect& r) { return p.v >= r.top && p.v < r.bottom && p.h >= r.left && p.h < r.right; }
+
+bool Overlap(const Rect& a, const Rect& b) {
+  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+// The bar shows while the pointer rests on it (or a menu is pulled down from
+// it) and hides when the pointer leaves; hiding it asks for the picture
+// under it again. The bar lies over the window's top in a window and in
+// full screen alike.
+void ShowOrHideMenuBar() {
+  GlobalizeMenuBar();
+  Rect content;
+  if (!APPL.gameWindow || !isFrontProcess || !allEvents || !MainWindow() || Platform().WindowMinimised() ||
+      !Platform().WindowContent(&content))
+    return;
+  if (!IsFullScreen() && !Overlap(menuBarRECT, content)) return;
+  Point mouse = Platform().GlobalMouse();
+  if (InRect(mouse, menuBarRECT) || MenuTracking().openMenu) {
+    if (!updateWIND && !IsMenuBarVisible()) QK_ShowMenuBar();
+    if (IsMenuBarVisible()) MenuBarPointer(mouse);
+  } else if (IsMenuBarVisible()) {
+    QK_HideMenuBar();
+    SetApplCursor();
+    SaveEvent();
+    updateWIND = MainWindow();
+    updateRECT = Rect{0, 0, APPL.gameHeight, APPL.gameWidth};
+    APPL.CustomEvents();
+    RestoreEvent();
+  }
+}
+
 }  // namespace
 
 bool GetEvent(UInt16, EventRecord* event) {
@@ -171,8 +205,12 @@ void DoHighLevel(EventRecord* event) {
 void HandleEvents() {
   if (!isFrontProcess && theEVENT.what != osEvt && theEVENT.what != kHighLevelEvent && theEVENT.what != updateEvt)
     return;
+  if (theEVENT.what == osEvt) {
+    DoOSEvent();
+    return;
+  }
+  ShowOrHideMenuBar();
   switch (theEVENT.what) {
-    case osEvt: DoOSEvent(); break;
     case keyDown:
       if (allEvents && menuKeyProc) {
         SInt32 choice = menuKeyProc(&theEVENT);
@@ -182,6 +220,10 @@ void HandleEvents() {
       break;
     case updateEvt: break;
     case mouseDown: HandleMouseDown(); break;
+    case mouseUp:
+      if (MenuTracking().pressed) MenuBarMouseUp(theEVENT.where);
+      APPL.CustomEvents();
+      break;
     default: APPL.CustomEvents(); break;
   }
 }
@@ -189,6 +231,10 @@ void HandleEvents() {
 SInt16 FindWindow(Point where, WindowRef* window) {
   *window = MainWindow();
   if (managerPart != inDesk) return managerPart;
+  if (menuBarINIT && IsMenuBarVisible() && (MenuTracking().openMenu || InRect(where, menuBarRECT))) {
+    *window = nullptr;
+    return inMenuBar;
+  }
   Rect content;
   if (Platform().WindowContent(&content) && where.v >= content.top && where.v < content.bottom &&
       where.h >= content.left && where.h < content.right)
@@ -200,6 +246,9 @@ SInt16 FindWindow(Point where, WindowRef* window) {
 void HandleMouseDown() {
   WindowRef window;
   switch (FindWindow(theEVENT.where, &window)) {
+    case inMenuBar:
+      if (allEvents) MenuBarMouseDown(theEVENT.where);
+      break;
     case inContent:
     case inGrow: APPL.CustomEvents(); break;
     case inDrag: RaiseForCustomEvents(&dragWindowEVENT); break;
@@ -220,6 +269,7 @@ void DoOSEvent() {
   if (!IsSuspendResume(&theEVENT)) return;
   if (!(theEVENT.message & resumeFlag)) {
     isFrontProcess = false;
+    MenuTrackCancel();
     SaveEvent();
     RaiseForCustomEvents(&suspendEVENT);
     RestoreEvent();

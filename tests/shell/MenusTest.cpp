@@ -86,7 +86,7 @@ TEST_F(MenusTest, InitMenuBarBuildsTheAppleMenuAndTheGameMenus) {
   EXPECT_FALSE(IsMenuItemChecked(window, 4));
   EXPECT_EQ(CountMenuItems(GetMenuHandle(130)), 6);
   EXPECT_EQ(FreeMenuID(), 129);
-  EXPECT_EQ(menuBarHeight, 0);
+  EXPECT_EQ(menuBarHeight, kMenuBarHeight);
   EXPECT_TRUE(menuBarINIT);
 }
 

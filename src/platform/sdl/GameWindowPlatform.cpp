@@ -93,6 +93,14 @@ void HideWindow(WindowRef window) {
   WaitUntilUnframed(SdlWindowOf(window));
 }
 
+void MinimiseWindow(WindowRef window) {
+  if (Usable(window)) SDL_MinimizeWindow(SdlWindowOf(window));
+}
+
+void SetWindowResizable(WindowRef window, Boolean resizable) {
+  if (Usable(window)) SDL_SetWindowResizable(SdlWindowOf(window), resizable ? SDL_TRUE : SDL_FALSE);
+}
+
 void SelectWindow(WindowRef window) {
   if (!Usable(window)) return;
   SDL_ShowWindow(SdlWindowOf(window));
