@@ -171,6 +171,8 @@ TEST_F(MenuBarTest, TheMaximiseButtonGoesToFullScreen) {
   ASSERT_TRUE(PollUntil([&] { return desktop.IsFullScreen(program.Window()); }, {}, Program::kTimeout))
       << "not full screen after maximise\n" << program.Diagnostics();
   ASSERT_TRUE(program.WaitForContentSize(1280, 1024)) << program.Diagnostics();
+  // The bar comes at the top of the screen there too.
+  EXPECT_TRUE(BarShows(ShowBar())) << "no bar in full screen\n" << program.Diagnostics();
 
   ASSERT_TRUE(program.PressKey("q", {"Control_L"}));
   auto status = program.WaitForExit();
