@@ -48,6 +48,10 @@ class MenusTest : public ShellTest {
     };
   }
   ~MenusTest() override {
+    MenuTrackCancel();
+    QK_ShowMenuBar();
+    menuBarINIT = false;
+    menuBarRECT = gMenuBarRECT = Rect{};
     ClearMenuBar();
     menuKeyProc = nullptr;
     handleMenuProc = nullptr;
@@ -242,6 +246,79 @@ TEST_F(MenusTest, TheBarShowsTitlesItemsAndTheirKeys) {
   CaptureMenus(true);
   EXPECT_EQ(MenuBarShownMenus().size(), 3u);
   CaptureMenus(false);
+}
+
+// The fake window's content is (100, 200) to (580, 840) on the screen: the
+// bar is its top 22 rows.
+TEST_F(MenusTest, TheBarShowsUnderThePointerAndItsHidingAsksForTheGameAgain) {
+  static std::vector<std::string> seen;
+  seen.clear();
+  InitMenuBar(0);
+  mainWindowProc = [] { return reinterpret_cast<WindowRef>(0x1234); };
+  APPL.gameWindow = 1;
+  APPL.gameWidth = 640;
+  APPL.gameHeight = 480;
+  APPL.customEvents = [] {
+    WindowRef w;
+    Rect r;
+    if (UpdateEvent(&w, &r))
+      seen.push_back("update " + std::to_string(r.top) + "," + std::to_string(r.left) + "," + std::to_string(r.bottom) +
+                     "," + std::to_string(r.right));
+  };
+  APPL.aboutDialog = [] { seen.push_back("about"); };
+  auto step = [] {
+    GetEvent(0, nullptr);
+    HandleEvents();
+  };
+  const Point away{300, 300}, onBar{105, 300}, onAppTitle{110, 220}, onAbout{136, 240};
+
+  platform.mouse = away;
+  step();
+  EXPECT_FALSE(IsMenuBarVisible());
+  seen.clear();
+  platform.mouse = onBar;
+  step();
+  EXPECT_TRUE(IsMenuBarVisible());
+  WindowRef window;
+  EXPECT_EQ(FindWindow(onBar, &window), inMenuBar);
+  EXPECT_EQ(FindWindow(away, &window), inContent);
+  platform.mouse = away;
+  step();
+  EXPECT_FALSE(IsMenuBarVisible());
+  EXPECT_EQ(seen, (std::vector<std::string>{"update 0,0,480,640"}));
+
+  // Pulled down, the menu keeps the bar while the pointer is below it, and a
+  // click there reaches the item, not the game.
+  seen.clear();
+  platform.mouse = onBar;
+  step();
+  platform.PostMouse(PlatformEvent::MouseDown, onAppTitle);
+  step();
+  platform.PostMouse(PlatformEvent::MouseUp, onAppTitle);
+  step();
+  EXPECT_EQ(MenuTracking().openMenu, kAppleMenuID);
+  platform.PostMouse(PlatformEvent::MouseDown, onAbout);
+  step();
+  EXPECT_TRUE(IsMenuBarVisible());
+  SInt16 h, v;
+  EXPECT_FALSE(ClickEvent(&h, &v));
+  UserInput input;
+  GetUserInput(&input);
+  EXPECT_FALSE(input.down) << "the button held on a menu is not the game's";
+  platform.PostMouse(PlatformEvent::MouseUp, onAbout);
+  step();
+  EXPECT_EQ(seen, (std::vector<std::string>{"about"}));
+  EXPECT_EQ(MenuTracking().openMenu, 0);
+
+  // The capture keeps the bar away.
+  platform.mouse = away;
+  step();
+  allEvents = false;
+  platform.mouse = onBar;
+  step();
+  EXPECT_FALSE(IsMenuBarVisible());
+  allEvents = true;
+  mainWindowProc = nullptr;
 }
 
 TEST_F(MenusTest, HideMinimisesTheWindow) {
