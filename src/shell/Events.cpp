@@ -101,10 +101,15 @@ bool IsSuspendResume(const EventRecord* r) {
 // Suspend and resume are dispatched here too while the game is not
 // dispatching events itself (during the capture), so that switching away
 // from a game in play still pauses it.
+// The window manager has already maximised the window when its maximise
+// button reaches us: during the capture too it goes on to full screen
+// rather than stay a stretched window.
 void DispatchEvent(EventRecord* r) {
   if (r->what == kHighLevelEvent) DoHighLevel(r);
   else if (r->what == updateEvt) QK_UpdateWindow(MainWindow());
   else if (r == &theEVENT && IsSuspendResume(r) && !AllEventsEnabled()) DoOSEvent();
+  else if (r == &theEVENT && managerPart == inZoomOut && !AllEventsEnabled() && APPL.gameWindow && zoomWindowProc)
+    zoomWindowProc(inZoomOut);
 }
 
 void RaiseForCustomEvents(UInt8* flag) {
@@ -212,6 +217,8 @@ void HandleEvents() {
   ShowOrHideMenuBar();
   switch (theEVENT.what) {
     case keyDown:
+      // A key takes a pulled-down menu away; its command key still counts.
+      MenuTrackCancel();
       if (allEvents && menuKeyProc) {
         SInt32 choice = menuKeyProc(&theEVENT);
         if (choice && handleMenuProc) handleMenuProc(SInt16(choice >> 16), SInt16(choice & 0xFFFF));

@@ -310,6 +310,17 @@ TEST_F(MenusTest, TheBarShowsUnderThePointerAndItsHidingAsksForTheGameAgain) {
   EXPECT_EQ(seen, (std::vector<std::string>{"about"}));
   EXPECT_EQ(MenuTracking().openMenu, 0);
 
+  // A key takes a menu away.
+  platform.PostMouse(PlatformEvent::MouseDown, onAppTitle);
+  step();
+  platform.PostMouse(PlatformEvent::MouseUp, onAppTitle);
+  step();
+  ASSERT_EQ(MenuTracking().openMenu, kAppleMenuID);
+  platform.PostKey(PlatformEvent::KeyDown, 53, 27);
+  step();
+  EXPECT_EQ(MenuTracking().openMenu, 0);
+  EXPECT_EQ(HilitedMenu(), 0);
+
   // The capture keeps the bar away.
   platform.mouse = away;
   step();
