@@ -161,8 +161,7 @@ void DrawDrop(Picture* drop, MenuRef menu, SInt16 hot) {
 }  // namespace
 
 void DrawMenuBarGL(SInt32 windowWidth, SInt32 windowHeight) {
-  if (!menuBarINIT || !IsMenuBarVisible() || !AllEventsEnabled() || windowWidth <= 0 ||
-      windowHeight <= kMenuBarHeight)
+  if (!menuBarINIT || !IsMenuBarVisible() || !AllEventsEnabled() || windowWidth <= 0 || windowHeight <= kMenuBarHeight)
     return;
   if (MenuFont()) menuTextWidthProc = FontWidth;
   static Picture* bar = new Picture;

@@ -255,9 +255,12 @@ std::string MenuDisplayText(const unsigned char* text) {
   std::string out;
   for (size_t i = 1; i <= text[0]; ++i) {
     unsigned char c = text[i];
-    if (c == 0xC9) out += "...";
-    else if (c < 0x80) out += char(c);
-    else out += '?';
+    if (c == 0xC9)
+      out += "...";
+    else if (c < 0x80)
+      out += char(c);
+    else
+      out += '?';
   }
   return out;
 }
@@ -379,8 +382,10 @@ SInt32 MenuTrackUp(Point p) {
     hilitedMenu = id;  // the title stays lit while the choice is handled
     return SInt32(id) << 16 | item;
   }
-  if (!clickOnTitle && !InRect(p, MenuDropRect(open))) Close();
-  else if (!clickOnTitle && item) Close();  // a separator or a disabled item
+  if (!clickOnTitle && !InRect(p, MenuDropRect(open)))
+    Close();
+  else if (!clickOnTitle && item)
+    Close();  // a separator or a disabled item
   return 0;
 }
 

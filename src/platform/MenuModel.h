@@ -96,7 +96,7 @@ SInt16 HilitedMenu();
 // the game window's content; pull-down menus hang below it.
 enum : SInt16 {
   kMenuBarHeight = 22,
-  kMenuTitleLeft = 8,     // first title's start
+  kMenuTitleLeft = 8,      // first title's start
   kMenuTitlePadding = 10,  // on each side of a title's text
   kMenuItemHeight = 20,
   kMenuSeparatorHeight = 10,

@@ -6,7 +6,6 @@
 #include "foundation/MainTimer.h"
 #include "foundation/Timer.h"
 #include "platform/PlatformTime.h"
-
 #include "shell/AllEvents.h"
 #include "shell/ApplInfo.h"
 #include "shell/MainPrefs.h"

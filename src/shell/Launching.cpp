@@ -53,15 +53,15 @@ std::string FileURI(const std::string& path) {
 // false when none answered.
 bool ShowItemInFileManager(const std::string& path) {
   const std::string uri = FileURI(path);
-  int status = RunProgram({"gdbus", "call", "--session", "--timeout", "5", "--dest", "org.freedesktop.FileManager1",
-                           "--object-path", "/org/freedesktop/FileManager1", "--method",
-                           "org.freedesktop.FileManager1.ShowItems", "['" + uri + "']", ""},
-                          nullptr, kHelperTimeoutMs);
+  int status = RunProgram(
+      {"gdbus", "call", "--session", "--timeout", "5", "--dest", "org.freedesktop.FileManager1", "--object-path",
+       "/org/freedesktop/FileManager1", "--method", "org.freedesktop.FileManager1.ShowItems", "['" + uri + "']", ""},
+      nullptr, kHelperTimeoutMs);
   if (status == kNotStarted)
-    status = RunProgram({"dbus-send", "--session", "--print-reply", "--reply-timeout=5000",
-                         "--dest=org.freedesktop.FileManager1", "/org/freedesktop/FileManager1",
-                         "org.freedesktop.FileManager1.ShowItems", "array:string:" + uri, "string:"},
-                        nullptr, kHelperTimeoutMs);
+    status = RunProgram(
+        {"dbus-send", "--session", "--print-reply", "--reply-timeout=5000", "--dest=org.freedesktop.FileManager1",
+         "/org/freedesktop/FileManager1", "org.freedesktop.FileManager1.ShowItems", "array:string:" + uri, "string:"},
+        nullptr, kHelperTimeoutMs);
   return status == 0;
 }
 
@@ -79,8 +79,10 @@ std::string DesktopEntryName(const std::string& id) {
   std::vector<std::string> folders;
   const char* home = std::getenv("HOME");
   const char* dataHome = std::getenv("XDG_DATA_HOME");
-  if (dataHome && *dataHome) folders.push_back(dataHome);
-  else if (home) folders.push_back(std::string(home) + "/.local/share");
+  if (dataHome && *dataHome)
+    folders.push_back(dataHome);
+  else if (home)
+    folders.push_back(std::string(home) + "/.local/share");
   const char* dataDirs = std::getenv("XDG_DATA_DIRS");
   std::stringstream dirs(dataDirs && *dataDirs ? dataDirs : "/usr/local/share:/usr/share");
   for (std::string d; std::getline(dirs, d, ':');)
@@ -90,8 +92,10 @@ std::string DesktopEntryName(const std::string& id) {
     if (!entry) continue;
     bool inEntry = false;
     for (std::string line; std::getline(entry, line);) {
-      if (!line.empty() && line[0] == '[') inEntry = line == "[Desktop Entry]";
-      else if (inEntry && line.rfind("Name=", 0) == 0) return line.substr(5);
+      if (!line.empty() && line[0] == '[')
+        inEntry = line == "[Desktop Entry]";
+      else if (inEntry && line.rfind("Name=", 0) == 0)
+        return line.substr(5);
     }
     return "";
   }

@@ -125,7 +125,8 @@ void HandleMenu(SInt16 menu, SInt16 item) {
     UInt32 command = GetMenuItemCommandID(GetMenuHandle(menu), item);
     if (item == 1) APPL.AboutDialog();
     else if (command == kHICommandQuit) SendCoreEvent(kAEQuitApplicationID);
-    else if (command == kHICommandHide && minimiseWindowProc) minimiseWindowProc();
+    else if (command == kHICommandHide && minimiseWindowProc)
+      minimiseWindowProc();
     else if (command == kHICommandPreferences) SendCoreEvent(kAEShowPreferences);
   } else if (windowMenuID && menu == windowMenuID) {
     if (item == 1) ChooseWindowSize(640, 480);
@@ -170,9 +171,7 @@ void GlobalizeMenuBar() {
 
 namespace {
 
-Point BarPoint(Point global) {
-  return Point{SInt16(global.v - menuBarRECT.top), SInt16(global.h - menuBarRECT.left)};
-}
+Point BarPoint(Point global) { return Point{SInt16(global.v - menuBarRECT.top), SInt16(global.h - menuBarRECT.left)}; }
 
 }  // namespace
 

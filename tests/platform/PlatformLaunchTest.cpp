@@ -1,10 +1,10 @@
 // Running a helper program and waiting for it: its output, its status, a
 // program that cannot be started, and one that takes too long.
-#include "platform/PlatformLaunch.h"
-
 #include <gtest/gtest.h>
 
 #include <chrono>
+
+#include "platform/PlatformLaunch.h"
 
 TEST(RunProgram, AnswersStatusAndOutputAndGivesUpOnTime) {
   struct Case {

@@ -1,12 +1,11 @@
-#include "shell/Launching.h"
-
 #include <cstring>
 #include <map>
 
 #include "DialogFixture.h"
-#include "support/TempFolder.h"
 #include "foundation/FileClass.h"
 #include "platform/PlatformLaunch.h"
+#include "shell/Launching.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -94,13 +93,27 @@ TEST_F(LaunchingTest, WhatHasNoCounterpartAnswersItsCode) {
 TEST_F(LaunchingTest, RevealSelectsTheItemInTheFileManagerWhereOneAnswers) {
   const char* path = "/home/player/My \"Scores\", 1.plist";
   const std::string uri = "file:///home/player/My%20%22Scores%22%2C%201.plist";
-  const std::vector<std::string> gdbus = {"gdbus", "call", "--session", "--timeout", "5", "--dest",
-                                          "org.freedesktop.FileManager1", "--object-path",
-                                          "/org/freedesktop/FileManager1", "--method",
-                                          "org.freedesktop.FileManager1.ShowItems", "['" + uri + "']", ""};
-  const std::vector<std::string> dbusSend = {"dbus-send", "--session", "--print-reply", "--reply-timeout=5000",
-                                             "--dest=org.freedesktop.FileManager1", "/org/freedesktop/FileManager1",
-                                             "org.freedesktop.FileManager1.ShowItems", "array:string:" + uri,
+  const std::vector<std::string> gdbus = {"gdbus",
+                                          "call",
+                                          "--session",
+                                          "--timeout",
+                                          "5",
+                                          "--dest",
+                                          "org.freedesktop.FileManager1",
+                                          "--object-path",
+                                          "/org/freedesktop/FileManager1",
+                                          "--method",
+                                          "org.freedesktop.FileManager1.ShowItems",
+                                          "['" + uri + "']",
+                                          ""};
+  const std::vector<std::string> dbusSend = {"dbus-send",
+                                             "--session",
+                                             "--print-reply",
+                                             "--reply-timeout=5000",
+                                             "--dest=org.freedesktop.FileManager1",
+                                             "/org/freedesktop/FileManager1",
+                                             "org.freedesktop.FileManager1.ShowItems",
+                                             "array:string:" + uri,
                                              "string:"};
   struct Case {
     const char* what;
@@ -151,8 +164,8 @@ TEST_F(LaunchingTest, ProtocolHelperIsTheDesktopsHandlerOfTheScheme) {
     EXPECT_EQ(std::string((char*)name + 1, name[0]), c.name) << c.scheme;
     EXPECT_EQ(creator, c.result == noErr ? 0u : 99u) << c.scheme;
     ASSERT_EQ(ran.size(), 1u);
-    EXPECT_EQ(ran[0], (std::vector<std::string>{"xdg-mime", "query", "default",
-                                                std::string("x-scheme-handler/") + c.scheme}));
+    EXPECT_EQ(ran[0],
+              (std::vector<std::string>{"xdg-mime", "query", "default", std::string("x-scheme-handler/") + c.scheme}));
   }
   // A scheme must be one: nothing is run for anything else.
   ran.clear();

@@ -166,8 +166,8 @@ TEST_F(MenusTest, WindowMenuSizesAndFullScreen) {
 // Window menu's Small 26-46 and Large 46-66.
 TEST_F(MenusTest, PressesAndReleasesOnTheBarChooseItems) {
   InitMenuBar(0);
-  const Point appTitle{10, 20}, editTitle{10, 90}, windowTitle{10, 130}, about{36, 30}, line{50, 30},
-      prefs{66, 30}, large{56, 140}, outside{300, 400};
+  const Point appTitle{10, 20}, editTitle{10, 90}, windowTitle{10, 130}, about{36, 30}, line{50, 30}, prefs{66, 30},
+      large{56, 140}, outside{300, 400};
   struct Step {
     bool down;
     Point at;
@@ -178,7 +178,10 @@ TEST_F(MenusTest, PressesAndReleasesOnTheBarChooseItems) {
     SInt32 choice;
     SInt16 stillDown;
   } cases[] = {
-      {"click on the title, then on the item", {{1, appTitle}, {0, appTitle}, {1, about}, {0, about}}, 128 << 16 | 1, 0},
+      {"click on the title, then on the item",
+       {{1, appTitle}, {0, appTitle}, {1, about}, {0, about}},
+       128 << 16 | 1,
+       0},
       {"drag from the title to the item", {{1, windowTitle}, {0, large}}, 131 << 16 | 2, 0},
       {"a click on the title leaves the menu down", {{1, windowTitle}, {0, windowTitle}}, 0, 131},
       {"a second click on the title takes it away", {{1, windowTitle}, {0, windowTitle}, {1, windowTitle}}, 0, 0},
@@ -192,8 +195,10 @@ TEST_F(MenusTest, PressesAndReleasesOnTheBarChooseItems) {
     MenuTrackCancel();
     SInt32 choice = 0;
     for (const Step& s : c.steps) {
-      if (s.down) EXPECT_TRUE(MenuTrackDown(s.at)) << c.name;
-      else if (SInt32 chosen = MenuTrackUp(s.at)) choice = chosen;
+      if (s.down)
+        EXPECT_TRUE(MenuTrackDown(s.at)) << c.name;
+      else if (SInt32 chosen = MenuTrackUp(s.at))
+        choice = chosen;
     }
     EXPECT_EQ(choice, c.choice) << c.name;
     EXPECT_EQ(MenuTracking().openMenu, c.stillDown) << c.name;
@@ -238,8 +243,11 @@ TEST_F(MenusTest, TheBarShowsTitlesItemsAndTheirKeys) {
   struct Case {
     SInt16 menu, item;
     std::string keys;
-  } cases[] = {{kAppleMenuID, 1, ""}, {kAppleMenuID, 5, "Ctrl+H"}, {kAppleMenuID, 6, "Ctrl+Alt+H"},
-               {kAppleMenuID, 8, "Ctrl+Q"}, {131, 4, "Ctrl+F"}};
+  } cases[] = {{kAppleMenuID, 1, ""},
+               {kAppleMenuID, 5, "Ctrl+H"},
+               {kAppleMenuID, 6, "Ctrl+Alt+H"},
+               {kAppleMenuID, 8, "Ctrl+Q"},
+               {131, 4, "Ctrl+F"}};
   for (const Case& c : cases)
     EXPECT_EQ(MenuKeyText(GetMenuHandle(c.menu)->items[size_t(c.item - 1)]), c.keys) << c.menu << "/" << c.item;
   // The capture's own menu has no title and no place on the bar.

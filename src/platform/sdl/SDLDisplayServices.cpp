@@ -1,6 +1,5 @@
 #include <SDL.h>
 
-
 #include "platform/DisplayServices.h"
 #include "platform/sdl/SdlWindow.h"
 

@@ -183,7 +183,8 @@ TEST_F(MenuBarTest, HideMinimisesTheWindow) {
   // About, a line, Preferences, a line, then Hide.
   ClickContent(titles[0].first + 20, kMenuTop + 2 * kItemHeight + 2 * 10 + kItemHeight / 2);
   EXPECT_TRUE(PollUntil([&] { return !desktop.IsShown(program.Window()); }, {}, Program::kTimeout))
-      << "the window is still shown\n" << program.Diagnostics();
+      << "the window is still shown\n"
+      << program.Diagnostics();
   program.Signal(SIGTERM);
   auto status = program.WaitForExit();
   ASSERT_TRUE(status) << program.Diagnostics();
@@ -197,7 +198,8 @@ TEST_F(MenuBarTest, TheMaximiseButtonGoesToFullScreen) {
   const ScreenRect maximise = buttons[buttons.size() - 2];
   desktop.Click(maximise.x + maximise.width / 2, maximise.y + maximise.height / 2);
   ASSERT_TRUE(PollUntil([&] { return desktop.IsFullScreen(program.Window()); }, {}, Program::kTimeout))
-      << "not full screen after maximise\n" << program.Diagnostics();
+      << "not full screen after maximise\n"
+      << program.Diagnostics();
   ASSERT_TRUE(program.WaitForContentSize(1280, 1024)) << program.Diagnostics();
   // The bar comes at the top of the screen there too.
   ScreenImage fullBar = ShowBar();
