@@ -18,7 +18,7 @@ Rect GetWindowContentBounds(WindowRef window);
 void HideWindow(WindowRef window);
 // Minimises the window (it stays in the window system's task list).
 void MinimiseWindow(WindowRef window);
-// Lets the window system resize and maximise the window.
+// Lets the window system resize (down to 320 by 240) and maximise the window.
 void SetWindowResizable(WindowRef window, Boolean resizable);
 // Shows the window and brings it in front of the others.
 void SelectWindow(WindowRef window);
