@@ -1,6 +1,6 @@
 // The menu bar as a person finds it: the pointer at the top of the window
 // brings the bar over the picture, a click on a title pulls its menu down,
-// a click on an item chooses it ("About Halvane..." shows the About screen,
+// a click on an item (or a drag to it) chooses it ("About Halvane..." shows the About screen,
 // "Large" makes the window 1024 x 768), and the bar goes when the pointer
 // leaves. The window manager's maximise button takes the game to full
 // screen.
@@ -164,6 +164,22 @@ TEST_F(MenuBarTest, TheBarOpensAboutAndResizesTheWindow) {
   ClickContent(windowX + 16, kMenuTop + kItemHeight + kItemHeight / 2);
   ASSERT_TRUE(program.WaitForContentSize(1024, 768)) << "Large\n" << program.Diagnostics();
   EXPECT_FALSE(desktop.IsFullScreen(program.Window()));
+
+  // A drag from the title down to Small chooses it too.
+  bar = ShowBar();
+  ASSERT_TRUE(BarShows(bar)) << program.Diagnostics();
+  titles = Titles(bar);
+  ASSERT_GE(titles.size(), 3u);
+  ScreenRect c = program.Content();
+  const int dragX = c.x + titles[2].first + 16;
+  desktop.MovePointer(dragX, c.y + 10);
+  desktop.ButtonDown();
+  menu = program.WaitForContent([&](const ScreenImage& s) { return MenuDown(s, titles[2].first + 4); });
+  ASSERT_TRUE(MenuDown(menu, titles[2].first + 4)) << "the press did not pull the menu down\n" << program.Diagnostics();
+  for (int y = c.y + 14; y <= c.y + kMenuTop + kItemHeight / 2; y += 6) desktop.MovePointer(dragX, y);
+  desktop.MovePointer(dragX, c.y + kMenuTop + kItemHeight / 2);
+  desktop.ButtonUp();
+  ASSERT_TRUE(program.WaitForContentSize(640, 480)) << "Small by a drag\n" << program.Diagnostics();
 
   ASSERT_TRUE(program.PressKey("q", {"Control_L"}));
   auto status = program.WaitForExit();
