@@ -1,9 +1,9 @@
 // The menu bar as a person finds it: the pointer at the top of the window
 // brings the bar over the picture, a click on a title pulls its menu down,
-// a click on an item (or a drag to it) chooses it ("About Halvane..." shows the About screen,
-// "Large" makes the window 1024 x 768), and the bar goes when the pointer
-// leaves. The window manager's maximise button takes the game to full
-// screen.
+// a click on an item (or a drag to it) chooses it ("About Halvane..." shows
+// the About screen, "Large" makes the window 1024 x 768, Hide minimises
+// it), and the bar goes when the pointer leaves. The window manager's
+// maximise button takes the game to full screen.
 #include <gtest/gtest.h>
 
 #include <chrono>
