@@ -6,7 +6,7 @@
 
 #include "graphics/Display.h"
 #include "graphics/GammaFading.h"
-#include "graphics/ManualClock.h"
+#include "support/FakeTime.h"
 #include "shell/ApplInfo.h"
 #include "shell/Startup.h"
 #include "support/FakeDisplayServices.h"
@@ -75,20 +75,20 @@ class GammaFading : public ::testing::Test {
   // Each reading of the clock moves it a millisecond: starting on a fresh
   // tick keeps the few readings of a set from crossing into the next one.
   static UInt32 FreshTick() {
-    UInt32 t = ManualClock::Ticks();
-    while (ManualClock::Ticks() == t) {
+    UInt32 t = FakeTime::Ticks();
+    while (FakeTime::Ticks() == t) {
     }
-    return ManualClock::Ticks();
+    return FakeTime::Ticks();
   }
   UInt32 TicksOf(void (*fade)()) {
     UInt32 start = FreshTick();
     fade();
-    return ManualClock::Ticks() - start;
+    return FakeTime::Ticks() - start;
   }
 
   RecordingDialogs dialogs;
   FakeDisplayServices fake;
-  ManualClock clock;
+  FakeTime clock{1000};
 };
 
 }  // namespace
@@ -159,9 +159,9 @@ TEST_F(GammaFading, FullScreenFadesStepOncePerTickAndEndOnTheTarget) {
   Channels start = Identity();
   RGBColor black{0, 0, 0};
 
-  UInt32 before = ManualClock::Ticks();
+  UInt32 before = FakeTime::Ticks();
   FadeGammaColor(&black, 24);
-  EXPECT_EQ(ManualClock::Ticks() - before, 23u);  // 23 steps a tick apart, then the target
+  EXPECT_EQ(FakeTime::Ticks() - before, 23u);  // 23 steps a tick apart, then the target
   ASSERT_EQ(fake.sets.size(), 24u);
   EXPECT_EQ(fake.sets.back().table, Flat(0));
   EXPECT_EQ(fake.sets.back().display, 1u);
@@ -174,9 +174,9 @@ TEST_F(GammaFading, FullScreenFadesStepOncePerTickAndEndOnTheTarget) {
   for (GammaHandle target : {GetOrigGTable(), GammaHandle(nullptr)}) {
     SetGammaColor(&black);
     fake.sets.clear();
-    before = ManualClock::Ticks();
+    before = FakeTime::Ticks();
     SetGammaTable(target);
-    EXPECT_EQ(ManualClock::Ticks(), before);
+    EXPECT_EQ(FakeTime::Ticks(), before);
     ASSERT_EQ(fake.sets.size(), 1u);
     EXPECT_EQ(fake.sets[0].table, start);
     EXPECT_EQ(Contents(currentGAMMA), start);
@@ -210,9 +210,9 @@ TEST_F(GammaFading, InAWindowTablesAreOnlyRecorded) {
   StartFading();
   BuildBrightGammas(nullptr);
   fullScreen = false;
-  UInt32 before = ManualClock::Ticks();
+  UInt32 before = FakeTime::Ticks();
   FadeOut();
-  EXPECT_EQ(ManualClock::Ticks(), before);  // nobody sees it: no waiting
+  EXPECT_EQ(FakeTime::Ticks(), before);  // nobody sees it: no waiting
   EXPECT_EQ(Contents(currentGAMMA), Flat(0));
   for (int c = 0; c < 3; c++)
     for (int i = 0; i < 256; i++) ASSERT_EQ(curGamma[c][i], 0.0f);
@@ -232,7 +232,7 @@ TEST_F(GammaFading, WithNoWindowToShowThemFadesEndAtOnceAndAreNotReportedDone) {
   RGBColor black{0, 0, 0};
   UInt32 before = FreshTick();
   FadeGammaColor(&black, 25);
-  EXPECT_EQ(ManualClock::Ticks(), before);
+  EXPECT_EQ(FakeTime::Ticks(), before);
   EXPECT_EQ(fake.sets.size(), 2u);  // the first step, which nobody showed, then the target
   EXPECT_EQ(Contents(currentGAMMA), Flat(0));
   EXPECT_EQ(SetDeviceGammaTable(GetOrigGTable(), nullptr), kTransferNotShown);
