@@ -3,6 +3,8 @@
 #include <cctype>
 #include <cstring>
 
+#include "platform/KeyCodes.h"
+
 namespace {
 
 const UInt8 kDefaultKeys[2 * kPlayerKeyCount] = {
@@ -57,6 +59,12 @@ SInt16 GetKeyString(UInt8 code, unsigned char* out, UInt8 bracket) {
   out[0] = 0;
   if (bracket) Append(out, "[");
   const char* name = NameOf(code);
+  // A key of the main block that the keyboard's layout gives another
+  // character than the US layout is named by that character.
+  char typed[2] = {char(code <= 50 ? LayoutCharacterCode(code, false) : 0), 0};
+  if (typed[0] > ' ' && typed[0] < 127 && typed[0] != char(KeyCharacterCode(code, false)) &&
+      (!name || std::strlen(name) == 1))
+    name = typed;
   if (!name) name = "???";
   bool single = std::strlen(name) == 1;
   Append(out, name);

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "foundation/ErrorDialog.h"
+#include "graphics/AppIcon.h"
 #include "graphics/Display.h"
 #include "graphics/OffscreenCopy.h"
 #include "graphics/OpenGLContext.h"
@@ -161,6 +162,7 @@ void InitWindowGL(SInt16 width, SInt16 height) {
   // Resizable, so that the window manager offers its maximise button: the
   // button asks for full screen (the zoom), and any size letterboxes.
   SetWindowResizable(mainWIND, true);
+  ShowApplicationIcon(mainWIND);
   ShowGLWindow(mainWIND);
   BuildGLOrFail();
   LockWindow(mainWIND);

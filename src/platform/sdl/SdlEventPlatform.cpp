@@ -154,7 +154,7 @@ class SdlEventPlatform : public EventPlatform {
     if (!IsModifierKeyCode(code)) {
       p.kind = !down ? PlatformEvent::KeyUp : k.repeat ? PlatformEvent::KeyRepeat : PlatformEvent::KeyDown;
       p.keyCode = code;
-      p.charCode = KeyCharacterCode(code, (p.modifiers & shiftKey) != 0);
+      p.charCode = LayoutCharacterCode(code, (p.modifiers & shiftKey) != 0);
     }
     out->push_back(p);
   }
