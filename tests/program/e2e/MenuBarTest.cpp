@@ -104,11 +104,18 @@ class MenuBarTest : public ::testing::Test {
  protected:
   MenuBarTest() { home.WritePreferences("<dict>\t<key>Full Screen</key>\t<false/>\t</dict>"); }
 
-  // Puts the pointer on the bar and waits for it; the last grab. A hand on
-  // the mouse keeps moving it a little, and so does this: right after a
-  // switch to full screen the program is not told of a single jump of the
-  // pointer (SDL's pointer position stays where it was).
+  // Puts the pointer on the bar and waits for it; the last grab. The bar
+  // answers only while the game is in front, and the window system gives
+  // the focus back a moment after the window changed its size or mode (or,
+  // on a loaded machine, not at all until the window is activated, as a
+  // click on its title would). A hand on the mouse keeps moving it a little,
+  // and so does this: right after a switch to full screen a single jump of
+  // the pointer has been seen to go unnoticed.
   ScreenImage ShowBar() {
+    if (!program.WaitForFocus(std::chrono::milliseconds(3000))) {
+      desktop.Activate(program.Window());
+      program.WaitForFocus();
+    }
     ScreenRect c = program.Content();
     ScreenImage shown;
     for (int nudge = 0; nudge < 8 && !BarShows(shown); ++nudge) {
