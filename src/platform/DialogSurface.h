@@ -1,5 +1,6 @@
-// The input of a window that shows a modal dialog: clicks in its content,
-// typed characters and editing keys, and its close box. While a dialog is up
+// The input of a window that shows a modal dialog: clicks in its content and
+// the pointer's moves over it, typed characters and editing keys, and its
+// close box. While a dialog is up
 // the input of every other window is dropped (the dialog is modal), except a
 // request to quit, which is kept for after it.
 #pragma once
@@ -7,7 +8,7 @@
 #include "platform/PlatformTypes.h"
 
 struct DialogInput {
-  enum Kind { None, MouseDown, MouseUp, Key, Close } kind;
+  enum Kind { None, MouseDown, MouseUp, Key, Close, MouseMove } kind;
   SInt16 h, v;      // in the window's content, for the mouse
   UInt8 charCode;   // keys: the character, or 13 Return, 3 Enter, 27 Escape, 9 Tab, 8 Backspace, 28/29 arrows
   UInt8 keyCode;

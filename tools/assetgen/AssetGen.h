@@ -97,6 +97,9 @@ void AddMusicJobs(std::vector<Job>& jobs);  // Music.cpp
 void AddMovieJobs(std::vector<Job>& jobs);  // Movie.cpp
 void AddTableJobs(std::vector<Job>& jobs);  // Tables.cpp
 void AddFontJobs(std::vector<Job>& jobs);   // Fonts.cpp
+void AddIconJobs(std::vector<Job>& jobs);   // Icons.cpp
+// The application's icon, drawn into a square of the given size at the origin.
+void DrawApplicationIcon(cairo_t* cr, double size);
 
 // ---- Sheets (Sheets.cpp) ----------------------------------------------------------
 struct SheetFrame {

@@ -46,6 +46,12 @@ bool NextDialogInput(WindowPtr window, DialogInput* input) {
         input->h = SInt16(e.button.x);
         input->v = SInt16(e.button.y);
         return true;
+      case SDL_MOUSEMOTION:
+        if (e.motion.windowID != id) continue;
+        input->kind = DialogInput::MouseMove;
+        input->h = SInt16(e.motion.x);
+        input->v = SInt16(e.motion.y);
+        return true;
       case SDL_KEYDOWN:
         if (e.key.windowID != id) continue;
         if (UInt8 c = EditingKey(e.key.keysym.sym)) {
