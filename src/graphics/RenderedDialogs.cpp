@@ -869,7 +869,8 @@ struct ProgramPresenter : DialogPresenter {
 
 }  // namespace
 
-void InstallRenderedDialogs() {
+RenderedDialogPresenter& InstallRenderedDialogs() {
   static ProgramPresenter presenter;
   SetDialogPresenter(&presenter);
+  return presenter.rendered;
 }

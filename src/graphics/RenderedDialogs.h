@@ -78,4 +78,5 @@ std::string AlertIconFile(SInt16 kind);
 
 // The program's presenter: every dialog rendered, as a message box only where
 // no OpenGL window can be made; standard error whenever UserPresenter() says so.
-void InstallRenderedDialogs();
+// Answers the rendered presenter it shows dialogs with (tests watch it).
+RenderedDialogPresenter& InstallRenderedDialogs();
