@@ -6,9 +6,10 @@
 
 namespace {
 
-// A modal SDL message box. It blocks, so the event loop stops while it is up;
-// the focus it takes from the game window is given back afterwards without
-// being read as a suspend.
+// A modal SDL message box, for where no OpenGL window can be made (the
+// program's dialogs are rendered otherwise). It blocks, so the event loop, its
+// timers and the music stop while it is up; the focus it takes from the game
+// window is given back afterwards without being read as a suspend.
 struct MessageBoxes : DialogPresenter {
   DialogAction Present(const DialogView& view) override {
     MessageBoxPlan plan = PlanMessageBox(view);
