@@ -3,6 +3,8 @@
 #include "DialogFixture.h"
 #include "foundation/Timer.h"
 #include "shell/ControlUtilities.h"
+#include "foundation/Paths.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -34,6 +36,43 @@ TEST_F(NibDialogsTest, EveryWindowHoldsTheControlsTheCodeLooksFor) {
   }
   EXPECT_EQ(GetNibWindow(QKEngineNIB, "No Such Window"), nullptr);
   EXPECT_EQ(GetNibWindow(nullptr, "Password"), nullptr);
+}
+
+// Tab titles and pop-up items come from the description, and its UTF-8 text
+// reaches the model as the engine's 8-bit text.
+TEST_F(NibDialogsTest, TitlesAndItemsComeFromTheDescription) {
+  WindowRef online = GetNibWindow(QKEngineNIB, "Online Settings");
+  EXPECT_EQ(GetControlByCommand(online, Code("tabs"))->items, (std::vector<std::string>{"Network", "Voice"}));
+  DisposeDialogWindow(online);
+  WindowRef audio = GetNibWindow(QKEngineNIB, "Audio Settings");
+  EXPECT_EQ(GetControlByCommand(audio, Code("chan"))->items, (std::vector<std::string>{"2", "4", "6", "8"}));
+  DisposeDialogWindow(audio);
+
+  TempFolder bundle;
+  bundle.MakeFolder("Contents");
+  bundle.MakeFolder("Contents/Resources");
+  bundle.Write("Contents/Resources/Accents.plist",
+               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r<plist version=\"1.0\">\r<dict>\r"
+               "\t<key>Windows</key>\r\t<dict>\r\t\t<key>W</key>\r\t\t<dict>\r"
+               "\t\t\t<key>Title</key>\r\t\t\t<string>R\xC3\xA9glages</string>\r"
+               "\t\t\t<key>Controls</key>\r\t\t\t<array>\r\t\t\t\t<dict>\r"
+               "\t\t\t\t\t<key>Kind</key>\r\t\t\t\t\t<string>popup</string>\r"
+               "\t\t\t\t\t<key>Title</key>\r\t\t\t\t\t<string>Qualit\xC3\xA9</string>\r"
+               "\t\t\t\t\t<key>Items</key>\r\t\t\t\t\t<array>\r"
+               "\t\t\t\t\t\t<string>\xC3\x87" "a</string>\r\t\t\t\t\t</array>\r"
+               "\t\t\t\t</dict>\r\t\t\t</array>\r\t\t</dict>\r\t</dict>\r</dict>\r</plist>");
+  SetBundlePathForTesting(bundle.Path().c_str());
+  IBNibRef nib = nullptr;
+  ASSERT_EQ(CreateNibReference("Accents", &nib), noErr);
+  WindowRef w = GetNibWindow(nib, "W");
+  ASSERT_NE(w, nullptr);
+  EXPECT_EQ(Str(DialogRecord(w)->title), "R\x8Eglages");  // Mac Roman
+  ControlRef popup = GetRootControl(w)->children.at(0);
+  EXPECT_EQ(Str(popup->title), "Qualit\x8E");
+  EXPECT_EQ(popup->items, std::vector<std::string>{"\x82" "a"});
+  DisposeDialogWindow(w);
+  DisposeNibReference(nib);
+  SetBundlePathForTesting(nullptr);
 }
 
 TEST_F(NibDialogsTest, MissingOrBrokenInterfaceFileIsRefused) {
