@@ -665,6 +665,14 @@ RenderedDialogPresenter::Surface* RenderedDialogPresenter::Open(const DialogView
     Dismiss(dialog);
     return nullptr;
   }
+  // Where the dialog's layout put it, above its parent: the game window, or
+  // the window showing the dialog it was opened from.
+  WindowRef over = view.parent;
+  if (DialogRecord(over)) {
+    auto parent = surfaces_.find(over);
+    over = parent == surfaces_.end() ? nullptr : parent->second->window;
+  }
+  PlaceDialogWindow(s->window, record->bounds, over);
   return s;
 }
 

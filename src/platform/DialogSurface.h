@@ -20,3 +20,7 @@ bool NextDialogInput(WindowPtr window, DialogInput* input);
 void WaitDialogInput(UInt32 ms);
 // Puts back the quit request kept while the dialog was up.
 void EndDialogInput();
+// Moves the window that shows a dialog to the dialog's global bounds and
+// keeps it above `parent` (the game window) while both are open; a null
+// parent only moves it.
+void PlaceDialogWindow(WindowPtr window, const Rect& globalBounds, WindowRef parent);

@@ -86,3 +86,10 @@ void EndDialogInput() {
   quit.type = SDL_QUIT;
   SDL_PushEvent(&quit);
 }
+
+void PlaceDialogWindow(WindowPtr window, const Rect& globalBounds, WindowRef parent) {
+  SDL_Window* own = SdlWindowOf(window);
+  if (!own) return;
+  SDL_SetWindowPosition(own, globalBounds.left, globalBounds.top);
+  if (SDL_Window* over = SdlWindowOf(parent)) SDL_SetWindowModalFor(own, over);
+}

@@ -258,6 +258,28 @@ TEST_F(RenderedDialogTest, ConfirmButtonsAnswerClicksAndKeys) {
   EXPECT_EQ(ConfirmDialog("Again?", 0), kHICommandCancel);
 }
 
+// The window lies where the dialog layout put the dialog.
+TEST_F(RenderedDialogTest, TheWindowIsPlacedAtTheDialogsBounds) {
+  if (skip) return;
+  int x = -1, y = -1;
+  Rect bounds{};
+  std::function<void()> look = [&] {
+    bounds = DialogRecord(dialog)->bounds;
+    SDL_GetWindowPosition(reinterpret_cast<SDL_Window*>(surface->platform), &x, &y);
+    if ((x == bounds.left && y == bounds.top) || draws > 150)
+      Key(SDLK_RETURN);
+    else
+      steps.push_back(look);
+  };
+  steps.push_back(look);
+  ShowAlertDialog(PStr("Placed."), PStr(""), "OK");
+  EXPECT_EQ(x, bounds.left);
+  EXPECT_EQ(y, bounds.top);
+  Rect expected = DlogPosition(360, 120, 0);  // no game window: over the main screen
+  EXPECT_EQ(bounds.left, expected.left);
+  EXPECT_EQ(bounds.top, expected.top);
+}
+
 TEST_F(RenderedDialogTest, InputFieldTakesTypingAndShowsIt) {
   if (skip) return;
   Str255 text{0};
