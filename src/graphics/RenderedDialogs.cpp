@@ -5,6 +5,7 @@
 #include FT_FREETYPE_H
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -482,32 +483,60 @@ bool Clickable(ControlRef c) {
   }
 }
 
+// The folders that hold icon themes, as the desktop names them: the user's
+// data folder, then the system's data folders.
+std::vector<std::string> IconFolders() {
+  std::vector<std::string> folders;
+  const char* home = getenv("XDG_DATA_HOME");
+  const char* user = getenv("HOME");
+  if (home && *home)
+    folders.push_back(std::string(home) + "/icons");
+  else if (user && *user)
+    folders.push_back(std::string(user) + "/.local/share/icons");
+  const char* dirs = getenv("XDG_DATA_DIRS");
+  std::string list = dirs && *dirs ? dirs : "/usr/local/share:/usr/share";
+  for (size_t at = 0; at <= list.size();) {
+    size_t end = list.find(':', at);
+    if (end == std::string::npos) end = list.size();
+    if (end > at) folders.push_back(list.substr(at, end - at) + "/icons");
+    at = end + 1;
+  }
+  return folders;
+}
+
 }  // namespace
 
 std::string AlertIconFile(SInt16 kind) {
   static const char* const names[] = {"dialog-error.png", "dialog-information.png", "dialog-warning.png"};
   static const char* const own[] = {"Stop.png", "Note.png", "Caution.png"};
   size_t k = kind >= 0 && kind <= 2 ? size_t(kind) : 1;
-  static std::string found[3];
-  static bool searched[3];
-  if (searched[k]) return found[k];
-  searched[k] = true;
+  // Found once for each set of folders and bundle.
+  std::vector<std::string> folders = IconFolders();
+  std::string key = std::to_string(k) + "\n" + GetResourcesPath();
+  for (const std::string& folder : folders) key += "\n" + folder;
+  static std::map<std::string, std::string> found;
+  auto known = found.find(key);
+  if (known != found.end()) return known->second;
+  std::string& file = found[key];
+  file = GetResourcesPath() + "/QK Resources/" + own[k];
   namespace fs = std::filesystem;
   std::error_code error;
-  // The default desktop theme first, then the others in name order.
-  std::vector<fs::path> themes{"/usr/share/icons/Adwaita"};
-  std::vector<fs::path> others;
-  for (const fs::directory_entry& entry : fs::directory_iterator("/usr/share/icons", error))
-    if (entry.path().filename() != "Adwaita") others.push_back(entry.path());
-  std::sort(others.begin(), others.end());
-  themes.insert(themes.end(), others.begin(), others.end());
-  for (const fs::path& theme : themes)
-    for (const char* size : {"32x32", "48x48", "64x64", "24x24", "96x96", "256x256"})
-      for (const char* context : {"status", "legacy", "apps"}) {
-        fs::path file = theme / size / context / names[k];
-        if (fs::is_regular_file(file, error)) return found[k] = file.string();
-      }
-  return found[k] = GetResourcesPath() + "/QK Resources/" + own[k];
+  for (const std::string& folder : folders) {
+    // The default desktop theme first, then the others in name order.
+    std::vector<fs::path> themes;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) themes.push_back(entry.path());
+    std::sort(themes.begin(), themes.end(), [](const fs::path& a, const fs::path& b) {
+      bool aFirst = a.filename() == "Adwaita", bFirst = b.filename() == "Adwaita";
+      return aFirst != bFirst ? aFirst : a < b;
+    });
+    for (const fs::path& theme : themes)
+      for (const char* size : {"32x32", "48x48", "64x64", "24x24", "96x96", "256x256"})
+        for (const char* context : {"status", "legacy", "apps"}) {
+          fs::path themed = theme / size / context / names[k];
+          if (fs::is_regular_file(themed, error)) return file = themed.string();
+        }
+  }
+  return file;
 }
 
 std::vector<std::string> PopupItems(ControlRef popup) {

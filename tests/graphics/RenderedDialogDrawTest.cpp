@@ -2,8 +2,11 @@
 // the model's 8-bit text shown as its own characters, pictures and icon files.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 
+#include "foundation/Paths.h"
 #include "foundation/StringLibrary.h"
 #include "graphics/ImageBuffer.h"
 #include "graphics/PNGFile.h"
@@ -115,6 +118,41 @@ TEST_F(RenderedDialogDraw, ABevelButtonShowsItsIconFile) {
   Rgb faded = At(picture, 48, 40);  // 45 % of the icon over the button's grey
   EXPECT_NEAR(faded.r, 255 * 0.45 + 247 * 0.55, 1);
   EXPECT_NEAR(faded.g, 247 * 0.55, 1);
+}
+
+// The alert kinds come from the desktop's icon themes, the default theme
+// first; a kind no theme has comes from the bundle.
+TEST(AlertIcons, TheThemesIconElseTheBundlesOwn) {
+  TempFolder user, system, bundle;
+  for (const char* file : {"Zeta/48x48/status/dialog-warning.png", "Adwaita/48x48/status/dialog-warning.png",
+                           "Zeta/32x32/legacy/dialog-information.png"}) {
+    std::filesystem::path path = std::filesystem::path(system.Path()) / "icons" / file;
+    std::filesystem::create_directories(path.parent_path());
+    system.Write(std::filesystem::relative(path, system.Path()).string(), "png");
+  }
+  struct Saved {
+    const char* name;
+    std::string value;
+    bool set;
+  } saved[] = {{"XDG_DATA_HOME", "", false}, {"XDG_DATA_DIRS", "", false}};
+  for (Saved& s : saved)
+    if (const char* v = getenv(s.name)) s.value = v, s.set = true;
+  setenv("XDG_DATA_HOME", user.Path().c_str(), 1);
+  setenv("XDG_DATA_DIRS", (std::string("/nonexistent:") + system.Path()).c_str(), 1);
+  SetBundlePathForTesting(bundle.Path().c_str());
+  std::string resources = GetResourcesPath();
+  EXPECT_EQ(AlertIconFile(2), system.Path() + "/icons/Adwaita/48x48/status/dialog-warning.png");
+  EXPECT_EQ(AlertIconFile(1), system.Path() + "/icons/Zeta/32x32/legacy/dialog-information.png");
+  EXPECT_EQ(AlertIconFile(0), resources + "/QK Resources/Stop.png");
+  EXPECT_EQ(AlertIconFile(9), AlertIconFile(1));  // an unknown kind is a note
+  setenv("XDG_DATA_DIRS", user.Path().c_str(), 1);
+  EXPECT_EQ(AlertIconFile(2), resources + "/QK Resources/Caution.png");
+  SetBundlePathForTesting(nullptr);
+  for (const Saved& s : saved)
+    if (s.set)
+      setenv(s.name, s.value.c_str(), 1);
+    else
+      unsetenv(s.name);
 }
 
 }  // namespace
