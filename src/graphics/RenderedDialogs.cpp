@@ -647,6 +647,7 @@ struct RenderedDialogPresenter::Surface {
   ImageBuffer picture;
   ImageGL image;
   DialogHover hover;
+  WindowRef owner = nullptr;  // the game window the dialog took the focus from
 };
 
 RenderedDialogPresenter::RenderedDialogPresenter() = default;
@@ -673,9 +674,13 @@ void RenderedDialogPresenter::Dismiss(WindowRef dialog) {
     gl->deleteContext(s->context);
   }
   DisposeGLWindow(s->window);
+  WindowRef owner = s->owner;
   delete s;
   surfaces_.erase(it);
-  if (surfaces_.empty()) EndDialogInput();
+  if (surfaces_.empty()) {
+    TakeBackFocus(owner);
+    EndDialogInput();
+  }
 }
 
 RenderedDialogPresenter::Surface* RenderedDialogPresenter::Open(const DialogView& view) {
@@ -697,9 +702,11 @@ RenderedDialogPresenter::Surface* RenderedDialogPresenter::Open(const DialogView
   // Where the dialog's layout put it, above its parent: the game window, or
   // the window showing the dialog it was opened from.
   WindowRef over = view.parent;
+  s->owner = view.parent;
   if (DialogRecord(over)) {
     auto parent = surfaces_.find(over);
     over = parent == surfaces_.end() ? nullptr : parent->second->window;
+    s->owner = parent == surfaces_.end() ? nullptr : parent->second->owner;
   }
   PlaceDialogWindow(s->window, record->bounds, over);
   return s;

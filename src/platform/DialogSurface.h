@@ -24,3 +24,8 @@ void EndDialogInput();
 // keeps it above `parent` (the game window) while both are open; a null
 // parent only moves it.
 void PlaceDialogWindow(WindowPtr window, const Rect& globalBounds, WindowRef parent);
+// After a dialog window has closed: the keyboard focus it took from `parent`
+// (the game window) comes back, and the focus events of the exchange are
+// dropped, so that the game does not take them for a switch to another
+// application. Nothing to do without a parent window.
+void TakeBackFocus(WindowRef parent);

@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include "platform/EventPlatform.h"
 #include "platform/sdl/SdlWindow.h"
 
 namespace {
@@ -92,4 +93,21 @@ void PlaceDialogWindow(WindowPtr window, const Rect& globalBounds, WindowRef par
   if (!own) return;
   SDL_SetWindowPosition(own, globalBounds.left, globalBounds.top);
   if (SDL_Window* over = SdlWindowOf(parent)) SDL_SetWindowModalFor(own, over);
+}
+
+void TakeBackFocus(WindowRef parent) {
+  SDL_Window* game = SdlWindowOf(parent);
+  if (!game) return;
+  // The focus-out and focus-in arrive once the dialog is gone.
+  Uint32 start = SDL_GetTicks();
+  for (;;) {
+    RemovePlatformEvents(osMask);
+    Uint32 elapsed = SDL_GetTicks() - start;
+    if ((elapsed >= 100 && Platform().IsFront()) || elapsed >= 500) break;
+    SDL_Delay(10);
+  }
+  if (!Platform().IsFront()) {
+    SDL_RaiseWindow(game);
+    RemovePlatformEvents(osMask);
+  }
 }
