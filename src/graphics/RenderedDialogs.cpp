@@ -30,7 +30,7 @@ namespace {
 
 constexpr float kTextSize = 12.0f;
 constexpr const char* kFontPath = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
-constexpr SInt16 kCell = 12;          // a colour cell's side
+constexpr SInt16 kCell = 12;  // a colour cell's side
 constexpr SInt16 kMenuItemHeight = 18;
 constexpr SInt16 kIconSide = 32;
 
@@ -128,8 +128,8 @@ void Text(ImageBuffer* b, const std::string& utf8, float x, float y, char align,
         SInt32 h = left + col;
         if (h < 0 || h >= b->Width()) continue;
         const unsigned char* line = bitmap.buffer + row * bitmap.pitch;
-        UInt32 coverage = bitmap.pixel_mode == FT_PIXEL_MODE_MONO ? ((line[col / 8] >> (7 - col % 8)) & 1) * 255u
-                                                                  : line[col];
+        UInt32 coverage =
+            bitmap.pixel_mode == FT_PIXEL_MODE_MONO ? ((line[col / 8] >> (7 - col % 8)) & 1) * 255u : line[col];
         BlendCoverage(b->pixels + size_t(v) * b->rowBytes + size_t(h) * 4, rgb, coverage);
       }
     }
@@ -308,9 +308,7 @@ void DrawControl(ImageBuffer* b, WindowRef dialog, ControlRef c, const DialogHov
   Rect r = c->bounds;
   SInt16 midV = SInt16((r.top + r.bottom) / 2);
   switch (c->kind) {
-    case kControlKindStaticText:
-      WrappedText(b, Utf8(c->text), r, ink);
-      break;
+    case kControlKindStaticText: WrappedText(b, Utf8(c->text), r, ink); break;
     case kControlKindPushButton:
     case kControlKindRoundButton:
     case kControlKindBevelButton: {
@@ -376,7 +374,8 @@ void DrawControl(ImageBuffer* b, WindowRef dialog, ControlRef c, const DialogHov
       Frame(b, r, ink, ink, ink);
       std::vector<std::string> items = PopupItems(c);
       SInt16 item = c->value;  // the chosen item, counted from 1
-      std::string shown = item >= 1 && size_t(item) <= items.size() ? items[size_t(item - 1)] : std::to_string(c->value);
+      std::string shown =
+          item >= 1 && size_t(item) <= items.size() ? items[size_t(item - 1)] : std::to_string(c->value);
       std::string title = Title(c);
       Text(b, title.empty() ? shown : title + ": " + shown, r.left + 6.0f, midV + 4.0f, 0, ink, ink, ink);
       DrawArrow(b, r.right, midV, ink);
@@ -424,9 +423,7 @@ void DrawControl(ImageBuffer* b, WindowRef dialog, ControlRef c, const DialogHov
       DrawImage(b, ImageFile(IconFileOf(c)), Rect{r.top, r.left, SInt16(r.top + kIconSide), SInt16(r.left + kIconSide)},
                 1.0f);
       break;
-    case kControlKindPicture:
-      DrawPicture(b, c->picture, r);
-      break;
+    case kControlKindPicture: DrawPicture(b, c->picture, r); break;
     case kControlKindGroupBox:
     case kControlKindUserPane:
       if (c->title[0]) {
@@ -476,8 +473,7 @@ bool Clickable(ControlRef c) {
     case kControlKindUserPane:
     case kControlKindGroupBox:
     case kControlKindProgressBar:
-    case kControlKindPicture:
-      return false;
+    case kControlKindPicture: return false;
     default:
       return true;
   }
@@ -799,15 +795,12 @@ DialogAction RenderedDialogPresenter::Present(const DialogView& view) {
             continue;
           }
           break;
-        case DialogInput::MouseDown:
-          break;
+        case DialogInput::MouseDown: break;
         case DialogInput::Key:
           if (input.charCode != 27 && input.charCode != 13 && input.charCode != 3) continue;
           item = input.charCode == 27 ? 0 : hover.popupItem;
           break;
-        default:
-          item = 0;
-          break;
+        default: item = 0; break;
       }
       hover.popup = nullptr;
       hover.popupItem = 0;
@@ -818,7 +811,8 @@ DialogAction RenderedDialogPresenter::Present(const DialogView& view) {
     }
 
     if (input.kind == DialogInput::Close) return DialogAction{DialogAction::Key, -1, 27, 53, nullptr, 0};
-    if (input.kind == DialogInput::Key) return DialogAction{DialogAction::Key, -1, input.charCode, input.keyCode, nullptr, 0};
+    if (input.kind == DialogInput::Key)
+      return DialogAction{DialogAction::Key, -1, input.charCode, input.keyCode, nullptr, 0};
     SInt16 part = 0;
     ControlRef c = DialogControlAt(dialog, input.h, input.v, &part);
     bool overGrid = c && c->kind == kControlKindCellGrid;

@@ -1,9 +1,9 @@
 #include "shell/NibDialogs.h"
 
 #include "DialogFixture.h"
+#include "foundation/Paths.h"
 #include "foundation/Timer.h"
 #include "shell/ControlUtilities.h"
-#include "foundation/Paths.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -59,7 +59,7 @@ TEST_F(NibDialogsTest, TitlesAndItemsComeFromTheDescription) {
                "\t\t\t\t\t<key>Kind</key>\r\t\t\t\t\t<string>popup</string>\r"
                "\t\t\t\t\t<key>Title</key>\r\t\t\t\t\t<string>Qualit\xC3\xA9</string>\r"
                "\t\t\t\t\t<key>Items</key>\r\t\t\t\t\t<array>\r"
-               "\t\t\t\t\t\t<string>\xC3\x87" "a</string>\r\t\t\t\t\t</array>\r"
+               "\t\t\t\t\t\t<string>\xC3\x87 va</string>\r\t\t\t\t\t</array>\r"
                "\t\t\t\t</dict>\r\t\t\t</array>\r\t\t</dict>\r\t</dict>\r</dict>\r</plist>");
   SetBundlePathForTesting(bundle.Path().c_str());
   IBNibRef nib = nullptr;
@@ -69,7 +69,7 @@ TEST_F(NibDialogsTest, TitlesAndItemsComeFromTheDescription) {
   EXPECT_EQ(Str(DialogRecord(w)->title), "R\x8Eglages");  // Mac Roman
   ControlRef popup = GetRootControl(w)->children.at(0);
   EXPECT_EQ(Str(popup->title), "Qualit\x8E");
-  EXPECT_EQ(popup->items, std::vector<std::string>{"\x82" "a"});
+  EXPECT_EQ(popup->items, std::vector<std::string>{"\x82 va"});
   DisposeDialogWindow(w);
   DisposeNibReference(nib);
   SetBundlePathForTesting(nullptr);

@@ -19,11 +19,11 @@
 #include "platform/GLWindow.h"
 #include "platform/QuickDrawColor.h"
 #include "shell/ApplInfo.h"
+#include "shell/DialogLibrary.h"
 #include "shell/ErrorAlertDialogs.h"
 #include "shell/MainPrefs.h"
-#include "shell/PrefsDialogs.h"
-#include "shell/DialogLibrary.h"
 #include "shell/NibDialogs.h"
+#include "shell/PrefsDialogs.h"
 #include "shell/StandardDialog.h"
 #include "support/DisplayCheck.h"
 #include "support/FakeEventPlatform.h"
@@ -326,10 +326,11 @@ TEST_F(RenderedDialogTest, PasswordFieldShowsStarsAndChecks) {
   steps.push_back([&] {
     Type("pw");
     ControlRef field = ByCommand(FOUR_CHAR('p', 'a', 's', 's'));
-    Until([field] { return field->text == "pw"; }, [&, field] {
-      EXPECT_EQ(field->text, "pw");
-      Key(SDLK_RETURN);
-    });
+    Until([field] { return field->text == "pw"; },
+          [&, field] {
+            EXPECT_EQ(field->text, "pw");
+            Key(SDLK_RETURN);
+          });
   });
   EXPECT_EQ(PasswordDialog(PStr("Password:"), PStr("pw")), kHICommandOK);
   (void)nib;
@@ -368,10 +369,11 @@ TEST_F(RenderedDialogTest, ChecksRadiosTabsSlidersPopupsAndProgress) {
   });
   steps.push_back([&] {
     // A drawing made once the click took effect.
-    Until([&] { return check->value == 1; }, [&] {
-      checkAfter = At(16, 18);
-      ClickControl(radio2);
-    });
+    Until([&] { return check->value == 1; },
+          [&] {
+            checkAfter = At(16, 18);
+            ClickControl(radio2);
+          });
   });
   std::pair<int, int> firstTitle{}, secondTitle{};
   steps.push_back([&] {
@@ -434,17 +436,21 @@ TEST_F(RenderedDialogTest, ColourGridHighlightsTheHoveredCellWithItsNumberAndBli
   int numberInk = 0, drawsAtRelease = 0;
   steps.push_back([&] {
     // Below the grid, left of the button: no cell.
-    PointUntil(200, 118, [&] { return Near(Average(number), 234, 234, 234, 2); }, [&] {
-      before = Average(number);
-      // Over cell 37.
-      PointUntil(2 + 12 * 5 + 6, 2 + 12 + 6, [&] { return Near(At(2 + 12 * 5, 2 + 12 + 6), 0, 0, 0); }, [&] {
-        cellFrame = At(2 + 12 * 5, 2 + 12 + 6);  // the left edge of cell 37
-        auto ink = InkColumns(number);
-        numberInk = ink.first < 0 ? 0 : ink.second - ink.first + 1;
-        drawsAtRelease = draws;
-        Press(2 + 12 * 5 + 6, 2 + 12 + 6);
-      });
-    });
+    PointUntil(
+        200, 118, [&] { return Near(Average(number), 234, 234, 234, 2); },
+        [&] {
+          before = Average(number);
+          // Over cell 37.
+          PointUntil(
+              2 + 12 * 5 + 6, 2 + 12 + 6, [&] { return Near(At(2 + 12 * 5, 2 + 12 + 6), 0, 0, 0); },
+              [&] {
+                cellFrame = At(2 + 12 * 5, 2 + 12 + 6);  // the left edge of cell 37
+                auto ink = InkColumns(number);
+                numberInk = ink.first < 0 ? 0 : ink.second - ink.first + 1;
+                drawsAtRelease = draws;
+                Press(2 + 12 * 5 + 6, 2 + 12 + 6);
+              });
+        });
   });
   EXPECT_EQ(GetColorDialog(5), 37);
   EXPECT_TRUE(Near(before, 234, 234, 234)) << Show(before);  // no number before a cell is hovered
@@ -477,15 +483,18 @@ TEST_F(RenderedDialogTest, PopUpOpensAMenuAndAClickChoosesAnItem) {
   steps.push_back([&] {
     Rect item4 = PopupItemRect(popup, 120, 4);
     // The open menu covers what lay below the pop-up.
-    Until([&, item4] { return !Near(At(item4.left + 60, item4.top + 2), 234, 234, 234); }, [&, item4] {
-      openItem4 = At(item4.left + 60, item4.top + 2);
-      PointUntil(item4.left + 60, item4.top + 9,
-                 [&, item4] { return Near(At(item4.left + 60, item4.top + 2), 51, 102, 229); }, [&, item4] {
-                   lit = At(item4.left + 60, item4.top + 2);
-                   ClickIn(item4);
-                   steps.push_back([&] { Key(SDLK_RETURN); });
-                 });
-    });
+    Until([&, item4] { return !Near(At(item4.left + 60, item4.top + 2), 234, 234, 234); },
+          [&, item4] {
+            openItem4 = At(item4.left + 60, item4.top + 2);
+            PointUntil(
+                item4.left + 60, item4.top + 9,
+                [&, item4] { return Near(At(item4.left + 60, item4.top + 2), 51, 102, 229); },
+                [&, item4] {
+                  lit = At(item4.left + 60, item4.top + 2);
+                  ClickIn(item4);
+                  steps.push_back([&] { Key(SDLK_RETURN); });
+                });
+          });
   });
   EXPECT_EQ(RunStandardDialog(w, nullptr, 0), kHICommandOK);
   EXPECT_EQ(popup->value, 4);
@@ -532,7 +541,7 @@ TEST_F(RenderedDialogTest, MainPrefsWindowShowsItsPanelIcons) {
   struct Panel {
     UInt32 command;
     const char* file;
-    int face;      // the button's grey
+    int face;  // the button's grey
     Pixel shown;
   } panels[] = {{kCommandInputs, "QK Resources/Inputs.icns", 247, {}},
                 {kCommandRumble, "QK Resources/Rumble.icns", 247, {}},
@@ -552,7 +561,8 @@ TEST_F(RenderedDialogTest, MainPrefsWindowShowsItsPanelIcons) {
       expected = Pixel{int(expected.r * 0.45 + p.face * 0.55), int(expected.g * 0.45 + p.face * 0.55),
                        int(expected.b * 0.45 + p.face * 0.55)};
     EXPECT_FALSE(Near(expected, p.face, p.face, p.face, 6));
-    EXPECT_TRUE(Near(p.shown, expected.r, expected.g, expected.b, 10)) << Show(p.shown) << " against " << Show(expected);
+    EXPECT_TRUE(Near(p.shown, expected.r, expected.g, expected.b, 10))
+        << Show(p.shown) << " against " << Show(expected);
   }
   SetBundlePathForTesting(nullptr);
 }

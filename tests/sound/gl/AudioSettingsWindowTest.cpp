@@ -36,7 +36,8 @@ class AudioSettingsWindow : public ::testing::Test {
       return;
     }
     std::string here = __FILE__;
-    if (!QKEngineNIB) LoadQKEngineNibFile((here.substr(0, here.rfind("/tests/")) + "/resources/QK Engine.plist").c_str());
+    if (!QKEngineNIB)
+      LoadQKEngineNibFile((here.substr(0, here.rfind("/tests/")) + "/resources/QK Engine.plist").c_str());
     const char* bundle = getenv("HALVANE_BUNDLE");
     SetBundlePathForTesting(bundle ? bundle : "");
     soundInited = 0;
