@@ -171,6 +171,10 @@ UInt32 OnlinePrefsDialog(WindowRef parent) {
   if (!window) return kHICommandCancel;
   UInt32 result = kHICommandCancel;
   InstallWindowEventHandler(window, OnlineDialogHandler, 1, kPrefsEvents, &result, nullptr);
+  IconRef online;
+  LoadBundleIcon(kOnlineIconFile, FOUR_CHAR('i', 'c', 'n', 's'), &online);
+  SetControlIconRef(GetControlByCommand(window, FOUR_CHAR('i', 'c', 'o', 'n')), online);
+  ReleaseIconRef(online);
   ControlRef tabs = GetControlByCommand(window, FOUR_CHAR('t', 'a', 'b', 's'));
   if (tabs) {
     InstallTabsControlHandler(tabs);
