@@ -10,6 +10,7 @@
 #include "frontend/MainLoop.h"
 #include "frontend/controls/ControlGL.h"
 #include "game/GameObjects.h"
+#include "game/GameServices.h"
 #include "graphics/GameWindow.h"
 #include "graphics/Layout.h"
 #include "graphics/PixMapRegistry.h"

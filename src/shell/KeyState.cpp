@@ -1,6 +1,7 @@
 #include <cstring>
 
 #include "platform/KeyCodes.h"
+#include "shell/KeyState.h"
 #include "shell/Events.h"
 
 UInt8 keyDowns[256], keyUps[256], keyTrigs[256];

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "foundation/Clock.h"
-#include "foundation/FakeTime.h"
+#include "support/FakeTime.h"
 #include "frontend/KeyNames.h"
 #include "frontend/ApplicationHooks.h"
 #include "frontend/MainLoop.h"

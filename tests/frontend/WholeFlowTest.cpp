@@ -11,7 +11,7 @@
 
 #include "ControlTestSupport.h"
 #include "foundation/Clock.h"
-#include "foundation/FakeTime.h"
+#include "support/FakeTime.h"
 #include "foundation/Paths.h"
 #include "foundation/PlistTag.h"
 #include "frontend/KeyNames.h"

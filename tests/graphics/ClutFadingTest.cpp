@@ -5,7 +5,7 @@
 #include "graphics/ClutFading.h"
 #include "graphics/ColorTables.h"
 #include "graphics/Display.h"
-#include "graphics/ManualClock.h"
+#include "support/FakeTime.h"
 #include "graphics/PixMapRegistry.h"
 #include "shell/ApplInfo.h"
 #include "shell/Startup.h"
@@ -66,14 +66,14 @@ class ClutFading : public ::testing::Test {
   }
   CTabHandle DeviceTable() { return (*(*mainDEVICE)->gdPMap)->pmTable; }
   UInt32 TicksOf(void (*fade)()) {
-    UInt32 start = ManualClock::Ticks();
+    UInt32 start = FakeTime::Ticks();
     fade();
-    return ManualClock::Ticks() - start;
+    return FakeTime::Ticks() - start;
   }
 
   RecordingDialogs dialogs;
   FakeDisplayServices fake;
-  ManualClock clock;
+  FakeTime clock{1000};
 };
 
 TEST_F(ClutFading, StartUpCopiesTheScreensOwnTable) {

@@ -4,6 +4,8 @@
 
 namespace {
 
+class KeyStateTest : public ShellTest {};
+
 // A script of what happens to the space bar (key code 49) between and at the
 // game's polls: D key-down event, U key-up event, R the key is released with
 // no event (the key-up went to another window), E an empty pump, Dn n taps,
@@ -54,7 +56,7 @@ TEST_P(KeyStateScript, Polls) {
 INSTANTIATE_TEST_SUITE_P(Sequences, KeyStateScript, ::testing::ValuesIn(keyScripts),
                          [](const auto& info) { return "Case" + std::to_string(info.index); });
 
-TEST_F(ShellTest, ModifierKeysCountAsFlagNumbersAndMakeNoEventRecord) {
+TEST_F(KeyStateTest, ModifierKeysCountAsFlagNumbersAndMakeNoEventRecord) {
   platform.PostKey(PlatformEvent::KeyDown, 55);  // Ctrl, the command key
   EXPECT_FALSE(GetEvent(0, nullptr));
   EXPECT_TRUE(KeyState(136));
@@ -77,7 +79,7 @@ TEST_F(ShellTest, ModifierKeysCountAsFlagNumbersAndMakeNoEventRecord) {
   EXPECT_FALSE(KeyState(136));
 }
 
-TEST_F(ShellTest, MouseButtonIsKey161) {
+TEST_F(KeyStateTest, MouseButtonIsKey161) {
   platform.PostMouse(PlatformEvent::MouseDown, Point{200, 300});
   platform.PostMouse(PlatformEvent::MouseUp, Point{200, 300});
   Drain();
@@ -85,7 +87,7 @@ TEST_F(ShellTest, MouseButtonIsKey161) {
   EXPECT_FALSE(GetMouseState());
 }
 
-TEST_F(ShellTest, KeyDownReadsTheKeyMapThroughTheCodeTable) {
+TEST_F(KeyStateTest, KeyDownReadsTheKeyMapThroughTheCodeTable) {
   platform.SetKey(49, true);
   platform.SetKey(10, true);  // the ISO key has no bit in the map
   EXPECT_TRUE(KeyDown(49));
@@ -115,7 +117,7 @@ TEST(KeyCodeTables, MapKeysToBitsCountedFromTheHighBit) {
   EXPECT_EQ(charToKey[UInt8('1')], 18);  // the main row, not the keypad
 }
 
-TEST_F(ShellTest, PostedKeyboardEventIsADownUpPair) {
+TEST_F(KeyStateTest, PostedKeyboardEventIsADownUpPair) {
   PostKeyboardEvent('q');
   EXPECT_TRUE(GetEvent(0, nullptr));
   EXPECT_EQ(theEVENT.what, keyDown);

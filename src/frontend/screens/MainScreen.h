@@ -17,7 +17,7 @@
 
 class PlistTag;
 
-class MainScreen : public ScreenGL {
+class MainScreen final : public ScreenGL {
  public:
   enum { kPlay = 0, kHelp = 1, kSound = 2, kMusic = 3, kQuit = 4, kButtons = 5 };
   // Values of fadeDirection and leaveAction.
