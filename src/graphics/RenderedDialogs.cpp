@@ -247,7 +247,9 @@ std::string IconFileOf(ControlRef c) {
   return std::string();
 }
 
-Rect Inset(Rect r, SInt16 d) { return Rect{SInt16(r.top + d), SInt16(r.left + d), SInt16(r.bottom - d), SInt16(r.right - d)}; }
+Rect Inset(Rect r, SInt16 d) {
+  return Rect{SInt16(r.top + d), SInt16(r.left + d), SInt16(r.bottom - d), SInt16(r.right - d)};
+}
 
 std::string TabTitle(ControlRef tabs, SInt16 n) {
   if (n >= 1 && size_t(n) <= tabs->items.size()) return Utf8(tabs->items[size_t(n - 1)]);
@@ -387,7 +389,8 @@ void DrawControl(ImageBuffer* b, WindowRef dialog, ControlRef c, const DialogHov
       auto indeterminate = c->data.find(FOUR_CHAR('i', 'n', 'd', 'e'));
       if (indeterminate != c->data.end() && indeterminate->second) {
         for (SInt16 x = SInt16(r.left + 2); x < r.right - 2; x = SInt16(x + 16))
-          Fill(b, Rect{SInt16(r.top + 2), x, SInt16(r.bottom - 2), SInt16(std::min<SInt32>(x + 8, r.right - 2))}, 0.55f);
+          Fill(b, Rect{SInt16(r.top + 2), x, SInt16(r.bottom - 2), SInt16(std::min<SInt32>(x + 8, r.right - 2))},
+               0.55f);
       } else if (c->maximum > c->minimum) {
         SInt16 w = SInt16((r.right - r.left - 4) * (c->value - c->minimum) / (c->maximum - c->minimum));
         SetColor(b, 0.2f, 0.4f, 0.9f);
@@ -431,8 +434,7 @@ void DrawControl(ImageBuffer* b, WindowRef dialog, ControlRef c, const DialogHov
         Text(b, Title(c), r.left + 6.0f, r.top - 2.0f, 0, ink, ink, ink);
       }
       break;
-    default:
-      break;
+    default: break;
   }
 }
 
@@ -474,8 +476,7 @@ bool Clickable(ControlRef c) {
     case kControlKindGroupBox:
     case kControlKindProgressBar:
     case kControlKindPicture: return false;
-    default:
-      return true;
+    default: return true;
   }
 }
 
@@ -628,10 +629,8 @@ bool NeedsRenderedDialog(WindowRef dialog) {
       case kControlKindIcon:
       case kControlKindIconRef:
       case kControlKindPushButton:
-      case kControlKindLink:
-        continue;
-      default:
-        return true;
+      case kControlKindLink: continue;
+      default: return true;
     }
   }
   return false;
@@ -876,11 +875,8 @@ DialogAction RenderedDialogPresenter::Present(const DialogView& view) {
         hover.cellPressed = true;
         hover.cell = part;
         continue;
-      case kControlKindTabs:
-        c->value = part;
-        break;
-      default:
-        break;
+      case kControlKindTabs: c->value = part; break;
+      default: break;
     }
     return DialogAction{DialogAction::Control, -1, 0, 0, c, part};
   }

@@ -45,7 +45,9 @@ void SetFontPart(ControlRef control, SInt16 flags, const ControlFontStyleRec& st
 
 }  // namespace
 
-void SetIconAlignment(ControlRef c, SInt16 a) { Report(SetTag(c, kTagGraphicAlignment, a), "SetIconAlignment() failed."); }
+void SetIconAlignment(ControlRef c, SInt16 a) {
+  Report(SetTag(c, kTagGraphicAlignment, a), "SetIconAlignment() failed.");
+}
 void SetIconOffset(ControlRef c, SInt16 h, SInt16 v) {
   Report(SetTag(c, kTagGraphicOffset, SInt32(UInt32(UInt16(v)) << 16 | UInt16(h))), "SetIconOffset() failed.");
 }

@@ -79,7 +79,9 @@ class RenderedDialogTest : public ::testing::Test {
     e.button.y = v;
     SDL_PushEvent(&e);
   }
-  void ClickControl(ControlRef c) { Click((c->bounds.left + c->bounds.right) / 2, (c->bounds.top + c->bounds.bottom) / 2); }
+  void ClickControl(ControlRef c) {
+    Click((c->bounds.left + c->bounds.right) / 2, (c->bounds.top + c->bounds.bottom) / 2);
+  }
   void Mouse(Uint32 type, int h, int v) {
     SDL_Event e{};
     e.type = type;
@@ -581,7 +583,7 @@ TEST_F(RenderedDialogTest, ProgressWindowIsShownWithoutWaiting) {
     surface = s;
     dialog = d;
     SDL_GL_GetDrawableSize(SDL_GetWindowFromID(WindowID()), &width, &height);
-    half = At(80, 64);   // the bar runs from 75 to 340 at 56..72
+    half = At(80, 64);  // the bar runs from 75 to 340 at 56..72
     rest = At(330, 64);
     icon = Average(Rect{14, 20, 46, 52});
   };
