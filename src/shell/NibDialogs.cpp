@@ -494,10 +494,11 @@ void OpenProgressDialog(const char* title, unsigned char indeterminate, const ch
   progressBAR = GetControlByCommand(progressDLOG, FOUR_CHAR('p', 'r', 'o', 'g'));
   progressFIELD = GetControlByCommand(progressDLOG, FOUR_CHAR('t', 'x', 't', '1'));
   if (progressFIELD) progressFIELD->text = text ? text : "";
-  // The application's icon is a PNG file of the bundle; a bundle without it
-  // shows the note icon rather than ending the program.
-  RegisterIconRefFromIconFile(APPL.creator, FOUR_CHAR('A', 'P', 'P', 'L'),
-                              (GetResourcesPath() + "/" + kApplicationIconFile).c_str(), &applICON);
+  // The application's icon is a PNG file of the bundle.
+  if (OSErr error = LoadBundleIcon(kApplicationIconFile, FOUR_CHAR('A', 'P', 'P', 'L'), &applICON)) {
+    ErrorDialog("GetIconRef() failed.", SInt16(error), 0, 1);
+    return;
+  }
   SetControlIconRef(GetControlByCommand(progressDLOG, FOUR_CHAR('i', 'c', 'o', 'n')), applICON);
   if (progressBAR) {
     progressBAR->value = progressBAR->minimum = progressBAR->maximum = 0;

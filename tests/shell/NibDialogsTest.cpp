@@ -1,5 +1,7 @@
 #include "shell/NibDialogs.h"
 
+#include <cstdlib>
+
 #include "DialogFixture.h"
 #include "foundation/Paths.h"
 #include "foundation/Timer.h"
@@ -306,7 +308,12 @@ TEST_F(NibDialogsTest, SliderConversions) {
 }
 
 TEST_F(NibDialogsTest, ProgressWindowOpensUpdatesAndCloses) {
+  const char* bundle = getenv("HALVANE_BUNDLE");
+  if (!bundle) GTEST_SKIP() << "HALVANE_BUNDLE is set by CTest";
+  SetBundlePathForTesting(bundle);
   OpenProgressDialog("Loading", 0, "Reading files");
+  ASSERT_NE(applICON, nullptr);  // the application's icon, held while the window is open
+  EXPECT_EQ(GetControlByCommand(progressDLOG, Code("icon"))->iconPath, applICON->path);
   ASSERT_TRUE(ProgressDialogVisible());
   EXPECT_EQ(progressFIELD->text, "Reading files");
   EXPECT_EQ(progressBAR->data[Code("inde")], 0);
@@ -324,8 +331,25 @@ TEST_F(NibDialogsTest, ProgressWindowOpensUpdatesAndCloses) {
   EXPECT_EQ(presenter.refreshed.back().texts, std::vector<std::string>{"Step"});
   CloseProgressDialog();
   EXPECT_FALSE(ProgressDialogVisible());
+  EXPECT_EQ(applICON, nullptr);
   UpdateProgressDialog("closed", 1);
   CloseProgressDialog();
+  SetBundlePathForTesting(nullptr);
+}
+
+// Without the application's icon the window cannot be shown: a fatal error.
+TEST_F(NibDialogsTest, ProgressWindowWithoutTheApplicationIconIsFatal) {
+  TempFolder empty;
+  SetBundlePathForTesting(empty.Path().c_str());
+  try {
+    OpenProgressDialog("Loading", 0, "Reading files");
+    ADD_FAILURE() << "no fatal report";
+  } catch (const FatalReport& report) {
+    EXPECT_EQ(report.message, "GetIconRef() failed.");
+  }
+  EXPECT_EQ(applICON, nullptr);
+  CloseProgressDialog();
+  SetBundlePathForTesting(nullptr);
 }
 
 TEST_F(NibDialogsTest, WindowTimerFiresWhileInstalled) {
