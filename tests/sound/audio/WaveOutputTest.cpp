@@ -18,6 +18,7 @@
 #include "foundation/MainTimer.h"
 #include "foundation/Memory.h"
 #include "foundation/Paths.h"
+#include "foundation/StringLibrary.h"
 #include "foundation/Timer.h"
 #include "graphics/RenderedDialogs.h"
 #include "shell/ErrorAlertDialogs.h"
@@ -378,8 +379,7 @@ TEST_F(WaveOutput, AMessageDialogUpForTwoSecondsDoesNotStarveTheMusic) {
   };
   {
     Watchdog watchdog(20);
-    ShowAlertDialog(reinterpret_cast<const unsigned char*>("\024The music goes on."),
-                    reinterpret_cast<const unsigned char*>(""), "OK");
+    ShowAlertDialog(PStr("The music goes on."), PStr(""), "OK");
   }
   rendered.afterDraw = nullptr;
   SetDialogPresenter(nullptr);
