@@ -79,7 +79,8 @@ inline constexpr const char* kRumbleIconFile = "QK Resources/Rumble.icns";
 inline constexpr const char* kAudioIconFile = "QK Resources/Audio.icns";
 inline constexpr const char* kOnlineIconFile = "QK Resources/Online.icns";
 inline constexpr const char* kKeyboardIconFile = "QK Resources/Keyboard.icns";
-inline constexpr const char* kApplicationIconFile = "QK Resources/Application.icns";
+// The application's own icon, at the size the dialogs show it best.
+inline constexpr const char* kApplicationIconFile = "Icons/Halvane-64.png";
 // Registers the icon "<Resources>/<name>" (a PNG file) for the application;
 // noErr with the icon, else the file's error and a null icon.
 OSErr LoadBundleIcon(const char* name, UInt32 type, IconRef* icon);

@@ -105,7 +105,7 @@ class WholeFlowTest : public ::testing::TestWithParam<int> {
     for (UInt8& b : mainINPUT) b = 0;
     for (SInt32& s : playerSCORE) s = 0;
     // The game played leaves nothing behind.
-    gamedriver::ResetAllGameState();
+    ResetGameObjects();
     NormBright_GL();
   }
 

@@ -1,6 +1,7 @@
 #include <sstream>
 
 #include "ShellFixture.h"
+#include "platform/KeyCodes.h"
 
 namespace {
 
@@ -126,6 +127,38 @@ TEST_F(KeyStateTest, PostedKeyboardEventIsADownUpPair) {
   EXPECT_EQ(theEVENT.what, keyUp);
   EXPECT_TRUE(KeyState(12));
   EXPECT_FALSE(KeyState(12));
+}
+
+}  // namespace
+
+namespace {
+
+// A layout with A and Q swapped, as a French keyboard has them.
+UInt8 SwappedAQ(UInt8 code, bool shift) {
+  if (code == 0) return shift ? 'Q' : 'q';
+  if (code == 12) return shift ? 'A' : 'a';
+  return KeyCharacterCode(code, shift);
+}
+const KeyboardLayout kSwappedAQ{SwappedAQ};
+
+// Key codes stay by position; the characters of the key tables, and the
+// keys that posted characters go to, follow the layout.
+TEST_F(ShellTest, KeyTablesFollowTheLayout) {
+  const KeyboardLayout* before = SetKeyboardLayout(&kSwappedAQ);
+  InitKeyCodesChars();
+  EXPECT_EQ(keyToChar[12], 'a');
+  EXPECT_EQ(keyToChar[0], 'q');
+  EXPECT_EQ(charToKey[UInt8('a')], 12);
+  EXPECT_EQ(charToKey[UInt8('q')], 0);
+  EXPECT_EQ(charToKey[13], 36);
+  PostKeyboardEvent('a');
+  GetEvent(keyDownMask, nullptr);
+  EXPECT_EQ((theEVENT.message >> 8) & 0xFF, 12u);
+  EXPECT_EQ(theEVENT.message & 0xFF, UInt32('a'));
+  SetKeyboardLayout(before);
+  InitKeyCodesChars();
+  EXPECT_EQ(keyToChar[12], 'q');
+  EXPECT_EQ(charToKey[UInt8('a')], 0);
 }
 
 }  // namespace

@@ -97,9 +97,8 @@ void AddMusicJobs(std::vector<Job>& jobs);  // Music.cpp
 void AddMovieJobs(std::vector<Job>& jobs);  // Movie.cpp
 void AddTableJobs(std::vector<Job>& jobs);  // Tables.cpp
 void AddFontJobs(std::vector<Job>& jobs);   // Fonts.cpp
-void AddIconJobs(std::vector<Job>& jobs);   // Icons.cpp
-// The application's icon, drawn into a square of the given size at the origin.
-void DrawApplicationIcon(cairo_t* cr, double size);
+void AddIconJobs(std::vector<Job>& jobs);      // Icons.cpp: the dialogs' icons
+void AddIdentityJobs(std::vector<Job>& jobs);  // Identity.cpp: the application icon, the colour table
 
 // ---- Sheets (Sheets.cpp) ----------------------------------------------------------
 struct SheetFrame {

@@ -1,7 +1,7 @@
-// The engine's dialog icons: the preference panels' pictures, the
-// application's icon and the three alert kinds for desktops without an icon
-// theme. Each is a 64 by 64 PNG; the panel icons keep the ".icns" names the
-// engine loads them by.
+// The engine's dialog icons: the preference panels' pictures and the three
+// alert kinds for desktops without an icon theme. Each is a 64 by 64 PNG; the
+// panel icons keep the ".icns" names the engine loads them by. (The
+// application's icon is drawn with the rest of its identity, Identity.cpp.)
 #include <cmath>
 
 #include "AssetGen.h"
@@ -129,38 +129,6 @@ void KeyboardIcon(cairo_t* cr) {
   cairo_fill(cr);
 }
 
-}  // namespace
-
-void DrawApplicationIcon(cairo_t* cr, double size) {
-  cairo_save(cr);
-  cairo_scale(cr, size / kIconSize, size / kIconSize);
-  RoundedRect(cr, 2, 2, 60, 60, 12);
-  cairo_pattern_t* sky = cairo_pattern_create_linear(0, 2, 0, 62);
-  cairo_pattern_add_color_stop_rgb(sky, 0, 0.05, 0.06, 0.2);
-  cairo_pattern_add_color_stop_rgb(sky, 1, 0.12, 0.02, 0.25);
-  cairo_set_source(cr, sky);
-  cairo_fill(cr);
-  Glow(cr, 32, 34, 26, kViolet, 0.5);
-  // The ship: an arrow head pointing up with its engine light.
-  Glow(cr, 32, 50, 10, kAqua, 0.9);
-  cairo_move_to(cr, 32, 10);
-  cairo_line_to(cr, 48, 50);
-  cairo_line_to(cr, 32, 42);
-  cairo_line_to(cr, 16, 50);
-  cairo_close_path(cr);
-  cairo_pattern_t* hull = cairo_pattern_create_linear(16, 0, 48, 0);
-  cairo_pattern_add_color_stop_rgb(hull, 0, kCyan.r, kCyan.g, kCyan.b);
-  cairo_pattern_add_color_stop_rgb(hull, 1, kBlue.r, kBlue.g, kBlue.b);
-  cairo_set_source(cr, hull);
-  cairo_fill_preserve(cr);
-  cairo_pattern_destroy(hull);
-  Stroke(cr, Rgb{0.9, 1.0, 1.0}, 1.5);
-  cairo_pattern_destroy(sky);
-  cairo_restore(cr);
-}
-
-namespace {
-
 // The alert kinds: a red octagon, a blue disc and a yellow triangle, each
 // with its white sign.
 void StopIcon(cairo_t* cr) {
@@ -221,7 +189,6 @@ void AddIconJobs(std::vector<Job>& jobs) {
   jobs.push_back(IconJob("Audio.icns", AudioIcon));
   jobs.push_back(IconJob("Online.icns", OnlineIcon));
   jobs.push_back(IconJob("Keyboard.icns", KeyboardIcon));
-  jobs.push_back(IconJob("Application.icns", [](cairo_t* cr) { DrawApplicationIcon(cr, kIconSize); }));
   jobs.push_back(IconJob("Stop.png", StopIcon));
   jobs.push_back(IconJob("Note.png", NoteIcon));
   jobs.push_back(IconJob("Caution.png", CautionIcon));

@@ -64,6 +64,7 @@ int main(int argc, char** argv) {
   AddTableJobs(jobs);
   AddFontJobs(jobs);
   AddIconJobs(jobs);
+  AddIdentityJobs(jobs);
   if (!RunJobs(jobs)) return 1;
   try {
     WriteContactSheet(gResources, argv[2]);

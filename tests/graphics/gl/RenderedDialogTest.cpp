@@ -595,7 +595,7 @@ TEST_F(RenderedDialogTest, ProgressWindowIsShownWithoutWaiting) {
   EXPECT_TRUE(Near(rest, 255, 255, 255));
   // The application's own icon.
   ASSERT_NE(applICON, nullptr);
-  Pixel expected = Composite(GetResourcesPath() + "/QK Resources/Application.icns", 234);
+  Pixel expected = Composite(GetResourcesPath() + "/Icons/Halvane-64.png", 234);
   EXPECT_TRUE(Near(icon, expected.r, expected.g, expected.b, 10)) << Show(icon) << " against " << Show(expected);
   SetBundlePathForTesting(nullptr);
   WindowRef shown = progressDLOG;
