@@ -796,6 +796,14 @@ DialogAction RenderedDialogPresenter::Present(const DialogView& view) {
           break;
         case DialogInput::MouseDown: break;
         case DialogInput::Key:
+          if (input.charCode == 30 || input.charCode == 31) {
+            // Up and down move the highlight through the items, from the
+            // chosen one while the pointer lights none.
+            SInt16 count = SInt16(PopupItems(popup).size());
+            SInt16 from = hover.popupItem ? hover.popupItem : popup->value;
+            hover.popupItem = std::clamp<SInt16>(SInt16(from + (input.charCode == 31 ? 1 : -1)), 1, count);
+            continue;
+          }
           if (input.charCode != 27 && input.charCode != 13 && input.charCode != 3) continue;
           item = input.charCode == 27 ? 0 : hover.popupItem;
           break;
@@ -810,6 +818,8 @@ DialogAction RenderedDialogPresenter::Present(const DialogView& view) {
     }
 
     if (input.kind == DialogInput::Close) return DialogAction{DialogAction::Key, -1, 27, 53, nullptr, 0};
+    // Up and down serve only an open menu.
+    if (input.kind == DialogInput::Key && (input.charCode == 30 || input.charCode == 31)) continue;
     if (input.kind == DialogInput::Key)
       return DialogAction{DialogAction::Key, -1, input.charCode, input.keyCode, nullptr, 0};
     SInt16 part = 0;

@@ -18,6 +18,8 @@ UInt8 EditingKey(SDL_Keycode key) {
     case SDLK_BACKSPACE: return 8;
     case SDLK_LEFT: return 28;
     case SDLK_RIGHT: return 29;
+    case SDLK_UP: return 30;
+    case SDLK_DOWN: return 31;
     default: return 0;
   }
 }

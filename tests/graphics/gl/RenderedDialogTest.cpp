@@ -507,6 +507,50 @@ TEST_F(RenderedDialogTest, PopUpOpensAMenuAndAClickChoosesAnItem) {
   DisposeDialogWindow(w);
 }
 
+// The keys of an open menu: down and up move the highlight (from the chosen
+// item while the pointer lights none), Return takes the highlighted item,
+// Escape closes the menu and keeps the value.
+TEST_F(RenderedDialogTest, AnOpenMenuAnswersTheArrowKeys) {
+  if (skip) return;
+  Rect bounds{100, 100, 220, 400};
+  WindowRef w = NewStandardDialog(&bounds, PStr("Menu"), 0);
+  ControlRef popup = NewDialogWindowControl(w, Rect{40, 20, 60, 200}, kPopupButtonProc, PStr("Channels"), 2, 1, 4);
+  popup->items = {"2", "4", "6", "8"};
+  Rect okRect = ButtonPosition_Dlog(&bounds, 0);
+  SetDefaultControl(NewDialogWindowControl(w, okRect, kPushButtonProc, PStr("OK"), 0, 0, 1), 1);
+  struct Case {
+    std::vector<SDL_Keycode> keys;
+    SInt16 value;
+  } cases[] = {{{SDLK_DOWN, SDLK_DOWN, SDLK_RETURN}, 4},
+               {{SDLK_DOWN, SDLK_DOWN, SDLK_DOWN, SDLK_KP_ENTER}, 4},  // the last item holds
+               {{SDLK_UP, SDLK_RETURN}, 1},
+               {{SDLK_UP, SDLK_ESCAPE}, 2}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.keys.size());
+    popup->value = 2;
+    Rect menu = PopupMenuRect(popup, 120);
+    steps.push_back([&, menu] {
+      // The real pointer goes to the screen's corner, away from the dialog,
+      // so that only the posted moves reach it.
+      SDL_WarpMouseGlobal(0, 0);
+      ClickControl(popup);
+      // With the pointer off the menu (lighting no item), the keys; then
+      // Return for the dialog once the menu is gone.
+      PointUntil(
+          menu.right + 40, 110, [&, menu] { return Near(At(menu.left + 60, menu.bottom - 2), 255, 255, 255); },
+          [&, menu] {
+            for (SDL_Keycode key : c.keys) Key(key);
+            Until([&, menu] { return Near(At(menu.left + 60, menu.bottom - 2), 234, 234, 234); },
+                  [&] { Key(SDLK_RETURN); });
+          });
+    });
+    EXPECT_EQ(RunStandardDialog(w, nullptr, 0), kHICommandOK);
+    steps.clear();
+    EXPECT_EQ(popup->value, c.value);
+  }
+  DisposeDialogWindow(w);
+}
+
 TEST_F(RenderedDialogTest, AnAlertShowsTheIconOfItsKind) {
   if (skip) return;
   UseBuiltBundle();
