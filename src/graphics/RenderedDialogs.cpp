@@ -31,7 +31,7 @@ namespace {
 constexpr float kTextSize = 12.0f;
 constexpr const char* kFontPath = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 constexpr SInt16 kCell = 12;  // a colour cell's side
-constexpr SInt16 kMenuItemHeight = 18;
+constexpr SInt16 kPopupItemHeight = 18;
 constexpr SInt16 kIconSide = 32;
 
 FT_Face DialogFont() {
@@ -562,24 +562,24 @@ Rect DialogTabRect(ControlRef tabs, SInt16 n) {
 // far as it must to stay inside the dialog.
 Rect PopupMenuRect(ControlRef popup, SInt16 dialogHeight) {
   SInt16 count = SInt16(PopupItems(popup).size());
-  SInt16 height = SInt16(count * kMenuItemHeight);
+  SInt16 height = SInt16(count * kPopupItemHeight);
   SInt16 chosen = std::clamp<SInt16>(popup->value, 1, std::max<SInt16>(count, 1));
-  SInt16 itemTop = SInt16((popup->bounds.top + popup->bounds.bottom) / 2 - kMenuItemHeight / 2);
-  SInt32 top = itemTop - (chosen - 1) * kMenuItemHeight;
+  SInt16 itemTop = SInt16((popup->bounds.top + popup->bounds.bottom) / 2 - kPopupItemHeight / 2);
+  SInt32 top = itemTop - (chosen - 1) * kPopupItemHeight;
   top = std::clamp<SInt32>(top, 1, std::max<SInt32>(1, dialogHeight - 1 - height));
   return Rect{SInt16(top), popup->bounds.left, SInt16(top + height), popup->bounds.right};
 }
 
 Rect PopupItemRect(ControlRef popup, SInt16 dialogHeight, SInt16 item) {
   Rect menu = PopupMenuRect(popup, dialogHeight);
-  SInt16 top = SInt16(menu.top + (item - 1) * kMenuItemHeight);
-  return Rect{top, menu.left, SInt16(top + kMenuItemHeight), menu.right};
+  SInt16 top = SInt16(menu.top + (item - 1) * kPopupItemHeight);
+  return Rect{top, menu.left, SInt16(top + kPopupItemHeight), menu.right};
 }
 
 SInt16 PopupItemAt(ControlRef popup, SInt16 dialogHeight, SInt16 h, SInt16 v) {
   Rect menu = PopupMenuRect(popup, dialogHeight);
   if (!Inside(menu, h, v)) return 0;
-  return SInt16((v - menu.top) / kMenuItemHeight + 1);
+  return SInt16((v - menu.top) / kPopupItemHeight + 1);
 }
 
 void DrawDialog(WindowRef dialog, ImageBuffer* buffer, const DialogHover& hover) {
