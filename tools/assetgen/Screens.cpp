@@ -176,7 +176,9 @@ void HelpPicture(cairo_t* cr, const HelpPage& page, int number) {
     }
     y += 34;
   }
-  DrawPlainText(cr, Face::Rounded, 20, std::to_string(number) + " / 4", 760, 505, 2, kText, 0.6);
+  // The page number sits in the gap between the E-MAIL and DONE buttons,
+  // which the help screen lays over the bottom edge of the page.
+  DrawPlainText(cr, Face::Rounded, 20, std::to_string(number) + " / 4", 256, 505, 1, kText, 0.8);
 }
 
 void BoomerangIcon(cairo_t* cr, int, int, int) { DrawBoomerang(cr); }
