@@ -173,6 +173,71 @@ TEST(Readability, TextAndSpritesStandOutFromWhatTheyAreDrawnOver) {
   }
 }
 
+// A picture as it shows over another (moved by dx, dy) over black.
+Image Over(const Image& top, const Image& under, int dx, int dy) {
+  Image out = top;
+  for (int y = 0; y < top.h; ++y)
+    for (int x = 0; x < top.w; ++x) {
+      Rgba t = top.At(x, y), u;
+      int ux = x + dx, uy = y + dy;
+      if (under.w && ux >= 0 && uy >= 0 && ux < under.w && uy < under.h) u = under.At(ux, uy);
+      unsigned char* o = &out.px[(size_t(y) * top.w + x) * 4];
+      const double c[3] = {t.r * t.a + u.r * u.a * (1 - t.a), t.g * t.a + u.g * u.a * (1 - t.a),
+                           t.b * t.a + u.b * u.a * (1 - t.a)};
+      for (int k = 0; k < 3; ++k) o[k] = (unsigned char)std::lround(std::clamp(c[k], 0.0, 1.0) * 255);
+      o[3] = 255;
+    }
+  return out;
+}
+
+// Text drawn into a picture: in the box around the words, the ink is the
+// brightest sixth of the pixels (the cores of the strokes), the ground the
+// median.
+Rgba BakedInk(const Image& img, Box box) {
+  std::vector<Rgba> all;
+  for (int y = box.top; y < box.bottom; ++y)
+    for (int x = box.left; x < box.right; ++x) all.push_back(img.At(x, y));
+  std::sort(all.begin(), all.end(), [](const Rgba& a, const Rgba& b) { return Luminance(a) > Luminance(b); });
+  Rgba sum;
+  size_t n = std::max<size_t>(1, all.size() / 6);
+  for (size_t i = 0; i < n; ++i) sum.r += all[i].r, sum.g += all[i].g, sum.b += all[i].b;
+  return {sum.r / n, sum.g / n, sum.b / n, 1};
+}
+
+struct Baked {
+  const char* what;
+  const char* picture;
+  const char* under;  // "" for black
+  int dx, dy;         // where the picture lies on the one under it
+  Box words;
+};
+
+const Baked kBaked[] = {
+    {"PLAYER 1", "Main/Main", "Main/Nebula", 80, 160, {60, 305, 132, 321}},
+    {"PLAYER 2", "Main/Main", "Main/Nebula", 80, 160, {236, 305, 308, 321}},
+    {"FIRE", "Main/Main", "Main/Nebula", 80, 160, {90, 438, 124, 451}},
+    {"PAUSED", "Pause/PauseBox", "", 0, 0, {255, 161, 322, 174}},
+    {"press any key", "Title/Title", "Title/Background", 0, 0, {262, 417, 378, 434}},
+    {"help heading", "Help/Help 1", "Help/Help Screen", 48, 59, {170, 106, 420, 132}},
+    {"help text", "Help/Help 1", "Help/Help Screen", 48, 59, {170, 146, 560, 170}},
+    {"help page number", "Help/Help 1", "Help/Help Screen", 48, 59, {226, 489, 286, 508}},
+};
+
+TEST(Readability, TextDrawnIntoPicturesStandsOut) {
+  std::cout << "text                   ink lum  ground lum  contrast\n";
+  for (const Baked& b : kBaked) {
+    SCOPED_TRACE(b.what);
+    const Image top = Load(b.picture);
+    ASSERT_GT(top.w, 0);
+    const Image under = *b.under ? Load(b.under) : Image{};
+    const Image shown = Over(top, under, b.dx, b.dy);
+    const Rgba ink = BakedInk(shown, b.words), ground = Ground(shown, b.words, 0.5);
+    const double c = Contrast(ink, ground);
+    std::printf("%-22s %7.3f  %10.3f  %8.2f\n", b.what, Luminance(ink), Luminance(ground), c);
+    EXPECT_GE(c, 4.5);
+  }
+}
+
 // The score and wave digits are drawn 9 pixels high from their frames: the
 // figure fills the frame's height, so that it is drawn at least 8 pixels tall.
 TEST(Readability, DigitsFillTheirFramesHeight) {
