@@ -75,7 +75,8 @@ std::vector<Cue> BossFight() {
 // The mix's peak in dBFS with the effects and the music at the given volumes
 // (0..255, as the preferences hold them).
 double BossFightPeak(int soundVolume, int musicVolume) {
-  auto openLoopback = reinterpret_cast<LPALCLOOPBACKOPENDEVICESOFT>(alcGetProcAddress(nullptr, "alcLoopbackOpenDeviceSOFT"));
+  auto openLoopback =
+      reinterpret_cast<LPALCLOOPBACKOPENDEVICESOFT>(alcGetProcAddress(nullptr, "alcLoopbackOpenDeviceSOFT"));
   auto render = reinterpret_cast<LPALCRENDERSAMPLESSOFT>(alcGetProcAddress(nullptr, "alcRenderSamplesSOFT"));
   if (!openLoopback || !render) {
     ADD_FAILURE() << "this OpenAL has no loopback device";
@@ -86,8 +87,8 @@ double BossFightPeak(int soundVolume, int musicVolume) {
     ADD_FAILURE() << "no loopback device";
     return 0;
   }
-  const ALCint attributes[] = {ALC_FORMAT_CHANNELS_SOFT, ALC_STEREO_SOFT, ALC_FORMAT_TYPE_SOFT, ALC_FLOAT_SOFT,
-                               ALC_FREQUENCY, 44100, 0};
+  const ALCint attributes[] = {
+      ALC_FORMAT_CHANNELS_SOFT, ALC_STEREO_SOFT, ALC_FORMAT_TYPE_SOFT, ALC_FLOAT_SOFT, ALC_FREQUENCY, 44100, 0};
   ALCcontext* context = alcCreateContext(device, attributes);
   if (!context) {
     ADD_FAILURE() << "no context on the loopback device";

@@ -114,12 +114,11 @@ TEST_F(LogoTest, AKeyDuringTheTitlesFadeInCutsTheTitleShort) {
   StartAndSeeTheLogo(program);
   ASSERT_TRUE(program.PressKey("x")) << program.Diagnostics();
   // The logo fades out to a dark picture, then the title begins to come up.
-  ScreenImage dark = program.WaitForContent([](const ScreenImage& s) { return LitPixels(s, 0, 480) < 5; },
-                                            Program::kFadeTimeout);
-  ASSERT_LT(LitPixels(dark, 0, 480), 5) << "no dark picture between the logo and the title\n"
-                                         << program.Diagnostics();
-  ScreenImage rising = program.WaitForContent([](const ScreenImage& s) { return LitPixels(s, 0, 480) >= 10; },
-                                              Program::kFadeTimeout);
+  ScreenImage dark =
+      program.WaitForContent([](const ScreenImage& s) { return LitPixels(s, 0, 480) < 5; }, Program::kFadeTimeout);
+  ASSERT_LT(LitPixels(dark, 0, 480), 5) << "no dark picture between the logo and the title\n" << program.Diagnostics();
+  ScreenImage rising =
+      program.WaitForContent([](const ScreenImage& s) { return LitPixels(s, 0, 480) >= 10; }, Program::kFadeTimeout);
   ASSERT_GE(LitPixels(rising, 0, 480), 10) << "the title did not come up\n" << program.Diagnostics();
   ASSERT_TRUE(program.PressKey("x")) << program.Diagnostics();
   const auto pressed = std::chrono::steady_clock::now();
