@@ -69,6 +69,7 @@ class ApplicationHooksTest : public ::testing::Test {
     QKEL[kQKELIsFullScreen] = nullptr;
     APPL.initLocalMenus = APPL.updateLocalMenus = APPL.customEvents = APPL.aboutDialog = nullptr;
     APPL.videoFadeIn = APPL.videoFadeOut = nullptr;
+    APPL.shutdown = nullptr;
     applQUIT = 0;
     quitEVENT = false;
     gamePLAY = gamePAUSE = gameOVER = gameFREEZE = gameSUSPEND = 0;

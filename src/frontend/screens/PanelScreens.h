@@ -62,3 +62,5 @@ Rect PanelBounds(const ImageGL& panel);
 char PanelKey();
 // Darkens the whole game picture behind a screen by `alpha` (0 to 1).
 void DarkenGamePicture(float alpha);
+// A name without the blanks before and after it.
+std::string TrimBlanks(const std::string& name);
