@@ -65,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK((table != nullptr) == whole);
   if (!table) return 0;
   FUZZ_CHECK((*table)->ctSize == last);
-  FUZZ_CHECK((*table)->ctFlags == SInt16(Word(file + 4)));
+  FUZZ_CHECK(UInt16((*table)->ctFlags) == Word(file + 4));
   for (SInt32 i = 0; i <= last; ++i) {
     const uint8_t* e = file + 8 + 8 * i;
     const ColorSpec& spec = (*table)->ctTable[i];
