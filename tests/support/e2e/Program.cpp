@@ -80,7 +80,8 @@ void Program::Start() {
   env["HALVANE_TRACE_INPUT"] = "1";
   for (const auto& [name, value] : extraEnv_) env[name] = value;
   window_ = 0;
-  process_.Start({bundle_ + "/Contents/bin/halvane"}, env, logs_ / "stdout.txt", logs_ / "stderr.txt");
+  process_.Start({executable_.empty() ? bundle_ + "/Contents/bin/halvane" : executable_}, env, logs_ / "stdout.txt",
+                 logs_ / "stderr.txt");
 }
 
 bool Program::WaitForWindow(Millis timeout) {
