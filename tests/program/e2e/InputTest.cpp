@@ -14,14 +14,8 @@ using namespace e2e;
 
 namespace {
 
-// How many times the program's input trace shows SDL handing it a press of
-// the left Shift key.
-int ShiftPressesSeen(const Program& program) {
-  const std::string trace = program.InputTrace(), line = "sdl KEYDOWN scancode 225 ";
-  int count = 0;
-  for (size_t at = trace.find(line); at != std::string::npos; at = trace.find(line, at + 1)) ++count;
-  return count;
-}
+// A press of the left Shift key as SDL handed it to the program.
+const char kShiftPressed[] = "sdl KEYDOWN scancode 225 ";
 
 TEST(InputTest, AKeyRightAfterEachWindowSizeChangeReachesTheProgram) {
   Desktop desktop;
@@ -37,7 +31,7 @@ TEST(InputTest, AKeyRightAfterEachWindowSizeChangeReachesTheProgram) {
   // Round the three sizes, each change a hide and a show of the window; a
   // key lost now and then is the fault, so the round is made a few times.
   const Change round[] = {{"2", 1024, 768}, {"f", desktop.Width(), desktop.Height()}, {"1", 640, 480}};
-  int presses = ShiftPressesSeen(program);
+  int presses = program.TraceCount(kShiftPressed);
   for (int lap = 0; lap < 6; ++lap)
     for (const Change& change : round) {
       SCOPED_TRACE(std::string("lap ") + std::to_string(lap) + ", Ctrl+" + change.key);
@@ -45,7 +39,7 @@ TEST(InputTest, AKeyRightAfterEachWindowSizeChangeReachesTheProgram) {
       ASSERT_TRUE(program.WaitForContentSize(change.width, change.height)) << program.Diagnostics();
       ASSERT_TRUE(program.PressKey("Shift_L")) << program.Diagnostics();
       ++presses;
-      ASSERT_TRUE(PollUntil([&] { return ShiftPressesSeen(program) >= presses; }, {}, Program::kTimeout))
+      ASSERT_TRUE(PollUntil([&] { return program.TraceCount(kShiftPressed) >= presses; }, {}, Program::kTimeout))
           << "the Shift key pressed after the size change did not reach the program\n"
           << program.Diagnostics();
     }

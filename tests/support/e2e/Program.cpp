@@ -202,6 +202,13 @@ std::string LastLines(const std::string& text, size_t count) {
 
 std::string Program::Stderr() const { return TraceLines(ReadWholeFile(logs_ / "stderr.txt"), false); }
 std::string Program::InputTrace() const { return TraceLines(ReadWholeFile(logs_ / "stderr.txt"), true); }
+
+int Program::TraceCount(const std::string& text) const {
+  const std::string trace = InputTrace();
+  int count = 0;
+  for (size_t at = trace.find(text); at != std::string::npos; at = trace.find(text, at + 1)) ++count;
+  return count;
+}
 std::string Program::Stdout() const { return ReadWholeFile(logs_ / "stdout.txt"); }
 
 std::string Program::Stacks() {

@@ -131,6 +131,9 @@ class Program {
   std::string Stdout() const;
   // The input trace: each event the program received and what became of it.
   std::string InputTrace() const;
+  // How many lines of the trace hold the text ("taken KeyDown key 36 ": the
+  // program took a press of Return from its queue).
+  int TraceCount(const std::string& text) const;
   // Where each thread of the running program is, from gdb (a note instead
   // when there is no gdb); "" once it has ended.
   std::string Stacks();
