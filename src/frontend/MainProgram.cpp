@@ -30,6 +30,7 @@
 #include "graphics/OpenGLFrame.h"
 #include "graphics/PNGFile.h"
 #include "graphics/RenderedDialogs.h"
+#include "platform/DisplayLost.h"
 #include "platform/PlatformSystem.h"
 #include "platform/PlatformTime.h"
 #include "shell/AllEvents.h"
@@ -120,6 +121,8 @@ void StartUp(bool demo) {
   SetupSound2DRect(&mainRECT);
   drawFrameProc = DrawEverything;
   WatchTerminationSignals();
+  // A display that goes away takes no settings with it.
+  if (!demo) SetDisplayLostHandler([] { SavePreferences(); });
 }
 
 // The scripted player of the demo: player 1 joins, sweeps left and right and
@@ -188,8 +191,16 @@ int HalvaneMain(int argc, char** argv) {
       MainPass();
       if (TerminationSignalled()) applQUIT = 1;
     }
-    SavePreferences();
+    // A failed save is told, never lost: in a dialog when a person quit, on
+    // standard error when a signal asked the program to end now.
+    if (SavePreferences() != 0) {
+      if (TerminationSignalled())
+        std::fprintf(stderr, "halvane: %s\n", kPreferencesSaveFailed);
+      else
+        ErrorDialog(kPreferencesSaveFailed, "", 0, 0);
+    }
   }
+  DisposeResources_Mac();
   DisposeGameWindow();
   Shutdown(status != 0);
   return status;

@@ -11,6 +11,7 @@
 #include "graphics/PNGFile.h"
 #include "graphics/Ports.h"
 #include "shell/ApplInfo.h"
+#include "platform/PlatformFiles.h"
 
 namespace {
 
@@ -154,7 +155,7 @@ void CopyLookupTable(void* source, void* destination) {
 
 void LoadLookupTable16(UInt16** table, const unsigned char* name) {
   std::string text(reinterpret_cast<const char*>(name + 1), name[0]);
-  std::FILE* file = std::fopen(ResourceFilePath(text.c_str(), ".tabl").c_str(), "rb");
+  std::FILE* file = OpenRegularFileForReading(ResourceFilePath(text.c_str(), ".tabl"));
   static UInt8 bytes[kPixels16 * 2];
   bool whole = file && std::fread(bytes, 1, sizeof bytes, file) == sizeof bytes;
   if (file) std::fclose(file);

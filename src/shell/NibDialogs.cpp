@@ -12,6 +12,7 @@
 #include "foundation/PlistTag.h"
 #include "foundation/StringFunctions.h"
 #include "shell/ErrorAlertDialogs.h"
+#include "platform/PlatformFiles.h"
 
 IBNibRef QKEngineNIB = nullptr;
 WindowRef progressDLOG = nullptr;
@@ -47,7 +48,7 @@ SInt32 Number(PlistTag* dict, const char* key, SInt32 fallback) {
 }
 
 OSStatus LoadNib(const std::string& path, IBNibRef* nib) {
-  FILE* file = fopen(path.c_str(), "rb");
+  FILE* file = OpenRegularFileForReading(path);
   if (!file) return fnfErr;
   auto* tree = new PlistTag;
   SInt16 error = tree->LoadFile(file);

@@ -2,9 +2,15 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "foundation/Memory.h"
 #include "foundation/Paths.h"
+#include "platform/PlatformFiles.h"
+#include "platform/PlatformSystem.h"
 #include "platform/PlatformTime.h"
 #include "sound/AudioPrefs.h"
 
@@ -20,14 +26,73 @@ UInt32 musicWasPlayingCount;
 
 // --- CompressedSound ------------------------------------------------------
 
-CompressedSound::CompressedSound() : file(nullptr), state{}, info(nullptr), format(0) {}
+CompressedSound::CompressedSound() : file(nullptr), state{}, info(nullptr), format(0), fileBytes(0) {}
 
 CompressedSound::~CompressedSound() { Dispose(); }
 
+namespace {
+
+// Decodes the file as the program does: whole, rewound with the lapped seek
+// (fresh, then at the end, as a looping music), then rewound from the
+// middle. Runs in the check's child process.
+bool DecodeAsThePlayerDoes(void* data) {
+  const char* path = static_cast<const char*>(data);
+  CompressedSound sound;
+  // What the open refuses, the program refuses the same way.
+  if (!sound.Open(path)) return true;
+  std::vector<char> block(kMusicBlockBytes);
+  SInt64 most = SInt64(sound.Length()) + kMusicBlockBytes;
+  auto decode = [&](SInt64 limit) {
+    SInt64 total = 0;
+    while (total < limit) {
+      SInt32 n = sound.GetNextBuffer(block.data(), kMusicBlockBytes);
+      if (n <= 0) break;
+      total += n;
+    }
+    return total;
+  };
+  sound.Reset();
+  SInt64 whole = decode(most);
+  sound.Reset();
+  decode(most);
+  sound.Reset();
+  decode(whole / 2);
+  sound.Rewind();
+  decode(most);
+  return true;
+}
+
+// Files checked while the program runs, by path and size.
+std::map<std::string, std::pair<SInt64, bool>>& CheckedFiles() {
+  static auto* checked = new std::map<std::string, std::pair<SInt64, bool>>();
+  return *checked;
+}
+
+bool DecodingSurvives(const char* path) {
+  FSCatalogInfo info{};
+  if (PlatformGetCatalogInfo(FSRef{path}, true, &info) != noErr) return true;  // the open fails on its own
+  auto found = CheckedFiles().find(path);
+  if (found != CheckedFiles().end() && found->second.first == info.dataLogicalSize) return found->second.second;
+  bool survives = PlatformRunIsolated(DecodeAsThePlayerDoes, const_cast<char*>(path), kDecodeCheckSeconds);
+  CheckedFiles()[path] = {info.dataLogicalSize, survives};
+  return survives;
+}
+
+}  // namespace
+
 Boolean CompressedSound::Load(const char* path) {
   Dispose();
-  file = std::fopen(path, "rb");
+  if (!path || !DecodingSurvives(path)) return false;
+  return Open(path);
+}
+
+Boolean CompressedSound::Open(const char* path) {
+  Dispose();
+  // Never waits on a named pipe or a device in the file's place.
+  file = OpenRegularFileForReading(path);
   if (!file) return false;
+  FSCatalogInfo catalog{};
+  fileBytes = PlatformGetCatalogInfo(FSRef{path}, true, &catalog) == noErr ? catalog.dataLogicalSize : 0;
   if (ov_test(file, &state, nullptr, 0) != 0) {
     // The decoder did not take the file over, so it is still ours to close.
     std::fclose(file);
@@ -41,6 +106,10 @@ Boolean CompressedSound::Load(const char* path) {
   }
   info = ov_info(&state, -1);
   format = 2;
+  if (!info || info->channels < 1 || info->channels > 2 || info->rate < 1 || info->rate >= 65536) {
+    Dispose();
+    return false;
+  }
   return true;
 }
 
@@ -50,6 +119,7 @@ void CompressedSound::Dispose() {
   file = nullptr;
   info = nullptr;
   format = 0;
+  fileBytes = 0;
 }
 
 SInt16 CompressedSound::Channels() const { return format == 2 && info ? SInt16(info->channels) : 0; }
@@ -61,7 +131,9 @@ SInt32 CompressedSound::GetBufferSize() const { return format == 2 ? kMusicBlock
 SInt32 CompressedSound::Length() {
   if (format != 2) return 0;
   ogg_int64_t frames = ov_pcm_total(&state, -1);
-  return frames > 0 ? SInt32(frames * Channels() * 2) : 0;
+  if (frames <= 0) return 0;
+  SInt64 most = std::min<SInt64>(0x7FFFFF00, std::max<SInt64>(fileBytes, 0) * kMaxSampleBytesPerFileByte);
+  return SInt32(std::min<SInt64>(most, SInt64(std::min<ogg_int64_t>(frames, most)) * Channels() * 2));
 }
 
 SInt32 CompressedSound::Position() {
@@ -74,6 +146,10 @@ SInt32 CompressedSound::Position() {
 // seek reads out of bounds on one.
 void CompressedSound::Reset() {
   if (format == 2 && ov_pcm_total(&state, -1) > 0) ov_raw_seek_lap(&state, 0);
+}
+
+void CompressedSound::Rewind() {
+  if (format == 2 && ov_pcm_total(&state, -1) > 0) ov_raw_seek(&state, 0);
 }
 
 // Reads in pieces of at most 1,024 bytes and never past `space`.
@@ -162,7 +238,7 @@ void CompressedSoundChannel::Stop() {
   QKSndDoImmediate(channel, &resume);
   QKSndDoImmediate(channel, &flush);
   QKSndDoImmediate(channel, &quiet);
-  sound->Reset();
+  sound->Rewind();
   blockReady = 0;
   state = 0;
   Idle();

@@ -19,26 +19,48 @@ class CompressedSound {
   OggVorbis_File state;
   vorbis_info* info;
   SInt32 format;  // 0 closed, 2 open
+  SInt64 fileBytes;  // the size of the file open
 
   CompressedSound();
   ~CompressedSound();
   CompressedSound(const CompressedSound&) = delete;
   CompressedSound& operator=(const CompressedSound&) = delete;
 
+  // Opens a file for decoding once a child process has decoded it whole
+  // (twice, rewound as the music loops) with this same code and lived: a
+  // damaged file that makes the decoder fault is refused, never decoded
+  // here. Each file is checked once while the program runs. Also refused:
+  // what the engine cannot play (no channels or more than two; a rate of
+  // 0 or of 65,536 Hz or more, which its 16.16 rates cannot hold).
   Boolean Load(const char* path);
+  // The same open without the check, for the check itself.
+  Boolean Open(const char* path);
   void Dispose();
   SInt16 Channels() const;
   UInt32 Rate() const;  // 16.16 hertz
   SInt32 Format() const { return format; }
   SInt32 GetBufferSize() const;
-  SInt32 Length();    // bytes of 16-bit samples
+  // Bytes of 16-bit samples the stream claims, held to what a file of its
+  // size can hold (kMaxSampleBytesPerFileByte each): a damaged last page
+  // may claim any length.
+  SInt32 Length();
   SInt32 Position();  // bytes of 16-bit samples decoded so far
+  // Rewinds with the decoder's lapped seek, so that a loop joins without a
+  // click (the check exercises it at the end and at the start).
   void Reset();
+  // Rewinds without lapping, from anywhere: a stopped music starts again
+  // from its first sample.
+  void Rewind();
   // Decodes up to `space` bytes into destination; 0 at the end of the stream.
   SInt32 GetNextBuffer(void* destination, SInt32 space);
 };
 
 enum : int { kMusicRingBlocks = 16, kMusicBlockBytes = 16384, kMusicQueueLength = 14 };
+// No Vorbis stream comes near this many bytes of samples per byte of file:
+// even silence takes a byte or two for each 1,024 frames.
+enum : SInt64 { kMaxSampleBytesPerFileByte = 1024 };
+// How long the check may decode one file.
+constexpr double kDecodeCheckSeconds = 20.0;
 
 // Plays CompressedSounds on a sound channel.
 class CompressedSoundChannel {

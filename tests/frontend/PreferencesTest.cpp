@@ -9,6 +9,7 @@
 #include "game/GameServices.h"
 #include "graphics/GameWindow.h"
 #include "shell/MainPrefs.h"
+#include "support/Fixtures.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -163,6 +164,26 @@ TEST_F(PreferencesTest, NameEnteredForAScoreIsSavedAsThatPlayersLastName) {
   EXPECT_NE(ReadWholeFile(File()).find("<key>Last Player 2</key>\r\t<string>Zoe</string>"), std::string::npos);
   mainSCORES.ClearUpdates();
   mainSCORES.document.DeleteChildren();
+}
+
+// Names holding text that looks like an entity come back from a save as
+// they were, load after load.
+TEST_F(PreferencesTest, NamesThatLookLikeEntitiesSurviveSaveAndLoad) {
+  home.Folder().Write("home/.config/Halvane/Halvane Preferences.plist", FixtureBytes("prefs-amp-lt.min"));
+  LoadPreferences();
+  const std::string first = PREFS.lastPlayer[1];
+  EXPECT_EQ(first, "&lt;");
+  for (const char* name : {"&lt;", "A&gt;B", "&amp;", "R&D", "&&lt;;"}) {
+    PREFS.lastPlayer[0] = name;
+    for (int round = 0; round < 3; ++round) {
+      SavePreferences();
+      PREFS.lastPlayer[0].clear();
+      PREFS.lastPlayer[1].clear();
+      LoadPreferences();
+      EXPECT_EQ(PREFS.lastPlayer[0], name) << "round " << round;
+      EXPECT_EQ(PREFS.lastPlayer[1], first) << "round " << round;
+    }
+  }
 }
 
 TEST_F(PreferencesTest, UnreadableFileGivesDefaults) {

@@ -1,6 +1,10 @@
 #include "platform/PlatformSystem.h"
 
+#include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
+#include <sys/wait.h>
+#include <time.h>
 #include <sys/utsname.h>
 #include <unistd.h>
 
@@ -102,3 +106,45 @@ void UnwatchTerminationSignals() {
 bool TerminationSignalled() { return terminationSignalled != 0; }
 
 void ClearTerminationSignal() { terminationSignalled = 0; }
+
+bool PlatformRunIsolated(bool (*work)(void* data), void* data, double seconds) {
+  int channel[2];
+  if (pipe2(channel, O_CLOEXEC) != 0) return false;
+  pid_t child = fork();
+  if (child < 0) {
+    close(channel[0]);
+    close(channel[1]);
+    return false;
+  }
+  if (child == 0) {
+    close(channel[0]);
+    // The default actions, so that a fault ends the child at once.
+    for (int s : {SIGFPE, SIGSEGV, SIGBUS, SIGILL, SIGABRT, SIGTERM, SIGINT, SIGHUP}) signal(s, SIG_DFL);
+    char verdict = work(data) ? 'K' : 'F';
+    ssize_t written = write(channel[1], &verdict, 1);
+    _exit(written == 1 ? 0 : 1);
+  }
+  close(channel[1]);
+  char verdict = 0;
+  struct timespec start;
+  clock_gettime(CLOCK_MONOTONIC, &start);
+  for (;;) {
+    struct timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    double left = seconds - (double(now.tv_sec - start.tv_sec) + double(now.tv_nsec - start.tv_nsec) / 1e9);
+    if (left <= 0) break;
+    struct pollfd wait{channel[0], POLLIN, 0};
+    int ready = poll(&wait, 1, int(std::min(left * 1000.0, 1000.0)) + 1);
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready != 0) {
+      if (ready > 0 && read(channel[0], &verdict, 1) != 1) verdict = 0;
+      break;
+    }
+  }
+  close(channel[0]);
+  int status = 0;
+  if (verdict == 0) kill(child, SIGKILL);
+  while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  }
+  return verdict == 'K' && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
