@@ -32,33 +32,38 @@ CompressedSound::~CompressedSound() { Dispose(); }
 
 namespace {
 
-// Decodes the file as the program does: whole, rewound with the lapped seek
-// (fresh, then at the end, as a looping music), then rewound from the
-// middle. Runs in the check's child process.
+// Decodes the file as the program may: from the start as it is opened (a
+// music asks again after a short or failed block, as the channels are
+// serviced again), rewound with the lapped seek at the end (a looping
+// music), rewound without lapping from the middle (a stopped one), lapped
+// from the middle and from the start (a queued one). Runs in the check's
+// child process.
 bool DecodeAsThePlayerDoes(void* data) {
   const char* path = static_cast<const char*>(data);
   CompressedSound sound;
   // What the open refuses, the program refuses the same way.
   if (!sound.Open(path)) return true;
   std::vector<char> block(kMusicBlockBytes);
-  SInt64 most = SInt64(sound.Length()) + kMusicBlockBytes;
+  const SInt64 most = SInt64(sound.Length()) + kMusicBlockBytes, aFewBlocks = 4 * kMusicBlockBytes;
   auto decode = [&](SInt64 limit) {
     SInt64 total = 0;
-    while (total < limit) {
+    for (int empty = 0; total < limit && empty < 2;) {
       SInt32 n = sound.GetNextBuffer(block.data(), kMusicBlockBytes);
-      if (n <= 0) break;
-      total += n;
+      empty = n > 0 ? 0 : empty + 1;
+      total += std::max<SInt32>(n, 0);
     }
     return total;
   };
-  sound.Reset();
   SInt64 whole = decode(most);
   sound.Reset();
   decode(most);
-  sound.Reset();
-  decode(whole / 2);
   sound.Rewind();
-  decode(most);
+  decode(whole / 2);
+  sound.Reset();
+  decode(aFewBlocks);
+  sound.Rewind();
+  sound.Reset();
+  decode(aFewBlocks);
   return true;
 }
 

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -19,23 +20,33 @@
 
 namespace {
 
-// Decodes the stream as the music does: in 16 KB blocks to the end, rewound
-// with the lapped seek, again to the end; then from the middle rewound
-// without lapping. The bytes decoded the first time.
+// Decodes the stream as the music may be: from the start as opened, asking
+// again after a short or failed block (the channels are serviced again and
+// again), rewound with the lapped seek at the end, without lapping from the
+// middle, lapped from the middle and from the start. The bytes decoded the
+// first time.
 SInt64 StreamAsMusic(CompressedSound& sound) {
   std::vector<char> block(kMusicBlockBytes);
   auto decode = [&](SInt64 limit) {
     SInt64 total = 0;
-    for (SInt32 n; total < limit && (n = sound.GetNextBuffer(block.data(), kMusicBlockBytes)) > 0;) total += n;
+    for (int empty = 0; total < limit && empty < 2;) {
+      SInt32 n = sound.GetNextBuffer(block.data(), kMusicBlockBytes);
+      empty = n > 0 ? 0 : empty + 1;
+      total += std::max<SInt32>(n, 0);
+    }
     return total;
   };
-  SInt64 whole = decode(SInt64(1) << 31);
+  const SInt64 all = SInt64(1) << 31, aFewBlocks = 4 * kMusicBlockBytes;
+  SInt64 whole = decode(all);
   sound.Reset();
-  decode(SInt64(1) << 31);
-  sound.Reset();
-  decode(whole / 2);
+  decode(all);
   sound.Rewind();
-  decode(SInt64(1) << 31);
+  decode(whole / 2);
+  sound.Reset();
+  decode(aFewBlocks);
+  sound.Rewind();
+  sound.Reset();
+  decode(aFewBlocks);
   return whole;
 }
 
