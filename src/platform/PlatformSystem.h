@@ -35,7 +35,7 @@ void ClearTerminationSignal();
 // Runs work(data) in a child process, so that a fault inside it (a signal
 // such as SIGFPE or SIGSEGV from a library fed damaged data, an abort, a
 // loop) cannot end or stall the caller. True only when work returned true
-// and the child ended by itself within `seconds`; a child still running then
-// is killed. The child shares nothing with the caller afterwards: what work
-// changes stays in the child, and it ends without running exit handlers.
+// within `seconds`; the child is then ended (killed, if it runs on). It
+// shares nothing with the caller afterwards: what work changes stays in the
+// child, and it ends without running exit handlers.
 bool PlatformRunIsolated(bool (*work)(void* data), void* data, double seconds);

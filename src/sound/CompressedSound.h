@@ -27,11 +27,15 @@ class CompressedSound {
   CompressedSound& operator=(const CompressedSound&) = delete;
 
   // Opens a file for decoding once a child process has decoded it whole
-  // (twice, rewound as the music loops) with this same code and lived: a
+  // with this same code, rewound as the player rewinds, and lived: a
   // damaged file that makes the decoder fault is refused, never decoded
-  // here. Each file is checked once while the program runs. Also refused:
-  // what the engine cannot play (no channels or more than two; a rate of
-  // 0 or of 65,536 Hz or more, which its 16.16 rates cannot hold).
+  // here. What the headers say is checked too, but a fault deep inside the
+  // decoder (a division by zero, a copy of negative size) cannot be foreseen
+  // from them nor caught once it happens in this process; in a child it
+  // costs nothing but the check. Each file is checked once while the
+  // program runs (bench_sound's FirstLoadOfMusic measures the cost). Also
+  // refused: what the engine cannot play (no channels or more than two; a
+  // rate of 0 or of 65,536 Hz or more, which its 16.16 rates cannot hold).
   Boolean Load(const char* path);
   // The same open without the check, for the check itself.
   Boolean Open(const char* path);

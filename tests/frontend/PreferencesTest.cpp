@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,7 @@
 #include "frontend/Scores.h"
 #include "game/GameServices.h"
 #include "graphics/GameWindow.h"
+#include "platform/SafeSave.h"
 #include "shell/MainPrefs.h"
 #include "support/Fixtures.h"
 #include "support/TempFolder.h"
@@ -184,6 +186,18 @@ TEST_F(PreferencesTest, NamesThatLookLikeEntitiesSurviveSaveAndLoad) {
       EXPECT_EQ(PREFS.lastPlayer[1], first) << "round " << round;
     }
   }
+}
+
+// A save that fails says so, and leaves the old file whole.
+TEST_F(PreferencesTest, AFailedSaveIsReportedToTheCaller) {
+  PREFS.lastPlayer[0] = "Old";
+  ASSERT_EQ(SavePreferences(), 0);
+  const std::string before = ReadWholeFile(File());
+  PREFS.lastPlayer[0] = "New";
+  SetSafeSaveFailure(kSafeSaveRename, EIO);
+  EXPECT_EQ(SavePreferences(), -1);
+  SetSafeSaveFailure(kSafeSaveNoFailure, 0);
+  EXPECT_EQ(ReadWholeFile(File()), before);
 }
 
 TEST_F(PreferencesTest, UnreadableFileGivesDefaults) {

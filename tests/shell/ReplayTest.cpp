@@ -10,6 +10,7 @@
 #include "shell/Events.h"
 #include "support/ScriptedDialogPresenter.h"
 #include "shell/Replay.h"
+#include "support/Fixtures.h"
 #include "support/RecordingDialogs.h"
 
 namespace {
@@ -149,6 +150,39 @@ TEST_F(ReplayTest, EveryChunkAndBufferSizePlaysBackWhatWasRecorded) {
       player.stream = nullptr;
     }
   }
+}
+
+// A stream from anywhere plays to its end with a small chunk and buffer:
+// every whole value it holds is read, then live input takes over.
+TEST_F(ReplayTest, AnyStreamPlaysToItsEndWithASmallChunkAndBuffer) {
+  // A fuzzer's input: mode, chunk size - 1, buffer size / 4, then the stream.
+  std::string bytes = FixtureBytes("replay-stream-chunk5-buffer8.bin").substr(3);
+  TempStream in;
+  std::fwrite(bytes.data(), 1, bytes.size(), in.file);
+  std::fflush(in.file);
+  Replay player;
+  player.stream = in.Handover();
+  std::rewind(player.stream);
+  player.chunkSize = 5;
+  player.bufferSize = 8;
+  player.Play();
+  const UInt32 streamBits = UInt32(bytes.size() - 4) * 8;
+  UInt32 played = 0;
+  for (int i = 0; player.GetState() == Replay::kPlaying && i < 100000; i++) {
+    const UInt32 widths[] = {1, 32, 8, 16, 32, 1, 1, 16};
+    UInt32 width = widths[i % 8];
+    if (width == 1) player.Bit(0);
+    else if (width == 8) player.Char(0);
+    else if (width == 16) player.Short(0);
+    else player.Long(0);
+    if (player.GetState() == Replay::kPlaying) played += width;
+  }
+  EXPECT_EQ(player.GetState(), Replay::kStopped);
+  EXPECT_LE(played, streamBits);
+  EXPECT_GT(played + 32, streamBits) << "playback stopped before the stream's end";
+  EXPECT_EQ(player.Long(7), 7);
+  std::fclose(player.stream);
+  player.stream = nullptr;
 }
 
 TEST_F(ReplayTest, IdleAndErrors) {

@@ -153,6 +153,25 @@ TEST_F(HostileFilesTest, ANamedPipeForTheMusicDoesNotStopSigtermFromEndingThePro
   EXPECT_TRUE(fs::exists(home.PreferencesFile()));
 }
 
+// Preferences that cannot be saved are told, on standard error when a
+// signal ends the program, and the program still ends at once.
+TEST_F(HostileFilesTest, PreferencesThatCannotBeSavedAreToldAtTheEnd) {
+  UserHome home;
+  // A folder where the file belongs: it cannot be read, and nothing can
+  // take its place.
+  fs::create_directories(home.PreferencesFile() + "/kept");
+  Program program(desktop, home);
+  program.Start();
+  ASSERT_TRUE(program.WaitForWindow()) << program.Diagnostics();
+  program.WaitForPicture();
+  program.Signal(SIGTERM);
+  auto status = program.WaitForExit();
+  ASSERT_TRUE(status) << "SIGTERM did not end the program\n" << program.Diagnostics();
+  EXPECT_TRUE(status->Clean()) << Describe(*status) << "\n" << program.Diagnostics();
+  EXPECT_NE(program.Stderr().find("Failed to save the preferences file."), std::string::npos) << program.Stderr();
+  EXPECT_TRUE(fs::is_directory(home.PreferencesFile() + "/kept"));
+}
+
 // The X server goes away under the running program: it saves the
 // preferences and ends at once with status 1, without touching the display
 // again (which used to spin for ever).
