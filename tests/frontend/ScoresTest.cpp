@@ -322,18 +322,22 @@ TEST_F(ScoresTest, NegativeScoresPlaceOnlyThePlayerWhoPlayed) {
   for (int r = 1; r < 15; ++r) EXPECT_LT(ScoreAt(r), 0) << r;
 }
 
-// A long file is cut to the table's rows, its first rows kept in order.
+// A long file is cut to the table's rows, its first rows kept in order,
+// whatever its length (a row count of 65,536 or more included).
 TEST_F(ScoresTest, ALongFileIsCutToTheFirstRows) {
-  std::string text = "<dict><key>Scores</key><array>";
-  for (int r = 0; r < 20000; ++r)
-    text += "<dict><key>Name</key><string>n" + std::to_string(r) + "</string><key>Score</key><integer>" +
-            std::to_string(100000 - r) + "</integer></dict>";
-  home.Folder().Write("home/.config/Halvane/Halvane Scores.plist", text + "</array></dict>");
-  LoadScores();
-  ASSERT_EQ(mainSCORES.document.FindArray("Scores", 0)->NumChildren(), 15);
-  EXPECT_EQ(NameAt(0), "n0");
-  EXPECT_EQ(NameAt(14), "n14");
-  EXPECT_EQ(ScoreAt(14), 100000 - 14);
+  for (int rows : {16, 20000, 65536, 65551}) {
+    SCOPED_TRACE(rows);
+    std::string text = "<dict><key>Scores</key><array>";
+    for (int r = 0; r < rows; ++r)
+      text += "<dict><key>Name</key><string>n" + std::to_string(r) + "</string><key>Score</key><integer>" +
+              std::to_string(100000 - r) + "</integer></dict>";
+    home.Folder().Write("home/.config/Halvane/Halvane Scores.plist", text + "</array></dict>");
+    LoadScores();
+    ASSERT_EQ(mainSCORES.document.FindArray("Scores", 0)->children.Size(), 15u);
+    EXPECT_EQ(NameAt(0), "n0");
+    EXPECT_EQ(NameAt(14), "n14");
+    EXPECT_EQ(ScoreAt(14), 100000 - 14);
+  }
 }
 
 TEST_F(ScoresTest, InitKeepsCountsForNonPositiveValues) {
