@@ -42,6 +42,7 @@
 #include "shell/Menus.h"
 #include "shell/NibDialogs.h"
 #include "shell/Startup.h"
+#include "sound/CompressedSound.h"
 #include "sound/SoundChannels.h"
 #include "sound/SoundEffects.h"
 #include "sound/SoundServices.h"
@@ -98,6 +99,10 @@ void StartUp(bool demo) {
   LoadQKEngineNib();
   InitFading();
   InstallSoundServices();
+  // Each screen's music is checked while the program starts, not when the
+  // screen first opens.
+  CheckSoundFilesAhead({MusicPath("Music/Title"), MusicPath("Music/Main"), MusicPath("Music/Game"),
+                        MusicPath("Music/Boss")});
   if (demo) {
     // The demo leaves the user's files alone and always runs in a window.
     PREFS.Defaults();

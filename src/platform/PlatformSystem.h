@@ -39,3 +39,9 @@ void ClearTerminationSignal();
 // shares nothing with the caller afterwards: what work changes stays in the
 // child, and it ends without running exit handlers.
 bool PlatformRunIsolated(bool (*work)(void* data), void* data, double seconds);
+// The same in two halves, so that the caller goes on while the child works:
+// Start forks (null when it cannot), Finish waits for the verdict until
+// `seconds` after the start, ends the child and frees the run.
+struct IsolatedRun;
+IsolatedRun* PlatformStartIsolated(bool (*work)(void* data), void* data);
+bool PlatformFinishIsolated(IsolatedRun* run, double seconds);

@@ -67,23 +67,61 @@ bool DecodeAsThePlayerDoes(void* data) {
   return true;
 }
 
-// Files checked while the program runs, by path and size.
-std::map<std::string, std::pair<SInt64, bool>>& CheckedFiles() {
-  static auto* checked = new std::map<std::string, std::pair<SInt64, bool>>();
+// Files checked while the program runs, by path and size, and checks begun
+// ahead whose verdict has not been asked for yet.
+struct Checked {
+  SInt64 size;
+  bool survives;
+};
+std::map<std::string, Checked>& CheckedFiles() {
+  static auto* checked = new std::map<std::string, Checked>();
   return *checked;
+}
+struct Pending {
+  SInt64 size;
+  IsolatedRun* run;
+};
+std::map<std::string, Pending>& PendingChecks() {
+  static auto* pending = new std::map<std::string, Pending>();
+  return *pending;
+}
+
+bool SizeOf(const char* path, SInt64* size) {
+  FSCatalogInfo info{};
+  if (PlatformGetCatalogInfo(FSRef{path}, true, &info) != noErr) return false;
+  *size = info.dataLogicalSize;
+  return true;
 }
 
 bool DecodingSurvives(const char* path) {
-  FSCatalogInfo info{};
-  if (PlatformGetCatalogInfo(FSRef{path}, true, &info) != noErr) return true;  // the open fails on its own
+  SInt64 size = 0;
+  if (!SizeOf(path, &size)) return true;  // the open fails on its own
+  auto pending = PendingChecks().find(path);
+  if (pending != PendingChecks().end()) {
+    Pending begun = pending->second;
+    PendingChecks().erase(pending);
+    bool survives = PlatformFinishIsolated(begun.run, kDecodeCheckSeconds);
+    if (begun.size == size) CheckedFiles()[path] = {size, survives};
+  }
   auto found = CheckedFiles().find(path);
-  if (found != CheckedFiles().end() && found->second.first == info.dataLogicalSize) return found->second.second;
+  if (found != CheckedFiles().end() && found->second.size == size) return found->second.survives;
   bool survives = PlatformRunIsolated(DecodeAsThePlayerDoes, const_cast<char*>(path), kDecodeCheckSeconds);
-  CheckedFiles()[path] = {info.dataLogicalSize, survives};
+  CheckedFiles()[path] = {size, survives};
   return survives;
 }
 
 }  // namespace
+
+void CheckSoundFilesAhead(const std::vector<std::string>& paths) {
+  for (const std::string& path : paths) {
+    SInt64 size = 0;
+    if (!SizeOf(path.c_str(), &size) || PendingChecks().count(path)) continue;
+    auto found = CheckedFiles().find(path);
+    if (found != CheckedFiles().end() && found->second.size == size) continue;
+    if (IsolatedRun* run = PlatformStartIsolated(DecodeAsThePlayerDoes, const_cast<char*>(path.c_str())))
+      PendingChecks()[path] = {size, run};
+  }
+}
 
 Boolean CompressedSound::Load(const char* path) {
   Dispose();
@@ -375,8 +413,10 @@ OSErr LoadMusicFile(Music* music, const char* path) {
   return 0;
 }
 
+std::string MusicPath(const char* name) { return GetResourcesPath() + PathStr() + name + ".ogg"; }
+
 SInt16 LoadMusic(Music* music, const char* name) {
-  std::string path = GetResourcesPath() + PathStr() + name + ".ogg";
+  std::string path = MusicPath(name);
   OSErr result = LoadMusicFile(music, path.c_str());
   music->fileName = name;
   return result;

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include <vorbis/vorbisfile.h>
 
@@ -143,6 +144,15 @@ extern LinkedItemListTemplate<Music>* musicLIST;
 extern LinkedItemListTemplate<CompressedSoundChannel>* compressedSoundChannels;
 extern UInt8* musicWasPlaying;
 extern UInt8 activeMusicCount;
+
+// Begins the check CompressedSound::Load makes of each file, in child
+// processes that run while the caller goes on; the first load of a file
+// then waits only for what is left of its check. For files that are loaded
+// later, such as the music of each screen.
+void CheckSoundFilesAhead(const std::vector<std::string>& paths);
+// The music file `name` (a path below the Resources folder, without
+// ".ogg"), as LoadMusic finds it.
+std::string MusicPath(const char* name);
 
 OSErr LoadMusicFile(Music* music, const char* path);
 // The music file `name` (a path below the Resources folder, without ".ogg").

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -148,6 +149,21 @@ TEST_F(SoundFiles, RatesOfSixtyFiveThousandFiveHundredAndThirtySixHertzOrMoreAre
       EXPECT_EQ(music.Rate(), UInt32(c.rate) << 16);
     }
   }
+}
+
+// Checks begun ahead give the loads that follow the same verdicts.
+TEST_F(SoundFiles, ChecksBegunAheadGiveTheSameVerdicts) {
+  std::string good = folder / "ahead.ogg";
+  ASSERT_TRUE(WriteOggFile(good, SineTone(22050, 2, 44100, 441, 9000), 2, 44100));
+  std::string bad = folder / "ahead-fpe.ogg";
+  std::filesystem::copy_file(FixturePath("vorbis-fpe.ogg"), bad);
+  CheckSoundFilesAhead({good, bad, folder / "missing.ogg"});
+  Music music;
+  EXPECT_EQ(LoadMusicFile(&music, good.c_str()), 0);
+  EXPECT_EQ(LoadMusicFile(&music, bad.c_str()), -1);
+  QKSndCommand effect;
+  EXPECT_EQ(LoadSoundFile(&effect, bad.c_str()), -1);
+  EXPECT_EQ(LoadSoundFile(&effect, good.c_str()), 0);
 }
 
 // A named pipe in the place of a sound file is unreadable, not a wait.

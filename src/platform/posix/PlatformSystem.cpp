@@ -107,14 +107,20 @@ bool TerminationSignalled() { return terminationSignalled != 0; }
 
 void ClearTerminationSignal() { terminationSignalled = 0; }
 
-bool PlatformRunIsolated(bool (*work)(void* data), void* data, double seconds) {
+struct IsolatedRun {
+  pid_t child;
+  int verdict;  // the read end of the child's pipe
+  struct timespec start;
+};
+
+IsolatedRun* PlatformStartIsolated(bool (*work)(void* data), void* data) {
   int channel[2];
-  if (pipe2(channel, O_CLOEXEC) != 0) return false;
+  if (pipe2(channel, O_CLOEXEC) != 0) return nullptr;
   pid_t child = fork();
   if (child < 0) {
     close(channel[0]);
     close(channel[1]);
-    return false;
+    return nullptr;
   }
   if (child == 0) {
     close(channel[0]);
@@ -129,26 +135,37 @@ bool PlatformRunIsolated(bool (*work)(void* data), void* data, double seconds) {
     _exit(0);
   }
   close(channel[1]);
+  auto* run = new IsolatedRun{child, channel[0], {}};
+  clock_gettime(CLOCK_MONOTONIC, &run->start);
+  return run;
+}
+
+bool PlatformFinishIsolated(IsolatedRun* run, double seconds) {
+  if (!run) return false;
   char verdict = 0;
-  struct timespec start;
-  clock_gettime(CLOCK_MONOTONIC, &start);
   for (;;) {
     struct timespec now;
     clock_gettime(CLOCK_MONOTONIC, &now);
-    double left = seconds - (double(now.tv_sec - start.tv_sec) + double(now.tv_nsec - start.tv_nsec) / 1e9);
+    double left =
+        seconds - (double(now.tv_sec - run->start.tv_sec) + double(now.tv_nsec - run->start.tv_nsec) / 1e9);
     if (left <= 0) break;
-    struct pollfd wait{channel[0], POLLIN, 0};
+    struct pollfd wait{run->verdict, POLLIN, 0};
     int ready = poll(&wait, 1, int(std::min(left * 1000.0, 1000.0)) + 1);
     if (ready < 0 && errno == EINTR) continue;
     if (ready != 0) {
-      if (ready > 0 && read(channel[0], &verdict, 1) != 1) verdict = 0;
+      if (ready > 0 && read(run->verdict, &verdict, 1) != 1) verdict = 0;
       break;
     }
   }
-  close(channel[0]);
-  kill(child, SIGKILL);
+  close(run->verdict);
+  kill(run->child, SIGKILL);
   int status = 0;
-  while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  while (waitpid(run->child, &status, 0) < 0 && errno == EINTR) {
   }
+  delete run;
   return verdict == 'K';
+}
+
+bool PlatformRunIsolated(bool (*work)(void* data), void* data, double seconds) {
+  return PlatformFinishIsolated(PlatformStartIsolated(work, data), seconds);
 }
