@@ -34,7 +34,7 @@ void FreeFontBytes(void* face) { delete[] static_cast<FT_Byte*>(static_cast<FT_F
 
 // The file is read through the program's own opener, which never waits on a
 // named pipe or a device in its place, and the face is made from its bytes.
-FT_Face LoadFont(const char* path) {
+FT_Face LoadFont(const char* path, long index) {
   if (!fontLibrary && FT_Init_FreeType(&fontLibrary) != 0) {
     fontLibrary = nullptr;
     return nullptr;
@@ -50,7 +50,7 @@ FT_Face LoadFont(const char* path) {
   auto* bytes = new FT_Byte[read.size()];
   std::copy(read.begin(), read.end(), bytes);
   FT_Face face = nullptr;
-  if (FT_New_Memory_Face(fontLibrary, bytes, FT_Long(read.size()), 0, &face) != 0) {
+  if (FT_New_Memory_Face(fontLibrary, bytes, FT_Long(read.size()), index, &face) != 0) {
     delete[] bytes;
     return nullptr;
   }

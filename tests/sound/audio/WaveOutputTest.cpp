@@ -177,6 +177,9 @@ TEST_F(WaveOutput, ALoopingStreamHasNoGapAtItsLoopPointAndPlaysAtItsOwnRate) {
   PlayMusic(&music, 1);
   Wait(1.2, true);
   StopMusic(&music);
+  // The music's engine channel goes before the device it plays on.
+  QKSndDisposeChannel(music.channel.channel, true);
+  music.channel.channel = nullptr;
   Wave w = Finish();
   long onset = Onset(w);
   ASSERT_GE(onset, 0);
@@ -220,6 +223,9 @@ TEST_F(WaveOutput, TheFourMusicLoopsOfTheBundleAreHeardAndAFadeLowersThem) {
   Wait(0.5, true);
   StopMusic(&music);
   SetBundlePathForTesting(nullptr);
+  // The music's engine channel goes before the device it plays on.
+  QKSndDisposeChannel(music.channel.channel, true);
+  music.channel.channel = nullptr;
   Wave w = Finish();
   long onset = Onset(w);
   ASSERT_GE(onset, 0);
