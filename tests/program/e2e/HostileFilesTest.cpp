@@ -191,9 +191,11 @@ TEST_F(HostileFilesTest, WhenTheDisplayGoesAwayTheProgramSavesAndEndsAtOnce) {
   ASSERT_TRUE(status) << "the program is still running\n" << program.Stderr();
   EXPECT_TRUE(status->exited && status->code == 1) << Describe(*status) << "\n" << program.Stderr();
   // The server's own end is part of the wait; the program's share is what
-  // follows it.
+  // follows it: tens of milliseconds on a quiet machine (the save's flush to
+  // the disk is most of it); the bound leaves room for a busy one, where the
+  // old way out never ended at all.
   const auto ms = [](auto d) { return std::chrono::duration_cast<std::chrono::milliseconds>(d).count(); };
-  EXPECT_LT(ms(ended - stopped), 1000) << "server stopped in " << ms(stopped - start) << " ms";
+  EXPECT_LT(ms(ended - stopped), 3000) << "server stopped in " << ms(stopped - start) << " ms";
   RecordProperty("ExitAfterServerStopMs", std::to_string(ms(ended - stopped)));
   std::printf("ended %lld ms after the server (which took %lld ms to stop)\n", (long long)ms(ended - stopped),
               (long long)ms(stopped - start));
