@@ -133,6 +133,7 @@ void StartUp(bool demo) {
   LoadResources_Game();
   SetupSound2DRect(&mainRECT);
   drawFrameProc = DrawEverything;
+  pictureRedrawProc = DrawEverything;
   WatchTerminationSignals();
   // A display that goes away takes no settings with it.
   if (!demo) SetDisplayLostHandler([] { SavePreferences(); });

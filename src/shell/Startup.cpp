@@ -213,6 +213,7 @@ bool OSXMode() {
   return osxMode;
 }
 
+// Every system this program builds for is new enough: nothing to check.
 void CheckSystemVersion() {}
 
 bool IsMenuBarVisible() { return menuBarVisible; }
