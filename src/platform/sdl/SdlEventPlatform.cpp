@@ -13,6 +13,7 @@
 #include "platform/InputTrace.h"
 #include "platform/KeyCodes.h"
 #include "platform/sdl/SdlWindow.h"
+#include "platform/sdl/XDisplayWatch.h"
 
 namespace {
 
@@ -29,12 +30,14 @@ class SdlEventPlatform : public EventPlatform {
     video_ = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
     // Without a display the events still run, so SIGTERM arrives as a quit.
     if (!video_) SDL_InitSubSystem(SDL_INIT_EVENTS);
+    if (video_) WatchXDisplayConnection();
     // Every way out of the process, a fatal report included, gives back the
     // pointer grab and the display's gamma.
     atexit(SDL_Quit);
   }
 
   void Pump() override {
+    if (video_) WatchXDisplayConnection();
     TakeEventsTheConnectionHolds();
     SDL_PumpEvents();
     std::vector<PlatformEvent> events;
