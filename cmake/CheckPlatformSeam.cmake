@@ -34,6 +34,27 @@ foreach(source ${sources})
     string(APPEND offences "\n  ${relative}: ${line}")
   endforeach()
 endforeach()
+# Every reader of outside data opens its file through the platform's
+# OpenRegularFileForReading, which never waits on a named pipe or a device
+# in a file's place: no other way to open a file for reading (fopen with a
+# reading mode, an input file stream, FreeType's own file opening) is used
+# outside src/platform/posix.
+set(readers "fopen[ \t]*\\([^;]*\"r|ifstream|FT_New_Face|FT_Open_Face")
+set(reader_offences "")
+foreach(source ${sources})
+  file(RELATIVE_PATH relative ${ROOT} ${source})
+  if(relative MATCHES "^(src/platform/posix|tools)/")
+    continue()
+  endif()
+  file(STRINGS ${source} lines REGEX "${readers}")
+  foreach(line ${lines})
+    string(APPEND reader_offences "\n  ${relative}: ${line}")
+  endforeach()
+endforeach()
+if(reader_offences)
+  message(FATAL_ERROR "Files are read through OpenRegularFileForReading (platform/PlatformFiles.h) only:"
+                      "${reader_offences}")
+endif()
 if(offences)
   message(FATAL_ERROR "Only src/platform/sdl may include SDL headers, only src/platform/ffmpeg and "
                       "tools/assetgen FFmpeg headers, and only src/platform/sdl and src/platform/posix "

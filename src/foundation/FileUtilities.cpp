@@ -376,7 +376,7 @@ OSErr LSGetApplicationTypeCreator(const FSRef* item, UInt32* type, UInt32* creat
 
 Boolean FileExists(std::string path) {
   if (!PlatformIsRegularFile(path)) return 0;
-  FILE* file = fopen(path.c_str(), "rb");
+  FILE* file = OpenRegularFileForReading(path);
   if (!file) return 0;
   fclose(file);
   return 1;

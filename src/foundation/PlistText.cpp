@@ -66,22 +66,40 @@ void UnescapeKey(unsigned char* key) {
   }
 }
 
-// '<' and '>' in a value would end it early on the next read.
+// What follows the '&' of an entity the reader turns back into a character.
+bool EntityTailAt(const unsigned char* s, SInt32 i) {
+  return HasAt(s, i, "lt;", 3) || HasAt(s, i, "gt;", 3) || HasAt(s, i, "amp;", 4);
+}
+
+// '<' and '>' in a value would end it early on the next read, so they are
+// written as "&lt;" and "&gt;". An '&' is written as "&amp;" only where it
+// begins one of the three entities, so that the reader cannot mistake it
+// for one; everywhere else it stays as it is, and every value written
+// without such an '&' keeps the bytes it always had.
 void WriteValue(TextBuffer* buffer, const unsigned char* value) {
   for (SInt32 i = 1; i <= value[0]; i++) {
     if (value[i] == '<')
       Write(buffer, "&lt;");
     else if (value[i] == '>')
       Write(buffer, "&gt;");
+    else if (value[i] == '&' && EntityTailAt(value, i + 1))
+      Write(buffer, "&amp;");
     else
       buffer->WriteChar(value[i]);
   }
 }
 
+// The writer's inverse, in one pass from the left: "&lt;" and "&gt;" are
+// '<' and '>'; "&amp;" is '&' where an entity follows it (as the writer
+// escapes), and stays as it is elsewhere, as it always read.
 void UnescapeValue(unsigned char* value) {
   for (SInt32 i = 1; i <= value[0]; i++) {
-    if (HasAt(value, i, "&lt;", 4)) ReplaceAt(value, i, 4, "<", 255);
-    if (HasAt(value, i, "&gt;", 4)) ReplaceAt(value, i, 4, ">", 255);
+    if (HasAt(value, i, "&lt;", 4))
+      ReplaceAt(value, i, 4, "<", 255);
+    else if (HasAt(value, i, "&gt;", 4))
+      ReplaceAt(value, i, 4, ">", 255);
+    else if (HasAt(value, i, "&amp;", 5) && EntityTailAt(value, i + 5))
+      ReplaceAt(value, i, 5, "&", 255);
   }
 }
 

@@ -1,5 +1,6 @@
 #include "frontend/ApplicationHooks.h"
 
+#include "foundation/ErrorDialog.h"
 #include "foundation/Memory.h"
 #include "frontend/MainLoop.h"
 #include "frontend/controls/ControlGL.h"
@@ -223,10 +224,12 @@ void QuitQuestionClosed() {
 
 void AboutDialog() { aboutSCREEN.Open(); }
 
+// A clipboard that holds text it cannot give is told, and the paste is empty.
 std::string PasteText() {
   std::string text;
-  if (!Clipboard().GetText(&text)) return std::string();
-  return text;
+  if (Clipboard().GetText(&text)) return text;
+  if (Clipboard().ReadFailed()) ErrorDialog("Couldn't read scrap data.", "", 0, 0);
+  return std::string();
 }
 
 // ------------------------------------------------------------------- menus

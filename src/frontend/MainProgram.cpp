@@ -30,6 +30,7 @@
 #include "graphics/OpenGLFrame.h"
 #include "graphics/PNGFile.h"
 #include "graphics/RenderedDialogs.h"
+#include "platform/DisplayLost.h"
 #include "platform/PlatformSystem.h"
 #include "platform/PlatformTime.h"
 #include "shell/AllEvents.h"
@@ -41,6 +42,7 @@
 #include "shell/Menus.h"
 #include "shell/NibDialogs.h"
 #include "shell/Startup.h"
+#include "sound/CompressedSound.h"
 #include "sound/SoundChannels.h"
 #include "sound/SoundEffects.h"
 #include "sound/SoundServices.h"
@@ -105,6 +107,10 @@ void StartUp(bool demo) {
   LoadQKEngineNib();
   InitFading();
   InstallSoundServices();
+  // Each screen's music is checked while the program starts, not when the
+  // screen first opens.
+  CheckSoundFilesAhead({MusicPath("Music/Title"), MusicPath("Music/Main"), MusicPath("Music/Game"),
+                        MusicPath("Music/Boss")});
   if (demo) {
     // The demo leaves the user's files alone and always runs in a window.
     PREFS.Defaults();
@@ -129,6 +135,8 @@ void StartUp(bool demo) {
   drawFrameProc = DrawEverything;
   pictureRedrawProc = DrawEverything;
   WatchTerminationSignals();
+  // A display that goes away takes no settings with it.
+  if (!demo) SetDisplayLostHandler([] { SavePreferences(); });
 }
 
 // The scripted player of the demo: player 1 joins, sweeps left and right and
@@ -197,8 +205,16 @@ int HalvaneMain(int argc, char** argv) {
       MainPass();
       if (TerminationSignalled()) applQUIT = 1;
     }
-    SavePreferences();
+    // A failed save is told, never lost: in a dialog when a person quit, on
+    // standard error when a signal asked the program to end now.
+    if (SavePreferences() != 0) {
+      if (TerminationSignalled())
+        std::fprintf(stderr, "halvane: %s\n", kPreferencesSaveFailed);
+      else
+        ErrorDialog(kPreferencesSaveFailed, "", 0, 0);
+    }
   }
+  DisposeResources_Mac();
   DisposeGameWindow();
   Shutdown(status != 0);
   return status;

@@ -96,7 +96,7 @@ void LoadPreferences() {
   dict.DeleteChildren();
 }
 
-void SavePreferences() {
+SInt16 SavePreferences() {
   PlistTag dict;
   dict.NewString(kLastPlayerKeys[0], PrintableText(PREFS.lastPlayer[0]).c_str());
   dict.NewString(kLastPlayerKeys[1], PrintableText(PREFS.lastPlayer[1]).c_str());
@@ -112,6 +112,7 @@ void SavePreferences() {
     for (int k = 0; k < kPlayerKeyCount; ++k)
       player->NewShort(KeyName("Key ", k).c_str(), SInt16(playerKEY[p * kPlayerKeyCount + k]));
   }
-  mainPREFS.Save(&dict);
+  int result = mainPREFS.Save(&dict);
   dict.DeleteChildren();
+  return result == 0 ? 0 : -1;
 }

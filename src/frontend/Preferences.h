@@ -34,4 +34,7 @@ std::string PrintableText(const std::string& text);
 void LoadPreferences();
 // Writes the game's keys, in a fixed order, then lets the shell add its own
 // and save the file.
-void SavePreferences();
+// 0, or -1 when the file could not be written (the old one is left whole).
+SInt16 SavePreferences();
+// What the player is told when the preferences could not be saved.
+inline constexpr char kPreferencesSaveFailed[] = "Failed to save the preferences file.";

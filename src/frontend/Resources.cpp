@@ -15,6 +15,7 @@
 #include "graphics/Layout.h"
 #include "graphics/PixMapRegistry.h"
 #include "sound/SoundEffects.h"
+#include "platform/PlatformFiles.h"
 
 ImageBuffer imageBUFF;
 FT_Face vagRoundFONT = nullptr, copperFONT = nullptr;
@@ -149,7 +150,7 @@ SInt16 LoadGameFont(FT_Face* out, const char* name) {
 void LoadMathTable(SInt32* table, const char* name) {
   std::memset(table, 0, kMathTableBytes);
   std::string path = GetResourcesPath() + "/" + name;
-  FILE* file = std::fopen(path.c_str(), "rb");
+  FILE* file = OpenRegularFileForReading(path);
   if (!file) {
     Warn("table", path);
     return;
@@ -212,8 +213,14 @@ void LoadResources_Mac() {
   LoadImage(&statusbarIMAGE[0], "ZadOR/StatusBar 1", 1);
   LoadImage(&statusbarIMAGE[1], "ZadOR/StatusBar 2", 1);
   Rect bounds = {0, 0, 480, 640};
-  CreatePixMap(32, &build32PMAP, &bounds, 1, 0, 1);
+  if (!build32PMAP) CreatePixMap(32, &build32PMAP, &bounds, 1, 0, 1);
   build32WORLD = build32PMAP ? GetPixMapGWorld(build32PMAP) : nullptr;
+}
+
+void DisposeResources_Mac() {
+  if (build32PMAP) DestroyPixMap(&build32PMAP);
+  build32PMAP = nullptr;
+  build32WORLD = nullptr;
 }
 
 void LoadResources_Game() {

@@ -27,6 +27,8 @@ extern SInt16 clutID;
 
 void LoadResources();
 void LoadResources_Mac();
+// Frees the 32-bit build pixmap LoadResources_Mac made.
+void DisposeResources_Mac();
 // The game's own images, layouts and sounds; only the first call loads.
 void LoadResources_Game();
 void LoadImage(ImageGL* image, const char* name, unsigned char alphaFlag);

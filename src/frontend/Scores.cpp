@@ -7,11 +7,22 @@
 #include "foundation/Random.h"
 #include "foundation/TextBuffer.h"
 #include "frontend/Preferences.h"
+#include "platform/PlatformFiles.h"
 #include "platform/SafeSave.h"
 
 Scores mainSCORES(10, 1);
 
 namespace {
+
+const char kLoadFailed[] = "Failed to load the scores file.";
+const char kSaveFailed[] = "Failed to save the scores file.";
+
+// Whether the table in memory may replace the file: false while the file is
+// there but could not be read, so that a save never overwrites scores it has
+// not seen.
+bool tableFromFile = true;
+// The player hears of failed saves once, not at every new score.
+bool saveFailureShown = false;
 
 const unsigned char kCheckEntryName[] = "\x0a" "checkEntry";
 
@@ -56,9 +67,10 @@ void Scores::Init(SInt16 scores, SInt16 checks) {
   if (scores > 0) numScores = scores;
   if (checks > 0) numCheck = checks;
   for (UInt32 i = 0; i < checkEntry.Size(); ++i) checkEntry[i].DeleteChildren();
-  checkEntry.Init(UInt32(numCheck));
+  checkEntry.ManualInit(UInt32(numCheck));
   checkEntry.SetName(kCheckEntryName, -1);
   ClearUpdates();
+  saveFailureShown = false;
 }
 
 void Scores::ClearUpdates() {
@@ -75,13 +87,24 @@ std::string Scores::Path() const { return GetPreferencesPath() + "/" + fileName 
 
 FILE* Scores::FindScoresFile(const char* mode) {
   if (fileName.empty()) ErrorDialog("Must call Scores::SetFileName() before Scores:FindScoresFile()", "", 0, 1);
+  // Reading never waits on a named pipe or a device in the file's place.
+  if (mode && mode[0] == 'r') return OpenRegularFileForReading(Path());
   return fopen(Path().c_str(), mode);
 }
 
 PlistTag* Scores::Normalise() {
   PlistTag* scores = document.FindArray("Scores", 1);
   if (!scores) return nullptr;
-  while (scores->NumChildren() > UInt16(numScores)) scores->GetChild(scores->NumChildren() - 1)->Delete();
+  // Rows beyond the table are let go of at once: a long file is cut in
+  // linear time.
+  UInt32 rows = UInt32(numScores > 0 ? numScores : 0);
+  if (scores->children.Size() > rows) {
+    for (UInt32 r = rows; r < scores->children.Size(); ++r) {
+      scores->children[r]->parent = nullptr;
+      delete scores->children[r];
+    }
+    scores->children.Resize(rows, 0);
+  }
   while (scores->NumChildren() < UInt16(numScores)) AddClearedRow(scores);
   // A row that is no dictionary could not take a name: it becomes a cleared one.
   for (UInt16 r = 0; r < scores->NumChildren(); ++r) {
@@ -105,6 +128,9 @@ SInt16 Scores::Check(const char* key) {
   SInt16 found = 0;
   for (UInt32 i = 0; i < checkEntry.Size(); ++i) {
     ScoreEntry& e = checkEntry[i];
+    // An entry without a result stands for a player who did not play: it
+    // takes no row, whatever the table holds (even negative scores).
+    if (!e.FindLong(key, 0)) continue;
     SInt32 v = ValueOf(&e, key);
     for (UInt16 r = 0; r < scores->NumChildren(); ++r) {
       if (v > ValueOf(scores->GetChild(r), key)) {
@@ -187,25 +213,34 @@ void Scores::TestFile() {
 void LoadScores() {
   Scores& s = mainSCORES;
   FILE* file = s.FindScoresFile("rb");
-  if (!file) {
+  // Only a missing file is replaced by a cleared table; one that is there
+  // but cannot be read (no permission, not a regular file, a passing error)
+  // is left alone, and the game plays on with the table in memory.
+  if (!file && PlatformGetCatalogInfo(FSRef{s.Path()}, true, nullptr) == fnfErr) {
     ClearScores();
     file = s.FindScoresFile("rb");
   }
-  s.document.DeleteChildren();
-  if (file) {
-    s.file = file;
-    s.document.LoadFile(file);
-    fclose(file);
-    s.file = nullptr;
+  if (!file) {
+    tableFromFile = PlatformGetCatalogInfo(FSRef{s.Path()}, true, nullptr) == fnfErr;
+    s.Normalise();
+    ErrorDialog(kLoadFailed, "", 0, 0);
+    return;
   }
-  // A folder that cannot hold the file still gets a table to play against.
+  s.document.DeleteChildren();
+  s.file = file;
+  s.document.LoadFile(file);
+  fclose(file);
+  s.file = nullptr;
+  tableFromFile = true;
   s.Normalise();
 }
 
-void SaveScores() {
+SInt16 SaveScores() {
   Scores& s = mainSCORES;
   if (s.fileName.empty()) ErrorDialog("Must call Scores::SetFileName() before Scores:FindScoresFile()", "", 0, 1);
-  WriteTree(&s.document, s.Path());
+  if (!tableFromFile && PlatformGetCatalogInfo(FSRef{s.Path()}, true, nullptr) == fnfErr) tableFromFile = true;
+  if (!tableFromFile || !WriteTree(&s.document, s.Path())) return -1;
+  return 0;
 }
 
 void ClearScores() {
@@ -219,11 +254,18 @@ void ClearScores() {
   s.ClearUpdates();
 }
 
+// A table that could not be saved stays in memory, new row and all, and
+// the next save tries again; the player is told the first time.
 void SetNewScoreName(char player, const char* name) {
   std::string clean = PrintableText(name ? name : "");
   mainSCORES.SetEntryName(player, clean.c_str());
   if (player == 0 || player == 1) PREFS.lastPlayer[int(player)] = clean;
-  SaveScores();
+  if (SaveScores() != 0) {
+    if (!saveFailureShown) ErrorDialog(kSaveFailed, "", 0, 0);
+    saveFailureShown = true;
+    return;
+  }
+  saveFailureShown = false;
   LoadScores();
 }
 

@@ -55,17 +55,22 @@ class Scores {
 
 extern Scores mainSCORES;
 
-// Reads the file; a missing, unreadable, corrupt or short one gives a cleared
-// table (a missing one is also written as such).
+// Reads the file; a corrupt or short one gives a cleared table, and so does
+// a missing one, which is also written as such. A file that is there but
+// cannot be read is left alone: the table in memory stays (cleared rows at
+// start-up) and the non-fatal "Failed to load the scores file." is shown.
 void LoadScores();
 // Writes the in-memory table through the safe save: a failed save leaves the
-// old file whole.
-void SaveScores();
+// old file whole. 0, or -1 when it failed or when the file is there but was
+// not read by the last LoadScores (its scores are not overwritten unseen).
+SInt16 SaveScores();
 // Writes a cleared table to the file (the in-memory one stays until the
 // next LoadScores) and forgets the check entries' places.
 void ClearScores();
 // The name of the player's new row, also remembered as that player's last
-// name; then the table is saved and read back.
+// name; then the table is saved and read back. When the save fails the
+// table stays in memory (the next save tries again) and the first such
+// failure shows the non-fatal "Failed to save the scores file.".
 void SetNewScoreName(char player, const char* name);
 void ShowScores();
 void CheckScores();

@@ -244,8 +244,10 @@ void StartGame() {
 void EndGame() {
   StopMusic(&gameMUSIC);
   whiteFLASH.on = 0;
+  // Only a player who joined has a result to place.
   if (!applQUIT)
-    for (int p = 0; p < 2; p++) Scores_SetCheck(p, playerSCORE[p], waveNUM);
+    for (int p = 0; p < 2; p++)
+      if (playerJOINED[p]) Scores_SetCheck(p, playerSCORE[p], waveNUM);
   gamePLAY = 0;
 }
 

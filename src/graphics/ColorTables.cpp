@@ -12,6 +12,7 @@
 #include "graphics/PNGFile.h"
 #include "graphics/Ports.h"
 #include "shell/ApplInfo.h"
+#include "platform/PlatformFiles.h"
 
 namespace {
 
@@ -99,7 +100,7 @@ void NewCTable(CTabHandle* table) {
 
 CTabHandle GetColorTable(SInt16 id) {
   if (CTabHandle system = GetCTable(id)) return system;
-  std::FILE* file = std::fopen((GetResourcesPath() + "/CLUT/" + std::to_string(id) + ".clut").c_str(), "rb");
+  std::FILE* file = OpenRegularFileForReading(GetResourcesPath() + "/CLUT/" + std::to_string(id) + ".clut");
   std::vector<UInt8> bytes;
   if (file) {
     UInt8 buffer[4096];
@@ -182,7 +183,7 @@ void CopyLookupTable(void* source, void* destination) {
 
 void LoadLookupTable16(UInt16** table, const unsigned char* name) {
   std::string text(reinterpret_cast<const char*>(name + 1), name[0]);
-  std::FILE* file = std::fopen(ResourceFilePath(text.c_str(), ".tabl").c_str(), "rb");
+  std::FILE* file = OpenRegularFileForReading(ResourceFilePath(text.c_str(), ".tabl"));
   static UInt8 bytes[kPixels16 * 2];
   bool whole = file && std::fread(bytes, 1, sizeof bytes, file) == sizeof bytes;
   if (file) std::fclose(file);

@@ -14,6 +14,7 @@
 #include "graphics/Ports.h"
 #include "platform/QuickDrawColor.h"
 #include "shell/ApplInfo.h"
+#include "platform/PlatformFiles.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ SInt16 Width(const Rect& r) { return SInt16(r.right - r.left); }
 SInt16 Height(const Rect& r) { return SInt16(r.bottom - r.top); }
 
 bool Readable(const std::string& path) {
-  std::FILE* f = std::fopen(path.c_str(), "rb");
+  std::FILE* f = OpenRegularFileForReading(path);
   if (f) std::fclose(f);
   return f != nullptr;
 }

@@ -4,11 +4,15 @@
 #include FT_FREETYPE_H
 #include FT_GLYPH_H
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 #include "foundation/ErrorDialog.h"
 #include "foundation/TextEncodings.h"
 #include "graphics/ImageBuffer.h"
+#include "platform/PlatformFiles.h"
 
 FT_Library fontLibrary = nullptr;
 
@@ -21,13 +25,37 @@ int InitFreeType() {
   return 0;
 }
 
+namespace {
+
+// The font file's bytes, which the face reads from and frees when done.
+void FreeFontBytes(void* face) { delete[] static_cast<FT_Byte*>(static_cast<FT_Face>(face)->generic.data); }
+
+}  // namespace
+
+// The file is read through the program's own opener, which never waits on a
+// named pipe or a device in its place, and the face is made from its bytes.
 FT_Face LoadFont(const char* path, long index) {
   if (!fontLibrary && FT_Init_FreeType(&fontLibrary) != 0) {
     fontLibrary = nullptr;
     return nullptr;
   }
+  FILE* file = path ? OpenRegularFileForReading(path) : nullptr;
+  if (!file) return nullptr;
+  std::vector<FT_Byte> read;
+  FT_Byte chunk[65536];
+  for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, file)) > 0;) read.insert(read.end(), chunk, chunk + n);
+  bool failed = std::ferror(file) != 0;
+  std::fclose(file);
+  if (failed || read.empty()) return nullptr;
+  auto* bytes = new FT_Byte[read.size()];
+  std::copy(read.begin(), read.end(), bytes);
   FT_Face face = nullptr;
-  if (FT_New_Face(fontLibrary, path, index, &face) != 0) return nullptr;
+  if (FT_New_Memory_Face(fontLibrary, bytes, FT_Long(read.size()), index, &face) != 0) {
+    delete[] bytes;
+    return nullptr;
+  }
+  face->generic.data = bytes;
+  face->generic.finalizer = FreeFontBytes;
   if (face->charmaps && face->num_charmaps > 0 && face->charmaps[0] &&
       FT_Select_Charmap(face, face->charmaps[0]->encoding) != 0) {
     FT_Done_Face(face);

@@ -10,6 +10,9 @@ struct ClipboardService {
   // The clipboard's text (UTF-8); false when there is none or it cannot be
   // read.
   virtual bool GetText(std::string* text) = 0;
+  // Whether the last GetText failed because the clipboard holds text that
+  // could not be read, rather than none at all.
+  virtual bool ReadFailed() { return false; }
   // Replaces the clipboard's content with `text` (UTF-8); false when it
   // cannot be written.
   virtual bool SetText(const std::string& text) = 0;

@@ -31,3 +31,17 @@ bool TerminationSignalled();
 // signal (for tests).
 void UnwatchTerminationSignals();
 void ClearTerminationSignal();
+
+// Runs work(data) in a child process, so that a fault inside it (a signal
+// such as SIGFPE or SIGSEGV from a library fed damaged data, an abort, a
+// loop) cannot end or stall the caller. True only when work returned true
+// within `seconds`; the child is then ended (killed, if it runs on). It
+// shares nothing with the caller afterwards: what work changes stays in the
+// child, and it ends without running exit handlers.
+bool PlatformRunIsolated(bool (*work)(void* data), void* data, double seconds);
+// The same in two halves, so that the caller goes on while the child works:
+// Start forks (null when it cannot), Finish waits for the verdict until
+// `seconds` after the start, ends the child and frees the run.
+struct IsolatedRun;
+IsolatedRun* PlatformStartIsolated(bool (*work)(void* data), void* data);
+bool PlatformFinishIsolated(IsolatedRun* run, double seconds);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/QuickDrawColor.h"
+#include "platform/PlatformFiles.h"
 
 namespace {
 
@@ -148,7 +149,7 @@ void CopyBits(PixMapHandle source, PixMapHandle destination, const Rect* srcRect
 
 OSErr RegisterIconRefFromIconFile(OSType creator, OSType type, const char* path, IconRef* icon) {
   *icon = nullptr;
-  FILE* file = path ? std::fopen(path, "rb") : nullptr;
+  FILE* file = path ? OpenRegularFileForReading(path) : nullptr;
   if (!file) return fnfErr;
   unsigned char signature[8] = {};
   size_t got = std::fread(signature, 1, 8, file);

@@ -1,14 +1,15 @@
 #include "shell/Launching.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <sstream>
 
 #include "foundation/ErrorDialog.h"
 #include "foundation/FileClass.h"
 #include "foundation/Paths.h"
 #include "foundation/StringFunctions.h"
+#include "platform/PlatformFiles.h"
 #include "platform/PlatformLaunch.h"
 #include "shell/ErrorAlertDialogs.h"
 #include "shell/StandardDialog.h"
@@ -88,8 +89,15 @@ std::string DesktopEntryName(const std::string& id) {
   for (std::string d; std::getline(dirs, d, ':');)
     if (!d.empty()) folders.push_back(d);
   for (const std::string& folder : folders) {
-    std::ifstream entry(folder + "/applications/" + id);
-    if (!entry) continue;
+    // Read through the regular-file opener: a named pipe in a desktop
+    // entry's place must not hold the program.
+    std::FILE* file = OpenRegularFileForReading(folder + "/applications/" + id);
+    if (!file) continue;
+    std::string text;
+    char chunk[4096];
+    for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, file)) > 0;) text.append(chunk, n);
+    std::fclose(file);
+    std::istringstream entry(text);
     bool inEntry = false;
     for (std::string line; std::getline(entry, line);) {
       if (!line.empty() && line[0] == '[')

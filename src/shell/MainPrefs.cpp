@@ -61,7 +61,9 @@ int MainPrefs::Load(PlistTag* dict) {
     Defaults(true);
     return -4;
   }
-  // A stored value outside what the settings allow keeps the default.
+  // A key that is missing, of another type or outside what the settings
+  // allow takes its default.
+  Defaults(true);
   SInt32 monitor;
   if (dict->GetLong("Monitor Mode", &monitor, 0))
     monitorMode = monitor >= kMonitorModeSwitch && monitor <= kMonitorModeNever ? char(monitor) : char(kMonitorModeAsk);

@@ -15,6 +15,7 @@
 #include "shell/ApplInfo.h"
 #include "shell/ControlUtilities.h"
 #include "shell/ErrorAlertDialogs.h"
+#include "platform/PlatformFiles.h"
 
 IBNibRef QKEngineNIB = nullptr;
 WindowRef progressDLOG = nullptr;
@@ -51,7 +52,7 @@ SInt32 Number(PlistTag* dict, const char* key, SInt32 fallback) {
 }
 
 OSStatus LoadNib(const std::string& path, IBNibRef* nib) {
-  FILE* file = fopen(path.c_str(), "rb");
+  FILE* file = OpenRegularFileForReading(path);
   if (!file) return fnfErr;
   auto* tree = new PlistTag;
   SInt16 error = tree->LoadFile(file);

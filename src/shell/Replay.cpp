@@ -75,9 +75,15 @@ void Replay::Reset() {
   endFlag = false;
 }
 
+// The recorder may fill the buffer up to a 32-bit value begun in the last
+// bit of its first chunk, and the player keeps only whole chunks in it: the
+// buffer holds at least as many whole chunks as reach past one chunk and 4
+// bytes, so that every value recorded can be played back.
 void Replay::NewBuffer() {
   if (chunkSize == 0) chunkSize = 1;
-  bufferSize = std::max<UInt32>(bufferSize, std::max<UInt32>(chunkSize, 8));
+  UInt64 chunks = (UInt64(chunkSize) + 4 + chunkSize - 1) / chunkSize;
+  UInt64 least = std::max<UInt64>(8, chunks * chunkSize);
+  bufferSize = UInt32(std::min<UInt64>(std::max<UInt64>(bufferSize, least), 0xFFFFFFFFu));
   delete[] buffer;
   buffer = new UInt8[bufferSize]();
   bitPosition = 0;

@@ -17,6 +17,7 @@
 #include "shell/Events.h"
 #include "shell/StandardDialog.h"
 #include "shell/Startup.h"
+#include "platform/PlatformFiles.h"
 
 TextWidthProc styledTextWidthProc;
 TextDrawProc styledTextDrawProc;
@@ -290,12 +291,38 @@ std::vector<TextLine> StyledText::Lines() const {
   std::vector<TextLine> lines;
   SInt32 size = SInt32(text_.size()), maxWidth = view_.right - view_.left;
   for (SInt32 start = 0; start < size || lines.empty();) {
-    SInt32 end = start, lastBreak = -1;
-    while (end < size && text_[size_t(end)] != kReturn) {
-      if (Width(start, end + 1) > maxWidth && end > start) break;
-      if (Blank(text_[size_t(end)])) lastBreak = end + 1;
-      end++;
+    // The line runs to its return (or the end), or stops before the first
+    // character that would make it wider than the view, always holding one.
+    // Widths grow with the characters measured, so that character is found
+    // by doubling and then halving: a line of n characters takes n log n,
+    // not n squared, to measure.
+    SInt32 paragraphEnd = start;
+    while (paragraphEnd < size && text_[size_t(paragraphEnd)] != kReturn) paragraphEnd++;
+    SInt32 end = paragraphEnd;
+    SInt32 fits = start + 1, over = -1;  // Width(start, over) > maxWidth
+    for (SInt32 step = 1; fits < paragraphEnd && over < 0; step *= 2) {
+      SInt32 probe = SInt32(std::min<SInt64>(paragraphEnd, SInt64(fits) + step));
+      if (Width(start, probe) > maxWidth)
+        over = probe;
+      else
+        fits = probe;
     }
+    if (over >= 0) {
+      while (over - fits > 1) {
+        SInt32 middle = fits + (over - fits) / 2;
+        if (Width(start, middle) > maxWidth)
+          over = middle;
+        else
+          fits = middle;
+      }
+      end = fits;
+    }
+    SInt32 lastBreak = -1;
+    for (SInt32 i = end; i-- > start;)
+      if (Blank(text_[size_t(i)])) {
+        lastBreak = i + 1;
+        break;
+      }
     SInt32 next = end;
     if (end < size && text_[size_t(end)] == kReturn)
       next = end + 1;
@@ -631,7 +658,7 @@ namespace {
 
 // A file of the bundle's Resources, whole; false when it cannot be read.
 bool ReadResource(const std::string& name, std::string* data) {
-  std::FILE* f = std::fopen((GetResourcesPath() + "/" + name).c_str(), "rb");
+  std::FILE* f = OpenRegularFileForReading(GetResourcesPath() + "/" + name);
   if (!f) return false;
   data->clear();
   char buffer[4096];

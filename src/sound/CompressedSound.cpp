@@ -2,9 +2,15 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "foundation/Memory.h"
 #include "foundation/Paths.h"
+#include "platform/PlatformFiles.h"
+#include "platform/PlatformSystem.h"
 #include "platform/PlatformTime.h"
 #include "sound/AudioPrefs.h"
 
@@ -20,14 +26,116 @@ UInt32 musicWasPlayingCount;
 
 // --- CompressedSound ------------------------------------------------------
 
-CompressedSound::CompressedSound() : file(nullptr), state{}, info(nullptr), format(0) {}
+CompressedSound::CompressedSound() : file(nullptr), state{}, info(nullptr), format(0), fileBytes(0) {}
 
 CompressedSound::~CompressedSound() { Dispose(); }
 
+namespace {
+
+// Decodes the file as the program may: from the start as it is opened (a
+// music asks again after a short or failed block, as the channels are
+// serviced again), rewound with the lapped seek at the end (a looping
+// music), rewound without lapping from the middle (a stopped one), lapped
+// from the middle and from the start (a queued one). Runs in the check's
+// child process.
+bool DecodeAsThePlayerDoes(void* data) {
+  const char* path = static_cast<const char*>(data);
+  CompressedSound sound;
+  // What the open refuses, the program refuses the same way.
+  if (!sound.Open(path)) return true;
+  std::vector<char> block(kMusicBlockBytes);
+  const SInt64 most = SInt64(sound.Length()) + kMusicBlockBytes, aFewBlocks = 4 * kMusicBlockBytes;
+  auto decode = [&](SInt64 limit) {
+    SInt64 total = 0;
+    for (int empty = 0; total < limit && empty < 2;) {
+      SInt32 n = sound.GetNextBuffer(block.data(), kMusicBlockBytes);
+      empty = n > 0 ? 0 : empty + 1;
+      total += std::max<SInt32>(n, 0);
+    }
+    return total;
+  };
+  SInt64 whole = decode(most);
+  sound.Reset();
+  decode(most);
+  sound.Rewind();
+  decode(whole / 2);
+  sound.Reset();
+  decode(aFewBlocks);
+  sound.Rewind();
+  sound.Reset();
+  decode(aFewBlocks);
+  return true;
+}
+
+// Files checked while the program runs, by path and size, and checks begun
+// ahead whose verdict has not been asked for yet.
+struct Checked {
+  SInt64 size;
+  bool survives;
+};
+std::map<std::string, Checked>& CheckedFiles() {
+  static auto* checked = new std::map<std::string, Checked>();
+  return *checked;
+}
+struct Pending {
+  SInt64 size;
+  IsolatedRun* run;
+};
+std::map<std::string, Pending>& PendingChecks() {
+  static auto* pending = new std::map<std::string, Pending>();
+  return *pending;
+}
+
+bool SizeOf(const char* path, SInt64* size) {
+  FSCatalogInfo info{};
+  if (PlatformGetCatalogInfo(FSRef{path}, true, &info) != noErr) return false;
+  *size = info.dataLogicalSize;
+  return true;
+}
+
+bool DecodingSurvives(const char* path) {
+  SInt64 size = 0;
+  if (!SizeOf(path, &size)) return true;  // the open fails on its own
+  auto pending = PendingChecks().find(path);
+  if (pending != PendingChecks().end()) {
+    Pending begun = pending->second;
+    PendingChecks().erase(pending);
+    bool survives = PlatformFinishIsolated(begun.run, kDecodeCheckSeconds);
+    if (begun.size == size) CheckedFiles()[path] = {size, survives};
+  }
+  auto found = CheckedFiles().find(path);
+  if (found != CheckedFiles().end() && found->second.size == size) return found->second.survives;
+  bool survives = PlatformRunIsolated(DecodeAsThePlayerDoes, const_cast<char*>(path), kDecodeCheckSeconds);
+  CheckedFiles()[path] = {size, survives};
+  return survives;
+}
+
+}  // namespace
+
+void CheckSoundFilesAhead(const std::vector<std::string>& paths) {
+  for (const std::string& path : paths) {
+    SInt64 size = 0;
+    if (!SizeOf(path.c_str(), &size) || PendingChecks().count(path)) continue;
+    auto found = CheckedFiles().find(path);
+    if (found != CheckedFiles().end() && found->second.size == size) continue;
+    if (IsolatedRun* run = PlatformStartIsolated(DecodeAsThePlayerDoes, const_cast<char*>(path.c_str())))
+      PendingChecks()[path] = {size, run};
+  }
+}
+
 Boolean CompressedSound::Load(const char* path) {
   Dispose();
-  file = std::fopen(path, "rb");
+  if (!path || !DecodingSurvives(path)) return false;
+  return Open(path);
+}
+
+Boolean CompressedSound::Open(const char* path) {
+  Dispose();
+  // Never waits on a named pipe or a device in the file's place.
+  file = OpenRegularFileForReading(path);
   if (!file) return false;
+  FSCatalogInfo catalog{};
+  fileBytes = PlatformGetCatalogInfo(FSRef{path}, true, &catalog) == noErr ? catalog.dataLogicalSize : 0;
   if (ov_test(file, &state, nullptr, 0) != 0) {
     // The decoder did not take the file over, so it is still ours to close.
     std::fclose(file);
@@ -41,6 +149,10 @@ Boolean CompressedSound::Load(const char* path) {
   }
   info = ov_info(&state, -1);
   format = 2;
+  if (!info || info->channels < 1 || info->channels > 2 || info->rate < 1 || info->rate >= 65536) {
+    Dispose();
+    return false;
+  }
   return true;
 }
 
@@ -50,6 +162,7 @@ void CompressedSound::Dispose() {
   file = nullptr;
   info = nullptr;
   format = 0;
+  fileBytes = 0;
 }
 
 SInt16 CompressedSound::Channels() const { return format == 2 && info ? SInt16(info->channels) : 0; }
@@ -61,7 +174,9 @@ SInt32 CompressedSound::GetBufferSize() const { return format == 2 ? kMusicBlock
 SInt32 CompressedSound::Length() {
   if (format != 2) return 0;
   ogg_int64_t frames = ov_pcm_total(&state, -1);
-  return frames > 0 ? SInt32(frames * Channels() * 2) : 0;
+  if (frames <= 0) return 0;
+  SInt64 most = std::min<SInt64>(0x7FFFFF00, std::max<SInt64>(fileBytes, 0) * kMaxSampleBytesPerFileByte);
+  return SInt32(std::min<SInt64>(most, SInt64(std::min<ogg_int64_t>(frames, most)) * Channels() * 2));
 }
 
 SInt32 CompressedSound::Position() {
@@ -74,6 +189,10 @@ SInt32 CompressedSound::Position() {
 // seek reads out of bounds on one.
 void CompressedSound::Reset() {
   if (format == 2 && ov_pcm_total(&state, -1) > 0) ov_raw_seek_lap(&state, 0);
+}
+
+void CompressedSound::Rewind() {
+  if (format == 2 && ov_pcm_total(&state, -1) > 0) ov_raw_seek(&state, 0);
 }
 
 // Reads in pieces of at most 1,024 bytes and never past `space`.
@@ -162,7 +281,7 @@ void CompressedSoundChannel::Stop() {
   QKSndDoImmediate(channel, &resume);
   QKSndDoImmediate(channel, &flush);
   QKSndDoImmediate(channel, &quiet);
-  sound->Reset();
+  sound->Rewind();
   blockReady = 0;
   state = 0;
   Idle();
@@ -294,8 +413,10 @@ OSErr LoadMusicFile(Music* music, const char* path) {
   return 0;
 }
 
+std::string MusicPath(const char* name) { return GetResourcesPath() + PathStr() + name + ".ogg"; }
+
 SInt16 LoadMusic(Music* music, const char* name) {
-  std::string path = GetResourcesPath() + PathStr() + name + ".ogg";
+  std::string path = MusicPath(name);
   OSErr result = LoadMusicFile(music, path.c_str());
   music->fileName = name;
   return result;

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include <vorbis/vorbisfile.h>
 
@@ -19,26 +20,52 @@ class CompressedSound {
   OggVorbis_File state;
   vorbis_info* info;
   SInt32 format;  // 0 closed, 2 open
+  SInt64 fileBytes;  // the size of the file open
 
   CompressedSound();
   ~CompressedSound();
   CompressedSound(const CompressedSound&) = delete;
   CompressedSound& operator=(const CompressedSound&) = delete;
 
+  // Opens a file for decoding once a child process has decoded it whole
+  // with this same code, rewound as the player rewinds, and lived: a
+  // damaged file that makes the decoder fault is refused, never decoded
+  // here. What the headers say is checked too, but a fault deep inside the
+  // decoder (a division by zero, a copy of negative size) cannot be foreseen
+  // from them nor caught once it happens in this process; in a child it
+  // costs nothing but the check. Each file is checked once while the
+  // program runs (bench_sound's FirstLoadOfMusic measures the cost). Also
+  // refused: what the engine cannot play (no channels or more than two; a
+  // rate of 0 or of 65,536 Hz or more, which its 16.16 rates cannot hold).
   Boolean Load(const char* path);
+  // The same open without the check, for the check itself.
+  Boolean Open(const char* path);
   void Dispose();
   SInt16 Channels() const;
   UInt32 Rate() const;  // 16.16 hertz
   SInt32 Format() const { return format; }
   SInt32 GetBufferSize() const;
-  SInt32 Length();    // bytes of 16-bit samples
+  // Bytes of 16-bit samples the stream claims, held to what a file of its
+  // size can hold (kMaxSampleBytesPerFileByte each): a damaged last page
+  // may claim any length.
+  SInt32 Length();
   SInt32 Position();  // bytes of 16-bit samples decoded so far
+  // Rewinds with the decoder's lapped seek, so that a loop joins without a
+  // click (the check exercises it at the end and at the start).
   void Reset();
+  // Rewinds without lapping, from anywhere: a stopped music starts again
+  // from its first sample.
+  void Rewind();
   // Decodes up to `space` bytes into destination; 0 at the end of the stream.
   SInt32 GetNextBuffer(void* destination, SInt32 space);
 };
 
 enum : int { kMusicRingBlocks = 16, kMusicBlockBytes = 16384, kMusicQueueLength = 14 };
+// No Vorbis stream comes near this many bytes of samples per byte of file:
+// even silence takes a byte or two for each 1,024 frames.
+enum : SInt64 { kMaxSampleBytesPerFileByte = 1024 };
+// How long the check may decode one file.
+constexpr double kDecodeCheckSeconds = 20.0;
 
 // Plays CompressedSounds on a sound channel.
 class CompressedSoundChannel {
@@ -117,6 +144,15 @@ extern LinkedItemListTemplate<Music>* musicLIST;
 extern LinkedItemListTemplate<CompressedSoundChannel>* compressedSoundChannels;
 extern UInt8* musicWasPlaying;
 extern UInt8 activeMusicCount;
+
+// Begins the check CompressedSound::Load makes of each file, in child
+// processes that run while the caller goes on; the first load of a file
+// then waits only for what is left of its check. For files that are loaded
+// later, such as the music of each screen.
+void CheckSoundFilesAhead(const std::vector<std::string>& paths);
+// The music file `name` (a path below the Resources folder, without
+// ".ogg"), as LoadMusic finds it.
+std::string MusicPath(const char* name);
 
 OSErr LoadMusicFile(Music* music, const char* path);
 // The music file `name` (a path below the Resources folder, without ".ogg").

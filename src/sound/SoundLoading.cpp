@@ -34,27 +34,37 @@ void DisposeSound(QKSndCommand* command) {
   QKDisposePtr(block);
 }
 
+// The samples are decoded into a block that grows as they come, up to the
+// length the stream claims (held to what its file can hold), and the sound
+// is made of what was decoded: a claimed length is never allocated on trust.
 OSErr LoadSoundFile(QKSndCommand* command, const char* path) {
   CompressedSound decoder;
   if (!decoder.Load(path)) return -1;
-  UInt64 length = UInt64(decoder.Length());
-  if (length > 0x7FFFFF00) return -108;
-  Handle handle = nullptr;
-  OSErr err = BuildSoundHandle(&handle, decoder.Channels(), decoder.Rate(), 16, 60, nullptr, UInt32(length));
-  if (err != 0 || !handle) return err ? err : OSErr(-108);
-  QKHLock(handle);
-  auto* resource = reinterpret_cast<QKSndListResource*>(*handle);
-  auto* samples = static_cast<char*>(QKGetSoundSamples(resource));
+  SInt32 most = decoder.Length();
+  std::vector<char> samples;
   SInt32 decoded = 0;
-  for (;;) {
-    SInt32 n = decoder.GetNextBuffer(samples + decoded, SInt32(length) - decoded);
+  while (decoded < most) {
+    if (decoded == SInt32(samples.size()))
+      samples.resize(size_t(std::min<SInt64>(most, std::max<SInt64>(65536, SInt64(samples.size()) * 2))));
+    SInt32 n = decoder.GetNextBuffer(samples.data() + decoded, SInt32(samples.size()) - decoded);
     if (n < 1) break;
     decoded += n;
   }
-  QKHUnlock(handle);
+  SInt32 frameBytes = 2 * std::max<SInt16>(1, decoder.Channels());
+  decoded -= decoded % frameBytes;
+  Handle handle = nullptr;
+  OSErr err = BuildSoundHandle(&handle, decoder.Channels(), decoder.Rate(), 16, 60,
+                               decoded ? samples.data() : nullptr, UInt32(decoded));
+  if (err != 0 || !handle) return err ? err : OSErr(-108);
+  samples = std::vector<char>();
+  QKHLock(handle);
+  auto* resource = reinterpret_cast<QKSndListResource*>(*handle);
   LoadSoundFromSound(command, resource, false);
-  command->fileName = path;
+  QKHUnlock(handle);
   QKDisposeHandle(handle);
+  // A sound that could not be made into a sample block is no sound.
+  if (!command->param2) return -1;
+  command->fileName = path;
   return 0;
 }
 
@@ -219,8 +229,10 @@ Ptr Convert(QKSoundHeader* source, In in, Out out) {
   UInt32 frames = UInt32(dstFrames);
   SInt64 loopStart = SInt64(SInt32(SHGet32(source, kSHLoopStart))) * dstHz / srcHz;
   SInt64 loopEnd = SInt64(SInt32(SHGet32(source, kSHLoopEnd))) * dstHz / srcHz;
-  loopStart = std::min<SInt64>(loopStart, frames);
-  loopEnd = std::min<SInt64>(loopEnd, frames);
+  // Loop points lie inside the samples, the start not after the end: a
+  // header from anywhere may hold negative ones.
+  loopStart = std::clamp<SInt64>(loopStart, 0, frames);
+  loopEnd = std::clamp<SInt64>(loopEnd, 0, frames);
   loopStart = std::min(loopStart, loopEnd);
   SHSet32(header, kSHSamplePtr, 0);
   SHSet32(header, kSHSampleRate, dstRate);

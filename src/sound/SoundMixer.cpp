@@ -259,17 +259,22 @@ void MixerChannel::Realign(QKSndCommand* command) {
   SInt32 bytes = standard ? SInt32(SHGet32(header, kSHNumChannels)) : SInt32(SHGet32(header, kSHNumFrames)) * frameBytes;
   sampleStart = start;
   sampleEnd = start + bytes;
+  // A loop point, from a header or the command, lies inside the samples
+  // whatever it holds (negative, or too big to multiply), and the loop never
+  // ends before it starts.
+  auto inside = [&](SInt32 frame) { return start + std::clamp<SInt64>(SInt64(frame) * frameBytes, 0, bytes); };
   SInt32 first = SInt32(SHGet32(header, kSHLoopStart)), last = SInt32(SHGet32(header, kSHLoopEnd));
   if (first != 0) {
-    loopStart = start + std::min(first * frameBytes, bytes);
-    loopEnd = start + std::min(last * frameBytes, bytes);
+    loopStart = inside(first);
+    loopEnd = inside(last);
   } else {
     loopStart = loopEnd = sampleEnd;
   }
   if (!standard && channels == 1) {
-    if (command->mixerLoopStart) loopStart = start + std::min(command->mixerLoopStart * frameBytes, bytes);
-    if (command->mixerLoopEnd) loopEnd = start + std::min(command->mixerLoopEnd * frameBytes, bytes);
+    if (command->mixerLoopStart) loopStart = inside(command->mixerLoopStart);
+    if (command->mixerLoopEnd) loopEnd = inside(command->mixerLoopEnd);
   }
+  if (loopEnd < loopStart) loopEnd = loopStart;
 }
 
 void MixerChannel::Setup(QKSndCommand* command, UInt32 rate, SInt16 left, SInt16 right, unsigned char note) {

@@ -396,3 +396,48 @@ TEST(PlistText, UnnamedArrayCannotBeWritten) {
 }
 
 }  // namespace
+
+namespace {
+
+// Values holding '&', '<' and '>' in every arrangement that looks like an
+// entity come back from a save as they were.
+TEST(PlistText, ValuesThatLookLikeEntitiesSurviveASaveCycle) {
+  const char* const values[] = {"&lt;", "&gt;", "&amp;", "&amp;lt;", "&&lt;", "<&>", "a & b", "&", "&lt",
+                                "R&D", "&amp;amp;gt;", "x&gt;y<z", ";&;"};
+  for (const char* value : values) {
+    Root root;
+    root.NewString("Name", value);
+    std::string text = Save(root);
+    Root back;
+    ASSERT_EQ(Load(back, text), 0) << value;
+    std::string s;
+    ASSERT_NE(back.GetString("Name", &s, 0), nullptr) << value;
+    EXPECT_EQ(s, value) << text;
+    EXPECT_EQ(Save(back), text) << value;
+  }
+}
+
+// What the writer made before '&' was escaped reads as it always did: the
+// writer's "&lt;" and "&gt;", and an '&' elsewhere, plain.
+TEST(PlistText, TextOfTheEarlierWriterReadsAsBefore) {
+  struct Case {
+    const char* stored;
+    const char* read;
+  } cases[] = {{"a&lt;b&gt;c & d", "a<b>c & d"}, {"&amp;", "&amp;"}, {"R&D", "R&D"}, {"&amp;x", "&amp;x"},
+               {"Tom &amp Jerry", "Tom &amp Jerry"}};
+  for (const Case& c : cases) {
+    Root root;
+    ASSERT_EQ(Load(root, std::string("<dict>\r\t<key>Name</key>\r\t<string>") + c.stored + "</string>\r</dict>"), 0);
+    std::string s;
+    root.GetString("Name", &s, 0);
+    EXPECT_EQ(s, c.read) << c.stored;
+    // ... and keeps that value through a save.
+    Root back;
+    ASSERT_EQ(Load(back, Save(root)), 0);
+    std::string again;
+    back.GetString("Name", &again, 0);
+    EXPECT_EQ(again, c.read) << c.stored;
+  }
+}
+
+}  // namespace

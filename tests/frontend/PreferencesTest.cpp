@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <string>
 #include <vector>
 
@@ -8,7 +9,9 @@
 #include "frontend/Scores.h"
 #include "game/GameServices.h"
 #include "graphics/GameWindow.h"
+#include "platform/SafeSave.h"
 #include "shell/MainPrefs.h"
+#include "support/Fixtures.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -177,6 +180,38 @@ TEST_F(PreferencesTest, NameEnteredForAScoreIsSavedAsThatPlayersLastName) {
   EXPECT_NE(ReadWholeFile(File()).find("<key>Last Player 2</key>\r\t<string>Zoe</string>"), std::string::npos);
   mainSCORES.ClearUpdates();
   mainSCORES.document.DeleteChildren();
+}
+
+// Names holding text that looks like an entity come back from a save as
+// they were, load after load.
+TEST_F(PreferencesTest, NamesThatLookLikeEntitiesSurviveSaveAndLoad) {
+  home.Folder().Write("home/.config/Halvane/Halvane Preferences.plist", FixtureBytes("prefs-amp-lt.min"));
+  LoadPreferences();
+  const std::string first = PREFS.lastPlayer[1];
+  EXPECT_EQ(first, "&lt;");
+  for (const char* name : {"&lt;", "A&gt;B", "&amp;", "R&D", "&&lt;;"}) {
+    PREFS.lastPlayer[0] = name;
+    for (int round = 0; round < 3; ++round) {
+      SavePreferences();
+      PREFS.lastPlayer[0].clear();
+      PREFS.lastPlayer[1].clear();
+      LoadPreferences();
+      EXPECT_EQ(PREFS.lastPlayer[0], name) << "round " << round;
+      EXPECT_EQ(PREFS.lastPlayer[1], first) << "round " << round;
+    }
+  }
+}
+
+// A save that fails says so, and leaves the old file whole.
+TEST_F(PreferencesTest, AFailedSaveIsReportedToTheCaller) {
+  PREFS.lastPlayer[0] = "Old";
+  ASSERT_EQ(SavePreferences(), 0);
+  const std::string before = ReadWholeFile(File());
+  PREFS.lastPlayer[0] = "New";
+  SetSafeSaveFailure(kSafeSaveRename, EIO);
+  EXPECT_EQ(SavePreferences(), -1);
+  SetSafeSaveFailure(kSafeSaveNoFailure, 0);
+  EXPECT_EQ(ReadWholeFile(File()), before);
 }
 
 TEST_F(PreferencesTest, UnreadableFileGivesDefaults) {

@@ -1,13 +1,18 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "frontend/Preferences.h"
 #include "frontend/Scores.h"
 #include "platform/SafeSave.h"
+#include "support/Fixtures.h"
+#include "support/RecordingDialogs.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -26,6 +31,8 @@ class ScoresTest : public ::testing::Test {
     mainSCORES.ClearUpdates();
   }
   std::string File() const { return home.Home() + "/.config/Halvane/Halvane Scores.plist"; }
+  // The path below the home's temporary folder.
+  static std::string Relative(const std::string&) { return "home/.config/Halvane/Halvane Scores.plist"; }
   PlistTag* Row(int r) { return mainSCORES.document.FindArray("Scores", 0)->GetChild(UInt16(r)); }
   SInt32 ScoreAt(int r) {
     SInt32 v = -1;
@@ -212,6 +219,125 @@ TEST_F(ScoresTest, UnwritableFolderStillGivesATable) {
   LoadScores();
   chmod(folder.c_str(), 0700);
   EXPECT_EQ(mainSCORES.document.FindArray("Scores", 0)->NumChildren(), 15);
+}
+
+// Only a missing file is replaced by a cleared table. A file that is there
+// but cannot be read is left as it is, the game plays on with a table in
+// memory, and the player is told.
+TEST_F(ScoresTest, AFileThatCannotBeReadIsLeftAloneAndTold) {
+  const std::string kept = "<dict>\r\t<key>Scores</key>\r\t<array>\r\t</array>\r</dict>kept";
+  struct Case {
+    const char* what;
+    std::function<void(const std::string&)> make;
+  } cases[] = {
+      {"no permission to read", [&](const std::string& f) { home.Folder().Write(Relative(f), kept), chmod(f.c_str(), 0200); }},
+      {"a named pipe", [](const std::string& f) { mkfifo(f.c_str(), 0600); }},
+      {"a folder", [](const std::string& f) { mkdir(f.c_str(), 0700); }},
+      {"a link to itself", [](const std::string& f) { symlink(f.c_str(), f.c_str()); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    home.Folder().MakeFolder("home/.config/Halvane");
+    c.make(File());
+    struct stat before {};
+    ASSERT_EQ(lstat(File().c_str(), &before), 0);
+    if (S_ISREG(before.st_mode) && access(File().c_str(), R_OK) == 0) {
+      std::filesystem::remove_all(File());
+      continue;  // the superuser reads any file
+    }
+    RecordingDialogs dialogs;
+    LoadScores();
+    ASSERT_EQ(dialogs.Reports().size(), 1u);
+    EXPECT_EQ(dialogs.Reports()[0].message, "Failed to load the scores file.");
+    EXPECT_FALSE(dialogs.Reports()[0].fatal);
+    ASSERT_EQ(mainSCORES.document.FindArray("Scores", 0)->NumChildren(), 15);
+    // A new score is placed in memory; saving it would replace scores
+    // nobody has seen, so the file stays as it is.
+    Result(0, 10, 1);
+    EXPECT_EQ(mainSCORES.Check("Score"), 1);
+    SetNewScoreName(0, "Ann");
+    EXPECT_EQ(NameAt(0), "Ann");
+    struct stat after {};
+    ASSERT_EQ(lstat(File().c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_mode, before.st_mode);
+    if (S_ISREG(before.st_mode)) {
+      chmod(File().c_str(), 0600);
+      EXPECT_EQ(ReadWholeFile(File()), kept);
+    }
+    std::filesystem::remove_all(File());
+    mainSCORES.document.DeleteChildren();
+    mainSCORES.ClearUpdates();
+  }
+}
+
+// A save that fails keeps the new row in memory, tells the player once, and
+// the next save writes it.
+TEST_F(ScoresTest, AFailedSaveKeepsTheTableAndIsToldOnce) {
+  LoadScores();
+  RecordingDialogs dialogs;
+  SetSafeSaveFailure(kSafeSaveWrite, ENOSPC);
+  Result(0, 500, 2);
+  ASSERT_EQ(mainSCORES.Check("Score"), 1);
+  SetNewScoreName(0, "Ann");
+  EXPECT_EQ(NameAt(0), "Ann");
+  EXPECT_EQ(ScoreAt(0), 500);
+  ASSERT_EQ(dialogs.Reports().size(), 1u);
+  EXPECT_EQ(dialogs.Reports()[0].message, "Failed to save the scores file.");
+  EXPECT_FALSE(dialogs.Reports()[0].fatal);
+  mainSCORES.ClearUpdates();
+  Result(1, 400, 2);
+  ASSERT_EQ(mainSCORES.Check("Score"), 1);
+  SetNewScoreName(1, "Bob");
+  EXPECT_EQ(NameAt(1), "Bob");
+  EXPECT_EQ(dialogs.Reports().size(), 1u) << "told once";
+  EXPECT_EQ(ReadWholeFile(File()).find("Ann"), std::string::npos);
+  SetSafeSaveFailure(kSafeSaveNoFailure, 0);
+  mainSCORES.ClearUpdates();
+  Result(0, 300, 2);
+  ASSERT_EQ(mainSCORES.Check("Score"), 1);
+  SetNewScoreName(0, "Cy");
+  std::string saved = ReadWholeFile(File());
+  EXPECT_NE(saved.find("<string>Ann</string>"), std::string::npos);
+  EXPECT_NE(saved.find("<string>Bob</string>"), std::string::npos);
+  EXPECT_NE(saved.find("<string>Cy</string>"), std::string::npos);
+  EXPECT_EQ(dialogs.Reports().size(), 1u);
+}
+
+// A table with negative scores places only the player who played: the
+// other's check entry holds no result.
+TEST_F(ScoresTest, NegativeScoresPlaceOnlyThePlayerWhoPlayed) {
+  // The fixture is a harness input: 8 bytes of its own, then the file,
+  // whose table begins at its "Scores" key.
+  std::string text = FixtureBytes("scores-negative-rows.bin").substr(8);
+  text = text.substr(text.find("<dict>\r\t<key>Scores"));
+  home.Folder().Write("home/.config/Halvane/Halvane Scores.plist", text);
+  LoadScores();
+  ASSERT_EQ(mainSCORES.document.FindArray("Scores", 0)->NumChildren(), 15);
+  ASSERT_LT(ScoreAt(0), 0);
+  Result(0, 0, 1);
+  EXPECT_EQ(mainSCORES.Check("Score"), 1);
+  EXPECT_EQ(Position(0), 0);
+  EXPECT_EQ(Position(1), -1) << "the second player did not play";
+  for (int r = 1; r < 15; ++r) EXPECT_LT(ScoreAt(r), 0) << r;
+}
+
+// A long file is cut to the table's rows, its first rows kept in order,
+// whatever its length (a row count of 65,536 or more included).
+TEST_F(ScoresTest, ALongFileIsCutToTheFirstRows) {
+  for (int rows : {16, 20000, 65536, 65551}) {
+    SCOPED_TRACE(rows);
+    std::string text = "<dict><key>Scores</key><array>";
+    for (int r = 0; r < rows; ++r)
+      text += "<dict><key>Name</key><string>n" + std::to_string(r) + "</string><key>Score</key><integer>" +
+              std::to_string(100000 - r) + "</integer></dict>";
+    home.Folder().Write("home/.config/Halvane/Halvane Scores.plist", text + "</array></dict>");
+    LoadScores();
+    ASSERT_EQ(mainSCORES.document.FindArray("Scores", 0)->children.Size(), 15u);
+    EXPECT_EQ(NameAt(0), "n0");
+    EXPECT_EQ(NameAt(14), "n14");
+    EXPECT_EQ(ScoreAt(14), 100000 - 14);
+  }
 }
 
 TEST_F(ScoresTest, InitKeepsCountsForNonPositiveValues) {

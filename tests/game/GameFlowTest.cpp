@@ -189,6 +189,17 @@ TEST_F(WaveFlowTest, GameOverFadesOutAndReturnsToTheMainScreen) {
   EXPECT_FALSE(gameMUSIC.playing);
 }
 
+// Only a player who joined hands a result to the scores: the other, whose
+// score is 0, must not take a row from a table of negative scores.
+TEST_F(WaveFlowTest, OnlyAPlayerWhoJoinedHandsInAResult) {
+  ASSERT_TRUE(playerJOINED[0]);
+  ASSERT_FALSE(playerJOINED[1]);
+  KillPlayer(0);
+  gd::StepUntil([] { return !gamePLAY; }, 2000);
+  EXPECT_EQ(fakeSERVICES.CountCall("Scores_SetCheck 0"), 1);
+  EXPECT_EQ(fakeSERVICES.CountCall("Scores_SetCheck 1"), 0);
+}
+
 TEST_F(WaveFlowTest, SlowMotionRunsOneStepInSevenAndKeepsInputs) {
   BOSS.on = 1;
   BOSS.state = 1;

@@ -2,12 +2,19 @@
 // blending. Glyph pixels are never compared with fixed values.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
 #include <algorithm>
+#include <string>
 #include <cstring>
 #include <vector>
 
 #include "graphics/ImageBuffer.h"
 #include "graphics/TextRender.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -44,6 +51,25 @@ TEST_F(Text, ReturnCodesInOrder) {
   EXPECT_EQ(DrawTextWidth("abc", face, 0.0f), -1);
   EXPECT_EQ(DrawTextWidth("", face, 12.0f), 0);
   EXPECT_EQ(LoadFont("/no/such/font.ttf"), nullptr);
+}
+
+// A font is read from a regular file only: a named pipe, a folder or an
+// empty file in its place gives no face, at once; a face read from its file
+// outlives nothing it needs (freeing it frees the bytes it was read from).
+TEST_F(Text, FontsComeFromRegularFilesOnly) {
+  TempFolder folder;
+  const std::string pipe = folder / "pipe.ttf";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  EXPECT_EQ(LoadFont(pipe.c_str()), nullptr);
+  EXPECT_EQ(LoadFont(folder.Path().c_str()), nullptr);
+  EXPECT_EQ(LoadFont(folder.Write("empty.ttf", "").c_str()), nullptr);
+  EXPECT_EQ(LoadFont(folder.Write("junk.ttf", "not a font at all").c_str()), nullptr);
+  for (int i = 0; i < 3; ++i) {
+    FT_Face again = LoadFont(kFont);
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(DrawTextWidth("Hello", again, 20.0f), DrawTextWidth("Hello", face, 20.0f));
+    FT_Done_Face(again);
+  }
 }
 
 TEST_F(Text, WidthGrowsWithTextAndSize) {

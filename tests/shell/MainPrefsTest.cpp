@@ -94,10 +94,16 @@ TEST_F(MainPrefsTest, DamagedFilesFallBackToTheDefaults) {
       {"empty", "", -4, true, true, 1},
       {"garbled", "not a property list at all", -4, true, true, 1},
       {"truncated", valid.substr(0, valid.size() / 2), -4, true, true, 1},
-      // A missing key leaves the field as it was before the load (false).
-      {"whole", valid, 0, false, false, 0},
-      {"monitor mode out of range", "<dict><key>Monitor Mode</key><integer>9</integer></dict>", 0, false, false, 1},
-      {"negative monitor mode", "<dict><key>Monitor Mode</key><integer>-1</integer></dict>", 0, false, false, 1},
+      // A key that is missing or of another type takes its default, not
+      // what the field held before the load (false).
+      {"whole", valid, 0, false, true, 0},
+      {"monitor mode out of range", "<dict><key>Monitor Mode</key><integer>9</integer></dict>", 0, true, true, 1},
+      {"negative monitor mode", "<dict><key>Monitor Mode</key><integer>-1</integer></dict>", 0, true, true, 1},
+      {"full screen as a string", "<dict><key>Full Screen</key><string>false</string></dict>", 0, true, true, 1},
+      {"graphics mode as an integer",
+       "<dict><key>Graphics Mode</key><integer>0</integer><key>Full Screen</key><false/></dict>", 0, false, true, 1},
+      {"both stored false", "<dict><key>Graphics Mode</key><false/><key>Full Screen</key><false/></dict>", 0, false,
+       false, 1},
   };
   for (const Case& c : cases) {
     WritePrefs(c.text);

@@ -3,12 +3,14 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "foundation/Random.h"
 #include "shell/Events.h"
 #include "support/ScriptedDialogPresenter.h"
 #include "shell/Replay.h"
+#include "support/Fixtures.h"
 #include "support/RecordingDialogs.h"
 
 namespace {
@@ -93,6 +95,92 @@ TEST_F(ReplayTest, PlaysBackEveryWidthAndFallsBackToLiveInput) {
   EXPECT_EQ(player.Long(99), 99);
   EXPECT_EQ(player.GetState(), Replay::kStopped);
   EXPECT_EQ(player.Short(3), 3);
+  std::fclose(player.stream);
+  player.stream = nullptr;
+}
+
+// Whatever chunk and buffer sizes the caller sets, every value recorded plays
+// back: a buffer smaller than one chunk and 4 bytes is sized up.
+TEST_F(ReplayTest, EveryChunkAndBufferSizePlaysBackWhatWasRecorded) {
+  // Widths that put each 32-bit value at every bit offset of a chunk.
+  std::vector<std::pair<int, SInt32>> values;
+  for (int i = 0; i < 48; i++) {
+    values.push_back({1, i & 1});
+    values.push_back({32, SInt32(0x9E3779B9u * UInt32(i + 1))});
+    if (i % 3 == 0) values.push_back({16, SInt16(-300 * i)});
+    if (i % 5 == 0) values.push_back({8, SInt8(i * 7 - 100)});
+  }
+  for (UInt32 chunk : {1u, 2u, 3u, 4u, 5u, 7u, 8u, 9u, 16u}) {
+    for (UInt32 buffer : {0u, 4u, 5u, 8u, 9u, 12u, 13u, 64u}) {
+      SCOPED_TRACE("chunk " + std::to_string(chunk) + ", buffer " + std::to_string(buffer));
+      TempStream out;
+      Replay recorder;
+      recorder.stream = out.Handover();
+      recorder.chunkSize = chunk;
+      recorder.bufferSize = buffer;
+      recorder.Record();
+      for (auto [width, v] : values) {
+        if (width == 1) recorder.Bit(UInt8(v));
+        else if (width == 8) recorder.Char(char(v));
+        else if (width == 16) recorder.Short(SInt16(v));
+        else recorder.Long(v);
+      }
+      recorder.Stop();
+      ASSERT_TRUE(dialogs.Reports().empty()) << dialogs.Reports().back().message;
+
+      Replay player;
+      player.stream = out.Handover();
+      std::rewind(player.stream);
+      player.chunkSize = chunk;
+      player.bufferSize = buffer;
+      player.Play();
+      size_t i = 0;
+      for (; i < values.size(); i++) {
+        auto [width, v] = values[i];
+        // The live value differs from the recorded one, so a value that
+        // could not be played back shows.
+        SInt32 got = width == 1    ? player.Bit(!v)
+                     : width == 8  ? player.Char(char(~v))
+                     : width == 16 ? player.Short(SInt16(~v))
+                                   : player.Long(~v);
+        if (got != v || player.GetState() != Replay::kPlaying) break;
+      }
+      EXPECT_EQ(i, values.size()) << "playback ended early";
+      std::fclose(player.stream);
+      player.stream = nullptr;
+    }
+  }
+}
+
+// A stream from anywhere plays to its end with a small chunk and buffer:
+// every whole value it holds is read, then live input takes over.
+TEST_F(ReplayTest, AnyStreamPlaysToItsEndWithASmallChunkAndBuffer) {
+  // A fuzzer's input: mode, chunk size - 1, buffer size / 4, then the stream.
+  std::string bytes = FixtureBytes("replay-stream-chunk5-buffer8.bin").substr(3);
+  TempStream in;
+  std::fwrite(bytes.data(), 1, bytes.size(), in.file);
+  std::fflush(in.file);
+  Replay player;
+  player.stream = in.Handover();
+  std::rewind(player.stream);
+  player.chunkSize = 5;
+  player.bufferSize = 8;
+  player.Play();
+  const UInt32 streamBits = UInt32(bytes.size() - 4) * 8;
+  UInt32 played = 0;
+  for (int i = 0; player.GetState() == Replay::kPlaying && i < 100000; i++) {
+    const UInt32 widths[] = {1, 32, 8, 16, 32, 1, 1, 16};
+    UInt32 width = widths[i % 8];
+    if (width == 1) player.Bit(0);
+    else if (width == 8) player.Char(0);
+    else if (width == 16) player.Short(0);
+    else player.Long(0);
+    if (player.GetState() == Replay::kPlaying) played += width;
+  }
+  EXPECT_EQ(player.GetState(), Replay::kStopped);
+  EXPECT_LE(played, streamBits);
+  EXPECT_GT(played + 32, streamBits) << "playback stopped before the stream's end";
+  EXPECT_EQ(player.Long(7), 7);
   std::fclose(player.stream);
   player.stream = nullptr;
 }

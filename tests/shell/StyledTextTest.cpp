@@ -14,6 +14,7 @@
 #include "shell/StyledText.h"
 #include "support/FakeClipboard.h"
 #include "support/FakeTime.h"
+#include "support/Fixtures.h"
 #include "support/ScriptedDialogPresenter.h"
 #include "support/TempFolder.h"
 
@@ -212,6 +213,71 @@ TEST_F(StyledTextTest, LinesBreakAtBlanksAndAlign) {
   EXPECT_EQ(t.Lines()[3].left, (60 - 28) / 2);
   t.Draw();
   EXPECT_EQ(drawn.front().text, "one two ");
+}
+
+// The characters the layout measures, at one pixel each whatever the style.
+SInt32 measuredCharacters = 0;
+SInt32 CountingWidth(const char*, SInt32 count, const TextStyle&) {
+  measuredCharacters += count;
+  return count;
+}
+
+// The lines as the layout means them, measured character by character.
+std::vector<std::pair<SInt32, SInt32>> ReferenceLines(const std::string& text, SInt32 maxWidth) {
+  std::vector<std::pair<SInt32, SInt32>> lines;
+  SInt32 size = SInt32(text.size());
+  for (SInt32 start = 0; start < size || lines.empty();) {
+    SInt32 end = start, lastBreak = -1;
+    while (end < size && text[size_t(end)] != '\r') {
+      if (end + 1 - start > maxWidth && end > start) break;
+      if (text[size_t(end)] == ' ' || text[size_t(end)] == '\t') lastBreak = end + 1;
+      end++;
+    }
+    SInt32 next = end;
+    if (end < size && text[size_t(end)] == '\r')
+      next = end + 1;
+    else if (end < size && lastBreak > start)
+      end = next = lastBreak;
+    lines.push_back({start, end});
+    if (next == start) break;
+    start = next;
+  }
+  return lines;
+}
+
+// A long line is laid out in n log n measured characters, not n squared,
+// and breaks where measuring each character would break it.
+TEST_F(StyledTextTest, LongLinesAreLaidOutWithoutMeasuringEachPrefix) {
+  std::string bytes = FixtureBytes("styled-text-4000-chars-size1.bin");
+  std::string longLine = bytes.substr(bytes.find('x'));
+  ASSERT_GE(longLine.size(), 4000u);
+  styledTextWidthProc = CountingWidth;
+  struct Case {
+    const char* what;
+    std::string text;
+    SInt16 width;
+  } cases[] = {
+      {"one line of the fixture's characters", longLine, 30000},
+      {"the same broken every 7", longLine, 7},
+      {"words", "one two three four five six seven eight nine ten eleven twelve", 13},
+      {"a word wider than the view", "abcdefghijklmnopqrstuvwxyz tail", 5},
+      {"returns and blanks", "a\r\rbb  cc\r  ddd eee\r", 3},
+      {"one character a line", "abc def", 1},
+      {"empty", "", 10},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    StyledText t(Rect{0, 0, 100, c.width});
+    t.SetText(c.text);
+    measuredCharacters = 0;
+    std::vector<TextLine> lines = t.Lines();
+    std::vector<std::pair<SInt32, SInt32>> got;
+    for (const TextLine& line : lines) got.push_back({line.start, line.end});
+    EXPECT_EQ(got, ReferenceLines(c.text, c.width));
+    SInt32 n = std::max<SInt32>(SInt32(c.text.size()), 1);
+    EXPECT_LT(measuredCharacters, 40 * n) << "measured " << measuredCharacters << " characters for " << n;
+  }
+  styledTextWidthProc = nullptr;
 }
 
 TEST_F(StyledTextTest, ClicksPlaceTheCaret) {

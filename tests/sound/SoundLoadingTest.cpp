@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -110,6 +111,26 @@ TEST_F(SoundLoading, AtHalfTheRateEachSampleIsTheMeanOfTwoAndLoopsAreHalved) {
   EXPECT_EQ(QKGetSoundHeaderSampleRate(c.Header()), kRate22khz);
   EXPECT_EQ(SHGet32(c.Header(), kSHLoopStart), 1u);
   EXPECT_EQ(SHGet32(c.Header(), kSHLoopEnd), 4u);  // 50 held to the length
+}
+
+// Loop points of a header from anywhere end up inside the converted samples,
+// the start never after the end.
+TEST_F(SoundLoading, ConvertedLoopPointsLieInsideTheSamples) {
+  struct Case {
+    SInt32 start, end;
+    UInt32 keptStart, keptEnd;
+  } cases[] = {{-5, -1, 0, 0}, {-1000000, 3, 0, 3}, {2, -7, 0, 0}, {INT32_MIN, INT32_MAX, 0, 8}, {6, 2, 2, 2},
+               {1, 100, 1, 8}};
+  for (const Case& k : cases) {
+    std::vector<int16_t> in(8, 100);
+    Resource r(in, 1, 44100);
+    SHSet32(r.Header(), kSHLoopStart, UInt32(k.start));
+    SHSet32(r.Header(), kSHLoopEnd, UInt32(k.end));
+    QKSndCommand c;
+    ASSERT_TRUE(LoadSoundFromSoundHeader(&c, r.Header(), true)) << k.start << " " << k.end;
+    EXPECT_EQ(SHGet32(c.Header(), kSHLoopStart), k.keptStart) << k.start << " " << k.end;
+    EXPECT_EQ(SHGet32(c.Header(), kSHLoopEnd), k.keptEnd) << k.start << " " << k.end;
+  }
 }
 
 TEST_F(SoundLoading, AQuarterOfTheRateAveragesFour) {

@@ -294,6 +294,31 @@ TEST_F(SoundMixer, SamplesAndLoopPointsFollowTheHeaderForm) {
   EXPECT_TRUE(ChannelBusy(c));
 }
 
+// Loop points the engine's callers hand in (header or command, negative or
+// too big to multiply) never put a loop before the samples or past them.
+TEST_F(SoundMixer, NegativeOrHugeLoopPointsStayInsideTheSamples) {
+  Start();
+  MixerChannel* c = mixerCHAN[0];
+  auto sound = MakeSound(1, 16, 44100, {1, 2, 3, 4, 5, 6});
+  Ptr start = reinterpret_cast<Ptr>(sound->Header()) + kExtendedHeaderLength;
+  struct Case {
+    SInt32 headerStart, headerEnd, commandStart, commandEnd;
+    int loopStart, loopEnd;  // bytes from the first sample
+  } cases[] = {{-4, -2, 0, 0, 0, 0},       {-4, 3, 0, 0, 0, 6},      {1, INT32_MAX, 0, 0, 2, 12},
+               {1, 3, -3, -1, 0, 0},       {1, 3, INT32_MIN, 2, 0, 4}, {1, 3, 5, -9, 10, 10},
+               {INT32_MIN, INT32_MIN, 0, 0, 0, 0}};
+  for (const Case& k : cases) {
+    SHSet32(sound->Header(), kSHLoopStart, UInt32(k.headerStart));
+    SHSet32(sound->Header(), kSHLoopEnd, UInt32(k.headerEnd));
+    sound->mixerLoopStart = k.commandStart;
+    sound->mixerLoopEnd = k.commandEnd;
+    c->Realign(sound.get());
+    EXPECT_EQ(c->loopStart - start, k.loopStart) << k.headerStart << " " << k.commandStart;
+    EXPECT_EQ(c->loopEnd - start, k.loopEnd) << k.headerEnd << " " << k.commandEnd;
+  }
+  sound->mixerLoopStart = sound->mixerLoopEnd = 0;
+}
+
 TEST_F(SoundMixer, APausedOrFadingChannelAndALostSound) {
   audioPREFS.stereo = 0;
   Start();

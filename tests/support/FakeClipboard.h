@@ -17,6 +17,7 @@ struct FakeClipboard : ClipboardService {
   FakeClipboard(const FakeClipboard&) = delete;
   FakeClipboard& operator=(const FakeClipboard&) = delete;
   bool GetText(std::string* out) override;
+  bool ReadFailed() override { return !readable; }
   bool SetText(const std::string& in) override;
 
  private:

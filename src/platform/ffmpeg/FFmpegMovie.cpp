@@ -19,6 +19,7 @@ extern "C" {
 
 #include "platform/MoviePlayer.h"
 #include "platform/PlatformTime.h"
+#include "platform/PlatformFiles.h"
 
 namespace {
 
@@ -144,7 +145,7 @@ SInt16 FFmpegMovie::Open(const char* path) {
   Close();
   std::error_code error;
   if (!path || !std::filesystem::is_regular_file(path, error)) return kMovieFileMissing;
-  std::FILE* file = std::fopen(path, "rb");
+  std::FILE* file = OpenRegularFileForReading(path);
   if (!file) return kMovieFileMissing;
   std::fclose(file);
   AVFormatContext* format = nullptr;

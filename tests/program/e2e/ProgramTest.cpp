@@ -62,20 +62,20 @@ std::vector<std::pair<int, int>> SteadyOpaquePixels(const ScreenImage& picture) 
 class ProgramTest : public ::testing::Test {
  protected:
   // Starts the program and waits for its window with the keyboard focus.
-  void Launch(Program& program) {
-    program.Start();
-    ASSERT_TRUE(program.WaitForWindow()) << program.Diagnostics();
-    ASSERT_TRUE(program.WaitForFocus()) << program.Diagnostics();
+  void Launch(Program& p) {
+    p.Start();
+    ASSERT_TRUE(p.WaitForWindow()) << p.Diagnostics();
+    ASSERT_TRUE(p.WaitForFocus()) << p.Diagnostics();
   }
 
   // ... and, as a person would, skips the logo movie and waits for the title
   // picture before doing anything: while the program starts it may hold the
   // pointer, and keys and clicks that come while it is still loading are
   // dropped when its first screen opens.
-  void LaunchAndWaitForPicture(Program& program) {
-    Launch(program);
-    ScreenImage shown = program.SkipLogo([](const ScreenImage& s) { return TitleMismatch(s).empty(); });
-    EXPECT_EQ(TitleMismatch(shown), "") << program.Diagnostics();
+  void LaunchAndWaitForPicture(Program& p) {
+    Launch(p);
+    ScreenImage shown = p.SkipLogo([](const ScreenImage& s) { return TitleMismatch(s).empty(); });
+    EXPECT_EQ(TitleMismatch(shown), "") << p.Diagnostics();
   }
 
   void StartWindowed() {
@@ -330,9 +330,12 @@ TEST_F(ProgramTest, ABrokenTitlePictureIsNamedAndTheProgramStillQuits) {
   // keys queued until then: ask again until the program has heard.
   std::optional<ExitStatus> status;
   for (int tries = 0; tries < 5 && !status; ++tries) {
-    ASSERT_TRUE(broken.PressKey("q", {"Control_L"})) << broken.Diagnostics();
+    // A key that finds no window came after an earlier one was heard: the
+    // program is on its way out.
+    if (!broken.PressKey("q", {"Control_L"})) break;
     status = broken.WaitForExit(Millis{1000});
   }
+  if (!status) status = broken.WaitForExit();
   ASSERT_TRUE(status) << "Ctrl+Q did not end the program\n" << broken.Diagnostics();
   EXPECT_TRUE(status->Clean()) << Describe(*status) << "\n" << broken.Diagnostics();
   EXPECT_EQ(SavedFullScreen(home), std::optional<bool>(false));

@@ -137,6 +137,16 @@ Desktop::Desktop(int width, int height) : width_(width), height_(height) {
   WaitForWindowManager();
 }
 
+void Desktop::StopServer() {
+  if (x_) {
+    for (XWindow w : ownWindows_) XDestroyWindow(x_, w);
+    XCloseDisplay(x_);
+    x_ = nullptr;
+  }
+  ownWindows_.clear();
+  server_.Stop(Millis(2000));
+}
+
 Desktop::~Desktop() {
   if (x_) {
     for (XWindow w : ownWindows_) XDestroyWindow(x_, w);

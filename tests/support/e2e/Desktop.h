@@ -95,6 +95,11 @@ class Desktop {
   ScreenImage Grab(const ScreenRect& r);
   ScreenImage GrabScreen() { return Grab(ScreenRect{0, 0, width_, height_}); }
 
+  // Ends the X server under the programs on it, as a crash of the server
+  // does; the desktop's own connection is closed first. Afterwards nothing
+  // of the desktop may be used but its destructor.
+  void StopServer();
+
  private:
   void WaitForWindowManager();
   void Flush();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 FakeServices fakeSERVICES;
 
@@ -104,6 +105,7 @@ void LoadResources_Game() { fakeSERVICES.calls.push_back("LoadResources_Game"); 
 
 void Scores_ClearUpdates() { fakeSERVICES.calls.push_back("Scores_ClearUpdates"); }
 void Scores_SetCheck(int entry, SInt32 score, SInt8 level) {
+  fakeSERVICES.calls.push_back("Scores_SetCheck " + std::to_string(entry));
   fakeSERVICES.checkScore[entry] = score;
   fakeSERVICES.checkLevel[entry] = level;
 }

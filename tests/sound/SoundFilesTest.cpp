@@ -1,0 +1,179 @@
+// Sound files from anywhere: damaged ones, ones that claim more than they
+// hold, and ones the engine cannot play are refused or played within bounds,
+// as an effect and as streamed music, and never end the program.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "FakeOpenAL.h"
+#include "sound/CompressedSound.h"
+#include "sound/SoundHeader.h"
+#include "sound/SoundLoading.h"
+#include "support/Fixtures.h"
+#include "support/OggWriter.h"
+#include "support/TempFolder.h"
+
+namespace {
+
+// Decodes the stream as the music may be: from the start as opened, asking
+// again after a short or failed block (the channels are serviced again and
+// again), rewound with the lapped seek at the end, without lapping from the
+// middle, lapped from the middle and from the start. The bytes decoded the
+// first time.
+SInt64 StreamAsMusic(CompressedSound& sound) {
+  std::vector<char> block(kMusicBlockBytes);
+  auto decode = [&](SInt64 limit) {
+    SInt64 total = 0;
+    for (int empty = 0; total < limit && empty < 2;) {
+      SInt32 n = sound.GetNextBuffer(block.data(), kMusicBlockBytes);
+      empty = n > 0 ? 0 : empty + 1;
+      total += std::max<SInt32>(n, 0);
+    }
+    return total;
+  };
+  const SInt64 all = SInt64(1) << 31, aFewBlocks = 4 * kMusicBlockBytes;
+  SInt64 whole = decode(all);
+  sound.Reset();
+  decode(all);
+  sound.Rewind();
+  decode(whole / 2);
+  sound.Reset();
+  decode(aFewBlocks);
+  sound.Rewind();
+  sound.Reset();
+  decode(aFewBlocks);
+  return whole;
+}
+
+class SoundFiles : public ::testing::Test {
+ protected:
+  FakeOpenAL al;
+  TempFolder folder;
+};
+
+TEST_F(SoundFiles, DamagedFilesAreRefusedOrPlayedWithinTheirBounds) {
+  // Whether the decoder survives a file that makes it copy a negative size
+  // depends on what lies around the copy (a checked build stops there): such
+  // a file is either refused or played within bounds.
+  enum Verdict { kRefused, kLoaded, kEither };
+  struct Case {
+    const char* file;
+    Verdict verdict;
+  } cases[] = {
+      {"vorbis-fpe.ogg", kRefused},
+      {"vorbis-seek-lap-negative-memcpy.ogg", kEither},
+      {"vorbis-seek-lap-small.ogg", kEither},
+      {"vorbisfile-leak-8B.ogg", kEither},
+      {"blip-granule-500M.ogg", kLoaded},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    std::string path = FixturePath(c.file);
+    struct stat st {};
+    ASSERT_EQ(stat(path.c_str(), &st), 0);
+    const SInt64 most = SInt64(st.st_size) * kMaxSampleBytesPerFileByte;
+
+    QKSndCommand effect;
+    OSErr err = LoadSoundFile(&effect, path.c_str());
+    if (c.verdict != kEither) {
+      EXPECT_EQ(err, c.verdict == kRefused ? -1 : 0);
+    }
+    if (err == 0) {
+      EXPECT_LE(SInt64(GetSoundHeaderSampleLengthInBytes(effect.Header())), most);
+    } else {
+      EXPECT_EQ(effect.param2, 0);
+    }
+
+    CompressedSound music;
+    bool loaded = music.Load(path.c_str());
+    if (c.verdict == kRefused) {
+      EXPECT_FALSE(loaded);
+    }
+    // The same file gets the same verdict as an effect and as music.
+    EXPECT_EQ(loaded, err == 0);
+    if (music.Format() == 2) {
+      EXPECT_LE(music.Length(), most);
+      EXPECT_LE(StreamAsMusic(music), most);
+    }
+
+    Music played;
+    EXPECT_EQ(LoadMusicFile(&played, path.c_str()), loaded ? 0 : -1);
+    played.loop = 1;
+    PlayMusic(&played, 1);
+    StopMusic(&played);
+    PlayMusic(&played, 1);
+    DisposeMusic(&played);
+  }
+}
+
+// A claimed length is no allocation: the effect holds what was decoded.
+TEST_F(SoundFiles, AnEffectHoldsWhatWasDecodedNotWhatTheStreamClaims) {
+  std::string path = FixturePath("blip-granule-500M.ogg");
+  CompressedSound sound;
+  ASSERT_TRUE(sound.Load(path.c_str()));
+  SInt64 decoded = StreamAsMusic(sound);
+  QKSndCommand effect;
+  ASSERT_EQ(LoadSoundFile(&effect, path.c_str()), 0);
+  EXPECT_EQ(SInt64(GetSoundHeaderSampleLengthInBytes(effect.Header())), decoded);
+  EXPECT_LT(decoded, 8 << 20);
+}
+
+// Rates the engine's 16.16 fixed point cannot hold are refused, as the
+// loader refuses a file that is no Ogg Vorbis stream.
+TEST_F(SoundFiles, RatesOfSixtyFiveThousandFiveHundredAndThirtySixHertzOrMoreAreRefused) {
+  struct Case {
+    long rate;
+    bool taken;
+  } cases[] = {{8000, true}, {44100, true}, {65535, true}, {65536, false}, {96000, false}, {192000, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.rate);
+    std::string path = folder / ("tone" + std::to_string(c.rate) + ".ogg");
+    if (!WriteOggFile(path, SineTone(c.rate / 10, 1, c.rate, 441, 9000), 1, c.rate)) {
+      ADD_FAILURE() << "the encoder took no file at this rate";
+      continue;
+    }
+    QKSndCommand effect;
+    EXPECT_EQ(LoadSoundFile(&effect, path.c_str()), c.taken ? 0 : -1);
+    if (c.taken) {
+      EXPECT_EQ(QKGetSoundHeaderSampleRate(effect.Header()) >> 16, UInt32(std::min(c.rate, 44100L)));
+    }
+    Music music;
+    EXPECT_EQ(LoadMusicFile(&music, path.c_str()), c.taken ? 0 : -1);
+    if (c.taken) {
+      EXPECT_EQ(music.Rate(), UInt32(c.rate) << 16);
+    }
+  }
+}
+
+// Checks begun ahead give the loads that follow the same verdicts.
+TEST_F(SoundFiles, ChecksBegunAheadGiveTheSameVerdicts) {
+  std::string good = folder / "ahead.ogg";
+  ASSERT_TRUE(WriteOggFile(good, SineTone(22050, 2, 44100, 441, 9000), 2, 44100));
+  std::string bad = folder / "ahead-fpe.ogg";
+  std::filesystem::copy_file(FixturePath("vorbis-fpe.ogg"), bad);
+  CheckSoundFilesAhead({good, bad, folder / "missing.ogg"});
+  Music music;
+  EXPECT_EQ(LoadMusicFile(&music, good.c_str()), 0);
+  EXPECT_EQ(LoadMusicFile(&music, bad.c_str()), -1);
+  QKSndCommand effect;
+  EXPECT_EQ(LoadSoundFile(&effect, bad.c_str()), -1);
+  EXPECT_EQ(LoadSoundFile(&effect, good.c_str()), 0);
+}
+
+// A named pipe in the place of a sound file is unreadable, not a wait.
+TEST_F(SoundFiles, ANamedPipeIsRefusedAtOnce) {
+  std::string path = folder / "pipe.ogg";
+  ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+  QKSndCommand effect;
+  EXPECT_EQ(LoadSoundFile(&effect, path.c_str()), -1);
+  Music music;
+  EXPECT_EQ(LoadMusicFile(&music, path.c_str()), -1);
+}
+
+}  // namespace
