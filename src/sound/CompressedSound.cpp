@@ -181,8 +181,11 @@ SInt32 CompressedSound::Length() {
 
 SInt32 CompressedSound::Position() {
   if (format != 2) return 0;
+  // A damaged page can claim any granule position: the byte count is held to
+  // what 32 bits can say rather than wrapping negative.
   ogg_int64_t frames = ov_pcm_tell(&state);
-  return frames > 0 ? SInt32(frames * Channels() * 2) : 0;
+  if (frames <= 0) return 0;
+  return SInt32(std::min<SInt64>(0x7FFFFFFF, SInt64(std::min<ogg_int64_t>(frames, 0x7FFFFFFF)) * Channels() * 2));
 }
 
 // A stream without samples has nothing to rewind, and the decoder's lapping
