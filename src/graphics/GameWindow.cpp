@@ -11,7 +11,7 @@
 #include "platform/DisplayServices.h"
 #include "platform/GameWindowPlatform.h"
 #include "platform/MenuModel.h"
-#include "platform/SdlEventPlatform.h"
+#include "platform/SDLEventPlatform.h"
 #include "shell/AllEvents.h"
 #include "shell/ApplInfo.h"
 #include "shell/Events.h"
@@ -155,7 +155,7 @@ void InitWindowGL(SInt16 width, SInt16 height) {
   setWindowSizeProc = RecordWindowSize;
   adjustWindowSizeProc = AdjustToRecordedSize;
   minimiseWindowProc = MinimiseGameWindow;
-  SetSdlEventWindow(mainWIND->platform);
+  SetSDLEventWindow(mainWIND->platform);
   SetGammaWindow(mainWIND->platform);
   SetWindowResizedProc(mainWIND, WindowResized);
   SetWindowContentColor(mainWIND, &APPL.contentColor);
@@ -286,7 +286,7 @@ void DisposeGameWindow() {
   ForgetWindowPort(mainWIND);
   SetWindowResizedProc(nullptr, nullptr);
   SetGammaWindow(nullptr);
-  SetSdlEventWindow(nullptr);
+  SetSDLEventWindow(nullptr);
   mainWindowProc = nullptr;
   zoomWindowProc = nullptr;
   setWindowSizeProc = nullptr;

@@ -4,7 +4,7 @@ namespace {
 ClipboardService* installed = nullptr;
 }  // namespace
 
-ClipboardService& Clipboard() { return installed ? *installed : SdlClipboard(); }
+ClipboardService& Clipboard() { return installed ? *installed : SDLClipboard(); }
 
 ClipboardService* SetClipboardService(ClipboardService* service) {
   ClipboardService* before = installed;

@@ -1,5 +1,5 @@
 // The system clipboard, as far as the program uses it: its text, read and
-// written. The program uses the SDL clipboard (sdl/SdlClipboard.cpp); tests
+// written. The program uses the SDL clipboard (sdl/SDLClipboard.cpp); tests
 // install a fake.
 #pragma once
 
@@ -23,4 +23,4 @@ ClipboardService& Clipboard();
 // Installs a clipboard (null: back to the SDL one); returns the one before.
 ClipboardService* SetClipboardService(ClipboardService* service);
 // The SDL clipboard.
-ClipboardService& SdlClipboard();
+ClipboardService& SDLClipboard();

@@ -4,7 +4,7 @@
 #include <deque>
 
 #include "platform/InputTrace.h"
-#include "platform/SdlEventPlatform.h"
+#include "platform/SDLEventPlatform.h"
 
 namespace {
 
@@ -89,7 +89,7 @@ void FlushEvents(UInt16 whichMask, UInt16 stopMask) {
 }
 
 EventPlatform& Platform() {
-  if (!installed) installed = &SdlPlatform();
+  if (!installed) installed = &SDLPlatform();
   return *installed;
 }
 

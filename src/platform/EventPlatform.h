@@ -1,6 +1,6 @@
 // Events and input under the shell: the classic event record, our own event
 // queue, and one interface for keyboard, mouse, focus, cursor, beep and exit.
-// The program runs on the SDL implementation (SdlEventPlatform); tests install
+// The program runs on the SDL implementation (SDLEventPlatform); tests install
 // FakeEventPlatform (tests/support) and drive everything with no display.
 #pragma once
 

@@ -3,7 +3,7 @@
 #include <SDL.h>
 
 #include "platform/EventPlatform.h"
-#include "platform/sdl/SdlWindow.h"
+#include "platform/sdl/SDLWindow.h"
 
 namespace {
 
@@ -27,7 +27,7 @@ UInt8 EditingKey(SDL_Keycode key) {
 }  // namespace
 
 bool NextDialogInput(WindowPtr window, DialogInput* input) {
-  SDL_Window* own = SdlWindowOf(window);
+  SDL_Window* own = SDLWindowOf(window);
   Uint32 id = own ? SDL_GetWindowID(own) : 0;
   SDL_Event e;
   while (SDL_PollEvent(&e)) {
@@ -91,14 +91,14 @@ void EndDialogInput() {
 }
 
 void PlaceDialogWindow(WindowPtr window, const Rect& globalBounds, WindowRef parent) {
-  SDL_Window* own = SdlWindowOf(window);
+  SDL_Window* own = SDLWindowOf(window);
   if (!own) return;
   SDL_SetWindowPosition(own, globalBounds.left, globalBounds.top);
-  if (SDL_Window* over = SdlWindowOf(parent)) SDL_SetWindowModalFor(own, over);
+  if (SDL_Window* over = SDLWindowOf(parent)) SDL_SetWindowModalFor(own, over);
 }
 
 void TakeBackFocus(WindowRef parent) {
-  SDL_Window* game = SdlWindowOf(parent);
+  SDL_Window* game = SDLWindowOf(parent);
   if (!game) return;
   // The focus-out and focus-in arrive once the dialog is gone.
   Uint32 start = SDL_GetTicks();

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "platform/sdl/SdlWindow.h"
+#include "platform/sdl/SDLWindow.h"
 
 namespace {
 
@@ -24,20 +24,20 @@ void RequestContextAttributes(bool accelerated) {
 }
 
 GLContextRef SDLCreateContext(WindowRef window) {
-  if (!SdlWindowOf(window)) return nullptr;
+  if (!SDLWindowOf(window)) return nullptr;
   RequestContextAttributes(true);
-  SDL_GLContext context = SDL_GL_CreateContext(SdlWindowOf(window));
+  SDL_GLContext context = SDL_GL_CreateContext(SDLWindowOf(window));
   if (!context) {
     // Some servers offer no visual that claims acceleration.
     RequestContextAttributes(false);
-    context = SDL_GL_CreateContext(SdlWindowOf(window));
+    context = SDL_GL_CreateContext(SDLWindowOf(window));
   }
   if (!context) std::fprintf(stderr, "OpenGL context: %s\n", SDL_GetError());
   return context;
 }
 
 Boolean SDLMakeCurrent(WindowRef window, GLContextRef context) {
-  return SDL_GL_MakeCurrent(SdlWindowOf(window), static_cast<SDL_GLContext>(context)) == 0;
+  return SDL_GL_MakeCurrent(SDLWindowOf(window), static_cast<SDL_GLContext>(context)) == 0;
 }
 
 void SDLDeleteContext(GLContextRef context) {
@@ -45,14 +45,14 @@ void SDLDeleteContext(GLContextRef context) {
 }
 
 void SDLSwapBuffers(WindowRef window) {
-  if (SdlWindowOf(window)) SDL_GL_SwapWindow(SdlWindowOf(window));
+  if (SDLWindowOf(window)) SDL_GL_SwapWindow(SDLWindowOf(window));
 }
 
 int SDLSetSwapInterval(int interval) { return SDL_GL_SetSwapInterval(interval) == 0 ? 0 : -1; }
 
 void SDLDrawableSize(WindowRef window, SInt32* width, SInt32* height) {
   int w = 0, h = 0;
-  if (SdlWindowOf(window)) SDL_GL_GetDrawableSize(SdlWindowOf(window), &w, &h);
+  if (SDLWindowOf(window)) SDL_GL_GetDrawableSize(SDLWindowOf(window), &w, &h);
   *width = w;
   *height = h;
 }
@@ -87,12 +87,12 @@ WindowRef NewGLWindow(const char* title, SInt32 width, SInt32 height, Boolean vi
 
 void DisposeGLWindow(WindowRef window) {
   if (!window) return;
-  if (SdlWindowOf(window)) SDL_DestroyWindow(SdlWindowOf(window));
+  if (SDLWindowOf(window)) SDL_DestroyWindow(SDLWindowOf(window));
   delete window;
 }
 
 void ShowGLWindow(WindowRef window) {
-  if (SdlWindowOf(window)) SDL_ShowWindow(SdlWindowOf(window));
+  if (SDLWindowOf(window)) SDL_ShowWindow(SDLWindowOf(window));
 }
 
 void GetWindowContentSize(WindowRef window, SInt32* width, SInt32* height) {

@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <map>
 
-#include "platform/SdlEventPlatform.h"
-#include "platform/sdl/SdlWindow.h"
+#include "platform/SDLEventPlatform.h"
+#include "platform/sdl/SDLWindow.h"
 
 namespace {
 
@@ -17,13 +17,13 @@ WindowRef watchedWindow;
 
 int WatchResize(void*, SDL_Event* e) {
   if (e->type != SDL_WINDOWEVENT || e->window.event != SDL_WINDOWEVENT_SIZE_CHANGED) return 1;
-  if (resizedProc && SdlWindowOf(watchedWindow) &&
-      SDL_GetWindowID(SdlWindowOf(watchedWindow)) == e->window.windowID)
+  if (resizedProc && SDLWindowOf(watchedWindow) &&
+      SDL_GetWindowID(SDLWindowOf(watchedWindow)) == e->window.windowID)
     resizedProc(watchedWindow);
   return 1;
 }
 
-bool Usable(WindowRef window) { return SdlWindowOf(window) != nullptr; }
+bool Usable(WindowRef window) { return SDLWindowOf(window) != nullptr; }
 
 // Under a window manager that frames its windows, hiding a window makes the
 // manager take it out of its frame and destroy the frame. Moving the window
@@ -60,28 +60,28 @@ std::map<WindowRef, WindowExtras>& Extras() {
 
 void SetWindowContentBounds(WindowRef window, const Rect& content) {
   if (!Usable(window)) return;
-  if (SDL_GetWindowFlags(SdlWindowOf(window)) & SDL_WINDOW_FULLSCREEN) SDL_SetWindowFullscreen(SdlWindowOf(window), 0);
+  if (SDL_GetWindowFlags(SDLWindowOf(window)) & SDL_WINDOW_FULLSCREEN) SDL_SetWindowFullscreen(SDLWindowOf(window), 0);
   // Without a window manager the size before full screen does not come back
   // by itself.
-  SDL_SetWindowSize(SdlWindowOf(window), content.right - content.left, content.bottom - content.top);
-  SDL_SetWindowPosition(SdlWindowOf(window), content.left, content.top);
+  SDL_SetWindowSize(SDLWindowOf(window), content.right - content.left, content.bottom - content.top);
+  SDL_SetWindowPosition(SDLWindowOf(window), content.left, content.top);
 }
 
 Boolean SetWindowFullScreen(WindowRef window, Boolean on) {
   if (!Usable(window)) return false;
-  if (on && (SDL_GetWindowFlags(SdlWindowOf(window)) & SDL_WINDOW_MAXIMIZED)) SDL_RestoreWindow(SdlWindowOf(window));
-  return SDL_SetWindowFullscreen(SdlWindowOf(window), on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0;
+  if (on && (SDL_GetWindowFlags(SDLWindowOf(window)) & SDL_WINDOW_MAXIMIZED)) SDL_RestoreWindow(SDLWindowOf(window));
+  return SDL_SetWindowFullscreen(SDLWindowOf(window), on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0;
 }
 
 Boolean WindowIsFullScreen(WindowRef window) {
-  return Usable(window) && (SDL_GetWindowFlags(SdlWindowOf(window)) & SDL_WINDOW_FULLSCREEN) != 0;
+  return Usable(window) && (SDL_GetWindowFlags(SDLWindowOf(window)) & SDL_WINDOW_FULLSCREEN) != 0;
 }
 
 Rect GetWindowContentBounds(WindowRef window) {
   int x = 0, y = 0, w = 0, h = 0;
   if (Usable(window)) {
-    SDL_GetWindowPosition(SdlWindowOf(window), &x, &y);
-    SDL_GetWindowSize(SdlWindowOf(window), &w, &h);
+    SDL_GetWindowPosition(SDLWindowOf(window), &x, &y);
+    SDL_GetWindowSize(SDLWindowOf(window), &w, &h);
   }
   return Rect{SInt16(y), SInt16(x), SInt16(y + h), SInt16(x + w)};
 }
@@ -89,29 +89,29 @@ Rect GetWindowContentBounds(WindowRef window) {
 void HideWindow(WindowRef window) {
   if (!Usable(window)) return;
   NoteWindowHiddenByProgram(window->platform);
-  SDL_HideWindow(SdlWindowOf(window));
-  WaitUntilUnframed(SdlWindowOf(window));
+  SDL_HideWindow(SDLWindowOf(window));
+  WaitUntilUnframed(SDLWindowOf(window));
 }
 
 void MinimiseWindow(WindowRef window) {
-  if (Usable(window)) SDL_MinimizeWindow(SdlWindowOf(window));
+  if (Usable(window)) SDL_MinimizeWindow(SDLWindowOf(window));
 }
 
 // Never smaller than half the game's picture, so the menus still fit.
 void SetWindowResizable(WindowRef window, Boolean resizable) {
   if (!Usable(window)) return;
-  SDL_SetWindowMinimumSize(SdlWindowOf(window), 320, 240);
-  SDL_SetWindowResizable(SdlWindowOf(window), resizable ? SDL_TRUE : SDL_FALSE);
+  SDL_SetWindowMinimumSize(SDLWindowOf(window), 320, 240);
+  SDL_SetWindowResizable(SDLWindowOf(window), resizable ? SDL_TRUE : SDL_FALSE);
 }
 
 void SelectWindow(WindowRef window) {
   if (!Usable(window)) return;
-  SDL_ShowWindow(SdlWindowOf(window));
-  SDL_RaiseWindow(SdlWindowOf(window));
+  SDL_ShowWindow(SDLWindowOf(window));
+  SDL_RaiseWindow(SDLWindowOf(window));
 }
 
 void SetWindowTitle(WindowRef window, const char* title) {
-  if (Usable(window)) SDL_SetWindowTitle(SdlWindowOf(window), title);
+  if (Usable(window)) SDL_SetWindowTitle(SDLWindowOf(window), title);
 }
 
 void SetWindowResizedProc(WindowRef window, void (*proc)(WindowRef window)) {

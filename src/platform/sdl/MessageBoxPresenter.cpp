@@ -3,7 +3,7 @@
 #include "platform/DialogPresenter.h"
 #include "platform/DialogSurface.h"
 #include "platform/EventPlatform.h"
-#include "platform/sdl/SdlWindow.h"
+#include "platform/sdl/SDLWindow.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ struct MessageBoxes : DialogPresenter {
     static const Uint32 kinds[] = {SDL_MESSAGEBOX_ERROR, SDL_MESSAGEBOX_WARNING, SDL_MESSAGEBOX_INFORMATION};
     SDL_MessageBoxData data{};
     data.flags = kinds[plan.kind] | SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;
-    data.window = SdlWindowOf(view.parent);
+    data.window = SDLWindowOf(view.parent);
     data.title = view.title.empty() ? " " : view.title.c_str();
     data.message = plan.text.c_str();
     data.numbuttons = int(buttons.size());

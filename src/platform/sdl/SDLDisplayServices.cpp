@@ -1,7 +1,7 @@
 #include <SDL.h>
 
 #include "platform/DisplayServices.h"
-#include "platform/sdl/SdlWindow.h"
+#include "platform/sdl/SDLWindow.h"
 
 namespace {
 
@@ -158,7 +158,7 @@ DisplayServices* SDLDisplayServices() {
 
 // A new gamma window starts from the identity.
 void SetGammaWindow(PlatformWindow* handle) {
-  SDL_Window* window = SdlWindowOf(handle);
+  SDL_Window* window = SDLWindowOf(handle);
   if (window != gammaWindow) transferTaken = false;
   gammaWindow = window;
 }

@@ -1,9 +1,9 @@
 #include "platform/WindowIcon.h"
 
-#include "platform/sdl/SdlWindow.h"
+#include "platform/sdl/SDLWindow.h"
 
 bool SetWindowIcon(WindowRef window, const UInt8* rgba, SInt32 width, SInt32 height) {
-  SDL_Window* sdl = SdlWindowOf(window);
+  SDL_Window* sdl = SDLWindowOf(window);
   if (!sdl || !rgba || width <= 0 || height <= 0) return false;
   SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<UInt8*>(rgba), width, height, 32, width * 4,
                                                          SDL_PIXELFORMAT_RGBA32);

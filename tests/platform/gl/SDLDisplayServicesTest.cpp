@@ -5,7 +5,7 @@
 
 #include "platform/DisplayServices.h"
 #include "platform/QuickDraw.h"
-#include "platform/sdl/SdlWindow.h"
+#include "platform/sdl/SDLWindow.h"
 #include "support/DisplayCheck.h"
 
 // Tests that need a screen run under an X server; SDL would otherwise fall

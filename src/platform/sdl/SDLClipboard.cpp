@@ -4,7 +4,7 @@
 
 namespace {
 
-struct SdlClipboardService : ClipboardService {
+struct SDLClipboardService : ClipboardService {
   bool GetText(std::string* text) override {
     readFailed_ = false;
     // SDL answers only once its video part runs (the game window's).
@@ -32,7 +32,7 @@ struct SdlClipboardService : ClipboardService {
 
 }  // namespace
 
-ClipboardService& SdlClipboard() {
-  static SdlClipboardService service;
+ClipboardService& SDLClipboard() {
+  static SDLClipboardService service;
   return service;
 }

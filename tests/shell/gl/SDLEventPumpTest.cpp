@@ -6,8 +6,8 @@
 
 #include <cstdlib>
 
-#include "platform/SdlEventPlatform.h"
-#include "platform/sdl/SdlWindow.h"
+#include "platform/SDLEventPlatform.h"
+#include "platform/sdl/SDLWindow.h"
 #include "shell/ApplInfo.h"
 #include "shell/Events.h"
 #include "support/DisplayCheck.h"
@@ -15,10 +15,10 @@
 
 namespace {
 
-class SdlEventPump : public ::testing::Test {
+class SDLEventPump : public ::testing::Test {
  protected:
   void SetUp() override {
-    SetEventPlatform(&SdlPlatform());
+    SetEventPlatform(&SDLPlatform());
     // Hidden, so that the X server's own focus changes (other tests' windows
     // come and go under the pointer) never reach it: the tests push their own.
     window_ = SDL_CreateWindow("Halvane events", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 640, 480,
@@ -27,7 +27,7 @@ class SdlEventPump : public ::testing::Test {
       ReportNoDisplay(std::string("no window: ") + SDL_GetError());
       return;
     }
-    SetSdlEventWindow(PlatformWindowOf(window_));
+    SetSDLEventWindow(PlatformWindowOf(window_));
     // Let the window system's own events (exposure, focus, motion) go by:
     // pump until a few rounds in a row bring none.
     int quiet = 0;
@@ -38,7 +38,7 @@ class SdlEventPump : public ::testing::Test {
   }
 
   void TearDown() override {
-    SetSdlEventWindow(nullptr);
+    SetSDLEventWindow(nullptr);
     if (window_) SDL_DestroyWindow(window_);
     APPL = ApplInfo();
   }
@@ -96,7 +96,7 @@ class SdlEventPump : public ::testing::Test {
   Uint32 id_ = 0;
 };
 
-TEST_F(SdlEventPump, KeysComeBackAsKeyEventsWithOurCodes) {
+TEST_F(SDLEventPump, KeysComeBackAsKeyEventsWithOurCodes) {
   PushKey(SDL_KEYDOWN, SDL_SCANCODE_LCTRL);
   PushKey(SDL_KEYDOWN, SDL_SCANCODE_A);
   ASSERT_TRUE(Expect(keyDown));
@@ -121,7 +121,7 @@ TEST_F(SdlEventPump, KeysComeBackAsKeyEventsWithOurCodes) {
   ASSERT_TRUE(Expect(keyUp));
 }
 
-TEST_F(SdlEventPump, MouseButtonAndMotionComeBackInGlobalCoordinates) {
+TEST_F(SDLEventPump, MouseButtonAndMotionComeBackInGlobalCoordinates) {
   int wx, wy;
   SDL_GetWindowPosition(window_, &wx, &wy);
   PushButton(SDL_MOUSEBUTTONDOWN, 10, 20);
@@ -154,7 +154,7 @@ TEST_F(SdlEventPump, MouseButtonAndMotionComeBackInGlobalCoordinates) {
   EXPECT_EQ(d.v, -3);
 }
 
-TEST_F(SdlEventPump, CloseButtonFocusAndQuit) {
+TEST_F(SDLEventPump, CloseButtonFocusAndQuit) {
   static int closes;
   closes = 0;
   APPL.gameWindow = 1;
@@ -192,7 +192,7 @@ TEST_F(SdlEventPump, CloseButtonFocusAndQuit) {
 // The window manager passes the focus around when a window is mapped or goes
 // full screen, and the program's own hiding of its window takes the focus
 // away until the window shows again: neither is the user leaving.
-TEST_F(SdlEventPump, PassingFocusLossesAreNoSuspend) {
+TEST_F(SDLEventPump, PassingFocusLossesAreNoSuspend) {
   PushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
   ASSERT_TRUE(Expect(osEvt));
 

@@ -7,10 +7,10 @@
 
 // The SDL platform, started (SDL video, or only SDL events when no display
 // can be opened) on first use.
-EventPlatform& SdlPlatform();
+EventPlatform& SDLPlatform();
 // The window whose focus, close and maximise buttons and content the events
 // refer to; the game window sets itself here when it opens (null when it closes).
-void SetSdlEventWindow(PlatformWindow* window);
+void SetSDLEventWindow(PlatformWindow* window);
 // The program hides the window itself (to place it again or to switch it to
 // or from full screen): the focus loss this brings, until the focus comes
 // back, is neither a suspend nor, when it ends, a resume.

@@ -1,4 +1,4 @@
-#include "platform/SdlEventPlatform.h"
+#include "platform/SDLEventPlatform.h"
 
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_syswm.h>
@@ -12,7 +12,7 @@
 
 #include "platform/InputTrace.h"
 #include "platform/KeyCodes.h"
-#include "platform/sdl/SdlWindow.h"
+#include "platform/sdl/SDLWindow.h"
 #include "platform/sdl/XDisplayWatch.h"
 
 namespace {
@@ -22,9 +22,9 @@ SDL_Window* eventWindow = nullptr;
 // How long the focus must stay away before the program counts as suspended.
 constexpr Uint64 kFocusSettleMs = 250;
 
-class SdlEventPlatform : public EventPlatform {
+class SDLEventPlatform : public EventPlatform {
  public:
-  SdlEventPlatform() {
+  SDLEventPlatform() {
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     video_ = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
@@ -270,7 +270,7 @@ class SdlEventPlatform : public EventPlatform {
   }
 
   // The SDL event in a few words.
-  static void DescribeSdlEvent(const SDL_Event& e, char* text, size_t size) {
+  static void DescribeSDLEvent(const SDL_Event& e, char* text, size_t size) {
     switch (e.type) {
       case SDL_KEYDOWN:
       case SDL_KEYUP:
@@ -335,7 +335,7 @@ class SdlEventPlatform : public EventPlatform {
   // One line per SDL event: what it became in our queue, or why nothing.
   void TraceTranslation(const SDL_Event& e, const std::vector<PlatformEvent>& events, size_t before) const {
     char sdl[128], ours[96];
-    DescribeSdlEvent(e, sdl, sizeof sdl);
+    DescribeSDLEvent(e, sdl, sizeof sdl);
     if (events.size() > before) {
       for (size_t i = before; i < events.size(); ++i)
         TraceInput("sdl %s -> %s", sdl, DescribePlatformEvent(events[i], ours, sizeof ours));
@@ -372,18 +372,18 @@ class SdlEventPlatform : public EventPlatform {
   SDL_Cursor* hand_ = nullptr;
 };
 
-SdlEventPlatform& Sdl() {
-  static SdlEventPlatform platform;
+SDLEventPlatform& TheSDLPlatform() {
+  static SDLEventPlatform platform;
   return platform;
 }
 
 }  // namespace
 
-EventPlatform& SdlPlatform() { return Sdl(); }
+EventPlatform& SDLPlatform() { return TheSDLPlatform(); }
 
-void SetSdlEventWindow(PlatformWindow* window) { Sdl().SetWindow(SdlWindowOf(window)); }
+void SetSDLEventWindow(PlatformWindow* window) { TheSDLPlatform().SetWindow(SDLWindowOf(window)); }
 
 void NoteWindowHiddenByProgram(PlatformWindow* window) {
-  SDL_Window* sdl = SdlWindowOf(window);
-  if (sdl && sdl == eventWindow) Sdl().WindowHiddenByProgram(sdl);
+  SDL_Window* sdl = SDLWindowOf(window);
+  if (sdl && sdl == eventWindow) TheSDLPlatform().WindowHiddenByProgram(sdl);
 }

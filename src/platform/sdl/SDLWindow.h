@@ -6,6 +6,6 @@
 
 #include "platform/PlatformTypes.h"
 
-inline SDL_Window* SdlWindowOf(PlatformWindow* handle) { return reinterpret_cast<SDL_Window*>(handle); }
-inline SDL_Window* SdlWindowOf(WindowRef window) { return window ? SdlWindowOf(window->platform) : nullptr; }
+inline SDL_Window* SDLWindowOf(PlatformWindow* handle) { return reinterpret_cast<SDL_Window*>(handle); }
+inline SDL_Window* SDLWindowOf(WindowRef window) { return window ? SDLWindowOf(window->platform) : nullptr; }
 inline PlatformWindow* PlatformWindowOf(SDL_Window* window) { return reinterpret_cast<PlatformWindow*>(window); }

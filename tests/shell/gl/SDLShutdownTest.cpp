@@ -3,24 +3,24 @@
 #include <gtest/gtest.h>
 
 #include "foundation/ErrorDialog.h"
-#include "platform/SdlEventPlatform.h"
+#include "platform/SDLEventPlatform.h"
 #include "shell/ShellReports.h"
 #include "shell/Startup.h"
 
 namespace {
 
-TEST(SdlShutdown, ExitStatusTellsAFatalReportFromAQuit) {
+TEST(SDLShutdown, ExitStatusTellsAFatalReportFromAQuit) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(
       {
-        SetEventPlatform(&SdlPlatform());
+        SetEventPlatform(&SDLPlatform());
         Platform().SetRelativeMouse(true);
         Shutdown(0);
       },
       ::testing::ExitedWithCode(0), "");
   EXPECT_EXIT(
       {
-        SetEventPlatform(&SdlPlatform());
+        SetEventPlatform(&SDLPlatform());
         InstallShellReports();
         ErrorDialog("Out of memory, couldn't create array", "Array", 0, 1);
       },
