@@ -303,124 +303,151 @@ void DrawArrow(ImageBuffer* b, SInt16 right, SInt16 midV, float ink) {
          ink);
 }
 
+SInt16 MidV(const Rect& r) { return SInt16((r.top + r.bottom) / 2); }
+
+// Push, round and bevel buttons: a bevel button's icon or picture stands
+// above its title.
+void DrawButton(ImageBuffer* b, ControlRef c, bool active, float ink) {
+  const Rect& r = c->bounds;
+  bool isDefault = c->isDefault || c->command == FOUR_CHAR('o', 'k', ' ', ' ');
+  Fill(b, r, isDefault && active ? 0.75f : 0.97f);
+  Frame(b, r, ink, ink, ink);
+  if (isDefault) Frame(b, Inset(r, 1), ink, ink, ink);
+  const Image& icon = ImageFile(c->iconPath);
+  bool picture = c->picture && *c->picture;
+  if (icon.width > 0 || picture) {
+    SInt16 left = SInt16((r.left + r.right) / 2 - kIconSide / 2), top = SInt16(r.top + 4);
+    Rect place{top, left, SInt16(top + kIconSide), SInt16(left + kIconSide)};
+    if (icon.width > 0)
+      DrawImage(b, icon, place, active ? 1.0f : 0.45f);
+    else
+      DrawPicture(b, c->picture, place);
+    Text(b, Title(c), (r.left + r.right) / 2.0f, r.bottom - 6.0f, 1, ink, ink, ink);
+  } else {
+    Text(b, Title(c), (r.left + r.right) / 2.0f, MidV(r) + 4.0f, 1, ink, ink, ink);
+  }
+}
+
+// A text field, with its caret while it has the keyboard.
+void DrawEditText(ImageBuffer* b, ControlRef c, bool focused, float ink) {
+  const Rect& r = c->bounds;
+  Fill(b, r, 1.0f);
+  Frame(b, r, focused ? 0.1f : 0.5f, focused ? 0.3f : 0.5f, focused ? 0.9f : 0.5f);
+  std::string shown = c->password ? std::string(c->text.size(), '*') : Utf8(c->text);
+  Text(b, shown, r.left + 3.0f, r.bottom - 4.0f, 0, ink, ink, ink);
+  if (focused) {
+    std::string before = c->password ? std::string(size_t(c->selEnd), '*') : c->text.substr(0, size_t(c->selEnd));
+    SInt16 x = SInt16(r.left + 3 + TextWidth(c->password ? before : Utf8(before)));
+    Fill(b, Rect{SInt16(r.top + 2), x, SInt16(r.bottom - 2), SInt16(x + 1)}, 0.0f);
+  }
+}
+
+// Check boxes and radio buttons: the box, its mark, the title beside it.
+void DrawCheck(ImageBuffer* b, ControlRef c, float ink) {
+  const Rect& r = c->bounds;
+  SInt16 midV = MidV(r);
+  Rect box{SInt16(midV - 6), r.left, SInt16(midV + 6), SInt16(r.left + 12)};
+  Fill(b, box, 1.0f);
+  Frame(b, box, ink, ink, ink);
+  if (c->value) Fill(b, Inset(box, 3), ink);
+  Text(b, Title(c), r.left + 18.0f, midV + 4.0f, 0, ink, ink, ink);
+}
+
+void DrawTabs(ImageBuffer* b, ControlRef c, float ink) {
+  const Rect& r = c->bounds;
+  for (SInt16 n = 1; n <= c->maximum; ++n) {
+    Rect t = DialogTabRect(c, n);
+    Fill(b, t, n == c->value ? 0.75f : 0.97f);
+    Frame(b, t, ink, ink, ink);
+    Text(b, TabTitle(c, n), (t.left + t.right) / 2.0f, t.bottom - 7.0f, 1, ink, ink, ink);
+  }
+  Frame(b, Rect{SInt16(r.top + 22), r.left, r.bottom, r.right}, 0.5f, 0.5f, 0.5f);
+}
+
+void DrawSlider(ImageBuffer* b, ControlRef c, float ink) {
+  const Rect& r = c->bounds;
+  SInt16 midV = MidV(r);
+  Fill(b, Rect{SInt16(midV - 1), r.left, SInt16(midV + 1), r.right}, 0.4f);
+  SInt32 span = std::max(1, c->maximum - c->minimum);
+  SInt16 x = SInt16(r.left + (r.right - r.left - 8) * (c->value - c->minimum) / span);
+  Fill(b, Rect{SInt16(midV - 7), x, SInt16(midV + 7), SInt16(x + 8)}, ink + 0.2f);
+}
+
+// A pop-up shows its title and the chosen item, with the arrow.
+void DrawPopup(ImageBuffer* b, ControlRef c, float ink) {
+  const Rect& r = c->bounds;
+  SInt16 midV = MidV(r);
+  Fill(b, r, 0.97f);
+  Frame(b, r, ink, ink, ink);
+  std::vector<std::string> items = PopupItems(c);
+  SInt16 item = c->value;  // the chosen item, counted from 1
+  std::string shown = item >= 1 && size_t(item) <= items.size() ? items[size_t(item - 1)] : std::to_string(c->value);
+  std::string title = Title(c);
+  Text(b, title.empty() ? shown : title + ": " + shown, r.left + 6.0f, midV + 4.0f, 0, ink, ink, ink);
+  DrawArrow(b, r.right, midV, ink);
+}
+
+// A bar filled to the value, or stripes while the length is not known.
+void DrawProgress(ImageBuffer* b, ControlRef c) {
+  const Rect& r = c->bounds;
+  Fill(b, r, 1.0f);
+  Frame(b, r, 0.3f, 0.3f, 0.3f);
+  auto indeterminate = c->data.find(FOUR_CHAR('i', 'n', 'd', 'e'));
+  if (indeterminate != c->data.end() && indeterminate->second) {
+    for (SInt16 x = SInt16(r.left + 2); x < r.right - 2; x = SInt16(x + 16))
+      Fill(b, Rect{SInt16(r.top + 2), x, SInt16(r.bottom - 2), SInt16(std::min<SInt32>(x + 8, r.right - 2))}, 0.55f);
+  } else if (c->maximum > c->minimum) {
+    SInt16 w = SInt16((r.right - r.left - 4) * (c->value - c->minimum) / (c->maximum - c->minimum));
+    SetColor(b, 0.2f, 0.4f, 0.9f);
+    Rect bar{SInt16(r.top + 2), SInt16(r.left + 2), SInt16(r.bottom - 2), SInt16(r.left + 2 + w)};
+    b->PaintRect(&bar);
+  }
+}
+
+// The colour grid: every entry, the chosen cell, the hovered one with its
+// number, and the blink of a choice.
+void DrawCellGrid(ImageBuffer* b, ControlRef c, const DialogHover& hover) {
+  for (SInt16 i = 0; i < 256; ++i) {
+    SetEntryColor(b, i);
+    Rect cell = CellRect(c, i);
+    b->PaintRect(&cell);
+  }
+  if (c->value >= 0 && c->value < 256) HighlightCell(b, c, c->value, false);
+  if (hover.cell >= 0 && hover.cell < 256) {
+    HighlightCell(b, c, hover.cell, false);
+    Text(b, std::to_string(hover.cell), c->bounds.left + 4.0f, NumberRect(c).bottom - 7.0f, 0);
+  }
+  if (hover.blinkCell >= 0 && hover.blinkCell < 256) HighlightCell(b, c, hover.blinkCell, !hover.blinkDark);
+  Frame(b, Inset(c->bounds, -2), 0, 0, 0);
+}
+
+void DrawLink(ImageBuffer* b, ControlRef c) {
+  const Rect& r = c->bounds;
+  std::string title = Title(c);
+  Text(b, title, r.left, r.top + 16.0f, 0, 0, 0, 1);
+  SetColor(b, 0, 0, 1);
+  Rect line{SInt16(r.top + 18), r.left, SInt16(r.top + 19), SInt16(r.left + TextWidth(title))};
+  b->PaintRect(&line);
+}
+
 void DrawControl(ImageBuffer* b, WindowRef dialog, ControlRef c, const DialogHover& hover) {
   bool active = IsControlEnabled(c);
   float ink = active ? 0.0f : 0.6f;
-  bool focused = GetKeyboardFocus(dialog) == c;
-  Rect r = c->bounds;
-  SInt16 midV = SInt16((r.top + r.bottom) / 2);
+  const Rect& r = c->bounds;
   switch (c->kind) {
     case kControlKindStaticText: WrappedText(b, Utf8(c->text), r, ink); break;
     case kControlKindPushButton:
     case kControlKindRoundButton:
-    case kControlKindBevelButton: {
-      bool isDefault = c->isDefault || c->command == FOUR_CHAR('o', 'k', ' ', ' ');
-      Fill(b, r, isDefault && active ? 0.75f : 0.97f);
-      Frame(b, r, ink, ink, ink);
-      if (isDefault) Frame(b, Inset(r, 1), ink, ink, ink);
-      const Image& icon = ImageFile(c->iconPath);
-      bool picture = c->picture && *c->picture;
-      if (icon.width > 0 || picture) {
-        // The picture above, the title below it.
-        SInt16 left = SInt16((r.left + r.right) / 2 - kIconSide / 2), top = SInt16(r.top + 4);
-        Rect place{top, left, SInt16(top + kIconSide), SInt16(left + kIconSide)};
-        if (icon.width > 0)
-          DrawImage(b, icon, place, active ? 1.0f : 0.45f);
-        else
-          DrawPicture(b, c->picture, place);
-        Text(b, Title(c), (r.left + r.right) / 2.0f, r.bottom - 6.0f, 1, ink, ink, ink);
-      } else {
-        Text(b, Title(c), (r.left + r.right) / 2.0f, midV + 4.0f, 1, ink, ink, ink);
-      }
-      break;
-    }
-    case kControlKindEditText: {
-      Fill(b, r, 1.0f);
-      Frame(b, r, focused ? 0.1f : 0.5f, focused ? 0.3f : 0.5f, focused ? 0.9f : 0.5f);
-      std::string shown = c->password ? std::string(c->text.size(), '*') : Utf8(c->text);
-      Text(b, shown, r.left + 3.0f, r.bottom - 4.0f, 0, ink, ink, ink);
-      if (focused) {
-        std::string before = c->password ? std::string(size_t(c->selEnd), '*') : c->text.substr(0, size_t(c->selEnd));
-        SInt16 x = SInt16(r.left + 3 + TextWidth(c->password ? before : Utf8(before)));
-        Fill(b, Rect{SInt16(r.top + 2), x, SInt16(r.bottom - 2), SInt16(x + 1)}, 0.0f);
-      }
-      break;
-    }
+    case kControlKindBevelButton: DrawButton(b, c, active, ink); break;
+    case kControlKindEditText: DrawEditText(b, c, GetKeyboardFocus(dialog) == c, ink); break;
     case kControlKindCheckBox:
-    case kControlKindRadioButton: {
-      Rect box{SInt16(midV - 6), r.left, SInt16(midV + 6), SInt16(r.left + 12)};
-      Fill(b, box, 1.0f);
-      Frame(b, box, ink, ink, ink);
-      if (c->value) Fill(b, Inset(box, 3), ink);
-      Text(b, Title(c), r.left + 18.0f, midV + 4.0f, 0, ink, ink, ink);
-      break;
-    }
-    case kControlKindTabs:
-      for (SInt16 n = 1; n <= c->maximum; ++n) {
-        Rect t = DialogTabRect(c, n);
-        Fill(b, t, n == c->value ? 0.75f : 0.97f);
-        Frame(b, t, ink, ink, ink);
-        Text(b, TabTitle(c, n), (t.left + t.right) / 2.0f, t.bottom - 7.0f, 1, ink, ink, ink);
-      }
-      Frame(b, Rect{SInt16(r.top + 22), r.left, r.bottom, r.right}, 0.5f, 0.5f, 0.5f);
-      break;
-    case kControlKindSlider: {
-      Fill(b, Rect{SInt16(midV - 1), r.left, SInt16(midV + 1), r.right}, 0.4f);
-      SInt32 span = std::max(1, c->maximum - c->minimum);
-      SInt16 x = SInt16(r.left + (r.right - r.left - 8) * (c->value - c->minimum) / span);
-      Fill(b, Rect{SInt16(midV - 7), x, SInt16(midV + 7), SInt16(x + 8)}, ink + 0.2f);
-      break;
-    }
-    case kControlKindPopupButton: {
-      Fill(b, r, 0.97f);
-      Frame(b, r, ink, ink, ink);
-      std::vector<std::string> items = PopupItems(c);
-      SInt16 item = c->value;  // the chosen item, counted from 1
-      std::string shown =
-          item >= 1 && size_t(item) <= items.size() ? items[size_t(item - 1)] : std::to_string(c->value);
-      std::string title = Title(c);
-      Text(b, title.empty() ? shown : title + ": " + shown, r.left + 6.0f, midV + 4.0f, 0, ink, ink, ink);
-      DrawArrow(b, r.right, midV, ink);
-      break;
-    }
-    case kControlKindProgressBar: {
-      Fill(b, r, 1.0f);
-      Frame(b, r, 0.3f, 0.3f, 0.3f);
-      auto indeterminate = c->data.find(FOUR_CHAR('i', 'n', 'd', 'e'));
-      if (indeterminate != c->data.end() && indeterminate->second) {
-        for (SInt16 x = SInt16(r.left + 2); x < r.right - 2; x = SInt16(x + 16))
-          Fill(b, Rect{SInt16(r.top + 2), x, SInt16(r.bottom - 2), SInt16(std::min<SInt32>(x + 8, r.right - 2))},
-               0.55f);
-      } else if (c->maximum > c->minimum) {
-        SInt16 w = SInt16((r.right - r.left - 4) * (c->value - c->minimum) / (c->maximum - c->minimum));
-        SetColor(b, 0.2f, 0.4f, 0.9f);
-        Rect bar{SInt16(r.top + 2), SInt16(r.left + 2), SInt16(r.bottom - 2), SInt16(r.left + 2 + w)};
-        b->PaintRect(&bar);
-      }
-      break;
-    }
-    case kControlKindCellGrid:
-      for (SInt16 i = 0; i < 256; ++i) {
-        SetEntryColor(b, i);
-        Rect cell = CellRect(c, i);
-        b->PaintRect(&cell);
-      }
-      if (c->value >= 0 && c->value < 256) HighlightCell(b, c, c->value, false);
-      if (hover.cell >= 0 && hover.cell < 256) {
-        HighlightCell(b, c, hover.cell, false);
-        Text(b, std::to_string(hover.cell), c->bounds.left + 4.0f, NumberRect(c).bottom - 7.0f, 0);
-      }
-      if (hover.blinkCell >= 0 && hover.blinkCell < 256) HighlightCell(b, c, hover.blinkCell, !hover.blinkDark);
-      Frame(b, Inset(r, -2), 0, 0, 0);
-      break;
-    case kControlKindLink: {
-      std::string title = Title(c);
-      Text(b, title, r.left, r.top + 16.0f, 0, 0, 0, 1);
-      SetColor(b, 0, 0, 1);
-      Rect line{SInt16(r.top + 18), r.left, SInt16(r.top + 19), SInt16(r.left + TextWidth(title))};
-      b->PaintRect(&line);
-      break;
-    }
+    case kControlKindRadioButton: DrawCheck(b, c, ink); break;
+    case kControlKindTabs: DrawTabs(b, c, ink); break;
+    case kControlKindSlider: DrawSlider(b, c, ink); break;
+    case kControlKindPopupButton: DrawPopup(b, c, ink); break;
+    case kControlKindProgressBar: DrawProgress(b, c); break;
+    case kControlKindCellGrid: DrawCellGrid(b, c, hover); break;
+    case kControlKindLink: DrawLink(b, c); break;
     case kControlKindIcon:
     case kControlKindIconRef:
       DrawImage(b, ImageFile(IconFileOf(c)), Rect{r.top, r.left, SInt16(r.top + kIconSide), SInt16(r.left + kIconSide)},
