@@ -58,16 +58,19 @@ struct BasicRule {
     if constexpr (kMask) ok = Invert ? m != K : m == K;
     if constexpr (Key == 1) ok = ok & (s != K);
     if constexpr (Key == 2) ok = ok & (s != K) & (d != K);
-    if constexpr (Key == 3) {
-      ok = ok & (lookup[s] != K);
-      if constexpr (kKey3TestsDest) ok = ok & (d != K);
-    }
+    if constexpr (Key == 3 && kKey3TestsDest) ok = ok & (d != K);
+    // The table is read only for a pixel the tests so far let through (entry
+    // 0 stands in for the others): a caller's table need hold only the values
+    // that reach it.
+    T e = 0;
+    if constexpr (Key == 3 || kLookup) e = lookup[ok ? s : T(0)];
+    if constexpr (Key == 3) ok = ok & (e != K);
     if constexpr (kTrans) {
       if (!ok) return d;
-      const UInt32 v = kLookup ? UInt32(lookup[s]) : kColor ? color : UInt32(s);
+      const UInt32 v = kLookup ? UInt32(e) : kColor ? color : UInt32(s);
       return trans[(v << 8) + d];
     } else {
-      const T v = kLookup ? lookup[s] : kColor ? T(color) : s;
+      const T v = kLookup ? e : kColor ? T(color) : s;
       return ok ? v : d;
     }
   }

@@ -76,12 +76,17 @@ struct RGB16Rule {
     if constexpr (kMask) ok = Invert ? m != K : m == K;
     if constexpr (Key == 1) ok = ok & (s != K);
     if constexpr (Key == 2) ok = ok & (s != K) & (d != K);
-    if constexpr (Key == 3) ok = ok & (lookup[s] != K);
+    // The table is read only for a pixel the tests so far let through (entry
+    // 0 stands in for the others), so a 32,768-entry table is never read at a
+    // masked-out pixel with bit 15 set.
+    UInt16 e = 0;
+    if constexpr (Key == 3 || kLookup) e = lookup[ok ? s : UInt16(0)];
+    if constexpr (Key == 3) ok = ok & (e != K);
     UInt32 value;  // packed, or spread when blending
     if constexpr (kColor) {
       value = kBlend ? colorSpread : color;
     } else {
-      const UInt32 v = kLookup ? lookup[s] : s;
+      const UInt32 v = kLookup ? e : s;
       if constexpr (kMapping)
         value = MapChannels<HasAdd, kBlend>(v, levels);
       else if constexpr (kBright)
