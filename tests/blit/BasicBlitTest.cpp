@@ -308,3 +308,23 @@ TEST(TestSpriteFX16, Bit15EntriesDarkenTheDestination) {
     EXPECT_EQ(dst.Get(0, 0), c.expected) << "mode 3 draws nothing";
   }
 }
+
+TEST(TestSprite16, DrawsNothingForModesItDoesNotList) {
+  // CopySprite16 folds -1 to 17 when there is no table; the test blit keeps
+  // to 0-3 and 16-19.
+  for (SInt32 mode : {5, 20, -1, 15}) {
+    TestPixMap src(16, 2, 2), dst(16, 2, 2), mask(16, 2, 2);
+    src.Fill(0x1234);
+    mask.Fill(0);
+    const auto before = dst.Storage();
+    const Rect r = src.Bounds();
+    TestSprite16(src.Handle(), dst.Handle(), mask.Handle(), &r, &r, nullptr, mode, -1, nullptr, nullptr, 0, 0, 0,
+                 nullptr);
+    EXPECT_EQ(dst.Storage(), before) << "mode " << mode;
+  }
+  TestPixMap src(16, 1, 1), dst(16, 1, 1), mask(16, 1, 1);
+  src.Fill(0x1234);
+  const Rect r = src.Bounds();
+  CopySprite16(src.Handle(), dst.Handle(), mask.Handle(), &r, &r, nullptr, -1, -1, nullptr, nullptr, 0, 0, 0, nullptr);
+  EXPECT_EQ(dst.Get(0, 0), 0x1234u) << "the copy draws mode -1 as mode 17";
+}

@@ -95,7 +95,9 @@ TestPixMap Draw(const BoundsCase& c, SInt32 mode, T* table, const TestPixMap& sr
   static const int tints[4][4] = {{32, 32, 32, 32}, {32, 32, 32, 16}, {16, 48, 32, 32}, {16, 16, 16, 32}};
   const int* k = tints[c.tint];
   QuickRGBA16 rgba{UInt16(k[0]), UInt16(k[1]), UInt16(k[2]), UInt16(k[3])};
-  auto f = c.call == Call::CopyRGB16 ? CopySpriteRGB16 : c.call == Call::ScaleRGB16 ? ScaleSpriteRGB16 : TestSpriteRGB16;
+  auto f = c.call == Call::CopyRGB16    ? CopySpriteRGB16
+           : c.call == Call::ScaleRGB16 ? ScaleSpriteRGB16
+                                        : TestSpriteRGB16;
   f(src.Handle(), dst.Handle(), m, &s, &d, nullptr, mode, -1, table, rgba, 0, 0, 0, nullptr,
     c.alpha ? alpha.Handle() : nullptr, nullptr);
   return dst;
@@ -216,11 +218,11 @@ TEST(LookupBounds, ColourMembersReadTheTableOnlyForPixelsTheMaskLets) {
       UInt16 mask[4] = {blocks, lets, blocks, lets};
       if (family == 0)
         CopySprite16Jump[kFlagColor | kFlagMask](mode, src, dst, mask, 1, 4, 4, 4, 0, 0, 0, dst + 4, 4, 0, 0, 0,
-                                                  table.data(), 0x1234, nullptr);
+                                                 table.data(), 0x1234, nullptr);
       else
         CopySpriteRGB16Jump[kFlagColor | kFlagMask](mode, src, dst, mask, 1, 4, 4, 4, 0, 0, 0, dst + 4, 4, 0, 0, 0,
-                                                     table.data(), 0x1234, nullptr, 0, 0, 0, 32, 32, 32, 32, 0, 0, 0,
-                                                     32, 0);
+                                                    table.data(), 0x1234, nullptr, 0, 0, 0, 32, 32, 32, 32, 0, 0, 0, 32,
+                                                    0);
       EXPECT_EQ(std::vector<UInt16>(dst, dst + 4), (std::vector<UInt16>{1, 0x1234, 1, 1}))
           << "mode " << mode << " family " << family;
     }
