@@ -241,3 +241,50 @@ TEST(RGB16Recolouring, BrightnessWorkedValues) {
 }
 
 }  // namespace
+
+namespace {
+
+// The lane form of a member's rule gives the spread form's pixel wherever the
+// walks may use it: weights 0-32, the dispatcher's levels and adds, bit 15
+// in either pixel.
+template <unsigned Slot, int Key, bool HasAdd>
+void ExpectLanesAgree(std::mt19937& rng, const RGB16Levels& l, UInt32 color) {
+  const RGB16Rule<Slot, Key, false, HasAdd> rule(WorkedLookup().data(), color, l);
+  ASSERT_TRUE(rule.lanes) << "slot " << Slot;
+  for (int i = 0; i < 4000; ++i) {
+    const UInt16 s = UInt16((Slot & kFlagLookup) ? rng() & 0x7FFF : rng()), d = UInt16(rng());
+    const UInt8 a = UInt8(rng() % 33);
+    ASSERT_EQ(rule.Lanes(s, d, 0x7FFF, a), rule(s, d, 0x7FFF, a))
+        << "slot " << Slot << std::hex << " s " << s << " d " << d << std::dec << " a " << int(a) << " opacity "
+        << l.opacity;
+  }
+}
+
+TEST(RGB16Lanes, AgreeWithTheSpreadForm) {
+  std::mt19937 rng(3);
+  for (int v : {0, 1, 15, 16, 31, 33, 40, 48, 63, 64}) {
+    for (UInt32 opacity : {0u, 1u, 8u, 16u, 31u, 32u}) {
+      QuickRGBA16 bright{UInt16(v), UInt16(v), UInt16(v), UInt16(opacity)};
+      const RGB16Levels b = DeriveRGB16Params(bright);
+      ExpectLanesAgree<kFlagTrans, 0, false>(rng, b, 0xFFFFFFFF);
+      ExpectLanesAgree<kFlagAlpha, 0, false>(rng, b, 0xFFFFFFFF);
+      ExpectLanesAgree<kFlagAlpha | kFlagTrans, 0, false>(rng, b, 0xFFFFFFFF);
+      ExpectLanesAgree<kFlagColor | kFlagTrans, 0, false>(rng, b, UInt32(rng() & 0xFFFF));
+      ExpectLanesAgree<kFlagColor | kFlagAlpha, 0, false>(rng, b, UInt32(rng() & 0xFFFF));
+      if (b.brightLevel != 32) {
+        ExpectLanesAgree<kFlagBright, 0, true>(rng, b, 0xFFFFFFFF);
+        ExpectLanesAgree<kFlagBright | kFlagTrans, 0, true>(rng, b, 0xFFFFFFFF);
+        ExpectLanesAgree<kFlagBright | kFlagAlpha | kFlagLookup, 3, true>(rng, b, 0xFFFFFFFF);
+      }
+      QuickRGBA16 mapping{UInt16(v), UInt16(64 - v), UInt16((v * 7) % 65), UInt16(opacity)};
+      const RGB16Levels m = DeriveRGB16Params(mapping);
+      if (RGB16TintSlotBits(m) & kFlagMapping) {
+        ExpectLanesAgree<kFlagMapping, 0, true>(rng, m, 0xFFFFFFFF);
+        ExpectLanesAgree<kFlagMapping | kFlagTrans, 1, true>(rng, m, 0xFFFFFFFF);
+        ExpectLanesAgree<kFlagMapping | kFlagAlpha | kFlagTrans | kFlagLookup, 0, true>(rng, m, 0xFFFFFFFF);
+      }
+    }
+  }
+}
+
+}  // namespace
