@@ -80,7 +80,7 @@ UInt8 BitMask(SInt32 n) { return UInt8(0x80 >> (n & 7)); }
 }  // namespace
 
 Handle CompressData(const void* data, SInt32 size) {
-  if (size == 0) size = std::max<SInt32>(QKGetPtrSize((Ptr)data), 0);
+  if (size == 0) size = std::max<SInt32>(QKGetPtrSize(const_cast<char*>(static_cast<const char*>(data))), 0);
   Handle block = QKNewHandle(4);
   if (!block) return nullptr;
   UInt32 length = UInt32(size);
@@ -99,7 +99,7 @@ Handle CompressData(const void* data, SInt32 size) {
 }
 
 Handle ExpandData(const void* packed, SInt32 packedSize) {
-  if (packedSize < 0) packedSize = QKGetPtrSize((Ptr)packed);
+  if (packedSize < 0) packedSize = QKGetPtrSize(const_cast<char*>(static_cast<const char*>(packed)));
   bool sizeKnown = packedSize >= 0;
   if (sizeKnown && packedSize < 4) return nullptr;
   const UInt8* in = static_cast<const UInt8*>(packed);
@@ -183,7 +183,7 @@ void SetBits(void* data, SInt32 first, UInt32 count, UInt32 value) {
 }
 
 void SwapShortBytes(void* data, SInt32 size) {
-  if (size == 0) size = std::max<SInt32>(QKGetPtrSize((Ptr)data), 0);
+  if (size == 0) size = std::max<SInt32>(QKGetPtrSize(const_cast<char*>(static_cast<const char*>(data))), 0);
   size &= ~1;
   UInt8* p = static_cast<UInt8*>(data);
   for (SInt32 front = 1, back = size - 2; front < back; front += 2, back -= 2) std::swap(p[front], p[back]);

@@ -82,6 +82,8 @@ void AlertDialog(const char* message, SInt32 detail, const char* button) {
   AlertDialog(PStr(message), PStr(Str("%d", detail)), button);
 }
 
+// The length-prefixed alerts without a button text, and every debug report,
+// show nothing: the engine keeps them for debugging builds of its own.
 void AlertDialog(const unsigned char*, const unsigned char*, unsigned char) {}
 void AlertDialog(const unsigned char*, const unsigned char*) {}
 

@@ -167,6 +167,7 @@ void BlessFolder(FileClass* file) {
   GetSubDirectory(file);
 }
 
+// Paths name their folders here, so a folder has no parent id to look up.
 void GetFolderParentID(FileClass*) {}
 
 OSErr GetFolderParent(const FSRef* item, FSRef* parent) {

@@ -30,7 +30,8 @@ SInt16 LockFileName(FileClass* file, unsigned char);
 
 // The choosers behind the open and save dialogs: a seam for a higher layer
 // (or a test) to fill. Each answers 0 with the chosen item, or -128 when the
-// user cancels. The program installs none, so every dialog is cancelled.
+// user cancels. Startup installs the shell's chooser; until then (and with
+// null) every dialog is cancelled.
 struct FileDialogBackEnd {
   // The folder and name to save as.
   OSErr (*chooseSave)(const unsigned char* message, const unsigned char* defaultName, FSRef* folder, Str255 name);

@@ -25,6 +25,7 @@ std::map<std::string, FrameworkBundle>& Frameworks() {
   return frameworks;
 }
 
+// The cursor hook until the shell installs its own: no cursor to set yet.
 void NoCursor() {}
 void (*arrowCursor)() = NoCursor;
 int (*readSystemValue)(const char*, void*, size_t*) = PlatformReadSystemValue;
@@ -103,8 +104,12 @@ OSErr InitBSD() {
   return noErr;
 }
 
+// Nothing to load here: launching goes through the platform layer, which is
+// always linked.
 void ImportLaunchServicesFramework() {}
 
+// Does nothing: there is no speech service this program can count on on a
+// Linux desktop, and nothing in the game depends on hearing the text.
 void SpeakString(const char*) {}
 
 void EmptyCallback() {

@@ -50,10 +50,10 @@ SInt16 PlistTag::SaveFile(FileClass* file) {
   return buffer.SaveFile(file);
 }
 
-SInt16 PlistTag::SaveEncryptedFile(FileClass* file, const unsigned char* key) {
+SInt16 PlistTag::SaveEncryptedFile(FileClass* file, const unsigned char* cryptKey) {
   TextBuffer buffer;
   SaveBuffer(&buffer);
-  buffer.CryptData(key);
+  buffer.CryptData(cryptKey);
   return buffer.SaveFile(file);
 }
 
@@ -63,9 +63,9 @@ SInt16 PlistTag::LoadFile(FileClass* file) {
   return LoadBuffer(&buffer);
 }
 
-SInt16 PlistTag::LoadEncryptedFile(FileClass* file, const unsigned char* key) {
+SInt16 PlistTag::LoadEncryptedFile(FileClass* file, const unsigned char* cryptKey) {
   TextBuffer buffer;
-  return LoadEncryptedText(&buffer, buffer.LoadFile(file) == noErr, key);
+  return LoadEncryptedText(&buffer, buffer.LoadFile(file) == noErr, cryptKey);
 }
 
 SInt16 PlistTag::ExportFile(const char* name) {

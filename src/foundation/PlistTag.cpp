@@ -293,7 +293,7 @@ SInt32 PlistTag::DataSize() const { return data ? QKGetPtrSize(data) : 0; }
 SInt16 PlistTag::SetData(const char* k, const void* bytes, SInt32 length, unsigned char packed, const char* cipherKey) {
   PlistTag* node = FindData(k, 1);
   if (!node) return -1;
-  if (length == -1) length = QKGetPtrSize((Ptr)bytes);
+  if (length == -1) length = QKGetPtrSize(const_cast<char*>(static_cast<const char*>(bytes)));
   if (length < 0) return -1;
   std::string raw((const char*)bytes, size_t(length));
   if (packed) {

@@ -26,6 +26,7 @@
 #include "shell/PrefsDialogs.h"
 #include "shell/Startup.h"
 #include "shell/TaskKeys.h"
+#include "sound/SoundChannels.h"
 #include "sound/SoundEffects.h"
 #include "sound/SoundMixer.h"
 
@@ -333,4 +334,6 @@ void InstallApplicationHooks() {
   APPL.aboutDialog = AboutDialog;
   APPL.videoFadeIn = VideoFadeIn;
   APPL.videoFadeOut = VideoFadeOut;
+  // Shutdown runs it first: the audio device is closed on every way out.
+  APPL.shutdown = DisposeAudio;
 }

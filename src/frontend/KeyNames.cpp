@@ -3,6 +3,8 @@
 #include <cctype>
 #include <cstring>
 
+#include "platform/KeyCodes.h"
+
 namespace {
 
 const UInt8 kDefaultKeys[2 * kPlayerKeyCount] = {
@@ -51,12 +53,22 @@ void Append(unsigned char* out, const char* text) {
 
 UInt8 playerKEY[2 * kPlayerKeyCount] = {123, 124, 126, 125, 49, 86, 88, 91, 87, 82};
 
+bool PauseKeyCode(UInt8 code) { return code == 36 || code == 53; }
+
+bool ReservedKey(UInt8 code) { return PauseKeyCode(code) || code == 138 || code == 161 || code == 192; }
+
 void DefaultKeys() { std::memcpy(playerKEY, kDefaultKeys, sizeof playerKEY); }
 
 SInt16 GetKeyString(UInt8 code, unsigned char* out, UInt8 bracket) {
   out[0] = 0;
   if (bracket) Append(out, "[");
   const char* name = NameOf(code);
+  // A key of the main block that the keyboard's layout gives another
+  // character than the US layout is named by that character.
+  char typed[2] = {char(code <= 50 ? LayoutCharacterCode(code, false) : 0), 0};
+  if (typed[0] > ' ' && typed[0] < 127 && typed[0] != char(KeyCharacterCode(code, false)) &&
+      (!name || std::strlen(name) == 1))
+    name = typed;
   if (!name) name = "???";
   bool single = std::strlen(name) == 1;
   Append(out, name);

@@ -12,6 +12,12 @@ enum { kPlayerKeyCount = 5 };
 extern UInt8 playerKEY[2 * kPlayerKeyCount];
 
 void DefaultKeys();
+// Return or Escape, with which the main loop pauses a game (as with caps
+// lock, key number 138).
+bool PauseKeyCode(UInt8 code);
+// A key that is never a game key: the pause keys, the mouse button and the
+// power key.
+bool ReservedKey(UInt8 code);
 // Writes the key's name as a length-prefixed string into out (256 bytes),
 // between square brackets when bracket is set; a one-character name is upper
 // case. 0 for a one-character name, 1 for a word or "???".

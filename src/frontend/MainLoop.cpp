@@ -91,11 +91,16 @@ void OpenALRequiredAlert() { AlertDialog("OpenAL is required for sound playback.
 bool MainStep() {
   GetEvent(0xFFFF, nullptr);
   if (AllEventsEnabled()) HandleEvents();
+  // Escape and Return stand for the key fetched in this step only: a paused
+  // game step does not clear them, and one left over would pause the game
+  // again the moment the pause box lets it go.
+  mainINPUT[kInputEscape] = mainINPUT[kInputReturn] = 0;
   HandleKeyboard();
   if (scriptedInputProc) scriptedInputProc(stepCOUNT);
   ++stepCOUNT;
-  // The game step clears the input bytes, so the pause trigger reads them now.
-  bool keyPause = mainINPUT[kInputEscape] || mainINPUT[kInputReturn];
+  // The game step clears the input bytes, so the pause trigger reads them
+  // now; typed while the game is paused they belong to the pause box.
+  bool keyPause = gamePLAY == 1 && !gamePAUSE && (mainINPUT[kInputEscape] || mainINPUT[kInputReturn]);
   HandleGame();
   HandleCursorGL();
   PauseSuspendedGame();

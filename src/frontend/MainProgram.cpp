@@ -54,23 +54,31 @@ struct DemoOptions {
   std::string screenshot;
 };
 
+// Only the demo's options are read; anything else (a desktop launcher may
+// pass a file) is left alone. A demo option without its value, or a demo of
+// no steps, is refused.
 bool ParseArguments(int argc, char** argv, DemoOptions* demo) {
+  bool bad = false;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     bool hasValue = i + 1 < argc;
-    if (a == "--demo" && hasValue) {
-      demo->on = true;
-      demo->steps = std::strtol(argv[++i], nullptr, 10);
-    } else if (a == "--seed" && hasValue) {
-      demo->seed = UInt32(std::strtoul(argv[++i], nullptr, 10));
-    } else if (a == "--screenshot" && hasValue) {
-      demo->screenshot = argv[++i];
-    } else {
-      demo->steps = -1;
-      break;
+    if (a == "--demo" || a == "--seed" || a == "--screenshot") {
+      if (!hasValue) {
+        bad = true;
+        break;
+      }
+      const char* value = argv[++i];
+      if (a == "--demo") {
+        demo->on = true;
+        demo->steps = std::strtol(value, nullptr, 10);
+      } else if (a == "--seed") {
+        demo->seed = UInt32(std::strtoul(value, nullptr, 10));
+      } else {
+        demo->screenshot = value;
+      }
     }
   }
-  if (demo->steps >= 0 && (!demo->on || demo->steps > 0)) return true;
+  if (!bad && (!demo->on || demo->steps > 0)) return true;
   std::fprintf(stderr, "usage: halvane [--demo STEPS [--seed N] [--screenshot FILE.png]]\n");
   return false;
 }

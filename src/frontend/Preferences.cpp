@@ -44,7 +44,10 @@ void ReadKeys(PlistTag& dict) {
       SInt32 code;
       // Key numbers are bytes; a file that stored them as signed ones
       // (136 as -120) reads back the same key.
-      if (player->GetLong(KeyName("Key ", k).c_str(), &code, 0)) playerKEY[p * kPlayerKeyCount + k] = UInt8(code & 0xFF);
+      // Return or Escape, which the key editor once took, stays the default
+      // key: as a game key it would pause the game at each use.
+      if (player->GetLong(KeyName("Key ", k).c_str(), &code, 0) && !PauseKeyCode(UInt8(code & 0xFF)))
+        playerKEY[p * kPlayerKeyCount + k] = UInt8(code & 0xFF);
     }
   }
 }

@@ -10,6 +10,7 @@
 #include "frontend/MainLoop.h"
 #include "frontend/controls/ControlGL.h"
 #include "game/GameObjects.h"
+#include "game/GameServices.h"
 #include "graphics/GameWindow.h"
 #include "graphics/Layout.h"
 #include "graphics/PixMapRegistry.h"
@@ -28,15 +29,16 @@ SInt16 clutID = 0;
 
 namespace {
 
-enum { kMathTableEntries = 360, kMathTableBytes = 4 * kMathTableEntries };
+enum { kMathTableEntries = 360, kMathTableBytes = 4 * kMathTableEntries, kMin3PartWidth = 8 };
 
 void Warn(const char* what, const std::string& path) {
   std::fprintf(stderr, "halvane: could not load %s \"%s\"\n", what, path.c_str());
 }
 
-void LoadImageFile(ImageGL* image, const std::string& name, unsigned char alphaFlag) {
+// Loaded at `shade`: 1 as the picture is, lower darker.
+void LoadImageFile(ImageGL* image, const std::string& name, unsigned char alphaFlag, float shade = 1.0f) {
   std::string path = ResourcePath(name + ".png");
-  if (image->Load(&imageBUFF, path.c_str(), alphaFlag, 1.0f) != 0) {
+  if (image->Load(&imageBUFF, path.c_str(), alphaFlag, shade) != 0) {
     // Nothing of an earlier picture stays: not its texture, not its size.
     image->Dispose();
     image->imageWidth = image->imageHeight = 0;
@@ -98,6 +100,12 @@ void LoadImage_3Part(ImageGL* three, const char* name, unsigned char alphaFlag) 
     return;
   }
   SInt16 w = imageBUFF.contentWidth, h = imageBUFF.contentHeight;
+  // The middle part takes two pixels beyond each of its edges: a picture
+  // narrower than 8 has not got them.
+  if (w < kMin3PartWidth) {
+    Warn("image (narrower than 8 pixels, cannot be cut in three)", path);
+    return;
+  }
   SInt16 quarter = SInt16(0.25 * w), half = SInt16(0.5 * w);
   Rect part[3];
   SetRect2(&part[0], 0, 0, quarter, h);
@@ -121,9 +129,10 @@ void LoadImage_3Part(ImageGL* three, const char* name, unsigned char alphaFlag) 
   }
 }
 
-void LoadImage_Shadow(ShadowImage* image, const char* name, unsigned char alphaFlag, float) {
+void LoadImage_Shadow(ShadowImage* image, const char* name, unsigned char alphaFlag, float shade) {
   LoadImageFile(&image->image, name, alphaFlag);
-  LoadImageFile(&image->shadow, name, alphaFlag);
+  LoadImageFile(&image->shadow, name, alphaFlag, shade);
+  image->hasShadow = 1;
   image->shadow.SetBright(0.0f);
   image->shadow.alpha = 0.75f;
 }

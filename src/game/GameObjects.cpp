@@ -1,4 +1,6 @@
 #include <cstdlib>
+#include <cstring>
+#include <new>
 
 #include "foundation/QK_MathUtils.h"
 #include "foundation/StringFunctions.h"
@@ -46,6 +48,46 @@ UInt8 meteorSIZE[3], explSIZE[3];
 UInt8 sparkGRAVITY;
 UInt8 shotBLINK;
 UInt8 setSLOW, curSLOW, slowWAIT, gameSLOW;
+
+template <class T>
+static void Renew(T& object) {
+  object.~T();
+  new (&object) T();
+}
+
+void ResetGameObjects() {
+  for (Player& o : _PLAYER) Renew(o);
+  for (Enemy& o : _ENEMY) Renew(o);
+  for (Meteor& o : _METEOR) Renew(o);
+  for (Spark& o : _SPARK) Renew(o);
+  for (Object& o : _WING) Renew(o);
+  for (Object& o : _POD) Renew(o);
+  for (MSSprite& o : _GLOW) Renew(o);
+  for (SparkF& o : _STAR) Renew(o);
+  for (auto& row : SHOT)
+    for (Shot& o : row) Renew(o);
+  for (Shot& o : enemySHOT) Renew(o);
+  for (Object& o : EXPL) Renew(o);
+  for (Object& o : POW) Renew(o);
+  Renew(BOSS);
+  Renew(whiteFLASH);
+  Renew(waveDISPLAY);
+  gamePLAY = gamePAUSE = gameFREEZE = gameSUSPEND = gameOVER = 0;
+  waveNUM = 0;
+  waveREADY = waveFINISH = bossDONE = 0;
+  bossWAVE = -1;
+  enemCOUNT = 0;
+  curENEMS = useENEMS = useMETEORS = stormACTIVE = 0;
+  animateDELAY = 0;
+  deathDELAY = finishDELAY = 0;
+  std::memset(mainINPUT, 0, sizeof mainINPUT);
+  playerSCORE[0] = playerSCORE[1] = 0;
+  playerJOINED[0] = playerJOINED[1] = 0;
+  fireTRIG[0] = fireTRIG[1] = 0;
+  mainPLAYER = 0;
+  setSLOW = curSLOW = slowWAIT = gameSLOW = 0;
+  sparkGRAVITY = 0;
+}
 
 static int AxisOffset(int player, int horizontal) { return 12 + 4 * player + (horizontal ? 2 : 0); }
 

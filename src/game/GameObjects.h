@@ -224,3 +224,6 @@ SInt16 CenterH(const Rect& r);
 SInt16 CenterV(const Rect& r);
 // A square of side s centred on r.
 Rect SquareOn(const Rect& r, SInt16 s);
+// Puts every object pool and every game variable back as the program starts
+// them, so that one process can play several games from a clean start.
+void ResetGameObjects();

@@ -197,7 +197,8 @@ void NewMeteor_Title(unsigned char scatter) {
   if (slot < 0) return;
   Meteor& m = _METEOR[slot];
   UInt8 size = UInt8(GameRandom() % 3);
-  SInt16 s = SInt16(16 + 8 * (2 - size));
+  m.kind = size;
+  SInt16 s = meteorSIZE[size];
   const Rect& view = viewRECT;
   SInt16 w = SInt16(view.right - view.left), h = SInt16(view.bottom - view.top);
   SInt16 midX = CenterH(view), midY = CenterV(view);

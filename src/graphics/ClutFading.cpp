@@ -103,7 +103,7 @@ void NewLevelTable(SInt32 level, CTabHandle table, const char* where) {
   if (!table) ErrorDialog(kMemoryError, where, 0, 1);
 }
 
-CTabHandle LoadLevelTable(SInt16 id) { return id == -1 ? Duplicate(oldAnimCLUT[0]) : GetCTable(id); }
+CTabHandle LoadLevelTable(SInt16 id) { return id == -1 ? Duplicate(oldAnimCLUT[0]) : GetColorTable(id); }
 
 // The lookup table of a level: each colour of the level's table mapped to
 // the nearest index of the current port's table.
@@ -319,7 +319,7 @@ void CycleEntries(SInt16 a, SInt16 b, SInt16 c, SInt16 d, SInt16 start, SInt16) 
 }
 
 void SetWindowClut(SInt16 id, WindowRef window) {
-  CTabHandle table = GetCTable(id);
+  CTabHandle table = GetColorTable(id);
   if (!table) {
     ErrorDialog("Clut not found!", "SetWindowClut()", 0, 1);
     return;

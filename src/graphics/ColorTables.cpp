@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "foundation/ErrorDialog.h"
 #include "foundation/Memory.h"
@@ -96,9 +97,36 @@ void NewCTable(CTabHandle* table) {
   if (*table) (**table)->ctSeed = GetCTSeed();
 }
 
+CTabHandle GetColorTable(SInt16 id) {
+  if (CTabHandle system = GetCTable(id)) return system;
+  std::FILE* file = std::fopen((GetResourcesPath() + "/CLUT/" + std::to_string(id) + ".clut").c_str(), "rb");
+  std::vector<UInt8> bytes;
+  if (file) {
+    UInt8 buffer[4096];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) bytes.insert(bytes.end(), buffer, buffer + n);
+    std::fclose(file);
+  }
+  auto word = [&](size_t at) { return UInt16(bytes[at] << 8 | bytes[at + 1]); };
+  const SInt32 last = bytes.size() >= 8 ? SInt16(word(6)) : -1;
+  if (last < 0 || last > 255 || bytes.size() != 8 + 8 * size_t(last + 1)) {
+    SetResError(resNotFound);
+    return nullptr;
+  }
+  CTabHandle table = NewColorTable(SInt16(last + 1));
+  if (!table) return nullptr;
+  (*table)->ctSeed = SInt32(UInt32(word(0)) << 16 | word(2));
+  (*table)->ctFlags = SInt16(word(4));
+  for (SInt32 i = 0; i <= last; ++i) {
+    const size_t at = 8 + 8 * size_t(i);
+    (*table)->ctTable[i] = ColorSpec{SInt16(word(at)), RGBColor{word(at + 2), word(at + 4), word(at + 6)}};
+  }
+  SetResError(noErr);
+  return table;
+}
+
 void LoadCTable(CTabHandle* table, SInt16 id) {
   if (*table) DisposeCTable(*table);
-  *table = GetCTable(id);
+  *table = GetColorTable(id);
 }
 
 void CopyCTable(CTabHandle source, CTabHandle destination) {

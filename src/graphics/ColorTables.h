@@ -13,6 +13,13 @@
 enum : SInt32 { kLookupEntries8 = 256, kLookupEntries16 = 65536, kPixels16 = 32768 };
 
 void NewCTable(CTabHandle* table);
+// Colour table `id`: one of the system's (GetCTable), else the
+// application's own from "CLUT/<id>.clut" in the bundle's Resources, which
+// holds a colour-table resource's bytes (big-endian seed, flags, entries
+// less one, then value, red, green and blue for each entry). Null, with
+// ResError -192, when there is neither or the file is not such a table.
+CTabHandle GetColorTable(SInt16 id);
+// The table of GetColorTable in place of *table's (disposed of first).
 void LoadCTable(CTabHandle* table, SInt16 id);
 // Copies as many entries as both tables hold; the destination's size
 // becomes the number copied.

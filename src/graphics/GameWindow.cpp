@@ -3,6 +3,7 @@
 #include <string>
 
 #include "foundation/ErrorDialog.h"
+#include "graphics/AppIcon.h"
 #include "graphics/Display.h"
 #include "graphics/OffscreenCopy.h"
 #include "graphics/OpenGLContext.h"
@@ -153,6 +154,7 @@ void InitWindowGL(SInt16 width, SInt16 height) {
   SetGammaWindow(mainWIND->platform);
   SetWindowResizedProc(mainWIND, WindowResized);
   SetWindowContentColor(mainWIND, &APPL.contentColor);
+  ShowApplicationIcon(mainWIND);
   ShowGLWindow(mainWIND);
   BuildGLOrFail();
   LockWindow(mainWIND);

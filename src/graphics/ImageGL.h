@@ -98,7 +98,9 @@ struct ImageDraw {
 };
 extern void (*imageDrawRecorder)(const ImageDraw& draw);
 
+// A picture with a dark copy of it to draw beneath as its shadow.
 struct ShadowImage {
   ImageGL image;
   ImageGL shadow;
+  UInt8 hasShadow = 0;  // the shadow copy has been loaded
 };

@@ -12,6 +12,7 @@
 
 #include "graphics/ClutFading.h"
 #include "graphics/TextRender.h"
+#include "shell/Startup.h"
 #include "shell/StyledText.h"
 
 namespace {
@@ -19,6 +20,19 @@ namespace {
 // ---- Fonts ----
 
 std::map<SInt16, FT_Face> fonts;
+
+// The face of a font number: one registered for it, else the face the
+// number names (a system font, or a family GetFontNum found), opened on
+// first use.
+FT_Face FaceOfNum(SInt16 number) {
+  auto it = fonts.find(number);
+  if (it != fonts.end()) return it->second;
+  FontFace face;
+  if (!FontFaceOfNum(number, &face)) return nullptr;
+  FT_Face loaded = LoadFont(face.path.c_str(), face.index);
+  if (loaded) fonts[number] = loaded;
+  return loaded;
+}
 
 CGrafPtr CurrentPort() {
   CGrafPtr port = nullptr;
@@ -31,12 +45,12 @@ CGrafPtr CurrentPort() {
 FT_Face PortFace() {
   CGrafPtr port = CurrentPort();
   const SInt16 font = port ? port->txFont : 0;
-  auto it = fonts.find(font);
-  if (it == fonts.end()) it = fonts.find(0);
-  if (it == fonts.end()) return nullptr;
+  FT_Face face = FaceOfNum(font);
+  if (!face) face = FaceOfNum(0);
+  if (!face) return nullptr;
   const SInt16 size = port && port->txSize > 0 ? port->txSize : 12;
-  FT_Set_Char_Size(it->second, 0, FT_F26Dot6(size) * 64, 72, 72);
-  return it->second;
+  FT_Set_Char_Size(face, 0, FT_F26Dot6(size) * 64, 72, 72);
+  return face;
 }
 
 UInt8 PortFace(CGrafPtr port) { return port ? port->txFace : 0; }
@@ -244,6 +258,7 @@ void StyledTextDraw(const char* text, SInt32 count, const TextStyle& style, SInt
 void InstallStyledTextDrawing() {
   styledTextWidthProc = StyledTextWidth;
   styledTextDrawProc = StyledTextDraw;
+  styledInvertProc = [](const Rect& r) { InvertRect(&r); };
 }
 
 const PortTextBackEnd* SetPortTextBackEnd(const PortTextBackEnd* next) {
@@ -287,6 +302,27 @@ void PaintRect(const Rect* r) {
   if (!port || !r || !port->portPixMap || !*port->portPixMap || !(*port->portPixMap)->baseAddr) return;
   for (SInt32 v = r->top; v < r->bottom; ++v)
     for (SInt32 h = r->left; h < r->right; ++h) PlotPixel(port, h, v);
+}
+void InvertRect(const Rect* r) {
+  CGrafPtr port = CurrentPort();
+  if (!port || !r || !port->portPixMap || !*port->portPixMap || !(*port->portPixMap)->baseAddr) return;
+  PixMap& p = **port->portPixMap;
+  Rect area = *r;
+  if (!SectRect(&area, &p.bounds, &area)) return;
+  if (port->clipRgn && !SectRect(&area, &port->clipRgn->rgnBBox, &area)) return;
+  const SInt32 depth = p.pixelFormat ? SInt32(p.pixelFormat) : p.pixelSize;
+  for (SInt32 v = area.top; v < area.bottom; ++v) {
+    char* row = p.baseAddr + (v - p.bounds.top) * (p.rowBytes & 0x7FFF);
+    for (SInt32 h = area.left; h < area.right; ++h) {
+      const SInt32 x = h - p.bounds.left;
+      switch (depth) {
+        case 8: reinterpret_cast<UInt8*>(row)[x] ^= 0xFF; break;
+        case 16: reinterpret_cast<UInt16*>(row)[x] ^= 0x7FFF; break;
+        case 32: reinterpret_cast<UInt32*>(row)[x] ^= 0x00FFFFFF; break;
+        default: break;
+      }
+    }
+  }
 }
 void GetFontInfo(FontInfo* info) {
   if (info) backEnd->fontInfo(info);

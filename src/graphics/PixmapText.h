@@ -32,8 +32,10 @@ const PortTextBackEnd* SetPortTextBackEnd(const PortTextBackEnd* backEnd);
 // current port.
 void InstallStyledTextDrawing();
 
-// The font file used for a font number (txFont). Numbers without a file use
-// the file of font 0. False when the file cannot be opened.
+// The font file used for a font number (txFont), in place of the face the
+// number names (every number GetFontNum gives out, and the three system
+// fonts, is drawn with its own face without this). Numbers with no face
+// use font 0's. False when the file cannot be opened.
 bool RegisterPixmapFont(SInt16 font, const char* path);
 void ForgetPixmapFonts();
 
@@ -43,6 +45,8 @@ void Move(SInt16 dh, SInt16 dv);
 void GetPen(Point* pt);
 void ClipRect(const Rect* r);
 void PaintRect(const Rect* r);
+// Inverts every pixel's colour bits inside the port's pixmap and clip.
+void InvertRect(const Rect* r);
 void GetFontInfo(FontInfo* info);
 SInt16 TextWidth(const char* text, SInt32 offset, SInt32 length);
 SInt16 CharWidth(char c);

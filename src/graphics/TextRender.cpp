@@ -21,13 +21,13 @@ int InitFreeType() {
   return 0;
 }
 
-FT_Face LoadFont(const char* path) {
+FT_Face LoadFont(const char* path, long index) {
   if (!fontLibrary && FT_Init_FreeType(&fontLibrary) != 0) {
     fontLibrary = nullptr;
     return nullptr;
   }
   FT_Face face = nullptr;
-  if (FT_New_Face(fontLibrary, path, 0, &face) != 0) return nullptr;
+  if (FT_New_Face(fontLibrary, path, index, &face) != 0) return nullptr;
   if (face->charmaps && face->num_charmaps > 0 && face->charmaps[0] &&
       FT_Select_Charmap(face, face->charmaps[0]->encoding) != 0) {
     FT_Done_Face(face);

@@ -14,8 +14,9 @@ class ImageBuffer;
 extern FT_Library fontLibrary;
 
 int InitFreeType();
-// The face of a font file, with its first charmap selected; null on failure.
-FT_Face LoadFont(const char* path);
+// The face of a font file (face `index` of a collection), with its first
+// charmap selected; null on failure.
+FT_Face LoadFont(const char* path, long index = 0);
 // The advance width of the text in whole pixels (rounded up); -1 for a null
 // face or size 0.
 int DrawTextWidth(const char* text, FT_Face face, float size);

@@ -31,7 +31,19 @@ const ModifierKey modifierKeys[] = {
     {55, cmdKey}, {56, shiftKey}, {57, alphaLock}, {58, optionKey}, {59, controlKey},
 };
 
+const KeyboardLayout* layout = nullptr;
+
 }  // namespace
+
+const KeyboardLayout* SetKeyboardLayout(const KeyboardLayout* next) {
+  const KeyboardLayout* before = layout;
+  layout = next;
+  return before;
+}
+
+UInt8 LayoutCharacterCode(UInt8 keyCode, bool shift) {
+  return layout ? layout->character(keyCode, shift) : SystemLayoutCharacter(keyCode, shift);
+}
 
 UInt8 KeyCharacterCode(UInt8 keyCode, bool shift) {
   if (keyCode < sizeof plainChars - 1) return UInt8((shift ? shiftChars : plainChars)[keyCode]);

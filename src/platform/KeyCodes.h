@@ -15,6 +15,23 @@ UInt8 VirtualKeyCode(int sdlScancode);
 // The character a key gives on the US layout: Return 13, Enter 3, Escape 27,
 // arrows 28 to 31, delete 8 and 127, function keys 16; 0 when it gives none.
 UInt8 KeyCharacterCode(UInt8 keyCode, bool shift);
+
+// The keyboard's layout: the character a key types on it, unshifted or with
+// Shift (0 for none). Keys keep their codes by position whatever the layout;
+// the characters they type and the names they are shown by follow it. Keys
+// that type no printing character (Return, the arrows, the keypad, ...)
+// keep the characters of KeyCharacterCode.
+struct KeyboardLayout {
+  UInt8 (*character)(UInt8 keyCode, bool shift);
+};
+// Installs a layout (null: the system's); answers the one installed before.
+const KeyboardLayout* SetKeyboardLayout(const KeyboardLayout* layout);
+UInt8 LayoutCharacterCode(UInt8 keyCode, bool shift);
+// The system's layout as the SDL layer reads it (its default, the US
+// layout, before the video starts); a character beyond ASCII, or a dead
+// key, gives the US character.
+UInt8 SystemLayoutCharacter(UInt8 keyCode, bool shift);
+
 // The modifier flags of the modifier keys held in a 128-bit key map.
 UInt16 ModifiersFromKeys(const UInt8 map[16]);
 // Whether a key code is a modifier key (55 to 59).

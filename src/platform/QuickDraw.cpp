@@ -201,6 +201,7 @@ SInt32 GetPixRowBytes(PixMapHandle pm) { return pm ? (*pm)->rowBytes & 0x7FFF : 
 
 Boolean LockPixels(PixMapHandle pm) { return pm != nullptr; }
 
+// Pixels never move in memory here, so locking and unlocking change nothing.
 void UnlockPixels(PixMapHandle) {}
 
 CTabHandle NewColorTable(SInt16 entries) {

@@ -6,24 +6,14 @@
 
 #include "foundation/Array.h"
 #include "platform/EventPlatform.h"
+#include "shell/GameMouse.h"
+#include "shell/KeyState.h"
 
-struct OpaqueRgnHandle;
-
-// Key numbers: 0 to 127 virtual key codes, 128 + i bit i of the modifier
-// flags, 161 the mouse button.
-enum : UInt8 {
-  kKeyMouseButton = 161,
-};
-
-extern UInt8 keyDowns[256], keyUps[256], keyTrigs[256];
-extern UInt8 keyToCode[256], codeToKey[256];
-extern UInt8 keyToChar[128], charToKey[256];
-
-extern Point mouseDelta;
-extern bool skipMouse;
-extern Point virtualMouse;
 
 extern EventRecord theEVENT;
+// What SaveEvent keeps for RestoreEvent: the record and the menu-click flag.
+extern EventRecord saveEvent;
+extern UInt8 saveMenu;
 // The record the queries read; SetEventRecord points it elsewhere, and
 // PushEventRecord and PopEventRecord save and restore it (128 deep).
 extern EventRecord* gEventREC;
@@ -51,12 +41,6 @@ extern void (*handleMenuProc)(SInt16 menu, SInt16 item);
 extern void (*highLevelEventProc)(EventRecord* event);
 extern void (*zoomWindowProc)(SInt16 part);
 
-struct UserInput {
-  UInt8 down;
-  UInt8 clicked;
-  Point where;
-};
-
 // Pumping.
 bool GetEvent(UInt16 mask, EventRecord* event);
 void HandleEvents();
@@ -70,18 +54,6 @@ void DoOSEvent();
 void HandleMouseDown();
 void QK_UpdateWindow(WindowRef window);
 SInt16 FindWindow(Point where, WindowRef* window);
-
-// Keys.
-void UpdateKeyState(UInt8 key, UInt8 down);
-bool KeyState(UInt8 key);
-void FlushKeyState();
-bool GetMouseState();
-bool KeyDown(UInt8 key);
-bool AnyKey();
-void PostKeyboardEvent(char c);
-void InitKeyCodesChars();
-// Counts a release of every key that is no longer held (GetEvent, on an empty queue).
-void ReleaseKeysNotHeld();
 
 // Event queries.
 UInt8 EventKey(EventRecord* e, SInt32* modifiers);
@@ -100,28 +72,3 @@ void SaveEvent();
 void RestoreEvent();
 void PushEventRecord();
 void PopEventRecord();
-
-// Mouse and coordinates.
-Point GetMouseDelta();
-Point GetVirtualMouse();
-void ClearMouseDelta();
-void GetScaledGameRect(Rect* r);
-Point LocalToGame(Point p);
-Point GameToLocal(Point p);
-Point GlobalToGame(Point p);
-Point GameToGlobal(Point p);
-Point GetGameMouse();
-Point GetGlobalMouse();
-void SetGlobalMouse(Point p);
-void OffsetGlobalMouse(int dh, int dv);
-void OffsetMouse(SInt16 dh, SInt16 dv);
-void OffsetGameMouse(SInt16 dh, SInt16 dv);
-void SetGameMouse(Point p);
-void SetMouse(Point local);
-void GetMouse(Point* local);
-bool MouseInRect(Rect* r);
-bool MouseInRgn(OpaqueRgnHandle** region);
-bool Button();
-bool IsFrontProcess();
-bool IsFrontProcess_Var();
-void GetUserInput(UserInput* input);

@@ -4,6 +4,7 @@
 #include "foundation/Letterbox.h"
 #include "platform/QuickDraw.h"
 #include "shell/ApplInfo.h"
+#include "shell/GameMouse.h"
 #include "shell/Events.h"
 
 Point mouseDelta;

@@ -328,6 +328,7 @@ void TestDeviceFeedback(char device) {
   if (ispREADY && forceREADY) Layer().Rumble(device, 0.75f, 250);
 }
 
+// Keyboard and mouse always stay the game's inputs here; nothing to switch.
 void SetKeyboardMouseActivation(unsigned char) {}
 
 bool AnyHIDInput() { return false; }

@@ -1,6 +1,7 @@
 #include <cstring>
 
 #include "platform/KeyCodes.h"
+#include "shell/KeyState.h"
 #include "shell/Events.h"
 
 UInt8 keyDowns[256], keyUps[256], keyTrigs[256];
@@ -45,7 +46,7 @@ void InitKeyCodesChars() {
     if (keyToCode[key] != 255) codeToKey[keyToCode[key]] = UInt8(key);
   memset(charToKey, 255, sizeof charToKey);
   for (int code = 127; code >= 0; --code) {
-    keyToChar[code] = KeyCharacterCode(UInt8(code), false);
+    keyToChar[code] = LayoutCharacterCode(UInt8(code), false);
     if (keyToChar[code]) charToKey[keyToChar[code]] = UInt8(code);
   }
 }

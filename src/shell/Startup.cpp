@@ -1,6 +1,7 @@
 #include "shell/Startup.h"
 
 #include <cstring>
+#include <vector>
 
 #include "foundation/Clock.h"
 #include "foundation/ErrorDialog.h"
@@ -10,11 +11,14 @@
 #include "foundation/Random.h"
 #include "foundation/StringFunctions.h"
 #include "foundation/StringLibrary.h"
+#include "foundation/TextEncodings.h"
 #include "platform/EventPlatform.h"
+#include "platform/FontCatalog.h"
 #include "platform/PlatformSystem.h"
 #include "platform/QuickDraw.h"
 #include "shell/ApplInfo.h"
 #include "shell/Events.h"
+#include "shell/FileChooser.h"
 #include "shell/ShellReports.h"
 
 bool didStartup, shuttingDown;
@@ -77,6 +81,10 @@ void Startup() {
   Platform().ShowCursor(true);
   SetApplCursorBackEnd(ArrowCursor);
   SetSystemIdle([] { SystemIdle(); });
+  InstallFileChooser();
+  // The keys' characters as the keyboard's layout gives them, now that the
+  // platform can read it.
+  InitKeyCodesChars();
   InitGlobals();
   processINFO = ProcessInfoRec{60, nullptr, nullptr, ProcessSerialNumber{0, PlatformProcessID()}};
   processNUM = processINFO.processNumber;
@@ -130,8 +138,14 @@ void ActivateBundleResources(const char* bundle) {
   resourcesFOLD.ref = FSRefOfPath(resources.c_str());
   // Every relative resource path of the program is taken from here.
   SwitchToFolder(resources.c_str());
-  // The fonts need no activation: the text renderer opens their files.
   fontsFoldURL = resources + "/Fonts/";
+  // The bundle's fonts join the system's for this process, found by family
+  // name (or file name) like any installed font; without a readable folder
+  // the program goes on with the system's alone.
+  FSCatalogInfo fonts;
+  if (PlatformGetCatalogInfo(FSRef{resources + "/Fonts"}, true, &fonts) == noErr &&
+      (fonts.nodeFlags & kCatalogNodeIsFolder))
+    AddProcessFontFolder(resources + "/Fonts");
   soundsFoldURL = resources + "/Sounds/";
   musicFoldURL = resources + "/Music/";
   layoutsFoldURL = resources + "/Layouts/";
@@ -148,16 +162,47 @@ void DeactivateBundleResources() {
   soundsFoldURL.clear();
 }
 
-// The classic family numbers of the three system fonts, by name in any
-// case; any other name is unknown (-1).
+namespace {
+
+// The three system fonts keep their classic family numbers and stand for
+// installed faces of the same kind; every other family found gets the next
+// number from kFirstFamilyNumber on, the same one each time it is asked for.
+struct SystemFont {
+  const char* name;
+  SInt16 number;
+  FontKind kind;
+};
+constexpr SystemFont kSystemFonts[] = {
+    {"Chicago", 0, FontKind::BoldSans}, {"Geneva", 3, FontKind::Sans}, {"Monaco", 4, FontKind::Monospace}};
+constexpr SInt16 kFirstFamilyNumber = 1024;
+std::vector<FontFace> foundFamilies;
+
+}  // namespace
+
 SInt16 GetFontNum(const unsigned char* name) {
-  static const struct {
-    const char* name;
-    SInt16 number;
-  } fonts[] = {{"Chicago", 0}, {"Geneva", 3}, {"Monaco", 4}};
-  for (const auto& f : fonts)
-    if (CompString(name, PStr(f.name)) == 0) return f.number;
-  return -1;
+  if (!name || !name[0]) return -1;
+  FontFace face;
+  for (const SystemFont& f : kSystemFonts)
+    if (CompString(name, PStr(f.name)) == 0) return FindFontOfKind(f.kind, &face) ? f.number : SInt16(-1);
+  // Our names are Mac Roman; the font catalogue's are UTF-8.
+  const std::string family(reinterpret_cast<const char*>(name) + 1, name[0]);
+  if (!FindFontFamily(ConvertCStrToUnicode(family.c_str()), &face)) return -1;
+  for (size_t i = 0; i < foundFamilies.size(); ++i)
+    if (foundFamilies[i].path == face.path && foundFamilies[i].index == face.index)
+      return SInt16(kFirstFamilyNumber + SInt16(i));
+  if (foundFamilies.size() >= size_t(0x7FFF - kFirstFamilyNumber)) return -1;
+  foundFamilies.push_back(face);
+  return SInt16(kFirstFamilyNumber + SInt16(foundFamilies.size() - 1));
+}
+
+bool FontFaceOfNum(SInt16 number, FontFace* face) {
+  if (!face) return false;
+  for (const SystemFont& f : kSystemFonts)
+    if (f.number == number) return FindFontOfKind(f.kind, face);
+  const SInt32 i = SInt32(number) - kFirstFamilyNumber;
+  if (i < 0 || size_t(i) >= foundFamilies.size()) return false;
+  *face = foundFamilies[size_t(i)];
+  return true;
 }
 
 bool OSXMode() {
@@ -168,6 +213,7 @@ bool OSXMode() {
   return osxMode;
 }
 
+// Every system this program builds for is new enough: nothing to check.
 void CheckSystemVersion() {}
 
 bool IsMenuBarVisible() { return menuBarVisible; }

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "platform/FontCatalog.h"
 #include "platform/PlatformFiles.h"
 #include "platform/PlatformTypes.h"
 
@@ -42,7 +43,13 @@ void InitGlobals();
 // is fatal.
 void ActivateBundleResources(const char* bundle);
 void DeactivateBundleResources();
+// The family number of an installed font (or one of the bundle's, by family
+// or file name); "Chicago", "Geneva" and "Monaco" are 0, 3 and 4 and stand
+// for a bold sans, a sans and a monospace face. -1 when there is none.
 SInt16 GetFontNum(const unsigned char* name);
+// The face a family number stands for: the three system fonts and every
+// number GetFontNum has given out; false for any other number.
+bool FontFaceOfNum(SInt16 number, FontFace* face);
 bool OSXMode();
 void CheckSystemVersion();
 bool QK_ShowMenuBar();

@@ -9,6 +9,7 @@
 #include "foundation/StringLibrary.h"
 #include "foundation/TextEncodings.h"
 #include "platform/Clipboard.h"
+#include "platform/PlatformTime.h"
 #include "platform/QuickDraw.h"
 #include "platform/QuickDrawColor.h"
 #include "shell/DialogLibrary.h"
@@ -19,6 +20,7 @@
 
 TextWidthProc styledTextWidthProc;
 TextDrawProc styledTextDrawProc;
+InvertRectProc styledInvertProc;
 std::string styledScrapText;
 std::vector<StyleRun> styledScrapRuns;
 
@@ -349,6 +351,41 @@ void StyledText::Draw() const {
   }
 }
 
+Rect StyledText::CaretRect() const {
+  if (selStart_ != selEnd_) return Rect{0, 0, 0, 0};
+  const SInt32 size = SInt32(text_.size()), offset = selStart_;
+  const std::vector<TextLine> lines = Lines();
+  SInt32 top = view_.top, h = view_.left, height = 0;
+  for (const TextLine& line : lines) {
+    height = LineHeight(line);
+    // A line broken at a Return holds the position before it; one broken
+    // softly gives its end to the next line.
+    const bool beforeReturn = line.end < size && text_[size_t(line.end)] == kReturn && offset == line.end;
+    if (offset < line.end || beforeReturn || &line == &lines.back()) {
+      h = view_.left + line.left + Width(line.start, std::min(offset, line.end));
+      break;
+    }
+    top += height;
+  }
+  // After a final Return the caret starts the empty line below.
+  if (offset == size && size > 0 && text_[size_t(size - 1)] == kReturn) {
+    top += height;
+    const TextStyle style = StyleAt(size - 1);
+    height = style.tsSize + style.tsSize / 4;
+    const SInt32 maxWidth = view_.right - view_.left;
+    h = view_.left + (alignment_ == teCenter ? maxWidth / 2 : alignment_ == teFlushRight ? maxWidth : 0);
+  }
+  h = std::clamp<SInt32>(h, view_.left, std::max<SInt32>(view_.left, view_.right - 1));
+  const SInt32 bottom = std::min<SInt32>(top + height, view_.bottom);
+  if (top >= bottom) return Rect{0, 0, 0, 0};
+  return Rect{SInt16(top), SInt16(h), SInt16(bottom), SInt16(h + 1)};
+}
+
+void StyledText::InvertCaret() const {
+  const Rect caret = CaretRect();
+  if (styledInvertProc && caret.bottom > caret.top) styledInvertProc(caret);
+}
+
 char StyleCommand(char key, UInt8* face) {
   char k = char(key >= 'A' && key <= 'Z' ? key - 'A' + 'a' : key);
   const struct {
@@ -486,6 +523,41 @@ bool Inside(Point p, const Rect& r) { return p.v >= r.top && p.v < r.bottom && p
 
 }  // namespace
 
+namespace {
+
+// The editor's caret: on for kCaretTicks, off as long; hidden around every
+// change, since drawing over it would leave its inverted pixels behind.
+class BlinkingCaret {
+ public:
+  explicit BlinkingCaret(const StyledText& record) : record_(record) {}
+  ~BlinkingCaret() { Hide(); }
+  void Show() {
+    if (!on_) Toggle();
+    since_ = TickCount();
+  }
+  void Hide() {
+    if (on_) Toggle();
+  }
+  void Idle() {
+    if (TickCount() - since_ < kCaretTicks) return;
+    Toggle();
+    since_ = TickCount();
+  }
+
+ private:
+  void Toggle() {
+    shown_ = on_ ? shown_ : record_.CaretRect();
+    if (styledInvertProc && shown_.bottom > shown_.top) styledInvertProc(shown_);
+    on_ = !on_;
+  }
+  const StyledText& record_;
+  Rect shown_{0, 0, 0, 0};  // where the caret is inverted now
+  bool on_ = false;
+  UInt32 since_ = 0;
+};
+
+}  // namespace
+
 void EditInfoText(Rect* rect, unsigned char*) {
   Platform().ArrowCursor();
   StyledText record(*rect);
@@ -496,19 +568,28 @@ void EditInfoText(Rect* rect, unsigned char*) {
     Platform().ShowCursor(true);
     cursorVIS = true;
   }
+  BlinkingCaret caret(record);
+  caret.Show();
   EventRecord event;
   while (!applQUIT) {
+    caret.Idle();
     if (!GetEvent(mDownMask | keyDownMask | autoKeyMask, &event)) continue;
     if (event.what == mouseDown) {
-      if (Inside(event.where, *rect)) record.Click(event.where, (event.modifiers & shiftKey) != 0);
+      if (Inside(event.where, *rect)) {
+        caret.Hide();
+        record.Click(event.where, (event.modifiers & shiftKey) != 0);
+        caret.Show();
+      }
       continue;
     }
     if (event.what != keyDown && event.what != autoKey) continue;
     char c = char(event.message & charCodeMask);
+    caret.Hide();
     if (!(event.modifiers & cmdKey)) {
       if (c == kEnter) break;
       record.Key(c);
       record.Draw();
+      caret.Show();
       continue;
     }
     UInt8 face = 0;
@@ -528,7 +609,9 @@ void EditInfoText(Rect* rect, unsigned char*) {
       default: break;
     }
     record.Draw();
+    caret.Show();
   }
+  caret.Hide();
   record.SelectAll();
   record.Copy();
 }

@@ -49,8 +49,12 @@ typedef SInt32 (*TextWidthProc)(const char* text, SInt32 count, const TextStyle&
 // Draws characters of one style with their baseline's left end at (h, v)
 // in the current port.
 typedef void (*TextDrawProc)(const char* text, SInt32 count, const TextStyle& style, SInt16 h, SInt16 v);
+// Inverts the pixels of a rectangle of the current port (the caret: a
+// second call puts them back).
+typedef void (*InvertRectProc)(const Rect& rect);
 extern TextWidthProc styledTextWidthProc;
 extern TextDrawProc styledTextDrawProc;
+extern InvertRectProc styledInvertProc;
 
 class StyledText {
  public:
@@ -88,6 +92,11 @@ class StyledText {
   // Each line's height: the largest size on it.
   SInt32 LineHeight(const TextLine& line) const;
   void Draw() const;
+  // Where typing goes: a column one pixel wide and a line high at the
+  // insertion point, inside the view. Empty while a range is selected.
+  Rect CaretRect() const;
+  // Inverts the caret's pixels (a second call takes it away again).
+  void InvertCaret() const;
 
  private:
   SInt32 Width(SInt32 start, SInt32 end) const;
@@ -123,11 +132,13 @@ std::vector<RGBColor> BlendColors(const RGBColor& from, const RGBColor& to, SInt
 std::vector<RGBColor> BlendWordColors(const std::string& text, const RGBColor& from, const RGBColor& to);
 
 // Runs the editor in `rect` of the current port until Enter; the result
-// goes to the styled clipboard. `text` is not used. Command r, t, f, 1 and
+// goes to the styled clipboard. The caret blinks at the insertion point
+// (kCaretTicks on, as many off) and shows at once after each change. `text` is not used. Command r, t, f, 1 and
 // 2 ask with the colour and input dialogs; a size that is not a whole
 // number of 1 to kMaxTextSize points, or a font the system does not know,
 // beeps and leaves the text as it was.
 void EditInfoText(Rect* rect, unsigned char* text);
+constexpr UInt32 kCaretTicks = 30;
 void DrawText(const unsigned char* text, Rect* rect, TextStyle* style, SInt16 alignment, unsigned char erase);
 // Applies the style resource "<styleName>.styl" of the bundle's Resources
 // (a missing one is fatal) and draws the result.

@@ -158,6 +158,20 @@ void InitAudio() {
   soundInited = 1;
 }
 
+void DisposeAudio() {
+  if (!soundInited) return;
+  // Sources and buffers go with the context; the device is closed last, so
+  // that an output to a file is finished.
+  if (myALContext) {
+    openAL->alcMakeContextCurrent(nullptr);
+    openAL->alcDestroyContext(myALContext);
+  }
+  if (myALDevice) openAL->alcCloseDevice(myALDevice);
+  myALContext = nullptr;
+  myALDevice = nullptr;
+  soundInited = 0;
+}
+
 OSErr QKSndNewChannel(QKSndChannel** channel, SInt16 synth, SInt32, SndCallBackProcPtr callback) {
   if (!soundInited) InitAudio();
   if (*channel) {

@@ -65,6 +65,8 @@ extern QKSndChannel* firstChan;
 // Opens the default device and makes its context current, once, and places
 // the listener.
 void InitAudio();
+// Closes what InitAudio opened (context, then device); at shut-down.
+void DisposeAudio();
 OSErr QKSndNewChannel(QKSndChannel** channel, SInt16 synth, SInt32 init, SndCallBackProcPtr callback);
 OSErr QKSndDoCommand(QKSndChannel* channel, const SoundCommand* command, unsigned char noWait);
 OSErr QKSndDoImmediate(QKSndChannel* channel, const SoundCommand* command);

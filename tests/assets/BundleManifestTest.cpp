@@ -177,6 +177,29 @@ TEST(BundleManifest, EveryPictureIsAStraightAlphaRgbaPngOfItsSize)
         EXPECT_EQ(buffer.pixels[k], 255);
 }
 
+// The hilite of the field that has the keyboard is drawn over its text: it
+// is a rim, clear over the band where the text stands.
+TEST(BundleManifest, FieldHiliteLetsTheTextShow)
+{
+    ImageBuffer buffer(1024, 1024);
+    std::string path = Resources() + "ZadOR/Field Hilite.png";
+    ASSERT_EQ(buffer.LoadImage(path.c_str(), 1.0f, 1), 0);
+    const int w = buffer.contentWidth, h = buffer.contentHeight;
+    ASSERT_GT(w, 16);
+    ASSERT_GT(h, 16);
+    int rim = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const UInt8 alpha = buffer.pixels[(size_t(y) * buffer.Width() + x) * 4 + 3];
+            const bool inner = x >= 6 && x < w - 6 && y >= 6 && y < h - 6;
+            if (inner)
+                EXPECT_EQ(alpha, 0) << x << ", " << y;
+            else if (alpha >= 200)
+                ++rim;
+        }
+    EXPECT_GT(rim, w + h) << "the rim shows";
+}
+
 // The game's frame table from index 2 on, in registration order, and the
 // sheet that covers each run of it.
 struct FrameArray {

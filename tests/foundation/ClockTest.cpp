@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "FakeTime.h"
+#include "support/FakeTime.h"
 #include "foundation/Clock.h"
 
 namespace {

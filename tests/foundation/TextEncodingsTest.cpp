@@ -179,7 +179,8 @@ TEST(Parsing, UrlsSplitInPlace) {
   for (const Case& c : cases) {
     std::string url = c.url;
     char* got[8];
-    for (char*& g : got) g = (char*)"unset";
+    static char unset[] = "unset";
+    for (char*& g : got) g = unset;
     EXPECT_EQ(ParseUrl(url.data(), &got[0], &got[1], &got[2], &got[3], &got[4], &got[5], &got[6], &got[7]), 1);
     for (int i = 0; i < 8; i++) {
       if (c.parts[i])

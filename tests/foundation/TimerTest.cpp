@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "FakeTime.h"
+#include "support/FakeTime.h"
 #include "foundation/Clock.h"
 #include "foundation/Timer.h"
 

@@ -17,7 +17,7 @@
 #include "graphics/ColorTables.h"
 #include "graphics/GameWindow.h"
 #include "graphics/ImageBuffer.h"
-#include "graphics/ManualClock.h"
+#include "support/FakeTime.h"
 #include "graphics/OpenGLFrame.h"
 #include "platform/EventPlatform.h"
 #include "platform/PlatformSystem.h"
@@ -69,6 +69,7 @@ class ApplicationHooksTest : public ::testing::Test {
     QKEL[kQKELIsFullScreen] = nullptr;
     APPL.initLocalMenus = APPL.updateLocalMenus = APPL.customEvents = APPL.aboutDialog = nullptr;
     APPL.videoFadeIn = APPL.videoFadeOut = nullptr;
+    APPL.shutdown = nullptr;
     applQUIT = 0;
     quitEVENT = false;
     gamePLAY = gamePAUSE = gameOVER = gameFREEZE = gameSUSPEND = 0;
@@ -581,12 +582,12 @@ class VideoFadesTest : public ApplicationHooksTest {
     mainDEVICE = nullptr;
   }
   UInt32 TicksOf(void (*fade)()) {
-    UInt32 start = ManualClock::Ticks();
+    UInt32 start = FakeTime::Ticks();
     fade();
-    return ManualClock::Ticks() - start;
+    return FakeTime::Ticks() - start;
   }
   FakeDisplayServices display;
-  ManualClock clock;
+  FakeTime clock{1000};
 };
 
 TEST_F(VideoFadesTest, FadeOutGoesThroughVioletToBlackInTwentyFiveStepsEach) {

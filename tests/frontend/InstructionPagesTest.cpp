@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "foundation/Clock.h"
-#include "foundation/FakeTime.h"
+#include "support/FakeTime.h"
 #include "foundation/Paths.h"
 #include "frontend/GameFrames.h"
 #include "frontend/InstructionPages.h"

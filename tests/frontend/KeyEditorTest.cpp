@@ -168,7 +168,8 @@ TEST_F(KeyEditorTest, RefusesReservedKeysAndKeysWithoutAName) {
     UInt8 code;
     const char* why;
   };
-  for (Case c : {Case{138, "caps lock pauses"}, Case{10, "no name"}, Case{52, "no name"}}) {
+  for (Case c : {Case{138, "caps lock pauses"}, Case{53, "Escape pauses"}, Case{36, "Return pauses"},
+                 Case{10, "no name"}, Case{52, "no name"}}) {
     SCOPED_TRACE(c.why);
     FlushKeyState();
     Click(0, 2);

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "frontend/KeyNames.h"
+#include "platform/KeyCodes.h"
 
 namespace {
 
@@ -55,6 +56,34 @@ TEST(KeyNames, SpecialKeys) {
     EXPECT_EQ(SpecialKey(SInt16(code)), 1) << code;
   for (int code : {0, 12, 82, 192}) EXPECT_EQ(SpecialKey(SInt16(code)), 0) << code;
   EXPECT_EQ(GetCharCode('x'), '_');
+}
+
+}  // namespace
+
+namespace {
+
+UInt8 SwappedAQ(UInt8 code, bool shift) {
+  if (code == 0) return shift ? 'Q' : 'q';
+  if (code == 12) return shift ? 'A' : 'a';
+  if (code == 41) return shift ? 0 : 'm';  // a French keyboard's M beside L
+  return KeyCharacterCode(code, shift);
+}
+const KeyboardLayout kSwappedAQ{SwappedAQ};
+
+// The main block's keys are named as the layout prints them; the others,
+// and keys the layout leaves as on a US keyboard, keep their names.
+TEST(KeyNames, FollowTheLayout) {
+  const KeyboardLayout* before = SetKeyboardLayout(&kSwappedAQ);
+  struct Case {
+    UInt8 code;
+    const char* name;
+  } cases[] = {{12, "A"}, {0, "Q"}, {41, "M"}, {24, "+"}, {86, "4"}, {123, "lft"}, {49, "spc"}};
+  for (const Case& c : cases) {
+    unsigned char out[256];
+    GetKeyString(c.code, out, 0);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(out + 1), out[0]), c.name) << int(c.code);
+  }
+  SetKeyboardLayout(before);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "foundation/Clock.h"
-#include "foundation/FakeTime.h"
+#include "support/FakeTime.h"
 #include "frontend/KeyNames.h"
 #include "frontend/ApplicationHooks.h"
 #include "frontend/MainLoop.h"
@@ -235,7 +235,139 @@ TEST_F(LoopTest, TheCloseButtonAsksDuringAGameAndEscapeGoesOn) {
   EXPECT_EQ(applQUIT, 0);
   APPL.customEvents = APPL.initLocalMenus = APPL.updateLocalMenus = APPL.aboutDialog = nullptr;
   APPL.videoFadeIn = APPL.videoFadeOut = nullptr;
+  APPL.shutdown = nullptr;
   APPL.gameWindow = 0;
+  ResetControlPress();
+}
+
+// However the game paused, Escape or a click on Resume ends the pause for
+// good, and Return typed on the pause box does neither end it nor linger to
+// pause the game again afterwards. The frozen game's step is stood in for
+// by hand: it clears the input bytes only while the game is unpaused, as
+// the real one does.
+enum class PauseBy { Suspend, Click, Escape, Return };
+enum class ResumeBy { Escape, ResumeClick };
+struct PauseScript {
+  const char* name;
+  PauseBy pause;
+  bool returnWhilePaused;
+  ResumeBy resume;
+};
+void PrintTo(const PauseScript& s, std::ostream* os) { *os << s.name; }
+
+// The loop with the pause box laid out as its pictures would size it.
+class PauseBoxLoopTest : public LoopTest {
+ protected:
+  PauseBoxLoopTest() {
+    SetRect2(&pauseSCREEN.bounds, 150, 150, 340, 180);
+    for (MSButton& b : pauseSCREEN.buttons) {
+      b.titleImage.imageWidth = 160;
+      b.titleImage.imageHeight = 40;
+    }
+    InstallApplicationHooks();
+    APPL.gameWindow = 1;
+  }
+  ~PauseBoxLoopTest() override {
+    APPL.customEvents = APPL.initLocalMenus = APPL.updateLocalMenus = APPL.aboutDialog = nullptr;
+    APPL.videoFadeIn = APPL.videoFadeOut = nullptr;
+    APPL.shutdown = nullptr;
+    APPL.gameWindow = 0;
+    platform.front = true;
+    ResetControlPress();
+  }
+  void GameStep() {
+    const bool runs = gamePLAY == 1 && !gamePAUSE;
+    ASSERT_TRUE(MainStep());
+    if (runs)
+      for (UInt8& b : mainINPUT) b = 0;
+  }
+  void Key(UInt8 code, UInt8 ch) {
+    platform.PostKey(PlatformEvent::KeyDown, code, ch);
+    GameStep();
+    platform.PostKey(PlatformEvent::KeyUp, code, ch);
+    GameStep();
+  }
+  void Click(int h, int v) {
+    const Point at{SInt16(100 + v), SInt16(200 + h)};
+    platform.mouse = at;
+    platform.PostMouse(PlatformEvent::MouseDown, at);
+    GameStep();
+    platform.PostMouse(PlatformEvent::MouseUp, at);
+    GameStep();
+  }
+};
+
+class PauseScriptTest : public PauseBoxLoopTest, public ::testing::WithParamInterface<PauseScript> {};
+
+TEST_P(PauseScriptTest, TheResumeLasts) {
+  const PauseScript& s = GetParam();
+  FrozenGame();
+  switch (s.pause) {
+    case PauseBy::Suspend:
+      platform.front = false;
+      platform.Post(PlatformEvent::Suspend);
+      GameStep();
+      platform.front = true;  // and back again
+      platform.Post(PlatformEvent::Resume);
+      GameStep();
+      break;
+    case PauseBy::Click: Click(40, 40); break;
+    case PauseBy::Escape: Key(53, 27); break;
+    case PauseBy::Return: Key(36, 13); break;
+  }
+  ASSERT_EQ(gamePAUSE, 1);
+  ASSERT_TRUE(pauseSCREEN.IsOpen());
+  GameStep();
+  if (s.returnWhilePaused) {
+    Key(36, 13);
+    for (int i = 0; i < 3; ++i) GameStep();
+    EXPECT_EQ(gamePAUSE, 1) << "Return does not end the pause";
+    EXPECT_TRUE(pauseSCREEN.IsOpen());
+  }
+  if (s.resume == ResumeBy::Escape) Key(53, 27);
+  else Click(250, 183);  // the middle of Resume
+  for (int i = 0; i < 6; ++i) {
+    GameStep();
+    EXPECT_EQ(gamePAUSE, 0) << "paused again " << i << " steps after the resume";
+    EXPECT_FALSE(pauseSCREEN.IsOpen());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, PauseScriptTest,
+    ::testing::Values(PauseScript{"SuspendThenEscape", PauseBy::Suspend, false, ResumeBy::Escape},
+                      PauseScript{"SuspendThenResume", PauseBy::Suspend, false, ResumeBy::ResumeClick},
+                      PauseScript{"SuspendReturnThenEscape", PauseBy::Suspend, true, ResumeBy::Escape},
+                      PauseScript{"ClickThenEscape", PauseBy::Click, false, ResumeBy::Escape},
+                      PauseScript{"ClickReturnThenResume", PauseBy::Click, true, ResumeBy::ResumeClick},
+                      PauseScript{"EscapeThenEscape", PauseBy::Escape, false, ResumeBy::Escape},
+                      PauseScript{"EscapeReturnThenResume", PauseBy::Escape, true, ResumeBy::ResumeClick},
+                      PauseScript{"ReturnThenEscape", PauseBy::Return, false, ResumeBy::Escape},
+                      PauseScript{"ReturnReturnThenEscape", PauseBy::Return, true, ResumeBy::Escape},
+                      PauseScript{"ReturnThenResume", PauseBy::Return, false, ResumeBy::ResumeClick}),
+    [](const ::testing::TestParamInfo<PauseScript>& info) { return std::string(info.param.name); });
+
+// The quit question asked over the pause box takes the keys: Escape answers
+// it and leaves the box open behind it.
+TEST_F(PauseBoxLoopTest, EscapeOnTheQuitQuestionOverThePauseBoxLeavesThePause) {
+  FrozenGame();
+  platform.PostKey(PlatformEvent::KeyDown, 53, 27);
+  Step();
+  ASSERT_TRUE(pauseSCREEN.IsOpen());
+  Step();
+  ConfirmQuitDialog();
+  ASSERT_TRUE(confirmSCREEN.IsFront());
+  for (int i = 0; i < 2; ++i) {  // the buttons' pictures are not loaded here
+    SetRect2(&confirmSCREEN.buttons[i].bounds, 100 + 200 * i, 200, 60, 30);
+    confirmSCREEN.buttons[i].hitRect = confirmSCREEN.buttons[i].bounds;
+  }
+  platform.PostKey(PlatformEvent::KeyDown, 53, 27);
+  for (int i = 0; i < 4 && confirmSCREEN.IsOpen(); ++i) Step();
+  EXPECT_FALSE(confirmSCREEN.IsOpen());
+  for (int i = 0; i < 3; ++i) Step();
+  EXPECT_TRUE(pauseSCREEN.IsOpen()) << "the pause box closed behind the question";
+  EXPECT_EQ(gamePAUSE, 1);
+  EXPECT_TRUE(pauseSCREEN.IsFront());
   ResetControlPress();
 }
 

@@ -357,6 +357,36 @@ TEST(ScoreTableTexts, PlainRowsOnceHighlightedRowsTwiceEmptyRowsNever) {
   EXPECT_FLOAT_EQ(texts[15].alpha, 1);
 }
 
+// Every character 10 canvas pixels wide.
+int TenEach(const char* text, float) { return 10 * int(std::strlen(text)); }
+
+// A name too long for the room left of its score is cut to fit and ends in
+// "...": on a 385-pixel canvas a five-digit score starts at 303, so a name
+// from 8 has 279 pixels up to the 16-pixel gap.
+TEST(ScoreTableTexts, LongNamesAreCutToTheirColumn) {
+  struct Case {
+    const char* name;
+    const char* shown;
+  };
+  const Case cases[] = {
+      {"Ann", "Ann"},
+      {"ABCDEFGHIJKLMNOPQRSTUVWXYZ0", "ABCDEFGHIJKLMNOPQRSTUVWXYZ0"},  // 270: fits
+      {"ABCDEFGHIJKLMNOPQRSTUVWXYZ01", "ABCDEFGHIJKLMNOPQRSTUVWX..."},
+      {"Maximilian Longname Testpilot", "Maximilian Longname Test..."},
+      {"ABCDEFGHIJKLMNOPQRSTUVW XYZW", "ABCDEFGHIJKLMNOPQRSTUVW..."},  // no blank before the dots
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    PlistTag doc;
+    PlistTag* scores = Table(&doc, {{c.name, 12345}});
+    const std::vector<ScoreText> texts = ScoreTableTexts(scores, 15, -1, -1, 385, TenEach);
+    ASSERT_EQ(texts.size(), 3u);
+    EXPECT_EQ(texts[0].text, c.shown);
+    EXPECT_LE(8 + TenEach(texts[0].text.c_str(), 28), 385 - 32 - 50 - 16);
+    EXPECT_EQ(texts[1].text, "12345");
+  }
+}
+
 TEST(ScoreTableTexts, NoTableNoTexts) { EXPECT_TRUE(ScoreTableTexts(nullptr, 15, 0, 1, 385).empty()); }
 
 TEST(VersionLine, VersionThenCredit) {

@@ -123,6 +123,20 @@ TEST_F(PreferencesTest, OnlyTheSecondPlayersKeysReadWhenOnlyTheyAreStored) {
   EXPECT_EQ(playerKEY[9], 136);  // a key stored as a signed byte
 }
 
+// Escape or Return stored as a game key (as the key editor once took them)
+// would pause the game at each use: such a key stays the default one.
+TEST_F(PreferencesTest, StoredPauseKeysAreNotTakenAsGameKeys) {
+  WritePrefs(
+      "\t<key>Custom Keys</key>\r\t<dict>\r\t\t<key>Player 0</key>\r\t\t<dict>\r"
+      "\t\t\t<key>Key 2</key>\r\t\t\t<integer>53</integer>\r"
+      "\t\t\t<key>Key 3</key>\r\t\t\t<integer>36</integer>\r"
+      "\t\t\t<key>Key 4</key>\r\t\t\t<integer>1</integer>\r\t\t</dict>\r\t</dict>");
+  LoadPreferences();
+  EXPECT_EQ(playerKEY[2], 126);
+  EXPECT_EQ(playerKEY[3], 125);
+  EXPECT_EQ(playerKEY[4], 1);  // an ordinary key is taken
+}
+
 struct SizeCase {
   const char* h;
   const char* v;

@@ -12,7 +12,7 @@ namespace {
 std::vector<std::string> calls;
 
 // A screen that records its calls and runs an optional action in Process.
-struct TestScreen : ScreenGL {
+struct TestScreen final : ScreenGL {
   explicit TestScreen(std::string n) : name(std::move(n)) {}
   void Process() override {
     calls.push_back("process " + name);

@@ -20,7 +20,8 @@
 
 namespace {
 
-const UInt8 kReturnCode = 36, kEscapeCode = 53, kTabCode = 48, kBackspaceCode = 51;
+const UInt8 kReturnCode = 36, kEscapeCode = 53, kTabCode = 48, kBackspaceCode = 51, kRightArrowCode = 124,
+            kLeftArrowCode = 123;
 
 int FixedPitch(const char* text, FT_Face, float) { return 10 * int(std::strlen(text)); }
 
@@ -258,6 +259,7 @@ TEST_F(ScreenPanelsTest, ReturnStoresTheNameInTheNewRow) {
   OpenInput(0, "Bo");
   EXPECT_EQ(s.nameField.text, "Bo");
   EXPECT_EQ(s.okButton.enabled, 1);
+  Key(s, kRightArrowCode, 29);  // keeps the offered name, the caret after it
   Key(s, 0, 'b');
   Key(s, kReturnCode, 13, cmdKey);  // Command-Return is not Return
   Idle(s);
@@ -268,6 +270,61 @@ TEST_F(ScreenPanelsTest, ReturnStoresTheNameInTheNewRow) {
   EXPECT_EQ(NameAt(0), "Bob");
   EXPECT_EQ(PREFS.lastPlayer[0], "Bob");
   EXPECT_EQ(renderScoresCalls, 2);  // after the name, and once more as the last panel
+}
+
+// The last game's name is offered selected: typing replaces it, a delete
+// key erases it, an arrow keeps it for editing, Return takes it as it is.
+TEST_F(ScreenPanelsTest, TheOfferedNameIsSelectedAndTypingReplacesIt) {
+  struct Key_ {
+    UInt8 code;
+    char c;
+  };
+  struct Case {
+    const char* name;
+    std::vector<Key_> keys;
+    const char* stored;
+  };
+  const char* offered = "Maximilian Longname Testpilot";
+  const Case cases[] = {
+      {"typed", {{0, 'A'}, {0, 'b'}, {0, 'b'}, {0, 'y'}}, "Abby"},
+      {"erased then typed", {{kBackspaceCode, 8}, {0, 'Z'}}, "Z"},
+      {"kept", {}, offered},
+      {"added to its end", {{kRightArrowCode, 29}, {0, '2'}}, "Maximilian Longname Testpilot2"},
+      {"added to its start", {{kLeftArrowCode, 28}, {0, '1'}}, "1Maximilian Longname Testpilot"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Qualify(7000, 0);
+    InputScreen& s = enterNameSCREEN[0];
+    OpenInput(0, offered);
+    EXPECT_TRUE(s.nameField.allSelected);
+    for (const Key_& k : c.keys) Key(s, k.code, k.c);
+    Key(s, kReturnCode, 13);
+    Idle(s);
+    ASSERT_FALSE(s.IsOpen());
+    EXPECT_EQ(NameAt(0), c.stored);
+    ClearScores();
+    LoadScores();
+  }
+}
+
+// Blanks before and after a name are not stored; blanks alone are no name.
+TEST_F(ScreenPanelsTest, BlanksAroundANameAreTrimmed) {
+  Qualify(7000, 0);
+  InputScreen& s = enterNameSCREEN[0];
+  OpenInput(0, "");
+  for (int i = 0; i < 5; ++i) Key(s, 0, ' ');
+  EXPECT_EQ(s.okButton.enabled, 0) << "blanks alone";
+  Key(s, kReturnCode, 13);
+  Idle(s);
+  ASSERT_TRUE(s.IsOpen());
+  for (char c : std::string("Second  ")) Key(s, 0, c);
+  EXPECT_EQ(s.okButton.enabled, 1);
+  Key(s, kReturnCode, 13);
+  Idle(s);
+  ASSERT_FALSE(s.IsOpen());
+  EXPECT_EQ(NameAt(0), "Second");
+  EXPECT_EQ(PREFS.lastPlayer[0], "Second");
 }
 
 TEST_F(ScreenPanelsTest, NamesKeepToWhatTheTableCanHold) {
@@ -305,6 +362,7 @@ TEST_F(ScreenPanelsTest, TwoPlayersAnswerOneAfterTheOther) {
   EXPECT_EQ(selectedCONTROL, &enterNameSCREEN[0].nameField);
   EXPECT_EQ(renderScoresCalls, 1);
 
+  Key(enterNameSCREEN[0], kRightArrowCode, 29);
   Key(enterNameSCREEN[0], 0, 'e');
   Key(enterNameSCREEN[0], kReturnCode, 13);
   Idle(enterNameSCREEN[0]);

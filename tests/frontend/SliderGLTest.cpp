@@ -76,6 +76,26 @@ TEST_F(AudioSlidersTest, PressOnALampSetsTheVolumeAndPlaysAtTheNewLoudness) {
   EXPECT_EQ(pressedCONTROL, nullptr);
 }
 
+// A press on lamp i gives i + 1, the eighth lamp included; within one lamp
+// left of the row 0; right of the row nothing.
+TEST_F(AudioSlidersTest, EachLampPressedGivesItsValue) {
+  struct Case {
+    SInt16 h;
+    SInt16 value;  // -1: the press misses the row
+  };
+  const Case cases[] = {{197, -1}, {198, 0}, {207, 0}, {208, 1}, {217, 1}, {218, 2},
+                        {258, 6}, {278, 8}, {282, 8}, {287, 8}, {288, -1}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.h);
+    audioSLIDER[kEffectsSlider].value = 4;
+    audioPREFS.soundVolume = 128;
+    Pass(1, 1, c.h, 108);
+    Pass(0, 0, c.h, 108);
+    EXPECT_EQ(audioSLIDER[kEffectsSlider].value, c.value < 0 ? 4 : c.value);
+    EXPECT_EQ(audioPREFS.soundVolume, c.value < 0 ? 128 : SliderValueToVolume(c.value));
+  }
+}
+
 TEST_F(AudioSlidersTest, DraggingPlaysOncePerChangeAndKeepsToTheEnds) {
   Pass(1, 1, 200, 108);  // left of the first lamp: off
   EXPECT_EQ(audioSLIDER[kEffectsSlider].value, 0);

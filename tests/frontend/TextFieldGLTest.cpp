@@ -260,4 +260,43 @@ TEST_F(TextFieldTest, CaretBlinksOnANineTickCycle) {
   EXPECT_EQ(field.blink, 0);
 }
 
+// A text selected whole gives way to what is typed or pasted; a field with
+// no text has nothing to select, and selecting anew ends the selection.
+TEST_F(TextFieldTest, SelectedWholeTextIsReplaced) {
+  auto selectAll = [&](const char* text) {
+    field.text = text;
+    field.SelectAll();
+    rec.sounds.clear();
+  };
+  selectAll("Maximilian");
+  EXPECT_TRUE(field.allSelected);
+  EXPECT_EQ(field.caret, 10);
+  PasteTextGL("Abby");
+  EXPECT_EQ(field.text, "Abby");
+  EXPECT_EQ(field.caret, 4);
+  EXPECT_FALSE(field.allSelected);
+
+  // The whole limit is free for what replaces a long text.
+  selectAll("abcdefghijklmnopqrstuvwxyz01234");
+  PasteTextGL("0123456789012345678901234567890123456789");
+  EXPECT_EQ(field.text, "0123456789012345678901234567890");
+
+  // A refused character leaves the selection as it was.
+  selectAll("Max");
+  Key('<');
+  EXPECT_EQ(field.text, "Max");
+  EXPECT_TRUE(field.allSelected);
+  Key(127);  // forward delete erases it as one, with one sound
+  EXPECT_EQ(field.text, "");
+  EXPECT_EQ(rec.sounds.size(), 1u);
+
+  selectAll("");
+  EXPECT_FALSE(field.allSelected);
+  selectAll("Max");
+  field.Select();
+  EXPECT_FALSE(field.allSelected);
+  Key('x');
+  EXPECT_EQ(field.text, "Maxx");
+}
+
 }  // namespace

@@ -11,7 +11,7 @@
 
 #include "ControlTestSupport.h"
 #include "foundation/Clock.h"
-#include "foundation/FakeTime.h"
+#include "support/FakeTime.h"
 #include "foundation/Paths.h"
 #include "foundation/PlistTag.h"
 #include "frontend/KeyNames.h"
@@ -105,7 +105,7 @@ class WholeFlowTest : public ::testing::TestWithParam<int> {
     for (UInt8& b : mainINPUT) b = 0;
     for (SInt32& s : playerSCORE) s = 0;
     // The game played leaves nothing behind.
-    gamedriver::ResetAllGameState();
+    ResetGameObjects();
     NormBright_GL();
   }
 

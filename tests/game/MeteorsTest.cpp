@@ -1,5 +1,7 @@
 #include "GameFixture.h"
 
+#include <set>
+
 class MeteorsTest : public GameTest {
  protected:
   void SetUp() override {
@@ -202,6 +204,19 @@ TEST_F(MeteorsTest, TitleMeteorsFillFromTheTopAndStayInNumber) {
     EXPECT_GE(m.shade, 0.24f);
     EXPECT_LE(m.shade, 0.71f);
   }
+  // Each keeps its size class with it, as the game's meteors do.
+  std::set<int> classes;
+  for (int round = 0; round < 8; ++round) {
+    ClearMeteors();
+    for (int i = 0; i < 8; i++) NewMeteor_Title(1);
+    for (const Meteor& m : _METEOR) {
+      if (!m.on) continue;
+      ASSERT_LE(m.kind, 2);
+      EXPECT_EQ(m.rect.right - m.rect.left, 16 + 8 * (2 - m.kind));
+      classes.insert(m.kind);
+    }
+  }
+  EXPECT_EQ(classes.size(), 3u) << "all three sizes come up";
   ClearMeteors();
   NewMeteor_Title(0);
   EXPECT_TRUE(_METEOR[7].on);

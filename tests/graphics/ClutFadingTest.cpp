@@ -1,16 +1,20 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <string>
 #include <vector>
 
+#include "foundation/Paths.h"
 #include "graphics/ClutFading.h"
 #include "graphics/ColorTables.h"
 #include "graphics/Display.h"
-#include "graphics/ManualClock.h"
+#include "support/FakeTime.h"
 #include "graphics/PixMapRegistry.h"
 #include "shell/ApplInfo.h"
 #include "shell/Startup.h"
 #include "support/FakeDisplayServices.h"
 #include "support/RecordingDialogs.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -66,14 +70,14 @@ class ClutFading : public ::testing::Test {
   }
   CTabHandle DeviceTable() { return (*(*mainDEVICE)->gdPMap)->pmTable; }
   UInt32 TicksOf(void (*fade)()) {
-    UInt32 start = ManualClock::Ticks();
+    UInt32 start = FakeTime::Ticks();
     fade();
-    return ManualClock::Ticks() - start;
+    return FakeTime::Ticks() - start;
   }
 
   RecordingDialogs dialogs;
   FakeDisplayServices fake;
-  ManualClock clock;
+  FakeTime clock{1000};
 };
 
 TEST_F(ClutFading, StartUpCopiesTheScreensOwnTable) {
@@ -178,6 +182,56 @@ TEST_F(ClutFading, GameTableAndBrightnessLevels) {
     ASSERT_EQ(UInt8(brightTABLE[48][i]), 0) << i;
     ASSERT_EQ(UInt8(brightTABLE[24][i]), i) << i;
   }
+}
+
+// The game's own table 128 comes from the generated bundle; tables of other
+// ids are read from the bundle's CLUT folder, and a file that is not a
+// colour table is no table at all.
+TEST_F(ClutFading, ApplicationTablesLoadFromTheBundle) {
+  const char* bundle = std::getenv("HALVANE_BUNDLE");
+  ASSERT_NE(bundle, nullptr);
+  SetBundlePathForTesting(bundle);
+  ChangeScreenClut(128, 1);
+  ASSERT_NE(mainCLUT, nullptr);
+  EXPECT_EQ((*mainCLUT)->ctSize, 255);
+  EXPECT_EQ((*mainCLUT)->ctSeed, 128);
+  EXPECT_EQ((*mainCLUT)->ctTable[0].rgb.red, 65535);  // white first, black last
+  EXPECT_EQ((*mainCLUT)->ctTable[255].rgb.green, 0);
+  EXPECT_EQ((*mainCLUT)->ctTable[200].value, 200);
+  EXPECT_EQ((*brightCLUT[48])->ctTable[100].rgb.blue, 65535);
+  WindowRecord window{};
+  SetWindowClut(128, &window);
+  EXPECT_EQ(GetPalette(&window), mainPLTT);
+  SetPalette(&window, nullptr, false);
+
+  TempFolder folder;
+  const std::string clut = folder.MakeFolder("B.app/Contents/Resources/CLUT");
+  auto table = [](int last, size_t extra) {
+    std::string bytes{0, 0, 0, 7, 0, 0, char(last >> 8), char(last)};
+    for (int i = 0; i <= last; i++) bytes += std::string{0, char(i), char(0x12), char(0x34), 0, 0, char(0xFF), char(i)};
+    return bytes + std::string(extra, '\0');
+  };
+  folder.Write("B.app/Contents/Resources/CLUT/200.clut", table(3, 0));
+  folder.Write("B.app/Contents/Resources/CLUT/201.clut", table(3, 1));                          // a byte too many
+  folder.Write("B.app/Contents/Resources/CLUT/202.clut", table(3, 0).substr(0, 20));            // cut short
+  folder.Write("B.app/Contents/Resources/CLUT/203.clut", std::string{0, 0, 0, 0, 0, 0, 1, 0});  // 257 entries
+  folder.Write("B.app/Contents/Resources/CLUT/204.clut", "");
+  SetBundlePathForTesting((folder.Path() + "/B.app").c_str());
+  CTabHandle four = GetColorTable(200);
+  ASSERT_NE(four, nullptr);
+  EXPECT_EQ((*four)->ctSize, 3);
+  EXPECT_EQ((*four)->ctSeed, 7);
+  EXPECT_EQ((*four)->ctTable[2].value, 2);
+  EXPECT_EQ((*four)->ctTable[2].rgb.red, 0x1234);
+  EXPECT_EQ((*four)->ctTable[2].rgb.blue, 0xFF02);
+  DisposeCTable(four);
+  for (SInt16 id : {201, 202, 203, 204, 205}) {
+    EXPECT_EQ(GetColorTable(id), nullptr) << id;
+    EXPECT_EQ(ResError(), resNotFound) << id;
+  }
+  EXPECT_THROW(SetScreenClut(202), FatalReport);
+  EXPECT_EQ(dialogs.Reports().back().detail, "CLUT    #202");
+  SetBundlePathForTesting(nullptr);
 }
 
 TEST_F(ClutFading, BrightnessOperationsUseColourTablesOnIndexedScreens) {

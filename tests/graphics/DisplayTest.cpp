@@ -4,7 +4,7 @@
 
 #include "foundation/Timer.h"
 #include "graphics/Display.h"
-#include "graphics/ManualClock.h"
+#include "support/FakeTime.h"
 #include "support/FakeEventPlatform.h"
 #include "shell/ApplInfo.h"
 #include "shell/Startup.h"
@@ -226,7 +226,7 @@ TEST_F(DisplayManager, AbsoluteTimeConvertsBothWays) {
 }
 
 TEST_F(DisplayManager, PeriodicTaskRunsOnTheEventLoopUntilRemoved) {
-  ManualClock clock;
+  FakeTime clock{1000};
   fake.AddDisplay(1, {0, 0, 640, 480}, {M::Mode(1, 640, 480, 32)});
   ASSERT_EQ(InitDisplays(mainDISPLAY), 0);
   static int calls;
@@ -236,7 +236,7 @@ TEST_F(DisplayManager, PeriodicTaskRunsOnTheEventLoopUntilRemoved) {
   EXPECT_EQ(d.taskInstalled, 1);
   for (int i = 0; i < 3; i++) {
     ServiceTimers();
-    ManualClock::Advance(16'000'000);
+    FakeTime::AdvanceMicros(16'000);
   }
   EXPECT_EQ(calls, 3);
   d.RemoveVBLTask();

@@ -6,7 +6,7 @@
 
 #include "graphics/Display.h"
 #include "graphics/GammaFading.h"
-#include "graphics/ManualClock.h"
+#include "support/FakeTime.h"
 #include "shell/ApplInfo.h"
 #include "shell/Startup.h"
 #include "support/FakeDisplayServices.h"
@@ -73,14 +73,14 @@ class GammaFading : public ::testing::Test {
     fake.sets.clear();
   }
   UInt32 TicksOf(void (*fade)()) {
-    UInt32 start = ManualClock::Ticks();
+    UInt32 start = FakeTime::Ticks();
     fade();
-    return ManualClock::Ticks() - start;
+    return FakeTime::Ticks() - start;
   }
 
   RecordingDialogs dialogs;
   FakeDisplayServices fake;
-  ManualClock clock;
+  FakeTime clock{1000};
 };
 
 }  // namespace
@@ -151,9 +151,9 @@ TEST_F(GammaFading, FullScreenFadesStepOncePerTickAndEndOnTheTarget) {
   Channels start = Identity();
   RGBColor black{0, 0, 0};
 
-  UInt32 before = ManualClock::Ticks();
+  UInt32 before = FakeTime::Ticks();
   FadeGammaColor(&black, 24);
-  EXPECT_EQ(ManualClock::Ticks() - before, 23u);  // 23 steps a tick apart, then the target
+  EXPECT_EQ(FakeTime::Ticks() - before, 23u);  // 23 steps a tick apart, then the target
   ASSERT_EQ(fake.sets.size(), 24u);
   EXPECT_EQ(fake.sets.back().table, Flat(0));
   EXPECT_EQ(fake.sets.back().display, 1u);
@@ -166,9 +166,9 @@ TEST_F(GammaFading, FullScreenFadesStepOncePerTickAndEndOnTheTarget) {
   for (GammaHandle target : {GetOrigGTable(), GammaHandle(nullptr)}) {
     SetGammaColor(&black);
     fake.sets.clear();
-    before = ManualClock::Ticks();
+    before = FakeTime::Ticks();
     SetGammaTable(target);
-    EXPECT_EQ(ManualClock::Ticks(), before);
+    EXPECT_EQ(FakeTime::Ticks(), before);
     ASSERT_EQ(fake.sets.size(), 1u);
     EXPECT_EQ(fake.sets[0].table, start);
     EXPECT_EQ(Contents(currentGAMMA), start);
@@ -202,9 +202,9 @@ TEST_F(GammaFading, InAWindowTablesAreOnlyRecorded) {
   StartFading();
   BuildBrightGammas(nullptr);
   fullScreen = false;
-  UInt32 before = ManualClock::Ticks();
+  UInt32 before = FakeTime::Ticks();
   FadeOut();
-  EXPECT_EQ(ManualClock::Ticks() - before, 23u);  // still paced, never shown
+  EXPECT_EQ(FakeTime::Ticks() - before, 23u);  // still paced, never shown
   EXPECT_EQ(Contents(currentGAMMA), Flat(0));
   for (int c = 0; c < 3; c++)
     for (int i = 0; i < 256; i++) ASSERT_EQ(curGamma[c][i], 0.0f);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "graphics/PixmapText.h"
 #include "platform/QuickDraw.h"
@@ -26,6 +27,7 @@ class StyledTextDrawing : public ::testing::Test {
     if (world) DisposeGWorld(world);
     styledTextWidthProc = nullptr;
     styledTextDrawProc = nullptr;
+    styledInvertProc = nullptr;
     ForgetPixmapFonts();
   }
   UInt32 Pixel(int h, int v) const {
@@ -210,6 +212,34 @@ TEST_F(StyledTextDrawing, OutlineAndShadowAreHollow) {
   TextStyle plain, shadowed;
   shadowed.tsFace = kShadowFace;
   EXPECT_EQ(styledTextWidthProc("II", 2, shadowed), styledTextWidthProc("II", 2, plain) + 2);
+}
+
+}  // namespace
+
+namespace {
+
+// The caret inverts a column a line high at the insertion point, and a
+// second inversion takes it away without touching the text.
+TEST_F(StyledTextDrawing, TheCaretInvertsAColumnAndComesOffAgain) {
+  const Rect area{20, 30, 70, 210};
+  StyledText t(area);
+  t.SetText("Hi");
+  t.SetSelect(2, 2);
+  t.Draw();
+  std::vector<UInt32> before;
+  for (int v = bounds.top; v < bounds.bottom; v++)
+    for (int h = bounds.left; h < bounds.right; h++) before.push_back(Pixel(h, v));
+  const Rect caret = t.CaretRect();
+  ASSERT_GT(caret.bottom, caret.top);
+  EXPECT_EQ(caret.right - caret.left, 1);
+  EXPECT_GT(caret.left, area.left + 8);  // past the two letters
+  t.InvertCaret();
+  for (int v = caret.top; v < caret.bottom; v++) EXPECT_EQ(Pixel(caret.left, v), 0x000000u) << v;
+  t.InvertCaret();
+  std::vector<UInt32> after;
+  for (int v = bounds.top; v < bounds.bottom; v++)
+    for (int h = bounds.left; h < bounds.right; h++) after.push_back(Pixel(h, v));
+  EXPECT_EQ(after, before);
 }
 
 }  // namespace

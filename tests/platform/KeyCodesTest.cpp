@@ -50,3 +50,37 @@ TEST(KeyCodes, ModifierKeysMapByFunction) {
 }
 
 }  // namespace
+
+namespace {
+
+// Before the video starts, the system's layout is SDL's default: the US one.
+TEST(KeyCodes, TheSystemLayoutFallsBackToUsCharacters) {
+  struct Entry {
+    UInt8 code;
+    bool shift;
+    UInt8 character;
+  } entries[] = {
+      {0, false, 'a'}, {0, true, 'A'},   {18, false, '1'}, {18, true, '!'},  {44, true, '?'},
+      {36, false, 13}, {49, false, ' '}, {123, false, 28}, {86, false, '4'}, {51, false, 8},
+  };
+  for (const Entry& e : entries)
+    EXPECT_EQ(SystemLayoutCharacter(e.code, e.shift), e.character) << int(e.code) << (e.shift ? " shifted" : "");
+}
+
+UInt8 Azerty(UInt8 code, bool shift) {
+  if (code == 0) return shift ? 'Q' : 'q';
+  if (code == 12) return shift ? 'A' : 'a';
+  return KeyCharacterCode(code, shift);
+}
+const KeyboardLayout kAzerty{Azerty};
+
+TEST(KeyCodes, AnInstalledLayoutGivesTheCharacters) {
+  const KeyboardLayout* before = SetKeyboardLayout(&kAzerty);
+  EXPECT_EQ(LayoutCharacterCode(12, false), 'a');
+  EXPECT_EQ(LayoutCharacterCode(0, true), 'Q');
+  EXPECT_EQ(LayoutCharacterCode(36, false), 13);
+  EXPECT_EQ(SetKeyboardLayout(before), &kAzerty);
+  EXPECT_EQ(LayoutCharacterCode(12, false), 'q');
+}
+
+}  // namespace

@@ -13,15 +13,10 @@
 
 #include "platform/MoviePlayer.h"
 #include "platform/PlatformTime.h"
+#include "support/FakeTime.h"
 #include "support/TempFolder.h"
 
 namespace {
-
-UInt64 clockMicros = 0;
-UInt64 Nanos() { return clockMicros * 1000; }
-UInt64 Micros() { return clockMicros; }
-void Sleep(UInt64 nanos) { clockMicros += nanos / 1000; }
-const TimeSource kManualClock{Nanos, Micros, Sleep};
 
 struct RecordingSound : MovieSoundOutput {
   void Start(const SInt16* s, SInt32 f, SInt16 c, UInt32 r) override {
@@ -76,12 +71,7 @@ std::string ReadAll(const std::string& path) {
 
 class MoviePlayerTest : public ::testing::Test {
  protected:
-  MoviePlayerTest() {
-    clockMicros = 1000000;
-    previous = SetTimeSource(&kManualClock);
-  }
-  ~MoviePlayerTest() override { SetTimeSource(previous); }
-  const TimeSource* previous;
+  FakeTime time;
   RecordingSound sound;
 };
 
@@ -104,7 +94,7 @@ TEST_F(MoviePlayerTest, PlaysTheLogoMovieFrameByFrameIntoItsBox) {
   // 30 frames a second for five seconds: one new frame per thirtieth.
   int frames = 1, mostLit = 0;
   for (int i = 1; i < 200 && !movie->Done(); ++i) {
-    clockMicros += 1000000 / 30 + 1;
+    FakeTime::AdvanceMicros(1000000 / 30 + 1);
     if (movie->Task(&picture.map)) ++frames;
     mostLit = std::max(mostLit, picture.LitIn(box));
   }
@@ -121,9 +111,9 @@ TEST_F(MoviePlayerTest, ALateTaskCatchesUpToTheFrameDue) {
   movie->SetBox(Rect{60, 0, 420, 640});
   Picture picture;
   movie->Start();
-  clockMicros += 2500000;
+  FakeTime::AdvanceMicros(2500000);
   EXPECT_TRUE(movie->Task(&picture.map));
-  clockMicros += 1000000 / 30 + 1;
+  FakeTime::AdvanceMicros(1000000 / 30 + 1);
   EXPECT_TRUE(movie->Task(&picture.map));
   EXPECT_GT(picture.LitIn(Rect{60, 0, 420, 640}), 2000) << "the word shows at 2.5 s";
 }
@@ -197,7 +187,7 @@ TEST_F(MoviePlayerTest, ACorruptedMoviePlaysWhatItCanWithoutCrashing) {
     movie->SetBox(Rect{60, 0, 420, 640});
     movie->Start();
     for (int i = 0; i < 200 && !movie->Done(); ++i) {
-      clockMicros += 1000000 / 30 + 1;
+      FakeTime::AdvanceMicros(1000000 / 30 + 1);
       movie->Task(&picture.map);
     }
     EXPECT_TRUE(movie->Done());

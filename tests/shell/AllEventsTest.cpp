@@ -2,7 +2,9 @@
 
 namespace {
 
-TEST_F(ShellTest, CaptureParksThePointerAndReleaseBringsItBack) {
+class AllEventsTest : public ShellTest {};
+
+TEST_F(AllEventsTest, CaptureParksThePointerAndReleaseBringsItBack) {
   EXPECT_FALSE(AllEventsEnabled());  // not installed yet
   InitAllEvents();
   EXPECT_TRUE(AllEventsEnabled());
@@ -33,7 +35,7 @@ TEST_F(ShellTest, CaptureParksThePointerAndReleaseBringsItBack) {
   EXPECT_TRUE(cursorVIS);
 }
 
-TEST_F(ShellTest, ParkingPointStaysSixPixelsInsideTheScreen) {
+TEST_F(AllEventsTest, ParkingPointStaysSixPixelsInsideTheScreen) {
   platform.screen = Rect{0, 0, 768, 1024};
   struct Case {
     bool window;
@@ -54,7 +56,7 @@ TEST_F(ShellTest, ParkingPointStaysSixPixelsInsideTheScreen) {
   }
 }
 
-TEST_F(ShellTest, MenusAreCapturedAndReleasedThroughTheirSeam) {
+TEST_F(AllEventsTest, MenusAreCapturedAndReleasedThroughTheirSeam) {
   static std::vector<bool> calls;
   calls.clear();
   captureMenusProc = [](bool capture) { calls.push_back(capture); };
@@ -67,7 +69,7 @@ TEST_F(ShellTest, MenusAreCapturedAndReleasedThroughTheirSeam) {
   EXPECT_EQ(calls, (std::vector<bool>{true, false}));
 }
 
-TEST_F(ShellTest, SwitchingAwayDuringTheCaptureStillSuspends) {
+TEST_F(AllEventsTest, SwitchingAwayDuringTheCaptureStillSuspends) {
   APPL.customEvents = LogCustomEvents;
   InitAllEvents();
   DisableAllEvents();
@@ -90,7 +92,7 @@ TEST_F(ShellTest, SwitchingAwayDuringTheCaptureStillSuspends) {
   EXPECT_FALSE(isFrontProcess);
 }
 
-TEST_F(ShellTest, KeyDownsReachTheMenusOnlyWhileReleased) {
+TEST_F(AllEventsTest, KeyDownsReachTheMenusOnlyWhileReleased) {
   static int menus, handled;
   menus = handled = 0;
   menuKeyProc = [](const EventRecord*) -> SInt32 { return ++menus ? (131 << 16) | 2 : 0; };

@@ -2,9 +2,11 @@
 
 namespace {
 
+class ApplInfoTest : public ShellTest {};
+
 std::string Text(const unsigned char* p) { return std::string((const char*)p + 1, p[0]); }
 
-TEST_F(ShellTest, RecordStartsWithItsDefaults) {
+TEST_F(ApplInfoTest, RecordStartsWithItsDefaults) {
   EXPECT_EQ(APPL.gameWidth, 640);
   EXPECT_EQ(APPL.gameHeight, 480);
   EXPECT_EQ(APPL.gameWidth2, 640);
@@ -15,7 +17,7 @@ TEST_F(ShellTest, RecordStartsWithItsDefaults) {
   EXPECT_EQ(APPL.buildDepth, 0);
 }
 
-TEST_F(ShellTest, NamesAndCreatorCode) {
+TEST_F(ApplInfoTest, NamesAndCreatorCode) {
   struct Case {
     const char *name, *shortName, *wantShort, *wantScores;
   } cases[] = {
@@ -34,7 +36,7 @@ TEST_F(ShellTest, NamesAndCreatorCode) {
   EXPECT_EQ(Text(APPL.creatorText), "HLVN");
 }
 
-TEST_F(ShellTest, EmptyHooksAndSlotsYieldTheirDefaults) {
+TEST_F(ApplInfoTest, EmptyHooksAndSlotsYieldTheirDefaults) {
   SInt16 dh = 3, dv = 4;
   UInt8 b = 5, s = 6, t = 7;
   APPL.InitLocalMenus();
@@ -75,7 +77,7 @@ TEST_F(ShellTest, EmptyHooksAndSlotsYieldTheirDefaults) {
   EXPECT_FALSE(AudioPrefsDialog(nullptr));
 }
 
-TEST_F(ShellTest, HooksReceiveTheirArguments) {
+TEST_F(ApplInfoTest, HooksReceiveTheirArguments) {
   static std::string url;
   APPL.aeGetURL = [](const char* u) { url = u; };
   APPL.prefsDialog = [](WindowRef w) -> SInt8 { return w ? 1 : -1; };
@@ -98,7 +100,7 @@ TEST_F(ShellTest, HooksReceiveTheirArguments) {
   EXPECT_EQ(b, 1);
 }
 
-TEST_F(ShellTest, FlushToScreenTakesTheMainWindowForNull) {
+TEST_F(ApplInfoTest, FlushToScreenTakesTheMainWindowForNull) {
   static std::vector<std::string> calls;
   calls.clear();
   mainWindowProc = [] { return reinterpret_cast<WindowRef>(0x10); };

@@ -3,7 +3,9 @@
 
 namespace {
 
-TEST_F(ShellTest, EachPlatformEventBecomesOneClassicRecord) {
+class EventsTest : public ShellTest {};
+
+TEST_F(EventsTest, EachPlatformEventBecomesOneClassicRecord) {
   struct Case {
     PlatformEvent::Kind kind;
     UInt16 what;
@@ -32,7 +34,7 @@ TEST_F(ShellTest, EachPlatformEventBecomesOneClassicRecord) {
   EXPECT_EQ(theEVENT.what, nullEvent);
 }
 
-TEST_F(ShellTest, GetEventFillsAGivenRecordAndLeavesTheCurrentOne) {
+TEST_F(EventsTest, GetEventFillsAGivenRecordAndLeavesTheCurrentOne) {
   EventRecord other{};
   platform.PostMouse(PlatformEvent::MouseDown, Point{150, 250});
   EXPECT_TRUE(GetEvent(0, &other));
@@ -42,7 +44,7 @@ TEST_F(ShellTest, GetEventFillsAGivenRecordAndLeavesTheCurrentOne) {
   EXPECT_EQ(theEVENT.what, nullEvent);
 }
 
-TEST_F(ShellTest, MotionIsDrainedAndAtMostOneOtherEventIsTaken) {
+TEST_F(EventsTest, MotionIsDrainedAndAtMostOneOtherEventIsTaken) {
   platform.PostMotion(3, 4);
   platform.PostMotion(5, -1);
   platform.PostKey(PlatformEvent::KeyDown, 0, 'a');
@@ -61,7 +63,7 @@ TEST_F(ShellTest, MotionIsDrainedAndAtMostOneOtherEventIsTaken) {
   EXPECT_EQ(GetMouseDelta().h, 0);
 }
 
-TEST_F(ShellTest, ClearMouseDeltaSkipsTheNextMotionOnly) {
+TEST_F(EventsTest, ClearMouseDeltaSkipsTheNextMotionOnly) {
   platform.PostMotion(9, 9);
   ClearMouseDelta();
   EXPECT_EQ(PendingPlatformEvents(), 0);
@@ -73,7 +75,7 @@ TEST_F(ShellTest, ClearMouseDeltaSkipsTheNextMotionOnly) {
   EXPECT_EQ(d.v, 1);
 }
 
-TEST_F(ShellTest, VirtualMouseFollowsDeltasWithinTheScreen) {
+TEST_F(EventsTest, VirtualMouseFollowsDeltasWithinTheScreen) {
   platform.screen = Rect{0, 0, 768, 1024};
   platform.PostMotion(-50, 30);
   GetEvent(0, nullptr);
@@ -87,7 +89,7 @@ TEST_F(ShellTest, VirtualMouseFollowsDeltasWithinTheScreen) {
   EXPECT_EQ(GetVirtualMouse().v, 767);
 }
 
-TEST_F(ShellTest, FlushEventsRemovesByClassUpToTheStopClass) {
+TEST_F(EventsTest, FlushEventsRemovesByClassUpToTheStopClass) {
   auto post = [&] {
     platform.PostKey(PlatformEvent::KeyDown, 0, 'a');
     platform.PostMouse(PlatformEvent::MouseDown, Point{1, 1});
@@ -115,7 +117,7 @@ TEST_F(ShellTest, FlushEventsRemovesByClassUpToTheStopClass) {
   }
 }
 
-TEST_F(ShellTest, QuitRequestEndsTheLoopUntilAHandlerIsInstalled) {
+TEST_F(EventsTest, QuitRequestEndsTheLoopUntilAHandlerIsInstalled) {
   platform.Post(PlatformEvent::Quit);
   GetEvent(0, nullptr);
   EXPECT_EQ(applQUIT, 1);
@@ -131,7 +133,7 @@ TEST_F(ShellTest, QuitRequestEndsTheLoopUntilAHandlerIsInstalled) {
   EXPECT_EQ(applQUIT, 0);
 }
 
-TEST_F(ShellTest, CloseButtonIsACloseBoxClick) {
+TEST_F(EventsTest, CloseButtonIsACloseBoxClick) {
   APPL.customEvents = LogCustomEvents;
   APPL.gameWindow = 1;
   platform.Post(PlatformEvent::CloseBox);
@@ -145,7 +147,7 @@ TEST_F(ShellTest, CloseButtonIsACloseBoxClick) {
   EXPECT_EQ(closeBoxEVENT, 0);
 }
 
-TEST_F(ShellTest, SuspendAndResumeToggleFrontAndRaiseTheirFlags) {
+TEST_F(EventsTest, SuspendAndResumeToggleFrontAndRaiseTheirFlags) {
   static int fullScreenCalls[2];
   fullScreenCalls[0] = fullScreenCalls[1] = 0;
   // As the game window's switch does, the mode asked for is stored into the
@@ -195,7 +197,7 @@ TEST_F(ShellTest, SuspendAndResumeToggleFrontAndRaiseTheirFlags) {
   mainPREFS = MainPrefs();
 }
 
-TEST_F(ShellTest, EventQueriesNormaliseTheirModifierArgument) {
+TEST_F(EventsTest, EventQueriesNormaliseTheirModifierArgument) {
   theEVENT = EventRecord{keyDown, (12u << 8) | 'q', 0, Point{0, 0}, cmdKey | shiftKey};
   SInt32 modifiers = 0;
   EXPECT_EQ(EventKey(nullptr, &modifiers), 12);
@@ -221,7 +223,7 @@ TEST_F(ShellTest, EventQueriesNormaliseTheirModifierArgument) {
   EXPECT_FALSE(NullEvent());
 }
 
-TEST_F(ShellTest, SaveEventEmptiesTheRecordAndRestoreEventBringsItBack) {
+TEST_F(EventsTest, SaveEventEmptiesTheRecordAndRestoreEventBringsItBack) {
   theEVENT = EventRecord{keyDown, 0x3161, 5, Point{1, 2}, cmdKey};
   menuCLICKED = 1;
   SaveEvent();
@@ -235,7 +237,7 @@ TEST_F(ShellTest, SaveEventEmptiesTheRecordAndRestoreEventBringsItBack) {
   EXPECT_EQ(menuCLICKED, 1);
 }
 
-TEST_F(ShellTest, UpdateEventsFlushTheGameWindow) {
+TEST_F(EventsTest, UpdateEventsFlushTheGameWindow) {
   static WindowRef flushed;
   static Rect seen;
   flushed = nullptr;
@@ -261,7 +263,7 @@ TEST_F(ShellTest, UpdateEventsFlushTheGameWindow) {
 
 namespace {
 
-TEST_F(ShellTest, EventRecordStackSavesTheQueriedRecord) {
+TEST_F(EventsTest, EventRecordStackSavesTheQueriedRecord) {
   EventRecord other{keyDown, 12u << 8, 0, Point{0, 0}, 0};
   PushEventRecord();
   gEventREC = &other;

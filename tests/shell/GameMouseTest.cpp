@@ -3,6 +3,8 @@
 
 namespace {
 
+class GameMouseTest : public ShellTest {};
+
 struct Letterbox {
   SInt16 width, height;
   Rect scaled;
@@ -70,14 +72,14 @@ INSTANTIATE_TEST_SUITE_P(Windows, LetterboxTest, ::testing::ValuesIn(letterboxes
                            return std::to_string(info.param.width) + "x" + std::to_string(info.param.height);
                          });
 
-TEST_F(ShellTest, PointsLeftOfThePictureMapOutsideIt) {
+TEST_F(GameMouseTest, PointsLeftOfThePictureMapOutsideIt) {
   platform.window = Rect{0, 0, 700, 1000};
   EXPECT_LT(LocalToGame(Point{350, 32}).h, 0);
   EXPECT_GE(LocalToGame(Point{350, 33}).h, 0);
   EXPECT_GE(LocalToGame(Point{350, 967}).h, 640);
 }
 
-TEST_F(ShellTest, SettingThePointerClampsToTheScreen) {
+TEST_F(GameMouseTest, SettingThePointerClampsToTheScreen) {
   platform.screen = Rect{0, 0, 768, 1024};
   SetGlobalMouse(Point{-5, 2000});
   EXPECT_EQ(platform.mouse.v, 0);
@@ -98,7 +100,7 @@ TEST_F(ShellTest, SettingThePointerClampsToTheScreen) {
   EXPECT_FALSE(MouseInRect(&r));
 }
 
-TEST_F(ShellTest, MouseInRegionFollowsItsMask) {
+TEST_F(GameMouseTest, MouseInRegionFollowsItsMask) {
   platform.window = Rect{100, 200, 580, 840};
   UInt8 mask[4] = {1, 0, 0, 1};  // a 2 by 2 region: its diagonal
   OpaqueRgnHandle region{Rect{10, 20, 12, 22}, mask};
@@ -116,7 +118,7 @@ TEST_F(ShellTest, MouseInRegionFollowsItsMask) {
   EXPECT_TRUE(MouseInRgn(&handle));
 }
 
-TEST_F(ShellTest, UserInputReportsClicksInGameCoordinates) {
+TEST_F(GameMouseTest, UserInputReportsClicksInGameCoordinates) {
   platform.window = Rect{100, 200, 580, 840};
   UserInput in{};
 
@@ -145,7 +147,7 @@ TEST_F(ShellTest, UserInputReportsClicksInGameCoordinates) {
   EXPECT_EQ(in.clicked, 7);
 }
 
-TEST_F(ShellTest, NoClickWhileTheWindowIsMinimised) {
+TEST_F(GameMouseTest, NoClickWhileTheWindowIsMinimised) {
   platform.minimised = true;
   platform.PostMouse(PlatformEvent::MouseDown, Point{150, 210});
   GetEvent(0, nullptr);

@@ -1,8 +1,11 @@
 #include <sstream>
 
 #include "ShellFixture.h"
+#include "platform/KeyCodes.h"
 
 namespace {
+
+class KeyStateTest : public ShellTest {};
 
 // A script of what happens to the space bar (key code 49) between and at the
 // game's polls: D key-down event, U key-up event, R the key is released with
@@ -54,7 +57,7 @@ TEST_P(KeyStateScript, Polls) {
 INSTANTIATE_TEST_SUITE_P(Sequences, KeyStateScript, ::testing::ValuesIn(keyScripts),
                          [](const auto& info) { return "Case" + std::to_string(info.index); });
 
-TEST_F(ShellTest, ModifierKeysCountAsFlagNumbersAndMakeNoEventRecord) {
+TEST_F(KeyStateTest, ModifierKeysCountAsFlagNumbersAndMakeNoEventRecord) {
   platform.PostKey(PlatformEvent::KeyDown, 55);  // Ctrl, the command key
   EXPECT_FALSE(GetEvent(0, nullptr));
   EXPECT_TRUE(KeyState(136));
@@ -77,7 +80,7 @@ TEST_F(ShellTest, ModifierKeysCountAsFlagNumbersAndMakeNoEventRecord) {
   EXPECT_FALSE(KeyState(136));
 }
 
-TEST_F(ShellTest, MouseButtonIsKey161) {
+TEST_F(KeyStateTest, MouseButtonIsKey161) {
   platform.PostMouse(PlatformEvent::MouseDown, Point{200, 300});
   platform.PostMouse(PlatformEvent::MouseUp, Point{200, 300});
   Drain();
@@ -85,7 +88,7 @@ TEST_F(ShellTest, MouseButtonIsKey161) {
   EXPECT_FALSE(GetMouseState());
 }
 
-TEST_F(ShellTest, KeyDownReadsTheKeyMapThroughTheCodeTable) {
+TEST_F(KeyStateTest, KeyDownReadsTheKeyMapThroughTheCodeTable) {
   platform.SetKey(49, true);
   platform.SetKey(10, true);  // the ISO key has no bit in the map
   EXPECT_TRUE(KeyDown(49));
@@ -115,7 +118,7 @@ TEST(KeyCodeTables, MapKeysToBitsCountedFromTheHighBit) {
   EXPECT_EQ(charToKey[UInt8('1')], 18);  // the main row, not the keypad
 }
 
-TEST_F(ShellTest, PostedKeyboardEventIsADownUpPair) {
+TEST_F(KeyStateTest, PostedKeyboardEventIsADownUpPair) {
   PostKeyboardEvent('q');
   EXPECT_TRUE(GetEvent(0, nullptr));
   EXPECT_EQ(theEVENT.what, keyDown);
@@ -124,6 +127,38 @@ TEST_F(ShellTest, PostedKeyboardEventIsADownUpPair) {
   EXPECT_EQ(theEVENT.what, keyUp);
   EXPECT_TRUE(KeyState(12));
   EXPECT_FALSE(KeyState(12));
+}
+
+}  // namespace
+
+namespace {
+
+// A layout with A and Q swapped, as a French keyboard has them.
+UInt8 SwappedAQ(UInt8 code, bool shift) {
+  if (code == 0) return shift ? 'Q' : 'q';
+  if (code == 12) return shift ? 'A' : 'a';
+  return KeyCharacterCode(code, shift);
+}
+const KeyboardLayout kSwappedAQ{SwappedAQ};
+
+// Key codes stay by position; the characters of the key tables, and the
+// keys that posted characters go to, follow the layout.
+TEST_F(ShellTest, KeyTablesFollowTheLayout) {
+  const KeyboardLayout* before = SetKeyboardLayout(&kSwappedAQ);
+  InitKeyCodesChars();
+  EXPECT_EQ(keyToChar[12], 'a');
+  EXPECT_EQ(keyToChar[0], 'q');
+  EXPECT_EQ(charToKey[UInt8('a')], 12);
+  EXPECT_EQ(charToKey[UInt8('q')], 0);
+  EXPECT_EQ(charToKey[13], 36);
+  PostKeyboardEvent('a');
+  GetEvent(keyDownMask, nullptr);
+  EXPECT_EQ((theEVENT.message >> 8) & 0xFF, 12u);
+  EXPECT_EQ(theEVENT.message & 0xFF, UInt32('a'));
+  SetKeyboardLayout(before);
+  InitKeyCodesChars();
+  EXPECT_EQ(keyToChar[12], 'q');
+  EXPECT_EQ(charToKey[UInt8('a')], 0);
 }
 
 }  // namespace

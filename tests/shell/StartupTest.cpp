@@ -8,6 +8,7 @@
 #include "foundation/Paths.h"
 #include "foundation/Clock.h"
 #include "foundation/Frameworks.h"
+#include "foundation/StringFunctions.h"
 #include "shell/ShellReports.h"
 #include "support/TempFolder.h"
 
@@ -55,7 +56,7 @@ TEST_F(StartupTest, StartsOnceWithGlobalsGreyTablesAndTheFlushSlot) {
   EXPECT_EQ(genevaFONT, 3);
   EXPECT_EQ(chicagoFONT, 0);
   EXPECT_EQ(monacoFONT, 4);
-  EXPECT_EQ(GetFontNum((const unsigned char*)"\5Times"), -1);
+  EXPECT_EQ(GetFontNum((const unsigned char*)"\5Xqzzy"), -1);
   EXPECT_EQ(GetFontNum((const unsigned char*)"\6MONACO"), 4);  // names in any case
   EXPECT_EQ(GetFontNum((const unsigned char*)"\7Monacos"), -1);
   EXPECT_EQ(grayRGBINDEX[0], 32767);
@@ -152,6 +153,56 @@ TEST_F(BundleTest, BundleResourcesBecomeTheCurrentFolderUntilShutdown) {
   EXPECT_TRUE(appBundleREF.empty());
   EXPECT_TRUE(resourcesFoldURL.empty());
   EXPECT_TRUE(musicFoldURL.empty());
+}
+
+// The bundle's Fonts folder joins the installed fonts: a font there is found
+// by its file name as well as any installed family by its own.
+TEST_F(BundleTest, FontsAreFoundByFamilyAndTheBundlesByFileName) {
+  const std::string fonts = root_ + "/Contents/Resources/Fonts";
+  std::filesystem::create_directories(fonts);
+  std::filesystem::copy_file("/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf", fonts + "/Own Face.ttf");
+  SetBundlePathForTesting(root_.c_str());
+  Startup();
+  struct Case {
+    const char* name;
+    bool found;
+    const char* file;  // the end of the face's path, for those found
+  };
+  const Case cases[] = {
+      {"DejaVu Sans", true, "/DejaVuSans.ttf"},  // the regular face, not the bold or condensed ones
+      {"dejavu sans mono", true, "/DejaVuSansMono.ttf"},
+      {"Own Face", true, "/Own Face.ttf"},
+      {"Own", false, ""},
+      {"Own Face.ttf", false, ""},
+      {"", false, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Str255 name;
+    CToPStr(c.name, name);
+    const SInt16 number = GetFontNum(name);
+    if (!c.found) {
+      EXPECT_EQ(number, -1);
+      continue;
+    }
+    ASSERT_GE(number, 1024);  // clear of the classic numbers
+    EXPECT_EQ(GetFontNum(name), number) << "the same family, the same number";
+    FontFace face;
+    ASSERT_TRUE(FontFaceOfNum(number, &face));
+    EXPECT_TRUE(face.path.ends_with(c.file)) << face.path;
+  }
+  EXPECT_NE(GetFontNum((const unsigned char*)"\013DejaVu Sans"), GetFontNum((const unsigned char*)"\010Own Face"));
+  // The system fonts stand for installed faces of their kind.
+  FontFace chicago, geneva, monaco;
+  ASSERT_TRUE(FontFaceOfNum(0, &chicago));
+  ASSERT_TRUE(FontFaceOfNum(3, &geneva));
+  ASSERT_TRUE(FontFaceOfNum(4, &monaco));
+  EXPECT_NE(chicago.path, geneva.path);
+  EXPECT_NE(monaco.path, geneva.path);
+  EXPECT_NE(monaco.family.find("Mono"), std::string::npos) << monaco.family;
+  EXPECT_FALSE(FontFaceOfNum(1, &chicago));
+  EXPECT_FALSE(FontFaceOfNum(2000, &chicago));
+  Shutdown(1);
 }
 
 TEST_F(BundleTest, WithTheBundleFlagClearTheFolderStays) {

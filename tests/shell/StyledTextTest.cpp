@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <deque>
 #include <filesystem>
 #include <functional>
@@ -5,12 +6,14 @@
 #include "ShellFixture.h"
 #include "foundation/Paths.h"
 #include "platform/DialogModel.h"
+#include "platform/PlatformTime.h"
 #include "platform/QuickDraw.h"
 #include "platform/QuickDrawColor.h"
 #include "shell/DialogLibrary.h"
 #include "shell/StandardDialog.h"
 #include "shell/StyledText.h"
 #include "support/FakeClipboard.h"
+#include "support/FakeTime.h"
 #include "support/ScriptedDialogPresenter.h"
 #include "support/TempFolder.h"
 
@@ -219,6 +222,81 @@ TEST_F(StyledTextTest, ClicksPlaceTheCaret) {
   t.Click({5, 36}, true);
   EXPECT_EQ(t.SelStart(), 2);
   EXPECT_EQ(t.SelEnd(), 5);
+}
+
+// Estimated widths: 7 pixels a character at size 12, lines 15 high.
+TEST_F(StyledTextTest, TheCaretStandsAtTheInsertionPoint) {
+  struct Case {
+    const char* name;
+    const char* text;
+    SInt32 start, end;
+    SInt16 alignment;
+    Rect caret;  // empty: none
+  };
+  const Case cases[] = {
+      {"empty text", "", 0, 0, teFlushLeft, {0, 0, 15, 1}},
+      {"after the text", "ab", 2, 2, teFlushLeft, {0, 14, 15, 15}},
+      {"inside", "abc", 1, 1, teFlushLeft, {0, 7, 15, 8}},
+      {"before a Return", "ab\rcd", 2, 2, teFlushLeft, {0, 14, 15, 15}},
+      {"after a Return", "ab\rcd", 3, 3, teFlushLeft, {15, 0, 30, 1}},
+      {"on the second line", "ab\rcd", 4, 4, teFlushLeft, {15, 7, 30, 8}},
+      {"after a final Return", "ab\r", 3, 3, teFlushLeft, {15, 0, 30, 1}},
+      {"at a soft break", "aaaa bbbb", 5, 5, teFlushLeft, {15, 0, 30, 1}},  // 63 pixels wrap in 60
+      {"centred", "ab", 2, 2, teCenter, {0, 37, 15, 38}},
+      {"flush right", "ab", 0, 0, teFlushRight, {0, 46, 15, 47}},
+      {"a selected range", "abc", 0, 2, teFlushLeft, {0, 0, 0, 0}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    StyledText t(view);
+    t.SetText(c.text);
+    t.SetAlignment(c.alignment);
+    t.SetSelect(c.start, c.end);
+    const Rect r = t.CaretRect();
+    EXPECT_EQ(r.top, c.caret.top);
+    EXPECT_EQ(r.left, c.caret.left);
+    EXPECT_EQ(r.bottom, c.caret.bottom);
+    EXPECT_EQ(r.right, c.caret.right);
+  }
+}
+
+// The editor shows the caret after each key, blinks it while nothing
+// happens (30 ticks on, 30 off) and takes it away at the end.
+struct Inversion {
+  SInt16 left;
+  UInt32 tick;
+};
+std::vector<Inversion> inversions;
+FakeEventPlatform* caretPlatform;
+void RecordInversion(const Rect& r) {
+  inversions.push_back({r.left, TickCount()});
+  // Enter once the caret after "ab" has blinked off and on again twice.
+  if (std::count_if(inversions.begin(), inversions.end(), [](const Inversion& i) { return i.left == 14; }) == 5) {
+    caretPlatform->PostKey(PlatformEvent::KeyDown, 0, 3);
+    caretPlatform->PostKey(PlatformEvent::KeyUp, 0, 3);
+  }
+}
+
+TEST_F(StyledTextTest, TheEditorBlinksTheCaret) {
+  FakeTime clock(1000);  // a millisecond at every reading
+  styledInvertProc = RecordInversion;
+  caretPlatform = &platform;
+  inversions.clear();
+  Then([this] { Type("ab"); });
+  const bool ended = Edit();
+  styledInvertProc = nullptr;
+  ASSERT_TRUE(ended);
+  EXPECT_EQ(styledScrapText, "ab");
+  // On and off at 0 and at 7 around the keys, then at 14 until Enter.
+  std::vector<SInt16> lefts;
+  for (const Inversion& i : inversions) lefts.push_back(i.left);
+  EXPECT_EQ(lefts, (std::vector<SInt16>{0, 0, 7, 7, 14, 14, 14, 14, 14, 14}));
+  ASSERT_EQ(inversions.size(), 10u);
+  for (size_t i = 5; i < 9; i++) {
+    const UInt32 gap = inversions[i].tick - inversions[i - 1].tick;
+    EXPECT_GE(gap, kCaretTicks);
+    EXPECT_LE(gap, kCaretTicks + 1);
+  }
 }
 
 TEST(StyleCommands, TableAndBlends) {

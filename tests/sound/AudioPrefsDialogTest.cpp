@@ -5,7 +5,7 @@
 #include <string>
 
 #include "FakeOpenAL.h"
-#include "foundation/FakeTime.h"
+#include "support/FakeTime.h"
 #include "foundation/Memory.h"
 #include "foundation/PlistTag.h"
 #include "shell/ApplInfo.h"

@@ -3,7 +3,7 @@
 #include <numeric>
 
 #include "FakeOpenAL.h"
-#include "foundation/FakeTime.h"
+#include "support/FakeTime.h"
 #include "foundation/Paths.h"
 #include "sound/AudioPrefs.h"
 #include "sound/CompressedSound.h"

@@ -16,7 +16,7 @@ void RecordAlert(const unsigned char* message, const unsigned char* detail, cons
 }
 
 void RecordShutdown() {
-  reports.push_back({DialogReport::Shutdown, "", "", "", true});
+  reports.push_back({DialogReport::ShutdownCall, "", "", "", true});
   throw FatalReport{"", ""};
 }
 

@@ -9,7 +9,7 @@
 #include "foundation/ErrorDialog.h"
 
 struct DialogReport {
-  enum Kind { Error, Alert, Shutdown } kind;
+  enum Kind { Error, Alert, ShutdownCall } kind;
   std::string message;
   std::string detail;
   std::string button;

@@ -14,7 +14,7 @@ void ScriptedDialogPresenter::ClickCommand(UInt32 command) {
 }
 
 void ScriptedDialogPresenter::Key(UInt8 charCode, UInt8 keyCode) {
-  script_.push_back(Step{Step::Key, "", 0, charCode, keyCode, 0, {}});
+  script_.push_back(Step{Step::KeyPress, "", 0, charCode, keyCode, 0, {}});
 }
 
 void ScriptedDialogPresenter::Type(const std::string& text) {
@@ -48,7 +48,7 @@ DialogAction ScriptedDialogPresenter::Present(const DialogView& view) {
     ++misses;
     return DialogAction{DialogAction::Abandon, -1, 0, 0, nullptr, 0};
   }
-  if (step.kind == Step::Key) return DialogAction{DialogAction::Key, -1, step.charCode, step.keyCode, nullptr, 0};
+  if (step.kind == Step::KeyPress) return DialogAction{DialogAction::Key, -1, step.charCode, step.keyCode, nullptr, 0};
   for (size_t i = 0; i < view.buttons.size(); ++i) {
     const DialogView::Button& b = view.buttons[i];
     if (step.kind == Step::Title ? b.title == step.title : b.command == step.command)

@@ -38,7 +38,7 @@ struct ScriptedDialogPresenter : DialogPresenter {
 
  private:
   struct Step {
-    enum Kind { Title, Command, Key, Control, Callback } kind;
+    enum Kind { Title, Command, KeyPress, Control, Callback } kind;
     std::string title;
     UInt32 command;
     UInt8 charCode, keyCode;

@@ -290,7 +290,17 @@ void AddImageJobs(std::vector<Job>& jobs) {
     Picture("ZadOR/Text Field.png", 48, 32, [](cairo_t* cr) {
       SkinPiece(cr, 48, 32, {0.08, 0.12, 0.25}, {0.45, 0.75, 1.0});
     });
-    Picture("ZadOR/Field Hilite.png", 48, 32, [](cairo_t* cr) { SkinPiece(cr, 48, 32, {0.55, 0.55, 0.6}, {1, 1, 1}); });
+    // Drawn over the field that has the keyboard, after its text: a bright
+    // rim with a soft inner glow, clear in the middle so the text shows.
+    Picture("ZadOR/Field Hilite.png", 48, 32, [](cairo_t* cr) {
+      RoundedRect(cr, 1, 1, 46, 30, 10);
+      cairo_set_line_width(cr, 5);
+      cairo_set_source_rgba(cr, 0.55, 0.8, 1.0, 0.35);
+      cairo_stroke_preserve(cr);
+      cairo_set_line_width(cr, 2);
+      cairo_set_source_rgb(cr, 1, 1, 1);
+      cairo_stroke(cr);
+    });
     Picture("ZadOR/Key Border.png", 32, 32, [](cairo_t* cr) {
       RoundedRect(cr, 1.5, 1.5, 29, 29, 7);
       cairo_set_source_rgba(cr, 0.85, 0.85, 0.85, 0.18);

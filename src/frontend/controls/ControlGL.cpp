@@ -287,4 +287,7 @@ void LoadGUIResources() {
   LoadImage_3Part(mainGUI.fieldHiliteSkin, "ZadOR/Field Hilite", 1);
   mainGUI.textFieldFont = vagRoundFONT;
   mainGUI.textFieldTextSize = 18.0f;
+  mainGUI.flashColor.red = 1.0f;
+  mainGUI.flashColor.green = 0.5f;
+  mainGUI.flashColor.blue = 0.5f;
 }

@@ -6,10 +6,8 @@
 // control and counts when it is released inside.
 #pragma once
 
-#include <ft2build.h>
-#include FT_FREETYPE_H
-
 #include "graphics/ImageGL.h"
+#include "graphics/TextRender.h"
 #include "shell/Events.h"
 #include "sound/SoundEffects.h"
 

@@ -21,8 +21,8 @@ UInt16 lastKey = kNoKey;
 const int kLastCode = 142;
 const UInt8 kConflictTicks = 5;
 
-// Caps lock (the pause key), the mouse button and the power key.
-bool Excluded(int code) { return code == 138 || code == 161 || code == 192; }
+// As a game key, a pause key would pause the game each time it is used.
+bool Excluded(int code) { return ReservedKey(UInt8(code)); }
 
 // A code with no name in the key table could never be shown or meant.
 bool Unnamed(int code) {

@@ -41,7 +41,11 @@ ControlGL* SliderGL::HandleInput(UserInput* input) {
     firstControl = nullptr;
     goodOrigin = true;
   } else if (input->down == 1) {
-    if (goodOrigin && InsideControlRect(hitRect, input->where)) {
+    // The hit rectangle may be moved off the drawn slider to shift the
+    // values (the volume lamps' is one lamp to the left); a press on what is
+    // drawn counts all the same, and maps to the top of the range there.
+    const bool inside = InsideControlRect(hitRect, input->where) || InsideControlRect(bounds, input->where);
+    if (goodOrigin && inside) {
       if (!pressedCONTROL) pressedCONTROL = this;
     } else {
       hilite = 0;

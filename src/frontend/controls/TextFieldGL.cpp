@@ -34,6 +34,9 @@ bool Ignored(UInt8 key) {
   return std::find(std::begin(kIgnored), std::end(kIgnored), key) != std::end(kIgnored);
 }
 
+// The band behind a selected text.
+const float kSelectionRed = 0.2f, kSelectionGreen = 0.4f, kSelectionBlue = 0.85f;
+
 float TextSize() { return mainGUI.textFieldTextSize * mainGUI.textScale; }
 
 int Measure(const std::string& s) {
@@ -72,7 +75,7 @@ void ResetTextFieldPress() {
 bool TextFieldAccepts(unsigned char c) { return c >= 32 && c <= 126 && c != '<' && c != '>'; }
 
 TextFieldGL::TextFieldGL()
-    : keySound(nullptr), deleteSound(nullptr), textRect{0, 0, 0, 0}, caret(0), blink(0), flash(0) {
+    : keySound(nullptr), deleteSound(nullptr), textRect{0, 0, 0, 0}, caret(0), blink(0), flash(0), allSelected(false) {
   type = kTextField;
   skin = mainGUI.textFieldSkin;
   secondResource = mainGUI.fieldHiliteSkin;
@@ -82,6 +85,12 @@ void TextFieldGL::Select() {
   selectedCONTROL = this;
   caret = SInt16(text.size());
   blink = 0;
+  allSelected = false;
+}
+
+void TextFieldGL::SelectAll() {
+  Select();
+  allSelected = !text.empty();
 }
 
 void TextFieldGL::Animate() {
@@ -90,10 +99,17 @@ void TextFieldGL::Animate() {
 }
 
 int TextFieldGL::InsertText(const char* s) {
+  // A selected text gives up its room to what replaces it.
+  const size_t kept = allSelected ? 0 : text.size();
   std::string accepted;
-  for (; *s && text.size() + accepted.size() < size_t(kMaxLength); ++s)
+  for (; *s && kept + accepted.size() < size_t(kMaxLength); ++s)
     if (TextFieldAccepts(UInt8(*s))) accepted += *s;
   if (accepted.empty()) return 0;
+  if (allSelected) {
+    text.clear();
+    caret = 0;
+    allSelected = false;
+  }
   text.insert(size_t(caret), accepted);
   Render();
   caret = SInt16(caret + accepted.size());
@@ -115,6 +131,9 @@ void TextFieldGL::Render() {
   const float baseline = float(area.top + (area.bottom - area.top) / 2) + 0.35f * size;
   DrawText(buffer, text.c_str(), mainGUI.textFieldFont, size, 4.0f, baseline, 0);
   textImage.Update(buffer, &area);
+  // Drawn blended: the field's skin and a selection band show around the
+  // letters.
+  textImage.hasAlpha = 1;
 }
 
 Rect TextFieldGL::GetCaret() {
@@ -157,6 +176,30 @@ ControlGL* TextFieldGL::HandleInput(UserInput* input, char key) {
   const UInt8 code = UInt8(key);
   if (selectedCONTROL != this || code == 0) return this;
   blink = 0;
+  if (allSelected) {
+    switch (code) {
+      case kBackspace:
+      case kForwardDelete:
+        // The selection goes as one.
+        text.clear();
+        caret = 0;
+        allSelected = false;
+        Render();
+        PlayControlSound(deleteSound, &where);
+        return this;
+      case kLeftArrow:
+      case kUpArrow:
+        caret = 0;
+        allSelected = false;
+        return this;
+      case kRightArrow:
+      case kDownArrow:
+        caret = SInt16(text.size());
+        allSelected = false;
+        return this;
+      default: break;  // a character replaces it in InsertText
+    }
+  }
   switch (code) {
     case kBackspace:
       if (caret > 0) {
@@ -216,6 +259,17 @@ void TextFieldGL::Draw() {
   // Keep the caret in view: slide the text left by what it overshoots.
   const int shift = selected && caretRect.right > textRect.right ? caretRect.right - textRect.right : 0;
   shownText = OffsetControlRect(shownText, -shift, 0);
+  if (selected && allSelected) {
+    // The selected text stands on a band of the selection colour.
+    Rect band;
+    SetRect2(&band, textRect.left + 2 - shift, textRect.top, 4 + int(Measure(text) / scale),
+             textRect.bottom - textRect.top);
+    ImageGL& pixel = mainGUI.caretImage;
+    pixel.red = kSelectionRed;
+    pixel.green = kSelectionGreen;
+    pixel.blue = kSelectionBlue;
+    pixel.Draw(&band);
+  }
   textImage.Draw(&shownText);
   ClipRectGL(&mainRECT);
 

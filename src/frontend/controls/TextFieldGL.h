@@ -21,6 +21,10 @@ class TextFieldGL : public ControlGL {
   SInt16 caret;   // insertion index, 0 to the text's length
   UInt8 blink;    // 0 to 8; the caret shows while below 4
   UInt8 flash;    // while non-zero, drawn in mainGUI's flash colour
+  // The whole text is selected (a name filled in for the user): the next
+  // character or paste replaces it, a delete key erases it, an arrow key
+  // ends the selection.
+  bool allSelected;
 
   TextFieldGL();
   virtual void Process() {}
@@ -35,6 +39,8 @@ class TextFieldGL : public ControlGL {
   virtual void Animate();
   // Gives this field the keyboard, caret at the end.
   virtual void Select();
+  // Gives this field the keyboard with its whole text selected.
+  void SelectAll();
   // Inserts what the field accepts of s at the caret (no sound); returns how
   // many characters went in.
   virtual int InsertText(const char* s);

@@ -8,7 +8,7 @@
 #include "frontend/controls/ControlGL.h"
 #include "frontend/screens/ScreenGL.h"
 
-class AboutScreen : public ScreenGL {
+class AboutScreen final : public ScreenGL {
  public:
   ImageGL about;
   ImageGL shadow;

@@ -6,7 +6,7 @@
 #include "frontend/controls/ControlGL.h"
 #include "frontend/screens/ScreenGL.h"
 
-class HelpScreen : public ScreenGL {
+class HelpScreen final : public ScreenGL {
  public:
   enum { kNext = 0, kPrev = 1, kDone = 2 };
   ImageGL frame;
@@ -31,7 +31,7 @@ extern HelpScreen helpSCREEN;
 // Where the mail button writes to.
 extern const char* const kSupportMailURL;
 
-class LoadScreen : public ScreenGL {
+class LoadScreen final : public ScreenGL {
  public:
   ImageGL picture;
   UInt8 loaded = 0;

@@ -105,8 +105,19 @@ std::string VersionLine(const char* version) {
   return std::string(version ? version : "") + "  (c) 2026 Halvane";
 }
 
+std::string FitText(const std::string& text, int room, float size, int (*measure)(const char* text, float size)) {
+  if (measure(text.c_str(), size) <= room) return text;
+  std::string cut = text;
+  while (!cut.empty()) {
+    cut.pop_back();
+    while (!cut.empty() && cut.back() == ' ') cut.pop_back();
+    if (measure((cut + "...").c_str(), size) <= room) break;
+  }
+  return cut + "...";
+}
+
 std::vector<ScoreText> ScoreTableTexts(PlistTag* scoresArray, SInt16 rows, SInt16 highlightA, SInt16 highlightB,
-                                      SInt16 right) {
+                                       SInt16 right, int (*measure)(const char* text, float size)) {
   std::vector<ScoreText> texts;
   if (!scoresArray) return texts;
   for (SInt16 i = 0; i < rows; ++i) {
@@ -122,6 +133,12 @@ std::vector<ScoreText> ScoreTableTexts(PlistTag* scoresArray, SInt16 rows, SInt1
     char scoreText[16], levelText[8];
     snprintf(scoreText, sizeof scoreText, "%d", int(score));
     snprintf(levelText, sizeof levelText, "%d", int(level));
+    // The name keeps clear of its score, a gap between them.
+    const int kNameLeft = 8, kGap = 16;
+    if (measure) {
+      const int scoreLeft = right - 32 - measure(scoreText, kRowTextSize);
+      name = FitText(name, scoreLeft - kGap - kNameLeft, kRowTextSize, measure);
+    }
     const bool highlighted = i == highlightA || i == highlightB;
     struct Pass {
       float offset, r, g, b, a;
@@ -133,7 +150,7 @@ std::vector<ScoreText> ScoreTableTexts(PlistTag* scoresArray, SInt16 rows, SInt1
     for (int p = 0; p < count; ++p) {
       const Pass& s = passes[p];
       const float o = s.offset, baseline = 24 + i * kRowPitch + o;
-      texts.push_back({name, 8 + o, baseline, kRowTextSize, 0, s.r, s.g, s.b, s.a});
+      texts.push_back({name, kNameLeft + o, baseline, kRowTextSize, 0, s.r, s.g, s.b, s.a});
       texts.push_back({scoreText, right - 32 + o, baseline, kRowTextSize, 2, s.r, s.g, s.b, s.a});
       texts.push_back({levelText, right - 4 + o, baseline - 1, 0.65f * kRowTextSize, 2, s.r, s.g, s.b, s.a});
     }
@@ -348,7 +365,9 @@ void MainScreen::RenderScores() {
   if (!table) return;  // the old picture stays
   SInt16 highlight[2] = {-1, -1};
   for (UInt32 p = 0; p < 2 && p < mainSCORES.checkEntry.Size(); ++p) highlight[p] = mainSCORES.checkEntry[p].position;
-  for (const ScoreText& t : ScoreTableTexts(table, mainSCORES.NumScores(), highlight[0], highlight[1], region.right)) {
+  auto measure = [](const char* text, float size) { return DrawTextWidth(text, vagRoundFONT, size); };
+  for (const ScoreText& t :
+       ScoreTableTexts(table, mainSCORES.NumScores(), highlight[0], highlight[1], region.right, measure)) {
     SetTextColour(t.red, t.green, t.blue, t.alpha);
     DrawText(&imageBUFF, t.text.c_str(), vagRoundFONT, t.size, t.x, t.y, t.align);
   }

@@ -17,7 +17,7 @@
 
 class PlistTag;
 
-class MainScreen : public ScreenGL {
+class MainScreen final : public ScreenGL {
  public:
   enum { kPlay = 0, kHelp = 1, kSound = 2, kMusic = 3, kQuit = 4, kButtons = 5 };
   // Values of fadeDirection and leaveAction.
@@ -80,7 +80,12 @@ struct ScoreText {
 // The texts of the table drawn into a canvas `right` pixels wide: for each
 // row with a score, name, score and level; rows at highlightA or highlightB
 // (-1 for none) twice, a dark shadow first.
+// With `measure` (a text's width in canvas pixels at a size), a name too
+// long for the room left of its score is cut and ends in "...".
 std::vector<ScoreText> ScoreTableTexts(PlistTag* scoresArray, SInt16 rows, SInt16 highlightA, SInt16 highlightB,
-                                      SInt16 right);
+                                       SInt16 right, int (*measure)(const char* text, float size) = nullptr);
+// The longest start of `text` that, followed by "...", is at most `room`
+// wide; the text itself when it fits.
+std::string FitText(const std::string& text, int room, float size, int (*measure)(const char* text, float size));
 // The line under the title: the version, then our credit.
 std::string VersionLine(const char* version);

@@ -81,6 +81,12 @@ void DarkenGamePicture(float alpha) {
   pixelIMAGE.SetBright(1.0f);
 }
 
+std::string TrimBlanks(const std::string& name) {
+  const size_t first = name.find_first_not_of(' ');
+  if (first == std::string::npos) return "";
+  return name.substr(first, name.find_last_not_of(' ') - first + 1);
+}
+
 char PanelKey() {
   const EventRecord* e = gEventREC ? gEventREC : &theEVENT;
   if (e->what != keyDown && e->what != autoKey) return 0;
@@ -108,6 +114,7 @@ void InputScreen::Open(char who, const char* name) {
   nameField.hitRect = nameField.bounds;
   nameField.text.clear();
   nameField.caret = 0;
+  nameField.allSelected = false;
   nameField.InsertText(name ? name : "");
   nameField.textRect = nameField.bounds;
   nameField.textRect.left += 4;
@@ -117,10 +124,11 @@ void InputScreen::Open(char who, const char* name) {
   nameField.keySound = &dinkSND;
   nameField.deleteSound = &bounceSND;
   nameField.Render();
-  okButton.enabled = nameField.text.empty() ? 0 : 1;
+  okButton.enabled = TrimBlanks(nameField.text).empty() ? 0 : 1;
 
   RenderText(who);
-  nameField.Select();
+  // The last game's name stands selected: typing replaces it, Return keeps it.
+  nameField.SelectAll();
   player = UInt8(who);
   FlushEvents(kInputEventsMask, 0);
   ScreenGL::Open(1);
@@ -148,14 +156,16 @@ void InputScreen::Process() {
     okButton.Press();
   }
   nameField.HandleInput(&input, key);
-  okButton.enabled = nameField.text.empty() ? 0 : 1;
+  // Blanks around a name are not kept; a name of blanks only is no name.
+  const std::string name = TrimBlanks(nameField.text);
+  okButton.enabled = name.empty() ? 0 : 1;
   if (!okButton.ControlGL::HandleInput(&input, 4, 0)) return;
-  SetNewScoreName(char(player), nameField.text.c_str());
+  SetNewScoreName(char(player), name.c_str());
   RenderScores();
   ScreenGL::Close();
   FlushEvents(kInputEventsMask, 0);
   if (enterNameSCREEN[0].IsOpen()) {
-    enterNameSCREEN[0].nameField.Select();
+    enterNameSCREEN[0].nameField.SelectAll();
   } else {
     RenderScores();
   }

@@ -8,7 +8,7 @@
 #include "frontend/controls/TextFieldGL.h"
 #include "frontend/screens/ScreenGL.h"
 
-class InputScreen : public ScreenGL {
+class InputScreen final : public ScreenGL {
  public:
   ImageGL panel;
   ImageGL prompt;
@@ -29,7 +29,7 @@ extern InputScreen enterNameSCREEN[2];
 
 enum ConfirmTag : SInt32 { kConfirmClearScores = 1, kConfirmQuit = 2 };
 
-class ConfirmScreen : public ScreenGL {
+class ConfirmScreen final : public ScreenGL {
  public:
   enum { kConfirm = 0, kCancel = 1 };
   ImageGL panel;
@@ -62,3 +62,5 @@ Rect PanelBounds(const ImageGL& panel);
 char PanelKey();
 // Darkens the whole game picture behind a screen by `alpha` (0 to 1).
 void DarkenGamePicture(float alpha);
+// A name without the blanks before and after it.
+std::string TrimBlanks(const std::string& name);

@@ -60,6 +60,9 @@ void PauseScreen::Open() {
 }
 
 void PauseScreen::Process() {
+  // A question in front of the box (quit the game?) takes the keys and the
+  // pointer until it is answered.
+  if (!IsFront()) return;
   UserInput input{};
   GetUserInput(&input);
   if (theEVENT.what == keyDown && EventKey(&theEVENT, nullptr) == kKeyEscape) buttons[kResume].Press();

@@ -7,7 +7,7 @@
 #include "frontend/controls/ControlGL.h"
 #include "frontend/screens/ScreenGL.h"
 
-class PauseScreen : public ScreenGL {
+class PauseScreen final : public ScreenGL {
  public:
   enum { kResume = 0, kSound = 1, kMusic = 2, kAbort = 3, kButtons = 4 };
   ImageGL box;

@@ -10,7 +10,7 @@
 #include "frontend/screens/ScreenGL.h"
 #include "platform/MoviePlayer.h"
 
-class QKLogoScreen : public ScreenGL {
+class QKLogoScreen final : public ScreenGL {
  public:
   UInt8 state;        // 1 while showing (fading in), 255 once leaving
   SInt16 countdown;   // animation ticks left before it leaves by itself

@@ -11,7 +11,7 @@
 #include "graphics/ImageGL.h"
 #include "sound/CompressedSound.h"
 
-class TitleScreen : public ScreenGL {
+class TitleScreen final : public ScreenGL {
  public:
   ImageGL title;
   ImageGL background;

@@ -52,7 +52,18 @@ class SdlEventPlatform : public EventPlatform {
 
   Point GlobalMouse() override {
     int x = 0, y = 0;
-    if (video_) SDL_GetGlobalMouseState(&x, &y);
+    if (!video_) return Point{0, 0};
+    // Over the game window, or held by it while a button is down, the
+    // window's own pointer events tell where the pointer is. The desktop-wide
+    // query is refreshed only by raw device motion, so it stands still for a
+    // pointer that is warped, or whose raw motion a grab withholds.
+    if (eventWindow && SDL_GetMouseFocus() == eventWindow && !SDL_GetRelativeMouseMode()) {
+      int wx = 0, wy = 0;
+      SDL_GetWindowPosition(eventWindow, &wx, &wy);
+      SDL_GetMouseState(&x, &y);
+      return Point{SInt16(wy + y), SInt16(wx + x)};
+    }
+    SDL_GetGlobalMouseState(&x, &y);
     return Point{SInt16(y), SInt16(x)};
   }
 
@@ -154,7 +165,7 @@ class SdlEventPlatform : public EventPlatform {
     if (!IsModifierKeyCode(code)) {
       p.kind = !down ? PlatformEvent::KeyUp : k.repeat ? PlatformEvent::KeyRepeat : PlatformEvent::KeyDown;
       p.keyCode = code;
-      p.charCode = KeyCharacterCode(code, (p.modifiers & shiftKey) != 0);
+      p.charCode = LayoutCharacterCode(code, (p.modifiers & shiftKey) != 0);
     }
     out->push_back(p);
   }

@@ -1,5 +1,6 @@
 #include "platform/KeyCodes.h"
 
+#include <SDL2/SDL_keyboard.h>
 #include <SDL2/SDL_scancode.h>
 
 namespace {
@@ -55,4 +56,23 @@ UInt8 VirtualKeyCode(int sdlScancode) {
   for (const ScancodeKey& k : scancodeKeys)
     if (k.scancode == sdlScancode) return k.keyCode;
   return kNoKeyCode;
+}
+
+UInt8 SystemLayoutCharacter(UInt8 keyCode, bool shift) {
+  const UInt8 us = KeyCharacterCode(keyCode, shift);
+  // The main block's printing keys, the ISO key (10) among them.
+  if (keyCode > 50 || keyCode == 36 || keyCode == 48 || keyCode == 49) return us;
+  SDL_Scancode scancode = SDL_SCANCODE_UNKNOWN;
+  for (const ScancodeKey& k : scancodeKeys)
+    if (k.keyCode == keyCode) {
+      scancode = k.scancode;
+      break;
+    }
+  const SDL_Keycode key = SDL_GetKeyFromScancode(scancode);
+  if (key < 33 || key > 126) return us;
+  if (!shift) return UInt8(key);
+  if (key >= 'a' && key <= 'z') return UInt8(key - 'a' + 'A');
+  // Where the layout puts the US character, the US shifted one goes with it;
+  // elsewhere the shifted character is not known and the plain one stands.
+  return key == KeyCharacterCode(keyCode, false) ? us : UInt8(key);
 }

@@ -61,6 +61,9 @@ TEST_F(ResourcesTest, RealBundleLoadsEveryPictureTableAndFont) {
   EXPECT_EQ(cosTABLE[180], -256);
   EXPECT_NE(vagRoundFONT, nullptr);
   EXPECT_NE(copperFONT, nullptr);
+  EXPECT_FLOAT_EQ(mainGUI.flashColor.red, 1.0f);  // the controls' flash colour
+  EXPECT_FLOAT_EQ(mainGUI.flashColor.green, 0.5f);
+  EXPECT_FLOAT_EQ(mainGUI.flashColor.blue, 0.5f);
   EXPECT_EQ(fullScreenBUTTON.bounds.left, 611);
   EXPECT_EQ(fullScreenBUTTON.bounds.top, -1);
   EXPECT_FLOAT_EQ(fullScreenBUTTON.titleImage.alpha, 0.0f);
@@ -133,6 +136,54 @@ TEST_F(ResourcesTest, ThreePartSkinCutsWithNeighbourMargins) {
     EXPECT_FLOAT_EQ(three[k].texCoords[2] * three[k].texWidth, drawnRight[k]) << k;
     EXPECT_EQ(three[k].hasAlpha, 1);
   }
+}
+
+// A picture too narrow to give the middle part its margins is refused by
+// name and leaves the three parts as they were; from 8 pixels it is cut.
+TEST_F(ResourcesTest, ThreePartSkinNarrowerThanEightIsRefused) {
+  if (!OpenWindow(64, 64)) return;
+  TempFolder folder;
+  std::string resources = folder.MakeFolder("B.app/Contents/Resources");
+  for (int w : {1, 4, 7, 8}) {
+    std::vector<UInt8> pixels(size_t(w) * 10 * 4, 255);
+    const std::string name = "Skin" + std::to_string(w);
+    ASSERT_EQ(SavePNG((resources + "/" + name + ".png").c_str(), pixels.data(), w, 10, 0, nullptr, 0), 1);
+  }
+  SetBundlePathForTesting((folder.Path() + "/B.app").c_str());
+  imageBUFF.Init(1024, 1024);
+  for (int w : {1, 4, 7}) {
+    SCOPED_TRACE(w);
+    ImageGL three[3];
+    testing::internal::CaptureStderr();
+    LoadImage_3Part(three, ("Skin" + std::to_string(w)).c_str(), 1);
+    const std::string warnings = testing::internal::GetCapturedStderr();
+    EXPECT_NE(warnings.find("Skin" + std::to_string(w) + ".png"), std::string::npos) << warnings;
+    for (const ImageGL& part : three) EXPECT_EQ(part.Width(), 0);
+  }
+  ImageGL three[3];
+  LoadImage_3Part(three, "Skin8", 1);
+  EXPECT_EQ(three[0].Width(), 3);  // 2 wide and its one neighbour column
+  EXPECT_EQ(three[1].Width(), 8);
+  EXPECT_EQ(three[2].Width(), 3);
+}
+
+// Both copies load, the shadow drawn dark at three quarters, and the
+// picture knows it has one.
+TEST_F(ResourcesTest, ShadowImageLoadsBothCopiesAndKnowsItHasOne) {
+  if (!OpenWindow(64, 64)) return;
+  TempFolder folder;
+  std::string resources = folder.MakeFolder("B.app/Contents/Resources");
+  std::vector<UInt8> pixels(4 * 4 * 4, 200);
+  ASSERT_EQ(SavePNG((resources + "/Pic.png").c_str(), pixels.data(), 4, 4, 0, nullptr, 0), 1);
+  SetBundlePathForTesting((folder.Path() + "/B.app").c_str());
+  imageBUFF.Init(1024, 1024);
+  ShadowImage shadow;
+  EXPECT_EQ(shadow.hasShadow, 0);
+  LoadImage_Shadow(&shadow, "Pic", 1, 0.4f);
+  EXPECT_EQ(shadow.hasShadow, 1);
+  EXPECT_EQ(shadow.image.Width(), 4);
+  EXPECT_EQ(shadow.shadow.Width(), 4);
+  EXPECT_FLOAT_EQ(shadow.shadow.alpha, 0.75f);
 }
 
 }  // namespace

@@ -36,10 +36,10 @@ class RenderedDialogTest : public ::testing::Test {
     }
     dlogPARAMS.Reset();
     previous = SetDialogPresenter(&presenter);
-    presenter.afterDraw = [this](WindowPtr surface, WindowRef dialog) {
+    presenter.afterDraw = [this](WindowPtr drawnSurface, WindowRef drawnDialog) {
       ++draws;
-      this->surface = surface;
-      this->dialog = dialog;
+      surface = drawnSurface;
+      dialog = drawnDialog;
       SDL_GL_GetDrawableSize(SDL_GetWindowFromID(WindowID()), &width, &height);
       if (!steps.empty()) {
         auto step = steps.front();

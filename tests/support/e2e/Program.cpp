@@ -76,7 +76,8 @@ void Program::Start() {
   env["HALVANE_DIALOGS"] = "stderr";
   for (const auto& [name, value] : extraEnv_) env[name] = value;
   window_ = 0;
-  process_.Start({bundle_ + "/Contents/bin/halvane"}, env, logs_ / "stdout.txt", logs_ / "stderr.txt");
+  process_.Start({executable_.empty() ? bundle_ + "/Contents/bin/halvane" : executable_}, env, logs_ / "stdout.txt",
+                 logs_ / "stderr.txt");
 }
 
 bool Program::WaitForWindow(Millis timeout) {

@@ -76,6 +76,9 @@ class Program {
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
 
+  // Starts this file instead of the bundle's own program (an installed
+  // launcher, for example); empty goes back to the bundle's.
+  void SetExecutable(const std::string& path) { executable_ = path; }
   // Extra environment for the next start.
   void SetEnv(const std::string& name, const std::string& value) { extraEnv_[name] = value; }
   // Starts the program; throws when it cannot be started.
@@ -129,6 +132,7 @@ class Program {
   const UserHome& home_;
   std::string bundle_;
   std::map<std::string, std::string> extraEnv_;
+  std::string executable_;
   TempFolder logs_;
   ChildProcess process_;
   XWindow window_ = 0;

@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <new>
 #include <sstream>
 
 #include "foundation/Random.h"
@@ -40,48 +39,8 @@ void SetupColors() {
   whiteFlashCOLOR.alpha = 1.0f;
 }
 
-template <class T>
-static void Renew(T& object) {
-  object.~T();
-  new (&object) T();
-}
-
-void ResetAllGameState() {
-  for (Player& o : _PLAYER) Renew(o);
-  for (Enemy& o : _ENEMY) Renew(o);
-  for (Meteor& o : _METEOR) Renew(o);
-  for (Spark& o : _SPARK) Renew(o);
-  for (Object& o : _WING) Renew(o);
-  for (Object& o : _POD) Renew(o);
-  for (MSSprite& o : _GLOW) Renew(o);
-  for (SparkF& o : _STAR) Renew(o);
-  for (auto& row : SHOT)
-    for (Shot& o : row) Renew(o);
-  for (Shot& o : enemySHOT) Renew(o);
-  for (Object& o : EXPL) Renew(o);
-  for (Object& o : POW) Renew(o);
-  Renew(BOSS);
-  Renew(whiteFLASH);
-  Renew(waveDISPLAY);
-  gamePLAY = gamePAUSE = gameFREEZE = gameSUSPEND = gameOVER = 0;
-  waveNUM = 0;
-  waveREADY = waveFINISH = bossDONE = 0;
-  bossWAVE = -1;
-  enemCOUNT = 0;
-  curENEMS = useENEMS = useMETEORS = stormACTIVE = 0;
-  animateDELAY = 0;
-  deathDELAY = finishDELAY = 0;
-  std::memset(mainINPUT, 0, sizeof mainINPUT);
-  playerSCORE[0] = playerSCORE[1] = 0;
-  playerJOINED[0] = playerJOINED[1] = 0;
-  fireTRIG[0] = fireTRIG[1] = 0;
-  mainPLAYER = 0;
-  setSLOW = curSLOW = slowWAIT = gameSLOW = 0;
-  sparkGRAVITY = 0;
-}
-
 void Begin(UInt32 seed) {
-  ResetAllGameState();
+  ResetGameObjects();
   FillTrigTables();
   SetupColors();
   ReleaseAll();

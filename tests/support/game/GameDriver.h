@@ -18,9 +18,6 @@ void FillTrigTables();
 // The game colours the front end's resource loading sets.
 void SetupColors();
 
-// Every pool object and game global as they are when the program starts.
-void ResetAllGameState();
-
 // The preferences the game reads (effects, shared score, music) come from
 // the services linked in: fakeSERVICES in the game's own tests.
 //
