@@ -4,8 +4,10 @@
 #pragma once
 
 #include <algorithm>
+#include <type_traits>
 
 #include "blit/BlitWalks.h"
+#include "blit/Lookup8.h"
 #include "blit/ScaleSprite.h"
 
 // Runs f.template operator()<key, invertMask>() for a mode the kernel
@@ -93,6 +95,14 @@ BLIT_KERNEL void CopyKernel(SInt32 mode, T* srcStart, T* dstStart, T* maskStart,
     if (Key == 3 && kColor && !lookup) return;
     if constexpr (Key == 0 && Slot == kFlagColor) {
       FillRows(dstStart, dstEnd, dstRowPixels, width, T(color));  // a plain fill reads nothing
+#ifdef BLIT_HAVE_VBMI
+    } else if (std::is_same_v<T, UInt8> && Slot == kFlagLookup && Key == 0 && srcPixStep == 1 && width > 0 &&
+               dstRowPixels > 0 && dstStart < dstEnd && Lookup8UsesVbmi()) {
+      const ptrdiff_t rows = (dstEnd - dstStart + dstRowPixels - 1) / dstRowPixels;
+      LookupRowsVbmi(reinterpret_cast<const UInt8*>(srcStart), ptrdiff_t(width) + srcRowStep,
+                     reinterpret_cast<UInt8*>(dstStart), dstRowPixels, width, rows,
+                     reinterpret_cast<const UInt8*>(lookup));
+#endif
     } else {
       const BasicRule<T, Slot, Key, Invert> rule{lookup, UInt32(color), transTable};
       CopyWalk<T, kMask, false>(rule, srcStart, dstStart, maskStart, nullptr, dstEnd, args);

@@ -10,6 +10,7 @@
 // draws, so a gather never reaches outside the source rectangle.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <vector>
@@ -94,8 +95,8 @@ inline unsigned char* GatherScratch(size_t bytes) {
 // Rows 0..rows-1 of out (each `stride` pixels apart) receive, for columns
 // 0..width-1, the pixels src[base + r * delta + i * step].
 template <class T>
-inline void GatherRows(const T* src, ptrdiff_t base, ptrdiff_t delta, ptrdiff_t step, ptrdiff_t width, int rows,
-                       T* out, ptrdiff_t stride) {
+inline void GatherRows(const T* src, ptrdiff_t base, ptrdiff_t delta, ptrdiff_t step, ptrdiff_t width, int rows, T* out,
+                       ptrdiff_t stride) {
   using W = gather::Vec<T>;
   constexpr int N = W::N;
   int r0 = 0;

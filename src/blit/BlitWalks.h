@@ -25,8 +25,7 @@ inline void RunRow(const Px& px, T* dr, const T* sr, const T* mr, const unsigned
   if constexpr (requires { Px::kHasLanes; }) {
     if constexpr (Px::kHasLanes) {
       if (px.RowFits(ar, width)) {
-        for (ptrdiff_t i = 0; i < width; ++i)
-          dr[i] = px.Lanes(sr[i], dr[i], Masked ? mr[i] : T(), Alpha ? ar[i] : 0);
+        for (ptrdiff_t i = 0; i < width; ++i) dr[i] = px.Lanes(sr[i], dr[i], Masked ? mr[i] : T(), Alpha ? ar[i] : 0);
         return;
       }
     }
@@ -142,6 +141,12 @@ inline void ScaleWalk(const Px& px, T* src, T* dst, const T* mask, unsigned char
       al += a.alphaStep;
     }
   }
+  // Rows are gathered through shuffles planned once from the columns.
+  const size_t srcPlanBytes = ShufflePlan<T>::Bytes(width);
+  unsigned char* planSpace = GatherScratch(srcPlanBytes + (Alpha ? ShufflePlan<unsigned char>::Bytes(width) : 0));
+  const ShufflePlan<T> srcPlan = BuildShufflePlan<T>(cols, width, planSpace);
+  ShufflePlan<unsigned char> alphaPlan;
+  if constexpr (Alpha) alphaPlan = BuildShufflePlan<unsigned char>(alphaCols, width, planSpace + srcPlanBytes);
   const ptrdiff_t srcRowAdvance = RowAdvance(a.rowDir, a.srcRowPixels);
   const ptrdiff_t alphaRowAdvance = RowAdvance(a.rowDir, a.alphaRowBytes);
   ptrdiff_t srcRow = 0, alphaRow = 0, mo = 0, gatheredRow = 0;
@@ -152,12 +157,8 @@ inline void ScaleWalk(const Px& px, T* src, T* dst, const T* mask, unsigned char
     const T* mr = Masked ? mask + mo : nullptr;
     if constexpr (Alpha) alphStart = alpha + alphaRow;
     if (!haveRow || gatheredRow != srcRow) {
-      const T* sr = src + srcRow;
-      for (ptrdiff_t i = 0; i < width; ++i) gathered[i] = sr[cols[i]];
-      if constexpr (Alpha) {
-        const unsigned char* ar = alpha + alphaRow;
-        for (ptrdiff_t i = 0; i < width; ++i) gatheredAlpha[i] = ar[alphaCols[i]];
-      }
+      GatherColumns<T>(src + srcRow, cols, width, srcPlan, gathered);
+      if constexpr (Alpha) GatherColumns<unsigned char>(alpha + alphaRow, alphaCols, width, alphaPlan, gatheredAlpha);
       gatheredRow = srcRow;
       haveRow = true;
     }

@@ -129,8 +129,8 @@ struct RGB16Rule {
     if (kTrans && l.opacity > 32) return false;
     if (kColor && kBlend && fill > 0xFFFF) return false;
     if constexpr (kMapping) {
-      for (const auto& [level, add] : {std::pair{l.redLevel, l.redAdd}, std::pair{l.greenLevel, l.greenAdd},
-                                      std::pair{l.blueLevel, l.blueAdd}})
+      for (const auto& [level, add] :
+           {std::pair{l.redLevel, l.redAdd}, std::pair{l.greenLevel, l.greenAdd}, std::pair{l.blueLevel, l.blueAdd}})
         if (level > 64 || add > 1023 || 31 * level + add > 1023) return false;
     }
     if constexpr (kBright) {

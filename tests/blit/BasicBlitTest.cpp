@@ -7,6 +7,7 @@
 #include "BlitTestPixMap.h"
 #include "blit/CopySprite.h"
 #include "blit/EffectSprite.h"
+#include "blit/Lookup8.h"
 #include "blit/ScaleSprite.h"
 #include "blit/TestSprite.h"
 
@@ -327,4 +328,26 @@ TEST(TestSprite16, DrawsNothingForModesItDoesNotList) {
   const Rect r = src.Bounds();
   CopySprite16(src.Handle(), dst.Handle(), mask.Handle(), &r, &r, nullptr, -1, -1, nullptr, nullptr, 0, 0, 0, nullptr);
   EXPECT_EQ(dst.Get(0, 0), 0x1234u) << "the copy draws mode -1 as mode 17";
+}
+
+TEST(CopySprite8, EveryBuildOfTheLookupCopyGivesTheSameBytes) {
+  std::mt19937 rng(8);
+  std::vector<UInt8> table(256);
+  for (UInt8& e : table) e = UInt8(rng());
+  for (Lookup8Build build : {Lookup8Build::Portable, Lookup8Build::Vbmi}) {
+    if (build == Lookup8Build::Vbmi && !Lookup8VbmiAvailable()) continue;
+    forcedLookup8Build = build;
+    for (int width : {1, 7, 63, 64, 65, 130, 300}) {
+      TestPixMap src(8, width, 5, 3), dst(8, width, 5, 3);
+      src.Randomize(rng, 0, 0, 0xFF);
+      dst.Randomize(rng, 0, 0, 0xFF);
+      TestPixMap expected = dst;
+      for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < width; ++x) expected.Set(x, y, table[src.Get(x, y)]);
+      const Rect r = src.Bounds();
+      CopySprite8(src.Handle(), dst.Handle(), nullptr, &r, &r, nullptr, 0, -1, table.data(), nullptr, 0, 0, 0, nullptr);
+      EXPECT_EQ(dst.FirstDifference(expected), "") << "width " << width << " build " << int(build);
+    }
+  }
+  forcedLookup8Build = Lookup8Build::Automatic;
 }
