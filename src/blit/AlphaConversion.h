@@ -1,6 +1,6 @@
 // Alpha maps between the byte range 0-255 and the blitter's opacity range
 // 0-32, and alpha planes moved into and out of the top byte of 32-bit pixels.
-// (Convert16To32 lives in BlitCore.h.)
+// (Convert16To32 lives in platform/PixelConversion.h.)
 #pragma once
 
 #include "platform/QuickDraw.h"

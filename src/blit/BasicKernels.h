@@ -8,7 +8,6 @@
 
 #include "blit/BlitWalks.h"
 #include "blit/Lookup8.h"
-#include "blit/ScaleSprite.h"
 
 // Runs f.template operator()<key, invertMask>() for a mode the kernel
 // handles: 0-2, 3 when it has a lookup or colour, and 16-19 likewise when it
@@ -125,23 +124,4 @@ BLIT_KERNEL void ScaleKernel(SInt32 mode, T* srcStart, T* dstStart, T* maskStart
     ScaleWalk<T, kMask, false, RunEnds::Relative, false>(rule, srcStart, dstStart, maskStart, nullptr, dstEnd,
                                                          scaleTABLE, args);
   });
-}
-
-// The table of a family: slot s holds Working<s> for the working slots below
-// `filled`, a stub where the family's stub rule says so, null beyond.
-template <class Fn, KernelFamily F, unsigned Filled, template <unsigned> class Working, size_t... I>
-constexpr JumpTable<Fn> MakeJumpTable(std::index_sequence<I...>) {
-  return JumpTable<Fn>{[]() -> Fn {
-    if constexpr (I >= Filled)
-      return nullptr;
-    else if constexpr (IsStubSlot(F, I))
-      return &StubKernel<Fn>::template Of<F, I>;
-    else
-      return Working<I>::kFn;
-  }()...};
-}
-
-template <class Fn, KernelFamily F, unsigned Filled, template <unsigned> class Working>
-constexpr JumpTable<Fn> MakeJumpTable() {
-  return MakeJumpTable<Fn, F, Filled, Working>(std::make_index_sequence<kJumpSlots>{});
 }

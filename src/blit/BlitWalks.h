@@ -12,7 +12,7 @@
 #include <cstddef>
 
 #include "blit/BlitGather.h"
-#include "blit/BlitModel.h"
+#include "blit/KernelTypes.h"
 
 // The alpha position of the current row's first pixel, written by every
 // kernel with an alpha map at the start of each row.

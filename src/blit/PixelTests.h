@@ -8,7 +8,7 @@
 // empty, so no call reads or writes outside the pixels.
 #pragma once
 
-#include "blit/RGBAColor16.h"
+#include "platform/RGBAColor16.h"
 #include "platform/QuickDraw.h"
 
 void ReplaceColor(PixMapHandle pm, const Rect* r, UInt8 oldColor, UInt8 newColor);

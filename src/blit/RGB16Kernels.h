@@ -15,14 +15,7 @@
 #include <utility>
 
 #include "blit/BasicKernels.h"
-
-using RGB16Kernel = void (*)(SInt32 mode, UInt16* srcStart, UInt16* dstStart, UInt16* maskStart, SInt32 srcPixStep,
-                             SInt32 srcRowPixels, SInt32 dstRowPixels, SInt32 maskRowPixels, SInt32 srcRowStep,
-                             SInt32 scaleSrc, SInt32 scaleDst, UInt16* dstEnd, SInt32 width, SInt32 rowDir,
-                             SInt32 xShrink, SInt32 scaleErr, UInt16* lookup, SInt32 color, UInt8* alpha,
-                             SInt32 alphaStep, SInt32 alphaRowBytes, SInt32 alphaRowStep, UInt32 redLevel,
-                             UInt32 greenLevel, UInt32 blueLevel, UInt32 opacity, UInt32 redAdd, UInt32 greenAdd,
-                             UInt32 blueAdd, UInt32 brightLevel, UInt32 brightAdd);
+#include "blit/RGB16KernelSlots.h"
 
 constexpr UInt32 kSpreadMask = 0x03E07C1F;
 

@@ -13,7 +13,9 @@
 #pragma once
 
 #include "blit/RGB16Kernels.h"
-#include "blit/RGBAColor16.h"
+#include "blit/ScaleSprite.h"
+#include "platform/QuickDraw.h"
+#include "platform/RGBAColor16.h"
 
 // An RGBAColor16 made in an argument list.
 struct QuickRGBA16 : RGBAColor16 {
@@ -54,6 +56,6 @@ void TEST16___bright___mapping___alpha___lookup___color___trans___mask(
     SInt32 alphaStep, SInt32 alphaRowBytes, SInt32 alphaRowStep, UInt32 redLevel, UInt32 greenLevel, UInt32 blueLevel,
     UInt32 opacity, UInt32 redAdd, UInt32 greenAdd, UInt32 blueAdd, UInt32 brightLevel, UInt32 brightAdd);
 
-extern const JumpTable<RGB16Kernel> CopySpriteRGB16Jump;
-extern const JumpTable<RGB16Kernel> ScaleSpriteRGB16Jump;
+// CopySpriteRGB16Jump and ScaleSpriteRGB16Jump are declared with their
+// kernels (RGB16KernelSlots.h).
 extern const JumpTable<RGB16Kernel> TestSpriteRGB16Jump;

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "blit/BasicDispatch.h"
-#include "blit/BasicKernels.h"
+#include "blit/ScaleKernelSlots.h"
 
 SInt32* scaleTABLE = nullptr;
 size_t scaleTABLECount = 0;

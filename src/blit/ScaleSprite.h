@@ -4,11 +4,8 @@
 
 #include "blit/BlitModel.h"
 
-// The shared scale table, scaleTABLECount entries; null before the first
-// scaled blit or InitScaleTable and after DisposeScaleTable. Scaled blits grow
-// it as they need, so no blit is limited by its size.
-extern SInt32* scaleTABLE;
-extern size_t scaleTABLECount;
+// scaleTABLE and scaleTABLECount, the shared scale table, are declared with
+// the kernels' types (KernelTypes.h).
 
 // Makes a fresh table of 1024 entries, zero-filled.
 void InitScaleTable();

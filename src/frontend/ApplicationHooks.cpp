@@ -127,8 +127,10 @@ void HandleCursorGL() {
     return;
   }
   mainCURS.HandleInput(&m);
+  // The bar lies over the picture in a window too: over it, or a menu
+  // pulled down from it, the system's cursor shows.
   bool inside = m.h >= mainRECT.left && m.h < mainRECT.right && m.v >= mainRECT.top && m.v < mainRECT.bottom &&
-                !(IsFullScreen() && IsMenuBarVisible());
+                !(IsFullScreen() && IsMenuBarVisible()) && !MenuBarHasPointer();
   if (inside) {
     HideSystemCursor();
     mainCURS.obscured = 0;

@@ -127,6 +127,7 @@ void StartUp(bool demo) {
   LoadResources_Game();
   SetupSound2DRect(&mainRECT);
   drawFrameProc = DrawEverything;
+  pictureRedrawProc = DrawEverything;
   WatchTerminationSignals();
 }
 

@@ -1,7 +1,7 @@
 // Colour and rectangle value types that every drawing call passes around.
 #pragma once
 
-#include "blit/RGBAColor16.h"
+#include "platform/RGBAColor16.h"
 #include "platform/PlatformTypes.h"
 
 struct RGBColorF {

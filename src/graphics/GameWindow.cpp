@@ -52,6 +52,10 @@ void RecordWindowSize(Point size) { windSIZE = size; }
 
 void AdjustToRecordedSize() { AdjustWindowSize(windSIZE.h, windSIZE.v); }
 
+void MinimiseGameWindow() {
+  if (mainWIND) MinimiseWindow(mainWIND);
+}
+
 // The window system resized the window: the viewport follows.
 void WindowResized(WindowRef window) {
   if (window == mainWIND) QK_BuildGLForWindow(window);
@@ -150,10 +154,14 @@ void InitWindowGL(SInt16 width, SInt16 height) {
   zoomWindowProc = ZoomEventHandler;
   setWindowSizeProc = RecordWindowSize;
   adjustWindowSizeProc = AdjustToRecordedSize;
+  minimiseWindowProc = MinimiseGameWindow;
   SetSdlEventWindow(mainWIND->platform);
   SetGammaWindow(mainWIND->platform);
   SetWindowResizedProc(mainWIND, WindowResized);
   SetWindowContentColor(mainWIND, &APPL.contentColor);
+  // Resizable, so that the window manager offers its maximise button: the
+  // button asks for full screen (the zoom), and any size letterboxes.
+  SetWindowResizable(mainWIND, true);
   ShowApplicationIcon(mainWIND);
   ShowGLWindow(mainWIND);
   BuildGLOrFail();
@@ -283,6 +291,7 @@ void DisposeGameWindow() {
   zoomWindowProc = nullptr;
   setWindowSizeProc = nullptr;
   adjustWindowSizeProc = nullptr;
+  minimiseWindowProc = nullptr;
   DisposeGLWindow(mainWIND);
   mainWIND = nullptr;
   fullScreenMode = 0;

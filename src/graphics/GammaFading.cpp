@@ -8,6 +8,7 @@
 #include "foundation/Memory.h"
 #include "graphics/ClutFading.h"
 #include "graphics/Display.h"
+#include "graphics/OpenGLFrame.h"
 #include "platform/DisplayServices.h"
 #include "shell/ApplInfo.h"
 #include "shell/Startup.h"
@@ -28,6 +29,9 @@ namespace {
 static_assert(sizeof(GammaTable) == 3072);
 const SInt32 kGammaFloats = 3 * kGammaEntries;
 const RGBColor kBlack{0, 0, 0};
+// The last table set was seen: the game is in full screen and its window
+// showed it. Fades wait between their steps only while this holds.
+bool lastSetShown;
 
 float* Floats(GammaHandle table) { return (*table)->red; }
 
@@ -171,8 +175,12 @@ SInt32 SetDeviceGammaTable(GammaHandle table, GDHandle device) {
   curGammaCount = kGammaEntries;
   if (IsFullScreen()) {
     const GammaTable& t = **table;
-    return GetDisplayServices()->SetTransfer(DisplayOf(device), kGammaEntries, t.red, t.green, t.blue);
+    SInt32 result = GetDisplayServices()->SetTransfer(DisplayOf(device), kGammaEntries, t.red, t.green, t.blue);
+    lastSetShown = result == 0;
+    if (lastSetShown) ShowGammaOverPicture(t.red, t.green, t.blue);
+    return result;
   }
+  lastSetShown = false;
   CopyGTable(table, currentGAMMA);
   return 0;
 }
@@ -189,10 +197,14 @@ void FadeGammaTable(GammaHandle target, SInt16 steps, GDHandle device) {
     float* fade = Floats(fadeGAMMA);
     const float* goal = Floats(tempGAMMA);
     for (SInt32 i = 0; i < kGammaFloats; i++) delta[i] = (goal[i] - fade[i]) / float(steps);
-    for (SInt16 step = 1; step < steps; step++) {
+    // Steps nobody sees are not waited for: in a window, or in full screen
+    // before (or after) there is a window to show them, the fade ends at
+    // once on its target.
+    for (SInt16 step = 1; step < steps && IsFullScreen(); step++) {
       StartTicks();
       for (SInt32 i = 0; i < kGammaFloats; i++) fade[i] += delta[i];
       SetDeviceGammaTable(fadeGAMMA, device);
+      if (!lastSetShown) break;
       WaitTicks(1);
     }
     SetDeviceGammaTable(tempGAMMA, device);
@@ -333,13 +345,14 @@ void FadeOut() {
     FadeGammaColor(&kBlack, 24);
 }
 
-// Each level shows for one tick; the recorded level ends on the one shown.
+// Each level shows for one tick (when it can be seen); the recorded level
+// ends on the one shown.
 void WhiteIn() {
   for (SInt16 level = kMaxBright; level >= kNormalBright; level--) {
     StartTicks();
     mainBRIGHT = SInt8(level);
     ShowLevel(level);
-    WaitTicks(1);
+    if (lastSetShown || IndexedScreen()) WaitTicks(1);
   }
 }
 
@@ -348,7 +361,7 @@ void WhiteOut() {
     StartTicks();
     mainBRIGHT = SInt8(level);
     ShowLevel(level);
-    WaitTicks(1);
+    if (lastSetShown || IndexedScreen()) WaitTicks(1);
   }
 }
 

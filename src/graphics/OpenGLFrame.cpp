@@ -3,9 +3,12 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <cmath>
+#include <vector>
 
 #include "foundation/Clock.h"
 #include "graphics/GameWindow.h"
+#include "graphics/MenuBarGL.h"
 #include "graphics/OpenGLContext.h"
 #include "shell/ApplInfo.h"
 
@@ -21,6 +24,53 @@ int swapIntervalSet = -1;
 // False while the window or port has no area: such frames are cleared and
 // swapped, nothing more.
 bool frameDrawable = false;
+
+struct FittedGamma {
+  float scale[3] = {1, 1, 1}, offset[3] = {0, 0, 0};
+  bool on = false;
+};
+FittedGamma pictureGamma;
+// Between OpenGLBeginDraw and OpenGLEndDraw.
+bool inFrame = false;
+
+bool GammaShows() { return pictureGamma.on && IsFullScreen(); }
+
+void SetWindowPixelTransform(SInt32 width, SInt32 height) {
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(0, width, 0, height, -1, 1);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+}
+
+// Multiplies the window's pixels by the scale, then adds the offset.
+void DrawGammaOverPicture(SInt32 width, SInt32 height) {
+  glPushAttrib(GL_ALL_ATTRIB_BITS);
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  SetWindowPixelTransform(width, height);
+  glDisable(GL_SCISSOR_TEST);
+  glDisable(GL_TEXTURE_2D);
+  glDisableClientState(GL_VERTEX_ARRAY);
+  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+  glEnable(GL_BLEND);
+  const FittedGamma& g = pictureGamma;
+  glBlendFunc(GL_ZERO, GL_SRC_COLOR);
+  glColor4f(g.scale[0], g.scale[1], g.scale[2], 1.0f);
+  glRectf(0, 0, float(width), float(height));
+  if (g.offset[0] > 0 || g.offset[1] > 0 || g.offset[2] > 0) {
+    glBlendFunc(GL_ONE, GL_ONE);
+    glColor4f(g.offset[0], g.offset[1], g.offset[2], 1.0f);
+    glRectf(0, 0, float(width), float(height));
+  }
+  glMatrixMode(GL_MODELVIEW);
+  glPopMatrix();
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glPopAttrib();
+}
 
 SInt32 RectWidth(const Rect& r) { return r.right - r.left; }
 SInt32 RectHeight(const Rect& r) { return r.bottom - r.top; }
@@ -71,6 +121,7 @@ void ClipRectGL(Rect* r) {
 
 void OpenGLBeginDraw(GrafPtr port) {
   frameDrawable = false;
+  inFrame = true;
   if (!mainWIND || !GetWRefCon(mainWIND)) return;
   glDrawVars.context = static_cast<OpenGLContext*>(GetWRefCon(mainWIND));
   Rect bounds;
@@ -108,8 +159,13 @@ void OpenGLBeginDraw(GrafPtr port) {
 }
 
 void OpenGLEndDraw() {
+  inFrame = false;
   if (!mainWIND || !GetWRefCon(mainWIND)) return;
-  if (frameDrawable) VisualFXGL(&glDrawVars.portRect);
+  if (frameDrawable) {
+    VisualFXGL(&glDrawVars.portRect);
+    DrawMenuBarGL(glDrawVars.windRect.right, glDrawVars.windRect.bottom);
+    if (GammaShows()) DrawGammaOverPicture(glDrawVars.windRect.right, glDrawVars.windRect.bottom);
+  }
   GetGLServices()->swapBuffers(mainWIND);
 }
 
@@ -159,4 +215,32 @@ void FadeIn_GL(UInt8 step) {
     FlushToScreen(nullptr);
     WaitTicks(1);
   }
+}
+
+void (*pictureRedrawProc)();
+
+void ShowGammaOverPicture(const float* red, const float* green, const float* blue) {
+  const float* channels[3] = {red, green, blue};
+  bool identity = true;
+  for (int c = 0; c < 3; c++) {
+    pictureGamma.offset[c] = std::clamp(channels[c][0], 0.0f, 1.0f);
+    pictureGamma.scale[c] = std::clamp(channels[c][255] - channels[c][0], 0.0f, 1.0f);
+    identity = identity && std::fabs(pictureGamma.offset[c]) < 1e-3f && std::fabs(pictureGamma.scale[c] - 1) < 1e-3f;
+  }
+  pictureGamma.on = !identity;
+  // A fade blocks the program's frames: the picture is drawn again here
+  // under each new table (not from inside a frame, whose end shows it).
+  static bool redrawing = false;
+  if (inFrame || redrawing || !pictureRedrawProc || !mainWIND || !GetWRefCon(mainWIND) || !IsFullScreen()) return;
+  redrawing = true;
+  pictureRedrawProc();
+  redrawing = false;
+}
+
+bool PictureGamma(float scale[3], float offset[3]) {
+  for (int c = 0; c < 3; c++) {
+    scale[c] = pictureGamma.scale[c];
+    offset[c] = pictureGamma.offset[c];
+  }
+  return pictureGamma.on;
 }

@@ -53,3 +53,17 @@ void Darker_GL(UInt8 step);
 // to the screen. A step of 0 counts as 1.
 void FadeOut_GL(UInt8 step);
 void FadeIn_GL(UInt8 step);
+
+// The display's transfer tables (256 entries a channel) shown over the
+// picture in the game window: in full screen the window is all the user
+// sees, so the picture faded there is the display faded, and the display's
+// own tables are never changed. Each table is drawn as output = offset +
+// scale x input, fitted to its first and last entries. Outside a frame (a
+// fade blocks the program's frames) the picture is drawn again at once
+// through pictureRedrawProc.
+void ShowGammaOverPicture(const float* red, const float* green, const float* blue);
+// Draws the program's whole picture, one frame (set by the program).
+extern void (*pictureRedrawProc)();
+// The fitted scale and offset of each channel in force; false when the
+// tables leave the picture as it is.
+bool PictureGamma(float scale[3], float offset[3]);

@@ -8,9 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "blit/BlitCore.h"
 #include "foundation/ErrorDialog.h"
+#include "foundation/Memory.h"
 #include "graphics/DepthConversion.h"
+#include "platform/PixelConversion.h"
 #include "platform/SafeSave.h"
 
 namespace {

@@ -1,25 +1,38 @@
 #include "graphics/RenderedDialogs.h"
 
 #include <GL/gl.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
 
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "foundation/MainTimer.h"
+#include "foundation/Paths.h"
 #include "foundation/TextEncodings.h"
 #include "foundation/Timer.h"
 #include "graphics/ImageBuffer.h"
 #include "graphics/ImageGL.h"
+#include "graphics/PNGFile.h"
 #include "graphics/TextRender.h"
 #include "platform/DialogModel.h"
 #include "platform/DialogSurface.h"
 #include "platform/GLWindow.h"
+#include "platform/MenuModel.h"
+#include "platform/PlatformTime.h"
+#include "platform/QuickDrawColor.h"
+#include "platform/QuickDrawPicture.h"
 
 namespace {
 
 constexpr float kTextSize = 12.0f;
 constexpr const char* kFontPath = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+constexpr SInt16 kCell = 12;  // a colour cell's side
+constexpr SInt16 kPopupItemHeight = 18;
+constexpr SInt16 kIconSide = 32;
 
 FT_Face DialogFont() {
   static FT_Face face = nullptr;
@@ -28,6 +41,7 @@ FT_Face DialogFont() {
     tried = true;
     if (!fontLibrary) InitFreeType();
     face = LoadFont(kFontPath);
+    if (face) FT_Select_Charmap(face, FT_ENCODING_UNICODE);
   }
   return face;
 }
@@ -52,18 +66,83 @@ void Frame(ImageBuffer* b, Rect r, float red, float green, float blue) {
 std::string Utf8(const std::string& macRoman) { return ConvertCStrToUnicode(macRoman.c_str()); }
 std::string Title(ControlRef c) { return Utf8(std::string((const char*)c->title + 1, c->title[0])); }
 
-void Text(ImageBuffer* b, const std::string& text, float x, float y, char align, float r = 0, float g = 0,
+// The characters of UTF-8 text; a byte that starts no character stands for
+// the replacement character.
+std::u32string Decode(const std::string& text) {
+  std::u32string out;
+  for (size_t i = 0; i < text.size();) {
+    unsigned char c = (unsigned char)text[i];
+    int extra = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : -1;
+    char32_t cp = extra == 0 ? c : extra == 1 ? c & 0x1F : extra == 2 ? c & 0x0F : c & 0x07;
+    bool ok = extra >= 0 && i + size_t(extra) < text.size() + (extra == 0 ? 1 : 0);
+    for (int k = 1; ok && k <= extra; ++k) {
+      unsigned char next = (unsigned char)text[i + size_t(k)];
+      if ((next >> 6) != 2) ok = false;
+      cp = (cp << 6) | (next & 0x3F);
+    }
+    if (!ok) {
+      out.push_back(0xFFFD);
+      ++i;
+      continue;
+    }
+    out.push_back(cp);
+    i += size_t(extra) + 1;
+  }
+  return out;
+}
+
+// Loads one character's glyph at the dialog size; false when the font has none.
+bool LoadGlyph(FT_Face face, char32_t cp, bool render) {
+  FT_Set_Transform(face, nullptr, nullptr);
+  FT_Set_Char_Size(face, FT_F26Dot6(kTextSize * 64.0f), 0, 0, 0);
+  return FT_Load_Char(face, cp, render ? FT_LOAD_RENDER : FT_LOAD_DEFAULT) == 0;
+}
+
+int TextWidth(const std::string& utf8) {
+  FT_Face face = DialogFont();
+  if (!face) return 0;
+  FT_Pos pen = 0;
+  for (char32_t cp : Decode(utf8))
+    if (LoadGlyph(face, cp, false)) pen += face->glyph->advance.x;
+  return int((pen + 63) >> 6);
+}
+
+// UTF-8 text with its baseline at y, starting (align 0), centred (1) or
+// ending (2) at x.
+void Text(ImageBuffer* b, const std::string& utf8, float x, float y, char align, float r = 0, float g = 0,
           float bl = 0) {
-  SetColor(b, r, g, bl);
-  DrawText(b, text.c_str(), DialogFont(), kTextSize, x, y, align);
+  FT_Face face = DialogFont();
+  if (!face || !b->pixels) return;
+  if (align == 1) x -= float(TextWidth(utf8) / 2);
+  if (align == 2) x -= float(TextWidth(utf8));
+  const UInt8 rgb[3] = {UInt8(r * 255.0f + 0.5f), UInt8(g * 255.0f + 0.5f), UInt8(bl * 255.0f + 0.5f)};
+  FT_Pos pen = FT_Pos(x * 64.0f);
+  for (char32_t cp : Decode(utf8)) {
+    if (!LoadGlyph(face, cp, true)) continue;
+    const FT_Bitmap& bitmap = face->glyph->bitmap;
+    SInt32 left = SInt32(pen >> 6) + face->glyph->bitmap_left, top = SInt32(y) - face->glyph->bitmap_top;
+    for (SInt32 row = 0; row < SInt32(bitmap.rows); ++row) {
+      SInt32 v = top + row;
+      if (v < 0 || v >= b->Height()) continue;
+      for (SInt32 col = 0; col < SInt32(bitmap.width); ++col) {
+        SInt32 h = left + col;
+        if (h < 0 || h >= b->Width()) continue;
+        const unsigned char* line = bitmap.buffer + row * bitmap.pitch;
+        UInt32 coverage =
+            bitmap.pixel_mode == FT_PIXEL_MODE_MONO ? ((line[col / 8] >> (7 - col % 8)) & 1) * 255u : line[col];
+        BlendCoverage(b->pixels + size_t(v) * b->rowBytes + size_t(h) * 4, rgb, coverage);
+      }
+    }
+    pen += face->glyph->advance.x;
+  }
 }
 
 // Words wrapped into the rectangle, one line every 15 pixels.
-void WrappedText(ImageBuffer* b, const std::string& text, const Rect& r) {
+void WrappedText(ImageBuffer* b, const std::string& text, const Rect& r, float ink = 0) {
   std::string line, word;
   float y = r.top + 12;
   auto flush = [&] {
-    Text(b, line, r.left, y, 0);
+    Text(b, line, r.left, y, 0, ink, ink, ink);
     y += 15;
     line.clear();
   };
@@ -74,7 +153,7 @@ void WrappedText(ImageBuffer* b, const std::string& text, const Rect& r) {
       continue;
     }
     std::string tried = line.empty() ? word : line + " " + word;
-    if (!line.empty() && DrawTextWidth(tried.c_str(), DialogFont(), kTextSize) > r.right - r.left) {
+    if (!line.empty() && TextWidth(tried) > r.right - r.left) {
       flush();
       tried = word;
     }
@@ -85,42 +164,153 @@ void WrappedText(ImageBuffer* b, const std::string& text, const Rect& r) {
   if (!line.empty()) flush();
 }
 
-// The colour of entry n of the screen's 256-colour table: a 6 by 6 by 6
-// cube followed by greys.
-void PaletteColor(SInt16 n, float* r, float* g, float* b) {
-  if (n < 216) {
-    *r = float(n / 36) / 5.0f;
-    *g = float(n / 6 % 6) / 5.0f;
-    *b = float(n % 6) / 5.0f;
-  } else {
-    *r = *g = *b = float(n - 216) / 39.0f;
+// A decoded picture file, straight alpha, rows top to bottom.
+struct Image {
+  SInt32 width = 0, height = 0;
+  std::vector<UInt8> rgba;
+};
+
+// Picture files are decoded once; a file that cannot be read stays empty.
+const Image& ImageFile(const std::string& path) {
+  static std::map<std::string, Image> cache;
+  auto found = cache.find(path);
+  if (found != cache.end()) return found->second;
+  Image& image = cache[path];
+  SInt32 w = 0, h = 0;
+  if (UInt8* pixels = path.empty() ? nullptr : LoadPNG(path.c_str(), &w, &h, 0, nullptr, nullptr)) {
+    image.width = w;
+    image.height = h;
+    image.rgba.assign(pixels, pixels + size_t(w) * size_t(h) * 4);
+    delete[] pixels;
+  }
+  return image;
+}
+
+// Draws the image into the rectangle, each pixel the average of the source
+// pixels under it, blended over what is there at the given opacity.
+void DrawImage(ImageBuffer* b, const Image& image, const Rect& r, float opacity) {
+  SInt32 dw = r.right - r.left, dh = r.bottom - r.top;
+  if (image.width <= 0 || image.height <= 0 || dw <= 0 || dh <= 0 || !b->pixels) return;
+  for (SInt32 y = 0; y < dh; ++y) {
+    SInt32 v = r.top + y;
+    if (v < 0 || v >= b->Height()) continue;
+    SInt32 sy0 = y * image.height / dh, sy1 = std::max(sy0 + 1, (y + 1) * image.height / dh);
+    for (SInt32 x = 0; x < dw; ++x) {
+      SInt32 h = r.left + x;
+      if (h < 0 || h >= b->Width()) continue;
+      SInt32 sx0 = x * image.width / dw, sx1 = std::max(sx0 + 1, (x + 1) * image.width / dw);
+      double sum[4] = {0, 0, 0, 0};
+      for (SInt32 sy = sy0; sy < sy1; ++sy)
+        for (SInt32 sx = sx0; sx < sx1; ++sx) {
+          const UInt8* p = image.rgba.data() + (size_t(sy) * size_t(image.width) + size_t(sx)) * 4;
+          double a = p[3] / 255.0;
+          for (int c = 0; c < 3; ++c) sum[c] += p[c] * a;
+          sum[3] += a;
+        }
+      double n = double((sy1 - sy0) * (sx1 - sx0));
+      double a = sum[3] / n * opacity;
+      if (a <= 0) continue;
+      UInt8* d = b->pixels + size_t(v) * b->rowBytes + size_t(h) * 4;
+      for (int c = 0; c < 3; ++c) {
+        double src = sum[3] > 0 ? sum[c] / sum[3] : 0;
+        d[c] = UInt8(std::clamp(src * a + d[c] * (1 - a) + 0.5, 0.0, 255.0));
+      }
+      d[3] = 255;
+    }
   }
 }
 
-Rect Inset(Rect r, SInt16 d) { return Rect{SInt16(r.top + d), SInt16(r.left + d), SInt16(r.bottom - d), SInt16(r.right - d)}; }
+// A picture of the model (opaque 0x00RRGGBB pixels) stretched into the rectangle.
+void DrawPicture(ImageBuffer* b, PicHandle picture, const Rect& r) {
+  if (!picture || !*picture || !(*picture)->pixels) return;
+  const Picture& p = **picture;
+  Image image;
+  image.width = p.width;
+  image.height = p.height;
+  image.rgba.resize(size_t(p.width) * size_t(p.height) * 4);
+  for (size_t i = 0; i < size_t(p.width) * size_t(p.height); ++i) {
+    UInt32 px = p.pixels[i];
+    image.rgba[i * 4] = UInt8(px >> 16);
+    image.rgba[i * 4 + 1] = UInt8(px >> 8);
+    image.rgba[i * 4 + 2] = UInt8(px);
+    image.rgba[i * 4 + 3] = 255;
+  }
+  DrawImage(b, image, r, 1.0f);
+}
 
-Rect TabRect(ControlRef tabs, SInt16 n) {
-  SInt16 left = SInt16(tabs->bounds.left + 8 + (n - 1) * 84);
-  return Rect{tabs->bounds.top, left, SInt16(tabs->bounds.top + 22), SInt16(left + 80)};
+// The icon a control shows: its own file, else the alert kind of an icon
+// control (the note for an icon reference without a file).
+std::string IconFileOf(ControlRef c) {
+  if (!c->iconPath.empty()) return c->iconPath;
+  if (c->kind == kControlKindIcon) return AlertIconFile(c->value);
+  if (c->kind == kControlKindIconRef) return AlertIconFile(1);
+  return std::string();
+}
+
+Rect Inset(Rect r, SInt16 d) {
+  return Rect{SInt16(r.top + d), SInt16(r.left + d), SInt16(r.bottom - d), SInt16(r.right - d)};
+}
+
+std::string TabTitle(ControlRef tabs, SInt16 n) {
+  if (n >= 1 && size_t(n) <= tabs->items.size()) return Utf8(tabs->items[size_t(n - 1)]);
+  return std::to_string(n);
 }
 
 Rect CellRect(ControlRef grid, SInt16 index) {
-  SInt16 left = SInt16(grid->bounds.left + 12 * (index % 32)), top = SInt16(grid->bounds.top + 12 * (index / 32));
-  return Rect{top, left, SInt16(top + 12), SInt16(left + 12)};
+  SInt16 left = SInt16(grid->bounds.left + kCell * (index % 32)), top = SInt16(grid->bounds.top + kCell * (index / 32));
+  return Rect{top, left, SInt16(top + kCell), SInt16(left + kCell)};
+}
+
+// The number area of a colour grid: 48 by 24 at its left, 2 pixels below it.
+Rect NumberRect(ControlRef grid) {
+  SInt16 top = SInt16(grid->bounds.bottom + 2);
+  return Rect{top, grid->bounds.left, SInt16(top + 24), SInt16(grid->bounds.left + 48)};
 }
 
 bool Inside(const Rect& r, SInt16 h, SInt16 v) { return h >= r.left && h < r.right && v >= r.top && v < r.bottom; }
 
-void DrawControl(ImageBuffer* b, WindowRef dialog, ControlRef c) {
+// Entry n of the colour table that the dialog's answer is read through.
+RGBColor Entry(SInt16 n) {
+  RGBColor c;
+  Index2Color(n, &c);
+  return c;
+}
+
+void SetEntryColor(ImageBuffer* b, SInt16 n) {
+  RGBColor c = Entry(n);
+  SetColor(b, c.red / 65535.0f, c.green / 65535.0f, c.blue / 65535.0f);
+}
+
+// A cell framed in black with, one pixel inside, a frame in entry 0's colour
+// (or the other way round while a chosen cell blinks).
+void HighlightCell(ImageBuffer* b, ControlRef grid, SInt16 index, bool swapped) {
+  Rect cell = CellRect(grid, index), inner = Inset(cell, 1);
+  if (swapped) {
+    SetEntryColor(b, 0);
+    b->FrameRect(&cell);
+    Frame(b, inner, 0, 0, 0);
+  } else {
+    Frame(b, cell, 0, 0, 0);
+    SetEntryColor(b, 0);
+    b->FrameRect(&inner);
+  }
+}
+
+void DrawArrow(ImageBuffer* b, SInt16 right, SInt16 midV, float ink) {
+  // A small triangle pointing down.
+  for (SInt16 row = 0; row < 4; ++row)
+    Fill(b, Rect{SInt16(midV - 2 + row), SInt16(right - 14 + row), SInt16(midV - 1 + row), SInt16(right - 7 - row)},
+         ink);
+}
+
+void DrawControl(ImageBuffer* b, WindowRef dialog, ControlRef c, const DialogHover& hover) {
   bool active = IsControlEnabled(c);
   float ink = active ? 0.0f : 0.6f;
   bool focused = GetKeyboardFocus(dialog) == c;
   Rect r = c->bounds;
   SInt16 midV = SInt16((r.top + r.bottom) / 2);
   switch (c->kind) {
-    case kControlKindStaticText:
-      WrappedText(b, Utf8(c->text), r);
-      break;
+    case kControlKindStaticText: WrappedText(b, Utf8(c->text), r, ink); break;
     case kControlKindPushButton:
     case kControlKindRoundButton:
     case kControlKindBevelButton: {
@@ -128,7 +318,20 @@ void DrawControl(ImageBuffer* b, WindowRef dialog, ControlRef c) {
       Fill(b, r, isDefault && active ? 0.75f : 0.97f);
       Frame(b, r, ink, ink, ink);
       if (isDefault) Frame(b, Inset(r, 1), ink, ink, ink);
-      Text(b, Title(c), (r.left + r.right) / 2.0f, midV + 4.0f, 1, ink, ink, ink);
+      const Image& icon = ImageFile(c->iconPath);
+      bool picture = c->picture && *c->picture;
+      if (icon.width > 0 || picture) {
+        // The picture above, the title below it.
+        SInt16 left = SInt16((r.left + r.right) / 2 - kIconSide / 2), top = SInt16(r.top + 4);
+        Rect place{top, left, SInt16(top + kIconSide), SInt16(left + kIconSide)};
+        if (icon.width > 0)
+          DrawImage(b, icon, place, active ? 1.0f : 0.45f);
+        else
+          DrawPicture(b, c->picture, place);
+        Text(b, Title(c), (r.left + r.right) / 2.0f, r.bottom - 6.0f, 1, ink, ink, ink);
+      } else {
+        Text(b, Title(c), (r.left + r.right) / 2.0f, midV + 4.0f, 1, ink, ink, ink);
+      }
       break;
     }
     case kControlKindEditText: {
@@ -138,7 +341,7 @@ void DrawControl(ImageBuffer* b, WindowRef dialog, ControlRef c) {
       Text(b, shown, r.left + 3.0f, r.bottom - 4.0f, 0, ink, ink, ink);
       if (focused) {
         std::string before = c->password ? std::string(size_t(c->selEnd), '*') : c->text.substr(0, size_t(c->selEnd));
-        SInt16 x = SInt16(r.left + 3 + std::max(0, DrawTextWidth(Utf8(before).c_str(), DialogFont(), kTextSize)));
+        SInt16 x = SInt16(r.left + 3 + TextWidth(c->password ? before : Utf8(before)));
         Fill(b, Rect{SInt16(r.top + 2), x, SInt16(r.bottom - 2), SInt16(x + 1)}, 0.0f);
       }
       break;
@@ -154,10 +357,10 @@ void DrawControl(ImageBuffer* b, WindowRef dialog, ControlRef c) {
     }
     case kControlKindTabs:
       for (SInt16 n = 1; n <= c->maximum; ++n) {
-        Rect t = TabRect(c, n);
+        Rect t = DialogTabRect(c, n);
         Fill(b, t, n == c->value ? 0.75f : 0.97f);
         Frame(b, t, ink, ink, ink);
-        Text(b, "Tab " + std::to_string(n), (t.left + t.right) / 2.0f, t.bottom - 7.0f, 1, ink, ink, ink);
+        Text(b, TabTitle(c, n), (t.left + t.right) / 2.0f, t.bottom - 7.0f, 1, ink, ink, ink);
       }
       Frame(b, Rect{SInt16(r.top + 22), r.left, r.bottom, r.right}, 0.5f, 0.5f, 0.5f);
       break;
@@ -168,19 +371,26 @@ void DrawControl(ImageBuffer* b, WindowRef dialog, ControlRef c) {
       Fill(b, Rect{SInt16(midV - 7), x, SInt16(midV + 7), SInt16(x + 8)}, ink + 0.2f);
       break;
     }
-    case kControlKindPopupButton:
+    case kControlKindPopupButton: {
       Fill(b, r, 0.97f);
       Frame(b, r, ink, ink, ink);
-      Text(b, Title(c) + ": " + std::to_string(c->value) + "  \xE2\x96\xBE", r.left + 6.0f, midV + 4.0f, 0, ink, ink,
-           ink);
+      std::vector<std::string> items = PopupItems(c);
+      SInt16 item = c->value;  // the chosen item, counted from 1
+      std::string shown =
+          item >= 1 && size_t(item) <= items.size() ? items[size_t(item - 1)] : std::to_string(c->value);
+      std::string title = Title(c);
+      Text(b, title.empty() ? shown : title + ": " + shown, r.left + 6.0f, midV + 4.0f, 0, ink, ink, ink);
+      DrawArrow(b, r.right, midV, ink);
       break;
+    }
     case kControlKindProgressBar: {
       Fill(b, r, 1.0f);
       Frame(b, r, 0.3f, 0.3f, 0.3f);
       auto indeterminate = c->data.find(FOUR_CHAR('i', 'n', 'd', 'e'));
       if (indeterminate != c->data.end() && indeterminate->second) {
         for (SInt16 x = SInt16(r.left + 2); x < r.right - 2; x = SInt16(x + 16))
-          Fill(b, Rect{SInt16(r.top + 2), x, SInt16(r.bottom - 2), SInt16(std::min<SInt32>(x + 8, r.right - 2))}, 0.55f);
+          Fill(b, Rect{SInt16(r.top + 2), x, SInt16(r.bottom - 2), SInt16(std::min<SInt32>(x + 8, r.right - 2))},
+               0.55f);
       } else if (c->maximum > c->minimum) {
         SInt16 w = SInt16((r.right - r.left - 4) * (c->value - c->minimum) / (c->maximum - c->minimum));
         SetColor(b, 0.2f, 0.4f, 0.9f);
@@ -191,42 +401,32 @@ void DrawControl(ImageBuffer* b, WindowRef dialog, ControlRef c) {
     }
     case kControlKindCellGrid:
       for (SInt16 i = 0; i < 256; ++i) {
-        float red, green, blue;
-        PaletteColor(i, &red, &green, &blue);
-        SetColor(b, red, green, blue);
+        SetEntryColor(b, i);
         Rect cell = CellRect(c, i);
         b->PaintRect(&cell);
       }
-      if (c->value >= 0 && c->value < 256) {
-        Rect sel = CellRect(c, c->value);
-        Frame(b, sel, 0, 0, 0);
-        Frame(b, Inset(sel, 1), 1, 1, 1);
+      if (c->value >= 0 && c->value < 256) HighlightCell(b, c, c->value, false);
+      if (hover.cell >= 0 && hover.cell < 256) {
+        HighlightCell(b, c, hover.cell, false);
+        Text(b, std::to_string(hover.cell), c->bounds.left + 4.0f, NumberRect(c).bottom - 7.0f, 0);
       }
+      if (hover.blinkCell >= 0 && hover.blinkCell < 256) HighlightCell(b, c, hover.blinkCell, !hover.blinkDark);
       Frame(b, Inset(r, -2), 0, 0, 0);
       break;
-    case kControlKindLink:
-      Text(b, Title(c), r.left, r.top + 16.0f, 0, 0, 0, 1);
-      Fill(b, Rect{SInt16(r.top + 18), r.left,
-                   SInt16(r.top + 19), SInt16(r.left + DrawTextWidth(Title(c).c_str(), DialogFont(), kTextSize))},
-           0.0f);
+    case kControlKindLink: {
+      std::string title = Title(c);
+      Text(b, title, r.left, r.top + 16.0f, 0, 0, 0, 1);
       SetColor(b, 0, 0, 1);
-      {
-        Rect line{SInt16(r.top + 18), r.left, SInt16(r.top + 19),
-                  SInt16(r.left + DrawTextWidth(Title(c).c_str(), DialogFont(), kTextSize))};
-        b->PaintRect(&line);
-      }
-      break;
-    case kControlKindIcon:
-    case kControlKindIconRef: {
-      bool caution = c->kind == kControlKindIcon && c->value == 2;
-      bool stop = c->kind == kControlKindIcon && c->value == 0;
-      SetColor(b, stop ? 0.8f : caution ? 0.95f : 0.25f, stop ? 0.1f : caution ? 0.75f : 0.45f,
-               stop ? 0.1f : caution ? 0.1f : 0.85f);
-      Rect icon{r.top, r.left, SInt16(r.top + 32), SInt16(r.left + 32)};
-      b->PaintRect(&icon);
-      Text(b, stop ? "x" : caution ? "!" : "i", r.left + 16.0f, r.top + 22.0f, 1, 1, 1, 1);
+      Rect line{SInt16(r.top + 18), r.left, SInt16(r.top + 19), SInt16(r.left + TextWidth(title))};
+      b->PaintRect(&line);
       break;
     }
+    case kControlKindIcon:
+    case kControlKindIconRef:
+      DrawImage(b, ImageFile(IconFileOf(c)), Rect{r.top, r.left, SInt16(r.top + kIconSide), SInt16(r.left + kIconSide)},
+                1.0f);
+      break;
+    case kControlKindPicture: DrawPicture(b, c->picture, r); break;
     case kControlKindGroupBox:
     case kControlKindUserPane:
       if (c->title[0]) {
@@ -234,16 +434,36 @@ void DrawControl(ImageBuffer* b, WindowRef dialog, ControlRef c) {
         Text(b, Title(c), r.left + 6.0f, r.top - 2.0f, 0, ink, ink, ink);
       }
       break;
-    default:
-      break;
+    default: break;
   }
 }
 
-void DrawTree(ImageBuffer* b, WindowRef dialog, ControlRef parent) {
+void DrawTree(ImageBuffer* b, WindowRef dialog, ControlRef parent, const DialogHover& hover) {
   for (ControlRef c : parent->children) {
     if (!c->visible) continue;
-    DrawControl(b, dialog, c);
-    DrawTree(b, dialog, c);
+    DrawControl(b, dialog, c, hover);
+    DrawTree(b, dialog, c, hover);
+  }
+}
+
+// An open pop-up menu over everything else: its items, the chosen one
+// ticked, the one under the pointer highlighted.
+void DrawPopupMenu(ImageBuffer* b, ControlRef popup, SInt16 height, SInt16 highlighted) {
+  Rect menu = PopupMenuRect(popup, height);
+  Fill(b, Inset(menu, -1), 0.3f);
+  Fill(b, menu, 1.0f);
+  std::vector<std::string> items = PopupItems(popup);
+  SInt16 chosen = popup->value;
+  for (SInt16 n = 1; n <= SInt16(items.size()); ++n) {
+    Rect item = PopupItemRect(popup, height, n);
+    bool lit = n == highlighted;
+    if (lit) {
+      SetColor(b, 0.2f, 0.4f, 0.9f);
+      b->PaintRect(&item);
+    }
+    float ink = lit ? 1.0f : 0.0f;
+    if (n == chosen) Text(b, "\xE2\x9C\x93", item.left + 4.0f, item.bottom - 5.0f, 0, ink, ink, ink);
+    Text(b, items[size_t(n - 1)], item.left + 20.0f, item.bottom - 5.0f, 0, ink, ink, ink);
   }
 }
 
@@ -255,21 +475,121 @@ bool Clickable(ControlRef c) {
     case kControlKindUserPane:
     case kControlKindGroupBox:
     case kControlKindProgressBar:
-      return false;
-    default:
-      return true;
+    case kControlKindPicture: return false;
+    default: return true;
   }
+}
+
+// The folders that hold icon themes, as the desktop names them: the user's
+// data folder, then the system's data folders.
+std::vector<std::string> IconFolders() {
+  std::vector<std::string> folders;
+  const char* home = getenv("XDG_DATA_HOME");
+  const char* user = getenv("HOME");
+  if (home && *home)
+    folders.push_back(std::string(home) + "/icons");
+  else if (user && *user)
+    folders.push_back(std::string(user) + "/.local/share/icons");
+  const char* dirs = getenv("XDG_DATA_DIRS");
+  std::string list = dirs && *dirs ? dirs : "/usr/local/share:/usr/share";
+  for (size_t at = 0; at <= list.size();) {
+    size_t end = list.find(':', at);
+    if (end == std::string::npos) end = list.size();
+    if (end > at) folders.push_back(list.substr(at, end - at) + "/icons");
+    at = end + 1;
+  }
+  return folders;
 }
 
 }  // namespace
 
-void DrawDialog(WindowRef dialog, ImageBuffer* buffer) {
+std::string AlertIconFile(SInt16 kind) {
+  static const char* const names[] = {"dialog-error.png", "dialog-information.png", "dialog-warning.png"};
+  static const char* const own[] = {"Stop.png", "Note.png", "Caution.png"};
+  size_t k = kind >= 0 && kind <= 2 ? size_t(kind) : 1;
+  // Found once for each set of folders and bundle.
+  std::vector<std::string> folders = IconFolders();
+  std::string key = std::to_string(k) + "\n" + GetResourcesPath();
+  for (const std::string& folder : folders) key += "\n" + folder;
+  static std::map<std::string, std::string> found;
+  auto known = found.find(key);
+  if (known != found.end()) return known->second;
+  std::string& file = found[key];
+  file = GetResourcesPath() + "/QK Resources/" + own[k];
+  namespace fs = std::filesystem;
+  std::error_code error;
+  for (const std::string& folder : folders) {
+    // The default desktop theme first, then the others in name order.
+    std::vector<fs::path> themes;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) themes.push_back(entry.path());
+    std::sort(themes.begin(), themes.end(), [](const fs::path& a, const fs::path& b) {
+      bool aFirst = a.filename() == "Adwaita", bFirst = b.filename() == "Adwaita";
+      return aFirst != bFirst ? aFirst : a < b;
+    });
+    for (const fs::path& theme : themes)
+      for (const char* size : {"32x32", "48x48", "64x64", "24x24", "96x96", "256x256"})
+        for (const char* context : {"status", "legacy", "apps"}) {
+          fs::path themed = theme / size / context / names[k];
+          if (fs::is_regular_file(themed, error)) return file = themed.string();
+        }
+  }
+  return file;
+}
+
+std::vector<std::string> PopupItems(ControlRef popup) {
+  std::vector<std::string> items;
+  if (!popup) return items;
+  if (popup->popupMenu) {
+    for (const MenuItemRecord& item : popup->popupMenu->items)
+      items.push_back(Utf8(std::string((const char*)item.text + 1, item.text[0])));
+  } else {
+    for (const std::string& item : popup->items) items.push_back(Utf8(item));
+  }
+  return items;
+}
+
+Rect DialogTabRect(ControlRef tabs, SInt16 n) {
+  SInt16 left = SInt16(tabs->bounds.left + 8);
+  for (SInt16 k = 1; k <= n; ++k) {
+    SInt16 width = SInt16(std::max(80, TextWidth(TabTitle(tabs, k)) + 20));
+    if (k == n) return Rect{tabs->bounds.top, left, SInt16(tabs->bounds.top + 22), SInt16(left + width)};
+    left = SInt16(left + width + 4);
+  }
+  return Rect{0, 0, 0, 0};
+}
+
+// The menu opens with the chosen item over the pop-up, moved up or down as
+// far as it must to stay inside the dialog.
+Rect PopupMenuRect(ControlRef popup, SInt16 dialogHeight) {
+  SInt16 count = SInt16(PopupItems(popup).size());
+  SInt16 height = SInt16(count * kPopupItemHeight);
+  SInt16 chosen = std::clamp<SInt16>(popup->value, 1, std::max<SInt16>(count, 1));
+  SInt16 itemTop = SInt16((popup->bounds.top + popup->bounds.bottom) / 2 - kPopupItemHeight / 2);
+  SInt32 top = itemTop - (chosen - 1) * kPopupItemHeight;
+  top = std::clamp<SInt32>(top, 1, std::max<SInt32>(1, dialogHeight - 1 - height));
+  return Rect{SInt16(top), popup->bounds.left, SInt16(top + height), popup->bounds.right};
+}
+
+Rect PopupItemRect(ControlRef popup, SInt16 dialogHeight, SInt16 item) {
+  Rect menu = PopupMenuRect(popup, dialogHeight);
+  SInt16 top = SInt16(menu.top + (item - 1) * kPopupItemHeight);
+  return Rect{top, menu.left, SInt16(top + kPopupItemHeight), menu.right};
+}
+
+SInt16 PopupItemAt(ControlRef popup, SInt16 dialogHeight, SInt16 h, SInt16 v) {
+  Rect menu = PopupMenuRect(popup, dialogHeight);
+  if (!Inside(menu, h, v)) return 0;
+  return SInt16((v - menu.top) / kPopupItemHeight + 1);
+}
+
+void DrawDialog(WindowRef dialog, ImageBuffer* buffer, const DialogHover& hover) {
   DialogWindowRecord* record = DialogRecord(dialog);
   if (!record) return;
   SInt16 w = SInt16(record->bounds.right - record->bounds.left), h = SInt16(record->bounds.bottom - record->bounds.top);
   if (buffer->Width() != w || buffer->Height() != h) buffer->Init(w, h);
   Fill(buffer, Rect{0, 0, h, w}, 0.92f);
-  DrawTree(buffer, dialog, &record->root);
+  DrawTree(buffer, dialog, &record->root, hover);
+  if (hover.popup) DrawPopupMenu(buffer, hover.popup, h, hover.popupItem);
 }
 
 ControlRef DialogControlAt(WindowRef dialog, SInt16 h, SInt16 v, SInt16* part) {
@@ -280,14 +600,22 @@ ControlRef DialogControlAt(WindowRef dialog, SInt16 h, SInt16 v, SInt16* part) {
     if (!IsControlVisible(c) || !Clickable(c)) continue;
     if (c->kind == kControlKindTabs) {
       for (SInt16 n = 1; n <= c->maximum; ++n)
-        if (Inside(TabRect(c, n), h, v)) {
+        if (Inside(DialogTabRect(c, n), h, v)) {
           *part = n;
           return c;
         }
       continue;
     }
     if (!Inside(c->bounds, h, v)) continue;
-    if (c->kind == kControlKindCellGrid) *part = SInt16((v - c->bounds.top) / 12 * 32 + (h - c->bounds.left) / 12);
+    if (c->kind == kControlKindCellGrid) {
+      // Searched from the last cell down, as the grid is drawn.
+      *part = -1;
+      for (SInt16 i = 255; i >= 0; --i)
+        if (Inside(CellRect(c, i), h, v)) {
+          *part = i;
+          break;
+        }
+    }
     return c;
   }
   return nullptr;
@@ -301,10 +629,8 @@ bool NeedsRenderedDialog(WindowRef dialog) {
       case kControlKindIcon:
       case kControlKindIconRef:
       case kControlKindPushButton:
-      case kControlKindLink:
-        continue;
-      default:
-        return true;
+      case kControlKindLink: continue;
+      default: return true;
     }
   }
   return false;
@@ -315,6 +641,8 @@ struct RenderedDialogPresenter::Surface {
   GLContextRef context = nullptr;
   ImageBuffer picture;
   ImageGL image;
+  DialogHover hover;
+  WindowRef owner = nullptr;  // the game window the dialog took the focus from
 };
 
 RenderedDialogPresenter::RenderedDialogPresenter() = default;
@@ -341,9 +669,13 @@ void RenderedDialogPresenter::Dismiss(WindowRef dialog) {
     gl->deleteContext(s->context);
   }
   DisposeGLWindow(s->window);
+  WindowRef owner = s->owner;
   delete s;
   surfaces_.erase(it);
-  if (surfaces_.empty()) EndDialogInput();
+  if (surfaces_.empty()) {
+    TakeBackFocus(owner);
+    EndDialogInput();
+  }
 }
 
 RenderedDialogPresenter::Surface* RenderedDialogPresenter::Open(const DialogView& view) {
@@ -362,14 +694,26 @@ RenderedDialogPresenter::Surface* RenderedDialogPresenter::Open(const DialogView
     Dismiss(dialog);
     return nullptr;
   }
+  // Where the dialog's layout put it, above its parent: the game window, or
+  // the window showing the dialog it was opened from.
+  WindowRef over = view.parent;
+  s->owner = view.parent;
+  if (DialogRecord(over)) {
+    auto parent = surfaces_.find(over);
+    over = parent == surfaces_.end() ? nullptr : parent->second->window;
+    s->owner = parent == surfaces_.end() ? nullptr : parent->second->owner;
+  }
+  PlaceDialogWindow(s->window, record->bounds, over);
   return s;
 }
+
+bool RenderedDialogPresenter::CanShow(const DialogView& view) { return Open(view) != nullptr; }
 
 void RenderedDialogPresenter::Draw(Surface* s, WindowRef dialog) {
   const GLServices* gl = GetGLServices();
   gl->makeCurrent(s->window, s->context);
   glBindCACHE.ClearTexture();
-  DrawDialog(dialog, &s->picture);
+  DrawDialog(dialog, &s->picture, s->hover);
   Rect all{0, 0, s->picture.Height(), s->picture.Width()};
   s->image.New(&s->picture, &all);
   SInt32 dw, dh;
@@ -392,6 +736,15 @@ void RenderedDialogPresenter::Draw(Surface* s, WindowRef dialog) {
   glBindCACHE.ClearTexture();
 }
 
+void RenderedDialogPresenter::Pause(UInt32 ticks) {
+  UInt32 end = TickCount() + ticks;
+  while (TickCount() < end) {
+    ServiceTimers();
+    IdleAudio();
+    WaitDialogInput(5);
+  }
+}
+
 void RenderedDialogPresenter::Refresh(const DialogView& view) {
   if (Surface* s = Open(view)) {
     Draw(s, view.window);
@@ -406,8 +759,13 @@ DialogAction RenderedDialogPresenter::Present(const DialogView& view) {
   WindowRef dialog = view.window;
   Surface* s = Open(view);
   if (!s) return abandon;
+  DialogHover& hover = s->hover;
+  SInt16 height = s->picture.Height() ? s->picture.Height() : SInt16(view.bounds.bottom - view.bounds.top);
+  bool redraw = true;
   for (;;) {
-    Draw(s, dialog);
+    if (redraw) Draw(s, dialog);
+    redraw = true;
+    height = s->picture.Height();
 
     // Wait for the user, keeping the timers and the sound running.
     DialogInput input{DialogInput::None, 0, 0, 0, 0};
@@ -418,11 +776,87 @@ DialogAction RenderedDialogPresenter::Present(const DialogView& view) {
       if (afterDraw) break;  // a watcher sees each pass
     }
     if (input.kind == DialogInput::None) continue;
+
+    // An open pop-up menu takes every input until an item is chosen or it closes.
+    if (hover.popup) {
+      ControlRef popup = hover.popup;
+      SInt16 item = input.kind == DialogInput::Key ? 0 : PopupItemAt(popup, height, input.h, input.v);
+      switch (input.kind) {
+        case DialogInput::MouseMove:
+          redraw = item != hover.popupItem;
+          hover.popupItem = item;
+          continue;
+        case DialogInput::MouseUp:
+          // Releasing the press that opened the menu keeps it open, unless
+          // the pointer was dragged to another item.
+          if (hover.popupPressed && (item == 0 || item == popup->value)) {
+            hover.popupPressed = false;
+            continue;
+          }
+          break;
+        case DialogInput::MouseDown: break;
+        case DialogInput::Key:
+          if (input.charCode == 30 || input.charCode == 31) {
+            // Up and down move the highlight through the items, from the
+            // chosen one while the pointer lights none.
+            SInt16 count = SInt16(PopupItems(popup).size());
+            SInt16 from = hover.popupItem ? hover.popupItem : popup->value;
+            hover.popupItem = std::clamp<SInt16>(SInt16(from + (input.charCode == 31 ? 1 : -1)), 1, count);
+            continue;
+          }
+          if (input.charCode != 27 && input.charCode != 13 && input.charCode != 3) continue;
+          item = input.charCode == 27 ? 0 : hover.popupItem;
+          break;
+        default: item = 0; break;
+      }
+      hover.popup = nullptr;
+      hover.popupItem = 0;
+      hover.popupPressed = false;
+      if (item <= 0) continue;  // closed without a choice
+      SetControlValue(popup, item);
+      return DialogAction{DialogAction::Control, -1, 0, 0, popup, item};
+    }
+
     if (input.kind == DialogInput::Close) return DialogAction{DialogAction::Key, -1, 27, 53, nullptr, 0};
-    if (input.kind == DialogInput::Key) return DialogAction{DialogAction::Key, -1, input.charCode, input.keyCode, nullptr, 0};
-    if (input.kind != DialogInput::MouseDown) continue;
+    // Up and down serve only an open menu.
+    if (input.kind == DialogInput::Key && (input.charCode == 30 || input.charCode == 31)) continue;
+    if (input.kind == DialogInput::Key)
+      return DialogAction{DialogAction::Key, -1, input.charCode, input.keyCode, nullptr, 0};
     SInt16 part = 0;
     ControlRef c = DialogControlAt(dialog, input.h, input.v, &part);
+    bool overGrid = c && c->kind == kControlKindCellGrid;
+    if (input.kind == DialogInput::MouseMove) {
+      SInt16 cell = overGrid ? part : -1;
+      redraw = cell != hover.cell;
+      hover.cell = cell;
+      continue;
+    }
+    if (input.kind == DialogInput::MouseUp) {
+      if (!hover.cellPressed) {
+        redraw = false;
+        continue;
+      }
+      hover.cellPressed = false;
+      ControlRef grid = overGrid ? c : nullptr;
+      if (!grid)
+        for (ControlRef any : AllControls(dialog))
+          if (any->kind == kControlKindCellGrid) grid = any;
+      if (!grid) continue;
+      if (!overGrid || part < 0) return DialogAction{DialogAction::Control, -1, 0, 0, grid, -1};  // beeps
+      // The chosen cell blinks three times before the answer.
+      for (int blink = 0; blink < 3; ++blink) {
+        hover.blinkCell = part;
+        hover.blinkDark = false;
+        Draw(s, dialog);
+        Pause(3);
+        hover.blinkDark = true;
+        Draw(s, dialog);
+        Pause(3);
+      }
+      hover.blinkCell = -1;
+      return DialogAction{DialogAction::Control, -1, 0, 0, grid, part};
+    }
+    if (input.kind != DialogInput::MouseDown) continue;
     if (!c) continue;
     switch (c->kind) {
       case kControlKindEditText:
@@ -438,13 +872,21 @@ DialogAction RenderedDialogPresenter::Present(const DialogView& view) {
         break;
       }
       case kControlKindPopupButton:
-        SetControlValue(c, SInt16(c->value >= c->maximum ? c->minimum : c->value + 1));
-        break;
-      case kControlKindTabs:
-        c->value = part;
-        break;
-      default:
-        break;
+        // The press opens the menu; an item is chosen by a click on it, or
+        // by dragging to it and letting go.
+        if (IsControlEnabled(c) && !PopupItems(c).empty()) {
+          hover.popup = c;
+          hover.popupItem = c->value;
+          hover.popupPressed = true;
+        }
+        continue;
+      case kControlKindCellGrid:
+        // Chosen on release, over a cell.
+        hover.cellPressed = true;
+        hover.cell = part;
+        continue;
+      case kControlKindTabs: c->value = part; break;
+      default: break;
     }
     return DialogAction{DialogAction::Control, -1, 0, 0, c, part};
   }
@@ -452,25 +894,27 @@ DialogAction RenderedDialogPresenter::Present(const DialogView& view) {
 
 namespace {
 
-// Dialogs of texts and buttons go where UserPresenter() sends them; the
-// others are rendered, unless the user presenter is standard error.
+// Every dialog is rendered, so that the event loop's timers and the sound go
+// on while it is up; a blocking message box only where no OpenGL window can
+// be made; standard error when the user presenter is standard error.
 struct ProgramPresenter : DialogPresenter {
   RenderedDialogPresenter rendered;
+  static bool ToStderr() { return &UserPresenter() == static_cast<DialogPresenter*>(&StderrPresenter()); }
   DialogAction Present(const DialogView& view) override {
-    DialogPresenter& simple = UserPresenter();
-    if (&simple != static_cast<DialogPresenter*>(&StderrPresenter()) && NeedsRenderedDialog(view.window))
-      return rendered.Present(view);
-    return simple.Present(view);
+    if (ToStderr()) return StderrPresenter().Present(view);
+    if (rendered.CanShow(view)) return rendered.Present(view);
+    return UserPresenter().Present(view);
   }
   void Dismiss(WindowRef window) override { rendered.Dismiss(window); }
   void Refresh(const DialogView& view) override {
-    if (&UserPresenter() != static_cast<DialogPresenter*>(&StderrPresenter())) rendered.Refresh(view);
+    if (!ToStderr()) rendered.Refresh(view);
   }
 };
 
 }  // namespace
 
-void InstallRenderedDialogs() {
+RenderedDialogPresenter& InstallRenderedDialogs() {
   static ProgramPresenter presenter;
   SetDialogPresenter(&presenter);
+  return presenter.rendered;
 }

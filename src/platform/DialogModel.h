@@ -101,6 +101,12 @@ struct OpaqueControlRef {
   std::vector<struct DialogHandlerEntry*> handlers;
   std::map<UInt32, SInt32> data;
   ControlFontStyleRec fontStyle;
+  // What a presenter draws for the control: the PNG file of its icon, its
+  // picture (the caller's; the control only refers to it), and the titles of
+  // a tab control's tabs or the items of a pop-up that has no menu (Mac Roman).
+  std::string iconPath;
+  struct Picture** picture;
+  std::vector<std::string> items;
 };
 
 // Events delivered to a dialog's handlers.

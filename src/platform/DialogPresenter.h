@@ -2,8 +2,10 @@
 // on the dialog model; a presenter only shows what the model holds (a view
 // built from it, texts in UTF-8) and answers with what the user did.
 //
-// Presenters: SDL message boxes for the user (dialogs of texts and buttons),
-// parented to the game window; standard error when there is no display, or
+// Presenters: the engine's own rendered dialogs for the user (installed by the
+// program, graphics/RenderedDialogs.h), with SDL message boxes parented to the
+// game window where no OpenGL window can be made; standard error when there
+// is no display, or
 // when HALVANE_DIALOGS=stderr asks for it (the default button is taken); and,
 // for tests, the scripted presenter (tests/support/ScriptedDialogPresenter.h).
 #pragma once

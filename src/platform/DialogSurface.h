@@ -1,5 +1,6 @@
-// The input of a window that shows a modal dialog: clicks in its content,
-// typed characters and editing keys, and its close box. While a dialog is up
+// The input of a window that shows a modal dialog: clicks in its content and
+// the pointer's moves over it, typed characters and editing keys, and its
+// close box. While a dialog is up
 // the input of every other window is dropped (the dialog is modal), except a
 // request to quit, which is kept for after it.
 #pragma once
@@ -7,9 +8,9 @@
 #include "platform/PlatformTypes.h"
 
 struct DialogInput {
-  enum Kind { None, MouseDown, MouseUp, Key, Close } kind;
+  enum Kind { None, MouseDown, MouseUp, Key, Close, MouseMove } kind;
   SInt16 h, v;      // in the window's content, for the mouse
-  UInt8 charCode;   // keys: the character, or 13 Return, 3 Enter, 27 Escape, 9 Tab, 8 Backspace, 28/29 arrows
+  UInt8 charCode;   // keys: the character, or 13 Return, 3 Enter, 27 Escape, 9 Tab, 8 Backspace, 28 to 31 arrows (left, right, up, down)
   UInt8 keyCode;
 };
 
@@ -19,3 +20,12 @@ bool NextDialogInput(WindowPtr window, DialogInput* input);
 void WaitDialogInput(UInt32 ms);
 // Puts back the quit request kept while the dialog was up.
 void EndDialogInput();
+// Moves the window that shows a dialog to the dialog's global bounds and
+// keeps it above `parent` (the game window) while both are open; a null
+// parent only moves it.
+void PlaceDialogWindow(WindowPtr window, const Rect& globalBounds, WindowRef parent);
+// After a dialog window has closed: the keyboard focus it took from `parent`
+// (the game window) comes back, and the focus events of the exchange are
+// dropped, so that the game does not take them for a switch to another
+// application. Nothing to do without a parent window.
+void TakeBackFocus(WindowRef parent);

@@ -37,6 +37,9 @@ struct DisplayBounds {
 };
 
 constexpr UInt32 kGammaTableEntries = 256;
+// SetTransfer's answer when no window can show the tables (nothing was
+// applied).
+constexpr SInt32 kTransferNotShown = 1001;
 
 class DisplayServices {
  public:
@@ -69,8 +72,9 @@ DisplayServices* SetDisplayServices(DisplayServices* services);
 
 // The SDL implementation; needs SDL's video subsystem. Mode switches go
 // through an exclusive full-screen window of its own; capture and release
-// are recorded. Transfer tables reach the screen through the gamma window
-// (the game window, installed by its owner) and are recorded otherwise; the
-// ramp found before the first one is restored at exit.
+// are recorded. Transfer tables are taken only while there is a gamma window
+// (the game window, installed by its owner), whose picture shows them: the
+// display's own ramp is never changed, so nothing is left to put back however
+// the program ends. Without one SetTransfer answers kTransferNotShown.
 DisplayServices* SDLDisplayServices();
 void SetGammaWindow(PlatformWindow* window);

@@ -3,12 +3,19 @@
 #include <algorithm>
 #include <deque>
 
+#include "platform/InputTrace.h"
 #include "platform/SdlEventPlatform.h"
 
 namespace {
 
 std::deque<PlatformEvent> queue;
 EventPlatform* installed = nullptr;
+
+void Trace(const char* what, const PlatformEvent& e) {
+  if (!InputTraceOn()) return;
+  char text[96];
+  TraceInput("%s %s", what, DescribePlatformEvent(e, text, sizeof text));
+}
 
 }  // namespace
 
@@ -43,6 +50,7 @@ bool NextPlatformEvent(PlatformEvent* e) {
   if (queue.empty()) return false;
   *e = queue.front();
   queue.pop_front();
+  Trace("taken", *e);
   return true;
 }
 
@@ -52,6 +60,7 @@ bool NextPlatformEventOf(UInt16 mask, PlatformEvent* e) {
   if (found == queue.end()) return false;
   *e = *found;
   queue.erase(found);
+  Trace("taken", *e);
   return true;
 }
 
@@ -70,7 +79,13 @@ int PendingPlatformEvents() {
 void FlushEvents(UInt16 whichMask, UInt16 stopMask) {
   Platform().Pump();
   auto stop = std::find_if(queue.begin(), queue.end(), [=](const PlatformEvent& e) { return (ClassBit(e) & stopMask) != 0; });
-  queue.erase(std::remove_if(queue.begin(), stop, [=](const PlatformEvent& e) { return (ClassBit(e) & whichMask) != 0; }), stop);
+  auto flushed = std::remove_if(queue.begin(), stop, [=](const PlatformEvent& e) {
+    if (!(ClassBit(e) & whichMask)) return false;
+    Trace("flushed", e);
+    return true;
+  });
+  TraceInput("flush of mask 0x%04x removed %d", whichMask, int(stop - flushed));
+  queue.erase(flushed, stop);
 }
 
 EventPlatform& Platform() {

@@ -16,6 +16,10 @@ Boolean WindowIsFullScreen(WindowRef window);
 // The content area in global pixels.
 Rect GetWindowContentBounds(WindowRef window);
 void HideWindow(WindowRef window);
+// Minimises the window (it stays in the window system's task list).
+void MinimiseWindow(WindowRef window);
+// Lets the window system resize (down to 320 by 240) and maximise the window.
+void SetWindowResizable(WindowRef window, Boolean resizable);
 // Shows the window and brings it in front of the others.
 void SelectWindow(WindowRef window);
 void SetWindowTitle(WindowRef window, const char* title);

@@ -207,6 +207,186 @@ SInt32 MenuKey(char key, UInt16 modifiers) {
   return 0;
 }
 
+namespace {
+
+SInt16 hilitedMenu;
+MenuTrackState tracking;
+Str255 applicationMenuTitle;
+
+SInt16 CountingWidth(const std::string& text) { return SInt16(7 * text.size()); }
+
+bool IsApplicationMenuTitle(const unsigned char* title) { return title[0] == 1 && title[1] == 0x14; }
+
+bool InRect(Point p, const Rect& r) { return p.v >= r.top && p.v < r.bottom && p.h >= r.left && p.h < r.right; }
+
+SInt16 ItemHeight(const MenuItemRecord& item) { return item.separator ? kMenuSeparatorHeight : kMenuItemHeight; }
+
+bool Choosable(MenuRef menu, SInt16 item) {
+  const MenuItemRecord* i = Item(menu, item);
+  return menu && menu->enabled && i && i->enabled && !i->separator;
+}
+
+void Close() {
+  tracking.openMenu = 0;
+  tracking.hotItem = 0;
+  tracking.pressed = false;
+  tracking.openedByPress = false;
+  hilitedMenu = 0;
+}
+
+void Open(MenuRef menu) {
+  tracking.openMenu = menu->id;
+  tracking.hotItem = 0;
+  hilitedMenu = menu->id;
+}
+
+}  // namespace
+
+SInt16 (*menuTextWidthProc)(const std::string& text) = CountingWidth;
+
+void SetApplicationMenuTitle(const unsigned char* title) { SetText(applicationMenuTitle, title + 1, title[0]); }
+
 void DrawMenuBar() {}
-SInt16 GetMBarHeight() { return 0; }
-void HiliteMenu(SInt16) {}
+SInt16 GetMBarHeight() { return kMenuBarHeight; }
+void HiliteMenu(SInt16 id) { hilitedMenu = id; }
+SInt16 HilitedMenu() { return hilitedMenu; }
+
+std::string MenuDisplayText(const unsigned char* text) {
+  std::string out;
+  for (size_t i = 1; i <= text[0]; ++i) {
+    unsigned char c = text[i];
+    if (c == 0xC9)
+      out += "...";
+    else if (c < 0x80)
+      out += char(c);
+    else
+      out += '?';
+  }
+  return out;
+}
+
+std::string MenuTitleText(MenuRef menu) {
+  if (!menu) return "";
+  return MenuDisplayText(IsApplicationMenuTitle(menu->title) ? applicationMenuTitle : menu->title);
+}
+
+std::string MenuKeyText(const MenuItemRecord& item) {
+  if (!item.commandKey || (item.modifiers & kMenuNoCommandModifier)) return "";
+  std::string text = "Ctrl+";
+  if (item.modifiers & kMenuOptionModifier) text += "Alt+";
+  if (item.modifiers & kMenuShiftModifier) text += "Shift+";
+  return text + char(toupper(UInt8(item.commandKey)));
+}
+
+std::vector<MenuRef> MenuBarShownMenus() {
+  std::vector<MenuRef> shown;
+  for (MenuRef m : bar)
+    if (!MenuTitleText(m).empty()) shown.push_back(m);
+  return shown;
+}
+
+Rect MenuTitleRect(MenuRef menu) {
+  SInt16 left = kMenuTitleLeft;
+  for (MenuRef m : MenuBarShownMenus()) {
+    SInt16 width = SInt16(menuTextWidthProc(MenuTitleText(m)) + 2 * kMenuTitlePadding);
+    if (m == menu) return Rect{0, left, kMenuBarHeight, SInt16(left + width)};
+    left = SInt16(left + width);
+  }
+  return Rect{0, 0, 0, 0};
+}
+
+Rect MenuDropRect(MenuRef menu) {
+  Rect title = MenuTitleRect(menu);
+  if (title.right <= title.left) return Rect{0, 0, 0, 0};
+  SInt16 width = SInt16(title.right - title.left), height = 2 * kMenuFrame;
+  for (const MenuItemRecord& item : menu->items) {
+    height = SInt16(height + ItemHeight(item));
+    std::string key = MenuKeyText(item);
+    SInt16 w = SInt16(kMenuTextLeft + menuTextWidthProc(MenuDisplayText(item.text)) + kMenuTextRight);
+    if (!key.empty()) w = SInt16(w + kMenuKeyGap + menuTextWidthProc(key));
+    width = std::max(width, w);
+  }
+  return Rect{kMenuBarHeight, title.left, SInt16(kMenuBarHeight + height), SInt16(title.left + width)};
+}
+
+Rect MenuItemRect(MenuRef menu, SInt16 item) {
+  Rect drop = MenuDropRect(menu);
+  if (!Item(menu, item) || drop.bottom <= drop.top) return Rect{0, 0, 0, 0};
+  SInt16 top = SInt16(drop.top + kMenuFrame);
+  for (SInt16 i = 1; i < item; ++i) top = SInt16(top + ItemHeight(menu->items[size_t(i - 1)]));
+  return Rect{top, drop.left, SInt16(top + ItemHeight(menu->items[size_t(item - 1)])), drop.right};
+}
+
+MenuRef MenuTitleAt(Point p) {
+  for (MenuRef m : MenuBarShownMenus())
+    if (InRect(p, MenuTitleRect(m))) return m;
+  return nullptr;
+}
+
+SInt16 MenuItemAt(MenuRef menu, Point p) {
+  if (!menu || !InRect(p, MenuDropRect(menu))) return 0;
+  for (SInt16 i = 1; i <= CountMenuItems(menu); ++i)
+    if (InRect(p, MenuItemRect(menu, i))) return i;
+  return 0;
+}
+
+const MenuTrackState& MenuTracking() { return tracking; }
+
+bool MenuTrackDown(Point p) {
+  MenuRef open = GetMenuHandle(tracking.openMenu);
+  if (!open) tracking.openMenu = 0;
+  if (MenuRef title = MenuTitleAt(p)) {
+    if (open == title) {
+      Close();
+    } else {
+      Open(title);
+      tracking.pressed = true;
+      tracking.openedByPress = true;
+    }
+    return true;
+  }
+  if (!open) return false;
+  if (InRect(p, MenuDropRect(open))) {
+    tracking.pressed = true;
+    tracking.openedByPress = false;
+    SInt16 item = MenuItemAt(open, p);
+    tracking.hotItem = Choosable(open, item) ? item : 0;
+  } else {
+    Close();
+  }
+  return true;
+}
+
+void MenuTrackMove(Point p) {
+  MenuRef open = GetMenuHandle(tracking.openMenu);
+  if (!open) return;
+  MenuRef title = MenuTitleAt(p);
+  if (title && title != open) {
+    Open(title);
+    return;
+  }
+  SInt16 item = MenuItemAt(open, p);
+  tracking.hotItem = Choosable(open, item) ? item : 0;
+}
+
+SInt32 MenuTrackUp(Point p) {
+  MenuRef open = GetMenuHandle(tracking.openMenu);
+  if (!open || !tracking.pressed) return 0;
+  bool clickOnTitle = tracking.openedByPress && MenuTitleAt(p) == open;
+  tracking.pressed = false;
+  tracking.openedByPress = false;
+  SInt16 item = MenuItemAt(open, p);
+  if (Choosable(open, item)) {
+    SInt16 id = open->id;
+    Close();
+    hilitedMenu = id;  // the title stays lit while the choice is handled
+    return SInt32(id) << 16 | item;
+  }
+  if (!clickOnTitle && !InRect(p, MenuDropRect(open)))
+    Close();
+  else if (!clickOnTitle && item)
+    Close();  // a separator or a disabled item
+  return 0;
+}
+
+void MenuTrackCancel() { Close(); }

@@ -5,8 +5,10 @@
 #include <map>
 
 #include "foundation/ErrorDialog.h"
+#include "foundation/Paths.h"
 #include "foundation/StringFunctions.h"
 #include "platform/MenuModel.h"
+#include "shell/ApplInfo.h"
 #include "shell/Events.h"
 #include "shell/StandardDialog.h"
 
@@ -43,7 +45,9 @@ void SetFontPart(ControlRef control, SInt16 flags, const ControlFontStyleRec& st
 
 }  // namespace
 
-void SetIconAlignment(ControlRef c, SInt16 a) { Report(SetTag(c, kTagGraphicAlignment, a), "SetIconAlignment() failed."); }
+void SetIconAlignment(ControlRef c, SInt16 a) {
+  Report(SetTag(c, kTagGraphicAlignment, a), "SetIconAlignment() failed.");
+}
 void SetIconOffset(ControlRef c, SInt16 h, SInt16 v) {
   Report(SetTag(c, kTagGraphicOffset, SInt32(UInt32(UInt16(v)) << 16 | UInt16(h))), "SetIconOffset() failed.");
 }
@@ -55,8 +59,10 @@ void SetTextOffset(ControlRef c, SInt16 o) { Report(SetTag(c, kTagTextOffset, o)
 void SetControlCIcon(ControlRef, SInt16) { Report(resNotFound, "SetControlCIcon() failed."); }
 void SetControlIconSuite(ControlRef, SInt16) { Report(resNotFound, "SetControlIconSuite() failed."); }
 OSErr SetBevelButtonPictID(ControlRef control, SInt16) { return control ? OSErr(resNotFound) : OSErr(paramErr); }
+// The control refers to the caller's picture; the flag says whether it has one.
 OSErr SetBevelButtonPict(ControlRef control, PicHandle pict) {
   if (!control) return -1;
+  control->picture = pict;
   return SetTag(control, kTagPicture, pict ? 1 : 0);
 }
 void SetBevelButton_ics8(ControlRef, SInt16) { Report(resNotFound, "SetBevelButton_ics8() failed."); }
@@ -65,8 +71,11 @@ void SetBevelButton_icns(ControlRef control, SInt16) {
   (void)control;
   Report(resNotFound, "SetBevelButton_icns() failed.");
 }
+// The icon is its PNG file: the control keeps the path, so the icon may be
+// released once it is set.
 OSErr SetControlIconRef(ControlRef control, IconRef icon) {
-  return SetTag(control, kTagContent, SInt32(reinterpret_cast<intptr_t>(icon) != 0));
+  if (control) control->iconPath = icon ? icon->path : std::string();
+  return SetTag(control, kTagContent, SInt32(icon != nullptr));
 }
 
 void SetControlFontColor(ControlRef control, RGBColor colour) {
@@ -105,8 +114,11 @@ void SetControlFont(ControlRef control) {
   ctrlPARAMS.Reset();
 }
 
+// A presenter draws the picture anew each time, so a control without one
+// shows nothing where the old picture was.
 OSErr SetControlPict(ControlRef control, PicHandle pict) {
   if (!control) return -1;
+  control->picture = pict;
   return SetTag(control, kTagPicture, pict ? 1 : 0);
 }
 
@@ -218,3 +230,9 @@ void AddBytesToString(SInt32 bytes, unsigned char* text) {
 }
 
 void SetEventRecord(EventRecord* event) { gEventREC = event; }
+
+OSErr LoadBundleIcon(const char* name, UInt32 type, IconRef* icon) {
+  *icon = nullptr;
+  if (!name) return fnfErr;
+  return RegisterIconRefFromIconFile(APPL.creator, type, (GetResourcesPath() + "/" + name).c_str(), icon);
+}

@@ -70,3 +70,17 @@ enum : UInt32 {
   kTagTransparent = FOUR_CHAR('t', 'r', 'n', 's'),
   kTagJustification = FOUR_CHAR('j', 'u', 's', 't'),
 };
+
+// The engine's own icons, relative to the bundle's Resources folder. They are
+// PNG files kept under the names the engine asks for (".icns" included), so
+// that LoadIconFile finds each by its own name.
+inline constexpr const char* kInputsIconFile = "QK Resources/Inputs.icns";
+inline constexpr const char* kRumbleIconFile = "QK Resources/Rumble.icns";
+inline constexpr const char* kAudioIconFile = "QK Resources/Audio.icns";
+inline constexpr const char* kOnlineIconFile = "QK Resources/Online.icns";
+inline constexpr const char* kKeyboardIconFile = "QK Resources/Keyboard.icns";
+// The application's own icon, at the size the dialogs show it best.
+inline constexpr const char* kApplicationIconFile = "Icons/Halvane-64.png";
+// Registers the icon "<Resources>/<name>" (a PNG file) for the application;
+// noErr with the icon, else the file's error and a null icon.
+OSErr LoadBundleIcon(const char* name, UInt32 type, IconRef* icon);

@@ -2,13 +2,14 @@
 
 #include "foundation/Array.h"
 #include "foundation/ErrorDialog.h"
+#include "foundation/Frameworks.h"
 #include "foundation/MainTimer.h"
 #include "foundation/Timer.h"
 #include "platform/PlatformTime.h"
-
 #include "shell/AllEvents.h"
 #include "shell/ApplInfo.h"
 #include "shell/MainPrefs.h"
+#include "shell/Menus.h"
 #include "shell/Startup.h"
 
 EventRecord theEVENT;
@@ -99,16 +100,53 @@ bool IsSuspendResume(const EventRecord* r) {
 // Suspend and resume are dispatched here too while the game is not
 // dispatching events itself (during the capture), so that switching away
 // from a game in play still pauses it.
+// The window manager has already maximised the window when its maximise
+// button reaches us: during the capture too it goes on to full screen
+// rather than stay a stretched window.
 void DispatchEvent(EventRecord* r) {
   if (r->what == kHighLevelEvent) DoHighLevel(r);
   else if (r->what == updateEvt) QK_UpdateWindow(MainWindow());
   else if (r == &theEVENT && IsSuspendResume(r) && !AllEventsEnabled()) DoOSEvent();
+  else if (r == &theEVENT && managerPart == inZoomOut && !AllEventsEnabled() && APPL.gameWindow && zoomWindowProc)
+    zoomWindowProc(inZoomOut);
 }
 
 void RaiseForCustomEvents(UInt8* flag) {
   *flag = 1;
   APPL.CustomEvents();
   *flag = 0;
+}
+
+bool InRect(Point p, const Rect& r) { return p.v >= r.top && p.v < r.bottom && p.h >= r.left && p.h < r.right; }
+
+bool Overlap(const Rect& a, const Rect& b) {
+  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+// The bar shows while the pointer rests on it (or a menu is pulled down from
+// it) and hides when the pointer leaves; hiding it asks for the picture
+// under it again. The bar lies over the window's top in a window and in
+// full screen alike.
+void ShowOrHideMenuBar() {
+  GlobalizeMenuBar();
+  Rect content;
+  if (!APPL.gameWindow || !isFrontProcess || !allEvents || !MainWindow() || Platform().WindowMinimised() ||
+      !Platform().WindowContent(&content))
+    return;
+  if (!IsFullScreen() && !Overlap(menuBarRECT, content)) return;
+  Point mouse = Platform().GlobalMouse();
+  if (InRect(mouse, menuBarRECT) || MenuTracking().openMenu) {
+    if (!updateWIND && !IsMenuBarVisible()) QK_ShowMenuBar();
+    if (IsMenuBarVisible()) MenuBarPointer(mouse);
+  } else if (IsMenuBarVisible()) {
+    QK_HideMenuBar();
+    SetApplCursor();
+    SaveEvent();
+    updateWIND = MainWindow();
+    updateRECT = Rect{0, 0, APPL.gameHeight, APPL.gameWidth};
+    APPL.CustomEvents();
+    RestoreEvent();
+  }
 }
 
 }  // namespace
@@ -171,9 +209,15 @@ void DoHighLevel(EventRecord* event) {
 void HandleEvents() {
   if (!isFrontProcess && theEVENT.what != osEvt && theEVENT.what != kHighLevelEvent && theEVENT.what != updateEvt)
     return;
+  if (theEVENT.what == osEvt) {
+    DoOSEvent();
+    return;
+  }
+  ShowOrHideMenuBar();
   switch (theEVENT.what) {
-    case osEvt: DoOSEvent(); break;
     case keyDown:
+      // A key takes a pulled-down menu away; its command key still counts.
+      MenuTrackCancel();
       if (allEvents && menuKeyProc) {
         SInt32 choice = menuKeyProc(&theEVENT);
         if (choice && handleMenuProc) handleMenuProc(SInt16(choice >> 16), SInt16(choice & 0xFFFF));
@@ -182,6 +226,10 @@ void HandleEvents() {
       break;
     case updateEvt: break;
     case mouseDown: HandleMouseDown(); break;
+    case mouseUp:
+      if (MenuTracking().pressed) MenuBarMouseUp(theEVENT.where);
+      APPL.CustomEvents();
+      break;
     default: APPL.CustomEvents(); break;
   }
 }
@@ -189,6 +237,10 @@ void HandleEvents() {
 SInt16 FindWindow(Point where, WindowRef* window) {
   *window = MainWindow();
   if (managerPart != inDesk) return managerPart;
+  if (menuBarINIT && IsMenuBarVisible() && (MenuTracking().openMenu || InRect(where, menuBarRECT))) {
+    *window = nullptr;
+    return inMenuBar;
+  }
   Rect content;
   if (Platform().WindowContent(&content) && where.v >= content.top && where.v < content.bottom &&
       where.h >= content.left && where.h < content.right)
@@ -200,6 +252,9 @@ SInt16 FindWindow(Point where, WindowRef* window) {
 void HandleMouseDown() {
   WindowRef window;
   switch (FindWindow(theEVENT.where, &window)) {
+    case inMenuBar:
+      if (allEvents) MenuBarMouseDown(theEVENT.where);
+      break;
     case inContent:
     case inGrow: APPL.CustomEvents(); break;
     case inDrag: RaiseForCustomEvents(&dragWindowEVENT); break;
@@ -220,6 +275,7 @@ void DoOSEvent() {
   if (!IsSuspendResume(&theEVENT)) return;
   if (!(theEVENT.message & resumeFlag)) {
     isFrontProcess = false;
+    MenuTrackCancel();
     SaveEvent();
     RaiseForCustomEvents(&suspendEVENT);
     RestoreEvent();

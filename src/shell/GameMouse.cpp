@@ -6,6 +6,7 @@
 #include "shell/ApplInfo.h"
 #include "shell/GameMouse.h"
 #include "shell/Events.h"
+#include "shell/Menus.h"
 
 Point mouseDelta;
 bool skipMouse;
@@ -149,7 +150,8 @@ void GetUserInput(UserInput* input) {
   if (input->clicked) {
     input->where = Point{v, h};
   } else {
-    input->down = Button();
+    // A press on the menu bar or its menus is the bar's, not the game's.
+    input->down = Button() && !MenuBarHasPointer();
     input->where = GetGameMouse();
   }
 }

@@ -1,6 +1,9 @@
 #include "shell/Launching.h"
 
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 
 #include "foundation/ErrorDialog.h"
 #include "foundation/FileClass.h"
@@ -24,6 +27,80 @@ std::string FolderOf(const std::string& path) {
 }
 
 std::string Text(const unsigned char* p) { return p ? std::string((const char*)p + 1, p[0]) : std::string(); }
+
+constexpr int kHelperTimeoutMs = 5000;
+// What RunProgram answers for a program that could not be started.
+constexpr int kNotStarted = 127;
+
+// A file URI with every byte but the unreserved ones and '/' escaped, so
+// that it passes through any argument syntax unchanged.
+std::string FileURI(const std::string& path) {
+  static const char hex[] = "0123456789ABCDEF";
+  std::string uri = "file://";
+  for (unsigned char c : path) {
+    if (isalnum(c) || c == '/' || c == '-' || c == '.' || c == '_' || c == '~') {
+      uri += char(c);
+    } else {
+      uri += '%';
+      uri += hex[c >> 4];
+      uri += hex[c & 15];
+    }
+  }
+  return uri;
+}
+
+// Asks the desktop's file manager to show the item selected in its folder;
+// false when none answered.
+bool ShowItemInFileManager(const std::string& path) {
+  const std::string uri = FileURI(path);
+  int status = RunProgram(
+      {"gdbus", "call", "--session", "--timeout", "5", "--dest", "org.freedesktop.FileManager1", "--object-path",
+       "/org/freedesktop/FileManager1", "--method", "org.freedesktop.FileManager1.ShowItems", "['" + uri + "']", ""},
+      nullptr, kHelperTimeoutMs);
+  if (status == kNotStarted)
+    status = RunProgram(
+        {"dbus-send", "--session", "--print-reply", "--reply-timeout=5000", "--dest=org.freedesktop.FileManager1",
+         "/org/freedesktop/FileManager1", "org.freedesktop.FileManager1.ShowItems", "array:string:" + uri, "string:"},
+        nullptr, kHelperTimeoutMs);
+  return status == 0;
+}
+
+// A URL scheme: a letter, then letters, digits, '+', '-' and '.'.
+bool IsScheme(const std::string& s) {
+  if (s.empty() || !isalpha(UInt8(s[0]))) return false;
+  for (unsigned char c : s)
+    if (!isalnum(c) && c != '+' && c != '-' && c != '.') return false;
+  return true;
+}
+
+// The Name of a desktop entry, looked up where the desktop keeps them; ""
+// when it is not found.
+std::string DesktopEntryName(const std::string& id) {
+  std::vector<std::string> folders;
+  const char* home = std::getenv("HOME");
+  const char* dataHome = std::getenv("XDG_DATA_HOME");
+  if (dataHome && *dataHome)
+    folders.push_back(dataHome);
+  else if (home)
+    folders.push_back(std::string(home) + "/.local/share");
+  const char* dataDirs = std::getenv("XDG_DATA_DIRS");
+  std::stringstream dirs(dataDirs && *dataDirs ? dataDirs : "/usr/local/share:/usr/share");
+  for (std::string d; std::getline(dirs, d, ':');)
+    if (!d.empty()) folders.push_back(d);
+  for (const std::string& folder : folders) {
+    std::ifstream entry(folder + "/applications/" + id);
+    if (!entry) continue;
+    bool inEntry = false;
+    for (std::string line; std::getline(entry, line);) {
+      if (!line.empty() && line[0] == '[')
+        inEntry = line == "[Desktop Entry]";
+      else if (inEntry && line.rfind("Name=", 0) == 0)
+        return line.substr(5);
+    }
+    return "";
+  }
+  return "";
+}
 
 }  // namespace
 
@@ -75,8 +152,31 @@ UInt32 LaunchURLDialog(const unsigned char* message, const unsigned char* url, c
   return command;
 }
 
-// There is no helper-application table keyed by creator codes.
-OSErr GetProtocolHelperApp(const unsigned char*, unsigned char*, UInt32*) { return fnfErr; }
+// The desktop keeps one handler per URL scheme (x-scheme-handler/<scheme>),
+// named by its desktop entry: the helper's name is the entry's Name (its id
+// without ".desktop" when the entry cannot be read), and no creator code
+// exists here (0).
+OSErr GetProtocolHelperApp(const unsigned char* protocol, unsigned char* name, UInt32* creator) {
+  std::string scheme = Text(protocol);
+  if (!IsScheme(scheme)) return paramErr;
+  std::string output;
+  if (RunProgram({"xdg-mime", "query", "default", "x-scheme-handler/" + scheme}, &output, kHelperTimeoutMs) != 0)
+    return fnfErr;
+  std::string id = output.substr(0, output.find('\n'));
+  if (id.empty()) return fnfErr;
+  std::string shown = DesktopEntryName(id);
+  if (shown.empty()) shown = id.size() > 8 && id.ends_with(".desktop") ? id.substr(0, id.size() - 8) : id;
+  if (name && shown.size() <= 31) {
+    name[0] = UInt8(shown.size());
+    memcpy(name + 1, shown.data(), shown.size());
+  }
+  if (creator) *creator = 0;
+  return noErr;
+}
+
+// Setting a handler would change the user's choice for every program on the
+// desktop (the shared mimeapps.list), which a game must not do on its own;
+// removing one has no counterpart at all. Both stay unimplemented.
 OSErr SetProtocolHelperApp(const unsigned char*, unsigned char*, UInt32) { return unimpErr; }
 OSErr RemoveProtocolHelper(const unsigned char*) { return unimpErr; }
 
@@ -93,8 +193,11 @@ OSErr ExecuteAppleScriptEvent(const void*, SInt32, void*, std::string* result) {
   return paramErr;
 }
 
+// The file manager shows the item selected where one answers on the session
+// bus; otherwise its folder opens.
 OSErr RevealInFinder(const char* path) {
   if (!path || !*path) return paramErr;
+  if (ShowItemInFileManager(path)) return noErr;
   return Open(FolderOf(path));
 }
 OSErr RevealInFinder(FileClass* file) { return file ? RevealInFinder(PathOfFSRef(&file->ref).c_str()) : OSErr(paramErr); }
@@ -139,4 +242,5 @@ OSErr MakeOpenURLEvent(const char* url, AppleEvent* event, UInt32 creator, AEAdd
   return err;
 }
 OSErr LaunchControlPanelByCreator(UInt32) { return 1; }
-OSErr LaunchPreferencePane(const unsigned char*) { return fnfErr; }
+// Without the BSD layer's pane folder no pane has the identifier: 0.
+OSErr LaunchPreferencePane(const unsigned char*) { return noErr; }

@@ -18,6 +18,7 @@ bool isEnabled[20];
 SInt16 hideItemId, hideOthersItemId;
 void (*setWindowSizeProc)(Point size);
 void (*adjustWindowSizeProc)();
+void (*minimiseWindowProc)();
 
 namespace {
 
@@ -102,6 +103,7 @@ void InitMenuBar(unsigned char hideMenuBar) {
     Str255 about;
     Join(about, "About ", APPL.name, "\xC9");  // Mac Roman ellipsis
     InsertMenuItemText(apple, about, 0);
+    SetApplicationMenuTitle(APPL.name);
     AppendSystemItems(apple);
     APPL.InitLocalMenus();
     menuKeyProc = MenuKeyOfEvent;
@@ -123,6 +125,8 @@ void HandleMenu(SInt16 menu, SInt16 item) {
     UInt32 command = GetMenuItemCommandID(GetMenuHandle(menu), item);
     if (item == 1) APPL.AboutDialog();
     else if (command == kHICommandQuit) SendCoreEvent(kAEQuitApplicationID);
+    else if (command == kHICommandHide && minimiseWindowProc)
+      minimiseWindowProc();
     else if (command == kHICommandPreferences) SendCoreEvent(kAEShowPreferences);
   } else if (windowMenuID && menu == windowMenuID) {
     if (item == 1) ChooseWindowSize(640, 480);
@@ -150,15 +154,41 @@ void InsertWindowMenu(SInt16 id) {
 }
 
 void GetMenuBarBounds(Rect* bounds) {
-  Rect screen = Platform().MainScreen();
-  *bounds = Rect{screen.top, screen.left, SInt16(screen.top + menuBarHeight), screen.right};
+  Rect area = Platform().MainScreen();
+  Rect content;
+  if (MainWindow() && Platform().WindowContent(&content)) area = content;
+  *bounds = Rect{area.top, area.left, SInt16(area.top + menuBarHeight), area.right};
 }
 
+// The window moves and changes size, and its bar with it.
 void GlobalizeMenuBar() {
   Rect content;
   if (!MainWindow() || !Platform().WindowContent(&content)) return;
+  if (menuBarINIT) GetMenuBarBounds(&menuBarRECT);
   gMenuBarRECT = Rect{SInt16(menuBarRECT.top - content.top), SInt16(menuBarRECT.left - content.left),
                       SInt16(menuBarRECT.bottom - content.top), SInt16(menuBarRECT.right - content.left)};
+}
+
+namespace {
+
+Point BarPoint(Point global) { return Point{SInt16(global.v - menuBarRECT.top), SInt16(global.h - menuBarRECT.left)}; }
+
+}  // namespace
+
+bool MenuBarMouseDown(Point global) { return MenuTrackDown(BarPoint(global)); }
+
+void MenuBarMouseUp(Point global) {
+  SInt32 choice = MenuTrackUp(BarPoint(global));
+  if (choice) HandleMenu(SInt16(choice >> 16), SInt16(choice & 0xFFFF));
+}
+
+void MenuBarPointer(Point global) { MenuTrackMove(BarPoint(global)); }
+
+bool MenuBarHasPointer() {
+  if (!menuBarINIT || !IsMenuBarVisible()) return false;
+  if (MenuTracking().openMenu) return true;
+  Point p = Platform().GlobalMouse();
+  return p.v >= menuBarRECT.top && p.v < menuBarRECT.bottom && p.h >= menuBarRECT.left && p.h < menuBarRECT.right;
 }
 
 SInt16 FreeMenuID() {
@@ -251,6 +281,7 @@ void EnableAllMenus() {
 void CaptureMenus(bool capture) {
   MenuRef apple = GetMenuHandle(kAppleMenuID);
   if (capture) {
+    MenuTrackCancel();
     DisableAllMenus();
     MenuRef swallow = NewMenu(kSwallowMenuID, (const unsigned char*)"");
     AppendMenu(swallow, (const unsigned char*)"\3 /Q");

@@ -11,12 +11,16 @@
 #include "foundation/Paths.h"
 #include "foundation/PlistTag.h"
 #include "foundation/StringFunctions.h"
+#include "foundation/TextEncodings.h"
+#include "shell/ApplInfo.h"
+#include "shell/ControlUtilities.h"
 #include "shell/ErrorAlertDialogs.h"
 
 IBNibRef QKEngineNIB = nullptr;
 WindowRef progressDLOG = nullptr;
 ControlRef progressBAR = nullptr;
 ControlRef progressFIELD = nullptr;
+IconRef applICON = nullptr;
 
 namespace {
 
@@ -199,6 +203,7 @@ WindowRef GetNibWindow(IBNibRef nib, const char* name) {
   if (!spec) return nullptr;
   std::string title;
   spec->GetString("Title", &title, 0);
+  title = ConvertUnicodeToCStr(title.c_str());
   Str255 ptitle;
   CToPStr(title.c_str(), ptitle);
   SInt16 width = SInt16(Number(spec, "Width", 300)), height = SInt16(Number(spec, "Height", 120));
@@ -213,6 +218,8 @@ WindowRef GetNibWindow(IBNibRef nib, const char* name) {
     c->GetString("Title", &ctitle, 0);
     c->GetString("Command", &command, 0);
     c->GetString("Signature", &signature, 0);
+    // The description is UTF-8; the model keeps Mac Roman.
+    ctitle = ConvertUnicodeToCStr(ctitle.c_str());
     Str255 pt;
     CToPStr(ctitle.c_str(), pt);
     Rect r{SInt16(Number(c, "Top", 0)), SInt16(Number(c, "Left", 0)), SInt16(Number(c, "Bottom", 0)),
@@ -223,6 +230,12 @@ WindowRef GetNibWindow(IBNibRef nib, const char* name) {
     control->value = SInt16(Number(c, "Value", 0));
     if (proc == kStaticTextProc || proc == kEditTextProc || proc == kPasswordProc) control->text = ctitle;
     if (!command.empty()) control->command = CodeOf(command);
+    // The tabs' titles, or the items of a pop-up, as the description lists them.
+    if (PlistTag* items = c->FindArray("Items", 0))
+      for (UInt16 k = 0; k < items->NumElements(); ++k) {
+        const unsigned char* item = items->GetElement(k)->value;
+        control->items.push_back(ConvertUnicodeToCStr(std::string((const char*)item + 1, item[0]).c_str()));
+      }
     if (!signature.empty()) {
       control->signature = CodeOf(signature);
       control->id = Number(c, "ID", 0);
@@ -481,6 +494,12 @@ void OpenProgressDialog(const char* title, unsigned char indeterminate, const ch
   progressBAR = GetControlByCommand(progressDLOG, FOUR_CHAR('p', 'r', 'o', 'g'));
   progressFIELD = GetControlByCommand(progressDLOG, FOUR_CHAR('t', 'x', 't', '1'));
   if (progressFIELD) progressFIELD->text = text ? text : "";
+  // The application's icon is a PNG file of the bundle.
+  if (OSErr error = LoadBundleIcon(kApplicationIconFile, FOUR_CHAR('A', 'P', 'P', 'L'), &applICON)) {
+    ErrorDialog("GetIconRef() failed.", SInt16(error), 0, 1);
+    return;
+  }
+  SetControlIconRef(GetControlByCommand(progressDLOG, FOUR_CHAR('i', 'c', 'o', 'n')), applICON);
   if (progressBAR) {
     progressBAR->value = progressBAR->minimum = progressBAR->maximum = 0;
     progressBAR->data[FOUR_CHAR('i', 'n', 'd', 'e')] = indeterminate;
@@ -512,6 +531,8 @@ void CloseProgressDialog() {
   Presenter().Dismiss(progressDLOG);
   DisposeDialogWindow(progressDLOG);
   progressDLOG = nullptr;
+  ReleaseIconRef(applICON);
+  applICON = nullptr;
   progressBAR = progressFIELD = nullptr;
 }
 

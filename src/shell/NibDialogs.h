@@ -6,6 +6,7 @@
 #pragma once
 
 #include "foundation/Timer.h"
+#include "platform/QuickDrawPicture.h"
 #include "shell/StandardDialog.h"
 
 class PlistTag;
@@ -95,6 +96,8 @@ SInt16 RealValueToSlider(SInt16 value, ControlRef slider, SInt16 low, SInt16 hig
 extern WindowRef progressDLOG;
 extern ControlRef progressBAR;
 extern ControlRef progressFIELD;
+// The application's icon, held while the progress window is open.
+extern IconRef applICON;
 void OpenProgressDialog(const char* title, unsigned char indeterminate, const char* text);
 void UpdateProgressDialog(const char* text, char step);
 void CloseProgressDialog();

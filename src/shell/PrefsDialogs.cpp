@@ -4,6 +4,7 @@
 
 #include "foundation/StringFunctions.h"
 #include "shell/ApplInfo.h"
+#include "shell/ControlUtilities.h"
 #include "shell/ErrorAlertDialogs.h"
 #include "shell/Events.h"
 #include "shell/InputDevices.h"
@@ -19,8 +20,8 @@ const EventTypeSpec kPrefsEvents[] = {{kEventClassControl, kEventControlHit},
 
 SInt16 Width(const Rect& r) { return SInt16(r.right - r.left); }
 
-// Adds a panel button right of `after`.
-ControlRef AddPanelButton(WindowRef window, ControlRef after, const char* title, UInt32 command) {
+// Adds a panel button right of `after`, with its icon above its title.
+ControlRef AddPanelButton(WindowRef window, ControlRef after, const char* title, UInt32 command, IconRef icon) {
   Rect r = after->bounds;
   SInt16 w = Width(r);
   r.left = SInt16(r.left + w + 8);
@@ -29,6 +30,7 @@ ControlRef AddPanelButton(WindowRef window, ControlRef after, const char* title,
   CToPStr(title, t);
   ControlRef button = NewDialogWindowControl(window, r, kBevelButtonProc, t, 0, 0, 1);
   button->command = command;
+  SetControlIconRef(button, icon);
   return button;
 }
 
@@ -69,6 +71,19 @@ UInt32 MainPrefsDialog(SInt16) {
   bool full = mainPREFS.fullScreen;
   bool menuBar = IsMenuBarVisible();
   bool cursorWasVisible = cursorVIS;
+  // The panels' icons; a missing one leaves its button with its title alone.
+  const UInt32 kIconFamily = FOUR_CHAR('i', 'c', 'n', 's');
+  IconRef inputs, rumble, audio, online;
+  LoadBundleIcon(kInputsIconFile, kIconFamily, &inputs);
+  LoadBundleIcon(kRumbleIconFile, kIconFamily, &rumble);
+  LoadBundleIcon(kAudioIconFile, kIconFamily, &audio);
+  LoadBundleIcon(kOnlineIconFile, kIconFamily, &online);
+  struct Icons {
+    IconRef* icons[4];
+    ~Icons() {
+      for (IconRef* icon : icons) ReleaseIconRef(*icon);
+    }
+  } release{{&inputs, &rumble, &audio, &online}};
   QK_ShowMenuBar();
   Platform().ArrowCursor();
   WindowRef window = GetNibWindow(QKEngineNIB, "Main Prefs");
@@ -92,16 +107,24 @@ UInt32 MainPrefsDialog(SInt16) {
   ControlRef graf = GetControlByCommand(window, kCommandGraphics);
   DisableControl(GetControlByCommand(window, kCommandInputs));
   DisableControl(GetControlByCommand(window, kCommandRumble));
+  SetControlIconRef(GetControlByCommand(window, kCommandInputs), inputs);
+  SetControlIconRef(GetControlByCommand(window, kCommandRumble), rumble);
   ControlRef last = GetControlByCommand(window, kCommandAudio);
+  SetControlIconRef(last, audio);
   SInt16 extra = SInt16((APPL.onlinePanel ? 64 : 0) + (APPL.gamePanel ? 64 : 0) + (APPL.keysPanel ? 64 : 0));
   Rect bounds = DlogPosition(SInt16(Width(record->bounds) + extra), SInt16(record->bounds.bottom - record->bounds.top), 0);
   record->bounds = bounds;
   // The buttons along the bottom right keep their place at the right edge.
   for (ControlRef c : AllControls(window))
     if (c->kind == kControlKindPushButton && c->command != kCommandQuit) OffsetControl(c, extra, 0);
-  if (last && APPL.onlinePanel) last = AddPanelButton(window, last, "Online", kCommandOnline);
-  if (last && APPL.gamePanel) last = AddPanelButton(window, last, "Game", kCommandGame);
-  if (last && APPL.keysPanel) last = AddPanelButton(window, last, "Keys", kCommandKeys);
+  IconRef application, keyboard;
+  LoadBundleIcon(kApplicationIconFile, FOUR_CHAR('A', 'P', 'P', 'L'), &application);
+  LoadBundleIcon(kKeyboardIconFile, kIconFamily, &keyboard);
+  if (last && APPL.onlinePanel) last = AddPanelButton(window, last, "Online", kCommandOnline, online);
+  if (last && APPL.gamePanel) last = AddPanelButton(window, last, "Game", kCommandGame, application);
+  if (last && APPL.keysPanel) last = AddPanelButton(window, last, "Keys", kCommandKeys, keyboard);
+  ReleaseIconRef(application);
+  ReleaseIconRef(keyboard);
   if (fullBox) fullBox->value = mainPREFS.fullScreen ? 1 : 0;
   if (graf && graf->children.size() >= 2) {
     graf->children[0]->value = mainPREFS.graphicsMode ? 0 : 1;
@@ -148,6 +171,10 @@ UInt32 OnlinePrefsDialog(WindowRef parent) {
   if (!window) return kHICommandCancel;
   UInt32 result = kHICommandCancel;
   InstallWindowEventHandler(window, OnlineDialogHandler, 1, kPrefsEvents, &result, nullptr);
+  IconRef online;
+  LoadBundleIcon(kOnlineIconFile, FOUR_CHAR('i', 'c', 'n', 's'), &online);
+  SetControlIconRef(GetControlByCommand(window, FOUR_CHAR('i', 'c', 'o', 'n')), online);
+  ReleaseIconRef(online);
   ControlRef tabs = GetControlByCommand(window, FOUR_CHAR('t', 'a', 'b', 's'));
   if (tabs) {
     InstallTabsControlHandler(tabs);

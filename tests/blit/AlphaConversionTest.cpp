@@ -70,15 +70,3 @@ TEST(AlphaPlanes, RectanglesAreCutToBothMaps) {
 }
 
 }  // namespace
-
-#include "blit/BlitCore.h"
-
-TEST(Convert16To32, EveryPixelWidensEachFieldByItsTopBits) {
-  for (UInt32 p = 0; p < 65536; ++p) {
-    const UInt32 r = (p >> 10) & 31, g = (p >> 5) & 31, b = p & 31;
-    const UInt32 expected = ((r * 8 + r / 4) << 16) | ((g * 8 + g / 4) << 8) | (b * 8 + b / 4);
-    ASSERT_EQ(Convert16To32(UInt16(p)), expected) << std::hex << p;
-  }
-  EXPECT_EQ(Convert16To32(0x5678), 0x00AD9CC6u);
-  EXPECT_EQ(Convert16To32(0x8000), 0u);
-}

@@ -1,6 +1,8 @@
 #include "shell/ControlUtilities.h"
 
 #include "DialogFixture.h"
+#include "foundation/Paths.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -56,9 +58,18 @@ TEST_F(ControlUtilitiesTest, PictureValuesAndNumbers) {
   FieldWindow("-42");
   EXPECT_EQ(GetControlTextAsNumber(field), -42);
   EXPECT_EQ(SetControlPict(nullptr, nullptr), -1);
-  field->data[kTagPicture] = 1;
+  // The control keeps the picture it is to show, and loses it with none.
+  UInt32 pixels[4] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
+  Rect frame{0, 0, 2, 2};
+  PicHandle picture = NewPictureFromPixels(&frame, pixels);
+  ASSERT_NE(picture, nullptr);
+  EXPECT_EQ(SetControlPict(field, picture), noErr);
+  EXPECT_EQ(field->picture, picture);
+  EXPECT_EQ(field->data[kTagPicture], 1);
   EXPECT_EQ(SetControlPict(field, nullptr), noErr);
+  EXPECT_EQ(field->picture, nullptr);
   EXPECT_EQ(field->data[kTagPicture], 0);  // the old picture is gone
+  KillPicture(picture);
   SetControlValues(field, 7, 1, 9);
   EXPECT_EQ(field->value, 7);
   EXPECT_EQ(field->minimum, 1);
@@ -66,6 +77,27 @@ TEST_F(ControlUtilitiesTest, PictureValuesAndNumbers) {
   ListHandle list;
   EXPECT_EQ(GetListBoxListHandle(nullptr, &list), paramErr);
   EXPECT_EQ(GetListBoxListHandle(field, nullptr), paramErr);
+}
+
+TEST_F(ControlUtilitiesTest, AnIconIsKeptAsItsFileAndOutlivesItsReference) {
+  FieldWindow("");
+  TempFolder folder;
+  std::string png = folder.Write("icon.icns", std::string("\x89PNG\r\n\x1a\n", 8) + "rest");
+  IconRef icon = nullptr;
+  ASSERT_EQ(RegisterIconRefFromIconFile(0, 0, png.c_str(), &icon), noErr);
+  EXPECT_EQ(SetControlIconRef(field, icon), noErr);
+  ReleaseIconRef(icon);
+  EXPECT_EQ(field->iconPath, png);
+  EXPECT_EQ(field->data[kTagContent], 1);
+  EXPECT_EQ(SetControlIconRef(field, nullptr), noErr);
+  EXPECT_EQ(field->iconPath, "");
+  EXPECT_EQ(SetControlIconRef(nullptr, nullptr), paramErr);
+  // A bundle's icon by its name below Resources; a missing one is no icon.
+  SetBundlePathForTesting(folder.Path().c_str());
+  IconRef missing = nullptr;
+  EXPECT_NE(LoadBundleIcon(kAudioIconFile, 0, &missing), noErr);
+  EXPECT_EQ(missing, nullptr);
+  SetBundlePathForTesting(nullptr);
 }
 
 TEST_F(ControlUtilitiesTest, ByteCounts) {

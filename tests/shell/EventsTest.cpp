@@ -147,6 +147,25 @@ TEST_F(EventsTest, CloseButtonIsACloseBoxClick) {
   EXPECT_EQ(closeBoxEVENT, 0);
 }
 
+// The maximise button asks for full screen once, whether or not the game
+// has captured the events.
+TEST_F(EventsTest, TheMaximiseButtonIsTheZoom) {
+  static std::vector<SInt16> zooms;
+  zooms.clear();
+  zoomWindowProc = [](SInt16 part) { zooms.push_back(part); };
+  QKEL[kQKELAllEventsEnabled] = reinterpret_cast<QKELProc>(AllEventsEnabled_Displays);
+  APPL.gameWindow = 1;
+  for (bool captured : {false, true}) {
+    allEvents = !captured;
+    platform.Post(PlatformEvent::ZoomBox);
+    GetEvent(0, nullptr);
+    if (AllEventsEnabled()) HandleEvents();
+  }
+  allEvents = true;
+  zoomWindowProc = nullptr;
+  EXPECT_EQ(zooms, (std::vector<SInt16>{inZoomOut, inZoomOut}));
+}
+
 TEST_F(EventsTest, SuspendAndResumeToggleFrontAndRaiseTheirFlags) {
   static int fullScreenCalls[2];
   fullScreenCalls[0] = fullScreenCalls[1] = 0;

@@ -1,27 +1,47 @@
-#include "shell/Launching.h"
-
 #include <cstring>
+#include <map>
 
 #include "DialogFixture.h"
-#include "support/TempFolder.h"
 #include "foundation/FileClass.h"
 #include "platform/PlatformLaunch.h"
+#include "shell/Launching.h"
+#include "support/TempFolder.h"
 
 namespace {
 
 class LaunchingTest : public DialogTest {
  protected:
-  LaunchingTest() { previous = SetLaunchProc(Record); }
-  ~LaunchingTest() override { SetLaunchProc(previous); }
+  LaunchingTest() : previous(SetLaunchProc(Record)), previousRun(SetRunProc(Run)) {}
+  ~LaunchingTest() override {
+    SetLaunchProc(previous);
+    SetRunProc(previousRun);
+  }
   static OSErr Record(const std::vector<std::string>& argv) {
     launched.push_back(argv);
     return answer;
   }
-  static inline std::vector<std::vector<std::string>> launched;
+  // Programs run and waited for: each answers its status and output by its
+  // name; a program with no answer cannot be started.
+  struct Answer {
+    int status;
+    std::string output;
+  };
+  static int Run(const std::vector<std::string>& argv, std::string* output, int) {
+    ran.push_back(argv);
+    auto found = runAnswers.find(argv[0]);
+    if (found == runAnswers.end()) return 127;
+    if (output) *output = found->second.output;
+    return found->second.status;
+  }
+  static inline std::vector<std::vector<std::string>> launched, ran;
+  static inline std::map<std::string, Answer> runAnswers;
   static inline OSErr answer = noErr;
   LaunchProc previous;
+  RunProc previousRun;
   void SetUp() override {
     launched.clear();
+    ran.clear();
+    runAnswers.clear();
     answer = noErr;
   }
 };
@@ -51,7 +71,7 @@ TEST_F(LaunchingTest, WhatHasNoCounterpartAnswersItsCode) {
     const char* what;
     OSErr got, want;
   } cases[] = {
-      {"helper get", GetProtocolHelperApp(PStr("http"), name, &creator), fnfErr},
+      {"helper get without xdg-mime", GetProtocolHelperApp(PStr("http"), name, &creator), fnfErr},
       {"helper set", SetProtocolHelperApp(PStr("http"), name, 0), unimpErr},
       {"helper remove", RemoveProtocolHelper(PStr("http")), unimpErr},
       {"script", RunAppleScript("beep"), unimpErr},
@@ -62,12 +82,96 @@ TEST_F(LaunchingTest, WhatHasNoCounterpartAnswersItsCode) {
       {"launch local", LaunchLocalApp(PStr("x"), 0), -1},
       {"by creator", LaunchApplicationByCreator(1, 2), 1},
       {"control panel", LaunchControlPanelByCreator(1), 1},
-      {"preference pane", LaunchPreferencePane(PStr("com.example.pane")), fnfErr},
+      {"preference pane", LaunchPreferencePane(PStr("com.example.pane")), noErr},
   };
   for (const Case& c : cases) EXPECT_EQ(c.got, c.want) << c.what;
   EXPECT_EQ(result, "");
   EXPECT_FALSE(InitAppleScript());
   EXPECT_TRUE(launched.empty());
+}
+
+TEST_F(LaunchingTest, RevealSelectsTheItemInTheFileManagerWhereOneAnswers) {
+  const char* path = "/home/player/My \"Scores\", 1.plist";
+  const std::string uri = "file:///home/player/My%20%22Scores%22%2C%201.plist";
+  const std::vector<std::string> gdbus = {"gdbus",
+                                          "call",
+                                          "--session",
+                                          "--timeout",
+                                          "5",
+                                          "--dest",
+                                          "org.freedesktop.FileManager1",
+                                          "--object-path",
+                                          "/org/freedesktop/FileManager1",
+                                          "--method",
+                                          "org.freedesktop.FileManager1.ShowItems",
+                                          "['" + uri + "']",
+                                          ""};
+  const std::vector<std::string> dbusSend = {"dbus-send",
+                                             "--session",
+                                             "--print-reply",
+                                             "--reply-timeout=5000",
+                                             "--dest=org.freedesktop.FileManager1",
+                                             "/org/freedesktop/FileManager1",
+                                             "org.freedesktop.FileManager1.ShowItems",
+                                             "array:string:" + uri,
+                                             "string:"};
+  struct Case {
+    const char* what;
+    std::map<std::string, Answer> answers;
+    std::vector<std::vector<std::string>> ran, launched;
+  } cases[] = {
+      {"a file manager answers", {{"gdbus", {0, "()"}}}, {gdbus}, {}},
+      {"none answers on the bus", {{"gdbus", {1, ""}}}, {gdbus}, {{"xdg-open", "/home/player"}}},
+      {"no gdbus: dbus-send", {{"dbus-send", {0, ""}}}, {gdbus, dbusSend}, {}},
+      {"neither can be started", {}, {gdbus, dbusSend}, {{"xdg-open", "/home/player"}}},
+  };
+  for (const Case& c : cases) {
+    ran.clear();
+    launched.clear();
+    runAnswers = c.answers;
+    EXPECT_EQ(RevealInFinder(path), noErr) << c.what;
+    EXPECT_EQ(ran, c.ran) << c.what;
+    EXPECT_EQ(launched, c.launched) << c.what;
+  }
+}
+
+TEST_F(LaunchingTest, ProtocolHelperIsTheDesktopsHandlerOfTheScheme) {
+  TempFolder data;
+  data.Write("applications/web-browser.desktop",
+             "[Desktop Action New]\nName=New Window\n[Desktop Entry]\nType=Application\nName=Web Browser\n");
+  ScopedEnv dataHome("XDG_DATA_HOME", data.Path().c_str());
+  ScopedEnv dataDirs("XDG_DATA_DIRS", (data.Path() + "/none").c_str());
+  struct Case {
+    const char* scheme;
+    Answer xdgMime;
+    OSErr result;
+    std::string name;
+  } cases[] = {
+      {"https", {0, "web-browser.desktop\n"}, noErr, "Web Browser"},
+      {"irc", {0, "chat-client.desktop\n"}, noErr, "chat-client"},  // its entry cannot be read
+      {"irc", {0, "a-very-long-name-for-a-chat-client-entry.desktop\n"}, noErr, "(unchanged)"},
+      {"gopher", {0, ""}, fnfErr, "(unchanged)"},
+      {"gopher", {4, ""}, fnfErr, "(unchanged)"},
+  };
+  for (const Case& c : cases) {
+    runAnswers = {{"xdg-mime", c.xdgMime}};
+    ran.clear();
+    Str255 name;
+    memcpy(name, "\13(unchanged)", 12);
+    UInt32 creator = 99;
+    std::string scheme = std::string(1, char(strlen(c.scheme))) + c.scheme;
+    EXPECT_EQ(GetProtocolHelperApp((const unsigned char*)scheme.c_str(), name, &creator), c.result) << c.scheme;
+    EXPECT_EQ(std::string((char*)name + 1, name[0]), c.name) << c.scheme;
+    EXPECT_EQ(creator, c.result == noErr ? 0u : 99u) << c.scheme;
+    ASSERT_EQ(ran.size(), 1u);
+    EXPECT_EQ(ran[0],
+              (std::vector<std::string>{"xdg-mime", "query", "default", std::string("x-scheme-handler/") + c.scheme}));
+  }
+  // A scheme must be one: nothing is run for anything else.
+  ran.clear();
+  for (const char* bad : {"\5ht tp", "\0", "\0041abc", "\4a/..", "\3a'b"})
+    EXPECT_EQ(GetProtocolHelperApp((const unsigned char*)bad, nullptr, nullptr), paramErr) << bad + 1;
+  EXPECT_TRUE(ran.empty());
 }
 
 TEST_F(LaunchingTest, LinkDialogOpensTheLinkAndEndsAsCancel) {

@@ -48,6 +48,10 @@ class MenusTest : public ShellTest {
     };
   }
   ~MenusTest() override {
+    MenuTrackCancel();
+    QK_ShowMenuBar();
+    menuBarINIT = false;
+    menuBarRECT = gMenuBarRECT = Rect{};
     ClearMenuBar();
     menuKeyProc = nullptr;
     handleMenuProc = nullptr;
@@ -86,7 +90,7 @@ TEST_F(MenusTest, InitMenuBarBuildsTheAppleMenuAndTheGameMenus) {
   EXPECT_FALSE(IsMenuItemChecked(window, 4));
   EXPECT_EQ(CountMenuItems(GetMenuHandle(130)), 6);
   EXPECT_EQ(FreeMenuID(), 129);
-  EXPECT_EQ(menuBarHeight, 0);
+  EXPECT_EQ(menuBarHeight, kMenuBarHeight);
   EXPECT_TRUE(menuBarINIT);
 }
 
@@ -154,6 +158,199 @@ TEST_F(MenusTest, WindowMenuSizesAndFullScreen) {
     EXPECT_EQ(theMENU, 131);
     EXPECT_EQ(theITEM, c.item);
   }
+}
+
+// Bar coordinates with every character 7 pixels wide: the titles "Halvane"
+// (8 to 77), "Edit" (77 to 125) and "Window" (125 to 187); the application
+// menu's items About 26-46, a line, Preferences (disabled) 56-76, ...; the
+// Window menu's Small 26-46 and Large 46-66.
+TEST_F(MenusTest, PressesAndReleasesOnTheBarChooseItems) {
+  InitMenuBar(0);
+  const Point appTitle{10, 20}, editTitle{10, 90}, windowTitle{10, 130}, about{36, 30}, line{50, 30}, prefs{66, 30},
+      large{56, 140}, outside{300, 400};
+  struct Step {
+    bool down;
+    Point at;
+  };
+  struct Case {
+    const char* name;
+    std::vector<Step> steps;
+    SInt32 choice;
+    SInt16 stillDown;
+  } cases[] = {
+      {"click on the title, then on the item",
+       {{1, appTitle}, {0, appTitle}, {1, about}, {0, about}},
+       128 << 16 | 1,
+       0},
+      {"drag from the title to the item", {{1, windowTitle}, {0, large}}, 131 << 16 | 2, 0},
+      {"a click on the title leaves the menu down", {{1, windowTitle}, {0, windowTitle}}, 0, 131},
+      {"a second click on the title takes it away", {{1, windowTitle}, {0, windowTitle}, {1, windowTitle}}, 0, 0},
+      {"a disabled item chooses nothing", {{1, appTitle}, {0, prefs}}, 0, 0},
+      {"a line chooses nothing", {{1, appTitle}, {0, appTitle}, {1, line}, {0, line}}, 0, 0},
+      {"a press elsewhere takes the menu away", {{1, appTitle}, {0, appTitle}, {1, outside}, {0, outside}}, 0, 0},
+      {"a drag let go elsewhere", {{1, appTitle}, {0, outside}}, 0, 0},
+      {"a drag over to another title", {{1, appTitle}, {0, editTitle}}, 0, 0},
+  };
+  for (const Case& c : cases) {
+    MenuTrackCancel();
+    SInt32 choice = 0;
+    for (const Step& s : c.steps) {
+      if (s.down)
+        EXPECT_TRUE(MenuTrackDown(s.at)) << c.name;
+      else if (SInt32 chosen = MenuTrackUp(s.at))
+        choice = chosen;
+    }
+    EXPECT_EQ(choice, c.choice) << c.name;
+    EXPECT_EQ(MenuTracking().openMenu, c.stillDown) << c.name;
+  }
+  MenuTrackCancel();
+  EXPECT_FALSE(MenuTrackDown(outside)) << "with no menu down a press below the bar is the game's";
+}
+
+TEST_F(MenusTest, ThePointerPullsMenusDownAndLightsItsItem) {
+  InitMenuBar(0);
+  ASSERT_TRUE(MenuTrackDown(Point{10, 20}));
+  MenuTrackUp(Point{10, 20});
+  EXPECT_EQ(HilitedMenu(), kAppleMenuID);
+  MenuTrackMove(Point{36, 30});
+  EXPECT_EQ(MenuTracking().hotItem, 1);
+  MenuTrackMove(Point{66, 30});  // Preferences is disabled
+  EXPECT_EQ(MenuTracking().hotItem, 0);
+  MenuTrackMove(Point{10, 130});
+  EXPECT_EQ(MenuTracking().openMenu, 131);
+  EXPECT_EQ(HilitedMenu(), 131);
+  MenuTrackMove(Point{56, 140});
+  EXPECT_EQ(MenuTracking().hotItem, 2);
+
+  // The release chooses through HandleMenu, which puts the title out.
+  calls.clear();
+  APPL.gameWindow = 1;
+  fullScreen = false;
+  ASSERT_TRUE(MenuTrackDown(Point{56, 140}));
+  MenuBarMouseUp(Point{SInt16(menuBarRECT.top + 56), SInt16(menuBarRECT.left + 140)});
+  EXPECT_EQ(calls, (std::vector<std::string>{"size 1024x768", "adjust", "custom"}));
+  EXPECT_EQ(HilitedMenu(), 0);
+  EXPECT_EQ(MenuTracking().openMenu, 0);
+}
+
+TEST_F(MenusTest, TheBarShowsTitlesItemsAndTheirKeys) {
+  InitMenuBar(0);
+  std::vector<std::string> titles;
+  for (MenuRef m : MenuBarShownMenus()) titles.push_back(MenuTitleText(m));
+  EXPECT_EQ(titles, (std::vector<std::string>{"Halvane", "Edit", "Window"}));
+  MenuRef apple = GetMenuHandle(kAppleMenuID);
+  EXPECT_EQ(MenuDisplayText(apple->items[0].text), "About Halvane...");
+  struct Case {
+    SInt16 menu, item;
+    std::string keys;
+  } cases[] = {{kAppleMenuID, 1, ""},
+               {kAppleMenuID, 5, "Ctrl+H"},
+               {kAppleMenuID, 6, "Ctrl+Alt+H"},
+               {kAppleMenuID, 8, "Ctrl+Q"},
+               {131, 4, "Ctrl+F"}};
+  for (const Case& c : cases)
+    EXPECT_EQ(MenuKeyText(GetMenuHandle(c.menu)->items[size_t(c.item - 1)]), c.keys) << c.menu << "/" << c.item;
+  // The capture's own menu has no title and no place on the bar.
+  CaptureMenus(true);
+  EXPECT_EQ(MenuBarShownMenus().size(), 3u);
+  CaptureMenus(false);
+}
+
+// The fake window's content is (100, 200) to (580, 840) on the screen: the
+// bar is its top 22 rows.
+TEST_F(MenusTest, TheBarShowsUnderThePointerAndItsHidingAsksForTheGameAgain) {
+  static std::vector<std::string> seen;
+  seen.clear();
+  InitMenuBar(0);
+  mainWindowProc = [] { return reinterpret_cast<WindowRef>(0x1234); };
+  APPL.gameWindow = 1;
+  APPL.gameWidth = 640;
+  APPL.gameHeight = 480;
+  APPL.customEvents = [] {
+    WindowRef w;
+    Rect r;
+    if (UpdateEvent(&w, &r))
+      seen.push_back("update " + std::to_string(r.top) + "," + std::to_string(r.left) + "," + std::to_string(r.bottom) +
+                     "," + std::to_string(r.right));
+  };
+  APPL.aboutDialog = [] { seen.push_back("about"); };
+  auto step = [] {
+    GetEvent(0, nullptr);
+    HandleEvents();
+  };
+  const Point away{300, 300}, onBar{105, 300}, onAppTitle{110, 220}, onAbout{136, 240};
+
+  platform.mouse = away;
+  step();
+  EXPECT_FALSE(IsMenuBarVisible());
+  seen.clear();
+  platform.mouse = onBar;
+  step();
+  EXPECT_TRUE(IsMenuBarVisible());
+  WindowRef window;
+  EXPECT_EQ(FindWindow(onBar, &window), inMenuBar);
+  EXPECT_EQ(FindWindow(away, &window), inContent);
+  platform.mouse = away;
+  step();
+  EXPECT_FALSE(IsMenuBarVisible());
+  EXPECT_EQ(seen, (std::vector<std::string>{"update 0,0,480,640"}));
+
+  // Pulled down, the menu keeps the bar while the pointer is below it, and a
+  // click there reaches the item, not the game.
+  seen.clear();
+  platform.mouse = onBar;
+  step();
+  platform.PostMouse(PlatformEvent::MouseDown, onAppTitle);
+  step();
+  platform.PostMouse(PlatformEvent::MouseUp, onAppTitle);
+  step();
+  EXPECT_EQ(MenuTracking().openMenu, kAppleMenuID);
+  platform.PostMouse(PlatformEvent::MouseDown, onAbout);
+  step();
+  EXPECT_TRUE(IsMenuBarVisible());
+  SInt16 h, v;
+  EXPECT_FALSE(ClickEvent(&h, &v));
+  UserInput input;
+  GetUserInput(&input);
+  EXPECT_FALSE(input.down) << "the button held on a menu is not the game's";
+  platform.PostMouse(PlatformEvent::MouseUp, onAbout);
+  step();
+  EXPECT_EQ(seen, (std::vector<std::string>{"about"}));
+  EXPECT_EQ(MenuTracking().openMenu, 0);
+
+  // A key takes a menu away.
+  platform.PostMouse(PlatformEvent::MouseDown, onAppTitle);
+  step();
+  platform.PostMouse(PlatformEvent::MouseUp, onAppTitle);
+  step();
+  ASSERT_EQ(MenuTracking().openMenu, kAppleMenuID);
+  platform.PostKey(PlatformEvent::KeyDown, 53, 27);
+  step();
+  EXPECT_EQ(MenuTracking().openMenu, 0);
+  EXPECT_EQ(HilitedMenu(), 0);
+
+  // The capture keeps the bar away.
+  platform.mouse = away;
+  step();
+  allEvents = false;
+  platform.mouse = onBar;
+  step();
+  EXPECT_FALSE(IsMenuBarVisible());
+  allEvents = true;
+  mainWindowProc = nullptr;
+}
+
+TEST_F(MenusTest, HideMinimisesTheWindow) {
+  InitMenuBar(0);
+  static int minimised;
+  minimised = 0;
+  minimiseWindowProc = [] { ++minimised; };
+  SInt16 item = 0;
+  MenuRef menu = nullptr;
+  ASSERT_EQ(GetIndMenuItemWithCommandID(nullptr, kHICommandHide, 1, &menu, &item), noErr);
+  HandleMenu(kAppleMenuID, item);
+  EXPECT_EQ(minimised, 1);
+  minimiseWindowProc = nullptr;
 }
 
 TEST_F(MenusTest, TheCaptureDisablesTheMenusAndPutsThemBack) {

@@ -1,8 +1,12 @@
 #include "shell/NibDialogs.h"
 
+#include <cstdlib>
+
 #include "DialogFixture.h"
+#include "foundation/Paths.h"
 #include "foundation/Timer.h"
 #include "shell/ControlUtilities.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -34,6 +38,43 @@ TEST_F(NibDialogsTest, EveryWindowHoldsTheControlsTheCodeLooksFor) {
   }
   EXPECT_EQ(GetNibWindow(QKEngineNIB, "No Such Window"), nullptr);
   EXPECT_EQ(GetNibWindow(nullptr, "Password"), nullptr);
+}
+
+// Tab titles and pop-up items come from the description, and its UTF-8 text
+// reaches the model as the engine's 8-bit text.
+TEST_F(NibDialogsTest, TitlesAndItemsComeFromTheDescription) {
+  WindowRef online = GetNibWindow(QKEngineNIB, "Online Settings");
+  EXPECT_EQ(GetControlByCommand(online, Code("tabs"))->items, (std::vector<std::string>{"Network", "Voice"}));
+  DisposeDialogWindow(online);
+  WindowRef audio = GetNibWindow(QKEngineNIB, "Audio Settings");
+  EXPECT_EQ(GetControlByCommand(audio, Code("chan"))->items, (std::vector<std::string>{"2", "4", "6", "8"}));
+  DisposeDialogWindow(audio);
+
+  TempFolder bundle;
+  bundle.MakeFolder("Contents");
+  bundle.MakeFolder("Contents/Resources");
+  bundle.Write("Contents/Resources/Accents.plist",
+               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r<plist version=\"1.0\">\r<dict>\r"
+               "\t<key>Windows</key>\r\t<dict>\r\t\t<key>W</key>\r\t\t<dict>\r"
+               "\t\t\t<key>Title</key>\r\t\t\t<string>R\xC3\xA9glages</string>\r"
+               "\t\t\t<key>Controls</key>\r\t\t\t<array>\r\t\t\t\t<dict>\r"
+               "\t\t\t\t\t<key>Kind</key>\r\t\t\t\t\t<string>popup</string>\r"
+               "\t\t\t\t\t<key>Title</key>\r\t\t\t\t\t<string>Qualit\xC3\xA9</string>\r"
+               "\t\t\t\t\t<key>Items</key>\r\t\t\t\t\t<array>\r"
+               "\t\t\t\t\t\t<string>\xC3\x87 va</string>\r\t\t\t\t\t</array>\r"
+               "\t\t\t\t</dict>\r\t\t\t</array>\r\t\t</dict>\r\t</dict>\r</dict>\r</plist>");
+  SetBundlePathForTesting(bundle.Path().c_str());
+  IBNibRef nib = nullptr;
+  ASSERT_EQ(CreateNibReference("Accents", &nib), noErr);
+  WindowRef w = GetNibWindow(nib, "W");
+  ASSERT_NE(w, nullptr);
+  EXPECT_EQ(Str(DialogRecord(w)->title), "R\x8Eglages");  // Mac Roman
+  ControlRef popup = GetRootControl(w)->children.at(0);
+  EXPECT_EQ(Str(popup->title), "Qualit\x8E");
+  EXPECT_EQ(popup->items, std::vector<std::string>{"\x82 va"});
+  DisposeDialogWindow(w);
+  DisposeNibReference(nib);
+  SetBundlePathForTesting(nullptr);
 }
 
 TEST_F(NibDialogsTest, MissingOrBrokenInterfaceFileIsRefused) {
@@ -267,7 +308,12 @@ TEST_F(NibDialogsTest, SliderConversions) {
 }
 
 TEST_F(NibDialogsTest, ProgressWindowOpensUpdatesAndCloses) {
+  const char* bundle = getenv("HALVANE_BUNDLE");
+  if (!bundle) GTEST_SKIP() << "HALVANE_BUNDLE is set by CTest";
+  SetBundlePathForTesting(bundle);
   OpenProgressDialog("Loading", 0, "Reading files");
+  ASSERT_NE(applICON, nullptr);  // the application's icon, held while the window is open
+  EXPECT_EQ(GetControlByCommand(progressDLOG, Code("icon"))->iconPath, applICON->path);
   ASSERT_TRUE(ProgressDialogVisible());
   EXPECT_EQ(progressFIELD->text, "Reading files");
   EXPECT_EQ(progressBAR->data[Code("inde")], 0);
@@ -285,8 +331,25 @@ TEST_F(NibDialogsTest, ProgressWindowOpensUpdatesAndCloses) {
   EXPECT_EQ(presenter.refreshed.back().texts, std::vector<std::string>{"Step"});
   CloseProgressDialog();
   EXPECT_FALSE(ProgressDialogVisible());
+  EXPECT_EQ(applICON, nullptr);
   UpdateProgressDialog("closed", 1);
   CloseProgressDialog();
+  SetBundlePathForTesting(nullptr);
+}
+
+// Without the application's icon the window cannot be shown: a fatal error.
+TEST_F(NibDialogsTest, ProgressWindowWithoutTheApplicationIconIsFatal) {
+  TempFolder empty;
+  SetBundlePathForTesting(empty.Path().c_str());
+  try {
+    OpenProgressDialog("Loading", 0, "Reading files");
+    ADD_FAILURE() << "no fatal report";
+  } catch (const FatalReport& report) {
+    EXPECT_EQ(report.message, "GetIconRef() failed.");
+  }
+  EXPECT_EQ(applICON, nullptr);
+  CloseProgressDialog();
+  SetBundlePathForTesting(nullptr);
 }
 
 TEST_F(NibDialogsTest, WindowTimerFiresWhileInstalled) {

@@ -1,6 +1,10 @@
 #include "shell/PrefsDialogs.h"
 
+#include <cstdlib>
+#include <map>
+
 #include "DialogFixture.h"
+#include "foundation/Paths.h"
 #include "foundation/PlistTag.h"
 #include "shell/MainPrefs.h"
 #include "support/TempFolder.h"
@@ -115,6 +119,33 @@ TEST_F(PrefsDialogsTest, GameAndKeysPanelsCallTheirHooks) {
   EXPECT_EQ(MainPrefsDialog(0), kHICommandOK);
   EXPECT_EQ(game, 1);
   EXPECT_EQ(keys, 1);
+}
+
+// The panels show the bundle's icons: PNG files under the ".icns" names the
+// dialogs ask for.
+TEST_F(PrefsDialogsTest, PanelsShowTheBundlesIcons) {
+  const char* bundle = getenv("HALVANE_BUNDLE");
+  if (!bundle) GTEST_SKIP() << "HALVANE_BUNDLE is set by CTest";
+  SetBundlePathForTesting(bundle);
+  std::string resources = GetResourcesPath() + "/";
+  std::map<UInt32, std::string> shown;
+  presenter.Do([&](const DialogView& v) {
+    for (UInt32 command : {kCommandInputs, kCommandRumble, kCommandAudio})
+      shown[command] = GetControlByCommand(v.window, command)->iconPath;
+    return DialogAction{DialogAction::Key, -1, 27, 53, nullptr, 0};
+  });
+  MainPrefsDialog(0);
+  EXPECT_EQ(shown[kCommandInputs], resources + "QK Resources/Inputs.icns");
+  EXPECT_EQ(shown[kCommandRumble], resources + "QK Resources/Rumble.icns");
+  EXPECT_EQ(shown[kCommandAudio], resources + "QK Resources/Audio.icns");
+  std::string online;
+  presenter.Do([&](const DialogView& v) {
+    online = GetControlByCommand(v.window, FOUR_CHAR('i', 'c', 'o', 'n'))->iconPath;
+    return DialogAction{DialogAction::Key, -1, 27, 53, nullptr, 0};
+  });
+  OnlinePrefsDialog(nullptr);
+  EXPECT_EQ(online, resources + "QK Resources/Online.icns");
+  SetBundlePathForTesting(nullptr);
 }
 
 TEST_F(PrefsDialogsTest, OnlineSettingsShowOnlyWhatIsBuilt) {

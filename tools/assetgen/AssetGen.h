@@ -97,6 +97,7 @@ void AddMusicJobs(std::vector<Job>& jobs);  // Music.cpp
 void AddMovieJobs(std::vector<Job>& jobs);  // Movie.cpp
 void AddTableJobs(std::vector<Job>& jobs);  // Tables.cpp
 void AddFontJobs(std::vector<Job>& jobs);   // Fonts.cpp
+void AddIconJobs(std::vector<Job>& jobs);      // Icons.cpp: the dialogs' icons
 void AddIdentityJobs(std::vector<Job>& jobs);  // Identity.cpp: the application icon, the colour table
 
 // ---- Sheets (Sheets.cpp) ----------------------------------------------------------

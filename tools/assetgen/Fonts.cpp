@@ -17,8 +17,8 @@ struct BundledFont {
 const BundledFont kFonts[] = {
     {Face::Rounded, "/usr/share/fonts/truetype/comfortaa/Comfortaa-Bold.ttf",
      "/usr/share/doc/fonts-comfortaa/copyright", "VAG Rounded BT"},
-    {Face::Engraved, "/usr/share/fonts/truetype/dejavu/DejaVuSerif-Bold.ttf",
-     "/usr/share/doc/fonts-dejavu-core/copyright", "Copperplate Gothic Bold"},
+    {Face::Engraved, "/usr/share/fonts/opentype/league-spartan/LeagueSpartan-Bold.otf",
+     "/usr/share/doc/fonts-league-spartan/copyright", "Copperplate Gothic Bold"},
 };
 }  // namespace
 

@@ -138,7 +138,7 @@ void Hull(cairo_t* cr, double x0, double y0, double x1, double y1, Rgb light, Rg
 
 // The boomerang boss, 184 x 104: a swept wing whose engines sit at the top edge.
 void DrawBoomerang(cairo_t* cr) {
-  const Rgb light{0.75, 0.55, 0.95}, dark{0.18, 0.08, 0.3};
+  const Rgb light{0.80, 0.62, 1.0}, dark{0.28, 0.16, 0.42};
   cairo_move_to(cr, 92, 96);
   cairo_curve_to(cr, 60, 80, 20, 50, 4, 8);
   cairo_line_to(cr, 30, 14);
@@ -181,7 +181,7 @@ void DrawBlimp(cairo_t* cr) {
   cairo_curve_to(cr, 18, 196, 6, 170, 4, 120);
   cairo_curve_to(cr, 2, 60, 2, 4, 36, 4);
   cairo_close_path(cr);
-  Hull(cr, 4, 0, 68, 0, {0.62, 0.68, 0.82}, {0.07, 0.08, 0.16});
+  Hull(cr, 4, 0, 68, 0, {0.70, 0.76, 0.90}, {0.16, 0.18, 0.30});
   cairo_set_line_width(cr, 1.2);
   for (int i = 1; i < 7; ++i) {
     double y = 20 + i * 24;

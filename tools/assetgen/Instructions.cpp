@@ -123,7 +123,7 @@ const std::vector<Line> kPages[8] = {
      {24, 112, "Pictures, sounds and music were all made for this", 14, false},
      {24, 131, "game by its own generator.", 14, false},
      {24, 167, "Fonts", 15, true},
-     {24, 189, "Comfortaa and DejaVu, free fonts.", 14, false},
+     {24, 189, "Comfortaa, League Spartan and DejaVu, free fonts.", 14, false},
      {256, 300, "Thank you for playing.", 14, false},
      kLink},
 };

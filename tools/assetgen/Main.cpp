@@ -63,6 +63,7 @@ int main(int argc, char** argv) {
   AddSoundJobs(jobs);
   AddTableJobs(jobs);
   AddFontJobs(jobs);
+  AddIconJobs(jobs);
   AddIdentityJobs(jobs);
   if (!RunJobs(jobs)) return 1;
   try {

@@ -1,7 +1,8 @@
 // The logo movie "ZadOR/QKLogo640.mov": five seconds of our animated logo
-// with a rising chime, 640 x 360 at 30 frames a second, MPEG-4 video and
-// 16-bit PCM sound in a QuickTime file. Bit-exact flags keep out encoder
-// version strings and creation times, so the bytes are the same on every run.
+// with a rising chime, ending on the lit logo, 640 x 360 at 30 frames a
+// second, MPEG-4 video and 16-bit PCM sound in a QuickTime file. Bit-exact
+// flags keep out encoder version strings and creation times, so the bytes
+// are the same on every run.
 #include "AssetGen.h"
 #include "Synth.h"
 
@@ -66,11 +67,8 @@ void DrawLogoFrame(cairo_t* cr, int frame) {
   }
   double sub = Ease((t - 2.2) / 0.8);
   if (sub > 0) DrawPlainText(cr, Face::Engraved, 18, "ENTERTAINMENT", cx, cy + 128, 1, {0.8, 0.85, 1.0}, sub);
-  double fade = Ease((5.0 - t) / 0.6);
-  if (fade < 1) {
-    cairo_set_source_rgba(cr, 0, 0, 0.02, 1 - fade);
-    cairo_paint(cr);
-  }
+  // No fade at the end: the logo screen holds the last picture through its
+  // countdown and fades it out itself.
 }
 
 std::vector<float> LogoSound() {

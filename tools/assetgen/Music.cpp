@@ -180,7 +180,8 @@ void Compose(const Song& s) {
   }
   Echo(loop, 0.75, s.bpm, 0.38, 0.35);
   RemoveMean(loop.lr, 2);
-  Normalise(loop.lr, 0.85);
+  // Well below full scale: the effects play over it.
+  Normalise(loop.lr, 0.45);
   WriteOgg(std::string("Music/") + s.file + ".ogg", loop.lr, 2, kRate, 0.4f);
 }
 

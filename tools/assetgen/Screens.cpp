@@ -68,7 +68,14 @@ void TitleOverlay(cairo_t* cr) {
   Logo(cr, 320, 170, 96);
   TextStyle sub{22, {1, 0.95, 0.8}, kGold, {1, 0.5, 0}, 0.35, 1.5};
   DrawTitleText(cr, Face::Engraved, "DEFEND THE OUTER BELT", 320, 250, sub);
-  DrawPlainText(cr, Face::Rounded, 16, "press any key", 320, 430, 1, kText, 0.75);
+  DrawPlainText(cr, Face::Rounded, 16, "press any key", 320, 430, 1, kText, 0.9);
+}
+
+// The title's planet lies over the drifting stars, so it is drawn with the
+// title rather than in the background behind them.
+void TitlePicture(cairo_t* cr) {
+  Planet(cr, 690, 520, 260, {0.2, 0.5, 0.8}, {0.0, 0.02, 0.06}, 9);
+  TitleOverlay(cr);
 }
 
 void MainOverlay(cairo_t* cr) {
@@ -176,7 +183,9 @@ void HelpPicture(cairo_t* cr, const HelpPage& page, int number) {
     }
     y += 34;
   }
-  DrawPlainText(cr, Face::Rounded, 20, std::to_string(number) + " / 4", 760, 505, 2, kText, 0.6);
+  // The page number sits in the gap between the E-MAIL and DONE buttons,
+  // which the help screen lays over the bottom edge of the page.
+  DrawPlainText(cr, Face::Rounded, 20, std::to_string(number) + " / 4", 256, 505, 1, kText, 0.8);
 }
 
 void BoomerangIcon(cairo_t* cr, int, int, int) { DrawBoomerang(cr); }
@@ -242,17 +251,17 @@ void Loading(cairo_t* cr) {
 
 void AddScreenJobs(std::vector<Job>& jobs) {
   jobs.push_back([] {
+    // No planet here: the game's stars are drawn over this picture, and
+    // nothing of the field may hide a dark rock.
     Picture("Background.png", 640, 480, [](cairo_t* cr) {
       Space(cr, 640, 480, 17, {0.05, 0.12, 0.35}, {0.3, 0.05, 0.35}, 0.55, 260);
-      Planet(cr, 560, 420, 160, {0.3, 0.2, 0.5}, {0.01, 0.01, 0.04}, 3);
     });
   });
   jobs.push_back([] {
     Picture("Title/Background.png", 872, 480, [](cairo_t* cr) {
       Space(cr, 872, 480, 29, {0.05, 0.25, 0.55}, {0.5, 0.05, 0.45}, 1.0, 420);
-      Planet(cr, 720, 520, 260, {0.2, 0.5, 0.8}, {0.0, 0.02, 0.06}, 9);
     });
-    Picture("Title/Title.png", 640, 480, TitleOverlay);
+    Picture("Title/Title.png", 640, 480, TitlePicture);
   });
   jobs.push_back([] {
     Picture("Main/Nebula.png", 800, 800, [](cairo_t* cr) {

@@ -185,13 +185,17 @@ const Effect kEffects[] = {
 
 }  // namespace
 
+// Every effect's peak is scaled by this, so that the busiest moments of play
+// (two pilots firing at a boss over its music) keep their headroom.
+const double kEffectLevel = 0.62;
+
 void AddSoundJobs(std::vector<Job>& jobs) {
   uint32_t seed = 1;
   for (const Effect& e : kEffects) {
     jobs.push_back([e, seed] {
       std::vector<float> s = Render(e.seconds, seed * 2654435761u, e.voice);
       BlockDc(s);
-      Normalise(s, e.peak);
+      Normalise(s, e.peak * kEffectLevel);
       Finish(s, 0.01, 0.02);
       WriteOgg(std::string("Audio/") + e.name + ".ogg", s, 1, kRate, 0.5f);
     });

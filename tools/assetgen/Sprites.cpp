@@ -116,8 +116,9 @@ void ShadeMeteor(double px, double py, double angle, double* out) {
   double rim = std::pow(1 - std::max(0.0, nz), 3) * 0.35;
   double rx = ca * u + sa * z, rz = -sa * u + ca * z;
   double tone = RockField(rx * 2.5 + 7, v * 2.5, rz * 2.5);
-  Rgb base = Mix({0.32, 0.27, 0.24}, {0.62, 0.52, 0.42}, std::clamp(tone * 1.5 - 0.3, 0.0, 1.0));
-  double light = 0.14 + 0.95 * diffuse;
+  // Light enough, shadows included, to stand out against the dark field.
+  Rgb base = Mix({0.50, 0.44, 0.39}, {0.82, 0.72, 0.60}, std::clamp(tone * 1.5 - 0.3, 0.0, 1.0));
+  double light = 0.42 + 0.75 * diffuse;
   out[0] = base.r * light + rim * 0.9;
   out[1] = base.g * light + rim * 0.6;
   out[2] = base.b * light + rim * 0.4;
@@ -466,7 +467,7 @@ void DrawEnemySpin(cairo_t* cr, int index, int, int) {
 void DrawEnemyWing(cairo_t* cr, int index, int, int) { Wing(cr, index / 4, std::cos((index % 4) * M_PI / 4 + 0.2)); }
 
 void DrawWaveWord(cairo_t* cr, int, int w, int h) { Word(cr, w, h, "WAVE", {1, 1, 0.9}, {1.0, 0.7, 0.1}); }
-void DrawBossWord(cairo_t* cr, int, int w, int h) { Word(cr, w, h, "BOSS", {1, 0.9, 0.85}, {1.0, 0.15, 0.1}); }
+void DrawBossWord(cairo_t* cr, int, int w, int h) { Word(cr, w, h, "BOSS", {1, 0.9, 0.85}, {1.0, 0.4, 0.3}); }
 
 void DrawDoublesPow(cairo_t* cr, int index, int w, int) { Token(cr, w, 2 * M_PI * index / 8, kPlayer[0], "2"); }
 
@@ -496,16 +497,22 @@ void DrawPod(cairo_t* cr, int index, int w, int) {
   Glow(cr, half, half, 3 + 2 * pulse, kWhite, 0.9);
 }
 
+// Solid white and as tall as the frame: the score draws these 9 pixels high
+// and tints them, so every pixel of height and of light counts.
 void DrawDigit(cairo_t* cr, int index, int w, int h) {
   std::string d(1, char('0' + index));
-  SelectFace(cr, Face::Rounded, h * 1.05);
+  SelectFace(cr, Face::Rounded, h);
   cairo_text_extents_t e;
+  cairo_text_extents(cr, "0", &e);
+  const double size = h * (h - 1.0) / e.height;
+  SelectFace(cr, Face::Rounded, size);
   cairo_text_extents(cr, d.c_str(), &e);
   cairo_move_to(cr, w / 2.0 - e.x_bearing - e.width / 2, h / 2.0 - e.y_bearing - e.height / 2);
   cairo_text_path(cr, d.c_str());
-  Fill(cr, 0, 2, 0, h - 2, kWhite, {0.7, 0.7, 0.7});
-  cairo_set_line_width(cr, 0.6);
-  cairo_set_source_rgba(cr, 1, 1, 1, 0.5);
+  SetRgb(cr, kWhite);
+  cairo_fill_preserve(cr);
+  cairo_set_line_width(cr, 1.6);
+  cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
   cairo_stroke(cr);
 }
 

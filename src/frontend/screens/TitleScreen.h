@@ -5,7 +5,7 @@
 // main screen. It opens once per run, after the logo.
 #pragma once
 
-#include "blit/RGBAColor16.h"
+#include "platform/RGBAColor16.h"
 #include "frontend/screens/ScreenGL.h"
 #include "graphics/Colors.h"
 #include "graphics/ImageGL.h"

@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include "platform/EventPlatform.h"
 #include "platform/sdl/SdlWindow.h"
 
 namespace {
@@ -17,6 +18,8 @@ UInt8 EditingKey(SDL_Keycode key) {
     case SDLK_BACKSPACE: return 8;
     case SDLK_LEFT: return 28;
     case SDLK_RIGHT: return 29;
+    case SDLK_UP: return 30;
+    case SDLK_DOWN: return 31;
     default: return 0;
   }
 }
@@ -45,6 +48,12 @@ bool NextDialogInput(WindowPtr window, DialogInput* input) {
         input->kind = e.type == SDL_MOUSEBUTTONDOWN ? DialogInput::MouseDown : DialogInput::MouseUp;
         input->h = SInt16(e.button.x);
         input->v = SInt16(e.button.y);
+        return true;
+      case SDL_MOUSEMOTION:
+        if (e.motion.windowID != id) continue;
+        input->kind = DialogInput::MouseMove;
+        input->h = SInt16(e.motion.x);
+        input->v = SInt16(e.motion.y);
         return true;
       case SDL_KEYDOWN:
         if (e.key.windowID != id) continue;
@@ -79,4 +88,28 @@ void EndDialogInput() {
   SDL_Event quit{};
   quit.type = SDL_QUIT;
   SDL_PushEvent(&quit);
+}
+
+void PlaceDialogWindow(WindowPtr window, const Rect& globalBounds, WindowRef parent) {
+  SDL_Window* own = SdlWindowOf(window);
+  if (!own) return;
+  SDL_SetWindowPosition(own, globalBounds.left, globalBounds.top);
+  if (SDL_Window* over = SdlWindowOf(parent)) SDL_SetWindowModalFor(own, over);
+}
+
+void TakeBackFocus(WindowRef parent) {
+  SDL_Window* game = SdlWindowOf(parent);
+  if (!game) return;
+  // The focus-out and focus-in arrive once the dialog is gone.
+  Uint32 start = SDL_GetTicks();
+  for (;;) {
+    RemovePlatformEvents(osMask);
+    Uint32 elapsed = SDL_GetTicks() - start;
+    if ((elapsed >= 100 && Platform().IsFront()) || elapsed >= 500) break;
+    SDL_Delay(10);
+  }
+  if (!Platform().IsFront()) {
+    SDL_RaiseWindow(game);
+    RemovePlatformEvents(osMask);
+  }
 }

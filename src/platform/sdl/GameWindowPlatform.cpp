@@ -93,6 +93,17 @@ void HideWindow(WindowRef window) {
   WaitUntilUnframed(SdlWindowOf(window));
 }
 
+void MinimiseWindow(WindowRef window) {
+  if (Usable(window)) SDL_MinimizeWindow(SdlWindowOf(window));
+}
+
+// Never smaller than half the game's picture, so the menus still fit.
+void SetWindowResizable(WindowRef window, Boolean resizable) {
+  if (!Usable(window)) return;
+  SDL_SetWindowMinimumSize(SdlWindowOf(window), 320, 240);
+  SDL_SetWindowResizable(SdlWindowOf(window), resizable ? SDL_TRUE : SDL_FALSE);
+}
+
 void SelectWindow(WindowRef window) {
   if (!Usable(window)) return;
   SDL_ShowWindow(SdlWindowOf(window));

@@ -1,14 +1,16 @@
 #include <SDL2/SDL.h>
 
 #include "platform/DialogPresenter.h"
+#include "platform/DialogSurface.h"
 #include "platform/EventPlatform.h"
 #include "platform/sdl/SdlWindow.h"
 
 namespace {
 
-// A modal SDL message box. It blocks, so the event loop stops while it is up;
-// the focus it takes from the game window is given back afterwards without
-// being read as a suspend.
+// A modal SDL message box, for where no OpenGL window can be made (the
+// program's dialogs are rendered otherwise). It blocks, so the event loop, its
+// timers and the music stop while it is up; the focus it takes from the game
+// window is given back afterwards without being read as a suspend.
 struct MessageBoxes : DialogPresenter {
   DialogAction Present(const DialogView& view) override {
     MessageBoxPlan plan = PlanMessageBox(view);
@@ -32,23 +34,6 @@ struct MessageBoxes : DialogPresenter {
     TakeBackFocus(view.parent);
     if (chosen >= 0) return DialogAction{DialogAction::Click, chosen, 0, 0, nullptr, 0};
     return DialogAction{DialogAction::Key, -1, 27, 53, nullptr, 0};  // closed: Escape
-  }
-
-  // The box took the keyboard focus from our window. Its focus-out and
-  // focus-in arrive once the box is gone: drop them, so that the game does
-  // not take them as a switch to another application.
-  static void TakeBackFocus(WindowRef parent) {
-    Uint32 start = SDL_GetTicks();
-    for (;;) {
-      RemovePlatformEvents(osMask);
-      Uint32 elapsed = SDL_GetTicks() - start;
-      if ((elapsed >= 100 && Platform().IsFront()) || elapsed >= 500) break;
-      SDL_Delay(10);
-    }
-    if (!Platform().IsFront() && SdlWindowOf(parent)) {
-      SDL_RaiseWindow(SdlWindowOf(parent));
-      RemovePlatformEvents(osMask);
-    }
   }
 };
 

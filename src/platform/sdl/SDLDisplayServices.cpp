@@ -1,33 +1,14 @@
 #include <SDL.h>
 
-#include <cmath>
-#include <cstdlib>
-
 #include "platform/DisplayServices.h"
 #include "platform/sdl/SdlWindow.h"
 
 namespace {
 
 SDL_Window* gammaWindow;
-// The ramp of the gamma window before we first changed it, and that
-// window's id (0 when nothing is saved); put back when the window is let go
-// and at exit. The window is looked up by its id, so a window that SDL has
-// already closed (and whose ramp it has put back itself) is left alone.
-Uint16 savedRamp[3][kGammaTableEntries];
-Uint32 savedRampWindow;
-bool restoreRegistered;
-
-void RestoreSavedRamp() {
-  SDL_Window* window =
-      savedRampWindow && SDL_WasInit(SDL_INIT_VIDEO) ? SDL_GetWindowFromID(savedRampWindow) : nullptr;
-  if (window) SDL_SetWindowGammaRamp(window, savedRamp[0], savedRamp[1], savedRamp[2]);
-  savedRampWindow = 0;
-}
-
-Uint16 ToRampEntry(float f) {
-  double v = std::round(double(f) * 65535.0);
-  return Uint16(v < 0 ? 0 : v > 65535 ? 65535 : v);
-}
+// The tables last taken for the gamma window; the identity until then.
+float shownTransfer[3][kGammaTableEntries];
+bool transferTaken;
 
 DisplayModeInfo ModeInfo(const SDL_DisplayMode& m, SInt32 index) {
   DisplayModeInfo info{};
@@ -134,16 +115,13 @@ class SDLServices final : public DisplayServices {
     return 0;
   }
 
-  // Read from the gamma window when there is one; a display seen through no
-  // window answers the identity ramp.
+  // The tables last taken for the gamma window; the identity otherwise.
   SInt32 GetTransfer(DisplayID, UInt32 capacity, float* red, float* green, float* blue, UInt32* count) override {
-    Uint16 ramp[3][kGammaTableEntries];
-    bool read = gammaWindow && SDL_GetWindowGammaRamp(gammaWindow, ramp[0], ramp[1], ramp[2]) == 0;
     UInt32 n = capacity < kGammaTableEntries ? capacity : kGammaTableEntries;
     for (UInt32 i = 0; i < n; i++) {
-      red[i] = read ? ramp[0][i] / 65535.0f : float(i) / 255.0f;
-      green[i] = read ? ramp[1][i] / 65535.0f : float(i) / 255.0f;
-      blue[i] = read ? ramp[2][i] / 65535.0f : float(i) / 255.0f;
+      red[i] = transferTaken ? shownTransfer[0][i] : float(i) / 255.0f;
+      green[i] = transferTaken ? shownTransfer[1][i] : float(i) / 255.0f;
+      blue[i] = transferTaken ? shownTransfer[2][i] : float(i) / 255.0f;
     }
     *count = n;
     return 0;
@@ -151,19 +129,14 @@ class SDLServices final : public DisplayServices {
 
   SInt32 SetTransfer(DisplayID, UInt32 count, const float* red, const float* green, const float* blue) override {
     if (count != kGammaTableEntries) return 2;
-    if (!gammaWindow) return 0;
-    if (savedRampWindow != SDL_GetWindowID(gammaWindow)) {
-      if (SDL_GetWindowGammaRamp(gammaWindow, savedRamp[0], savedRamp[1], savedRamp[2]) != 0) return 2;
-      savedRampWindow = SDL_GetWindowID(gammaWindow);
-      if (!restoreRegistered) restoreRegistered = std::atexit(RestoreSavedRamp) == 0;
-    }
-    Uint16 ramp[3][kGammaTableEntries];
+    if (!gammaWindow) return kTransferNotShown;
     for (UInt32 i = 0; i < count; i++) {
-      ramp[0][i] = ToRampEntry(red[i]);
-      ramp[1][i] = ToRampEntry(green[i]);
-      ramp[2][i] = ToRampEntry(blue[i]);
+      shownTransfer[0][i] = red[i];
+      shownTransfer[1][i] = green[i];
+      shownTransfer[2][i] = blue[i];
     }
-    return SDL_SetWindowGammaRamp(gammaWindow, ramp[0], ramp[1], ramp[2]) == 0 ? 0 : 2;
+    transferTaken = true;
+    return 0;
   }
 
  private:
@@ -183,10 +156,9 @@ DisplayServices* SDLDisplayServices() {
   return &services;
 }
 
-// The window's owner clears the gamma window before it destroys the window,
-// so the ramp found before the first change is put back while it exists.
+// A new gamma window starts from the identity.
 void SetGammaWindow(PlatformWindow* handle) {
   SDL_Window* window = SdlWindowOf(handle);
-  if (window != gammaWindow) RestoreSavedRamp();
+  if (window != gammaWindow) transferTaken = false;
   gammaWindow = window;
 }

@@ -1,11 +1,16 @@
 #include "platform/SdlEventPlatform.h"
 
 #include <SDL2/SDL.h>
+#include <SDL2/SDL_syswm.h>
+#include <X11/Xlib.h>
+#include <poll.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
+#include "platform/InputTrace.h"
 #include "platform/KeyCodes.h"
 #include "platform/sdl/SdlWindow.h"
 
@@ -30,10 +35,15 @@ class SdlEventPlatform : public EventPlatform {
   }
 
   void Pump() override {
+    TakeEventsTheConnectionHolds();
     SDL_PumpEvents();
     std::vector<PlatformEvent> events;
     SDL_Event e;
-    while (SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) Translate(e, &events);
+    while (SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
+      const size_t before = events.size();
+      Translate(e, &events);
+      if (InputTraceOn()) TraceTranslation(e, events, before);
+    }
     // The loss a hide brings is queued by the time the hide returns; a hide
     // that took no focus away leaves nothing to wait for.
     if (ownFocusLoss_ && focused_) ownFocusLoss_ = false;
@@ -43,8 +53,10 @@ class SdlEventPlatform : public EventPlatform {
     if (suspendPending_ && SDL_GetTicks64() - lostAt_ >= kFocusSettleMs) {
       suspendPending_ = false;
       events.push_back(Make(PlatformEvent::Suspend, GlobalMouse(), false));
+      TraceInput("focus away for %llu ms: Suspend", static_cast<unsigned long long>(SDL_GetTicks64() - lostAt_));
     }
     for (const PlatformEvent& p : events) PostPlatformEvent(p);
+    if (InputTraceOn()) TraceAlive();
   }
 
   void GetKeys(UInt8 map[16]) override { memcpy(map, keys_, sizeof keys_); }
@@ -121,6 +133,7 @@ class SdlEventPlatform : public EventPlatform {
   }
 
   void SetWindow(SDL_Window* window) {
+    TraceInput("game window %u", window ? SDL_GetWindowID(window) : 0);
     eventWindow = window;
     focused_ = true;
     ownFocusLoss_ = suspendPending_ = false;
@@ -131,6 +144,7 @@ class SdlEventPlatform : public EventPlatform {
   // own doing, not the user leaving for another application.
   void WindowHiddenByProgram(SDL_Window* window) {
     if (window && window == eventWindow && focused_) ownFocusLoss_ = true;
+    TraceInput("the program hides the game window (focused %d)", focused_);
   }
 
  private:
@@ -231,6 +245,117 @@ class SdlEventPlatform : public EventPlatform {
     }
   }
 
+  static const char* WindowEventName(Uint8 event) {
+    switch (event) {
+      case SDL_WINDOWEVENT_SHOWN: return "SHOWN";
+      case SDL_WINDOWEVENT_HIDDEN: return "HIDDEN";
+      case SDL_WINDOWEVENT_EXPOSED: return "EXPOSED";
+      case SDL_WINDOWEVENT_MOVED: return "MOVED";
+      case SDL_WINDOWEVENT_RESIZED: return "RESIZED";
+      case SDL_WINDOWEVENT_SIZE_CHANGED: return "SIZE_CHANGED";
+      case SDL_WINDOWEVENT_MINIMIZED: return "MINIMIZED";
+      case SDL_WINDOWEVENT_MAXIMIZED: return "MAXIMIZED";
+      case SDL_WINDOWEVENT_RESTORED: return "RESTORED";
+      case SDL_WINDOWEVENT_ENTER: return "ENTER";
+      case SDL_WINDOWEVENT_LEAVE: return "LEAVE";
+      case SDL_WINDOWEVENT_FOCUS_GAINED: return "FOCUS_GAINED";
+      case SDL_WINDOWEVENT_FOCUS_LOST: return "FOCUS_LOST";
+      case SDL_WINDOWEVENT_CLOSE: return "CLOSE";
+      case SDL_WINDOWEVENT_TAKE_FOCUS: return "TAKE_FOCUS";
+    }
+    return "other";
+  }
+
+  // The SDL event in a few words.
+  static void DescribeSdlEvent(const SDL_Event& e, char* text, size_t size) {
+    switch (e.type) {
+      case SDL_KEYDOWN:
+      case SDL_KEYUP:
+        std::snprintf(text, size, "%s scancode %d (%s)%s window %u", e.type == SDL_KEYDOWN ? "KEYDOWN" : "KEYUP",
+                      int(e.key.keysym.scancode), SDL_GetScancodeName(e.key.keysym.scancode),
+                      e.key.repeat ? " repeat" : "", e.key.windowID);
+        break;
+      case SDL_TEXTINPUT: std::snprintf(text, size, "TEXTINPUT \"%.8s\"", e.text.text); break;
+      case SDL_MOUSEBUTTONDOWN:
+      case SDL_MOUSEBUTTONUP:
+        std::snprintf(text, size, "%s button %d at %d,%d window %u",
+                      e.type == SDL_MOUSEBUTTONDOWN ? "MOUSEBUTTONDOWN" : "MOUSEBUTTONUP", e.button.button, e.button.x,
+                      e.button.y, e.button.windowID);
+        break;
+      case SDL_MOUSEMOTION:
+        std::snprintf(text, size, "MOUSEMOTION at %d,%d window %u", e.motion.x, e.motion.y, e.motion.windowID);
+        break;
+      case SDL_WINDOWEVENT:
+        std::snprintf(text, size, "WINDOWEVENT %s window %u", WindowEventName(e.window.event), e.window.windowID);
+        break;
+      case SDL_QUIT: std::snprintf(text, size, "QUIT"); break;
+      default: std::snprintf(text, size, "event 0x%x", e.type); break;
+    }
+  }
+
+  // SDL reads the X connection only while its socket has data waiting. But
+  // the OpenGL driver waits for replies on the same connection, and whatever
+  // events arrive with a reply are read then and kept in the connection's
+  // buffer, out of SDL's sight: with nothing more coming, a key pressed just
+  // then would wait there for ever. Asking Xlib for the events it has read
+  // moves them where SDL's pump finds them.
+  void TakeEventsTheConnectionHolds() {
+    if (!eventWindow) return;
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(eventWindow, &info) || info.subsystem != SDL_SYSWM_X11) return;
+    Display* display = info.info.x11.display;
+    if (!InputTraceOn()) {
+      XEventsQueued(display, QueuedAfterReading);
+      return;
+    }
+    const int queued = XEventsQueued(display, QueuedAlready);
+    pollfd socket{ConnectionNumber(display), POLLIN, 0};
+    const bool unread = poll(&socket, 1, 0) > 0;
+    const int taken = XEventsQueued(display, QueuedAfterReading);
+    if (taken > queued && !unread)
+      TraceInput("%d X events had been read with a reply and were out of SDL's sight", taken - queued);
+  }
+
+  // A line a second while the program pumps, with where SDL sends the keys.
+  void TraceAlive() {
+    ++pumps_;
+    const Uint64 now = SDL_GetTicks64();
+    if (now - lastAlive_ < 1000) return;
+    lastAlive_ = now;
+    SDL_Window* keyboard = video_ ? SDL_GetKeyboardFocus() : nullptr;
+    TraceInput("pumping: %u pumps since the last line; SDL keyboard focus window %u", pumps_,
+               keyboard ? SDL_GetWindowID(keyboard) : 0);
+    pumps_ = 0;
+  }
+
+  // One line per SDL event: what it became in our queue, or why nothing.
+  void TraceTranslation(const SDL_Event& e, const std::vector<PlatformEvent>& events, size_t before) const {
+    char sdl[128], ours[96];
+    DescribeSdlEvent(e, sdl, sizeof sdl);
+    if (events.size() > before) {
+      for (size_t i = before; i < events.size(); ++i)
+        TraceInput("sdl %s -> %s", sdl, DescribePlatformEvent(events[i], ours, sizeof ours));
+      return;
+    }
+    const char* why = "ignored";
+    if (e.type == SDL_TEXTINPUT)
+      why = !events.empty() && events.back().kind == PlatformEvent::KeyDown ? "merged into the key-down"
+                                                                            : "ignored: no key-down before it";
+    else if ((e.type == SDL_KEYDOWN || e.type == SDL_KEYUP) && VirtualKeyCode(e.key.keysym.scancode) == kNoKeyCode)
+      why = "ignored: no key code";
+    else if (e.type == SDL_WINDOWEVENT && !OurWindow(e.window.windowID))
+      why = "ignored: not the game window";
+    else if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_FOCUS_LOST)
+      why = ownFocusLoss_ ? "focus lost by the program's own hide" : "focus lost: a suspend once it lasts";
+    else if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED)
+      why = "focus back: no resume needed";
+    TraceInput("sdl %s: %s (focused %d, own loss %d, suspend pending %d)", sdl, why, focused_, ownFocusLoss_,
+               suspendPending_);
+  }
+
+  unsigned pumps_ = 0;
+  Uint64 lastAlive_ = 0;
   bool video_ = false;
   bool button_ = false;
   bool focused_ = true;

@@ -282,3 +282,117 @@ TEST_F(Frame, SwapIntervalFollowsTheFlagAndFailureIsIgnored) {
 }
 
 }  // namespace
+
+namespace {
+
+bool fullScreenForGamma;
+// The middle of the picture as each swap presented it.
+RGBA8 presented;
+int swaps;
+const GLServices* realServices;
+
+void CapturingSwap(WindowPtr window) {
+  GLubyte px[4] = {};
+  glReadBuffer(GL_BACK);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(glDrawVars.windRect.right / 2, glDrawVars.windRect.bottom / 2, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, px);
+  presented = RGBA8{px[0], px[1], px[2], px[3]};
+  ++swaps;
+  realServices->swapBuffers(window);
+}
+
+GLServices capturing;
+
+// The program's frame: the port painted white.
+void WhiteFrame() {
+  static OpaqueGrafPtr port{};
+  port.portRect = mainRECT;
+  OpenGLBeginDraw(&port);
+  glClearColor(1, 1, 1, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  OpenGLEndDraw();
+}
+
+class GammaOverPicture : public Frame {
+ protected:
+  void SetUp() override {
+    QKEL[kQKELIsFullScreen] =
+        reinterpret_cast<QKELProc>(static_cast<IsFullScreenProc>([] { return fullScreenForGamma; }));
+    realServices = GetGLServices();
+    capturing = *realServices;
+    capturing.swapBuffers = CapturingSwap;
+    SetGLServices(&capturing);
+    pictureRedrawProc = WhiteFrame;
+  }
+  void TearDown() override {
+    pictureRedrawProc = nullptr;
+    float identity[256];
+    for (int i = 0; i < 256; i++) identity[i] = float(i) / 255.0f;
+    ShowGammaOverPicture(identity, identity, identity);
+    QKEL[kQKELIsFullScreen] = nullptr;
+    fullScreenForGamma = false;
+    Frame::TearDown();
+    SetGLServices(realServices);
+  }
+};
+
+struct Ramp {
+  float offset, scale;
+};
+
+}  // namespace
+
+// In full screen each table shows at once, the picture drawn again under
+// it; the program's next frames are drawn under it too. In a window nothing
+// of it shows.
+TEST_F(GammaOverPicture, TablesShowOverThePictureInFullScreenOnly) {
+  if (!OpenWindow(640, 480)) return;
+  struct Case {
+    const char* what;
+    Ramp red, green, blue;
+    int r, g, b;
+  } cases[] = {
+      {"half", {0, 0.5f}, {0, 0.5f}, {0, 0.5f}, 128, 128, 128},
+      {"flat grey", {0.25f, 0}, {0.25f, 0}, {0.25f, 0}, 64, 64, 64},
+      {"violet tint", {0, 0.84f}, {0, 0}, {0, 1}, 214, 0, 255},
+      {"toward white", {0.5f, 0.5f}, {0.5f, 0.5f}, {0.5f, 0.5f}, 255, 255, 255},
+      {"black", {0, 0}, {0, 0}, {0, 0}, 0, 0, 0},
+  };
+  fullScreenForGamma = true;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    float t[3][256];
+    const Ramp ramps[3] = {c.red, c.green, c.blue};
+    for (int ch = 0; ch < 3; ch++)
+      for (int i = 0; i < 256; i++) t[ch][i] = ramps[ch].offset + ramps[ch].scale * float(i) / 255.0f;
+    swaps = 0;
+    ShowGammaOverPicture(t[0], t[1], t[2]);
+    EXPECT_EQ(swaps, 1);
+    EXPECT_RGB_NEAR(presented, c.r, c.g, c.b);
+    float scale[3], offset[3];
+    EXPECT_TRUE(PictureGamma(scale, offset));
+    EXPECT_NEAR(scale[0], c.red.scale, 1e-5);
+    EXPECT_NEAR(offset[2], c.blue.offset, 1e-5);
+  }
+  // A frame of the program's own is drawn under the last table (black).
+  WhiteFrame();
+  EXPECT_RGB_NEAR(presented, 0, 0, 0);
+
+  // Back to the identity: the picture shows as drawn.
+  float identity[256];
+  for (int i = 0; i < 256; i++) identity[i] = float(i) / 255.0f;
+  ShowGammaOverPicture(identity, identity, identity);
+  EXPECT_RGB_NEAR(presented, 255, 255, 255);
+  float scale[3], offset[3];
+  EXPECT_FALSE(PictureGamma(scale, offset));
+
+  // In a window the table is kept but not shown, and nothing is drawn again.
+  fullScreenForGamma = false;
+  float half[256];
+  for (int i = 0; i < 256; i++) half[i] = 0.5f * float(i) / 255.0f;
+  swaps = 0;
+  ShowGammaOverPicture(half, half, half);
+  EXPECT_EQ(swaps, 0);
+  WhiteFrame();
+  EXPECT_RGB_NEAR(presented, 255, 255, 255);
+}

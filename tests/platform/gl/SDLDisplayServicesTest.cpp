@@ -86,7 +86,7 @@ TEST_F(SDLDisplays, SwitchingToTheDesktopModeAndCapturingAreHarmless) {
   EXPECT_FALSE(services()->IsCaptured(0));
 }
 
-TEST_F(SDLDisplays, TransferTablesWithoutAGammaWindowAreTheIdentityAndOnlyRecorded) {
+TEST_F(SDLDisplays, WithoutAGammaWindowTablesAreTheIdentityAndNotShown) {
   float r[256], g[256], b[256];
   UInt32 count = 0;
   ASSERT_EQ(services()->GetTransfer(0, 256, r, g, b, &count), 0);
@@ -95,18 +95,15 @@ TEST_F(SDLDisplays, TransferTablesWithoutAGammaWindowAreTheIdentityAndOnlyRecord
   EXPECT_FLOAT_EQ(g[128], 128 / 255.0f);
   EXPECT_FLOAT_EQ(b[255], 1.0f);
   for (float& v : r) v = 0;
-  EXPECT_EQ(services()->SetTransfer(0, 256, r, g, b), 0);
+  EXPECT_EQ(services()->SetTransfer(0, 256, r, g, b), kTransferNotShown);
   EXPECT_NE(services()->SetTransfer(0, 12, r, g, b), 0);  // tables are always 256 entries
 }
 
-TEST_F(SDLDisplays, TablesReachTheGammaWindowAndItsRampIsPutBack) {
+TEST_F(SDLDisplays, TheGammaWindowTakesTablesAndTheDisplaysRampIsNeverChanged) {
   SDL_Window* window = SDL_CreateWindow("gamma", 0, 0, 64, 64, SDL_WINDOW_HIDDEN);
   ASSERT_NE(window, nullptr) << SDL_GetError();
   Uint16 before[3][256];
-  if (SDL_GetWindowGammaRamp(window, before[0], before[1], before[2]) != 0) {
-    SDL_DestroyWindow(window);
-    GTEST_SKIP() << "this X server keeps no gamma ramp: " << SDL_GetError();
-  }
+  bool hasRamp = SDL_GetWindowGammaRamp(window, before[0], before[1], before[2]) == 0;
   SetGammaWindow(PlatformWindowOf(window));
   float half[256];
   for (float& v : half) v = 0.5f;
@@ -114,13 +111,17 @@ TEST_F(SDLDisplays, TablesReachTheGammaWindowAndItsRampIsPutBack) {
   float r[256], g[256], b[256];
   UInt32 count = 0;
   ASSERT_EQ(services()->GetTransfer(0, 256, r, g, b, &count), 0);
-  EXPECT_NEAR(r[10], 0.5f, 1.0f / 256);
-  EXPECT_NEAR(b[250], 0.5f, 1.0f / 256);
-
-  SetGammaWindow(nullptr);  // the owner lets go before destroying it
-  Uint16 after[3][256];
-  ASSERT_EQ(SDL_GetWindowGammaRamp(window, after[0], after[1], after[2]), 0);
-  for (int c = 0; c < 3; c++)
-    for (int i = 0; i < 256; i += 51) EXPECT_EQ(after[c][i], before[c][i]) << c << " " << i;
+  EXPECT_FLOAT_EQ(r[10], 0.5f);
+  EXPECT_FLOAT_EQ(b[250], 0.5f);
+  if (hasRamp) {
+    Uint16 after[3][256];
+    ASSERT_EQ(SDL_GetWindowGammaRamp(window, after[0], after[1], after[2]), 0);
+    for (int c = 0; c < 3; c++)
+      for (int i = 0; i < 256; i += 51) EXPECT_EQ(after[c][i], before[c][i]) << c << " " << i;
+  }
+  // Another window starts from the identity again.
+  SetGammaWindow(nullptr);
+  ASSERT_EQ(services()->GetTransfer(0, 256, r, g, b, &count), 0);
+  EXPECT_FLOAT_EQ(r[10], 10 / 255.0f);
   SDL_DestroyWindow(window);
 }

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "support/e2e/Desktop.h"
+#include "support/e2e/GameScreens.h"
 #include "support/e2e/Program.h"
 
 using namespace e2e;
@@ -52,10 +53,17 @@ class LogoTest : public ::testing::Test {
     return seen;
   }
 
-  // How long after `from` the title showed; nothing when it did not.
-  std::optional<std::chrono::steady_clock::duration> TitleAfter(Program& program,
-                                                                 std::chrono::steady_clock::time_point from) {
-    ScreenImage title = program.WaitForContent(TitleShows, Program::kFadeTimeout);
+  // How long after `from` the title showed; nothing when it did not. When
+  // asked, also when the logo was last seen lit on the way.
+  std::optional<std::chrono::steady_clock::duration> TitleAfter(
+      Program& program, std::chrono::steady_clock::time_point from,
+      std::chrono::steady_clock::time_point* lastLit = nullptr) {
+    ScreenImage title = program.WaitForContent(
+        [lastLit](const ScreenImage& s) {
+          if (lastLit && ShowsLogo(s)) *lastLit = std::chrono::steady_clock::now();
+          return TitleShows(s);
+        },
+        Program::kFadeTimeout);
     if (!TitleShows(title)) return std::nullopt;
     return std::chrono::steady_clock::now() - from;
   }
@@ -72,13 +80,21 @@ class LogoTest : public ::testing::Test {
 };
 
 // Left alone, the logo gives way to the title after its seven seconds and
-// its fade-out; a key on it brings the title seconds sooner. (Both runs go
-// at the pace the machine allows, so they are compared with each other.)
+// its fade-out, and shows lit until then, past the end of its five-second
+// movie; a key on it brings the title seconds sooner. (Both runs go at the
+// pace the machine allows, so they are compared with each other.)
 TEST_F(LogoTest, TheTitleFollowsTheLogoByItselfOrSoonerAtAKey) {
   Program alone(desktop, home);
   auto seen = StartAndSeeTheLogo(alone);
-  auto byItself = TitleAfter(alone, seen);
+  auto lastLit = seen;
+  auto byItself = TitleAfter(alone, seen, &lastLit);
   ASSERT_TRUE(byItself) << "no title after the logo\n" << alone.Diagnostics();
+  // The movie started before it was first seen lit, so this is past its end.
+  const auto movieOver = seen + std::chrono::milliseconds(5500);
+  EXPECT_GE(lastLit, movieOver) << "the logo went dark "
+                                << std::chrono::duration_cast<std::chrono::milliseconds>(lastLit - seen).count()
+                                << " ms after it was first seen, before its countdown ended\n"
+                                << alone.Diagnostics();
   Quit(alone);
 
   Program skipped(desktop, home);
@@ -89,6 +105,32 @@ TEST_F(LogoTest, TheTitleFollowsTheLogoByItselfOrSoonerAtAKey) {
   // Ignored, the key would leave the two about equal.
   EXPECT_LT(*atKey + std::chrono::seconds(2), *byItself) << "the key did not cut the logo short\n" << skipped.Diagnostics();
   Quit(skipped);
+}
+
+// A key while the title fades in sends it straight into its quick fade-out:
+// the menu follows within a few seconds instead of after the title's ten.
+TEST_F(LogoTest, AKeyDuringTheTitlesFadeInCutsTheTitleShort) {
+  Program program(desktop, home);
+  StartAndSeeTheLogo(program);
+  ASSERT_TRUE(program.PressKey("x")) << program.Diagnostics();
+  // The logo fades out to a dark picture, then the title begins to come up.
+  ScreenImage dark =
+      program.WaitForContent([](const ScreenImage& s) { return LitPixels(s, 0, 480) < 5; }, Program::kFadeTimeout);
+  ASSERT_LT(LitPixels(dark, 0, 480), 5) << "no dark picture between the logo and the title\n" << program.Diagnostics();
+  ScreenImage rising =
+      program.WaitForContent([](const ScreenImage& s) { return LitPixels(s, 0, 480) >= 10; }, Program::kFadeTimeout);
+  ASSERT_GE(LitPixels(rising, 0, 480), 10) << "the title did not come up\n" << program.Diagnostics();
+  ASSERT_TRUE(program.PressKey("x")) << program.Diagnostics();
+  const auto pressed = std::chrono::steady_clock::now();
+  ScreenImage menu =
+      program.WaitForContent([](const ScreenImage& s) { return MainDiffers(s) == 0; }, Program::kFadeTimeout);
+  ASSERT_EQ(MainDiffers(menu), 0) << "no menu after the title\n" << program.Diagnostics();
+  const auto took = std::chrono::steady_clock::now() - pressed;
+  EXPECT_LT(took, std::chrono::seconds(6))
+      << "the menu came " << std::chrono::duration_cast<std::chrono::milliseconds>(took).count()
+      << " ms after the key: the key did not cut the title short\n"
+      << program.Diagnostics();
+  Quit(program);
 }
 
 // The menus' quit key and the window's close button are served while the

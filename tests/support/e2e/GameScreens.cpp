@@ -163,10 +163,14 @@ std::optional<ExitStatus> QuitGameInProgress(Program& program) {
   ScreenImage asked = program.WaitForContent(QuitQuestionShown);
   if (!QuitQuestionShown(asked)) return std::nullopt;
   // A key that comes while the panel is opening is dropped with the rest of
-  // the keys queued then: ask again until the program has heard.
+  // the keys queued then: ask again until the program has taken one. Once it
+  // has, it fades out and ends, which a loaded machine makes slow.
+  const std::string returnTaken = "taken KeyDown key 36 ";
   for (int tries = 0; tries < 5; ++tries) {
+    const int taken = program.TraceCount(returnTaken);
     if (!program.PressKey("Return")) return std::nullopt;
     if (auto status = program.WaitForExit(std::chrono::milliseconds(2000))) return status;
+    if (program.TraceCount(returnTaken) > taken) return program.WaitForExit(Program::kFadeTimeout);
   }
   return std::nullopt;
 }

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "support/Poll.h"
 
@@ -74,6 +76,8 @@ void Program::Start() {
   env["ALSOFT_DRIVERS"] = "null";
   env["LP_NUM_THREADS"] = "2";
   env["HALVANE_DIALOGS"] = "stderr";
+  // Every input event and what became of it, for a failure's diagnostics.
+  env["HALVANE_TRACE_INPUT"] = "1";
   for (const auto& [name, value] : extraEnv_) env[name] = value;
   window_ = 0;
   process_.Start({executable_.empty() ? bundle_ + "/Contents/bin/halvane" : executable_}, env, logs_ / "stdout.txt",
@@ -164,14 +168,72 @@ bool Program::ClickCloseButton() {
   return true;
 }
 
-std::string Program::Stderr() const { return ReadWholeFile(logs_ / "stderr.txt"); }
+namespace {
+
+bool IsTraceLine(const std::string& line) { return line.rfind(kInputTracePrefix, 0) == 0; }
+
+// The lines of a text that are (or are not) lines of the input trace.
+std::string TraceLines(const std::string& text, bool trace) {
+  std::string kept;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    end = end == std::string::npos ? text.size() : end + 1;
+    const std::string line = text.substr(start, end - start);
+    if (IsTraceLine(line) == trace) kept += line;
+    start = end;
+  }
+  return kept;
+}
+
+// The last `count` lines of a text, with a note of how many came before.
+std::string LastLines(const std::string& text, size_t count) {
+  std::vector<size_t> starts;
+  for (size_t at = 0; at < text.size(); at = text.find('\n', at) + 1) {
+    starts.push_back(at);
+    if (text.find('\n', at) == std::string::npos) break;
+  }
+  if (starts.size() <= count) return text;
+  const size_t first = starts.size() - count;
+  return "(" + std::to_string(first) + " earlier lines)\n" + text.substr(starts[first]);
+}
+
+}  // namespace
+
+std::string Program::Stderr() const { return TraceLines(ReadWholeFile(logs_ / "stderr.txt"), false); }
+std::string Program::InputTrace() const { return TraceLines(ReadWholeFile(logs_ / "stderr.txt"), true); }
+
+int Program::TraceCount(const std::string& text) const {
+  const std::string trace = InputTrace();
+  int count = 0;
+  for (size_t at = trace.find(text); at != std::string::npos; at = trace.find(text, at + 1)) ++count;
+  return count;
+}
 std::string Program::Stdout() const { return ReadWholeFile(logs_ / "stdout.txt"); }
+
+std::string Program::Stacks() {
+  if (!process_.Running()) return "";
+  ChildProcess gdb;
+  try {
+    gdb.Start({"gdb", "-p", std::to_string(process_.Pid()), "-batch", "-nx", "-ex", "thread apply all bt"},
+              BaseEnvironment(), logs_ / "stacks.txt", logs_ / "gdb.txt");
+  } catch (const std::exception&) {
+    return "(no gdb to show them)\n";
+  }
+  if (!gdb.WaitForExit(Millis(30000))) return "(gdb took too long)\n";
+  return ReadWholeFile(logs_ / "stacks.txt");
+}
 
 std::string Program::Diagnostics() {
   std::string text = "window " + std::to_string(window_) + " content " + Describe(Content());
-  if (process_.Running()) text += ", running";
+  const bool running = process_.Running();
+  if (running)
+    text += ", running";
   else if (process_.Status()) text += ", " + Describe(*process_.Status());
-  return text + "\nstderr:\n" + Stderr() + "stdout:\n" + Stdout();
+  text += "\nstderr:\n" + Stderr() + "stdout:\n" + Stdout() + "input trace:\n" + LastLines(InputTrace(), 300);
+  // A program that still runs but did not do what was asked: where it is.
+  if (running) text += "threads:\n" + Stacks();
+  return text;
 }
 
 }  // namespace e2e

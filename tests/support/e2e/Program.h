@@ -64,6 +64,9 @@ Rgba GamePixel(const ScreenImage& content, int gameX, int gameY);
 // grid fine enough to meet its lettering, show as they are.
 bool TitleShows(const ScreenImage& shown);
 
+// How each line of the program's input trace begins.
+inline constexpr char kInputTracePrefix[] = "input ";
+
 class Program {
  public:
   static constexpr Millis kTimeout{15000};
@@ -122,9 +125,20 @@ class Program {
   std::optional<ExitStatus> WaitForExit(Millis timeout = kTimeout) { return process_.WaitForExit(timeout); }
   pid_t Pid() const { return process_.Pid(); }
 
+  // The program's standard error without the input trace, which the harness
+  // switches on (HALVANE_TRACE_INPUT) for every program it starts.
   std::string Stderr() const;
   std::string Stdout() const;
-  // What a failure message needs: the window, the exit and the output.
+  // The input trace: each event the program received and what became of it.
+  std::string InputTrace() const;
+  // How many lines of the trace hold the text ("taken KeyDown key 36 ": the
+  // program took a press of Return from its queue).
+  int TraceCount(const std::string& text) const;
+  // Where each thread of the running program is, from gdb (a note instead
+  // when there is no gdb); "" once it has ended.
+  std::string Stacks();
+  // What a failure message needs: the window, the exit, the output, the end
+  // of the input trace and, while the program runs, its threads' stacks.
   std::string Diagnostics();
 
  private:

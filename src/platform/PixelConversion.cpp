@@ -1,4 +1,4 @@
-#include "blit/BlitCore.h"
+#include "platform/PixelConversion.h"
 
 UInt32 Convert16To32(UInt16 pixel) {
   const UInt32 r = (pixel >> 10) & 0x1F, g = (pixel >> 5) & 0x1F, b = pixel & 0x1F;

@@ -1,7 +1,6 @@
-// Pixel and memory primitives of the software blitter that the engine uses.
+// Conversions between the pixel formats of the drawing records.
 #pragma once
 
-#include "foundation/Memory.h"
 #include "platform/PlatformTypes.h"
 
 // The 32-bit pixel 0x00RRGGBB of a 1-5-5-5 pixel: each 5-bit channel c
