@@ -4,8 +4,10 @@
 #pragma once
 
 #include <algorithm>
+#include <type_traits>
 
 #include "blit/BlitWalks.h"
+#include "blit/Lookup8.h"
 
 // Runs f.template operator()<key, invertMask>() for a mode the kernel
 // handles: 0-2, 3 when it has a lookup or colour, and 16-19 likewise when it
@@ -57,16 +59,19 @@ struct BasicRule {
     if constexpr (kMask) ok = Invert ? m != K : m == K;
     if constexpr (Key == 1) ok = ok & (s != K);
     if constexpr (Key == 2) ok = ok & (s != K) & (d != K);
-    if constexpr (Key == 3) {
-      ok = ok & (lookup[s] != K);
-      if constexpr (kKey3TestsDest) ok = ok & (d != K);
-    }
+    if constexpr (Key == 3 && kKey3TestsDest) ok = ok & (d != K);
+    // The table is read only for a pixel the tests so far let through (entry
+    // 0 stands in for the others): a caller's table need hold only the values
+    // that reach it.
+    T e = 0;
+    if constexpr (Key == 3 || kLookup) e = lookup[ok ? s : T(0)];
+    if constexpr (Key == 3) ok = ok & (e != K);
     if constexpr (kTrans) {
       if (!ok) return d;
-      const UInt32 v = kLookup ? UInt32(lookup[s]) : kColor ? color : UInt32(s);
+      const UInt32 v = kLookup ? UInt32(e) : kColor ? color : UInt32(s);
       return trans[(v << 8) + d];
     } else {
-      const T v = kLookup ? lookup[s] : kColor ? T(color) : s;
+      const T v = kLookup ? e : kColor ? T(color) : s;
       return ok ? v : d;
     }
   }
@@ -89,6 +94,14 @@ BLIT_KERNEL void CopyKernel(SInt32 mode, T* srcStart, T* dstStart, T* maskStart,
     if (Key == 3 && kColor && !lookup) return;
     if constexpr (Key == 0 && Slot == kFlagColor) {
       FillRows(dstStart, dstEnd, dstRowPixels, width, T(color));  // a plain fill reads nothing
+#ifdef BLIT_HAVE_VBMI
+    } else if (std::is_same_v<T, UInt8> && Slot == kFlagLookup && Key == 0 && srcPixStep == 1 && width > 0 &&
+               dstRowPixels > 0 && dstStart < dstEnd && Lookup8UsesVbmi()) {
+      const ptrdiff_t rows = (dstEnd - dstStart + dstRowPixels - 1) / dstRowPixels;
+      LookupRowsVbmi(reinterpret_cast<const UInt8*>(srcStart), ptrdiff_t(width) + srcRowStep,
+                     reinterpret_cast<UInt8*>(dstStart), dstRowPixels, width, rows,
+                     reinterpret_cast<const UInt8*>(lookup));
+#endif
     } else {
       const BasicRule<T, Slot, Key, Invert> rule{lookup, UInt32(color), transTable};
       CopyWalk<T, kMask, false>(rule, srcStart, dstStart, maskStart, nullptr, dstEnd, args);

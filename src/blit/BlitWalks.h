@@ -8,13 +8,30 @@
 // beyond its pixel map never forms a pointer outside it.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 
+#include "blit/BlitGather.h"
 #include "blit/KernelTypes.h"
 
 // The alpha position of the current row's first pixel, written by every
 // kernel with an alpha map at the start of each row.
 inline unsigned char* alphStart = nullptr;
+
+// One row of a walk through the pixel rule: through its lane form where the
+// rule has one and the row allows it, else through the rule itself.
+template <class T, bool Masked, bool Alpha, class Px>
+inline void RunRow(const Px& px, T* dr, const T* sr, const T* mr, const unsigned char* ar, ptrdiff_t width) {
+  if constexpr (requires { Px::kHasLanes; }) {
+    if constexpr (Px::kHasLanes) {
+      if (px.RowFits(ar, width)) {
+        for (ptrdiff_t i = 0; i < width; ++i) dr[i] = px.Lanes(sr[i], dr[i], Masked ? mr[i] : T(), Alpha ? ar[i] : 0);
+        return;
+      }
+    }
+  }
+  for (ptrdiff_t i = 0; i < width; ++i) dr[i] = px(sr[i], dr[i], Masked ? mr[i] : T(), Alpha ? ar[i] : 0);
+}
 
 struct CopyWalkArgs {
   SInt32 srcPixStep, dstRowPixels, maskRowPixels, srcRowStep, width;
@@ -22,35 +39,45 @@ struct CopyWalkArgs {
 };
 
 // Same-size walk. A source step of 1 (and alpha step of 1) takes a row loop
-// the compiler can vectorise.
+// the compiler can vectorise; any other step gathers groups of rows into a
+// scratch in destination order (BlitGather.h) and runs the same loop on it.
 template <class T, bool Masked, bool Alpha, class Px>
 inline void CopyWalk(const Px& px, T* src, T* dst, const T* mask, unsigned char* alpha, T* dstEnd,
                      const CopyWalkArgs& a) {
   if (a.width <= 0 || a.dstRowPixels <= 0 || !(dst < dstEnd)) return;
   const ptrdiff_t end = dstEnd - dst, width = a.width;
+  const ptrdiff_t srcDelta = width * a.srcPixStep + a.srcRowStep;
+  const ptrdiff_t alphaDelta = width * a.alphaStep + a.alphaRowStep;
+  const bool gatherSrc = a.srcPixStep != 1, gatherAlpha = Alpha && a.alphaStep != 1;
+  constexpr int kGroup = 16;
+  T* srcScratch = nullptr;
+  unsigned char* alphaScratch = nullptr;
+  if (gatherSrc || gatherAlpha) {
+    const size_t srcBytes = gatherSrc ? size_t(kGroup) * size_t(width) * sizeof(T) : 0;
+    unsigned char* scratch = GatherScratch(srcBytes + (gatherAlpha ? size_t(kGroup) * size_t(width) : 0));
+    srcScratch = reinterpret_cast<T*>(scratch);
+    alphaScratch = scratch + srcBytes;
+  }
   ptrdiff_t so = 0, mo = 0, ao = 0;
-  for (ptrdiff_t d = 0; d < end; d += a.dstRowPixels) {
-    T* dr = dst + d;
-    const T* sr = src + so;
-    const T* mr = Masked ? mask + mo : nullptr;
-    const unsigned char* ar = nullptr;
-    if constexpr (Alpha) {
-      alphStart = alpha + ao;
-      ar = alpha + ao;
-    }
-    if (a.srcPixStep == 1 && (!Alpha || a.alphaStep == 1)) {
-      for (ptrdiff_t i = 0; i < width; ++i) dr[i] = px(sr[i], dr[i], Masked ? mr[i] : T(), Alpha ? ar[i] : 0);
-    } else {
-      ptrdiff_t si = 0, ai = 0;
-      for (ptrdiff_t i = 0; i < width; ++i) {
-        dr[i] = px(sr[si], dr[i], Masked ? mr[i] : T(), Alpha ? ar[ai] : 0);
-        si += a.srcPixStep;
-        ai += a.alphaStep;
+  for (ptrdiff_t d = 0; d < end;) {
+    const int rows = int(std::min<ptrdiff_t>(kGroup, (end - d + a.dstRowPixels - 1) / a.dstRowPixels));
+    if (gatherSrc) GatherRows<T>(src, so, srcDelta, a.srcPixStep, width, rows, srcScratch, width);
+    if constexpr (Alpha)
+      if (gatherAlpha) GatherRows<unsigned char>(alpha, ao, alphaDelta, a.alphaStep, width, rows, alphaScratch, width);
+    for (int r = 0; r < rows; ++r, d += a.dstRowPixels) {
+      T* dr = dst + d;
+      const T* sr = gatherSrc ? srcScratch + r * width : src + so;
+      const T* mr = Masked ? mask + mo : nullptr;
+      const unsigned char* ar = nullptr;
+      if constexpr (Alpha) {
+        alphStart = alpha + ao;
+        ar = gatherAlpha ? alphaScratch + r * width : alpha + ao;
       }
+      RunRow<T, Masked, Alpha>(px, dr, sr, mr, ar, width);
+      so += srcDelta;
+      ao += alphaDelta;
+      mo += a.maskRowPixels;
     }
-    so += width * a.srcPixStep + a.srcRowStep;
-    ao += width * a.alphaStep + a.alphaRowStep;
-    mo += a.maskRowPixels;
   }
 }
 
@@ -114,6 +141,12 @@ inline void ScaleWalk(const Px& px, T* src, T* dst, const T* mask, unsigned char
       al += a.alphaStep;
     }
   }
+  // Rows are gathered through shuffles planned once from the columns.
+  const size_t srcPlanBytes = ShufflePlan<T>::Bytes(width);
+  unsigned char* planSpace = GatherScratch(srcPlanBytes + (Alpha ? ShufflePlan<unsigned char>::Bytes(width) : 0));
+  const ShufflePlan<T> srcPlan = BuildShufflePlan<T>(cols, width, planSpace);
+  ShufflePlan<unsigned char> alphaPlan;
+  if constexpr (Alpha) alphaPlan = BuildShufflePlan<unsigned char>(alphaCols, width, planSpace + srcPlanBytes);
   const ptrdiff_t srcRowAdvance = RowAdvance(a.rowDir, a.srcRowPixels);
   const ptrdiff_t alphaRowAdvance = RowAdvance(a.rowDir, a.alphaRowBytes);
   ptrdiff_t srcRow = 0, alphaRow = 0, mo = 0, gatheredRow = 0;
@@ -124,17 +157,12 @@ inline void ScaleWalk(const Px& px, T* src, T* dst, const T* mask, unsigned char
     const T* mr = Masked ? mask + mo : nullptr;
     if constexpr (Alpha) alphStart = alpha + alphaRow;
     if (!haveRow || gatheredRow != srcRow) {
-      const T* sr = src + srcRow;
-      for (ptrdiff_t i = 0; i < width; ++i) gathered[i] = sr[cols[i]];
-      if constexpr (Alpha) {
-        const unsigned char* ar = alpha + alphaRow;
-        for (ptrdiff_t i = 0; i < width; ++i) gatheredAlpha[i] = ar[alphaCols[i]];
-      }
+      GatherColumns<T>(src + srcRow, cols, width, srcPlan, gathered);
+      if constexpr (Alpha) GatherColumns<unsigned char>(alpha + alphaRow, alphaCols, width, alphaPlan, gatheredAlpha);
       gatheredRow = srcRow;
       haveRow = true;
     }
-    for (ptrdiff_t i = 0; i < width; ++i)
-      dr[i] = px(gathered[i], dr[i], Masked ? mr[i] : T(), Alpha ? gatheredAlpha[i] : 0);
+    RunRow<T, Masked, Alpha>(px, dr, gathered, mr, gatheredAlpha, width);
     mo += a.maskRowPixels;
     err += a.scaleSrc;
     while (err >= a.scaleDst) {

@@ -144,7 +144,7 @@ void PaintRectStatic(PixMapHandle target, const Rect* r, const Rect* clip, SInt8
     for (SInt32 v = area.top; v < area.bottom; ++v) std::fill_n(Pixel(target, area.left, v), area.Width(), blank);
     return;
   }
-  if (mode != 0 && mode != 1) return;
+  if (level != 255 && mode != 0 && mode != 1) return;  // level 255 paints static in any mode
   Box c;
   if (!LocalClip(target, clip, &c)) return;
   const Box whole = Local(*r, target);

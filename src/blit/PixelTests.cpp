@@ -150,18 +150,15 @@ void GetRectColor(PixMapHandle pm, const Rect* r, RGBColor* out, UInt8 skipKey) 
   local.left -= (*pm)->bounds.left;
   local.right -= (*pm)->bounds.left;
   const Area a = ClipFromBase(pm, &local);
-  const CTabHandle table = (*pm)->pmTable;
+  // Indices are colours of the current colour table (the port's or the
+  // device's), not of the pixmap's own table.
   UInt32 red = 0, green = 0, blue = 0, count = 0;
   for (SInt32 v = a.top; v < a.bottom; ++v) {
     const UInt8* row = RowAt<UInt8>(pm, v);
     for (SInt32 h = a.left; h < a.right; ++h) {
       if (skipKey && row[h] == 0) continue;
       RGBColor c{0, 0, 0};
-      if (table && *table) {
-        if (row[h] <= (*table)->ctSize) c = (*table)->ctTable[row[h]].rgb;
-      } else {
-        Index2Color(row[h], &c);
-      }
+      Index2Color(row[h], &c);
       red += c.red;
       green += c.green;
       blue += c.blue;

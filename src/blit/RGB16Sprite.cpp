@@ -54,7 +54,9 @@ void RunRGB16Blit(const JumpTable<RGB16Kernel>& table, BlitSize size, const Blit
   bool hasColor = false;
   if (!FoldColorAndLookup<UInt16>(&mode, &color, &hasColor, &lookup, 65536)) return;
   RGB16Levels l = DeriveRGB16Params(rgba);
-  if (hasColor) {
+  // Only levels other than 32 tint a fill colour: at 32 it is drawn as it
+  // stands, bit 15 included.
+  if (hasColor && (l.redLevel != 32 || l.greenLevel != 32 || l.blueLevel != 32)) {
     color = TintColor(UInt32(color) & 0xFFFF, l);
     l.redLevel = l.greenLevel = l.blueLevel = l.brightLevel = 32;
   }
@@ -133,6 +135,9 @@ void ScaleSpriteRGB16(RGB16_PARAMS) {
 }
 
 void TestSpriteRGB16(RGB16_PARAMS) {
+  // Modes outside 0-3 and 16-19 draw nothing, before the set-up could fold
+  // them (15 would otherwise become 1).
+  if (!((mode >= 0 && mode <= 3) || (mode >= 16 && mode <= 19))) return;
   RunRGB16Blit(TestSpriteRGB16Jump, BlitSize::Same, BLIT_REQUEST, mode, color, lookup, rgba, alphaMap, alphaRect);
 }
 

@@ -27,7 +27,7 @@ void TEST16___bright___mapping___alpha___lookup___color___trans___mask(
     const UInt32 blue = (((v & 31) * blueLevel + blueAdd) >> 5);
     UInt32 x = blue | red << 10 | green << 21;
     if (color != -1) x = Spread(UInt32(color));
-    const UInt32 w = hasAlpha ? (std::min<UInt32>(a, 32) * opacity) >> 5 : opacity;
+    const UInt32 w = hasAlpha ? (UInt32(a) * opacity) >> 5 : opacity;  // bytes above 32 as they come
     return Fold(BlendSpread(x, Spread(d), w));
   };
   const CopyWalkArgs args{srcPixStep, dstRowPixels, maskRowPixels, srcRowStep, width, alphaStep, alphaRowStep};

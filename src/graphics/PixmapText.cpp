@@ -436,7 +436,15 @@ SInt32 DrawStringInRect(const char* text, UInt32 length, const Rect* rect, SInt1
     DrawText(text, start, end - start);
     return true;
   });
-  if (clip && port && hadClip) ClipRect(&savedClip);
+  // The caller's clip comes back whether or not the port had one.
+  if (clip && port) {
+    if (hadClip) {
+      ClipRect(&savedClip);
+    } else if (port->clipRgn) {
+      DisposeRgn(port->clipRgn);
+      port->clipRgn = nullptr;
+    }
+  }
   return lines;
 }
 

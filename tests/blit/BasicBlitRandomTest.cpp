@@ -90,10 +90,12 @@ void MakeCase(std::mt19937& rng, Entry entry, BasicCase* c) {
   // A 32-bit table cannot cover every pixel value: keep the source small.
   const bool smallSource = c->depth == 32 && c->hasLookup;
 
-  const int sw = Pick(rng, 1, 17), sh = Pick(rng, 1, 17);
+  // Now and then a sprite of up to 256 x 256: long rows and many of them.
+  const bool big = rng() % 40 == 0;
+  const int sw = Pick(rng, 1, big ? 256 : 17), sh = Pick(rng, 1, big ? 256 : 17);
   c->src.emplace(c->depth, sw, sh, Pick(rng, 0, 3), SInt16(Pick(rng, -20, 20)), SInt16(Pick(rng, -20, 20)));
   c->src->Randomize(rng, smallSource ? 1 : key, smallSource ? 0 : 4, smallSource ? 0x3FF : valueMask);
-  const int rw = Pick(rng, 1, sw), rh = Pick(rng, 1, sh);
+  const int rw = Pick(rng, big ? (sw + 1) / 2 : 1, sw), rh = Pick(rng, big ? (sh + 1) / 2 : 1, sh);
   Rect srcLocal = RectAt(Pick(rng, 0, sw - rw), Pick(rng, 0, sh - rh), rw, rh);
   if (rng() % 25 == 0) srcLocal.right = SInt16(srcLocal.right + 1);  // sticks out: refused
   c->in.srcRect = Offset(srcLocal, c->src->Bounds());
@@ -105,15 +107,17 @@ void MakeCase(std::mt19937& rng, Entry entry, BasicCase* c) {
   const bool odd = c->in.turn & 1;
   int dw = odd ? rh : rw, dh = odd ? rw : rh;
   if (scaled) {
-    dw = Pick(rng, 1, 24);
-    dh = Pick(rng, 1, 24);
+    dw = Pick(rng, 1, big ? 256 : 24);
+    dh = Pick(rng, 1, big ? 256 : 24);
   } else if (rng() % 25 == 0) {
     ++dw;  // size mismatch: refused
   }
-  const int pw = Pick(rng, 1, 26), ph = Pick(rng, 1, 26);
+  const int pw = big ? dw + Pick(rng, 0, 8) : Pick(rng, 1, 26), ph = big ? dh + Pick(rng, 0, 8) : Pick(rng, 1, 26);
   c->dst.emplace(c->depth, pw, ph, Pick(rng, 0, 3), SInt16(Pick(rng, -20, 20)), SInt16(Pick(rng, -20, 20)));
   c->dst->Randomize(rng, key, 5, valueMask);
-  const Rect dstLocal = RectAt(Pick(rng, -4, pw), Pick(rng, -4, ph), dw, dh);
+  // A big sprite lies wholly inside the destination half the time.
+  const Rect dstLocal = big && rng() % 2 ? RectAt(Pick(rng, 0, pw - dw), Pick(rng, 0, ph - dh), dw, dh)
+                                         : RectAt(Pick(rng, -4, pw), Pick(rng, -4, ph), dw, dh);
   c->in.dstRect = Offset(dstLocal, c->dst->Bounds());
   if (rng() % 5 < 3) {
     const Rect clipLocal = RectAt(Pick(rng, -3, pw), Pick(rng, -3, ph), Pick(rng, 0, pw + 3), Pick(rng, 0, ph + 3));
@@ -121,7 +125,7 @@ void MakeCase(std::mt19937& rng, Entry entry, BasicCase* c) {
   }
 
   if (rng() % 2) {
-    const int mw = Pick(rng, 1, 30), mh = Pick(rng, 1, 30);
+    const int mw = big ? pw + Pick(rng, 0, 4) : Pick(rng, 1, 30), mh = big ? ph + Pick(rng, 0, 4) : Pick(rng, 1, 30);
     c->mask.emplace(c->depth, mw, mh, Pick(rng, 0, 2), SInt16(Pick(rng, -9, 9)), SInt16(Pick(rng, -9, 9)));
     c->mask->Randomize(rng, key, 2, valueMask);
     if (rng() % 2) {
@@ -131,7 +135,7 @@ void MakeCase(std::mt19937& rng, Entry entry, BasicCase* c) {
     }
   }
 
-  const SInt32 modes[] = {0, 1, 2, 3, 16, 17, 18, 19, 0, 1, 2, 3, 4, 20, -1};
+  const SInt32 modes[] = {0, 1, 2, 3, 16, 17, 18, 19, 0, 1, 2, 3, 4, 5, 15, 20, -1};
   c->options.mode = modes[rng() % (sizeof modes / sizeof *modes)];
   c->options.effect = effect;
   c->options.testKernel = test16;

@@ -7,6 +7,7 @@
 #include "BlitTestPixMap.h"
 #include "blit/CopySprite.h"
 #include "blit/EffectSprite.h"
+#include "blit/Lookup8.h"
 #include "blit/ScaleSprite.h"
 #include "blit/TestSprite.h"
 
@@ -307,4 +308,46 @@ TEST(TestSpriteFX16, Bit15EntriesDarkenTheDestination) {
                    nullptr);
     EXPECT_EQ(dst.Get(0, 0), c.expected) << "mode 3 draws nothing";
   }
+}
+
+TEST(TestSprite16, DrawsNothingForModesItDoesNotList) {
+  // CopySprite16 folds -1 to 17 when there is no table; the test blit keeps
+  // to 0-3 and 16-19.
+  for (SInt32 mode : {5, 20, -1, 15}) {
+    TestPixMap src(16, 2, 2), dst(16, 2, 2), mask(16, 2, 2);
+    src.Fill(0x1234);
+    mask.Fill(0);
+    const auto before = dst.Storage();
+    const Rect r = src.Bounds();
+    TestSprite16(src.Handle(), dst.Handle(), mask.Handle(), &r, &r, nullptr, mode, -1, nullptr, nullptr, 0, 0, 0,
+                 nullptr);
+    EXPECT_EQ(dst.Storage(), before) << "mode " << mode;
+  }
+  TestPixMap src(16, 1, 1), dst(16, 1, 1), mask(16, 1, 1);
+  src.Fill(0x1234);
+  const Rect r = src.Bounds();
+  CopySprite16(src.Handle(), dst.Handle(), mask.Handle(), &r, &r, nullptr, -1, -1, nullptr, nullptr, 0, 0, 0, nullptr);
+  EXPECT_EQ(dst.Get(0, 0), 0x1234u) << "the copy draws mode -1 as mode 17";
+}
+
+TEST(CopySprite8, EveryBuildOfTheLookupCopyGivesTheSameBytes) {
+  std::mt19937 rng(8);
+  std::vector<UInt8> table(256);
+  for (UInt8& e : table) e = UInt8(rng());
+  for (Lookup8Build build : {Lookup8Build::Portable, Lookup8Build::Vbmi}) {
+    if (build == Lookup8Build::Vbmi && !Lookup8VbmiAvailable()) continue;
+    forcedLookup8Build = build;
+    for (int width : {1, 7, 63, 64, 65, 130, 300}) {
+      TestPixMap src(8, width, 5, 3), dst(8, width, 5, 3);
+      src.Randomize(rng, 0, 0, 0xFF);
+      dst.Randomize(rng, 0, 0, 0xFF);
+      TestPixMap expected = dst;
+      for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < width; ++x) expected.Set(x, y, table[src.Get(x, y)]);
+      const Rect r = src.Bounds();
+      CopySprite8(src.Handle(), dst.Handle(), nullptr, &r, &r, nullptr, 0, -1, table.data(), nullptr, 0, 0, 0, nullptr);
+      EXPECT_EQ(dst.FirstDifference(expected), "") << "width " << width << " build " << int(build);
+    }
+  }
+  forcedLookup8Build = Lookup8Build::Automatic;
 }

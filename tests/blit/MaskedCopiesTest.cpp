@@ -133,13 +133,13 @@ TEST(PaintRectStatic, FillsFromTheDrawsOrTheBlankIndex) {
     UInt8 level;
   };
   for (const Case& c : {Case{0, false, 255}, Case{1, true, 255}, Case{0, false, 100}, Case{0, true, 100},
-                        Case{1, false, 100}, Case{2, false, 100}}) {
+                        Case{1, false, 100}, Case{2, false, 100}, Case{2, false, 255}, Case{5, true, 255}}) {
     ScopedSeed seed(42);
     TestPixMap pm(8, 5, 3, 1, 20, 30);
     pm.Fill(9);
     TestPixMap expected = pm;
     UInt32 s = 42;
-    if (c.mode == 0 || c.mode == 1)
+    if (c.mode == 0 || c.mode == 1 || c.level == 255)  // level 255 draws in any mode
       for (int i = 0; i < 15; ++i) {
         s = NextStaticSeed(s);
         const bool pass = (s & 0xFF) <= c.level;

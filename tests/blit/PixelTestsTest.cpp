@@ -4,6 +4,7 @@
 
 #include "blit/BlitTestPixMap.h"
 #include "blit/PixelTests.h"
+#include "platform/QuickDrawColor.h"
 #include "support/RecordingDialogs.h"
 
 namespace {
@@ -162,26 +163,31 @@ TEST(RectContainsColors, FlagDropsAtTheKeyColourOfTheDepth) {
   EXPECT_EQ(flag, 1);
 }
 
-TEST(GetRectColor, AveragesThroughTheColourTableInOwnCoordinates) {
+TEST(GetRectColor, AveragesThroughTheCurrentColourTableInOwnCoordinates) {
+  // The pixmap's own table is not the one used.
   CTabHandle table = NewColorTable(4);
-  (*table)->ctTable[0].rgb = RGBColor{0, 0, 0};
   (*table)->ctTable[1].rgb = RGBColor{1000, 2000, 3000};
   (*table)->ctTable[2].rgb = RGBColor{3000, 4000, 5001};
   TestPixMap pm(8, 4, 4, 0, 100, 50);
   (*pm.Handle())->pmTable = table;
   pm.Set(0, 0, 1);
-  pm.Set(1, 0, 2);
+  pm.Set(1, 0, 200);
   pm.Set(0, 1, 0);
-  pm.Set(1, 1, 2);
+  pm.Set(1, 1, 200);
+  RGBColor c0, c1, c200;
+  Index2Color(0, &c0);
+  Index2Color(1, &c1);
+  Index2Color(200, &c200);
+  ASSERT_NE(c1.red, 1000);
   const Rect r = RectAt(100, 50, 2, 2);
   RGBColor c;
-  GetRectColor(pm.Handle(), &r, &c, 1);  // skip key: only 1, 2, 2
-  EXPECT_EQ(c.red, 7000 / 3);
-  EXPECT_EQ(c.green, 10000 / 3);
-  EXPECT_EQ(c.blue, 13002 / 3);
+  GetRectColor(pm.Handle(), &r, &c, 1);  // skip key: only 1, 200, 200
+  EXPECT_EQ(c.red, (c1.red + 2u * c200.red) / 3);
+  EXPECT_EQ(c.green, (c1.green + 2u * c200.green) / 3);
+  EXPECT_EQ(c.blue, (c1.blue + 2u * c200.blue) / 3);
   GetRectColor(pm.Handle(), &r, &c, 0);  // all four
-  EXPECT_EQ(c.red, 7000 / 4);
-  EXPECT_EQ(c.blue, 13002 / 4);
+  EXPECT_EQ(c.red, (c0.red + c1.red + 2u * c200.red) / 4);
+  EXPECT_EQ(c.blue, (c0.blue + c1.blue + 2u * c200.blue) / 4);
   pm.Fill(0);  // nothing to average: black, no division by zero
   GetRectColor(pm.Handle(), &r, &c, 1);
   EXPECT_EQ(c.red | c.green | c.blue, 0);

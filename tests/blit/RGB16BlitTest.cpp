@@ -88,7 +88,7 @@ TEST(RGB16Blend, WorkedValues) {
       {"alpha 16 times opacity 16", 0x7FFF, 0x0000, 32, 32, 32, 16, 16, -1, 0x1CE7},
       {"alpha 1 times opacity 31 is 0", 0x7FFF, 0x1234, 32, 32, 32, 31, 1, -1, 0x1234},
       {"alpha 16 at full opacity", 0x7FFF, 0x0000, 32, 32, 32, 32, 16, -1, 0x3DEF},
-      {"alpha past 32 held at 32", 0x1234, 0x7FFF, 32, 32, 32, 32, 200, -1, 0x1234},
+      {"alpha past 32 used as it comes", 0x1234, 0x7FFF, 32, 32, 32, 32, 200, -1, 0x58FA},
       {"destination bit 15 lowers red by the weight", 0x0000, 0x8000, 32, 32, 32, 16, -1, -1, 0x4000},
   };
   for (const PixelCase& c : cases) ExpectPixel(c);
@@ -214,6 +214,58 @@ TEST(RGB16Dispatch, Refusals) {
   CopySpriteRGB(src.Handle(), dst.Handle(), nullptr, &r, &r, nullptr, 0, -1, nullptr, nullptr, 0, 0, 0, nullptr,
                 alpha.Handle(), &r);
   EXPECT_EQ(dst.Get(3, 3), 0x1234u);
+}
+
+TEST(RGB16Dispatch, TheTestBlitDrawsNothingForModesItDoesNotList) {
+  // The copy folds 15 to 1 and -1 to 17 (no table); the test blit keeps to
+  // its own list, 0-3 and 16-19.
+  for (SInt32 mode : {4, 15, 20, -1, 5}) {
+    TestPixMap src(16, 2, 2), dst(16, 2, 2), mask(16, 2, 2);
+    src.Fill(0x1234);
+    mask.Fill(0x7FFF);
+    const auto before = dst.Storage();
+    const Rect r = src.Bounds();
+    TestSpriteRGB16(src.Handle(), dst.Handle(), mask.Handle(), &r, &r, nullptr, mode, -1, nullptr, nullptr, 0, 0, 0,
+                    nullptr, nullptr, nullptr);
+    EXPECT_EQ(dst.Storage(), before) << "mode " << mode;
+  }
+  TestPixMap src(16, 1, 1), dst(16, 1, 1);
+  src.Fill(0x1234);
+  const Rect r = src.Bounds();
+  CopySpriteRGB16(src.Handle(), dst.Handle(), nullptr, &r, &r, nullptr, 15, -1, nullptr, nullptr, 0, 0, 0, nullptr,
+                  nullptr, nullptr);
+  EXPECT_EQ(dst.Get(0, 0), 0x1234u) << "the copy draws mode 15 as mode 1";
+}
+
+TEST(RGB16Dispatch, AFillColourIsTintedOnlyByLevelsOtherThan32) {
+  struct Case {
+    int red, green, blue, alpha;
+    UInt16 expected;
+  };
+  const Case cases[] = {
+      {32, 32, 32, 32, 0x9234},                          // drawn as it stands, bit 15 included
+      {16, 32, 32, 32, UInt16(2 << 10 | 17 << 5 | 20)},  // tinted: bit 15 dropped
+      {32, 32, 32, 16, 0x0719},  // blended over 0x7FFF: bit 15 takes part as red's 32, red wraps
+  };
+  using Dispatcher = void (*)(PixMapHandle, PixMapHandle, PixMapHandle, const Rect*, const Rect*, const Rect*, SInt32,
+                              SInt32, void*, RGBAColor16*, UInt8, UInt8, char, const Rect*, PixMapHandle, const Rect*);
+  for (const Case& c : cases)
+    for (Dispatcher f : {CopySpriteRGB16, ScaleSpriteRGB16}) {
+      TestPixMap src(16, 1, 1), dst(16, 1, 1);
+      dst.Fill(0x7FFF);
+      QuickRGBA16 rgba(UInt16(c.red), UInt16(c.green), UInt16(c.blue), UInt16(c.alpha));
+      const Rect r = src.Bounds();
+      f(src.Handle(), dst.Handle(), nullptr, &r, &r, nullptr, 0, 0x9234, nullptr, rgba, 0, 0, 0, nullptr, nullptr,
+        nullptr);
+      EXPECT_EQ(dst.Get(0, 0), c.expected)
+          << c.red << "/" << c.green << "/" << c.blue << "/" << c.alpha << std::hex << " got " << dst.Get(0, 0);
+    }
+  // No tint at all is level 32.
+  TestPixMap src(16, 1, 1), dst(16, 1, 1);
+  const Rect r = src.Bounds();
+  CopySpriteRGB16(src.Handle(), dst.Handle(), nullptr, &r, &r, nullptr, 0, 0x9234, nullptr, nullptr, 0, 0, 0, nullptr,
+                  nullptr, nullptr);
+  EXPECT_EQ(dst.Get(0, 0), 0x9234u);
 }
 
 }  // namespace

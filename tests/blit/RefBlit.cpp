@@ -125,6 +125,9 @@ void RefBasicBlit(const RefBlitInput& in, const RefBasicOptions& o) {
   const int depth = in.dst->Depth();
   const UInt32 K = KeyOf(depth);
   SInt32 mode = o.mode, color = o.color;
+  // The test blit draws nothing for a mode it does not list, whatever the
+  // set-up would fold it to.
+  if (o.testKernel && !((mode >= 0 && mode <= 3) || (mode >= 16 && mode <= 19))) return;
   const std::vector<UInt32>* lookup = o.lookup;
   bool hasColor = false;
   if (o.effect) {
@@ -188,6 +191,9 @@ int RefRGB16Blit(const RefBlitInput& in, RefRGB16Kind kind, const RefRGB16Option
   if (!RefGeometry(geometry, &taps)) return -1;
   const UInt32 K = 0x7FFF;
   SInt32 mode = o.mode, color = o.color;
+  // The test blit draws nothing for a mode it does not list, whatever the
+  // set-up would fold it to.
+  if (kind == RefRGB16Kind::Test && !((mode >= 0 && mode <= 3) || (mode >= 16 && mode <= 19))) return -1;
   const std::vector<UInt32>* lookup = o.lookup;
   const bool hasColor = color != -1;
   if (lookup && hasColor) {
@@ -208,7 +214,7 @@ int RefRGB16Blit(const RefBlitInput& in, RefRGB16Kind kind, const RefRGB16Option
     return Pack(RefChannelLevel((v >> 10) & 31, levels[0]), RefChannelLevel((v >> 5) & 31, levels[1]),
                 RefChannelLevel(v & 31, levels[2]));
   };
-  if (hasColor) {
+  if (hasColor && (levels[0] != 32 || levels[1] != 32 || levels[2] != 32)) {
     color = SInt32(transform(UInt32(color)));
     levels[0] = levels[1] = levels[2] = 32;
   }
@@ -273,7 +279,7 @@ int RefRGB16Blit(const RefBlitInput& in, RefRGB16Kind kind, const RefRGB16Option
     UInt32 out = value;
     if (blend) {
       UInt32 w = UInt32(opacity);
-      if (o.alphaMap) w = (std::min<UInt32>(o.alphaMap->Get(t.sx + alphaDx, t.sy + alphaDy), 32) * w) >> 5;
+      if (o.alphaMap) w = (o.alphaMap->Get(t.sx + alphaDx, t.sy + alphaDy) * w) >> 5;
       const UInt32 D = SpreadOf(d), V = SpreadOf(value);
       out = FoldOf((D + (((V - D) * w) >> 5)) & 0x03E07C1F);
     }

@@ -109,6 +109,11 @@ TEST_F(PixmapText, MeasuringLeavesThePortsClip) {
   const Rect rect{0, 0, 30, 60};
   DrawStringInRect("hello world", 11, &rect, 10, 0, 0, 1, 0, -1);
   EXPECT_TRUE(Same(world->clipRgn->rgnBBox, clip)) << Show(world->clipRgn->rgnBBox);
+  // A port without a clip is left without one.
+  DisposeRgn(world->clipRgn);
+  world->clipRgn = nullptr;
+  DrawStringInRect("hello world", 11, &rect, 10, 0, 0, 1, 0, -1);
+  EXPECT_EQ(world->clipRgn, nullptr);
 }
 
 // "hello world again" at width 25: lines start at 0, 6 and 12.
