@@ -54,7 +54,7 @@ struct Surface {
   T* Row(int y) {
     return reinterpret_cast<T*>(reinterpret_cast<char*>(pixels.data()) + size_t(y) * pitch);
   }
-  SDL_Surface* Sdl(Uint32 format) {
+  SDL_Surface* SDLSurface(Uint32 format) {
     return SDL_CreateRGBSurfaceWithFormatFrom(Bits(), width, height, depth, pitch, format);
   }
   pixman_image_t* Pixman(pixman_format_code_t format) {
@@ -185,7 +185,7 @@ RGBAColor16 Tint(int r, int g, int b, int a) {
   return t;
 }
 
-Blit SdlBlit(SDL_Surface* src, SDL_Surface* dst, bool scaled) {
+Blit SDLBlit(SDL_Surface* src, SDL_Surface* dst, bool scaled) {
   return [src, dst, scaled] {
     if (scaled)
       SDL_BlitScaled(src, nullptr, dst, nullptr);
@@ -256,7 +256,7 @@ std::vector<Case> Cases() {
              return Blit([&s] { FullBlit(CopySprite16, *s.src, *s.dst, nullptr, 0, -1, nullptr, 0, 0); });
            }};
     c.sdl = {{"555", [](Scene& s) {
-                return SdlBlit(s.src->Sdl(SDL_PIXELFORMAT_RGB555), s.dst->Sdl(SDL_PIXELFORMAT_RGB555), false);
+                return SDLBlit(s.src->SDLSurface(SDL_PIXELFORMAT_RGB555), s.dst->SDLSurface(SDL_PIXELFORMAT_RGB555), false);
               }}};
     both(
         "src",
@@ -271,9 +271,9 @@ std::vector<Case> Cases() {
              return Blit([&s] { FullBlit(CopySprite16, *s.src, *s.dst, nullptr, 1, -1, nullptr, 0, 0); });
            }};
     c.sdl = {{"555 key", [](Scene& s) {
-                SDL_Surface* src = s.src->Sdl(SDL_PIXELFORMAT_RGB555);
+                SDL_Surface* src = s.src->SDLSurface(SDL_PIXELFORMAT_RGB555);
                 SDL_SetColorKey(src, SDL_TRUE, kKey);
-                return SdlBlit(src, s.dst->Sdl(SDL_PIXELFORMAT_RGB555), false);
+                return SDLBlit(src, s.dst->SDLSurface(SDL_PIXELFORMAT_RGB555), false);
               }}};
     // pixman has no colour key: the key becomes alpha 0 of an a1r5g5b5
     // copy, alpha 0 of an a8r8g8b8 copy (its over-8888 fast paths), or a 0
@@ -350,7 +350,7 @@ std::vector<Case> Cases() {
              return Blit([&s] { FullBlit(ScaleSprite16, *s.half, *s.dst, nullptr, 0, -1, nullptr, 0, 0); });
            }};
     c.sdl = {{"555", [](Scene& s) {
-                return SdlBlit(s.half->Sdl(SDL_PIXELFORMAT_RGB555), s.dst->Sdl(SDL_PIXELFORMAT_RGB555), true);
+                return SDLBlit(s.half->SDLSurface(SDL_PIXELFORMAT_RGB555), s.dst->SDLSurface(SDL_PIXELFORMAT_RGB555), true);
               }}};
     both(
         "src scale",
@@ -365,10 +365,10 @@ std::vector<Case> Cases() {
   {
     Case c{"opacity half", [](Scene& s) { return RGB16(s, *s.src, nullptr, Tint(32, 32, 32, 16), false); }};
     c.sdl = {{"555 alpha mod", [](Scene& s) {
-                SDL_Surface* src = s.src->Sdl(SDL_PIXELFORMAT_RGB555);
+                SDL_Surface* src = s.src->SDLSurface(SDL_PIXELFORMAT_RGB555);
                 SDL_SetSurfaceBlendMode(src, SDL_BLENDMODE_BLEND);
                 SDL_SetSurfaceAlphaMod(src, 128);
-                return SdlBlit(src, s.dst->Sdl(SDL_PIXELFORMAT_RGB555), false);
+                return SDLBlit(src, s.dst->SDLSurface(SDL_PIXELFORMAT_RGB555), false);
               }}};
     both(
         "over solid",
@@ -383,9 +383,9 @@ std::vector<Case> Cases() {
   {
     Case c{"alpha map", [](Scene& s) { return RGB16(s, *s.src, s.alpha.get(), Tint(32, 32, 32, 32), false); }};
     c.sdl = {{"8888 over 555", [](Scene& s) {
-                SDL_Surface* src = s.argb->Sdl(SDL_PIXELFORMAT_ARGB8888);
+                SDL_Surface* src = s.argb->SDLSurface(SDL_PIXELFORMAT_ARGB8888);
                 SDL_SetSurfaceBlendMode(src, SDL_BLENDMODE_BLEND);
-                return SdlBlit(src, s.dst->Sdl(SDL_PIXELFORMAT_RGB555), false);
+                return SDLBlit(src, s.dst->SDLSurface(SDL_PIXELFORMAT_RGB555), false);
               }}};
     both(
         "a8 mask",
@@ -407,15 +407,15 @@ std::vector<Case> Cases() {
   auto colourMod = [](int r, int g, int b) {
     return std::vector<Variant>{{"555 colour mod",
                                  [r, g, b](Scene& s) {
-                                   SDL_Surface* src = s.src->Sdl(SDL_PIXELFORMAT_RGB555);
+                                   SDL_Surface* src = s.src->SDLSurface(SDL_PIXELFORMAT_RGB555);
                                    SDL_SetSurfaceColorMod(src, UInt8(r), UInt8(g), UInt8(b));
-                                   return SdlBlit(src, s.dst->Sdl(SDL_PIXELFORMAT_RGB555), false);
+                                   return SDLBlit(src, s.dst->SDLSurface(SDL_PIXELFORMAT_RGB555), false);
                                  }},
                                 {"8888 colour mod", [r, g, b](Scene& s) {
-                                   SDL_Surface* src = s.argb->Sdl(SDL_PIXELFORMAT_ARGB8888);
+                                   SDL_Surface* src = s.argb->SDLSurface(SDL_PIXELFORMAT_ARGB8888);
                                    SDL_SetSurfaceBlendMode(src, SDL_BLENDMODE_NONE);
                                    SDL_SetSurfaceColorMod(src, UInt8(r), UInt8(g), UInt8(b));
-                                   return SdlBlit(src, s.dst32->Sdl(SDL_PIXELFORMAT_ARGB8888), false);
+                                   return SDLBlit(src, s.dst32->SDLSurface(SDL_PIXELFORMAT_ARGB8888), false);
                                  }}};
   };
   {
@@ -449,10 +449,10 @@ std::vector<Case> Cases() {
     Case c{"scaled alpha + brightness",
            [](Scene& s) { return RGB16(s, *s.half, s.halfAlpha.get(), Tint(16, 16, 16, 32), true); }};
     c.sdl = {{"8888 over 555", [](Scene& s) {
-                SDL_Surface* src = s.halfArgb->Sdl(SDL_PIXELFORMAT_ARGB8888);
+                SDL_Surface* src = s.halfArgb->SDLSurface(SDL_PIXELFORMAT_ARGB8888);
                 SDL_SetSurfaceBlendMode(src, SDL_BLENDMODE_BLEND);
                 SDL_SetSurfaceColorMod(src, 128, 128, 128);
-                return SdlBlit(src, s.dst->Sdl(SDL_PIXELFORMAT_RGB555), true);
+                return SDLBlit(src, s.dst->SDLSurface(SDL_PIXELFORMAT_RGB555), true);
               }}};
     both(
         "a8 mask scale",
@@ -474,8 +474,8 @@ std::vector<Case> Cases() {
            }};
     c.sdl = {{"index8 palettes", [](Scene& s) {
                 // Different palettes make SDL map every index through a table.
-                SDL_Surface* src = s.src8->Sdl(SDL_PIXELFORMAT_INDEX8);
-                SDL_Surface* dst = s.dst8->Sdl(SDL_PIXELFORMAT_INDEX8);
+                SDL_Surface* src = s.src8->SDLSurface(SDL_PIXELFORMAT_INDEX8);
+                SDL_Surface* dst = s.dst8->SDLSurface(SDL_PIXELFORMAT_INDEX8);
                 std::vector<SDL_Color> a(256), b(256);
                 for (int i = 0; i < 256; ++i) {
                   a[size_t(i)] = SDL_Color{UInt8(i), UInt8(i * 3), UInt8(i * 7), 255};
@@ -483,7 +483,7 @@ std::vector<Case> Cases() {
                 }
                 SDL_SetPaletteColors(src->format->palette, a.data(), 0, 256);
                 SDL_SetPaletteColors(dst->format->palette, b.data(), 0, 256);
-                return SdlBlit(src, dst, false);
+                return SDLBlit(src, dst, false);
               }}};
     c.bytesPerPixel = 1;
     cases.push_back(c);
@@ -493,7 +493,7 @@ std::vector<Case> Cases() {
              return Blit([&s] { FullBlit(CopySprite16, *s.src, *s.dst, nullptr, 0, 0x1234, nullptr, 0, 0); });
            }};
     c.sdl = {{"555", [](Scene& s) {
-                SDL_Surface* dst = s.dst->Sdl(SDL_PIXELFORMAT_RGB555);
+                SDL_Surface* dst = s.dst->SDLSurface(SDL_PIXELFORMAT_RGB555);
                 return Blit([dst] { SDL_FillRect(dst, nullptr, 0x1234); });
               }}};
     c.pixman1555 = {{"fill", [](Scene& s) {
@@ -521,10 +521,10 @@ std::vector<Case> Cases() {
            }};
     auto sdlSprites = [](bool rle) {
       return [rle](Scene& s) {
-        SDL_Surface* sheet = s.sheet->Sdl(SDL_PIXELFORMAT_RGB555);
+        SDL_Surface* sheet = s.sheet->SDLSurface(SDL_PIXELFORMAT_RGB555);
         SDL_SetColorKey(sheet, SDL_TRUE, kKey);
         if (rle) SDL_SetSurfaceRLE(sheet, 1);
-        SDL_Surface* dst = s.dst->Sdl(SDL_PIXELFORMAT_RGB555);
+        SDL_Surface* dst = s.dst->SDLSurface(SDL_PIXELFORMAT_RGB555);
         return Blit([&s, sheet, dst] {
           const int n = Scene::kSpriteSize;
           for (int i = 0; i < Scene::kSprites; ++i) {
