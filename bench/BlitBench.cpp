@@ -256,7 +256,8 @@ std::vector<Case> Cases() {
              return Blit([&s] { FullBlit(CopySprite16, *s.src, *s.dst, nullptr, 0, -1, nullptr, 0, 0); });
            }};
     c.sdl = {{"555", [](Scene& s) {
-                return SDLBlit(s.src->SDLSurface(SDL_PIXELFORMAT_RGB555), s.dst->SDLSurface(SDL_PIXELFORMAT_RGB555), false);
+                return SDLBlit(s.src->SDLSurface(SDL_PIXELFORMAT_RGB555), s.dst->SDLSurface(SDL_PIXELFORMAT_RGB555),
+                               false);
               }}};
     both(
         "src",
@@ -350,7 +351,8 @@ std::vector<Case> Cases() {
              return Blit([&s] { FullBlit(ScaleSprite16, *s.half, *s.dst, nullptr, 0, -1, nullptr, 0, 0); });
            }};
     c.sdl = {{"555", [](Scene& s) {
-                return SDLBlit(s.half->SDLSurface(SDL_PIXELFORMAT_RGB555), s.dst->SDLSurface(SDL_PIXELFORMAT_RGB555), true);
+                return SDLBlit(s.half->SDLSurface(SDL_PIXELFORMAT_RGB555), s.dst->SDLSurface(SDL_PIXELFORMAT_RGB555),
+                               true);
               }}};
     both(
         "src scale",

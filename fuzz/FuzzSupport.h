@@ -24,12 +24,12 @@ std::string FuzzWriteFile(const std::string& name, const uint8_t* data, size_t s
 std::string FuzzReadFile(const std::string& path);
 
 // A property that must hold whatever the input: a crash otherwise.
-#define FUZZ_CHECK(condition)                                                                    \
-  do {                                                                                           \
-    if (!(condition)) {                                                                          \
-      std::fprintf(stderr, "fuzz check failed: %s (%s:%d)\n", #condition, __FILE__, __LINE__);   \
-      std::abort();                                                                              \
-    }                                                                                            \
+#define FUZZ_CHECK(condition)                                                                  \
+  do {                                                                                         \
+    if (!(condition)) {                                                                        \
+      std::fprintf(stderr, "fuzz check failed: %s (%s:%d)\n", #condition, __FILE__, __LINE__); \
+      std::abort();                                                                            \
+    }                                                                                          \
   } while (0)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);

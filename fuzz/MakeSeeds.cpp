@@ -1,6 +1,8 @@
 // Writes the seed corpora of the harnesses, each made by the engine's own
 // writers (or taken from the generated bundle): fuzz_seeds <folder>
 // <bundle resources> makes <folder>/<harness>/seed-<n> files.
+#include <png.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -8,7 +10,6 @@
 #include <fstream>
 #include <string>
 #include <vector>
-#include <png.h>
 
 #include "FuzzSupport.h"
 #include "foundation/PlistTag.h"
@@ -16,13 +17,13 @@
 #include "foundation/TextBuffer.h"
 #include "foundation/TextEncodings.h"
 #include "foundation/Version.h"
-#include "graphics/PNGFile.h"
-#include "shell/ApplInfo.h"
-#include "shell/MainPrefs.h"
 #include "frontend/KeyNames.h"
 #include "frontend/Preferences.h"
 #include "frontend/Scores.h"
 #include "graphics/GameWindow.h"
+#include "graphics/PNGFile.h"
+#include "shell/ApplInfo.h"
+#include "shell/MainPrefs.h"
 #include "sound/AudioPrefs.h"
 
 namespace fs = std::filesystem;
@@ -101,8 +102,8 @@ void PlistSeeds() {
     TextBuffer buffer;
     tree.SaveBuffer(&buffer);
     buffer.CryptData((const unsigned char*)"\x08" "fuzz key");
-    Put("plist_data", d++, std::string(1, '\0') + std::string(reinterpret_cast<const char*>(buffer.Start()),
-                                                              size_t(buffer.DataSize())));
+    Put("plist_data", d++,
+        std::string(1, '\0') + std::string(reinterpret_cast<const char*>(buffer.Start()), size_t(buffer.DataSize())));
   }
 }
 
@@ -146,8 +147,8 @@ void LayoutSeeds() {
 }
 
 void PNGSeeds(const std::string& scratch) {
-  const UInt8 rgba[3 * 2 * 4] = {255, 0, 0, 255, 0, 255, 0, 128, 0, 0, 255, 0,
-                                 9, 9, 9, 9,   200, 100, 50, 255, 1, 2, 3, 4};
+  const UInt8 rgba[3 * 2 * 4] = {255, 0, 0, 255, 0,   255, 0,  128, 0, 0, 255, 0,
+                                 9,   9, 9, 9,   200, 100, 50, 255, 1, 2, 3,   4};
   const UInt8 bytes[3 * 2] = {0, 1, 2, 2, 1, 0};
   const png_color palette[3] = {{10, 20, 30}, {40, 50, 60}, {70, 80, 90}};
   const std::string path = scratch + "/seed.png";
@@ -158,8 +159,8 @@ void PNGSeeds(const std::string& scratch) {
 }
 
 void TextSeeds() {
-  const std::string samples[] = {"Halvane High Scores", "a b+c%d&e=f/g?h#i", "O'Brien \"quoted\" \\ back",
-                                 std::string("nul\0byte", 8), "caf\x8E cr\x8Fme", "http://user:pw@host:80/p?q#f"};
+  const std::string samples[] = {"Halvane High Scores",       "a b+c%d&e=f/g?h#i", "O'Brien \"quoted\" \\ back",
+                                 std::string("nul\0byte", 8), "caf\x8E cr\x8Fme",  "http://user:pw@host:80/p?q#f"};
   int n = 0;
   for (const std::string& s : samples) {
     Put("text_encodings", n++, s);
@@ -312,7 +313,8 @@ void StyledTextSeeds() {
   };
   const std::vector<std::vector<Run>> styles = {{{0, 0, 12}}, {{0, 1, 9}, {6, 2, 24}, {11, 0, 0}}};
   const std::string texts[] = {"Hello world", "Fire\rthen move\r\rtwo words here and a longword_without_blanks",
-                               "\xEF\xBB\xBF" "caf\xC3\xA9 cr\xC3\xA8me \t tab"};
+                               "\xEF\xBB\xBF"
+                               "caf\xC3\xA9 cr\xC3\xA8me \t tab"};
   int n = 0;
   for (size_t s = 0; s < styles.size(); s++) {
     std::string data = Big(UInt32(styles[s].size()), 2);
@@ -321,8 +323,8 @@ void StyledTextSeeds() {
               std::string(1, '\0') + Big(r.size, 2) + Big(0xFFFF, 2) + Big(0x8000, 2) + Big(0, 2);
     for (const std::string& text : texts) {
       const char width = char(n % 2 ? 60 : 200);
-      Put("styled_text", n, Big(UInt32(data.size()), 2) + std::string(1, width) + std::string(1, char(n * 13)) + data +
-                                text);
+      Put("styled_text", n,
+          Big(UInt32(data.size()), 2) + std::string(1, width) + std::string(1, char(n * 13)) + data + text);
       n++;
     }
   }

@@ -47,11 +47,10 @@ std::string Settings() {
   add(mainPREFS.graphicsMode);
   add(mainPREFS.monitorMode);
   const AudioPrefs& a = audioPREFS;
-  for (long long v : {(long long)a.soundOn, (long long)a.musicOn, (long long)a.soundVolume,
-                      (long long)a.musicVolume, (long long)a.sampleSize, (long long)a.sampleRate,
-                      (long long)a.stereo, (long long)a.preset, (long long)a.numChannels,
-                      (long long)a.interpolation, (long long)a.smoothing, (long long)a.soundEchos,
-                      (long long)a.musicEchos, (long long)a.fakeStereo})
+  for (long long v : {(long long)a.soundOn, (long long)a.musicOn, (long long)a.soundVolume, (long long)a.musicVolume,
+                      (long long)a.sampleSize, (long long)a.sampleRate, (long long)a.stereo, (long long)a.preset,
+                      (long long)a.numChannels, (long long)a.interpolation, (long long)a.smoothing,
+                      (long long)a.soundEchos, (long long)a.musicEchos, (long long)a.fakeStereo})
     add(v);
   return s;
 }

@@ -72,7 +72,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   drawn.clear();
   drawnLeftmost = 32767;
   styledTextDrawProc = Record;
-  PlaceText(reinterpret_cast<const unsigned char*>("\x04" "Fuzz"), &rect);
+  PlaceText(reinterpret_cast<const unsigned char*>("\x04"
+                                                   "Fuzz"),
+            &rect);
   styledTextDrawProc = nullptr;
 
   // The same record, laid out where its lines can be seen.

@@ -8,8 +8,8 @@
 // empty, so no call reads or writes outside the pixels.
 #pragma once
 
-#include "platform/RGBAColor16.h"
 #include "platform/QuickDraw.h"
+#include "platform/RGBAColor16.h"
 
 void ReplaceColor(PixMapHandle pm, const Rect* r, UInt8 oldColor, UInt8 newColor);
 void ReplaceColor_16(PixMapHandle pm, const Rect* r, UInt16 oldColor, UInt16 newColor);

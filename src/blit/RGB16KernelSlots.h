@@ -17,8 +17,8 @@ using RGB16Kernel = void (*)(SInt32 mode, UInt16* srcStart, UInt16* dstStart, UI
 
 // The parameter types of RGB16Kernel, for the declarations and explicit
 // instantiations below.
-#define BLIT_RGB16_KERNEL_TYPES                                                                                     \
-  SInt32, UInt16*, UInt16*, UInt16*, SInt32, SInt32, SInt32, SInt32, SInt32, SInt32, SInt32, UInt16*, SInt32, SInt32, \
+#define BLIT_RGB16_KERNEL_TYPES                                                                                        \
+  SInt32, UInt16*, UInt16*, UInt16*, SInt32, SInt32, SInt32, SInt32, SInt32, SInt32, SInt32, UInt16*, SInt32, SInt32,  \
       SInt32, SInt32, UInt16*, SInt32, UInt8*, SInt32, SInt32, SInt32, UInt32, UInt32, UInt32, UInt32, UInt32, UInt32, \
       UInt32, UInt32, UInt32
 
@@ -57,7 +57,7 @@ extern const JumpTable<RGB16Kernel> ScaleSpriteRGB16Jump;
 #define BLIT_SCALE_RGB16_PIECE_6(X) X(9) X(16) X(27) X(35) X(43) X(50) X(80)
 #define BLIT_SCALE_RGB16_PIECE_7(X) X(20) X(21) X(24) X(51) X(58) X(66)
 
-#define BLIT_RGB16_EVERY_PIECE(FAMILY, X)                                                                    \
+#define BLIT_RGB16_EVERY_PIECE(FAMILY, X)                                                                \
   BLIT_##FAMILY##_RGB16_PIECE_0(X) BLIT_##FAMILY##_RGB16_PIECE_1(X) BLIT_##FAMILY##_RGB16_PIECE_2(X)     \
       BLIT_##FAMILY##_RGB16_PIECE_3(X) BLIT_##FAMILY##_RGB16_PIECE_4(X) BLIT_##FAMILY##_RGB16_PIECE_5(X) \
           BLIT_##FAMILY##_RGB16_PIECE_6(X) BLIT_##FAMILY##_RGB16_PIECE_7(X)

@@ -7,9 +7,9 @@
 
 // The parameter types of BlitKernel<T>, for the declaration and explicit
 // instantiations below.
-#define BLIT_BASIC_KERNEL_TYPES(T)                                                                             \
-  SInt32, T*, T*, T*, SInt32, SInt32, SInt32, SInt32, SInt32, SInt32, SInt32, T*, SInt32, SInt32, SInt32, SInt32, \
-      T*, SInt32, T*
+#define BLIT_BASIC_KERNEL_TYPES(T)                                                                                    \
+  SInt32, T*, T*, T*, SInt32, SInt32, SInt32, SInt32, SInt32, SInt32, SInt32, T*, SInt32, SInt32, SInt32, SInt32, T*, \
+      SInt32, T*
 
 template <class T, unsigned Slot>
 void ScaleKernel(BLIT_BASIC_KERNEL_TYPES(T));
@@ -34,4 +34,5 @@ static_assert(EveryWorkingSlotOnce(), "each working scale slot is built once, no
 
 // An explicit instantiation of one slot at the depth BLIT_SCALE_PIXEL, for a
 // kernel file.
-#define BLIT_SCALE_SLOT(slot) template void ScaleKernel<BLIT_SCALE_PIXEL, slot>(BLIT_BASIC_KERNEL_TYPES(BLIT_SCALE_PIXEL));
+#define BLIT_SCALE_SLOT(slot) \
+  template void ScaleKernel<BLIT_SCALE_PIXEL, slot>(BLIT_BASIC_KERNEL_TYPES(BLIT_SCALE_PIXEL));

@@ -72,8 +72,7 @@ class Array {
   T* elements;
   Str255 name;
 
-  explicit Array(UInt32 n = 0, const unsigned char* arrayName = array_detail::kUnnamed)
-      : count(0), elements(nullptr) {
+  explicit Array(UInt32 n = 0, const unsigned char* arrayName = array_detail::kUnnamed) : count(0), elements(nullptr) {
     name[0] = 0;
     SetName(arrayName, -1);
     Init(n);
@@ -220,8 +219,7 @@ class Stack {
   void DumbInit(SInt16 size) {
     capacity = size >= 1 && size <= 9999 ? size : 10;
     top = -1;
-    elements = array_detail::Allocate<T>(UInt32(capacity), array_detail::kStackOutOfMemory,
-                                         (const unsigned char*)"");
+    elements = array_detail::Allocate<T>(UInt32(capacity), array_detail::kStackOutOfMemory, (const unsigned char*)"");
     if (!elements) {
       capacity = 0;
       return;

@@ -11,7 +11,9 @@ namespace {
 constexpr SInt32 kChunk = 127;
 
 // The program's own part of the data-file key: 31 lower-case letters and digits.
-const unsigned char kBaseKey[] = "\x1f" "ujzde8gxd6ncf10epf91dhodzdoc9is";
+const unsigned char kBaseKey[] =
+    "\x1f"
+    "ujzde8gxd6ncf10epf91dhodzdoc9is";
 
 SInt32 RunLength(const UInt8* p, SInt32 n) {
   SInt32 run = 1;

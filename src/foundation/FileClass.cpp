@@ -153,8 +153,8 @@ Boolean CodeMatches(OSType own, OSType wanted) { return wanted == kAnyCode || ow
 
 SInt16 GetSubDirectory(FileClass* file) {
   FSCatalogInfo info;
-  bool notFolder = !file->folder ||
-                   (PlatformGetCatalogInfo(file->ref, true, &info) == noErr && !(info.nodeFlags & kCatalogNodeIsFolder));
+  bool notFolder = !file->folder || (PlatformGetCatalogInfo(file->ref, true, &info) == noErr &&
+                                     !(info.nodeFlags & kCatalogNodeIsFolder));
   if (notFolder) ErrorDialog("The FileClass is not a folder.", "GetSubDirectory()", 0, 1);
   return 0;
 }
@@ -218,7 +218,8 @@ OSErr WalkFolderForItem(FileClass* result, const unsigned char* name, FileClass*
   return -1;
 }
 
-OSErr FindFile(FileClass* result, const unsigned char* name, FileClass* folder, OSType creator, OSType type, char kind) {
+OSErr FindFile(FileClass* result, const unsigned char* name, FileClass* folder, OSType creator, OSType type,
+               char kind) {
   if (!folder || !FSRefIsValid(&folder->ref)) return -1;
   return WalkFolderForItem(result, name, folder, creator, type, kind, false);
 }
@@ -325,7 +326,8 @@ OSErr FindDesktopFolder(FileClass* folder) {
 }
 
 OSErr FindSharedFolder(FileClass* folder) {
-  if (FindFolder(folder, kSharedFolderType, true, true) != noErr) ErrorDialog("Unable to locate the Shared folder.", "", 0, 1);
+  if (FindFolder(folder, kSharedFolderType, true, true) != noErr)
+    ErrorDialog("Unable to locate the Shared folder.", "", 0, 1);
   return noErr;
 }
 

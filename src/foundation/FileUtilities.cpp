@@ -1,7 +1,7 @@
 #include "foundation/FileUtilities.h"
 
-#include <cstdio>
 #include <algorithm>
+#include <cstdio>
 #include <ctime>
 #include <vector>
 
@@ -107,8 +107,10 @@ const FileDialogBackEnd* fileDialogs = &cancellingDialogs;
 
 void ReportMissing(const char* what, const std::string& name, const char* detail, OSErr code, bool withCode) {
   std::string message = std::string("The ") + what + " \"" + name + "\" could not be found.";
-  if (withCode) ErrorDialog(message.c_str(), code, 0, 1);
-  else ErrorDialog(message.c_str(), detail, 0, 1);
+  if (withCode)
+    ErrorDialog(message.c_str(), code, 0, 1);
+  else
+    ErrorDialog(message.c_str(), detail, 0, 1);
 }
 
 void ReportUnopened(const std::string& name, const char* detail) {
@@ -308,7 +310,8 @@ OSErr SavePictFile(Handle picture, const unsigned char* name, FileClass* folder)
   Str255 fileName;
   SetText(TextOf(name) + ".pct", fileName);
   FileClass file;
-  OSErr err = FindNewFile(&file, fileName, folder, FOUR_CHAR('o', 'g', 'l', 'e'), FOUR_CHAR('P', 'I', 'C', 'T'), nullptr);
+  OSErr err =
+      FindNewFile(&file, fileName, folder, FOUR_CHAR('o', 'g', 'l', 'e'), FOUR_CHAR('P', 'I', 'C', 'T'), nullptr);
   if (err == noErr) err = OpenFile(&file, 1, 0);
   if (err != noErr) return err;
   SInt32 size = QKGetHandleSize(picture);

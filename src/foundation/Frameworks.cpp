@@ -7,8 +7,8 @@
 #include <string>
 
 #include "platform/PlatformSystem.h"
-#include "platform/QuickDrawColor.h"
 #include "platform/PlatformTime.h"
+#include "platform/QuickDrawColor.h"
 
 struct FrameworkBundle {
   std::map<std::string, void*> functions;
@@ -49,8 +49,10 @@ void* CFBundleGetFunctionPointerForName(CFBundleRef bundle, CFStringRef name) {
 
 void RegisterFrameworkFunction(const char* framework, const char* name, void* function) {
   FrameworkBundle& bundle = Frameworks()[framework];
-  if (function) bundle.functions[name] = function;
-  else bundle.functions.erase(name);
+  if (function)
+    bundle.functions[name] = function;
+  else
+    bundle.functions.erase(name);
 }
 
 void CheckMainDate() {

@@ -15,8 +15,10 @@ const OSType kTextType = FOUR_CHAR('T', 'E', 'X', 'T');
 
 // The checks of both fork forms: a missing file or a closed one is fatal.
 bool UsableFile(FileClass* file, const char* where) {
-  if (!file) ErrorDialog("The import text file is \"nil.\"", where, 0, 1);
-  else if (!file->open) ErrorDialog("The import text file is closed.", where, 0, 1);
+  if (!file)
+    ErrorDialog("The import text file is \"nil.\"", where, 0, 1);
+  else if (!file->open)
+    ErrorDialog("The import text file is closed.", where, 0, 1);
   return file && file->open;
 }
 
@@ -75,8 +77,10 @@ SInt16 PlistTag::ExportFile(const char* name) {
   FileClass file;
   if (FindFile(&file, fileName, &desktopFOLD, kAnyCode, kTextType, kFindFileOnly) == noErr) {
     OSErr err = DeleteFile(&file);
-    if (err == fBsyErr) ErrorDialog("The output file is open.", err, 0, 1);
-    else if (err != noErr) ErrorDialog("Deleting the old file failed.", err, 0, 0);
+    if (err == fBsyErr)
+      ErrorDialog("The output file is open.", err, 0, 1);
+    else if (err != noErr)
+      ErrorDialog("Deleting the old file failed.", err, 0, 0);
   }
   OSErr err = CreateFile(&file, fileName, &desktopFOLD, kAnyCode, kTextType);
   if (err == dupFNErr) {

@@ -12,7 +12,9 @@
 namespace {
 
 const unsigned char kUnnamed[] = "\x09(unnamed)";
-const unsigned char kChild[] = "\x05" "child";
+const unsigned char kChild[] =
+    "\x05"
+    "child";
 
 bool Is(const unsigned char* name, const char* text) { return EqualStr(name, text); }
 
@@ -157,7 +159,9 @@ PlistTag* PlistTag::NewElement() { return NewTag("dict", "", ""); }
 PlistTag* PlistTag::NewChar(const char* k, char n) { return NewLong(k, n); }
 PlistTag* PlistTag::NewShort(const char* k, SInt16 n) { return NewLong(k, n); }
 PlistTag* PlistTag::NewLong(const char* k, SInt32 n) { return NewTag("integer", k, Str("%d", int(n))); }
-PlistTag* PlistTag::NewBoolean(const char* k, unsigned char flag) { return NewTag("boolean", k, flag ? "true/" : "false/"); }
+PlistTag* PlistTag::NewBoolean(const char* k, unsigned char flag) {
+  return NewTag("boolean", k, flag ? "true/" : "false/");
+}
 
 PlistTag* PlistTag::NewPoint(const char* k, Point& point) {
   PlistTag* dict = NewDictionary(k);
@@ -376,14 +380,30 @@ SInt16 LoadBytes(PlistTag* tag, const char* key, Array<T>* array, unsigned char 
 
 }  // namespace
 
-SInt16 PlistTag::SaveArray(const char* k, Array<char>& a, unsigned char p, const char* c) { return SaveBytes(this, k, a, p, c); }
-SInt16 PlistTag::SaveArray(const char* k, Array<unsigned char>& a, unsigned char p, const char* c) { return SaveBytes(this, k, a, p, c); }
-SInt16 PlistTag::SaveArray(const char* k, Array<SInt16>& a, unsigned char p, const char* c) { return SaveBytes(this, k, a, p, c); }
-SInt16 PlistTag::SaveArray(const char* k, Array<UInt16>& a, unsigned char p, const char* c) { return SaveBytes(this, k, a, p, c); }
-SInt16 PlistTag::LoadArray(const char* k, Array<char>* a, unsigned char p, const char* c) { return LoadBytes(this, k, a, p, c); }
-SInt16 PlistTag::LoadArray(const char* k, Array<unsigned char>* a, unsigned char p, const char* c) { return LoadBytes(this, k, a, p, c); }
-SInt16 PlistTag::LoadArray(const char* k, Array<SInt16>* a, unsigned char p, const char* c) { return LoadBytes(this, k, a, p, c); }
-SInt16 PlistTag::LoadArray(const char* k, Array<UInt16>* a, unsigned char p, const char* c) { return LoadBytes(this, k, a, p, c); }
+SInt16 PlistTag::SaveArray(const char* k, Array<char>& a, unsigned char p, const char* c) {
+  return SaveBytes(this, k, a, p, c);
+}
+SInt16 PlistTag::SaveArray(const char* k, Array<unsigned char>& a, unsigned char p, const char* c) {
+  return SaveBytes(this, k, a, p, c);
+}
+SInt16 PlistTag::SaveArray(const char* k, Array<SInt16>& a, unsigned char p, const char* c) {
+  return SaveBytes(this, k, a, p, c);
+}
+SInt16 PlistTag::SaveArray(const char* k, Array<UInt16>& a, unsigned char p, const char* c) {
+  return SaveBytes(this, k, a, p, c);
+}
+SInt16 PlistTag::LoadArray(const char* k, Array<char>* a, unsigned char p, const char* c) {
+  return LoadBytes(this, k, a, p, c);
+}
+SInt16 PlistTag::LoadArray(const char* k, Array<unsigned char>* a, unsigned char p, const char* c) {
+  return LoadBytes(this, k, a, p, c);
+}
+SInt16 PlistTag::LoadArray(const char* k, Array<SInt16>* a, unsigned char p, const char* c) {
+  return LoadBytes(this, k, a, p, c);
+}
+SInt16 PlistTag::LoadArray(const char* k, Array<UInt16>* a, unsigned char p, const char* c) {
+  return LoadBytes(this, k, a, p, c);
+}
 
 void PlistTag::GetName(unsigned char* out) { CopyString(key, out); }
 void PlistTag::GetTagName(unsigned char* out) { CopyString(key, out); }

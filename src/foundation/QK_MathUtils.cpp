@@ -208,10 +208,14 @@ void CalcRotation(SInt16 angle, SInt16 full, SInt16* frame, unsigned char* flipH
   };
   // frame = base + sign * angle; later rows win where ranges overlap.
   const Range ranges[] = {
-      {0, e, 0, 1, 0, 0},                 {e + 1, q - 1, q, -1, 1, 1},
-      {q, q + e, -q, 1, 0, 1},            {q + e + 1, h - 1, h, -1, 1, 0},
-      {h, h + e, -h, 1, 0, 2},            {h + e + 1, 3 * q - 1, 3 * q, -1, 1, 3},
-      {3 * q, 3 * q + e, -3 * q, 1, 0, 3}, {3 * q + e + 1, full - 1, full, -1, 1, 2},
+      {0, e, 0, 1, 0, 0},
+      {e + 1, q - 1, q, -1, 1, 1},
+      {q, q + e, -q, 1, 0, 1},
+      {q + e + 1, h - 1, h, -1, 1, 0},
+      {h, h + e, -h, 1, 0, 2},
+      {h + e + 1, 3 * q - 1, 3 * q, -1, 1, 3},
+      {3 * q, 3 * q + e, -3 * q, 1, 0, 3},
+      {3 * q + e + 1, full - 1, full, -1, 1, 2},
   };
   for (const Range& r : ranges) {
     if (a < r.low || a > r.high) continue;
@@ -243,8 +247,7 @@ Boolean LineInRect(SInt16 hA, SInt16 vA, SInt16 hB, SInt16 vB, Rect* r) {
   if (lowA > a2 || highA < a1) return false;
   if (b1 == b2) return lowB <= b1 && b1 <= highB;
   float s = float(b2 - b1) / float(a2 - a1);
-  if (b1 >= b2)
-    return !(lowB > b1 || highB < b2 || lowB > b1 + (lowA - a1) * s || b1 + (highA - a1) * s > highB);
+  if (b1 >= b2) return !(lowB > b1 || highB < b2 || lowB > b1 + (lowA - a1) * s || b1 + (highA - a1) * s > highB);
   return !(lowB > b2 || highB < b1 || lowB > b1 + (highA - a1) * s || b1 + (lowA - a1) * s > highB);
 }
 

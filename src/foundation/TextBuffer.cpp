@@ -25,7 +25,11 @@ bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 }  // namespace
 
 TextBuffer::TextBuffer()
-    : data(nullptr), allocEnd(nullptr), cursor(nullptr), dataEnd(nullptr), skipChar(0, (const unsigned char*)"\x09(unnamed)") {
+    : data(nullptr),
+      allocEnd(nullptr),
+      cursor(nullptr),
+      dataEnd(nullptr),
+      skipChar(0, (const unsigned char*)"\x09(unnamed)") {
   Init(kGrowStep);
   DefaultSkipChars();
 }

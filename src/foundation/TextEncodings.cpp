@@ -108,8 +108,7 @@ int stringToHex(const char* src, int len, char* dst) {
 
 int hexToString(const char* src, int len, char* dst) {
   len = Length(src, len);
-  for (int i = 0; i < len / 2; i++)
-    dst[i] = (char)hexToChar(UInt16((UInt8(src[2 * i]) << 8) | UInt8(src[2 * i + 1])));
+  for (int i = 0; i < len / 2; i++) dst[i] = (char)hexToChar(UInt16((UInt8(src[2 * i]) << 8) | UInt8(src[2 * i + 1])));
   return len / 2;
 }
 
@@ -350,8 +349,8 @@ void ConvertUnicodeToPStr(HFSUniStr255 name, unsigned char* p) {
   int units = name.length < 255 ? name.length : 255, n = 0;
   for (int i = 0; i < units; i++) {
     UniChar u = name.unicode[i];
-    bool pair = u >= 0xD800 && u <= 0xDBFF && i + 1 < units && name.unicode[i + 1] >= 0xDC00 &&
-                name.unicode[i + 1] <= 0xDFFF;
+    bool pair =
+        u >= 0xD800 && u <= 0xDBFF && i + 1 < units && name.unicode[i + 1] >= 0xDC00 && name.unicode[i + 1] <= 0xDFFF;
     i += pair;
     p[++n] = pair ? '?' : UnicodeToMacRoman(u);
   }

@@ -9,9 +9,9 @@ struct TimerEntry {
   Timer* owner;
   UInt64 intervalMicros;
   UInt64 due;
-  UInt32 pass;    // the service pass that last ran it
-  bool running;   // its callback is on the stack
-  bool removed;   // removed while running: freed when the callback returns
+  UInt32 pass;   // the service pass that last ran it
+  bool running;  // its callback is on the stack
+  bool removed;  // removed while running: freed when the callback returns
 };
 
 namespace {

@@ -70,10 +70,14 @@ NumVersion ParseVersionText(const unsigned char* text) {
     digits[0] = 0;
     if (end || c == '.') continue;
     field = 3;
-    if (c == 'd') stage = developStage;
-    else if (c == 'a') stage = alphaStage;
-    else if (c == 'b') stage = betaStage;
-    else if (c == 'f') stage = finalStage;
+    if (c == 'd')
+      stage = developStage;
+    else if (c == 'a')
+      stage = alphaStage;
+    else if (c == 'b')
+      stage = betaStage;
+    else if (c == 'f')
+      stage = finalStage;
   }
   return Packed(fields[0], fields[1], fields[2], stage, fields[3]);
 }

@@ -19,8 +19,8 @@
 #include "platform/EventPlatform.h"
 #include "platform/PlatformSystem.h"
 #include "shell/AllEvents.h"
-#include "shell/AppleEvents.h"
 #include "shell/ApplInfo.h"
+#include "shell/AppleEvents.h"
 #include "shell/Events.h"
 #include "shell/MainPrefs.h"
 #include "shell/Menus.h"
@@ -187,8 +187,10 @@ void CustomMenus() {
 // it) asks first only while a game is in progress.
 void CustomClick() {
   if (!closeBoxEVENT) return;
-  if (gamePLAY) ConfirmQuitDialog();
-  else applQUIT = 1;
+  if (gamePLAY)
+    ConfirmQuitDialog();
+  else
+    applQUIT = 1;
 }
 
 UInt8 CustomEvents() {
@@ -196,8 +198,10 @@ UInt8 CustomEvents() {
   if (quitEVENT) {
     // A termination signal ends the program even in a game: nobody is
     // there to answer the question.
-    if (gamePLAY && !TerminationSignalled()) ConfirmQuitDialog();
-    else applQUIT = 1;
+    if (gamePLAY && !TerminationSignalled())
+      ConfirmQuitDialog();
+    else
+      applQUIT = 1;
     quitEVENT = false;
   }
   if (CustomUpdate() || CustomSuspend() || CustomResume()) return 1;
@@ -316,8 +320,8 @@ void StartGame_Mac() {
   GlobalizeMenuBar();
   const Rect& bar = gMenuBarRECT;
   auto startsWithin = [](SInt16 a0, SInt16 b0, SInt16 b1) { return a0 >= b0 && a0 < b1; };
-  bool across = startsWithin(bar.left, mainRECT.left, mainRECT.right) ||
-                startsWithin(mainRECT.left, bar.left, bar.right);
+  bool across =
+      startsWithin(bar.left, mainRECT.left, mainRECT.right) || startsWithin(mainRECT.left, bar.left, bar.right);
   bool down = startsWithin(bar.top, mainRECT.top, mainRECT.bottom) || startsWithin(mainRECT.top, bar.top, bar.bottom);
   if (across && down) QK_HideMenuBar();
   SoundEchoParams(10000, 50, 0, 0);

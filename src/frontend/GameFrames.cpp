@@ -2,11 +2,11 @@
 
 #include "shell/ApplInfo.h"
 
-Frame noactionFRAME[1], menuPictFRAME[5], meteorFRAME[36], playerShipFRAME[10], playerFireFRAME[2],
-    enemyFireFRAME[1], playerShotFRAME[2], enemyShotFRAME[1], plasmaFRAME[15], shieldStatusFRAME[1],
-    pelletFRAME[2], bossStatusFRAME[1], enemyShieldFRAME[1], explosionFRAME[1], engineFRAME[1], shotFRAME[1],
-    enemyFRAME[5], enemySpinFRAME[8], enemyWingFRAME[8], waveDisplayFRAME[1], doublesPowFRAME[8],
-    shieldPowFRAME[16], podFRAME[8], numberFRAME[10], bossDisplayFRAME[1], bigFlameFRAME[1], glowFRAME[1];
+Frame noactionFRAME[1], menuPictFRAME[5], meteorFRAME[36], playerShipFRAME[10], playerFireFRAME[2], enemyFireFRAME[1],
+    playerShotFRAME[2], enemyShotFRAME[1], plasmaFRAME[15], shieldStatusFRAME[1], pelletFRAME[2], bossStatusFRAME[1],
+    enemyShieldFRAME[1], explosionFRAME[1], engineFRAME[1], shotFRAME[1], enemyFRAME[5], enemySpinFRAME[8],
+    enemyWingFRAME[8], waveDisplayFRAME[1], doublesPowFRAME[8], shieldPowFRAME[16], podFRAME[8], numberFRAME[10],
+    bossDisplayFRAME[1], bigFlameFRAME[1], glowFRAME[1];
 
 Frame* gameFrameTable[kFrameTableSize];
 SInt16 gameFrameCount = 0;

@@ -200,8 +200,8 @@ void InstructionLayout() {
   infoRect = Centred((mainRECT.left + mainRECT.right) / 2, (mainRECT.top + mainRECT.bottom) / 2, 512, 384);
   textRect = SizedAt(infoRect.left + 16, infoRect.top + 56, textPict);
   for (int c = 0; c < kChoices; ++c)
-    choiceRect[c] = *QuickRect(infoRect.left + 72 * c + 288, infoRect.top + 360, infoRect.left + 72 * c + 352,
-                               infoRect.top + 376);
+    choiceRect[c] =
+        *QuickRect(infoRect.left + 72 * c + 288, infoRect.top + 360, infoRect.left + 72 * c + 352, infoRect.top + 376);
   for (int n = 0; n < kTopicBands; ++n) topicPict[n] = *QuickRect(0, 24 * n, 480, 24 * n + 24);
   SetRect2(&topicRect, infoRect.left + 16, infoRect.top + 16, 480, 24);
   blimpRect = Centred(infoRect.left + 68, infoRect.top + 200, 72, 200);
@@ -210,14 +210,10 @@ void InstructionLayout() {
   SetRect2(&linkRect, infoRect.left + 136, infoRect.top + 316, 240, 20);
 }
 
-void DrawPage(char page) {
-  CopyBits(tempPmap, buildPMAP, &topicPict[page - 1], &topicRect, transparent, nullptr);
-}
+void DrawPage(char page) { CopyBits(tempPmap, buildPMAP, &topicPict[page - 1], &topicRect, transparent, nullptr); }
 
 void InitAnimations() {
-  auto slot = [](SInt16 h, SInt16 v, SInt16 size) {
-    return Centred(infoRect.left + h, infoRect.top + v, size, size);
-  };
+  auto slot = [](SInt16 h, SInt16 v, SInt16 size) { return Centred(infoRect.left + h, infoRect.top + v, size, size); };
   enemRect = slot(40, 80, 32);
   spinRect = slot(40, 144, 32);
   wingRect = slot(40, 208, 24);

@@ -24,8 +24,8 @@ struct QuickRect {
 enum { kInstructionPages = 8, kTopicBands = 8, kChoices = 3 };
 
 extern UInt8 curPage;
-extern Rect infoRect, textPict, textRect, topicPict[kTopicBands], topicRect, choicePict[kChoices],
-    choiceRect[kChoices], linkRect, blimpRect, brangRect, enemRect, spinRect, wingRect, roidRect[3], powRect[3];
+extern Rect infoRect, textPict, textRect, topicPict[kTopicBands], topicRect, choicePict[kChoices], choiceRect[kChoices],
+    linkRect, blimpRect, brangRect, enemRect, spinRect, wingRect, roidRect[3], powRect[3];
 extern UInt8 roidSteps[3], enemSteps, enemDir, enemDelay, wingSteps, spinSteps, powSteps[3];
 // 480 by 192, 16 bits: the eight 480 by 24 title bands.
 extern PixMapHandle tempPmap;

@@ -34,8 +34,8 @@
 #include "platform/PlatformSystem.h"
 #include "platform/PlatformTime.h"
 #include "shell/AllEvents.h"
-#include "shell/AppleEvents.h"
 #include "shell/ApplInfo.h"
+#include "shell/AppleEvents.h"
 #include "shell/ErrorAlertDialogs.h"
 #include "shell/Events.h"
 #include "shell/MainPrefs.h"
@@ -109,8 +109,8 @@ void StartUp(bool demo) {
   InstallSoundServices();
   // Each screen's music is checked while the program starts, not when the
   // screen first opens.
-  CheckSoundFilesAhead({MusicPath("Music/Title"), MusicPath("Music/Main"), MusicPath("Music/Game"),
-                        MusicPath("Music/Boss")});
+  CheckSoundFilesAhead(
+      {MusicPath("Music/Title"), MusicPath("Music/Main"), MusicPath("Music/Game"), MusicPath("Music/Boss")});
   if (demo) {
     // The demo leaves the user's files alone and always runs in a window.
     PREFS.Defaults();
@@ -143,10 +143,10 @@ void StartUp(bool demo) {
 // fires in bursts.
 void DemoInput(UInt32 step) {
   UInt32 phase = step % 240;
-  mainINPUT[0] = phase >= 120 && phase < 200;  // left
-  mainINPUT[2] = phase < 80;                   // right
+  mainINPUT[0] = phase >= 120 && phase < 200;        // left
+  mainINPUT[2] = phase < 80;                         // right
   mainINPUT[4] = phase % 60 < 20 && phase % 4 == 0;  // up
-  mainINPUT[8] = (step / 6) % 2 == 0;          // fire
+  mainINPUT[8] = (step / 6) % 2 == 0;                // fire
 }
 
 // Draws the frame and reads it back before it is shown, brightness overlay

@@ -9,7 +9,7 @@
 
 class Preferences {
  public:
-  UInt8 effects;      // sparks are made only while set
+  UInt8 effects;  // sparks are made only while set
   UInt8 secondFlag;
   UInt8 sharedScore;  // both players play for one score
   UInt8 firstPlay;    // cleared once the help screen has been seen

@@ -14,8 +14,8 @@
 #include "graphics/GameWindow.h"
 #include "graphics/Layout.h"
 #include "graphics/PixMapRegistry.h"
-#include "sound/SoundEffects.h"
 #include "platform/PlatformFiles.h"
+#include "sound/SoundEffects.h"
 
 ImageBuffer imageBUFF;
 FT_Face vagRoundFONT = nullptr, copperFONT = nullptr;

@@ -24,7 +24,9 @@ bool tableFromFile = true;
 // The player hears of failed saves once, not at every new score.
 bool saveFailureShown = false;
 
-const unsigned char kCheckEntryName[] = "\x0a" "checkEntry";
+const unsigned char kCheckEntryName[] =
+    "\x0a"
+    "checkEntry";
 
 void AddClearedRow(PlistTag* scores) {
   PlistTag* row = scores->NewElement();

@@ -143,9 +143,7 @@ void AnimateEnemies() {
     Enemy& e = _ENEMY[i];
     if (!e.flying) continue;
     switch (e.enemyState) {
-      case 0:
-        e.engineFlicker = !e.engineFlicker;
-        break;
+      case 0: e.engineFlicker = !e.engineFlicker; break;
       case 1:
         if (e.frame <= 6) {
           e.frame++;
@@ -159,9 +157,7 @@ void AnimateEnemies() {
           e.flipCount--;
         }
         break;
-      case 2:
-        e.frame = SInt8(e.frame >= 3 ? 0 : e.frame + 1);
-        break;
+      case 2: e.frame = SInt8(e.frame >= 3 ? 0 : e.frame + 1); break;
       case 3:
         if (e.frame < 2) {
           e.frame++;
@@ -236,8 +232,7 @@ void BlastEnemy(char index, Rect* hitter, unsigned char pod, unsigned char wing)
       PlayAt(&bounceSND, &e.rect);
       e.frame = 0;
       return;
-    default:
-      return;
+    default: return;
   }
 }
 

@@ -118,10 +118,12 @@ static void HitShip(Shot& s, int p) {
   s.on = 0;
   const float push = float(2.66672);
   if (!OrientRects(&ship.rect, &s.realRect)) {
-    SInt16 a = SInt16(std::abs(ship.rect.right - s.realRect.left)), b = SInt16(std::abs(ship.rect.left - s.realRect.right));
+    SInt16 a = SInt16(std::abs(ship.rect.right - s.realRect.left)),
+           b = SInt16(std::abs(ship.rect.left - s.realRect.right));
     ship.velX = a <= b ? -push : push;
   } else {
-    SInt16 c = SInt16(std::abs(ship.rect.bottom - s.realRect.top)), d = SInt16(std::abs(ship.rect.top - s.realRect.bottom));
+    SInt16 c = SInt16(std::abs(ship.rect.bottom - s.realRect.top)),
+           d = SInt16(std::abs(ship.rect.top - s.realRect.bottom));
     ship.velY = c <= d ? -push : push;
   }
   SInt16 x = CenterH(s.rect), y = CenterV(s.rect);

@@ -36,11 +36,11 @@ struct StatusBar {
 // stay out of the engine's sprite list: the simulation never draws.
 struct GameSpriteBase {
   UInt8 on = 0;
-  Rect rect{};      // drawing rectangle
-  Rect oldRect{};   // previous rectangle
-  Rect realRect{};  // collision rectangle
-  SInt8 frame = 0;  // picture index, also an animation stage
-  SInt16 angle = 0; // whole degrees
+  Rect rect{};       // drawing rectangle
+  Rect oldRect{};    // previous rectangle
+  Rect realRect{};   // collision rectangle
+  SInt8 frame = 0;   // picture index, also an animation stage
+  SInt16 angle = 0;  // whole degrees
   UInt8 active = 0;
   SInt8 direction = 0;  // the white flash's fade direction
 
@@ -148,8 +148,21 @@ struct SparkF {
   RGBAColorF color, startColor;
 };
 
-enum { kPlayers = 2, kEnemies = 8, kMeteors = 8, kSparks = 256, kWings = 8, kPods = 8, kGlows = 8,
-       kStars = 64, kShots = 8, kEnemyShots = 8, kExplosions = 8, kPows = 2, kTitleStars = 512 };
+enum {
+  kPlayers = 2,
+  kEnemies = 8,
+  kMeteors = 8,
+  kSparks = 256,
+  kWings = 8,
+  kPods = 8,
+  kGlows = 8,
+  kStars = 64,
+  kShots = 8,
+  kEnemyShots = 8,
+  kExplosions = 8,
+  kPows = 2,
+  kTitleStars = 512
+};
 
 extern Player _PLAYER[kPlayers];
 extern Enemy _ENEMY[kEnemies];
@@ -195,8 +208,7 @@ extern SInt32 playerSCORE[2];
 extern UInt8 playerJOINED[2];
 extern UInt8 fireTRIG[2];
 extern SInt8 mainPLAYER;
-extern UInt16 stormFREQ, shieldFREQ, shotFREQ, swerveFREQ, podFREQ, floatFREQ, speedFREQ, launchFREQ,
-    hitsFREQ;
+extern UInt16 stormFREQ, shieldFREQ, shotFREQ, swerveFREQ, podFREQ, floatFREQ, speedFREQ, launchFREQ, hitsFREQ;
 extern Rect viewRECT;
 // The whole picture in game coordinates.
 extern const Rect kGameRect;

@@ -15,16 +15,15 @@ class ImageGL;
 
 // Sound effects (sound). Arrays are reached through SoundElement, since the
 // game never sees the size of an ALSound.
-extern ALSound blipSND, dinkSND, bounceSND, podSND, flipSND, superSND, alarmSND, suckSND,
-    toneSND, pshotSND, waveSND, powerSND, shieldSND, spinSND, bumpSND, zoomSND, tapSND;
+extern ALSound blipSND, dinkSND, bounceSND, podSND, flipSND, superSND, alarmSND, suckSND, toneSND, pshotSND, waveSND,
+    powerSND, shieldSND, spinSND, bumpSND, zoomSND, tapSND;
 extern ALSound shotSND[2], boomSND[2], metalSND[2];
 ALSound* SoundElement(ALSound* sounds, int index);
 
 unsigned NextChan_Game();
 unsigned FreeChan_Game();
 void PlaySound_Game(ALSound* sound, unsigned source, Rect* r, float volume, float pitch, unsigned char loop);
-void PlaySound_Stereo_Game(ALSound* sound, unsigned source, Rect* r, float volume, float pitch,
-                           unsigned char loop);
+void PlaySound_Stereo_Game(ALSound* sound, unsigned source, Rect* r, float volume, float pitch, unsigned char loop);
 OSErr LoadSound_Game(ALSound* sound, char const* name);
 void QuietAllChans();
 

@@ -59,8 +59,8 @@ void ChannelRamp(CTabHandle from, CTabHandle to, UInt16 RGBColor::*channel, floa
   std::vector<std::pair<float, float>> points;
   SInt32 count = std::min((*from)->ctSize, (*to)->ctSize) + 1;
   for (SInt32 i = 0; i < count; i++)
-    points.push_back({float((*from)->ctTable[i].rgb.*channel) / 65535.0f,
-                      float((*to)->ctTable[i].rgb.*channel) / 65535.0f});
+    points.push_back(
+        {float((*from)->ctTable[i].rgb.*channel) / 65535.0f, float((*to)->ctTable[i].rgb.*channel) / 65535.0f});
   std::sort(points.begin(), points.end());
   for (SInt32 j = 0; j < SInt32(kGammaTableEntries); j++) {
     float x = float(j) / 255.0f;

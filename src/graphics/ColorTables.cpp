@@ -11,8 +11,8 @@
 #include "foundation/Paths.h"
 #include "graphics/PNGFile.h"
 #include "graphics/Ports.h"
-#include "shell/ApplInfo.h"
 #include "platform/PlatformFiles.h"
+#include "shell/ApplInfo.h"
 
 namespace {
 

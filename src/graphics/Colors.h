@@ -1,8 +1,8 @@
 // Colour and rectangle value types that every drawing call passes around.
 #pragma once
 
-#include "platform/RGBAColor16.h"
 #include "platform/PlatformTypes.h"
+#include "platform/RGBAColor16.h"
 
 struct RGBColorF {
   float red, green, blue;

@@ -216,8 +216,7 @@ SInt16 Display::GetMode(SInt32* index, UInt8* grey) {
   DisplayServices* services = GetDisplayServices();
   DisplayModeInfo current;
   Resolution r;
-  if (!services->CurrentMode(displayID, &current) || ExtractModeDictionaryInfo(&current, &r) != 0)
-    return 0;
+  if (!services->CurrentMode(displayID, &current) || ExtractModeDictionaryInfo(&current, &r) != 0) return 0;
   for (UInt32 i = 0; i < modes.Size(); i++) {
     if (modes[i].width == r.width && modes[i].height == r.height && modes[i].refresh == r.refresh) {
       if (index) *index = SInt32(i);

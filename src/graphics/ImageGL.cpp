@@ -64,8 +64,8 @@ Rect UploadTexture(UInt32* name, const void* pixels, SInt32 rowBytes, SInt16 dep
   if (w < W) glTexSubImage2D(GL_TEXTURE_2D, 0, w, 0, 1, std::min({h, zeroCount, H}), format, type, zeros);
   glPixelStorei(GL_UNPACK_ROW_LENGTH, rowBytes / bytesPerPixel);
   if (h < H) glTexSubImage2D(GL_TEXTURE_2D, 0, 0, h, std::min({w + 1, zeroCount, W}), 1, format, type, zeros);
-  const UInt8* first = static_cast<const UInt8*>(pixels) + SInt32(source->top) * rowBytes +
-                       SInt32(source->left) * bytesPerPixel;
+  const UInt8* first =
+      static_cast<const UInt8*>(pixels) + SInt32(source->top) * rowBytes + SInt32(source->left) * bytesPerPixel;
   glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, w, h, format, type, first);
   glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
   return Rect{0, 0, SInt16(H), SInt16(W)};

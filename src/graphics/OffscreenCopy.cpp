@@ -184,8 +184,7 @@ SInt32 TileCount(SInt32 pw, SInt32 ph) {
 
 void FlushGWorldToWindowGL(GWorldPtr world, WindowRef window) {
   OpenGLBeginDraw(world);
-  if (APPL.buildToGL && window)
-    CopyGWorldToWindowGL(world, window, static_cast<OpenGLContext*>(GetWRefCon(window)));
+  if (APPL.buildToGL && window) CopyGWorldToWindowGL(world, window, static_cast<OpenGLContext*>(GetWRefCon(window)));
   APPL.CustomGLDraw();
   OpenGLEndDraw();
 }
@@ -221,8 +220,8 @@ void CopyGWorldToWindowGL(GWorldPtr world, WindowRef window, OpenGLContext* cont
   glPixelZoom(1.0f, 1.0f);
 }
 
-void glTexSubImage2DClipped(GLenum target, GLint level, GLint x, GLint y, GLsizei width, GLsizei height,
-                            GLenum format, GLenum type, const void* pixels) {
+void glTexSubImage2DClipped(GLenum target, GLint level, GLint x, GLint y, GLsizei width, GLsizei height, GLenum format,
+                            GLenum type, const void* pixels) {
   GLint tw = 0, th = 0, rowLength = 0;
   glGetTexLevelParameteriv(target, level, GL_TEXTURE_WIDTH, &tw);
   glGetTexLevelParameteriv(target, level, GL_TEXTURE_HEIGHT, &th);

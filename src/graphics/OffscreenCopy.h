@@ -22,5 +22,5 @@ void CopyGWorldToWindowGL(GWorldPtr world, WindowRef window, OpenGLContext* cont
 // glTexSubImage2D limited to the bound texture; negative x or y skip that
 // many source pixels or rows. (GLenum, GLint and GLsizei spelled out, so that
 // this header needs no GL header.)
-void glTexSubImage2DClipped(unsigned int target, int level, int x, int y, int width, int height,
-                            unsigned int format, unsigned int type, const void* pixels);
+void glTexSubImage2DClipped(unsigned int target, int level, int x, int y, int width, int height, unsigned int format,
+                            unsigned int type, const void* pixels);

@@ -78,7 +78,7 @@ SInt32 RectHeight(const Rect& r) { return r.bottom - r.top; }
 Rect AtOrigin(SInt32 width, SInt32 height) { return Rect{0, 0, SInt16(height), SInt16(width)}; }
 
 void ResetFixedState() {
-  const GLenum off[] = {GL_ALPHA_TEST, GL_BLEND,     GL_DEPTH_TEST,   GL_DITHER,     GL_FOG,
+  const GLenum off[] = {GL_ALPHA_TEST, GL_BLEND,          GL_DEPTH_TEST,   GL_DITHER,     GL_FOG,
                         GL_LIGHTING,   GL_INDEX_LOGIC_OP, GL_STENCIL_TEST, GL_TEXTURE_1D, GL_TEXTURE_2D};
   for (GLenum cap : off) glDisable(cap);
   glPixelTransferi(GL_MAP_COLOR, 0);
@@ -109,8 +109,8 @@ ScissorBox PortScissorBox(const Rect& r, const Rect& port, const Rect& wind) {
   SInt32 pw = RectWidth(port), ph = RectHeight(port);
   Letterbox box = ComputeLetterbox(pw, ph, RectWidth(wind), RectHeight(wind));
   return ScissorBox{SInt32(float(r.left - port.left) * box.s + box.mx),
-                    SInt32(float(port.bottom - r.bottom) * box.s + box.my),
-                    SInt32(float(r.right - r.left) * box.s), SInt32(float(r.bottom - r.top) * box.s)};
+                    SInt32(float(port.bottom - r.bottom) * box.s + box.my), SInt32(float(r.right - r.left) * box.s),
+                    SInt32(float(r.bottom - r.top) * box.s)};
 }
 
 void ClipRectGL(Rect* r) {

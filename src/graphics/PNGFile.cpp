@@ -128,8 +128,7 @@ SInt32 CopyPalette(PNGRead* r, png_color* palette) {
 
 }  // namespace
 
-UInt8* LoadPNG(const char* path, SInt32* width, SInt32* height, UInt8 grey, png_color* palette,
-               SInt32* paletteCount) {
+UInt8* LoadPNG(const char* path, SInt32* width, SInt32* height, UInt8 grey, png_color* palette, SInt32* paletteCount) {
   *width = *height = 0;
   PNGRead r;
   size_t stride = 0;
@@ -189,8 +188,8 @@ void AppendBytes(png_structp png, png_bytep data, png_size_t length) {
 void FlushNothing(png_structp) {}
 
 // Encodes the image into w->bytes; false on any libpng failure.
-bool EncodeImage(PNGWrite* w, const UInt8* pixels, SInt32 width, SInt32 height, UInt8 oneByte,
-                 const png_color* palette, SInt32 paletteCount) {
+bool EncodeImage(PNGWrite* w, const UInt8* pixels, SInt32 width, SInt32 height, UInt8 oneByte, const png_color* palette,
+                 SInt32 paletteCount) {
   if (setjmp(png_jmpbuf(w->png))) return false;
   png_set_write_fn(w->png, &w->bytes, AppendBytes, FlushNothing);
   png_set_compression_level(w->png, 9);
@@ -214,8 +213,8 @@ bool EncodeImage(PNGWrite* w, const UInt8* pixels, SInt32 width, SInt32 height, 
 
 }  // namespace
 
-int SavePNG(const char* path, const UInt8* pixels, SInt32 width, SInt32 height, UInt8 oneByte,
-            const png_color* palette, SInt32 paletteCount) {
+int SavePNG(const char* path, const UInt8* pixels, SInt32 width, SInt32 height, UInt8 oneByte, const png_color* palette,
+            SInt32 paletteCount) {
   if (!pixels || width < 1 || height < 1) return 0;
   PNGWrite w;
   bool ok = false;

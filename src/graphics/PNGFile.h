@@ -20,8 +20,7 @@ enum { kMaxPNGSide = 8192 };
 // image its header claims, or memory runs out; width and height are then 0.
 // The block is the caller's (delete[]).
 // With a palette buffer (256 entries), a PNG palette is copied into it.
-UInt8* LoadPNG(const char* path, SInt32* width, SInt32* height, UInt8 grey, png_color* palette,
-               SInt32* paletteCount);
+UInt8* LoadPNG(const char* path, SInt32* width, SInt32* height, UInt8 grey, png_color* palette, SInt32* paletteCount);
 
 // 0 with the size; -43 when the file cannot be opened; -1 when it is not a
 // PNG or cannot be read.
@@ -31,8 +30,8 @@ SInt16 GetPNGPalette(const char* path, png_color* palette, SInt32* count);
 
 // Writes 4-byte RGBA data, or one-byte data as palette indices (with a
 // palette) or grey. 1 on success; 0 on failure, leaving no file behind.
-int SavePNG(const char* path, const UInt8* pixels, SInt32 width, SInt32 height, UInt8 oneByte,
-            const png_color* palette, SInt32 paletteCount);
+int SavePNG(const char* path, const UInt8* pixels, SInt32 width, SInt32 height, UInt8 oneByte, const png_color* palette,
+            SInt32 paletteCount);
 
 // One-shot settings of the next PlacePNG_Point.
 struct ImageParams {

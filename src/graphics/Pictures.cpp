@@ -12,9 +12,9 @@
 #include "graphics/PNGFile.h"
 #include "graphics/PixMapRegistry.h"
 #include "graphics/Ports.h"
+#include "platform/PlatformFiles.h"
 #include "platform/QuickDrawColor.h"
 #include "shell/ApplInfo.h"
-#include "platform/PlatformFiles.h"
 
 namespace {
 

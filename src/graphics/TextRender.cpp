@@ -97,8 +97,7 @@ UInt32 Coverage(const FT_Bitmap& bitmap, SInt32 row, SInt32 col) {
   return (line[col / 8] >> (7 - col % 8)) & 1 ? 255 : 0;
 }
 
-void BlitGlyph(ImageBuffer* buffer, const FT_Bitmap& bitmap, SInt32 left, SInt32 top, const UInt8* rgb,
-               float alpha) {
+void BlitGlyph(ImageBuffer* buffer, const FT_Bitmap& bitmap, SInt32 left, SInt32 top, const UInt8* rgb, float alpha) {
   const SInt32 W = buffer->Width(), H = buffer->Height();
   for (SInt32 r = 0; r < SInt32(bitmap.rows); r++) {
     const SInt32 row = H - top + r;

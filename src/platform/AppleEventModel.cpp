@@ -22,8 +22,10 @@ Entry* Find(UInt32 eventClass, UInt32 eventID) {
 
 OSErr AEInstallEventHandler(UInt32 eventClass, UInt32 eventID, AEEventHandlerProcPtr handler, SInt32 refCon) {
   if (!handler) return paramErr;
-  if (Entry* e = Find(eventClass, eventID)) *e = Entry{eventClass, eventID, handler, refCon};
-  else table.push_back(Entry{eventClass, eventID, handler, refCon});
+  if (Entry* e = Find(eventClass, eventID))
+    *e = Entry{eventClass, eventID, handler, refCon};
+  else
+    table.push_back(Entry{eventClass, eventID, handler, refCon});
   return noErr;
 }
 
@@ -36,9 +38,8 @@ OSErr AEGetEventHandler(UInt32 eventClass, UInt32 eventID, AEEventHandlerProcPtr
 }
 
 OSErr AERemoveEventHandler(UInt32 eventClass, UInt32 eventID) {
-  auto it = std::remove_if(table.begin(), table.end(), [&](const Entry& e) {
-    return e.eventClass == eventClass && e.eventID == eventID;
-  });
+  auto it = std::remove_if(table.begin(), table.end(),
+                           [&](const Entry& e) { return e.eventClass == eventClass && e.eventID == eventID; });
   if (it == table.end()) return errAEHandlerNotFound;
   table.erase(it, table.end());
   return noErr;

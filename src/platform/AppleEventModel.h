@@ -56,7 +56,7 @@ struct AppleEvent {
   UInt32 eventID;
   bool hasDirectList;
   std::vector<std::string> directList;
-  AEDesc target;  // the application addressed, when one is
+  AEDesc target;                                  // the application addressed, when one is
   std::vector<std::pair<UInt32, AEDesc>> params;  // other parameters by keyword
 };
 typedef AEDesc AEAddressDesc;

@@ -61,9 +61,7 @@ struct EventChain {
   bool standardDone;
 };
 
-bool IsTextField(ControlRef c) {
-  return c && (c->kind == kControlKindEditText) && c->procID != kStaticTextProc;
-}
+bool IsTextField(ControlRef c) { return c && (c->kind == kControlKindEditText) && c->procID != kStaticTextProc; }
 
 void DeleteSelection(ControlRef field) {
   SInt16 size = SInt16(field->text.size());
@@ -160,7 +158,6 @@ void Detach(ControlRef control) {
   control->parent = nullptr;
 }
 
-
 }  // namespace
 
 WindowRef NewDialogWindow(const Rect& globalBounds, const unsigned char* title, UInt32 windowClass) {
@@ -226,8 +223,8 @@ void SetControlValue(ControlRef control, SInt16 value) {
   control->value = std::clamp(value, control->minimum, std::max(control->minimum, control->maximum));
 }
 
-OSStatus InstallWindowEventHandler(WindowRef window, EventHandlerProcPtr proc, UInt32 count, const EventTypeSpec* events,
-                                   void* userData, EventHandlerRef* outRef) {
+OSStatus InstallWindowEventHandler(WindowRef window, EventHandlerProcPtr proc, UInt32 count,
+                                   const EventTypeSpec* events, void* userData, EventHandlerRef* outRef) {
   DialogWindowRecord* record = DialogRecord(window);
   if (!record) return paramErr;
   if (nextInstallFailure) {
@@ -287,8 +284,16 @@ OSStatus InstallControlEventHandler(ControlRef control, EventHandlerProcPtr proc
 }
 
 OSStatus TypeDialogKey(WindowRef window, UInt8 charCode, UInt8 keyCode, UInt32 kind) {
-  DialogEvent key{kEventClassKeyboard, kind, window, nullptr, UInt16(kind == kEventRawKeyRepeat ? 5 : 3),
-                  charCode, keyCode, 0, 0, 0};
+  DialogEvent key{kEventClassKeyboard,
+                  kind,
+                  window,
+                  nullptr,
+                  UInt16(kind == kEventRawKeyRepeat ? 5 : 3),
+                  charCode,
+                  keyCode,
+                  0,
+                  0,
+                  0};
   return SendDialogEvent(window, &key);
 }
 

@@ -150,7 +150,6 @@ struct DialogEvent {
   SInt16 part;     // focus changes: the part given the focus, 0 when lost
 };
 
-
 // Window classes of a dialog.
 enum : UInt32 { kMovableAlertWindowClass = 2, kSheetAlertWindowClass = 15 };
 
@@ -202,8 +201,8 @@ void EmbedControl(ControlRef control, ControlRef parent);
 void SetControlValue(ControlRef control, SInt16 value);
 
 // Installs a handler ahead of those already there; the newest runs first.
-OSStatus InstallWindowEventHandler(WindowRef window, EventHandlerProcPtr proc, UInt32 count, const EventTypeSpec* events,
-                                   void* userData, EventHandlerRef* outRef);
+OSStatus InstallWindowEventHandler(WindowRef window, EventHandlerProcPtr proc, UInt32 count,
+                                   const EventTypeSpec* events, void* userData, EventHandlerRef* outRef);
 void RemoveEventHandler(WindowRef window, EventHandlerRef handler);
 // Test seam: makes the next handler installation fail with `error`.
 void FailNextHandlerInstall(OSStatus error);

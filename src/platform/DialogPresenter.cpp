@@ -24,8 +24,9 @@ DialogPresenter& UserPresenter() {
 
 MessageBoxPlan PlanMessageBox(const DialogView& view) {
   MessageBoxPlan plan{};
-  plan.kind = view.icon == 0 ? MessageBoxPlan::Error : view.icon == 2 ? MessageBoxPlan::Warning
-                                                                      : MessageBoxPlan::Information;
+  plan.kind = view.icon == 0   ? MessageBoxPlan::Error
+              : view.icon == 2 ? MessageBoxPlan::Warning
+                               : MessageBoxPlan::Information;
   for (const std::string& t : view.texts) {
     if (t.empty()) continue;
     if (!plan.text.empty()) plan.text += "\n\n";

@@ -27,8 +27,8 @@ struct DialogView {
     bool isCancel;   // answers Escape
   };
   std::string title;
-  Rect bounds;  // global
-  SInt16 icon;  // 0 stop, 1 note, 2 caution
+  Rect bounds;                     // global
+  SInt16 icon;                     // 0 stop, 1 note, 2 caution
   std::vector<std::string> texts;  // the static texts, in order
   std::vector<Button> buttons;     // the visible push buttons, in order
   WindowRef parent;                // the window the dialog belongs to, or null

@@ -9,8 +9,9 @@
 
 struct DialogInput {
   enum Kind { None, MouseDown, MouseUp, Key, Close, MouseMove } kind;
-  SInt16 h, v;      // in the window's content, for the mouse
-  UInt8 charCode;   // keys: the character, or 13 Return, 3 Enter, 27 Escape, 9 Tab, 8 Backspace, 28 to 31 arrows (left, right, up, down)
+  SInt16 h, v;     // in the window's content, for the mouse
+  UInt8 charCode;  // keys: the character, or 13 Return, 3 Enter, 27 Escape, 9 Tab, 8 Backspace, 28 to 31 arrows (left,
+                   // right, up, down)
   UInt8 keyCode;
 };
 

@@ -56,7 +56,8 @@ bool NextPlatformEvent(PlatformEvent* e) {
 
 bool NextPlatformEventOf(UInt16 mask, PlatformEvent* e) {
   Platform().Pump();
-  auto found = std::find_if(queue.begin(), queue.end(), [=](const PlatformEvent& p) { return (ClassBit(p) & mask) != 0; });
+  auto found =
+      std::find_if(queue.begin(), queue.end(), [=](const PlatformEvent& p) { return (ClassBit(p) & mask) != 0; });
   if (found == queue.end()) return false;
   *e = *found;
   queue.erase(found);
@@ -78,7 +79,8 @@ int PendingPlatformEvents() {
 
 void FlushEvents(UInt16 whichMask, UInt16 stopMask) {
   Platform().Pump();
-  auto stop = std::find_if(queue.begin(), queue.end(), [=](const PlatformEvent& e) { return (ClassBit(e) & stopMask) != 0; });
+  auto stop =
+      std::find_if(queue.begin(), queue.end(), [=](const PlatformEvent& e) { return (ClassBit(e) & stopMask) != 0; });
   auto flushed = std::remove_if(queue.begin(), stop, [=](const PlatformEvent& e) {
     if (!(ClassBit(e) & whichMask)) return false;
     Trace("flushed", e);

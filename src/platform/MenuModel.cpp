@@ -32,9 +32,12 @@ MenuItemRecord ParseItem(const unsigned char* text, size_t n) {
   size_t length = 0;
   for (size_t i = 0; i < n; ++i) {
     unsigned char c = text[i];
-    if (c == '/' && i + 1 < n) item.commandKey = char(text[++i]);
-    else if (c == '(') item.enabled = false;
-    else plain[length++] = c;
+    if (c == '/' && i + 1 < n)
+      item.commandKey = char(text[++i]);
+    else if (c == '(')
+      item.enabled = false;
+    else
+      plain[length++] = c;
   }
   if (length == 1 && plain[0] == '-') {
     item.separator = true;
@@ -117,8 +120,10 @@ SInt16 CountMenuItems(MenuRef menu) { return menu ? SInt16(menu->items.size()) :
 
 void GetMenuItemText(MenuRef menu, SInt16 item, unsigned char* text) {
   MenuItemRecord* i = Item(menu, item);
-  if (i) memcpy(text, i->text, size_t(i->text[0]) + 1);
-  else text[0] = 0;
+  if (i)
+    memcpy(text, i->text, size_t(i->text[0]) + 1);
+  else
+    text[0] = 0;
 }
 
 void SetMenuItemText(MenuRef menu, SInt16 item, const unsigned char* text) {
@@ -126,13 +131,17 @@ void SetMenuItemText(MenuRef menu, SInt16 item, const unsigned char* text) {
 }
 
 void EnableMenuItem(MenuRef menu, SInt16 item) {
-  if (menu && item == 0) menu->enabled = true;
-  else if (MenuItemRecord* i = Item(menu, item)) i->enabled = true;
+  if (menu && item == 0)
+    menu->enabled = true;
+  else if (MenuItemRecord* i = Item(menu, item))
+    i->enabled = true;
 }
 
 void DisableMenuItem(MenuRef menu, SInt16 item) {
-  if (menu && item == 0) menu->enabled = false;
-  else if (MenuItemRecord* i = Item(menu, item)) i->enabled = false;
+  if (menu && item == 0)
+    menu->enabled = false;
+  else if (MenuItemRecord* i = Item(menu, item))
+    i->enabled = false;
 }
 
 bool IsMenuItemEnabled(MenuRef menu, SInt16 item) {

@@ -7,8 +7,8 @@
 #include "platform/PlatformTypes.h"
 
 struct TimeSource {
-  UInt64 (*nanoseconds)();     // the up-time counter
-  UInt64 (*microseconds)();    // the microsecond counter
+  UInt64 (*nanoseconds)();      // the up-time counter
+  UInt64 (*microseconds)();     // the microsecond counter
   void (*sleep)(UInt64 nanos);  // blocks the thread; a fake source advances its clock instead
 };
 

@@ -116,15 +116,9 @@ bool EmptyRect(const Rect* r) { return r->bottom <= r->top || r->right <= r->lef
 
 void StorePixel(Ptr row, SInt32 x, SInt32 depth, UInt32 value) {
   switch (depth) {
-    case 32:
-      reinterpret_cast<UInt32*>(row)[x] = value;
-      break;
-    case 16:
-      reinterpret_cast<UInt16*>(row)[x] = UInt16(value);
-      break;
-    case 8:
-      reinterpret_cast<UInt8*>(row)[x] = UInt8(value);
-      break;
+    case 32: reinterpret_cast<UInt32*>(row)[x] = value; break;
+    case 16: reinterpret_cast<UInt16*>(row)[x] = UInt16(value); break;
+    case 8: reinterpret_cast<UInt8*>(row)[x] = UInt8(value); break;
     default: {
       SInt32 bit = x * depth;
       UInt8 mask = UInt8(((1 << depth) - 1) << (8 - depth - bit % 8));

@@ -174,7 +174,8 @@ void SetEntries(SInt16 start, SInt16 count, const ColorSpec* entries) {
   if (!device || !(*device)->gdPMap || !entries || start < 0) return;
   CTabHandle table = (*(*device)->gdPMap)->pmTable;
   if (!table) return;
-  for (SInt32 i = 0; i <= count && start + i <= (*table)->ctSize; i++) (*table)->ctTable[start + i].rgb = entries[i].rgb;
+  for (SInt32 i = 0; i <= count && start + i <= (*table)->ctSize; i++)
+    (*table)->ctTable[start + i].rgb = entries[i].rgb;
   (*table)->ctSeed = GetCTSeed();
 }
 

@@ -6,8 +6,8 @@
 #include <new>
 #include <vector>
 
-#include "platform/QuickDrawColor.h"
 #include "platform/PlatformFiles.h"
+#include "platform/QuickDrawColor.h"
 
 namespace {
 
@@ -91,7 +91,7 @@ void ClosePicture() {
 void KillPicture(PicHandle picture) {
   if (!picture) return;
   if (picture == openPicture) openPicture = nullptr;
-  delete[] (*picture)->pixels;
+  delete[](*picture)->pixels;
   delete *picture;
   delete picture;
 }

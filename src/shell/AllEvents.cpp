@@ -28,7 +28,8 @@ void InitAllEvents() {
   if (allEventsInited) return;
   QKEL[kQKELEnableAllEvents] = EnableAllEvents_Displays;
   QKEL[kQKELDisableAllEvents] = DisableAllEvents_Displays;
-  QKEL[kQKELAllEventsEnabled] = reinterpret_cast<QKELProc>(static_cast<AllEventsEnabledProc>(AllEventsEnabled_Displays));
+  QKEL[kQKELAllEventsEnabled] =
+      reinterpret_cast<QKELProc>(static_cast<AllEventsEnabledProc>(AllEventsEnabled_Displays));
   allEventsInited = true;
 }
 

@@ -54,30 +54,64 @@ void ApplInfo::SetCreatorCode(UInt32 code) {
   for (int i = 0; i < 4; ++i) creatorText[1 + i] = UInt8(code >> (24 - 8 * i));
 }
 
-void ApplInfo::InitLocalMenus() { if (initLocalMenus) initLocalMenus(); }
-void ApplInfo::UpdateLocalMenus() { if (updateLocalMenus) updateLocalMenus(); }
-void ApplInfo::InitLocalAppleEvents() { if (initLocalAppleEvents) initLocalAppleEvents(); }
-void ApplInfo::CustomEvents() { if (customEvents) customEvents(); }
-void ApplInfo::AboutDialog() { if (aboutDialog) aboutDialog(); }
-void ApplInfo::VideoFadeIn() { if (videoFadeIn) videoFadeIn(); }
-void ApplInfo::VideoFadeOut() { if (videoFadeOut) videoFadeOut(); }
+void ApplInfo::InitLocalMenus() {
+  if (initLocalMenus) initLocalMenus();
+}
+void ApplInfo::UpdateLocalMenus() {
+  if (updateLocalMenus) updateLocalMenus();
+}
+void ApplInfo::InitLocalAppleEvents() {
+  if (initLocalAppleEvents) initLocalAppleEvents();
+}
+void ApplInfo::CustomEvents() {
+  if (customEvents) customEvents();
+}
+void ApplInfo::AboutDialog() {
+  if (aboutDialog) aboutDialog();
+}
+void ApplInfo::VideoFadeIn() {
+  if (videoFadeIn) videoFadeIn();
+}
+void ApplInfo::VideoFadeOut() {
+  if (videoFadeOut) videoFadeOut();
+}
 SInt32 ApplInfo::GWorldFX() { return gWorldFX ? gWorldFX() : 0; }
-void ApplInfo::OpenGLFX() { if (openGLFX) openGLFX(); }
-void ApplInfo::CustomGLDraw() { if (customGLDraw) customGLDraw(); }
-void ApplInfo::Shutdown() { if (shutdown) shutdown(); }
+void ApplInfo::OpenGLFX() {
+  if (openGLFX) openGLFX();
+}
+void ApplInfo::CustomGLDraw() {
+  if (customGLDraw) customGLDraw();
+}
+void ApplInfo::Shutdown() {
+  if (shutdown) shutdown();
+}
 SInt32 ApplInfo::LockLocalPixMaps() { return lockLocalPixMaps ? lockLocalPixMaps() : 0; }
 SInt32 ApplInfo::UnlockLocalPixMaps() { return unlockLocalPixMaps ? unlockLocalPixMaps() : 0; }
 SInt32 ApplInfo::RealignBuildPixMap() { return realignBuildPixMap ? realignBuildPixMap() : 0; }
-void ApplInfo::SaveReplayPrefs() { if (saveReplayPrefs) saveReplayPrefs(); }
+void ApplInfo::SaveReplayPrefs() {
+  if (saveReplayPrefs) saveReplayPrefs();
+}
 SInt32 ApplInfo::RestoreReplayPrefs() { return restoreReplayPrefs ? restoreReplayPrefs() : 0; }
-void ApplInfo::KeyboardDialog() { if (keyboardDialog) keyboardDialog(); }
+void ApplInfo::KeyboardDialog() {
+  if (keyboardDialog) keyboardDialog();
+}
 SInt8 ApplInfo::PrefsDialog(WindowRef parent) { return prefsDialog ? prefsDialog(parent) : 0; }
-void ApplInfo::AE_OpenFilesDone() { if (aeOpenFilesDone) aeOpenFilesDone(); }
-void ApplInfo::AE_GetURL(const char* url) { if (aeGetURL) aeGetURL(url); }
-void ApplInfo::InitInputNeeds() { if (initInputNeeds) initInputNeeds(); }
-void ApplInfo::ResetInputs() { if (resetInputs) resetInputs(); }
+void ApplInfo::AE_OpenFilesDone() {
+  if (aeOpenFilesDone) aeOpenFilesDone();
+}
+void ApplInfo::AE_GetURL(const char* url) {
+  if (aeGetURL) aeGetURL(url);
+}
+void ApplInfo::InitInputNeeds() {
+  if (initInputNeeds) initInputNeeds();
+}
+void ApplInfo::ResetInputs() {
+  if (resetInputs) resetInputs();
+}
 UInt8 ApplInfo::AnyISInput() { return anyISInput ? anyISInput() : 0; }
-void ApplInfo::ProcessInputs() { if (processInputs) processInputs(); }
+void ApplInfo::ProcessInputs() {
+  if (processInputs) processInputs();
+}
 void ApplInfo::DoInterruptInput(SInt16* dh, SInt16* dv, UInt8* button, UInt8* second, UInt8* third) {
   if (doInterruptInput) doInterruptInput(dh, dv, button, second, third);
 }
@@ -92,13 +126,13 @@ void NormBright() {
 void FlushToScreen(WindowRef window) {
   IdleAudio();
   if (!window) window = MainWindow();
-  if (QKEL[kQKELFlushToScreen]) reinterpret_cast<FlushToScreenProc>(QKEL[kQKELFlushToScreen])(window);
-  else if (flushWindowProc) flushWindowProc(window);
+  if (QKEL[kQKELFlushToScreen])
+    reinterpret_cast<FlushToScreenProc>(QKEL[kQKELFlushToScreen])(window);
+  else if (flushWindowProc)
+    flushWindowProc(window);
 }
 
-bool IsFullScreen() {
-  return QKEL[kQKELIsFullScreen] && reinterpret_cast<IsFullScreenProc>(QKEL[kQKELIsFullScreen])();
-}
+bool IsFullScreen() { return QKEL[kQKELIsFullScreen] && reinterpret_cast<IsFullScreenProc>(QKEL[kQKELIsFullScreen])(); }
 
 void FullScreenMode(unsigned char mode) {
   if (QKEL[kQKELFullScreenMode]) reinterpret_cast<FullScreenModeProc>(QKEL[kQKELFullScreenMode])(mode);

@@ -54,7 +54,7 @@ struct ApplInfo {
   UInt8 keysPanel;
   UInt8 gamePanel;
   UInt8 lineSkip;
-  UInt8 buildDepth;   // 8 or 16; also selects the grey table Startup fills
+  UInt8 buildDepth;  // 8 or 16; also selects the grey table Startup fills
   UInt8 windowDepth;
   UInt8 thirdDepth;
   SInt16 gameWidth, gameHeight;  // the game picture in game coordinates

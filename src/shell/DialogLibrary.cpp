@@ -166,8 +166,8 @@ UInt32 ConfirmDialog(const char* message, char style) {
   }
   if (style == 1 || style == 2) {
     bool named = dlogPARAMS.button3[0] != 0;
-    ControlRef third = AddButton(window, local, style == 1 ? 3 : 1,
-                                 named ? dlogPARAMS.button3 : (const unsigned char*)"\002No");
+    ControlRef third =
+        AddButton(window, local, style == 1 ? 3 : 1, named ? dlogPARAMS.button3 : (const unsigned char*)"\002No");
     if (style == 2) OffsetControl(third, SInt16(-widen), 0);
     if (named) third->command = kHICommandDont;
   }
@@ -522,8 +522,8 @@ WindowRef NewFeaturesDialog(const Rect* bounds, const unsigned char* title, Bool
 WindowRef NewColorDialog_Root(const Rect* bounds, const unsigned char* title, Boolean visible, SInt16, WindowRef,
                               Boolean, SInt32 refCon) {
   return NewFeaturesDialog(bounds, title, visible, refCon,
-                           kDialogFeatureThemeBackground | kDialogFeatureControlHierarchy |
-                               kDialogFeatureMovableModal | kDialogFeatureThemeControls);
+                           kDialogFeatureThemeBackground | kDialogFeatureControlHierarchy | kDialogFeatureMovableModal |
+                               kDialogFeatureThemeControls);
 }
 
 WindowRef NewColorDialog2(const Rect* bounds, const unsigned char* title, Boolean visible, SInt16, WindowRef, Boolean,

@@ -68,7 +68,7 @@ void CountEvent(const PlatformEvent& e) {
 }
 
 void Convert(const PlatformEvent& e, EventRecord* r) {
-  static const UInt16 classic[] = {keyDown, autoKey, keyUp, nullEvent, mouseDown, mouseUp, nullEvent,
+  static const UInt16 classic[] = {keyDown, autoKey, keyUp,     nullEvent, mouseDown, mouseUp,        nullEvent,
                                    osEvt,   osEvt,   mouseDown, mouseDown, updateEvt, kHighLevelEvent};
   static_assert(sizeof classic / sizeof classic[0] == PlatformEvent::Quit + 1, "one class per kind");
   r->what = classic[e.kind];
@@ -91,9 +91,7 @@ void Convert(const PlatformEvent& e, EventRecord* r) {
   }
 }
 
-bool IsSuspendResume(const EventRecord* r) {
-  return r->what == osEvt && (r->message >> 24) == suspendResumeMessage;
-}
+bool IsSuspendResume(const EventRecord* r) { return r->what == osEvt && (r->message >> 24) == suspendResumeMessage; }
 
 // What the system's event dispatcher does with an event before the game
 // sees it: Apple events go to their handlers, updates to the window.
@@ -104,9 +102,12 @@ bool IsSuspendResume(const EventRecord* r) {
 // button reaches us: during the capture too it goes on to full screen
 // rather than stay a stretched window.
 void DispatchEvent(EventRecord* r) {
-  if (r->what == kHighLevelEvent) DoHighLevel(r);
-  else if (r->what == updateEvt) QK_UpdateWindow(MainWindow());
-  else if (r == &theEVENT && IsSuspendResume(r) && !AllEventsEnabled()) DoOSEvent();
+  if (r->what == kHighLevelEvent)
+    DoHighLevel(r);
+  else if (r->what == updateEvt)
+    QK_UpdateWindow(MainWindow());
+  else if (r == &theEVENT && IsSuspendResume(r) && !AllEventsEnabled())
+    DoOSEvent();
   else if (r == &theEVENT && managerPart == inZoomOut && !AllEventsEnabled() && APPL.gameWindow && zoomWindowProc)
     zoomWindowProc(inZoomOut);
 }
@@ -200,7 +201,8 @@ bool WaitNextEventOrig(UInt16 mask, EventRecord* event, UInt32 sleep, OpaqueRgnH
 }
 
 void DoHighLevel(EventRecord* event) {
-  if (highLevelEventProc) highLevelEventProc(event);
+  if (highLevelEventProc)
+    highLevelEventProc(event);
   else if (event->message == kCoreEventClass &&
            (UInt32(UInt16(event->where.v)) << 16 | UInt16(event->where.h)) == kAEQuitApplication)
     applQUIT = 1;
@@ -260,8 +262,10 @@ void HandleMouseDown() {
     case inDrag: RaiseForCustomEvents(&dragWindowEVENT); break;
     case inGoAway:
       // The window manager has already confirmed the click on its button.
-      if (APPL.gameWindow) RaiseForCustomEvents(&closeBoxEVENT);
-      else APPL.CustomEvents();
+      if (APPL.gameWindow)
+        RaiseForCustomEvents(&closeBoxEVENT);
+      else
+        APPL.CustomEvents();
       break;
     case inZoomIn:
     case inZoomOut:
@@ -305,8 +309,10 @@ void QK_UpdateWindow(WindowRef window) {
   if (!Platform().WindowContent(&content)) return;
   updateWIND = window;
   updateRECT = Rect{0, 0, SInt16(content.bottom - content.top), SInt16(content.right - content.left)};
-  if (APPL.gameWindow) FlushToScreen(window);
-  else APPL.CustomEvents();
+  if (APPL.gameWindow)
+    FlushToScreen(window);
+  else
+    APPL.CustomEvents();
   updateWIND = nullptr;
 }
 

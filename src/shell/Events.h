@@ -9,7 +9,6 @@
 #include "shell/GameMouse.h"
 #include "shell/KeyState.h"
 
-
 extern EventRecord theEVENT;
 // What SaveEvent keeps for RestoreEvent: the record and the menu-click flag.
 extern EventRecord saveEvent;

@@ -1,10 +1,11 @@
+#include "shell/GameMouse.h"
+
 #include <algorithm>
 #include <cmath>
 
 #include "foundation/Letterbox.h"
 #include "platform/QuickDraw.h"
 #include "shell/ApplInfo.h"
-#include "shell/GameMouse.h"
 #include "shell/Events.h"
 #include "shell/Menus.h"
 

@@ -269,13 +269,11 @@ WindowRef NewForceFeedbackDialog() {
   WindowRef window = NewStandardDialog(&bounds, reinterpret_cast<const unsigned char*>("\016Force Feedback"), 0);
   Rect local{0, 0, height, width};
   Rect r = ButtonPosition_Dlog(&local, 0);
-  SetDefaultControl(NewDialogControl(window, &r, kPushButtonProc, reinterpret_cast<const unsigned char*>("\4Save"), 0,
-                                     0, 1),
-                    1);
+  SetDefaultControl(
+      NewDialogControl(window, &r, kPushButtonProc, reinterpret_cast<const unsigned char*>("\4Save"), 0, 0, 1), 1);
   r = ButtonPosition_Dlog(&local, 1);
-  SetCancelControl(NewDialogControl(window, &r, kPushButtonProc, reinterpret_cast<const unsigned char*>("\6Cancel"), 0,
-                                    0, 1),
-                   1);
+  SetCancelControl(
+      NewDialogControl(window, &r, kPushButtonProc, reinterpret_cast<const unsigned char*>("\6Cancel"), 0, 0, 1), 1);
   r = {12, 20, 30, 200};
   NewDialogControl(window, &r, kCheckBoxAutoProc, reinterpret_cast<const unsigned char*>("\016Force Feedback"),
                    forceFEEDBACK, 0, 1)
@@ -287,7 +285,8 @@ WindowRef NewForceFeedbackDialog() {
     r = {top, 40, SInt16(top + 18), 140};
     NewDialogControl(window, &r, kCheckBoxAutoProc, title, forcePLAYER[p], 0, 1)->command = kPlayerBox + UInt32(p);
     r = {top, 150, SInt16(top + 20), 300};
-    ControlRef device = NewDialogControl(window, &r, kPopupButtonProc, reinterpret_cast<const unsigned char*>(""), 1, 1, 4);
+    ControlRef device =
+        NewDialogControl(window, &r, kPopupButtonProc, reinterpret_cast<const unsigned char*>(""), 1, 1, 4);
     device->command = kDevicePopup + UInt32(p);
     SetControlPopupMenuHandle_(device, DeviceMenu(SInt16(1001 + p)));
     SetControlValue(device, SInt16(forceDEVICE[p] + 1));

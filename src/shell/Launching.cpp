@@ -123,7 +123,8 @@ OSStatus URLControlHandler(EventHandlerCallRef, EventRef event, void*) {
   return eventNotHandledErr;
 }
 
-UInt32 LaunchURLDialog(const unsigned char* message, const unsigned char* url, const unsigned char* button, SInt16 icon) {
+UInt32 LaunchURLDialog(const unsigned char* message, const unsigned char* url, const unsigned char* button,
+                       SInt16 icon) {
   WindowRef parent = dlogPARAMS.parentWindow;
   unsigned char sheet = dlogPARAMS.sheet;
   UInt32 iconType = dlogPARAMS.iconType;
@@ -208,7 +209,9 @@ OSErr RevealInFinder(const char* path) {
   if (ShowItemInFileManager(path)) return noErr;
   return Open(FolderOf(path));
 }
-OSErr RevealInFinder(FileClass* file) { return file ? RevealInFinder(PathOfFSRef(&file->ref).c_str()) : OSErr(paramErr); }
+OSErr RevealInFinder(FileClass* file) {
+  return file ? RevealInFinder(PathOfFSRef(&file->ref).c_str()) : OSErr(paramErr);
+}
 OSErr OpenInFinder(const char* path) { return path ? Open(path) : OSErr(paramErr); }
 OSErr OpenInFinder(FileClass* file) { return file ? Open(PathOfFSRef(&file->ref)) : OSErr(paramErr); }
 
@@ -244,8 +247,10 @@ OSErr MakeOpenURLEvent(const char* url, AppleEvent* event, UInt32 creator, AEAdd
   SInt32 window = newWindow ? 0 : -1;
   AEDesc windowDesc;
   OSErr err = AECreateDesc(typeSInt32, &window, sizeof window, &windowDesc);
-  if (err == noErr) event->params.push_back({FOUR_CHAR('W', 'I', 'N', 'D'), windowDesc});
-  else *event = AppleEvent{};
+  if (err == noErr)
+    event->params.push_back({FOUR_CHAR('W', 'I', 'N', 'D'), windowDesc});
+  else
+    *event = AppleEvent{};
   if (!target) AEDisposeDesc(&own);
   return err;
 }

@@ -24,7 +24,8 @@ OSErr LaunchURL(const char* url, const unsigned char* browser);
 // UTF-8 text in the direct parameter, 'WIND' 0 for a new window, else -1.
 OSErr MakeOpenURLEvent(const char* url, AppleEvent* event, UInt32 creator, AEAddressDesc* target,
                        unsigned char newWindow);
-UInt32 LaunchURLDialog(const unsigned char* message, const unsigned char* url, const unsigned char* button, SInt16 icon);
+UInt32 LaunchURLDialog(const unsigned char* message, const unsigned char* url, const unsigned char* button,
+                       SInt16 icon);
 OSStatus URLControlHandler(EventHandlerCallRef call, EventRef event, void* userData);
 
 OSErr GetProtocolHelperApp(const unsigned char* protocol, unsigned char* name, UInt32* creator);

@@ -4,8 +4,8 @@
 
 #include "platform/DialogModel.h"
 #include "shell/AllEvents.h"
-#include "shell/AppleEvents.h"
 #include "shell/ApplInfo.h"
+#include "shell/AppleEvents.h"
 #include "shell/Events.h"
 #include "shell/Startup.h"
 
@@ -123,14 +123,19 @@ void HandleMenu(SInt16 menu, SInt16 item) {
   theITEM = item;
   if (menu == kAppleMenuID) {
     UInt32 command = GetMenuItemCommandID(GetMenuHandle(menu), item);
-    if (item == 1) APPL.AboutDialog();
-    else if (command == kHICommandQuit) SendCoreEvent(kAEQuitApplicationID);
+    if (item == 1)
+      APPL.AboutDialog();
+    else if (command == kHICommandQuit)
+      SendCoreEvent(kAEQuitApplicationID);
     else if (command == kHICommandHide && minimiseWindowProc)
       minimiseWindowProc();
-    else if (command == kHICommandPreferences) SendCoreEvent(kAEShowPreferences);
+    else if (command == kHICommandPreferences)
+      SendCoreEvent(kAEShowPreferences);
   } else if (windowMenuID && menu == windowMenuID) {
-    if (item == 1) ChooseWindowSize(640, 480);
-    else if (item == 2) ChooseWindowSize(1024, 768);
+    if (item == 1)
+      ChooseWindowSize(640, 480);
+    else if (item == 2)
+      ChooseWindowSize(1024, 768);
     else if (item == fullScreenItemID && APPL.gameWindow) {
       FullScreenMode(IsFullScreen() ? 0 : 1);
       RaiseForCustomEvents(&fullScreenEVENT);

@@ -12,10 +12,10 @@
 #include "foundation/PlistTag.h"
 #include "foundation/StringFunctions.h"
 #include "foundation/TextEncodings.h"
+#include "platform/PlatformFiles.h"
 #include "shell/ApplInfo.h"
 #include "shell/ControlUtilities.h"
 #include "shell/ErrorAlertDialogs.h"
-#include "platform/PlatformFiles.h"
 
 IBNibRef QKEngineNIB = nullptr;
 WindowRef progressDLOG = nullptr;
@@ -35,10 +35,10 @@ SInt16 ProcOfKind(const std::string& kind) {
   static const struct {
     const char* name;
     SInt16 proc;
-  } kinds[] = {{"push", kPushButtonProc},   {"check", kCheckBoxProc},      {"radio", kRadioButtonProc},
-               {"stext", kStaticTextProc},  {"edit", kEditTextProc},       {"password", kPasswordProc},
-               {"icon", kIconNoTrackProc},  {"bevel", kBevelButtonProc},   {"tabs", kTabsProc},
-               {"pane", kUserPaneProc},     {"group", kUserPaneProc},      {"slider", kSliderProc},
+  } kinds[] = {{"push", kPushButtonProc},      {"check", kCheckBoxProc},    {"radio", kRadioButtonProc},
+               {"stext", kStaticTextProc},     {"edit", kEditTextProc},     {"password", kPasswordProc},
+               {"icon", kIconNoTrackProc},     {"bevel", kBevelButtonProc}, {"tabs", kTabsProc},
+               {"pane", kUserPaneProc},        {"group", kUserPaneProc},    {"slider", kSliderProc},
                {"progress", kProgressBarProc}, {"popup", kPopupButtonProc}, {"grid", kCellGridProc}};
   for (const auto& k : kinds)
     if (kind == k.name) return k.proc;
@@ -226,8 +226,8 @@ WindowRef GetNibWindow(IBNibRef nib, const char* name) {
     Rect r{SInt16(Number(c, "Top", 0)), SInt16(Number(c, "Left", 0)), SInt16(Number(c, "Bottom", 0)),
            SInt16(Number(c, "Right", 0))};
     SInt16 proc = ProcOfKind(kind);
-    ControlRef control = NewDialogWindowControl(window, r, proc, pt, 0, SInt16(Number(c, "Min", 0)),
-                                                SInt16(Number(c, "Max", 1)));
+    ControlRef control =
+        NewDialogWindowControl(window, r, proc, pt, 0, SInt16(Number(c, "Min", 0)), SInt16(Number(c, "Max", 1)));
     control->value = SInt16(Number(c, "Value", 0));
     if (proc == kStaticTextProc || proc == kEditTextProc || proc == kPasswordProc) control->text = ctitle;
     if (!command.empty()) control->command = CodeOf(command);

@@ -109,4 +109,3 @@ void RemoveWindowEventLoop(WindowEventLoop& loop);
 
 UInt32 ScaleDimensionsDialog(const unsigned char* title, char flag, unsigned char* text, Rect* size, Rect* target,
                              WindowRef parent);
-

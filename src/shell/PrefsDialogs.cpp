@@ -14,9 +14,8 @@
 
 namespace {
 
-const EventTypeSpec kPrefsEvents[] = {{kEventClassControl, kEventControlHit},
-                                      {kEventClassKeyboard, kEventRawKeyDown},
-                                      {kEventClassWindow, 26}};
+const EventTypeSpec kPrefsEvents[] = {
+    {kEventClassControl, kEventControlHit}, {kEventClassKeyboard, kEventRawKeyDown}, {kEventClassWindow, 26}};
 
 SInt16 Width(const Rect& r) { return SInt16(r.right - r.left); }
 
@@ -54,15 +53,12 @@ OSStatus MainPrefsDialogHandler(EventHandlerCallRef, EventRef event, void* resul
     case kCommandKeys:
       if (APPL.keysPanel) APPL.KeyboardDialog();
       break;
-    case kCommandAudio:
-      AudioPrefsDialog(window);
-      break;
+    case kCommandAudio: AudioPrefsDialog(window); break;
     case kCommandRumble:
       // No driver download is offered: the button only says it cannot be used.
       if (!InputSprocketsReady()) Beep();
       break;
-    default:
-      break;
+    default: break;
   }
   return eventNotHandledErr;
 }
@@ -112,7 +108,8 @@ UInt32 MainPrefsDialog(SInt16) {
   ControlRef last = GetControlByCommand(window, kCommandAudio);
   SetControlIconRef(last, audio);
   SInt16 extra = SInt16((APPL.onlinePanel ? 64 : 0) + (APPL.gamePanel ? 64 : 0) + (APPL.keysPanel ? 64 : 0));
-  Rect bounds = DlogPosition(SInt16(Width(record->bounds) + extra), SInt16(record->bounds.bottom - record->bounds.top), 0);
+  Rect bounds =
+      DlogPosition(SInt16(Width(record->bounds) + extra), SInt16(record->bounds.bottom - record->bounds.top), 0);
   record->bounds = bounds;
   // The buttons along the bottom right keep their place at the right edge.
   for (ControlRef c : AllControls(window))

@@ -278,9 +278,8 @@ void ReplayErrorDialog(const unsigned char* message, const char* file, SInt32 li
   WindowRef window = NewStandardDialog(&bounds, reinterpret_cast<const unsigned char*>(""), 0);
   Rect local{0, 0, height, width};
   Rect r = ButtonPosition_Dlog(&local, 0);
-  SetDefaultControl(NewDialogControl(window, &r, kPushButtonProc, reinterpret_cast<const unsigned char*>("\2OK"), 0, 0,
-                                     1),
-                    1);
+  SetDefaultControl(
+      NewDialogControl(window, &r, kPushButtonProc, reinterpret_cast<const unsigned char*>("\2OK"), 0, 0, 1), 1);
   r = ButtonPosition_Dlog(&local, 1);
   ControlRef quit =
       NewDialogControl(window, &r, kPushButtonProc, reinterpret_cast<const unsigned char*>("\4Quit"), 0, 0, 1);

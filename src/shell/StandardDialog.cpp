@@ -8,7 +8,6 @@
 #include "foundation/StringFunctions.h"
 #include "foundation/StringLibrary.h"
 #include "foundation/TextEncodings.h"
-#include "foundation/MainTimer.h"
 #include "foundation/Timer.h"
 #include "shell/ApplInfo.h"
 #include "shell/Events.h"
@@ -33,7 +32,9 @@ void SetPString(unsigned char* to, const char* text) {
   memcpy(to + 1, text, n);
 }
 
-std::string Unicode(const unsigned char* p) { return ConvertCStrToUnicode(std::string((const char*)p + 1, p[0]).c_str()); }
+std::string Unicode(const unsigned char* p) {
+  return ConvertCStrToUnicode(std::string((const char*)p + 1, p[0]).c_str());
+}
 
 // Horizontally centred over `area`, the top two thirds of the way down to
 // the centred position; computed relative to the area, then made global.
@@ -76,12 +77,11 @@ void CollectView(ControlRef control, DialogView* view, std::vector<ControlRef>* 
       // A presenter of texts and buttons shows the link as text and offers a
       // button that follows it; Escape never does.
       view->texts.push_back(Unicode(c->title));
-      view->buttons.push_back(DialogView::Button{"Open Link", c->command, c->bounds, c->hilite == kControlActive,
-                                                 false, false});
+      view->buttons.push_back(
+          DialogView::Button{"Open Link", c->command, c->bounds, c->hilite == kControlActive, false, false});
       buttons->push_back(c);
     }
-    if (c->kind == kControlKindPushButton || c->kind == kControlKindRoundButton ||
-        c->kind == kControlKindBevelButton) {
+    if (c->kind == kControlKindPushButton || c->kind == kControlKindRoundButton || c->kind == kControlKindBevelButton) {
       view->buttons.push_back(DialogView::Button{Unicode(c->title), c->command, c->bounds, c->hilite == kControlActive,
                                                  c->command == kHICommandOK, c->command == kHICommandCancel});
       buttons->push_back(c);
@@ -176,7 +176,8 @@ void CenterDialogInWindow(WindowRef dialog, WindowRef window) {
 
 Rect ButtonPosition_Dlog(const Rect* dialog, char index) {
   SInt16 width = SInt16(dialog->right - dialog->left), height = SInt16(dialog->bottom - dialog->top);
-  return Rect{SInt16(height - 40), SInt16(width - 90 - 82 * index), SInt16(height - 20), SInt16(width - 20 - 82 * index)};
+  return Rect{SInt16(height - 40), SInt16(width - 90 - 82 * index), SInt16(height - 20),
+              SInt16(width - 20 - 82 * index)};
 }
 
 Rect IconPosition() { return Rect{10, 20, 42, 52}; }
@@ -336,7 +337,8 @@ UInt32 RunStandardDialog(WindowRef window, WindowRef parent, unsigned char sheet
   if (!parent) parent = dlogPARAMS.parentWindow;
   handler.bevelDismisses = dlogPARAMS.bevelDismisses;
   dlogPARAMS.Reset();
-  static const EventTypeSpec events[] = {{kEventClassControl, kEventControlHit}, {kEventClassKeyboard, kEventRawKeyDown}};
+  static const EventTypeSpec events[] = {{kEventClassControl, kEventControlHit},
+                                         {kEventClassKeyboard, kEventRawKeyDown}};
   EventHandlerRef installed = nullptr;
   OSStatus error = InstallWindowEventHandler(window, StandardDialogHandler, 2, events, &handler, &installed);
   if (error) {

@@ -9,6 +9,7 @@
 #include "foundation/StringLibrary.h"
 #include "foundation/TextEncodings.h"
 #include "platform/Clipboard.h"
+#include "platform/PlatformFiles.h"
 #include "platform/PlatformTime.h"
 #include "platform/QuickDraw.h"
 #include "platform/QuickDrawColor.h"
@@ -17,7 +18,6 @@
 #include "shell/Events.h"
 #include "shell/StandardDialog.h"
 #include "shell/Startup.h"
-#include "platform/PlatformFiles.h"
 
 TextWidthProc styledTextWidthProc;
 TextDrawProc styledTextDrawProc;
@@ -418,7 +418,7 @@ char StyleCommand(char key, UInt8* face) {
   const struct {
     char key;
     UInt8 face;
-  } faces[] = {{'p', kPlainFace},   {'b', kBoldFace},    {'i', kItalicFace}, {'u', kUnderlineFace},
+  } faces[] = {{'p', kPlainFace},   {'b', kBoldFace},   {'i', kItalicFace},   {'u', kUnderlineFace},
                {'o', kOutlineFace}, {'h', kShadowFace}, {',', kCondenseFace}, {'.', kExtendFace}};
   for (const auto& f : faces)
     if (f.key == k) {
@@ -538,9 +538,7 @@ void AskAndStyle(StyledText& record, char command) {
     case 'f':
       if (AskFont(&style.tsFont)) record.SetStyle(doFont, style);
       break;
-    default:
-      BlendSelection(record, command == '2');
-      break;
+    default: BlendSelection(record, command == '2'); break;
   }
   Platform().ArrowCursor();
   while (Button() && !applQUIT) SystemIdle();
@@ -631,7 +629,11 @@ void EditInfoText(Rect* rect, unsigned char*) {
         record.SetStyle(doFace, s);
         break;
       }
-      case 'r': case 't': case 'f': case '1': case '2': AskAndStyle(record, command); break;
+      case 'r':
+      case 't':
+      case 'f':
+      case '1':
+      case '2': AskAndStyle(record, command); break;
       case 'l': record.SetText(""); break;  // loads the empty text; 's' saves nothing
       default: break;
     }

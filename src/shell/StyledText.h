@@ -13,8 +13,16 @@
 #include "platform/PlatformTypes.h"
 
 // Face bits.
-enum : UInt8 { kPlainFace = 0, kBoldFace = 1, kItalicFace = 2, kUnderlineFace = 4, kOutlineFace = 8,
-               kShadowFace = 16, kCondenseFace = 32, kExtendFace = 64 };
+enum : UInt8 {
+  kPlainFace = 0,
+  kBoldFace = 1,
+  kItalicFace = 2,
+  kUnderlineFace = 4,
+  kOutlineFace = 8,
+  kShadowFace = 16,
+  kCondenseFace = 32,
+  kExtendFace = 64
+};
 // Alignments.
 enum : SInt16 { teFlushDefault = 0, teCenter = 1, teFlushRight = -1, teFlushLeft = -2 };
 // Which parts of a style to apply.

@@ -144,9 +144,8 @@ void AudioPrefs::New(PlistTag* document) {
 }
 
 void AudioPrefs::Backup() {
-  backup = StoredAudioPrefs{soundOn, musicOn, soundVolume,
-                            musicVolume, sampleSize, sampleRate, stereo, preset, numChannels, interpolation,
-                            smoothing, soundEchos, musicEchos, fakeStereo};
+  backup = StoredAudioPrefs{soundOn, musicOn,     soundVolume,   musicVolume, sampleSize, sampleRate, stereo,
+                            preset,  numChannels, interpolation, smoothing,   soundEchos, musicEchos, fakeStereo};
 }
 
 void AudioPrefs::Revert() {
@@ -169,8 +168,10 @@ void AudioPrefs::Revert() {
 }
 
 void AudioPrefs::Init() {
-  if (sampleSize == 8) mixerType = stereo ? 1 : 0;
-  else if (sampleSize == 16) mixerType = stereo ? 3 : 2;
+  if (sampleSize == 8)
+    mixerType = stereo ? 1 : 0;
+  else if (sampleSize == 16)
+    mixerType = stereo ? 3 : 2;
 }
 
 void AudioPrefs::CheckSupport() {
@@ -187,9 +188,12 @@ void AudioPrefs::FitToOutput(SInt16 channels, SInt16 size, UnsignedFixed rate) {
   maxRate = rate == kRate44khz ? kRate44khz : kRate22khz;
   if (!sixteenBitSupported) sampleSize = 8;
   if (sampleRate > maxRate) {
-    if (maxRate < kRate22khz) sampleRate = kRate11khz;
-    else if (maxRate < kRate44khz) sampleRate = kRate22khz;
-    else sampleRate = maxRate;
+    if (maxRate < kRate22khz)
+      sampleRate = kRate11khz;
+    else if (maxRate < kRate44khz)
+      sampleRate = kRate22khz;
+    else
+      sampleRate = maxRate;
   }
   if (!stereoSupported) stereo = 0;
 }

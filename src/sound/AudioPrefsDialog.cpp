@@ -86,9 +86,12 @@ void RebuildMixerChannels() {
 // After Cancel has put the settings back: the mixer, its channels, the music
 // and the volumes follow them again.
 void ApplyRevertedSettings(bool musicStoppedHere, bool musicStartedHere) {
-  if (audioPREFS.soundOn && !s_mixerInited) InitSoundMixer();
-  else if (!audioPREFS.soundOn && s_mixerInited) DisposeSoundMixer_Sound();
-  else if (s_mixerInited && MixerChannelsMade() != MixerChannelCount()) RebuildMixerChannels();
+  if (audioPREFS.soundOn && !s_mixerInited)
+    InitSoundMixer();
+  else if (!audioPREFS.soundOn && s_mixerInited)
+    DisposeSoundMixer_Sound();
+  else if (s_mixerInited && MixerChannelsMade() != MixerChannelCount())
+    RebuildMixerChannels();
   if (s_mixerInited) SetSoundMixerVolume(audioPREFS.soundVolume);
   if (audioPREFS.musicOn && musicStoppedHere) RestartMusic();
   if (!audioPREFS.musicOn && musicStartedHere) {
@@ -205,8 +208,10 @@ OSStatus AudioDialogHandler(EventHandlerCallRef, EventRef event, void* userData)
       audioPREFS.soundOn = control->value ? 1 : 0;
       SetActive(Find(window, kAudioSoundSlider), audioPREFS.soundOn);
       SetActive(Find(window, kAudioSoundField), audioPREFS.soundOn);
-      if (audioPREFS.soundOn) InitSoundMixer();
-      else DisposeSoundMixer_Sound();
+      if (audioPREFS.soundOn)
+        InitSoundMixer();
+      else
+        DisposeSoundMixer_Sound();
       return noErr;
     case kAudioMusicCheck:
       audioPREFS.musicOn = control->value ? 1 : 0;
@@ -220,26 +225,19 @@ OSStatus AudioDialogHandler(EventHandlerCallRef, EventRef event, void* userData)
         if (currentRUN) currentRUN->musicStopped = true;
       }
       return noErr;
-    case kAudioSoundSlider:
-      SoundSlider(control, 0);
-      return noErr;
-    case kAudioMusicSlider:
-      MusicSlider(control, 0);
-      return noErr;
+    case kAudioSoundSlider: SoundSlider(control, 0); return noErr;
+    case kAudioMusicSlider: MusicSlider(control, 0); return noErr;
     case kAudioChannels:
       audioPREFS.numChannels = PopupItemToChannels(control->value);
       RebuildMixerChannels();
       return noErr;
-    case kAudioIcon:
-      std::swap(audioTestVOLUME[0], audioTestVOLUME[1]);
-      return noErr;
+    case kAudioIcon: std::swap(audioTestVOLUME[0], audioTestVOLUME[1]); return noErr;
     case kHICommandOK:
     case kHICommandCancel:
       if (userData) *static_cast<UInt32*>(userData) = control->command;
       QuitAppModalLoopForWindow(window);
       return noErr;
-    default:
-      return eventNotHandledErr;
+    default: return eventNotHandledErr;
   }
 }
 
@@ -279,11 +277,10 @@ UInt8 AudioPrefsDialog(PlistTag* document, WindowRef parent) {
   InstallControlEventHandler(Find(window, kAudioSoundField), SoundFieldHandler, 3, kFieldEvents, nullptr, nullptr);
   InstallControlEventHandler(Find(window, kAudioMusicField), MusicFieldHandler, 3, kFieldEvents, nullptr, nullptr);
 
-  FillVolume(window, kAudioSoundCheck, kAudioSoundSlider, kAudioSoundField, audioPREFS.soundOn,
-             audioPREFS.soundVolume);
-  FillVolume(window, kAudioMusicCheck, kAudioMusicSlider, kAudioMusicField, audioPREFS.musicOn,
-             audioPREFS.musicVolume);
-  if (ControlRef popup = Find(window, kAudioChannels)) SetControlValue(popup, ChannelsToPopupItem(audioPREFS.numChannels));
+  FillVolume(window, kAudioSoundCheck, kAudioSoundSlider, kAudioSoundField, audioPREFS.soundOn, audioPREFS.soundVolume);
+  FillVolume(window, kAudioMusicCheck, kAudioMusicSlider, kAudioMusicField, audioPREFS.musicOn, audioPREFS.musicVolume);
+  if (ControlRef popup = Find(window, kAudioChannels))
+    SetControlValue(popup, ChannelsToPopupItem(audioPREFS.numChannels));
   // The speaker picture when the bundle has one; the note icon otherwise.
   IconRef icon = nullptr;
   if (ControlRef iconControl = Find(window, kAudioIcon))
@@ -301,8 +298,10 @@ UInt8 AudioPrefsDialog(PlistTag* document, WindowRef parent) {
   currentRUN = outer;
 
   if (result == kHICommandOK) {
-    if (document) audioPREFS.Save(document);
-    else audioPREFS.Backup();
+    if (document)
+      audioPREFS.Save(document);
+    else
+      audioPREFS.Backup();
     audioPREFS.Init();
   } else {
     audioPREFS.Revert();

@@ -221,9 +221,24 @@ const SInt32 kBlockSize = SInt32(kExtendedHeaderLength) + SInt32(kMusicBlockByte
 }
 
 CompressedSoundChannel::CompressedSoundChannel()
-    : channel(nullptr), ringCommands{}, ringIndex(0), blockReady(0), ring(nullptr), headerLength(0), duration(0),
-      state(0), loop(0), clock(0), volume(0), fadeStartVolume(0), fadeTargetVolume(0), realVolume(255),
-      fadeStartTime(0), fadeEndTime(0), sound(nullptr), nextSound(nullptr) {}
+    : channel(nullptr),
+      ringCommands{},
+      ringIndex(0),
+      blockReady(0),
+      ring(nullptr),
+      headerLength(0),
+      duration(0),
+      state(0),
+      loop(0),
+      clock(0),
+      volume(0),
+      fadeStartVolume(0),
+      fadeTargetVolume(0),
+      realVolume(255),
+      fadeStartTime(0),
+      fadeEndTime(0),
+      sound(nullptr),
+      nextSound(nullptr) {}
 
 CompressedSoundChannel::~CompressedSoundChannel() {
   if (compressedSoundChannels) compressedSoundChannels->RemoveItem(this);
@@ -265,8 +280,10 @@ void CompressedSoundChannel::Play(CompressedSound* s, unsigned char now) {
   if (!channel) return;
   if (now && s && Playing()) Stop();
   if (s) {
-    if (now || !sound) sound = s;
-    else nextSound = s;
+    if (now || !sound)
+      sound = s;
+    else
+      nextSound = s;
   }
   if (!sound || sound->Format() != 2) return;
   state = 1;
@@ -441,8 +458,10 @@ void PauseMusic(Music* music) { music->channel.Pause(); }
 
 void UnPauseMusic(Music* music) {
   if (!audioPREFS.musicOn) return;
-  if (music->channel.Paused()) music->channel.UnPause();
-  else if (music->active) PlayMusic(music, true);
+  if (music->channel.Paused())
+    music->channel.UnPause();
+  else if (music->active)
+    PlayMusic(music, true);
 }
 
 void DisposeMusic(Music* music) {

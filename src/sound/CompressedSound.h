@@ -4,11 +4,11 @@
 // which hands them to OpenAL.
 #pragma once
 
+#include <vorbis/vorbisfile.h>
+
 #include <cstdio>
 #include <string>
 #include <vector>
-
-#include <vorbis/vorbisfile.h>
 
 #include "foundation/LinkedList.h"
 #include "sound/SoundChannels.h"
@@ -19,7 +19,7 @@ class CompressedSound {
   FILE* file;
   OggVorbis_File state;
   vorbis_info* info;
-  SInt32 format;  // 0 closed, 2 open
+  SInt32 format;     // 0 closed, 2 open
   SInt64 fileBytes;  // the size of the file open
 
   CompressedSound();

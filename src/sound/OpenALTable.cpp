@@ -3,12 +3,29 @@
 namespace {
 
 const OpenALTable kRealOpenAL = {
-    alcOpenDevice,   alcCloseDevice,  alcCreateContext, alcDestroyContext,      alcMakeContextCurrent,
+    alcOpenDevice,
+    alcCloseDevice,
+    alcCreateContext,
+    alcDestroyContext,
+    alcMakeContextCurrent,
     alcGetCurrentContext,
-    alGetError,      alListenerfv,    alGenSources,     alDeleteSources,        alSourcef,
-    alSourcefv,      alSourcei,       alGetSourcei,     alSourcePlay,           alSourceStop,
-    alSourcePause,   alSourceQueueBuffers,              alSourceUnqueueBuffers, alGenBuffers,
-    alDeleteBuffers, alBufferData,    alcGetIntegerv,
+    alGetError,
+    alListenerfv,
+    alGenSources,
+    alDeleteSources,
+    alSourcef,
+    alSourcefv,
+    alSourcei,
+    alGetSourcei,
+    alSourcePlay,
+    alSourceStop,
+    alSourcePause,
+    alSourceQueueBuffers,
+    alSourceUnqueueBuffers,
+    alGenBuffers,
+    alDeleteBuffers,
+    alBufferData,
+    alcGetIntegerv,
 };
 
 }  // namespace

@@ -131,9 +131,7 @@ void ReserveALSource(unsigned index, unsigned char reserved) {
   if (index < unsigned(numALSOURCES)) alSourceRESERVED[index] = reserved;
 }
 
-unsigned char ALSourceReserved(unsigned index) {
-  return index < unsigned(numALSOURCES) ? alSourceRESERVED[index] : 0;
-}
+unsigned char ALSourceReserved(unsigned index) { return index < unsigned(numALSOURCES) ? alSourceRESERVED[index] : 0; }
 
 unsigned FreeALSource() {
   unsigned count = unsigned(numALSOURCES);
@@ -248,8 +246,10 @@ void SetChanVolume_Game(unsigned source, unsigned char volume) {
 void QuietChannel_Game(unsigned source) { openAL->alSourceStop(source); }
 
 void PauseChannel_Game(unsigned source, unsigned char mode) {
-  if (mode == 0) openAL->alSourcePlay(source);
-  else if (mode == 1) openAL->alSourcePause(source);
+  if (mode == 0)
+    openAL->alSourcePlay(source);
+  else if (mode == 1)
+    openAL->alSourcePause(source);
 }
 
 Boolean IsSoundLoaded(ALSound* sound) { return sound->buffers[0] != 0 || sound->buffers[1] != 0; }

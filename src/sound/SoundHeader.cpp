@@ -45,7 +45,8 @@ OSErr QKGetSoundHeaderOffset(Handle handle, SInt32* offset) {
 // The offset is read straight from the resource: it needs only the counts,
 // so a resource shorter than any scratch copy is never read past its end.
 QKSoundHeader* QKGetSoundHeader(QKSndListResource* resource) {
-  return reinterpret_cast<QKSoundHeader*>(reinterpret_cast<uintptr_t>(resource) + uintptr_t(HeaderOffset(resource->bytes)));
+  return reinterpret_cast<QKSoundHeader*>(reinterpret_cast<uintptr_t>(resource) +
+                                          uintptr_t(HeaderOffset(resource->bytes)));
 }
 
 OSErr QKSetupSndHeader(Handle handle, SInt16 numChannels, UInt32 sampleRate, SInt16 sampleSize, OSType,

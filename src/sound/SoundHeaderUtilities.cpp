@@ -136,7 +136,8 @@ SoundHeader* GetSoundHeader(SndListResource* resource) {
   const unsigned char* p = resource->bytes;
   SInt32 modifiers = GetI16(p + 2);
   SInt32 commands = GetI16(p + 4 + 6 * modifiers);
-  return reinterpret_cast<SoundHeader*>(reinterpret_cast<uintptr_t>(resource) + uintptr_t(6 + 6 * modifiers + 8 * commands));
+  return reinterpret_cast<SoundHeader*>(reinterpret_cast<uintptr_t>(resource) +
+                                        uintptr_t(6 + 6 * modifiers + 8 * commands));
 }
 
 UInt16 GetSoundSampleSize(SndListResource* r) { return GetSoundHeaderSampleSize(GetSoundHeader(r)); }

@@ -53,8 +53,8 @@ OSErr LoadSoundFile(QKSndCommand* command, const char* path) {
   SInt32 frameBytes = 2 * std::max<SInt16>(1, decoder.Channels());
   decoded -= decoded % frameBytes;
   Handle handle = nullptr;
-  OSErr err = BuildSoundHandle(&handle, decoder.Channels(), decoder.Rate(), 16, 60,
-                               decoded ? samples.data() : nullptr, UInt32(decoded));
+  OSErr err = BuildSoundHandle(&handle, decoder.Channels(), decoder.Rate(), 16, 60, decoded ? samples.data() : nullptr,
+                               UInt32(decoded));
   if (err != 0 || !handle) return err ? err : OSErr(-108);
   samples = std::vector<char>();
   QKHLock(handle);
@@ -148,8 +148,10 @@ Frame ReadFrame(In in, Out out, const unsigned char* data, UInt32 frame) {
     case In::U8Mono: f.lane[0] = SInt32(data[frame]) - 128; break;
     case In::U8Stereo: {
       SInt32 l = data[2 * frame], r = data[2 * frame + 1];
-      if (mono) f.lane[0] = ((l + r) - 256) >> 1;
-      else f.lane[0] = l - 128, f.lane[1] = r - 128;
+      if (mono)
+        f.lane[0] = ((l + r) - 256) >> 1;
+      else
+        f.lane[0] = l - 128, f.lane[1] = r - 128;
       break;
     }
     case In::S16Mono: {
@@ -163,8 +165,10 @@ Frame ReadFrame(In in, Out out, const unsigned char* data, UInt32 frame) {
       std::memcpy(lr, data + 4 * frame, 4);
       SInt32 l = lr[0], r = lr[1];
       if (eight) l >>= 8, r >>= 8;
-      if (mono) f.lane[0] = (l + r) >> 1;
-      else f.lane[0] = l, f.lane[1] = r;
+      if (mono)
+        f.lane[0] = (l + r) >> 1;
+      else
+        f.lane[0] = l, f.lane[1] = r;
       break;
     }
   }

@@ -112,7 +112,8 @@ void Mix(SndDoubleBuffer* buffer, bool stereoOut, int size, Out out) {
     // values instead of jumping to silence.
     if (clickFilter && (c->lastOut[0] || c->lastOut[1]) && (c->newSound || !c->sound)) {
       for (SInt32 i = 0; i < filterLength && i < frames; i++)
-        for (int lane = 0; lane < lanes; lane++) mix[i * lanes + lane] += c->lastOut[lane] * (filterLength - i) / filterLength;
+        for (int lane = 0; lane < lanes; lane++)
+          mix[i * lanes + lane] += c->lastOut[lane] * (filterLength - i) / filterLength;
       c->lastOut[0] = c->lastOut[1] = 0;
     }
     c->newSound = 0;
@@ -138,8 +139,8 @@ void Mix(SndDoubleBuffer* buffer, bool stereoOut, int size, Out out) {
     for (SInt32 i = 0; i < frames && !ended; i++) {
       for (int lane = 0; lane < lanes; lane++) {
         int side = sides == 2 ? lane : 0;
-        SInt32 sample = interpolate ? c->history[2 * side]
-                                    : ReadSample(c, reinterpret_cast<unsigned char*>(c->position), side);
+        SInt32 sample =
+            interpolate ? c->history[2 * side] : ReadSample(c, reinterpret_cast<unsigned char*>(c->position), side);
         mix[i * lanes + lane] += gain[lane] * sample >> 8;
       }
       if (interpolate)
@@ -256,7 +257,8 @@ void MixerChannel::Realign(QKSndCommand* command) {
   SInt32 channels = standard ? 1 : SInt32(SHGet32(header, kSHNumChannels));
   SInt32 size = standard ? 8 : SHGet16(header, kSHSampleSize);
   SInt32 frameBytes = std::max<SInt32>(1, channels * (size / 8));
-  SInt32 bytes = standard ? SInt32(SHGet32(header, kSHNumChannels)) : SInt32(SHGet32(header, kSHNumFrames)) * frameBytes;
+  SInt32 bytes =
+      standard ? SInt32(SHGet32(header, kSHNumChannels)) : SInt32(SHGet32(header, kSHNumFrames)) * frameBytes;
   sampleStart = start;
   sampleEnd = start + bytes;
   // A loop point, from a header or the command, lies inside the samples

@@ -25,14 +25,14 @@ class MixerChannel {
   UInt8 newSound = 0;
   UInt8 paused = 0;
   UInt8 sampleSize = 0;
-  SInt32 step = 0;         // source advance per output value, in units of s_errorSize per sample
-  SInt32 accumulator = 0;  // the fraction of a source sample
+  SInt32 step = 0;                         // source advance per output value, in units of s_errorSize per sample
+  SInt32 accumulator = 0;                  // the fraction of a source sample
   SInt16 leftVolume = 0, rightVolume = 0;  // 256 = unity
   SInt16 amplitude = 0;                    // 0..256
   SInt32 rateRatio = 0;
-  UInt8 fadeStep = 0;       // amplitude lost per mixed buffer
-  SInt32 lastOut[2] = {};   // last mixed value per side, for the click filter
-  SInt32 history[4] = {};   // interpolation: value and increment, per side
+  UInt8 fadeStep = 0;      // amplitude lost per mixed buffer
+  SInt32 lastOut[2] = {};  // last mixed value per side, for the click filter
+  SInt32 history[4] = {};  // interpolation: value and increment, per side
 
   QKSndCommand* CurrentSound() const { return sound; }
   void Start(QKSndCommand* command) { sound = command; }

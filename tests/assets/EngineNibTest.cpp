@@ -14,7 +14,8 @@ TEST(EngineNib, BundleHoldsTheDialogWindows) {
   SetBundlePathForTesting(bundle ? bundle : "build/Halvane.app");
   IBNibRef nib = nullptr;
   ASSERT_EQ(CreateNibReference("QK Engine", &nib), noErr);
-  for (const char* name : {"Main Prefs", "Online Settings", "Password", "Password Wrong", "Progress", "Scale Image", "Audio Settings"}) {
+  for (const char* name :
+       {"Main Prefs", "Online Settings", "Password", "Password Wrong", "Progress", "Scale Image", "Audio Settings"}) {
     EXPECT_NE(nib->FindDictionary("Windows", 0)->FindDictionary(name, 0), nullptr) << name;
   }
   DisposeNibReference(nib);

@@ -170,8 +170,7 @@ TEST(Array, RemoveEntriesTakesARangeInsideTheArray) {
     UInt32 start, n;
     std::vector<int> expected;
   } cases[] = {
-      {0, 1, {20, 30, 40, 50}}, {4, 1, {10, 20, 30, 40}}, {1, 3, {10, 50}},
-      {0, 5, {}},               {2, 0, {10, 20, 30, 40, 50}},
+      {0, 1, {20, 30, 40, 50}}, {4, 1, {10, 20, 30, 40}}, {1, 3, {10, 50}}, {0, 5, {}}, {2, 0, {10, 20, 30, 40, 50}},
   };
   for (const Case& c : cases) {
     Array<int> array(0, PString("scores"));

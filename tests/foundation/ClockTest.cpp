@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "support/FakeTime.h"
 #include "foundation/Clock.h"
+#include "support/FakeTime.h"
 
 namespace {
 

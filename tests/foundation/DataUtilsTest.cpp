@@ -80,7 +80,8 @@ TEST(DataUtils, ExpandRefusesDamagedBlocks) {
       {"packets end before the stated length", {0, 0, 0, 10, 4, 'a', 'b', 'c', 'd', 'e'}},
       {"literal runs past the input", {0, 0, 0, 5, 4, 'a', 'b'}},
       {"run without its byte", {0, 0, 0, 5, 0xFC}},
-      {"literal of 128 bytes passes its chunk", [] {
+      {"literal of 128 bytes passes its chunk",
+       [] {
          Bytes b = {0, 0, 0, 200, 127};
          b.resize(b.size() + 128, 'x');
          b.push_back(0xBA);  // the 72 left: a run
@@ -104,8 +105,11 @@ TEST(DataUtils, CryptMatchesTheRC4KeystreamAndUndoesItself) {
     std::string plain;
     Bytes expectedStart;
   } cases[] = {
-      {(const unsigned char*)"\x03Key", std::string(32, '\0'), {0xEB, 0x9F, 0x77, 0x81, 0xB7, 0x34, 0xCA, 0x72, 0xA7, 0x19}},
-      {(const unsigned char*)"\x06Secret", "Attack at dawn" + std::string(18, '.'),
+      {(const unsigned char*)"\x03Key",
+       std::string(32, '\0'),
+       {0xEB, 0x9F, 0x77, 0x81, 0xB7, 0x34, 0xCA, 0x72, 0xA7, 0x19}},
+      {(const unsigned char*)"\x06Secret",
+       "Attack at dawn" + std::string(18, '.'),
        {0x45, 0xA0, 0x1F, 0x64, 0x5F, 0xC3, 0x5B, 0x38, 0x35, 0x52, 0x54, 0x4B, 0x9B, 0xF5}},
   };
   for (const Case& c : cases) {

@@ -1,11 +1,10 @@
-#include "foundation/FileClass.h"
-
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <string>
 
+#include "foundation/FileClass.h"
 #include "foundation/Paths.h"
 #include "foundation/StringFunctions.h"
 #include "support/RecordingDialogs.h"

@@ -1,5 +1,3 @@
-#include "foundation/FileUtilities.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "foundation/FileUtilities.h"
 #include "foundation/Memory.h"
 #include "foundation/StringFunctions.h"
 #include "support/RecordingDialogs.h"
@@ -37,12 +36,18 @@ TEST(UniqueNames, StripCopyCountReadsTheEndOfTheName) {
     SInt32 result;
     const char* after;
   } cases[] = {
-      {"Notes copy", 0, -1, "Notes copy"},      {"Notes copy 12", 0, 12, "Notes copy "},
-      {"Notes 12", 0, 0, "Notes 12"},           {"Notes 12", 1, 12, "Notes "},
-      {"Notes", 1, 0, "Notes"},                 {"Notes copy", 1, -1, "Notes copy"},
-      {"abcd", 0, 0, "abcd"},                   {"Note5", 1, 0, "Note5"},
-      {"Report 123456", 1, 123456, "Report "},  {"1234567", 1, 0, "1234567"},
-      {"Notes xcopy 3", 0, 0, "Notes xcopy 3"}, {"", 0, 0, ""},
+      {"Notes copy", 0, -1, "Notes copy"},
+      {"Notes copy 12", 0, 12, "Notes copy "},
+      {"Notes 12", 0, 0, "Notes 12"},
+      {"Notes 12", 1, 12, "Notes "},
+      {"Notes", 1, 0, "Notes"},
+      {"Notes copy", 1, -1, "Notes copy"},
+      {"abcd", 0, 0, "abcd"},
+      {"Note5", 1, 0, "Note5"},
+      {"Report 123456", 1, 123456, "Report "},
+      {"1234567", 1, 0, "1234567"},
+      {"Notes xcopy 3", 0, 0, "Notes xcopy 3"},
+      {"", 0, 0, ""},
   };
   for (auto c : cases) {
     PStr255 name(c.name);
@@ -118,7 +123,8 @@ TEST(Trash, ItemsMoveToTheHomeTrashWithTheirInfo) {
   EXPECT_FALSE(fs::exists(home.Folder() / "work/My Notes.txt"));
   EXPECT_EQ(ReadWholeFile(trash + "/files/My Notes.txt"), "first");
   std::string info = ReadWholeFile(trash + "/info/My Notes.txt.trashinfo");
-  EXPECT_TRUE(info.starts_with("[Trash Info]\nPath=" + home.Folder().Path() + "/work/My%20Notes.txt\nDeletionDate=")) << info;
+  EXPECT_TRUE(info.starts_with("[Trash Info]\nPath=" + home.Folder().Path() + "/work/My%20Notes.txt\nDeletionDate="))
+      << info;
   EXPECT_EQ(info.size(), info.find("DeletionDate=") + 13 + 19 + 1);  // YYYY-MM-DDThh:mm:ss
 
   file.ref.path = home.Folder().Write("work/My Notes.txt", "second");
@@ -235,9 +241,10 @@ TEST_F(Dialogs, OpenDialogOpensOrSaysWhyNot) {
   CloseFile(&file);
   script.name = "Gone.plist";
   EXPECT_EQ(GetOpenFile(nullptr, 0, &file, 1, 0), 0);
-  EXPECT_EQ(dialogs.Reports().back().message,
-            "The file \"Gone.plist\" cannot be opened.  It may be locked, have the wrong permissions, or have no resource "
-            "fork.");
+  EXPECT_EQ(
+      dialogs.Reports().back().message,
+      "The file \"Gone.plist\" cannot be opened.  It may be locked, have the wrong permissions, or have no resource "
+      "fork.");
   EXPECT_EQ(dialogs.Reports().back().button, "OK");
 }
 

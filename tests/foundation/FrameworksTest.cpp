@@ -1,10 +1,9 @@
-#include "foundation/Frameworks.h"
-
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <cstring>
 
+#include "foundation/Frameworks.h"
 #include "platform/PlatformSystem.h"
 
 namespace {
@@ -79,7 +78,7 @@ TEST(SystemProbes, KernelReleasesPackLikeSystemVersions) {
     bool ok;
     SInt32 packed;
   } cases[] = {{"6.1.0-13-amd64", true, 0x0610}, {"5.15.133", true, 0x0599}, {"10.4.5", true, 0x1045},
-               {"4.19", true, 0x0490},           {"six", false, 0},           {"", false, 0}};
+               {"4.19", true, 0x0490},           {"six", false, 0},          {"", false, 0}};
   for (auto c : cases) {
     SInt32 packed = 0;
     EXPECT_EQ(PackSystemVersion(c.release, &packed), c.ok) << c.release;

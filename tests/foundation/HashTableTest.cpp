@@ -36,18 +36,25 @@ TEST(HashTable, PrimesSizeTheTable) {
   struct PrimeCase {
     UInt32 n;
     bool prime;
-  } primes[] = {{0, false}, {1, false}, {2, true},  {3, true},  {4, false},         {9, false},
+  } primes[] = {{0, false},  {1, false},  {2, true},   {3, true},     {4, false},          {9, false},
                 {25, false}, {49, false}, {257, true}, {65537, true}, {4294967291u, true}, {4294967295u, false}};
   for (const PrimeCase& c : primes) EXPECT_EQ(IsPrime(c.n), c.prime) << c.n;
 
   struct FindCase {
     UInt32 n, prime;
-  } finds[] = {{0, 2},     {1, 2},          {2, 2},
-               {3, 3},     {8, 11},         {9, 11},
-               {257, 257}, {258, 263},      {4294967291u, 4294967291u},
+  } finds[] = {{0, 2},
+               {1, 2},
+               {2, 2},
+               {3, 3},
+               {8, 11},
+               {9, 11},
+               {257, 257},
+               {258, 263},
+               {4294967291u, 4294967291u},
                // Past the largest 32-bit prime the search would wrap round to a
                // tiny number; it answers that prime instead.
-               {4294967292u, 4294967291u}, {4294967295u, 4294967291u}};
+               {4294967292u, 4294967291u},
+               {4294967295u, 4294967291u}};
   for (const FindCase& c : finds) EXPECT_EQ(FindPrime(c.n), c.prime) << c.n;
 }
 
@@ -207,8 +214,7 @@ TEST(Atomics, BitsSwapsAndAdds) {
 
   struct AddCase {
     SInt32 start, amount, result;
-  } adds8[] = {{127, 1, -128}, {-128, -1, 127}, {5, -10, -5}},
-    adds16[] = {{32767, 1, -32768}, {-1, 2, 1}},
+  } adds8[] = {{127, 1, -128}, {-128, -1, 127}, {5, -10, -5}}, adds16[] = {{32767, 1, -32768}, {-1, 2, 1}},
     adds32[] = {{2147483647, 1, SInt32(0x80000000u)}, {-7, 3, -4}};
   for (const AddCase& c : adds8) {
     SInt8 v = SInt8(c.start);

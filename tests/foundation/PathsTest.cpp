@@ -1,10 +1,9 @@
-#include "foundation/Paths.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
 
+#include "foundation/Paths.h"
 #include "support/RecordingDialogs.h"
 #include "support/TempFolder.h"
 
@@ -17,10 +16,15 @@ TEST(Paths, LastPathItemWithAndWithoutExtension) {
     const char* path;
     unsigned char withExtension;
     const char* item;
-  } cases[] = {{"/a/b/Title.png", 0, "Title"}, {"/a/b/Title.png", 1, "Title.png"}, {"name", 0, "name"},
-               {"/a.b/c", 0, "c"},             {"x.tar.gz", 0, "x.tar"},         {"/a/b/", 0, ""},
+  } cases[] = {{"/a/b/Title.png", 0, "Title"},
+               {"/a/b/Title.png", 1, "Title.png"},
+               {"name", 0, "name"},
+               {"/a.b/c", 0, "c"},
+               {"x.tar.gz", 0, "x.tar"},
+               {"/a/b/", 0, ""},
                {"", 1, ""}};
-  for (auto c : cases) EXPECT_EQ(LastPathItem(c.path, c.withExtension), c.item) << c.path << " " << int(c.withExtension);
+  for (auto c : cases)
+    EXPECT_EQ(LastPathItem(c.path, c.withExtension), c.item) << c.path << " " << int(c.withExtension);
 }
 
 TEST(Paths, ConversionsBetweenPathsAndReferences) {

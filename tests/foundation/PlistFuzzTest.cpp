@@ -43,8 +43,16 @@ const std::vector<std::string> kSeeds = {
 };
 
 const std::vector<std::string> kTokens = {
-    "<", ">", "/", "</", "<key>", "</key>", "<dict>", "</dict>", "<array>", "</array>", "<data>",
-    "<true/>", "&lt;", "&amp;", "\t", "\r", "\n", std::string(1, '\0'), "\xCA", std::string(300, 'a'),
+    "<",       ">",
+    "/",       "</",
+    "<key>",   "</key>",
+    "<dict>",  "</dict>",
+    "<array>", "</array>",
+    "<data>",  "<true/>",
+    "&lt;",    "&amp;",
+    "\t",      "\r",
+    "\n",      std::string(1, '\0'),
+    "\xCA",    std::string(300, 'a'),
 };
 
 std::string Mutate(std::string text, std::mt19937& random) {
@@ -55,17 +63,10 @@ std::string Mutate(std::string text, std::mt19937& random) {
       case 0:
         if (at < text.size()) text[at] = char(random());
         break;
-      case 1:
-        text.insert(at, kTokens[random() % kTokens.size()]);
-        break;
-      case 2:
-        text.erase(at, random() % 16);
-        break;
-      case 3:
-        text.resize(at);
-        break;
-      default:
-        text.insert(at, text.substr(random() % (text.size() + 1), random() % 64));
+      case 1: text.insert(at, kTokens[random() % kTokens.size()]); break;
+      case 2: text.erase(at, random() % 16); break;
+      case 3: text.resize(at); break;
+      default: text.insert(at, text.substr(random() % (text.size() + 1), random() % 64));
     }
   }
   return text;

@@ -72,7 +72,8 @@ TEST(PlistTag, RefusalsAreFatalReports) {
       {[&] { root.NewTag("string", "k>", ""); }, "Illegal character '<' or '>' in name string.", "PlistTag::NewTag()"},
       {[&] { leaf->NewLong("x", 1); }, "Can't create a plist child from a \"integer\" tag.", "PlistTag::NewTag()"},
       {[&] { root.SetString("K", std::string(32, 'c').c_str()); },
-       "PlistTag::SetString() is limited to 31 characters.  Use SetString255() instead.", "cccccccccccccccccccccccccccccccc"},
+       "PlistTag::SetString() is limited to 31 characters.  Use SetString255() instead.",
+       "cccccccccccccccccccccccccccccccc"},
   };
   for (auto& c : cases) {
     dialogs.Clear();
@@ -92,8 +93,9 @@ TEST(PlistTag, AddingALoadedTreeWhoseValuesHoldAnglesIsNoFatalReport) {
   RecordingDialogs dialogs;
   Root loaded;
   TextBuffer text;
-  const char kText[] = "<dict><key>S</key><string>a&lt;b&gt;</string><key>D</key><dict><key>T</key>"
-                       "<string>&lt;</string></dict></dict>";
+  const char kText[] =
+      "<dict><key>S</key><string>a&lt;b&gt;</string><key>D</key><dict><key>T</key>"
+      "<string>&lt;</string></dict></dict>";
   text.LoadData(kText, SInt32(sizeof kText - 1));
   ASSERT_EQ(loaded.LoadBuffer(&text), 0);
   Root dest;
@@ -246,10 +248,10 @@ TEST(PlistTag, DamagedDataLeavesReturnFailure) {
     unsigned char packed;
     const char* cipher;
   } cases[] = {
-      {"AAAAZAFh", 1, ""},        // says 100 bytes, holds one literal
-      {"f////4Fh", 1, ""},        // a huge stated length
-      {"AAA=", 1, ""},            // shorter than the length field
-      {"QUJD", 0, "secret"},      // too short to have been enciphered
+      {"AAAAZAFh", 1, ""},    // says 100 bytes, holds one literal
+      {"f////4Fh", 1, ""},    // a huge stated length
+      {"AAA=", 1, ""},        // shorter than the length field
+      {"QUJD", 0, "secret"},  // too short to have been enciphered
   };
   for (auto& c : cases) {
     PlistTag* node = root.FindData("D", 1);

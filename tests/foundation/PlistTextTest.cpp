@@ -183,11 +183,13 @@ TEST(PlistText, ReaderAcceptsForeignForms) {
     const char* what;
     std::string text;
   } cases[] = {
-      {"XML prologue", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE plist PUBLIC \"-//X//DTD PLIST 1.0//EN\" "
-                       "\"http://example.invalid/PropertyList-1.0.dtd\">\n<plist version=\"1.0\">\n<dict>\n\t" +
-                           body + "\n</dict>\n</plist>\n"},
+      {"XML prologue",
+       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE plist PUBLIC \"-//X//DTD PLIST 1.0//EN\" "
+       "\"http://example.invalid/PropertyList-1.0.dtd\">\n<plist version=\"1.0\">\n<dict>\n\t" +
+           body + "\n</dict>\n</plist>\n"},
       {"line feeds", "<dict>\n\t<key>A</key>\n\t<string>x y</string>\n\t<key>N</key>\n\t<integer>7</integer>\n</dict>"},
-      {"CR LF", "<dict>\r\n\t<key>A</key>\r\n\t<string>x y</string>\r\n\t<key>N</key>\r\n\t<integer>7</integer>\r\n</dict>"},
+      {"CR LF",
+       "<dict>\r\n\t<key>A</key>\r\n\t<string>x y</string>\r\n\t<key>N</key>\r\n\t<integer>7</integer>\r\n</dict>"},
       {"one line", "<dict>" + body + "</dict>"},
       {"stray closers", "<dict></string>" + body + "</foo></dict>trailing junk <dict"},
   };
@@ -205,11 +207,14 @@ TEST(PlistText, ReaderAcceptsForeignForms) {
 
 TEST(PlistText, ReaderQuirks) {
   Root root;
-  ASSERT_EQ(Load(root, "<dict><key>S</key><string>a, b; c\td</string><key>E</key><integer></integer>"
-                       "<key>D</key><integer>1</integer><key>D</key><integer>2</integer>"
-                       "<key>Long</key><string>" + std::string(300, 'v') + "</string>"
-                       "<key>Empty</key><string></string>"
-                       "<key>Lt</key><string>&lt;&amp;&gt;</string></dict>"),
+  ASSERT_EQ(Load(root,
+                 "<dict><key>S</key><string>a, b; c\td</string><key>E</key><integer></integer>"
+                 "<key>D</key><integer>1</integer><key>D</key><integer>2</integer>"
+                 "<key>Long</key><string>" +
+                     std::string(300, 'v') +
+                     "</string>"
+                     "<key>Empty</key><string></string>"
+                     "<key>Lt</key><string>&lt;&amp;&gt;</string></dict>"),
             0);
   std::string s;
   root.GetString("S", &s, 0);
@@ -249,14 +254,17 @@ TEST(PlistText, DamagedOrHostileTextFailsQuietly) {
       {"empty key", "<dict><key></key><integer>1</integer></dict>"},
       {"empty element word", "<dict><key>A</key><>1</></dict>"},
       {"key longer than 31", "<dict><key>" + std::string(32, 'k') + "</key><integer>1</integer></dict>"},
-      {"word longer than 31", "<dict><key>A</key><" + std::string(40, 'w') + ">1</" + std::string(40, 'w') + "></dict>"},
-      {"nesting deeper than 31", [] {
+      {"word longer than 31",
+       "<dict><key>A</key><" + std::string(40, 'w') + ">1</" + std::string(40, 'w') + "></dict>"},
+      {"nesting deeper than 31",
+       [] {
          std::string t = "<dict>";
          for (int i = 0; i < 32; i++) t += "<key>d</key><dict>";
          for (int i = 0; i < 33; i++) t += "</dict>";
          return t;
        }()},
-      {"unbounded nesting", [] {
+      {"unbounded nesting",
+       [] {
          std::string t = "<dict>";
          for (int i = 0; i < 100000; i++) t += "<key>d</key><dict>";
          return t;
@@ -320,8 +328,9 @@ TEST(PlistText, BooleansHoldingOtherTextSurviveASaveCycle) {
   }
   Root root;
   ASSERT_EQ(Load(root, cases[0].text), 0);
-  EXPECT_EQ(Save(root), "<dict>\r\t<key>Monitor Mode</key>\r\t<integer>2</integer>\r\t<key>Flag</key>\r"
-                        "\t<boolean></boolean>\r</dict>");
+  EXPECT_EQ(Save(root),
+            "<dict>\r\t<key>Monitor Mode</key>\r\t<integer>2</integer>\r\t<key>Flag</key>\r"
+            "\t<boolean></boolean>\r</dict>");
   EXPECT_TRUE(dialogs.Reports().empty());
 }
 
@@ -402,8 +411,8 @@ namespace {
 // Values holding '&', '<' and '>' in every arrangement that looks like an
 // entity come back from a save as they were.
 TEST(PlistText, ValuesThatLookLikeEntitiesSurviveASaveCycle) {
-  const char* const values[] = {"&lt;", "&gt;", "&amp;", "&amp;lt;", "&&lt;", "<&>", "a & b", "&", "&lt",
-                                "R&D", "&amp;amp;gt;", "x&gt;y<z", ";&;"};
+  const char* const values[] = {"&lt;", "&gt;", "&amp;", "&amp;lt;",     "&&lt;",    "<&>", "a & b",
+                                "&",    "&lt",  "R&D",   "&amp;amp;gt;", "x&gt;y<z", ";&;"};
   for (const char* value : values) {
     Root root;
     root.NewString("Name", value);
@@ -423,7 +432,10 @@ TEST(PlistText, TextOfTheEarlierWriterReadsAsBefore) {
   struct Case {
     const char* stored;
     const char* read;
-  } cases[] = {{"a&lt;b&gt;c & d", "a<b>c & d"}, {"&amp;", "&amp;"}, {"R&D", "R&D"}, {"&amp;x", "&amp;x"},
+  } cases[] = {{"a&lt;b&gt;c & d", "a<b>c & d"},
+               {"&amp;", "&amp;"},
+               {"R&D", "R&D"},
+               {"&amp;x", "&amp;x"},
                {"Tom &amp Jerry", "Tom &amp Jerry"}};
   for (const Case& c : cases) {
     Root root;

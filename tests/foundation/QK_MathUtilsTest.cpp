@@ -11,9 +11,8 @@ Rect R(SInt16 top, SInt16 left, SInt16 bottom, SInt16 right) { return Rect{top, 
 ::testing::AssertionResult SameRect(const Rect& a, const Rect& b) {
   if (a.top == b.top && a.left == b.left && a.bottom == b.bottom && a.right == b.right)
     return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << "(" << a.top << "," << a.left << "," << a.bottom << "," << a.right
-                                       << ") != (" << b.top << "," << b.left << "," << b.bottom << "," << b.right
-                                       << ")";
+  return ::testing::AssertionFailure() << "(" << a.top << "," << a.left << "," << a.bottom << "," << a.right << ") != ("
+                                       << b.top << "," << b.left << "," << b.bottom << "," << b.right << ")";
 }
 
 TEST(MathUtils, ContainRectKeepsWidthAndAlignsOversizeToTheFarEdge) {
@@ -106,11 +105,11 @@ TEST(MathUtils, AnglesAndDistances) {
   struct Case {
     SInt16 dh, dv, angle;
   } cases[] = {
-      {5, 0, 0},      {-5, 0, 180},   {0, 5, 90},       {0, -5, 270},    {1, 1, 45},
-      {-1, 1, 135},   {-1, -1, 225},  {1, -1, 315},     {100, 1, 1},     {100, -1, 359},
-      {1, 32000, 90}, {-1, -32000, 270}, {10000, 10000, 45},
+      {5, 0, 0},    {-5, 0, 180}, {0, 5, 90},     {0, -5, 270},   {1, 1, 45},        {-1, 1, 135},       {-1, -1, 225},
+      {1, -1, 315}, {100, 1, 1},  {100, -1, 359}, {1, 32000, 90}, {-1, -32000, 270}, {10000, 10000, 45},
   };
-  for (auto& c : cases) EXPECT_EQ(AngleFromCoords(10, 20, SInt16(10 + c.dh), SInt16(20 + c.dv)), c.angle) << c.dh << "," << c.dv;
+  for (auto& c : cases)
+    EXPECT_EQ(AngleFromCoords(10, 20, SInt16(10 + c.dh), SInt16(20 + c.dv)), c.angle) << c.dh << "," << c.dv;
   EXPECT_EQ(AngleFromPoints(Point{0, 0}, Point{3, -3}), 135);
 
   EXPECT_EQ(DistFromCoords(0, 0, 3, 4), 5);
@@ -131,8 +130,8 @@ TEST(MathUtils, CalcRotationMapsEveryAngleOntoAnEighth) {
     unsigned char flip;
     char quarter;
   } cases[] = {
-      {0, 0, 0, 0},    {45, 45, 0, 0},  {60, 30, 1, 1},  {100, 10, 0, 1}, {170, 10, 1, 0}, {200, 20, 0, 2},
-      {260, 10, 1, 3}, {300, 30, 0, 3}, {359, 1, 1, 2},  {-1, 0, 0, 0},   {360, 0, 0, 0},
+      {0, 0, 0, 0},    {45, 45, 0, 0},  {60, 30, 1, 1}, {100, 10, 0, 1}, {170, 10, 1, 0}, {200, 20, 0, 2},
+      {260, 10, 1, 3}, {300, 30, 0, 3}, {359, 1, 1, 2}, {-1, 0, 0, 0},   {360, 0, 0, 0},
   };
   for (auto& c : cases) {
     SInt16 frame = 99;
@@ -171,11 +170,13 @@ TEST(MathUtils, LineInRect) {
     SInt16 hA, vA, hB, vB;
     bool touches;
   } cases[] = {
-      {0, 15, 30, 15, true},  {0, 0, 30, 30, true},   {0, 30, 30, 0, true},  {15, 0, 15, 5, false},
-      {0, 0, 5, 30, false},   {0, 25, 30, 25, false}, {12, 12, 14, 14, true}, {0, 20, 10, 20, true},
-      {30, 0, 0, 30, true},   {0, 0, 40, 8, false},
+      {0, 15, 30, 15, true}, {0, 0, 30, 30, true},   {0, 30, 30, 0, true},   {15, 0, 15, 5, false},
+      {0, 0, 5, 30, false},  {0, 25, 30, 25, false}, {12, 12, 14, 14, true}, {0, 20, 10, 20, true},
+      {30, 0, 0, 30, true},  {0, 0, 40, 8, false},
   };
-  for (auto& c : cases) EXPECT_EQ(bool(LineInRect(c.hA, c.vA, c.hB, c.vB, &r)), c.touches) << c.hA << "," << c.vA << " " << c.hB << "," << c.vB;
+  for (auto& c : cases)
+    EXPECT_EQ(bool(LineInRect(c.hA, c.vA, c.hB, c.vB, &r)), c.touches)
+        << c.hA << "," << c.vA << " " << c.hB << "," << c.vB;
   Rect empty = R(10, 10, 10, 20);
   EXPECT_FALSE(LineInRect(0, 10, 30, 10, &empty));
 }

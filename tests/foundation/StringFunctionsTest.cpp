@@ -40,8 +40,7 @@ TEST(StringCopyAppend, ThirtyOneCharacterFormsRefuseAndLeaveTheTargetUnchanged) 
       {"copy255 long", CopyString255, std::string(200, 'z'), "old", 0, std::string(200, 'z')},
       {"add to 28", AddString, "abc", s28, 0, s28 + "abc"},
       {"add to 29", AddString, "abc", s29, -1, s29},
-      {"add255 cut", AddString255, std::string(10, 'b'), std::string(250, 'a'), 0,
-       std::string(250, 'a') + "bbbbb"},
+      {"add255 cut", AddString255, std::string(10, 'b'), std::string(250, 'a'), 0, std::string(250, 'a') + "bbbbb"},
       {"add255 to full", AddString255, "q", std::string(255, 'a'), 0, std::string(255, 'a')},
   };
   for (const Case& c : cases) {
@@ -115,8 +114,12 @@ TEST(StringConversions, PascalAndCAndNumbers) {
   EXPECT_EQ(p.b[0], 255);
   char c[300];
   memset(c, 0x55, sizeof c);
-  PToCStr(P("a\xCA" "b"), c);
-  EXPECT_STREQ(c, "a\xCA" "b");
+  PToCStr(P("a\xCA"
+            "b"),
+          c);
+  EXPECT_STREQ(c,
+               "a\xCA"
+               "b");
 
   struct NumCase {
     SInt32 n;
@@ -131,8 +134,9 @@ TEST(StringConversions, PascalAndCAndNumbers) {
     const char* text;
     SInt32 n;
   };
-  const ReadCase reads[] = {{"  42abc", 42}, {"abc", 0},   {"", 0},          {"-17", -17}, {"+5", 5},
-                            {"\t\n 9", 9},   {"- 3", 0},   {"4294967297", 1}, {"2147483648", INT32_MIN}};
+  const ReadCase reads[] = {{"  42abc", 42}, {"abc", 0},        {"", 0},
+                            {"-17", -17},    {"+5", 5},         {"\t\n 9", 9},
+                            {"- 3", 0},      {"4294967297", 1}, {"2147483648", INT32_MIN}};
   for (ReadCase r : reads) {
     SInt32 n = 99;
     QK_StringToNum(P(r.text), &n);
@@ -186,9 +190,15 @@ TEST(StringComparisons, CompStringOrdersWithoutAsciiCase) {
     const char *a, *b;
     SInt16 order;
   };
-  const Case cases[] = {{"Apple", "apple", 0}, {"apple", "applesauce", -1}, {"applesauce", "Apple", 1},
-                        {"", "", 0},           {"b", "", 1},                {"", "b", -1},
-                        {"abc", "abd", -1},    {"B", "a", 1},               {"a\x8E", "a\x8F", -1},
+  const Case cases[] = {{"Apple", "apple", 0},
+                        {"apple", "applesauce", -1},
+                        {"applesauce", "Apple", 1},
+                        {"", "", 0},
+                        {"b", "", 1},
+                        {"", "b", -1},
+                        {"abc", "abd", -1},
+                        {"B", "a", 1},
+                        {"a\x8E", "a\x8F", -1},
                         {"[", "a", -1}};  // '[' sits between the cases: folding makes it lower than 'a'
   for (const Case& c : cases) EXPECT_EQ(CompString(P(c.a), P(c.b)), c.order) << c.a << " vs " << c.b;
 }
@@ -215,9 +225,16 @@ TEST(StringShape, CaseSpacesAndWords) {
       {LowercaseString, "AbC \x8E\xE7 Z", "abc \x8E\xE7 z"},
       {UppercaseString, "aBc \x8E{z", "ABC \x8E{Z"},
       {SmartcaseString, "hELLO wORLD", "Hello World"},
-      {SmartcaseString, "a\xCA" "bC  dE", "A\xCA" "Bc  De"},
+      {SmartcaseString,
+       "a\xCA"
+       "bC  dE",
+       "A\xCA"
+       "Bc  De"},
       {StripSpaces, "  a   b  ", "a b"},
-      {StripSpaces, "\xCA a\xCA\xCA" "b \xCA", "a b"},
+      {StripSpaces,
+       "\xCA a\xCA\xCA"
+       "b \xCA",
+       "a b"},
       {StripSpaces, "   ", ""},
       {StripSpaces, "", ""},
       {StripSpaces, "ab", "ab"},
@@ -229,7 +246,9 @@ TEST(StringShape, CaseSpacesAndWords) {
   }
   EXPECT_EQ(CountWords(P("  one two  three ")), 3);
   EXPECT_EQ(CountWords(P("")), 0);
-  EXPECT_EQ(CountWords(P("a\xCA" "b")), 1);
+  EXPECT_EQ(CountWords(P("a\xCA"
+                         "b")),
+            1);
   EXPECT_EQ(CountWords(P("  ")), 0);
   EXPECT_TRUE(CharInPStr('c', P("abc")));
   EXPECT_FALSE(CharInPStr('d', P("abc")));
@@ -266,9 +285,10 @@ TEST(StringShape, ExtensionsAndArraySuffixes) {
     char dim;
     SInt16 size;
   };
-  const Case cases[] = {{"a[2][3]", 2, 0, 2},   {"a[2][13]", 2, 1, 13}, {"a[2][13]", 2, 2, -3}, {"a[2][13]", 2, -1, -3},
-                        {"a[2", -2, 0, -2},     {"a", 0, 0, 0},         {"a]", -2, 0, -2},     {"x[0]", 1, 0, 0},
-                        {"x[12345]", 1, 0, 12345}, {"x[]", 1, 0, 0},    {"x[7", -2, 0, -2}};
+  const Case cases[] = {{"a[2][3]", 2, 0, 2},    {"a[2][13]", 2, 1, 13}, {"a[2][13]", 2, 2, -3},
+                        {"a[2][13]", 2, -1, -3}, {"a[2", -2, 0, -2},     {"a", 0, 0, 0},
+                        {"a]", -2, 0, -2},       {"x[0]", 1, 0, 0},      {"x[12345]", 1, 0, 12345},
+                        {"x[]", 1, 0, 0},        {"x[7", -2, 0, -2}};
   for (const Case& c : cases) {
     EXPECT_EQ(GetStringArrayDimensions(P(c.name)), c.dims) << c.name;
     EXPECT_EQ(GetStringArraySize(P(c.name), c.dim), c.size) << c.name << " dim " << int(c.dim);
@@ -312,9 +332,9 @@ TEST(CStrings, SearchesAndCounts) {
     int offset, pos, rpos, count;
   };
   const CharCase chars[] = {
-      {"abcabc", 'b', 2, 4, 4, 1},  {"abcabc", 'b', 0, 1, 4, 2}, {"abcabc", 'z', 0, -1, -1, 0},
-      {"abc", 'c', 3, -1, -1, 0},   {"abc", 'a', 9, -1, -1, 0},  {"abc", 'a', -4, 0, 0, 1},
-      {"abcab", 'b', 0, 1, 4, 2},   {"", 'a', 0, -1, -1, 0},
+      {"abcabc", 'b', 2, 4, 4, 1}, {"abcabc", 'b', 0, 1, 4, 2}, {"abcabc", 'z', 0, -1, -1, 0},
+      {"abc", 'c', 3, -1, -1, 0},  {"abc", 'a', 9, -1, -1, 0},  {"abc", 'a', -4, 0, 0, 1},
+      {"abcab", 'b', 0, 1, 4, 2},  {"", 'a', 0, -1, -1, 0},
   };
   for (const CharCase& c : chars) {
     EXPECT_EQ(strpos(c.s, c.c, c.offset), c.pos) << c.s << " " << c.c << " " << c.offset;
@@ -326,9 +346,9 @@ TEST(CStrings, SearchesAndCounts) {
     int offset, pos, rpos, count;
   };
   const SubCase subs[] = {
-      {"abcabc", "bc", 0, 1, 4, 2},  {"abcabc", "bc", 2, 4, 4, 1},  {"aaaa", "aa", 0, 0, 2, 3},
-      {"aaaaa", "aa", 1, 1, 3, 3},   {"abc", "abcd", 0, -1, -1, 0}, {"abc", "c", 5, -1, -1, 0},
-      {"abc", "", 0, 0, -1, 0},      // an empty text is found at once, but never counted
+      {"abcabc", "bc", 0, 1, 4, 2}, {"abcabc", "bc", 2, 4, 4, 1},  {"aaaa", "aa", 0, 0, 2, 3},
+      {"aaaaa", "aa", 1, 1, 3, 3},  {"abc", "abcd", 0, -1, -1, 0}, {"abc", "c", 5, -1, -1, 0},
+      {"abc", "", 0, 0, -1, 0},  // an empty text is found at once, but never counted
       {"abc", "", 3, 3, -1, 0},
   };
   for (const SubCase& c : subs) {

@@ -93,8 +93,8 @@ TEST(StringNumbers, IntegersFromText) {
     int n, width;
     const char* text;
   };
-  const Case cases[] = {{42, 5, "00042"}, {42, 1, "42"},          {0, 3, "000"},           {-42, 5, "00-42"},
-                        {7, 0, "7"},      {7, -3, "7"},           {1, 20, "00000000001"},  {INT32_MIN, 11, "-2147483648"}};
+  const Case cases[] = {{42, 5, "00042"}, {42, 1, "42"}, {0, 3, "000"},          {-42, 5, "00-42"},
+                        {7, 0, "7"},      {7, -3, "7"},  {1, 20, "00000000001"}, {INT32_MIN, 11, "-2147483648"}};
   for (const Case& c : cases) {
     char out[32];
     memset(out, 'z', sizeof out);
@@ -109,12 +109,13 @@ TEST(StringNumbers, RealsToText) {
     int decimals;
     const char* text;
   };
-  const Case cases[] = {
-      {1.5, 3, "1.5"},     {100, 2, "100"},      {2.25, 0, "2"},     {2.25, 2, "2.25"}, {-0.5, 1, "-0.5"},
-      {10, 1, "10"},       {0, 3, "0"},          {3.14159, 2, "3.14"}, {1.0, -2, "1"},
-      {NAN, 2, ""},        {1e30, 2, ""},  // 34 characters: too long for the 31-character text
-      {INFINITY, 2, "inf"},
-  };
+  const Case cases[] =
+      {
+          {1.5, 3, "1.5"},      {100, 2, "100"}, {2.25, 0, "2"}, {2.25, 2, "2.25"},
+          {-0.5, 1, "-0.5"},    {10, 1, "10"},   {0, 3, "0"},    {3.14159, 2, "3.14"},
+          {1.0, -2, "1"},       {NAN, 2, ""},    {1e30, 2, ""},  // 34 characters: too long for the 31-character text
+          {INFINITY, 2, "inf"},
+      };
   for (const Case& c : cases) {
     unsigned char out[32];
     memset(out, '9', sizeof out);  // stale text must not survive
@@ -175,7 +176,8 @@ TEST(StringShaping, EachConstructorShapesItsText) {
       {Repeat("ab", 3).str, "ababab"},
       {Repeat("ab", 0).str, ""},
       {Repeat("", 5).str, ""},
-      {Repeat("abc", 1000000).str, [] {
+      {Repeat("abc", 1000000).str,
+       [] {
          std::string r;
          while (r.size() < 255) r += "abc";
          return r.substr(0, 255);
@@ -205,11 +207,8 @@ TEST(StringShaping, ReplaceHonoursItsLimit) {
     int made;
   };
   const Case cases[] = {
-      {"a.b.c", ".", "/", 1, "a/b.c", 1},
-      {"a.b.c", ".", "/", 0, "a.b.c", 0},
-      {"a.b.c", ".", "/", -5, "a.b.c", 0},
-      {"a.b.c", ".", "/", 10, "a/b/c", 2},
-      {"", ".", "/", 10, "", 0},
+      {"a.b.c", ".", "/", 1, "a/b.c", 1},  {"a.b.c", ".", "/", 0, "a.b.c", 0}, {"a.b.c", ".", "/", -5, "a.b.c", 0},
+      {"a.b.c", ".", "/", 10, "a/b/c", 2}, {"", ".", "/", 10, "", 0},
   };
   for (const Case& c : cases) {
     EXPECT_STREQ(StrReplace(c.s, c.from[0], c.to[0], c.limit), c.want) << c.s << " " << c.limit;

@@ -199,8 +199,14 @@ TEST(TextBuffer, StreamsAndLengthPrefixes) {
   } cases[] = {
       {std::string("\0\0\0\3abc", 7), -1, 0, "abc"},
       {std::string("\0\0\0\3abcdef", 10), -1, 0, "abc"},
-      {std::string("\x7F\xFF\xFF\xF0" "abc", 7), -1, 0, "abc"},  // a lying prefix: what is there
-      {std::string("\xFF\xFF\xFF\xFF" "abc", 7), -1, 0, "abc"},
+      {std::string("\x7F\xFF\xFF\xF0"
+                   "abc",
+                   7),
+       -1, 0, "abc"},  // a lying prefix: what is there
+      {std::string("\xFF\xFF\xFF\xFF"
+                   "abc",
+                   7),
+       -1, 0, "abc"},
       {std::string("\0\0", 2), -1, -1, ""},
       {"whole stream", 0, 0, "whole stream"},
       {"whole stream", 5, 0, "whole"},

@@ -159,8 +159,7 @@ TEST(Base64, EncodesAndDecodesWithinLimits) {
   EXPECT_EQ(base64_decodeSizeNeeded(0), 0u);
   EXPECT_EQ(base64_decodeSizeNeeded(4), 6u);
   EXPECT_EQ(base64_decodeSizeNeeded(2000000000u), 1500000003u);
-  for (int c = 0; c < 256; c++)
-    EXPECT_EQ(is_base64((unsigned char)c), isalnum(c) || c == '+' || c == '/') << c;
+  for (int c = 0; c < 256; c++) EXPECT_EQ(is_base64((unsigned char)c), isalnum(c) || c == '+' || c == '/') << c;
 }
 
 TEST(Parsing, UrlsSplitInPlace) {
@@ -213,10 +212,19 @@ TEST(Parsing, TagsAndStrictNumbers) {
     SInt32 value;
     bool ok;
   };
-  const Case cases[] = {{"  +0042", 42, true}, {"-7", -7, true},           {"12 ", 0, false}, {"", 0, true},
-                        {"0", 0, true},        {"\t\r\n000", 0, true},      {"-", 0, true},    {"--5", 0, false},
-                        {"4x", 0, false},      {"+-0012", -12, true},       {" 1 2", 0, false},
-                        {"4294967298", 2, true}, {"2147483647", INT32_MAX, true}};
+  const Case cases[] = {{"  +0042", 42, true},
+                        {"-7", -7, true},
+                        {"12 ", 0, false},
+                        {"", 0, true},
+                        {"0", 0, true},
+                        {"\t\r\n000", 0, true},
+                        {"-", 0, true},
+                        {"--5", 0, false},
+                        {"4x", 0, false},
+                        {"+-0012", -12, true},
+                        {" 1 2", 0, false},
+                        {"4294967298", 2, true},
+                        {"2147483647", INT32_MAX, true}};
   for (const Case& c : cases) {
     unsigned char ok = 9;
     EXPECT_EQ(ParseNum(c.text, &ok), c.value) << "'" << c.text << "'";
@@ -255,11 +263,11 @@ TEST(Unicode, EveryByteRoundTripsAndForeignCharactersBecomeQuestionMarks) {
   const Case cases[] = {
       {"caf\xC3\xA9", "caf\x8E"},
       {"\xE2\x82\xAC 5", "\xDB 5"},
-      {"\xE6\x97\xA5", "?"},             // a character Mac Roman lacks
-      {"\xF0\x9F\x98\x80!", "?!"},       // one character outside the basic plane
-      {"a\xC3", "a?"},                   // cut short
-      {"\xC0\xAF", "??"},                // overlong
-      {"\xED\xA0\x80", "???"},           // an encoded surrogate
+      {"\xE6\x97\xA5", "?"},        // a character Mac Roman lacks
+      {"\xF0\x9F\x98\x80!", "?!"},  // one character outside the basic plane
+      {"a\xC3", "a?"},              // cut short
+      {"\xC0\xAF", "??"},           // overlong
+      {"\xED\xA0\x80", "???"},      // an encoded surrogate
       {"\xFF", "?"},
   };
   for (const Case& c : cases) EXPECT_EQ(ConvertUnicodeToCStr(c.utf8), c.roman) << c.utf8;

@@ -2,9 +2,9 @@
 
 #include <vector>
 
-#include "support/FakeTime.h"
 #include "foundation/Clock.h"
 #include "foundation/Timer.h"
+#include "support/FakeTime.h"
 
 namespace {
 

@@ -1,11 +1,10 @@
-#include "foundation/Version.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "foundation/Paths.h"
 #include "foundation/StringFunctions.h"
+#include "foundation/Version.h"
 #include "support/RecordingDialogs.h"
 #include "support/TempFolder.h"
 
@@ -21,8 +20,9 @@ UInt32 Packed(NumVersion v) {
 // `folder` and reads the application's version from it.
 void ReadBundleVersion(const TempFolder& folder, const char* version, NumVersion* out, Str255 longText,
                        Str255 shortText) {
-  std::string plist = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n"
-                      "\t<key>CFBundleName</key>\n\t<string>Game</string>\n";
+  std::string plist =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n"
+      "\t<key>CFBundleName</key>\n\t<string>Game</string>\n";
   if (version) plist += std::string("\t<key>CFBundleVersion</key>\n\t<string>") + version + "</string>\n";
   plist += "</dict>\n</plist>\n";
   folder.Write("Game.app/Contents/Info.plist", plist);

@@ -13,16 +13,15 @@
 #include "frontend/screens/PauseScreen.h"
 #include "game/GameObjects.h"
 #include "graphics/ClutFading.h"
-#include "graphics/Display.h"
 #include "graphics/ColorTables.h"
+#include "graphics/Display.h"
 #include "graphics/GameWindow.h"
 #include "graphics/ImageBuffer.h"
-#include "support/FakeTime.h"
 #include "graphics/OpenGLFrame.h"
 #include "platform/EventPlatform.h"
 #include "platform/PlatformSystem.h"
-#include "shell/AppleEvents.h"
 #include "shell/ApplInfo.h"
+#include "shell/AppleEvents.h"
 #include "shell/Events.h"
 #include "shell/MainPrefs.h"
 #include "shell/Menus.h"
@@ -30,6 +29,7 @@
 #include "support/FakeClipboard.h"
 #include "support/FakeDisplayServices.h"
 #include "support/FakeEventPlatform.h"
+#include "support/FakeTime.h"
 #include "support/RecordingDialogs.h"
 
 namespace {
@@ -279,8 +279,10 @@ TEST_F(ApplicationHooksTest, TheDrawnCursorStandsInForTheSystemOneOverThePicture
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     fullScreen = c.full;
-    if (c.menuBar) QK_ShowMenuBar();
-    else QK_HideMenuBar();
+    if (c.menuBar)
+      QK_ShowMenuBar();
+    else
+      QK_HideMenuBar();
     // Each case starts from the opposite state, so that a change shows.
     cursorVIS = c.inside;
     platform.cursorShown = c.inside;
@@ -365,7 +367,12 @@ TEST_F(ApplicationHooksTest, TheCursorIsDrawnOnlyWhileShownAndNotObscured) {
   const Step steps[] = {
       {"constructed", [](CursorGL&) {}, false},
       {"shown", [](CursorGL& c) { c.Show(); }, true},
-      {"obscured", [](CursorGL& c) { Point q{1, 2}; c.Obscure(&q); }, false},
+      {"obscured",
+       [](CursorGL& c) {
+         Point q{1, 2};
+         c.Obscure(&q);
+       },
+       false},
       {"shown again", [](CursorGL& c) { c.Show(); }, true},
       {"hidden", [](CursorGL& c) { c.Hide(); }, false},
   };
@@ -410,7 +417,7 @@ TEST_F(MenusTest, TheEditMenuComesBeforeTheWindowMenu) {
     bool enabled;
     char key;
   };
-  const Item items[] = {{"Undo", false, 'Z'}, {"-", false, 0},  {"Cut", true, 'X'},
+  const Item items[] = {{"Undo", false, 'Z'}, {"-", false, 0},      {"Cut", true, 'X'},
                         {"Copy", true, 'C'},  {"Paste", true, 'V'}, {"Clear", true, 0}};
   ASSERT_EQ(CountMenuItems(edit), 6);
   for (SInt16 i = 1; i <= 6; ++i) {
@@ -658,11 +665,8 @@ TEST_F(VideoFadesTest, TheTintedColourTableIsVioletAtHalfTheValue) {
     RGBColor out;
   };
   const Case cases[] = {
-      {{65535, 65535, 65535}, {24926, 0, 32767}},
-      {{65535, 0, 0}, {24926, 0, 32767}},
-      {{0, 0, 0}, {0, 0, 0}},
-      {{32768, 16384, 0}, {12463, 0, 16384}},
-      {{0, 0, 13107}, {4985, 0, 6553}},
+      {{65535, 65535, 65535}, {24926, 0, 32767}}, {{65535, 0, 0}, {24926, 0, 32767}}, {{0, 0, 0}, {0, 0, 0}},
+      {{32768, 16384, 0}, {12463, 0, 16384}},     {{0, 0, 13107}, {4985, 0, 6553}},
   };
   CTabHandle table = nullptr;
   NewCTable(&table);

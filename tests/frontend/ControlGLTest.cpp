@@ -102,8 +102,10 @@ TEST_F(PressTest, HiddenOrDisabledControlIgnoresInputAndKeepsItsHilite) {
   for (int hidden = 0; hidden < 2; ++hidden) {
     Pass(1, 1, 10, 10);
     ASSERT_EQ(a.hilite, 1);
-    if (hidden) a.visible = 0;
-    else a.enabled = 0;
+    if (hidden)
+      a.visible = 0;
+    else
+      a.enabled = 0;
     Pass(0, 0, 10, 10);
     EXPECT_EQ(ra, nullptr);
     EXPECT_EQ(a.hilite, 1);

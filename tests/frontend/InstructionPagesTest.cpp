@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "foundation/Clock.h"
-#include "support/FakeTime.h"
 #include "foundation/Paths.h"
 #include "frontend/GameFrames.h"
 #include "frontend/InstructionPages.h"
@@ -20,10 +19,11 @@
 #include "graphics/PixMapRegistry.h"
 #include "platform/PlatformLaunch.h"
 #include "platform/QuickDrawColor.h"
-#include "shell/AppleEvents.h"
 #include "shell/ApplInfo.h"
+#include "shell/AppleEvents.h"
 #include "shell/Events.h"
 #include "support/FakeEventPlatform.h"
+#include "support/FakeTime.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -123,9 +123,7 @@ class PagesTest : public ::testing::Test {
     platform.PostMouse(PlatformEvent::MouseUp, at);
   }
   static Point Centre(const Rect& r) { return Point{SInt16((r.top + r.bottom) / 2), SInt16((r.left + r.right) / 2)}; }
-  void Run() {
-    EXPECT_NO_THROW(Instructions()) << "the viewer did not close";
-  }
+  void Run() { EXPECT_NO_THROW(Instructions()) << "the viewer did not close"; }
 
   static inline PagesTest* current;
   QKELProc savedQKEL[std::size(QKEL)];
@@ -286,7 +284,10 @@ TEST_F(PagesTest, TheViewerClosesOnEscapeReturnEnterDoneOrAClickOutside) {
       {"Return", [&] { Key(36); }},
       {"Enter", [&] { Key(76); }},
       {"Done", [&] { Click(Centre(choiceRect[2])); }},
-      {"outside", [&] { Click(Point{20, 20}); }},
+      {"outside",
+       [&] {
+         Click(Point{20, 20});
+       }},
   };
   // While open, the frames it flushes show the build pixmap in the window.
   int shownFrames = 0;
@@ -323,9 +324,13 @@ TEST_F(PagesTest, ArrowsAndChoiceButtonsTurnPagesOneToEight) {
   const Case cases[] = {
       {"right twice, left once", [&] { Key(124), Key(124), Key(123); }, 2},
       {"left on the first page", [&] { Key(123); }, 1},
-      {"right past the last page", [&] { for (int i = 0; i < 10; ++i) Key(124); }, 8},
-      {"next, next, back", [&] { Click(Centre(choiceRect[1])), Click(Centre(choiceRect[1])),
-                                 Click(Centre(choiceRect[0])); }, 2},
+      {"right past the last page",
+       [&] {
+         for (int i = 0; i < 10; ++i) Key(124);
+       },
+       8},
+      {"next, next, back",
+       [&] { Click(Centre(choiceRect[1])), Click(Centre(choiceRect[1])), Click(Centre(choiceRect[0])); }, 2},
       {"a click inside the panel", [&] { Click(Centre(textRect)); }, 1},
   };
   for (const Case& c : cases) {
@@ -387,8 +392,7 @@ void WritePicture(const TempFolder& bundle, const std::string& name, int w, int 
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) paint(x, y, &pixels[(size_t(y) * w + x) * 4]);
   std::string folder = bundle.MakeFolder("Contents/Resources/" + name.substr(0, name.rfind('/')));
-  ASSERT_EQ(SavePNG((folder + name.substr(name.rfind('/')) + ".png").c_str(), pixels.data(), w, h, 0, nullptr, 0),
-            1);
+  ASSERT_EQ(SavePNG((folder + name.substr(name.rfind('/')) + ".png").c_str(), pixels.data(), w, h, 0, nullptr, 0), 1);
 }
 
 // The pages come from the bundle's pictures: the title band keeps only its
@@ -396,9 +400,8 @@ void WritePicture(const TempFolder& bundle, const std::string& name, int w, int 
 TEST_F(PagesTest, PagesShowTheTitleBandAndTheObjectsFromThePictures) {
   InstructionLayout();
   // Topics: opaque red in the left half of every band, transparent elsewhere.
-  WritePicture(bundle, "Instructions/Topics", 480, 192, [](int x, int, UInt8* p) {
-    p[0] = 255, p[1] = p[2] = 0, p[3] = x < 240 ? 255 : 0;
-  });
+  WritePicture(bundle, "Instructions/Topics", 480, 192,
+               [](int x, int, UInt8* p) { p[0] = 255, p[1] = p[2] = 0, p[3] = x < 240 ? 255 : 0; });
   WritePicture(bundle, "Graphics/Meteors", 8, 8, [](int, int, UInt8* p) { p[1] = 255, p[0] = p[2] = 0, p[3] = 255; });
   Rect saved[35];
   for (int i = 0; i < 35; ++i) saved[i] = meteorFRAME[i].bounds, meteorFRAME[i].bounds = Rect{0, 0, 8, 8};
@@ -418,7 +421,8 @@ TEST_F(PagesTest, PagesShowTheTitleBandAndTheObjectsFromThePictures) {
   ASSERT_EQ(applQUIT, 1);
   EXPECT_EQ(Pixel16(buildPMAP, topicRect.left + 10, topicRect.top + 5), kRed16);
   EXPECT_EQ(Pixel16(buildPMAP, topicRect.right - 10, topicRect.top + 5), kInside16) << "the panel shows through";
-  for (const Rect& r : roidRect) EXPECT_EQ(Pixel16(buildPMAP, (r.left + r.right) / 2, (r.top + r.bottom) / 2), kGreen16);
+  for (const Rect& r : roidRect)
+    EXPECT_EQ(Pixel16(buildPMAP, (r.left + r.right) / 2, (r.top + r.bottom) / 2), kGreen16);
   EXPECT_EQ(Pixel16(buildPMAP, enemRect.left, enemRect.top), kInside16) << "an empty slot is painted";
   EXPECT_EQ(Pixel16(buildPMAP, 10, 10), 0) << "black around the panel";
 }

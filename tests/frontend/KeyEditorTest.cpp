@@ -106,7 +106,7 @@ TEST_F(KeyEditorTest, OnlyTheFirstPassOfAPressSelects) {
 }
 
 TEST_F(KeyEditorTest, AKeyHeldByAnotherBoxShowsAConflictAndChangesNothing) {
-  Click(0, 4);        // player 1's fire
+  Click(0, 4);          // player 1's fire
   Press(playerKEY[5]);  // player 2's left
   EXPECT_EQ(playerKEY[4], 49);
   EXPECT_EQ(playerKEY[5], 86);

@@ -7,8 +7,8 @@
 
 #include "ControlTestSupport.h"
 #include "foundation/Paths.h"
-#include "frontend/controls/ControlGL.h"
 #include "frontend/Resources.h"
+#include "frontend/controls/ControlGL.h"
 #include "frontend/screens/MainScreen.h"
 #include "frontend/screens/PanelScreens.h"
 #include "frontend/screens/QKLogoScreen.h"
@@ -102,7 +102,8 @@ using LogoScreenTest = FrontScreensTest;
 TEST_F(LogoScreenTest, OpensDarkAndPlaysTheMovieInItsBoxAtTheSoundVolume) {
   PixMap& pm = **build32PMAP;
   for (int y = 0; y < 480; ++y)
-    for (int x = 0; x < 640; ++x) reinterpret_cast<UInt32*>(pm.baseAddr + y * GetPixRowBytes(build32PMAP))[x] = 0xFFFFFFFFu;
+    for (int x = 0; x < 640; ++x)
+      reinterpret_cast<UInt32*>(pm.baseAddr + y * GetPixRowBytes(build32PMAP))[x] = 0xFFFFFFFFu;
   qklogoSCREEN.Open();
   EXPECT_EQ(Brightness_GL(), 0);
   EXPECT_EQ(qklogoSCREEN.countdown, 140);

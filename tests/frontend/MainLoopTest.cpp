@@ -1,9 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "foundation/Clock.h"
-#include "support/FakeTime.h"
-#include "frontend/KeyNames.h"
 #include "frontend/ApplicationHooks.h"
+#include "frontend/KeyNames.h"
 #include "frontend/MainLoop.h"
 #include "frontend/screens/PanelScreens.h"
 #include "frontend/screens/PauseScreen.h"
@@ -11,11 +10,12 @@
 #include "game/GameObjects.h"
 #include "graphics/GameWindow.h"
 #include "graphics/OpenGLFrame.h"
-#include "support/FakeEventPlatform.h"
 #include "shell/AllEvents.h"
-#include "shell/AppleEvents.h"
 #include "shell/ApplInfo.h"
+#include "shell/AppleEvents.h"
 #include "shell/Events.h"
+#include "support/FakeEventPlatform.h"
+#include "support/FakeTime.h"
 
 namespace {
 
@@ -98,9 +98,9 @@ TEST_P(StepsPerPassTest, DueStepsRunThenOneDrawing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, StepsPerPassTest,
-                         ::testing::Values(Lateness{0, 1}, Lateness{16666, 1}, Lateness{16667, 2},
-                                           Lateness{50000, 3}, Lateness{50001, 4}, Lateness{250000, 15},
-                                           Lateness{250001, 1}, Lateness{5000000, 1}));
+                         ::testing::Values(Lateness{0, 1}, Lateness{16666, 1}, Lateness{16667, 2}, Lateness{50000, 3},
+                                           Lateness{50001, 4}, Lateness{250000, 15}, Lateness{250001, 1},
+                                           Lateness{5000000, 1}));
 
 TEST_F(LoopTest, PassWithNothingDueSleepsUntilTheNextStep) {
   ASSERT_EQ(MainPass(), 1);
@@ -324,8 +324,10 @@ TEST_P(PauseScriptTest, TheResumeLasts) {
     EXPECT_EQ(gamePAUSE, 1) << "Return does not end the pause";
     EXPECT_TRUE(pauseSCREEN.IsOpen());
   }
-  if (s.resume == ResumeBy::Escape) Key(53, 27);
-  else Click(250, 183);  // the middle of Resume
+  if (s.resume == ResumeBy::Escape)
+    Key(53, 27);
+  else
+    Click(250, 183);  // the middle of Resume
   for (int i = 0; i < 6; ++i) {
     GameStep();
     EXPECT_EQ(gamePAUSE, 0) << "paused again " << i << " steps after the resume";

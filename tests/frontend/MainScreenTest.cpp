@@ -64,7 +64,7 @@ class MainScreenTest : public ::testing::Test {
   }
   ~MainScreenTest() override {
     for (ScreenGL* s : std::initializer_list<ScreenGL*>{&enterNameSCREEN[0], &enterNameSCREEN[1], &confirmSCREEN,
-                                                       &helpSCREEN, &mainSCREEN})
+                                                        &helpSCREEN, &mainSCREEN})
       if (s->IsOpen()) s->Close();
     mainSCREEN.Reset();
     selectedCONTROL = nullptr;

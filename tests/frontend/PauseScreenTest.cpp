@@ -1,14 +1,14 @@
 #include <gtest/gtest.h>
 
-#include "frontend/ApplicationHooks.h"
 #include "ControlTestSupport.h"
+#include "frontend/ApplicationHooks.h"
 #include "frontend/controls/SliderGL.h"
 #include "frontend/screens/PauseScreen.h"
-#include "sound/AudioPrefs.h"
-#include "graphics/Colors.h"
 #include "game/GameObjects.h"
-#include "support/FakeEventPlatform.h"
+#include "graphics/Colors.h"
 #include "shell/Events.h"
+#include "sound/AudioPrefs.h"
+#include "support/FakeEventPlatform.h"
 
 namespace {
 

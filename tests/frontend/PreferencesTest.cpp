@@ -59,18 +59,19 @@ TEST_F(PreferencesTest, KeysAreWrittenInOrderBeforeTheShellsOwn) {
   windSIZE = Point{768, 1024};
   SavePreferences();
   std::string text = ReadWholeFile(File());
-  std::vector<std::string> order = {"<key>Last Player 1</key>\r\t<string>Ann</string>",
-                                    "<key>Last Player 2</key>\r\t<string>Bo</string>",
-                                    "<key>Last Command</key>\r\t<string>go</string>",
-                                    "<key>First Play</key>\r\t<false/>",
-                                    "<key>Ad Screen</key>\r\t<integer>-1</integer>",
-                                    "<key>Window Size</key>\r\t<dict>\r\t\t<key>H</key>\r\t\t<integer>1024</integer>\r\t\t"
-                                    "<key>V</key>\r\t\t<integer>768</integer>",
-                                    "<key>Custom Keys</key>\r\t<dict>\r\t\t<key>Player 0</key>\r\t\t<dict>\r\t\t\t"
-                                    "<key>Key 0</key>\r\t\t\t<integer>123</integer>",
-                                    "<key>Player 1</key>",
-                                    "<key>Key 4</key>\r\t\t\t<integer>82</integer>",
-                                    "<key>Monitor Mode</key>"};
+  std::vector<std::string> order = {
+      "<key>Last Player 1</key>\r\t<string>Ann</string>",
+      "<key>Last Player 2</key>\r\t<string>Bo</string>",
+      "<key>Last Command</key>\r\t<string>go</string>",
+      "<key>First Play</key>\r\t<false/>",
+      "<key>Ad Screen</key>\r\t<integer>-1</integer>",
+      "<key>Window Size</key>\r\t<dict>\r\t\t<key>H</key>\r\t\t<integer>1024</integer>\r\t\t"
+      "<key>V</key>\r\t\t<integer>768</integer>",
+      "<key>Custom Keys</key>\r\t<dict>\r\t\t<key>Player 0</key>\r\t\t<dict>\r\t\t\t"
+      "<key>Key 0</key>\r\t\t\t<integer>123</integer>",
+      "<key>Player 1</key>",
+      "<key>Key 4</key>\r\t\t\t<integer>82</integer>",
+      "<key>Monitor Mode</key>"};
   size_t at = 0;
   for (const std::string& piece : order) {
     size_t found = text.find(piece, at);

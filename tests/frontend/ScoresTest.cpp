@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -109,14 +108,7 @@ INSTANTIATE_TEST_SUITE_P(
         InsertCase{"zero on cleared table", {}, 0, -1, 0, -1, -1, {0}},
         InsertCase{"one on cleared table", {}, 1, -1, 1, 0, -1, {1, 0}},
         InsertCase{"tie goes below", {50, 40, 30, 20, 10}, 20, -1, 1, 4, -1, {50, 40, 30, 20, 20, 10}},
-        InsertCase{"two players, second beats first's new row",
-                   {50, 40, 30},
-                   35,
-                   37,
-                   1,
-                   3,
-                   2,
-                   {50, 40, 37, 35, 30}},
+        InsertCase{"two players, second beats first's new row", {50, 40, 30}, 35, 37, 1, 3, 2, {50, 40, 37, 35, 30}},
         InsertCase{"two players, second below first", {50, 40, 30}, 45, 35, 1, 1, 3, {50, 45, 40, 35, 30}},
         InsertCase{"beats nobody on full table", kFull, 5, -1, 0, -1, -1, {150}},
         InsertCase{"last row", kFull, 15, -1, 1, 14, -1, {150, 140}},
@@ -230,7 +222,8 @@ TEST_F(ScoresTest, AFileThatCannotBeReadIsLeftAloneAndTold) {
     const char* what;
     std::function<void(const std::string&)> make;
   } cases[] = {
-      {"no permission to read", [&](const std::string& f) { home.Folder().Write(Relative(f), kept), chmod(f.c_str(), 0200); }},
+      {"no permission to read",
+       [&](const std::string& f) { home.Folder().Write(Relative(f), kept), chmod(f.c_str(), 0200); }},
       {"a named pipe", [](const std::string& f) { mkfifo(f.c_str(), 0600); }},
       {"a folder", [](const std::string& f) { mkdir(f.c_str(), 0700); }},
       {"a link to itself", [](const std::string& f) { symlink(f.c_str(), f.c_str()); }},

@@ -66,7 +66,7 @@ class ScreenPanelsTest : public ::testing::Test {
   }
   ~ScreenPanelsTest() override {
     for (ScreenGL* s : std::initializer_list<ScreenGL*>{&enterNameSCREEN[0], &enterNameSCREEN[1], &confirmSCREEN,
-                                                       &helpSCREEN, &aboutSCREEN})
+                                                        &helpSCREEN, &aboutSCREEN})
       if (s->IsOpen()) s->Close();
     selectedCONTROL = nullptr;
     textFieldMeasure = savedMeasure;
@@ -177,7 +177,7 @@ TEST_F(ScreenPanelsTest, QuitQuestionAnswers) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     applQUIT = gameOVER = 0;
-    gameFREEZE = 1;  // the caller froze the game before asking
+    gameFREEZE = 1;                     // the caller froze the game before asking
     mainINPUT[10] = mainINPUT[11] = 1;  // the answering key as the keyboard saw it
     OpenConfirm(kQuitQuestion, kConfirmQuit);
     Key(confirmSCREEN, c.code, c.c, c.modifiers);  // the key presses a button
@@ -451,7 +451,8 @@ TEST_F(ScreenPanelsTest, EachPanelDrawsFirstADarkeningOfTheWholePicture) {
     ScreenGL* screen;
     float alpha;
   };
-  const Case cases[] = {{&enterNameSCREEN[0], 0.5f}, {&confirmSCREEN, 0.5f}, {&helpSCREEN, 0.75f}, {&aboutSCREEN, 0.5f}};
+  const Case cases[] = {
+      {&enterNameSCREEN[0], 0.5f}, {&confirmSCREEN, 0.5f}, {&helpSCREEN, 0.75f}, {&aboutSCREEN, 0.5f}};
   for (const Case& c : cases) {
     rec.draws.clear();
     c.screen->Draw();

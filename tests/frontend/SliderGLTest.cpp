@@ -84,7 +84,7 @@ TEST_F(AudioSlidersTest, EachLampPressedGivesItsValue) {
     SInt16 value;  // -1: the press misses the row
   };
   const Case cases[] = {{197, -1}, {198, 0}, {207, 0}, {208, 1}, {217, 1}, {218, 2},
-                        {258, 6}, {278, 8}, {282, 8}, {287, 8}, {288, -1}};
+                        {258, 6},  {278, 8}, {282, 8}, {287, 8}, {288, -1}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.h);
     audioSLIDER[kEffectsSlider].value = 4;

@@ -67,12 +67,12 @@ TEST_F(TextFieldTest, KeysEditTheTextAndMoveTheCaret) {
     unsigned sound;  // 0 none
   };
   const Case cases[] = {
-      {"abc", 3, 'd', "abcd", 4, 51},  {"abc", 1, 'X', "aXbc", 2, 51},  {"abc", 2, 8, "ac", 1, 52},
-      {"abc", 0, 8, "abc", 0, 0},      {"abc", 1, 127, "ac", 1, 52},    {"abc", 3, 127, "abc", 3, 0},
-      {"abc", 2, 28, "abc", 1, 0},     {"abc", 0, 28, "abc", 0, 0},     {"abc", 2, 29, "abc", 3, 0},
-      {"abc", 3, 29, "abc", 3, 0},     {"abc", 2, 30, "abc", 0, 0},     {"abc", 1, 31, "abc", 3, 0},
-      {"abc", 1, 9, "abc", 1, 0},      {"abc", 1, 13, "abc", 1, 0},     {"abc", 1, 27, "abc", 1, 0},
-      {"abc", 1, 3, "abc", 1, 0},      {"abc", 1, ' ', "a bc", 2, 51},  {"", 0, '~', "~", 1, 51},
+      {"abc", 3, 'd', "abcd", 4, 51}, {"abc", 1, 'X', "aXbc", 2, 51}, {"abc", 2, 8, "ac", 1, 52},
+      {"abc", 0, 8, "abc", 0, 0},     {"abc", 1, 127, "ac", 1, 52},   {"abc", 3, 127, "abc", 3, 0},
+      {"abc", 2, 28, "abc", 1, 0},    {"abc", 0, 28, "abc", 0, 0},    {"abc", 2, 29, "abc", 3, 0},
+      {"abc", 3, 29, "abc", 3, 0},    {"abc", 2, 30, "abc", 0, 0},    {"abc", 1, 31, "abc", 3, 0},
+      {"abc", 1, 9, "abc", 1, 0},     {"abc", 1, 13, "abc", 1, 0},    {"abc", 1, 27, "abc", 1, 0},
+      {"abc", 1, 3, "abc", 1, 0},     {"abc", 1, ' ', "a bc", 2, 51}, {"", 0, '~', "~", 1, 51},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.text) + " key " + std::to_string(c.key) + " at " + std::to_string(c.caret));

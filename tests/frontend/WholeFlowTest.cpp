@@ -11,7 +11,6 @@
 
 #include "ControlTestSupport.h"
 #include "foundation/Clock.h"
-#include "support/FakeTime.h"
 #include "foundation/Paths.h"
 #include "foundation/PlistTag.h"
 #include "frontend/KeyNames.h"
@@ -29,10 +28,11 @@
 #include "graphics/GameWindow.h"
 #include "graphics/OpenGLFrame.h"
 #include "shell/AllEvents.h"
-#include "shell/AppleEvents.h"
 #include "shell/ApplInfo.h"
+#include "shell/AppleEvents.h"
 #include "shell/Events.h"
 #include "support/FakeEventPlatform.h"
+#include "support/FakeTime.h"
 #include "support/TempFolder.h"
 #include "support/game/GameDriver.h"
 
@@ -89,7 +89,7 @@ class WholeFlowTest : public ::testing::TestWithParam<int> {
   }
   ~WholeFlowTest() override {
     for (ScreenGL* s : std::initializer_list<ScreenGL*>{&titleSCREEN, &mainSCREEN, &pauseSCREEN, &enterNameSCREEN[0],
-                                                       &enterNameSCREEN[1]})
+                                                        &enterNameSCREEN[1]})
       if (s->IsOpen()) s->Close();
     for (QKELProc& slot : QKEL) slot = nullptr;
     SetBundlePathForTesting(nullptr);
@@ -266,9 +266,9 @@ TEST_P(WholeFlowTest, TitleMenuGamePauseAbandonNameTable) {
     EXPECT_EQ(ScoreAt(row), playerSCORE[p]);
     EXPECT_EQ(PREFS.lastPlayer[p], names[p]);
     bool shown = false;
-    for (const ScoreText& t : ScoreTableTexts(mainSCORES.document.FindArray("Scores", 0), 15,
-                                              mainSCORES.checkEntry[0].position, mainSCORES.checkEntry[1].position,
-                                              385))
+    for (const ScoreText& t :
+         ScoreTableTexts(mainSCORES.document.FindArray("Scores", 0), 15, mainSCORES.checkEntry[0].position,
+                         mainSCORES.checkEntry[1].position, 385))
       shown = shown || (t.text == names[p] && t.red == 1.0f);
     EXPECT_TRUE(shown) << "the new row is not highlighted";
   }

@@ -9,10 +9,10 @@ TEST(GameFlow, DifficultyFollowsTheWaveWithItsClamps) {
     int wave;
     UInt16 storm, shield, shot, swerve, pod, floatF, speed, launch, hits;
   } cases[] = {
-      {1, 300, 250, 100, 50, 2, 50, 0, 25, 15},  {4, 300, 250, 100, 50, 2, 50, 0, 25, 15},
-      {5, 250, 225, 90, 40, 3, 40, 0, 20, 20},   {20, 100, 150, 60, 10, 6, 10, 3, 5, 35},
-      {25, 100, 125, 50, 10, 7, 10, 4, 5, 40},   {35, 100, 75, 30, 10, 9, 10, 4, 5, 50},
-      {40, 100, 50, 20, 10, 10, 10, 4, 5, 50},   {99, 100, 50, 20, 10, 10, 10, 4, 5, 50},
+      {1, 300, 250, 100, 50, 2, 50, 0, 25, 15}, {4, 300, 250, 100, 50, 2, 50, 0, 25, 15},
+      {5, 250, 225, 90, 40, 3, 40, 0, 20, 20},  {20, 100, 150, 60, 10, 6, 10, 3, 5, 35},
+      {25, 100, 125, 50, 10, 7, 10, 4, 5, 40},  {35, 100, 75, 30, 10, 9, 10, 4, 5, 50},
+      {40, 100, 50, 20, 10, 10, 10, 4, 5, 50},  {99, 100, 50, 20, 10, 10, 10, 4, 5, 50},
   };
   for (const Case& c : cases) {
     waveNUM = SInt8(c.wave);
@@ -38,7 +38,7 @@ TEST(GameFlow, EnemyCountsDoNotWrapInLateWaves) {
     bool both;
     UInt16 count;
     UInt8 atOnce;
-  } cases[] = {{1, false, 12, 1}, {1, true, 24, 1}, {2, false, 15, 1}, {3, false, 18, 2},
+  } cases[] = {{1, false, 12, 1},  {1, true, 24, 1},   {2, false, 15, 1},   {3, false, 18, 2},
                {15, false, 54, 8}, {40, true, 258, 8}, {83, false, 258, 8}, {99, true, 612, 8}};
   for (const Case& c : cases) {
     waveNUM = SInt8(c.wave);

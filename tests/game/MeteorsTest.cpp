@@ -1,6 +1,6 @@
-#include "GameFixture.h"
-
 #include <set>
+
+#include "GameFixture.h"
 
 class MeteorsTest : public GameTest {
  protected:
@@ -80,10 +80,14 @@ TEST_F(MeteorsTest, ShowerMeteorsComeInFromTheEdges) {
     EXPECT_TRUE(m.flashOn);
     EXPECT_LT(m.hits, 4 - m.kind);
     EXPECT_GT(m.velY, 0.0f);
-    if (m.rect.right == 0) edges[0]++;
-    else if (m.rect.bottom == 0) edges[1]++;
-    else if (m.rect.left == 640) edges[2]++;
-    else ADD_FAILURE() << m.rect.left << "," << m.rect.top;
+    if (m.rect.right == 0)
+      edges[0]++;
+    else if (m.rect.bottom == 0)
+      edges[1]++;
+    else if (m.rect.left == 640)
+      edges[2]++;
+    else
+      ADD_FAILURE() << m.rect.left << "," << m.rect.top;
   }
   EXPECT_GT(edges[0], 0);
   EXPECT_GT(edges[1], 0);
@@ -107,7 +111,8 @@ TEST_F(MeteorsTest, HitsChipThenBreak) {
     UInt8 size, hits, power;
     bool breaks;
     int sparks;
-  } cases[] = {{0, 3, 0, false, 16}, {0, 0, 0, true, 32}, {1, 0, 0, true, 24}, {2, 0, 0, true, 16}, {0, 3, 1, true, 32}};
+  } cases[] = {
+      {0, 3, 0, false, 16}, {0, 0, 0, true, 32}, {1, 0, 0, true, 24}, {2, 0, 0, true, 16}, {0, 3, 1, true, 32}};
   for (const Case& c : cases) {
     for (Spark& s : _SPARK) s.active = 0;
     Meteor& m = PlaceMeteor(2, 300, 200, c.size, c.hits);

@@ -8,11 +8,11 @@
 #include "graphics/ClutFading.h"
 #include "graphics/ColorTables.h"
 #include "graphics/Display.h"
-#include "support/FakeTime.h"
 #include "graphics/PixMapRegistry.h"
 #include "shell/ApplInfo.h"
 #include "shell/Startup.h"
 #include "support/FakeDisplayServices.h"
+#include "support/FakeTime.h"
 #include "support/RecordingDialogs.h"
 #include "support/TempFolder.h"
 

@@ -26,10 +26,10 @@ TEST(Colors, SetRect2) {
     Rect expected;  // top, left, bottom, right
   };
   const Case cases[] = {
-      {10, 20, 0, 0, {20, 10, 20, 10}},           // empty, at its origin
-      {10, 20, 30, 40, {20, 10, 60, 40}},         //
-      {10, 20, -5, -6, {20, 10, 14, 5}},          // negative sizes are not corrected
-      {32760, 0, 10, 1, {0, 32760, 1, -32766}},   // sums are kept in 16 bits
+      {10, 20, 0, 0, {20, 10, 20, 10}},          // empty, at its origin
+      {10, 20, 30, 40, {20, 10, 60, 40}},        //
+      {10, 20, -5, -6, {20, 10, 14, 5}},         // negative sizes are not corrected
+      {32760, 0, 10, 1, {0, 32760, 1, -32766}},  // sums are kept in 16 bits
   };
   for (const Case& c : cases) {
     Rect r;
@@ -110,7 +110,7 @@ TEST(Frame, BrightnessFunctionsClamp) {
     int start, expected;
   };
   const Step steps[] = {
-      {Brighter_GL, 10, 250, 255}, {Darker_GL, 10, 5, 0},     {Darker_GL, 255, 255, 0},
+      {Brighter_GL, 10, 250, 255}, {Darker_GL, 10, 5, 0},    {Darker_GL, 255, 255, 0},
       {Brighter_GL, 255, 0, 255},  {Darker_GL, 1, 255, 254}, {Brighter_GL, 0, 128, 128},
   };
   for (const Step& s : steps) {
@@ -150,8 +150,8 @@ TEST(Frame, FadesStepOnceATickUntilTheEnd) {
     int flushes;
   };
   const Case cases[] = {
-      {FadeOut_GL, 255, 255, 0, 1},  {FadeOut_GL, 100, 255, 0, 3}, {FadeOut_GL, 0, 3, 0, 3},  // 0 counts as 1
-      {FadeIn_GL, 64, 0, 255, 4},    {FadeIn_GL, 10, 255, 255, 0}, {FadeOut_GL, 9, 0, 0, 0},
+      {FadeOut_GL, 255, 255, 0, 1}, {FadeOut_GL, 100, 255, 0, 3}, {FadeOut_GL, 0, 3, 0, 3},  // 0 counts as 1
+      {FadeIn_GL, 64, 0, 255, 4},   {FadeIn_GL, 10, 255, 255, 0}, {FadeOut_GL, 9, 0, 0, 0},
   };
   const QKELProc saved = QKEL[kQKELFlushToScreen];
   QKEL[kQKELFlushToScreen] = reinterpret_cast<QKELProc>(static_cast<FlushToScreenProc>(CountFlush));

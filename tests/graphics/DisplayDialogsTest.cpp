@@ -1,7 +1,6 @@
-#include "graphics/DisplayDialogs.h"
-
 #include <gtest/gtest.h>
 
+#include "graphics/DisplayDialogs.h"
 #include "shell/ApplInfo.h"
 #include "shell/DialogLibrary.h"
 #include "shell/MainPrefs.h"
@@ -21,8 +20,11 @@ TEST(DisplayAskDialog, FollowsTheMonitorModePreference) {
     char mode;
     int key;  // 0: no dialog expected
     bool want;
-  } cases[] = {{kMonitorModeSwitch, 0, true}, {kMonitorModeAsk, 13, true}, {kMonitorModeAsk, 27, false},
-               {kMonitorModeNever, 0, false}, {7, 0, false}};
+  } cases[] = {{kMonitorModeSwitch, 0, true},
+               {kMonitorModeAsk, 13, true},
+               {kMonitorModeAsk, 27, false},
+               {kMonitorModeNever, 0, false},
+               {7, 0, false}};
   char before = mainPREFS.monitorMode;
   for (const Case& c : cases) {
     presenter.shown.clear();

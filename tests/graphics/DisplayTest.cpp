@@ -4,11 +4,11 @@
 
 #include "foundation/Timer.h"
 #include "graphics/Display.h"
-#include "support/FakeTime.h"
-#include "support/FakeEventPlatform.h"
 #include "shell/ApplInfo.h"
 #include "shell/Startup.h"
 #include "support/FakeDisplayServices.h"
+#include "support/FakeEventPlatform.h"
+#include "support/FakeTime.h"
 #include "support/RecordingDialogs.h"
 
 namespace {
@@ -99,14 +99,13 @@ TEST_F(DisplayManager, FindModePicksTheSmallestFittingModeAtTheNearestDepth) {
     SInt16 found;
     SInt32 index;
   } cases[] = {
-      {16, 640, 480, 0, 16, 0},             // both refreshes fit: the lowest
-      {16, 640, 480, 70u << 16, 16, 1},     // the lowest at or above the asked refresh
-      {8, 640, 480, 0, 16, 0},              // the next greater depth
-      {24, 700, 500, 0, 32, 2},             // the next greater size
-      {32, 800, 600, 75u << 16, 32, 3},
-      {16, 1024, 768, 0, 0, -1},            // nothing that large
-      {16, 640, 480, 85u << 16, 0, -1},     // nothing that fast
-      {64, 640, 480, 0, 0, -1},             // nothing that deep
+      {16, 640, 480, 0, 16, 0},                                     // both refreshes fit: the lowest
+      {16, 640, 480, 70u << 16, 16, 1},                             // the lowest at or above the asked refresh
+      {8, 640, 480, 0, 16, 0},                                      // the next greater depth
+      {24, 700, 500, 0, 32, 2},                                     // the next greater size
+      {32, 800, 600, 75u << 16, 32, 3}, {16, 1024, 768, 0, 0, -1},  // nothing that large
+      {16, 640, 480, 85u << 16, 0, -1},                             // nothing that fast
+      {64, 640, 480, 0, 0, -1},                                     // nothing that deep
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.depth << " " << c.width << "x" << c.height << " " << (c.refresh >> 16));
@@ -142,7 +141,7 @@ TEST_F(DisplayManager, SwitchingCapturesForTheSwitchAndResetGoesBack) {
   EXPECT_FALSE(fake.IsCaptured(1));
   EXPECT_EQ(d.switched, 1);
 
-  EXPECT_FALSE(d.SetMode(8, 0));  // no 8-bit dictionary
+  EXPECT_FALSE(d.SetMode(8, 0));   // no 8-bit dictionary
   EXPECT_FALSE(d.SetMode(16, 7));  // no such mode
   EXPECT_EQ(fake.switches.size(), 1u);
 
@@ -193,8 +192,8 @@ TEST_F(DisplayManager, DevicesAndDisplaysMapBothWays) {
 
 TEST_F(DisplayManager, ModeDescriptionsAreReadKeyByKey) {
   DisplayModeInfo partial{};
-  partial.present = DisplayModeInfo::kWidth | DisplayModeInfo::kHeight | DisplayModeInfo::kRefreshRate |
-                    DisplayModeInfo::kIOFlags;
+  partial.present =
+      DisplayModeInfo::kWidth | DisplayModeInfo::kHeight | DisplayModeInfo::kRefreshRate | DisplayModeInfo::kIOFlags;
   partial.width = 1280;
   partial.height = 1024;
   partial.refreshRate = 59.94f;

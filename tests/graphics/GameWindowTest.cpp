@@ -17,8 +17,7 @@ TEST(GameWindowPlacement, CentresOnTheDeviceWithTruncatingHalves) {
     SInt16 width, height;
     SInt16 left, top;
   } cases[] = {
-      {{0, 0, 1080, 1920}, 640, 480, 640, 300},
-      {{0, 0, 1080, 1920}, 1024, 768, 448, 156},
+      {{0, 0, 1080, 1920}, 640, 480, 640, 300},   {{0, 0, 1080, 1920}, 1024, 768, 448, 156},
       {{0, -1280, 1024, 0}, 640, 480, -960, 272},  // a screen left of the origin
       {{0, 0, 1001, 1001}, 641, 481, 180, 260},    // odd sizes: both halves truncate
       {{0, 0, 600, 800}, 1024, 768, -112, -84},    // larger than the screen

@@ -6,10 +6,10 @@
 
 #include "graphics/Display.h"
 #include "graphics/GammaFading.h"
-#include "support/FakeTime.h"
 #include "shell/ApplInfo.h"
 #include "shell/Startup.h"
 #include "support/FakeDisplayServices.h"
+#include "support/FakeTime.h"
 #include "support/RecordingDialogs.h"
 
 namespace {
@@ -125,7 +125,8 @@ TEST_F(GammaFading, StartUpFailuresLeaveFadingOff) {
        "Unable to initialize the monitor.  Gamma fading will not be available."},
       {"no driver", [](FakeDisplayServices&) { SetDeviceAttribute(GetMainDevice(), noDriver, 1); },
        "Unable to set the gamma of the monitor.  Gamma fading will not be available."},
-      {"no table", [](FakeDisplayServices& f) { f.getTransferResult = 1001; }, "Could not get the monitor's gamma table."},
+      {"no table", [](FakeDisplayServices& f) { f.getTransferResult = 1001; },
+       "Could not get the monitor's gamma table."},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -282,10 +283,30 @@ TEST_F(GammaFading, BrightnessLevelsStayInsideTheTables) {
       {"SetBright 30", [] { SetBright(30); }, 30, 1, 2},
       {"SetFastBright 60 is held at white", [] { SetFastBright(60); }, 48, 1, 0},
       {"SetBright -3 is held at black", [] { SetBright(-3); }, 0, 1, 2},
-      {"Brighter at 48", [] { mainBRIGHT = 48; Brighter(); }, 48, 0, 0},
-      {"Darker at 0", [] { mainBRIGHT = 0; Darker(); }, 0, 0, 0},
-      {"Brighter at 47", [] { mainBRIGHT = 47; Brighter(); }, 48, 1, 0},
-      {"Darker from a stray level", [] { mainBRIGHT = 100; Darker(); }, 47, 1, 0},
+      {"Brighter at 48",
+       [] {
+         mainBRIGHT = 48;
+         Brighter();
+       },
+       48, 0, 0},
+      {"Darker at 0",
+       [] {
+         mainBRIGHT = 0;
+         Darker();
+       },
+       0, 0, 0},
+      {"Brighter at 47",
+       [] {
+         mainBRIGHT = 47;
+         Brighter();
+       },
+       48, 1, 0},
+      {"Darker from a stray level",
+       [] {
+         mainBRIGHT = 100;
+         Darker();
+       },
+       47, 1, 0},
       {"MinBright", MinBright, 0, 1, 2},
       {"MaxBright", MaxBright, 48, 1, 2},
       {"NormBright", NormBright_Displays, 24, 1, 2},

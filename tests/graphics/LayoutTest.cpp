@@ -50,8 +50,7 @@ std::string WriteLayout(const TempFolder& folder, const std::string& name, const
   for (const Entry& e : entries) {
     PlistTag* d = frames->NewDictionary(e.key.c_str());
     d->NewBoolean("First In Array", e.first);
-    for (size_t i = 0; i < e.sizes.size(); i++)
-      d->NewLong(("Array Size " + std::to_string(i)).c_str(), e.sizes[i]);
+    for (size_t i = 0; i < e.sizes.size(); i++) d->NewLong(("Array Size " + std::to_string(i)).c_str(), e.sizes[i]);
     AddRect(d, "Bounds", e.bounds);
     if (!e.hotRects.empty()) {
       PlistTag* h = d->NewDictionary("Hot Rects");

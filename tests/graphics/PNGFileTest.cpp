@@ -6,11 +6,11 @@
 #include <unistd.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <algorithm>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -149,8 +149,8 @@ TEST_F(PNGFiles, LoadImageDecodesEveryKind) {
     bool greyFile;
   };
   const Case cases[] = {
-      {"rgba.png", false, false},     {"rgb.png", true, false},          {"grey.png", true, true},
-      {"greyalpha.png", false, true}, {"palette.png", false, false},     {"rgba16.png", false, false},
+      {"rgba.png", false, false},       {"rgb.png", true, false},      {"grey.png", true, true},
+      {"greyalpha.png", false, true},   {"palette.png", false, false}, {"rgba16.png", false, false},
       {"interlaced.png", false, false},
   };
   for (const Case& c : cases) {
@@ -270,7 +270,7 @@ TEST_F(PNGFiles, GreyModeGivesOneByteAPixelAtEveryDepth) {
     int depth, colorType;
     int scale;  // what one step of a sample is worth in the result
   } cases[] = {
-      {1, PNG_COLOR_TYPE_GRAY, 255}, {2, PNG_COLOR_TYPE_GRAY, 85},    {4, PNG_COLOR_TYPE_GRAY, 17},
+      {1, PNG_COLOR_TYPE_GRAY, 255},  {2, PNG_COLOR_TYPE_GRAY, 85},   {4, PNG_COLOR_TYPE_GRAY, 17},
       {1, PNG_COLOR_TYPE_PALETTE, 1}, {2, PNG_COLOR_TYPE_PALETTE, 1}, {4, PNG_COLOR_TYPE_PALETTE, 1},
   };
   for (const Case& c : cases) {
@@ -371,8 +371,8 @@ TEST_F(PNGFiles, HeaderAndPaletteQueries) {
     SInt32 w, h, paletteCount;
   };
   const Case cases[] = {
-      {"rgba.png", 0, kW, kH, 0},     {"palette.png", 0, kW, kH, kW * kH}, {"missing.png", -43, 0, 0, 0},
-      {"text.png", -1, 0, 0, 0},      {"header-only.png", -1, 0, 0, 0},
+      {"rgba.png", 0, kW, kH, 0}, {"palette.png", 0, kW, kH, kW * kH}, {"missing.png", -43, 0, 0, 0},
+      {"text.png", -1, 0, 0, 0},  {"header-only.png", -1, 0, 0, 0},
   };
   for (const Case& c : cases) {
     SInt32 w = 7, h = 7, count = 7;
@@ -505,8 +505,8 @@ TEST(ImageBuffer, PaintAndFrameAreClipped) {
       {true, {0, 0, 4, 5}, "#####./#...#./#...#./#####./....../"},
       {false, {-3, 4, 2, 99}, "....##/....##/....../....../....../"},
       {true, {3, -2, 9, 3}, "....../....../....../###.../..#.../"},
-      {true, {2, 2, 2, 5}, "....../....../....../....../....../"},   // empty: nothing
-      {true, {1, 1, 2, 3}, "....../.##.../....../....../....../"},   // one row high
+      {true, {2, 2, 2, 5}, "....../....../....../....../....../"},  // empty: nothing
+      {true, {1, 1, 2, 3}, "....../.##.../....../....../....../"},  // one row high
   };
   for (const Case& c : cases) EXPECT_EQ(Drawn(c.frame, c.r), c.expected) << c.r.top << "," << c.r.left;
 }

@@ -126,10 +126,8 @@ TEST(PixMapPNG, ExportNamesDepthsAndPalette) {
     UInt8 oneByte;
   };
   const Case cases[] = {
-      {"shot32", "shot32.png", 32, 0},
-      {"shot16.png", "shot16.png", 16, 0},  // a name holding ".png" is kept
-      {"shot8", "shot8.png", 8, 0},
-      {"index8", "index8.png", 8, 1},
+      {"shot32", "shot32.png", 32, 0}, {"shot16.png", "shot16.png", 16, 0},  // a name holding ".png" is kept
+      {"shot8", "shot8.png", 8, 0},    {"index8", "index8.png", 8, 1},
       {"wide32", "wide32.png", 32, 1},  // one-byte output only from 8 bits
   };
   for (const Case& c : cases) {
@@ -196,8 +194,8 @@ TEST(DepthConversion, Convert32To16KeepsTheTopFiveBits) {
     UInt32 pixel;
     UInt16 expected;
   };
-  const Case cases[] = {{0x00000000, 0}, {0xFFFFFFFF, 0x7FFF}, {0x00FF0000, 0x7C00},
-                        {0x0000FF00, 0x03E0}, {0x000000FF, 0x001F}, {0x00070707, 0}, {0x00848484, 0x4210}};
+  const Case cases[] = {{0x00000000, 0},      {0xFFFFFFFF, 0x7FFF}, {0x00FF0000, 0x7C00}, {0x0000FF00, 0x03E0},
+                        {0x000000FF, 0x001F}, {0x00070707, 0},      {0x00848484, 0x4210}};
   for (const Case& c : cases) EXPECT_EQ(Convert32To16(c.pixel), c.expected) << std::hex << c.pixel;
 }
 

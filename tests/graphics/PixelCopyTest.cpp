@@ -99,7 +99,8 @@ TEST_F(LineSkipping, InterlaceCopiesOnlyRowsOfItsParity) {
     SInt16 dstTop;
     std::vector<int> firstColumn;  // destination rows 0 to 5
   };
-  for (const Case& c : {Case{0, 0, {1, 0, 3, 0, 5, 0}}, Case{1, 0, {0, 2, 0, 4, 0, 6}}, Case{0, 1, {0, 0, 1, 0, 3, 0}}}) {
+  for (const Case& c :
+       {Case{0, 0, {1, 0, 3, 0, 5, 0}}, Case{1, 0, {0, 2, 0, 4, 0, 6}}, Case{0, 1, {0, 0, 1, 0, 3, 0}}}) {
     World src(8, {0, 0, 6, 2}), dst(8, {0, 0, 6, 2});
     NumberRows(src, 2, 6);
     APPL.lineSkip = 1;

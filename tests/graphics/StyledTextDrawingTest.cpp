@@ -136,7 +136,7 @@ TEST_F(StyledTextDrawing, MeasuringFollowsSizeAndFace) {
   EXPECT_GT(plain, 0);
   EXPECT_GT(styledTextWidthProc(text, 5, large), plain * 3 / 2);
   EXPECT_EQ(styledTextWidthProc(text, 5, boldStyle), plain + 5);  // one pixel a glyph
-  EXPECT_EQ(GetPortTextSize(world), 0);  // the port's own settings are back
+  EXPECT_EQ(GetPortTextSize(world), 0);                           // the port's own settings are back
 }
 
 // An underline is one row of ink under the whole run, just below the

@@ -1,15 +1,13 @@
 // Text into pixel buffers: return codes, measuring, alignment, clipping and
 // blending. Glyph pixels are never compared with fixed values.
-#include <gtest/gtest.h>
-
-#include <sys/stat.h>
-
 #include <ft2build.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
 #include FT_FREETYPE_H
 
 #include <algorithm>
-#include <string>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "graphics/ImageBuffer.h"
@@ -89,9 +87,9 @@ TEST_F(Text, AlignmentShiftsByTheWidth) {
     float x, leftX;
   };
   const Case cases[] = {
-      {2, 100.0f, float(100 - width)},     // right: x is the end
-      {1, 64.0f, float(64 - width / 2)},   // centred
-      {7, 64.0f, float(64 - width / 2)},   // any other code centres too
+      {2, 100.0f, float(100 - width)},    // right: x is the end
+      {1, 64.0f, float(64 - width / 2)},  // centred
+      {7, 64.0f, float(64 - width / 2)},  // any other code centres too
   };
   for (const Case& c : cases)
     EXPECT_EQ(Render(face, text, c.x, c.align), Render(face, text, c.leftX, 0)) << int(c.align);
@@ -145,12 +143,12 @@ TEST_F(Text, GlyphsOutsideTheBufferAreClipped) {
     bool ink;
   };
   const Case cases[] = {
-      {-20.0f, 20.0f, true},   // starts left of the buffer
-      {100.0f, 20.0f, true},   // runs past the right edge
-      {4.0f, 4.0f, true},      // ascenders above the top
-      {4.0f, 300.0f, false},   // baseline far below
-      {-500.0f, 20.0f, false}, // entirely to the left
-      {4.0f, -100.0f, false},  // entirely above
+      {-20.0f, 20.0f, true},    // starts left of the buffer
+      {100.0f, 20.0f, true},    // runs past the right edge
+      {4.0f, 4.0f, true},       // ascenders above the top
+      {4.0f, 300.0f, false},    // baseline far below
+      {-500.0f, 20.0f, false},  // entirely to the left
+      {4.0f, -100.0f, false},   // entirely above
   };
   for (const Case& c : cases)
     EXPECT_EQ(AnyInk(Render(face, "Clipped glyphs", c.x, 0, c.y)), c.ink) << c.x << "," << c.y;

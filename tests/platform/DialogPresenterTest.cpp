@@ -1,7 +1,6 @@
-#include "platform/DialogPresenter.h"
-
 #include <gtest/gtest.h>
 
+#include "platform/DialogPresenter.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -47,7 +46,9 @@ TEST(MessageBoxPlan, TextsAndKind) {
   struct Case {
     SInt16 icon;
     MessageBoxPlan::Kind kind;
-  } cases[] = {{0, MessageBoxPlan::Error}, {1, MessageBoxPlan::Information}, {2, MessageBoxPlan::Warning},
+  } cases[] = {{0, MessageBoxPlan::Error},
+               {1, MessageBoxPlan::Information},
+               {2, MessageBoxPlan::Warning},
                {-1, MessageBoxPlan::Information}};
   for (const Case& c : cases) {
     view.icon = c.icon;

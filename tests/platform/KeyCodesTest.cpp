@@ -12,19 +12,19 @@ TEST(KeyCodes, ScancodesMapToUsLayoutPositions) {
     UInt8 code;
     UInt8 plain, shifted;
   } entries[] = {
-      {SDL_SCANCODE_A, 0, 'a', 'A'},          {SDL_SCANCODE_SPACE, 49, ' ', ' '},
-      {SDL_SCANCODE_RETURN, 36, 13, 13},      {SDL_SCANCODE_KP_ENTER, 76, 3, 3},
-      {SDL_SCANCODE_ESCAPE, 53, 27, 27},      {SDL_SCANCODE_BACKSPACE, 51, 8, 8},
-      {SDL_SCANCODE_DELETE, 117, 127, 127},   {SDL_SCANCODE_LEFT, 123, 28, 28},
-      {SDL_SCANCODE_RIGHT, 124, 29, 29},      {SDL_SCANCODE_UP, 126, 30, 30},
-      {SDL_SCANCODE_DOWN, 125, 31, 31},       {SDL_SCANCODE_KP_0, 82, '0', '0'},
-      {SDL_SCANCODE_KP_4, 86, '4', '4'},      {SDL_SCANCODE_KP_5, 87, '5', '5'},
-      {SDL_SCANCODE_KP_6, 88, '6', '6'},      {SDL_SCANCODE_KP_8, 91, '8', '8'},
-      {SDL_SCANCODE_1, 18, '1', '!'},         {SDL_SCANCODE_APOSTROPHE, 39, '\'', '"'},
-      {SDL_SCANCODE_SLASH, 44, '/', '?'},     {SDL_SCANCODE_GRAVE, 50, '`', '~'},
-      {SDL_SCANCODE_F1, 122, 16, 16},         {SDL_SCANCODE_LCTRL, 55, 0, 0},
-      {SDL_SCANCODE_RSHIFT, 56, 0, 0},        {SDL_SCANCODE_CAPSLOCK, 57, 0, 0},
-      {SDL_SCANCODE_RALT, 58, 0, 0},          {SDL_SCANCODE_LGUI, 59, 0, 0},
+      {SDL_SCANCODE_A, 0, 'a', 'A'},        {SDL_SCANCODE_SPACE, 49, ' ', ' '},
+      {SDL_SCANCODE_RETURN, 36, 13, 13},    {SDL_SCANCODE_KP_ENTER, 76, 3, 3},
+      {SDL_SCANCODE_ESCAPE, 53, 27, 27},    {SDL_SCANCODE_BACKSPACE, 51, 8, 8},
+      {SDL_SCANCODE_DELETE, 117, 127, 127}, {SDL_SCANCODE_LEFT, 123, 28, 28},
+      {SDL_SCANCODE_RIGHT, 124, 29, 29},    {SDL_SCANCODE_UP, 126, 30, 30},
+      {SDL_SCANCODE_DOWN, 125, 31, 31},     {SDL_SCANCODE_KP_0, 82, '0', '0'},
+      {SDL_SCANCODE_KP_4, 86, '4', '4'},    {SDL_SCANCODE_KP_5, 87, '5', '5'},
+      {SDL_SCANCODE_KP_6, 88, '6', '6'},    {SDL_SCANCODE_KP_8, 91, '8', '8'},
+      {SDL_SCANCODE_1, 18, '1', '!'},       {SDL_SCANCODE_APOSTROPHE, 39, '\'', '"'},
+      {SDL_SCANCODE_SLASH, 44, '/', '?'},   {SDL_SCANCODE_GRAVE, 50, '`', '~'},
+      {SDL_SCANCODE_F1, 122, 16, 16},       {SDL_SCANCODE_LCTRL, 55, 0, 0},
+      {SDL_SCANCODE_RSHIFT, 56, 0, 0},      {SDL_SCANCODE_CAPSLOCK, 57, 0, 0},
+      {SDL_SCANCODE_RALT, 58, 0, 0},        {SDL_SCANCODE_LGUI, 59, 0, 0},
   };
   for (const Entry& e : entries) {
     EXPECT_EQ(VirtualKeyCode(e.scancode), e.code) << "scancode " << int(e.scancode);

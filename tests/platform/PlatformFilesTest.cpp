@@ -1,5 +1,3 @@
-#include "platform/PlatformFiles.h"
-
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -10,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "platform/PlatformFiles.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -18,9 +17,9 @@ TEST(PlatformFiles, ErrnoValuesBecomeEngineCodes) {
   const struct {
     int error;
     OSErr code;
-  } cases[] = {{0, noErr},        {ENOENT, fnfErr},   {EEXIST, dupFNErr},  {EBUSY, fBsyErr},
+  } cases[] = {{0, noErr},           {ENOENT, fnfErr},   {EEXIST, dupFNErr},  {EBUSY, fBsyErr},
                {ENOTEMPTY, fBsyErr}, {EINVAL, paramErr}, {ENOTDIR, dirNFErr}, {ENOSPC, dskFulErr},
-               {EACCES, permErr}, {EROFS, vLckdErr},  {EMFILE, tmfoErr},   {EIO, ioErr}};
+               {EACCES, permErr},    {EROFS, vLckdErr},  {EMFILE, tmfoErr},   {EIO, ioErr}};
   for (auto c : cases) EXPECT_EQ(OSErrOfErrno(c.error), c.code) << c.error;
 }
 
@@ -62,7 +61,8 @@ TEST(PlatformFiles, WellKnownFoldersFollowTheXdgFolders) {
        [](const ScopedHome& h) { return h.Folder() / "data"; }},
       {"desktop from user-dirs.dirs", kDesktopFolderType, false,
        [](const ScopedHome& h) {
-         h.Folder().Write("home/.config/user-dirs.dirs", "# written by xdg-user-dirs-update\nXDG_DESKTOP_DIR=\"$HOME/Bureau\"\n");
+         h.Folder().Write("home/.config/user-dirs.dirs",
+                          "# written by xdg-user-dirs-update\nXDG_DESKTOP_DIR=\"$HOME/Bureau\"\n");
          h.Folder().MakeFolder("home/Bureau");
        },
        [](const ScopedHome& h) { return h.Home() + "/Bureau"; }},
@@ -172,7 +172,10 @@ TEST(PlatformFiles, ReadingOpensOnlyRegularFilesAndNeverWaits) {
     bool opens;
     int error;
   } cases[] = {
-      {file, true, 0}, {pipe, false, EINVAL}, {folder.Path(), false, EINVAL}, {folder / "Missing", false, ENOENT},
+      {file, true, 0},
+      {pipe, false, EINVAL},
+      {folder.Path(), false, EINVAL},
+      {folder / "Missing", false, ENOENT},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.path);

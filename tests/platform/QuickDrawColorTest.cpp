@@ -50,8 +50,8 @@ TEST(StandardTables, LayoutAndNearestColour) {
   ASSERT_NE(t, nullptr);
   EXPECT_EQ((*t)->ctSize, 255);
   EXPECT_EQ((*t)->ctTable[0].rgb.red, 65535);
-  EXPECT_EQ((*t)->ctTable[214].rgb.blue, 0x3333);  // last of the cube: (0, 0, 3333)
-  EXPECT_EQ((*t)->ctTable[215].rgb.red, 0xEEEE);   // the red ramp follows
+  EXPECT_EQ((*t)->ctTable[214].rgb.blue, 0x3333);   // last of the cube: (0, 0, 3333)
+  EXPECT_EQ((*t)->ctTable[215].rgb.red, 0xEEEE);    // the red ramp follows
   EXPECT_EQ((*t)->ctTable[245].rgb.green, 0xEEEE);  // then the grey ramp
   EXPECT_EQ((*t)->ctTable[255].rgb.red, 0);
   RGBColor nearlyRed{65000, 100, 100};
@@ -96,7 +96,9 @@ TEST(CopyBits, ScalesAndConvertsBetweenDepths) {
   src[0] = 0x00FF0000;
   src[1] = 0x000000FF;
   CopyBits(GetGWorldPixMap(a), GetGWorldPixMap(b), &small, &big, srcCopy, nullptr);
-  auto row = [&](SInt32 y) { return reinterpret_cast<UInt16*>(GetPixBaseAddr(GetGWorldPixMap(b)) + y * GetPixRowBytes(GetGWorldPixMap(b))); };
+  auto row = [&](SInt32 y) {
+    return reinterpret_cast<UInt16*>(GetPixBaseAddr(GetGWorldPixMap(b)) + y * GetPixRowBytes(GetGWorldPixMap(b)));
+  };
   EXPECT_EQ(row(1)[1], 0x7C00);
   EXPECT_EQ(row(1)[2], 0x001F);
   CopyBits(GetGWorldPixMap(a), GetGWorldPixMap(b), &small, &big, srcXor, nullptr);  // unsupported: nothing

@@ -12,7 +12,8 @@ UInt32 PixelAt(GWorldPtr world, int x, int y) {
     case 32: return reinterpret_cast<UInt32*>(row)[x];
     case 16: return reinterpret_cast<UInt16*>(row)[x];
     case 8: return reinterpret_cast<UInt8*>(row)[x];
-    default: return (UInt8(row[x * p.pixelSize / 8]) >> (8 - p.pixelSize - x * p.pixelSize % 8)) & ((1 << p.pixelSize) - 1);
+    default:
+      return (UInt8(row[x * p.pixelSize / 8]) >> (8 - p.pixelSize - x * p.pixelSize % 8)) & ((1 << p.pixelSize) - 1);
   }
 }
 
@@ -31,7 +32,7 @@ TEST(QuickDraw, WorldsOfEveryDepthHaveTheirPixelLayoutAndEraseToTheBackground) {
   } cases[] = {
       {32, 33, 132, kDirectPixelType, 3, 8, 32, 0x00FFFFFF, 0x00FF0000},
       {16, 33, 68, kDirectPixelType, 3, 5, 16, 0x7FFF, 0x7C00},
-      {8, 33, 36, kIndexedPixelType, 1, 8, 0, 0, 0},     // a grey ramp: white is entry 0
+      {8, 33, 36, kIndexedPixelType, 1, 8, 0, 0, 0},  // a grey ramp: white is entry 0
       {1, 33, 8, kIndexedPixelType, 1, 1, 0, 0, 0},
   };
   for (const Case& c : cases) {

@@ -1,5 +1,3 @@
-#include "platform/SafeSave.h"
-
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -12,6 +10,7 @@
 #include <string>
 
 #include "platform/PlatformFiles.h"
+#include "platform/SafeSave.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -28,7 +27,9 @@ class SafeSave : public testing::Test {
   void TearDown() override { SetSafeSaveFailure(kSafeSaveNoFailure, 0); }
   size_t FolderItems() const {
     size_t n = 0;
-    for (auto it = std::filesystem::directory_iterator(folder.Path()); it != std::filesystem::directory_iterator(); ++it) n++;
+    for (auto it = std::filesystem::directory_iterator(folder.Path()); it != std::filesystem::directory_iterator();
+         ++it)
+      n++;
     return n;
   }
   TempFolder folder;
@@ -51,9 +52,9 @@ TEST_F(SafeSave, WritesANewFileAndReplacesAnOldOneKeepingItsPermissions) {
 
 TEST_F(SafeSave, EveryFailingStepKeepsTheOldFileWholeAndLeavesNoTemporary) {
   const InjectedFailure cases[] = {
-      {kSafeSaveCreate, EACCES, permErr, false},  {kSafeSaveWrite, ENOSPC, dskFulErr, false},
-      {kSafeSaveSync, EIO, ioErr, false},         {kSafeSaveClose, EIO, ioErr, false},
-      {kSafeSaveRename, EXDEV, ioErr, false},     {kSafeSaveSyncFolder, EIO, ioErr, true},
+      {kSafeSaveCreate, EACCES, permErr, false}, {kSafeSaveWrite, ENOSPC, dskFulErr, false},
+      {kSafeSaveSync, EIO, ioErr, false},        {kSafeSaveClose, EIO, ioErr, false},
+      {kSafeSaveRename, EXDEV, ioErr, false},    {kSafeSaveSyncFolder, EIO, ioErr, true},
   };
   std::string old(10000, 'o');
   std::string fresh(20000, 'n');

@@ -23,7 +23,8 @@ TEST_F(ApplInfoTest, NamesAndCreatorCode) {
   } cases[] = {
       {"Halvane", "", "Halvane", "Halvane Scores"},
       {"Halvane Deluxe", "Halv", "Halv", "Halv Scores"},
-      {"A name of exactly thirty-one ch", nullptr, "A name of exactly thirty-one ch", "A name of exactly thirty-one ch"},
+      {"A name of exactly thirty-one ch", nullptr, "A name of exactly thirty-one ch",
+       "A name of exactly thirty-one ch"},
   };
   for (const Case& c : cases) {
     APPL.SetName(c.name, c.shortName);

@@ -1,7 +1,6 @@
-#include "shell/ControlUtilities.h"
-
 #include "DialogFixture.h"
 #include "foundation/Paths.h"
+#include "shell/ControlUtilities.h"
 #include "support/TempFolder.h"
 
 namespace {

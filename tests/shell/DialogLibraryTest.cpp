@@ -1,6 +1,5 @@
-#include "shell/DialogLibrary.h"
-
 #include "DialogFixture.h"
+#include "shell/DialogLibrary.h"
 
 namespace {
 
@@ -166,7 +165,7 @@ TEST_F(DialogLibraryTest, NewPasswordMismatchStaysOpenThenSets) {
   presenter.Key(9);
   presenter.Type("b");
   presenter.Key(13);
-  presenter.Key(13);  // the mismatch sheet
+  presenter.Key(13);       // the mismatch sheet
   presenter.Type("pass");  // the first field has the focus again, all selected
   presenter.Key(9);
   presenter.Type("pass");

@@ -1,10 +1,9 @@
-#include "shell/ErrorAlertDialogs.h"
-
 #include "ShellFixture.h"
 #include "foundation/ErrorDialog.h"
-#include "support/ScriptedDialogPresenter.h"
+#include "shell/ErrorAlertDialogs.h"
 #include "shell/ShellReports.h"
 #include "shell/StandardDialog.h"
+#include "support/ScriptedDialogPresenter.h"
 
 namespace {
 
@@ -77,8 +76,10 @@ TEST_F(ErrorAlertDialogsTest, ErrorTextForms) {
     c.report();
     const DialogView& v = presenter.shown.back();
     ASSERT_EQ(v.texts.size(), 2u);
-    if (c.text) EXPECT_EQ(v.texts[0], c.text);
-    else EXPECT_EQ(v.texts[0], "Error:  " + std::string(247, 'm'));  // 255 characters in all
+    if (c.text)
+      EXPECT_EQ(v.texts[0], c.text);
+    else
+      EXPECT_EQ(v.texts[0], "Error:  " + std::string(247, 'm'));  // 255 characters in all
     EXPECT_EQ(v.texts[1], c.detail);
   }
   EXPECT_EQ(presenter.misses, 0);

@@ -23,9 +23,12 @@ TEST_F(EventsTest, EachPlatformEventBecomesOneClassicRecord) {
       {PlatformEvent::Quit, kHighLevelEvent, kCoreEventClass},
   };
   for (const Case& c : cases) {
-    if (c.kind <= PlatformEvent::KeyUp) platform.PostKey(c.kind, 36, 13);
-    else if (c.kind <= PlatformEvent::MouseUp) platform.PostMouse(c.kind, Point{150, 250});
-    else platform.Post(c.kind);
+    if (c.kind <= PlatformEvent::KeyUp)
+      platform.PostKey(c.kind, 36, 13);
+    else if (c.kind <= PlatformEvent::MouseUp)
+      platform.PostMouse(c.kind, Point{150, 250});
+    else
+      platform.Post(c.kind);
     EXPECT_EQ(GetEvent(0, nullptr), true) << int(c.kind);
     EXPECT_EQ(theEVENT.what, c.what) << int(c.kind);
     EXPECT_EQ(theEVENT.message, c.message) << int(c.kind);

@@ -13,9 +13,9 @@ struct Letterbox {
 // The game picture of 640 by 480, scaled and centred in windows of several
 // shapes, with the window's content at global (100, 200).
 const Letterbox letterboxes[] = {
-    {640, 480, {0, 0, 480, 640}},       {1024, 768, {0, 0, 768, 1024}},   {1000, 700, {0, 33, 700, 967}},
-    {1280, 800, {0, 106, 800, 1174}},   {1920, 1080, {0, 240, 1080, 1680}}, {400, 600, {150, 0, 450, 400}},
-    {320, 240, {0, 0, 240, 320}},       {1360, 768, {0, 168, 768, 1192}},  {720, 720, {90, 0, 630, 720}},
+    {640, 480, {0, 0, 480, 640}},     {1024, 768, {0, 0, 768, 1024}},     {1000, 700, {0, 33, 700, 967}},
+    {1280, 800, {0, 106, 800, 1174}}, {1920, 1080, {0, 240, 1080, 1680}}, {400, 600, {150, 0, 450, 400}},
+    {320, 240, {0, 0, 240, 320}},     {1360, 768, {0, 168, 768, 1192}},   {720, 720, {90, 0, 630, 720}},
 };
 
 void PrintTo(const Letterbox& l, std::ostream* os) { *os << l.width << "x" << l.height; }
@@ -42,8 +42,8 @@ TEST_P(LetterboxTest, ScaledRectKeepsTheShape) {
 TEST_P(LetterboxTest, PointerMapsOntoTheGamePicture) {
   const Rect& s = GetParam().scaled;
   struct Probe {
-    SInt16 h, v;       // local
-    SInt16 gh, gv;     // game
+    SInt16 h, v;    // local
+    SInt16 gh, gv;  // game
   } probes[] = {
       {s.left, s.top, 0, 0},
       {SInt16((s.left + s.right) / 2), SInt16((s.top + s.bottom) / 2), 320, 240},
@@ -67,10 +67,9 @@ TEST_P(LetterboxTest, PointerMapsOntoTheGamePicture) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Windows, LetterboxTest, ::testing::ValuesIn(letterboxes),
-                         [](const auto& info) {
-                           return std::to_string(info.param.width) + "x" + std::to_string(info.param.height);
-                         });
+INSTANTIATE_TEST_SUITE_P(Windows, LetterboxTest, ::testing::ValuesIn(letterboxes), [](const auto& info) {
+  return std::to_string(info.param.width) + "x" + std::to_string(info.param.height);
+});
 
 TEST_F(GameMouseTest, PointsLeftOfThePictureMapOutsideIt) {
   platform.window = Rect{0, 0, 700, 1000};

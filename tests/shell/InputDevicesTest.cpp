@@ -2,10 +2,10 @@
 #include <vector>
 
 #include "ShellFixture.h"
-#include "support/ScriptedDialogPresenter.h"
 #include "shell/InputDevices.h"
 #include "shell/StandardDialog.h"
 #include "shell/TaskKeys.h"
+#include "support/ScriptedDialogPresenter.h"
 
 namespace {
 
@@ -20,7 +20,8 @@ struct FakeDevices : InputDeviceLayer {
   SInt32 Configure() override { return configureResult; }
   SInt32 Init(const InputNeed* needs, SInt32 count) override {
     names.clear();
-    for (SInt32 i = 0; i < count; i++) names.emplace_back(reinterpret_cast<const char*>(needs[i].name + 1), needs[i].name[0]);
+    for (SInt32 i = 0; i < count; i++)
+      names.emplace_back(reinterpret_cast<const char*>(needs[i].name + 1), needs[i].name[0]);
     return 0;
   }
   void FlushEvents() override { events.clear(); }
@@ -109,9 +110,8 @@ TEST_F(InputDevices, DirectionPadDecodingClearsTheOldDirection) {
     SInt32 value;
     std::vector<int> lrud;
   };
-  const Case cases[] = {{1, {1, 0, 0, 0}}, {2, {1, 0, 1, 0}}, {3, {0, 0, 1, 0}}, {4, {0, 1, 1, 0}},
-                        {5, {0, 1, 0, 0}}, {6, {0, 1, 0, 1}}, {7, {0, 0, 0, 1}}, {8, {1, 0, 0, 1}},
-                        {0, {0, 0, 0, 0}}};
+  const Case cases[] = {{1, {1, 0, 0, 0}}, {2, {1, 0, 1, 0}}, {3, {0, 0, 1, 0}}, {4, {0, 1, 1, 0}}, {5, {0, 1, 0, 0}},
+                        {6, {0, 1, 0, 1}}, {7, {0, 0, 0, 1}}, {8, {1, 0, 0, 1}}, {0, {0, 0, 0, 0}}};
   for (const Case& c : cases) {
     devices.events.push_back({7, c.value});  // player 2's pad
     ProcessInputs();
@@ -133,7 +133,7 @@ TEST_F(InputDevices, ButtonsFireAndKeys) {
   EXPECT_EQ(block[4], 0);
   EXPECT_EQ(block[11], 0);  // Return is cleared each step, Escape is not
   EXPECT_EQ(block[10], 1);
-  EXPECT_EQ(trig[11], 1);   // the previous step's copy
+  EXPECT_EQ(trig[11], 1);  // the previous step's copy
   // While the device drives the pointer, Escape and Return are not taken.
   inputMouseMODE = true;
   block[10] = 0;

@@ -104,7 +104,7 @@ TEST(KeyCodeTables, MapKeysToBitsCountedFromTheHighBit) {
   struct Entry {
     int key;
     int bit;
-  } entries[] = {{0, 7}, {7, 0}, {8, 15}, {49, 54}, {53, 50}, {10, 255}, {52, 255}, {54, 255},
+  } entries[] = {{0, 7},     {7, 0},     {8, 15},   {49, 54},  {53, 50},  {10, 255}, {52, 255}, {54, 255},
                  {126, 121}, {127, 255}, {136, 48}, {137, 63}, {138, 62}, {139, 61}, {140, 60}, {192, 120}};
   for (const Entry& e : entries) {
     EXPECT_EQ(keyToCode[e.key], e.bit) << "key " << e.key;

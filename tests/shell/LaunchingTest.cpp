@@ -192,7 +192,8 @@ TEST_F(LaunchingTest, LinkDialogOpensTheLinkAndEndsAsCancel) {
   }
   EXPECT_EQ(presenter.shown.back().texts, (std::vector<std::string>{"http://example.invalid/x", "Get it:"}));
   presenter.Key(13);
-  EXPECT_EQ(LaunchURLDialog(PStr("m"), PStr("http://example.invalid/"), PStr("Download Later Please"), 1), kHICommandOK);
+  EXPECT_EQ(LaunchURLDialog(PStr("m"), PStr("http://example.invalid/"), PStr("Download Later Please"), 1),
+            kHICommandOK);
   const DialogView& v = presenter.shown.back();
   ASSERT_EQ(v.buttons.size(), 2u);
   EXPECT_EQ(v.buttons[0].bounds.right - v.buttons[0].bounds.left, 21 * 7 + 16);

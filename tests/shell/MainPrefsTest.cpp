@@ -1,10 +1,9 @@
-#include "shell/MainPrefs.h"
-
 #include <sys/stat.h>
 
 #include "ShellFixture.h"
 #include "foundation/PlistTag.h"
 #include "platform/SafeSave.h"
+#include "shell/MainPrefs.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -36,7 +35,9 @@ class MainPrefsTest : public ShellTest {
   }
 
   std::string PrefsFile() const { return home.Home() + "/.config/Halvane/Halvane Preferences.plist"; }
-  void WritePrefs(const std::string& text) { home.Folder().Write("home/.config/Halvane/Halvane Preferences.plist", text); }
+  void WritePrefs(const std::string& text) {
+    home.Folder().Write("home/.config/Halvane/Halvane Preferences.plist", text);
+  }
 
   static inline int audioLoads, audioSaves;
   ScopedHome home;

@@ -1,9 +1,8 @@
-#include "shell/Menus.h"
-
 #include "ShellFixture.h"
-#include "support/ScriptedDialogPresenter.h"
 #include "shell/AppleEvents.h"
 #include "shell/ErrorAlertDialogs.h"
+#include "shell/Menus.h"
+#include "support/ScriptedDialogPresenter.h"
 
 namespace {
 
@@ -36,7 +35,9 @@ class MenusTest : public ShellTest {
     QKEL[kQKELIsFullScreen] = reinterpret_cast<QKELProc>(static_cast<IsFullScreenProc>([] { return fullScreen; }));
     QKEL[kQKELFullScreenMode] = reinterpret_cast<QKELProc>(static_cast<FullScreenModeProc>(
         [](unsigned char mode) { calls.push_back("full screen " + std::to_string(mode)); }));
-    setWindowSizeProc = [](Point size) { calls.push_back("size " + std::to_string(size.h) + "x" + std::to_string(size.v)); };
+    setWindowSizeProc = [](Point size) {
+      calls.push_back("size " + std::to_string(size.h) + "x" + std::to_string(size.v));
+    };
     adjustWindowSizeProc = [] { calls.push_back("adjust"); };
     APPL.customEvents = [] {
       calls.push_back(fullScreenEVENT ? "custom full" : "custom");
@@ -104,12 +105,14 @@ TEST_F(MenusTest, CommandKeysReachTheirItems) {
   } cases[] = {
       {'q', cmdKey, kAppleMenuID << 16 | quitItem},
       {'Q', cmdKey, kAppleMenuID << 16 | quitItem},
-      {'q', 0, 0},                       // no Command (Ctrl)
-      {'q', cmdKey | shiftKey, 0},       // modifiers must match exactly
-      {'1', cmdKey, 131 << 16 | 1},      {'2', cmdKey, 131 << 16 | 2},
-      {'f', cmdKey, 131 << 16 | 4},      {'v', cmdKey, 130 << 16 | 5},
-      {'z', cmdKey, 0},                  // Undo is disabled
-      {',', cmdKey, 0},                  // so are the preferences
+      {'q', 0, 0},                  // no Command (Ctrl)
+      {'q', cmdKey | shiftKey, 0},  // modifiers must match exactly
+      {'1', cmdKey, 131 << 16 | 1},
+      {'2', cmdKey, 131 << 16 | 2},
+      {'f', cmdKey, 131 << 16 | 4},
+      {'v', cmdKey, 130 << 16 | 5},
+      {'z', cmdKey, 0},  // Undo is disabled
+      {',', cmdKey, 0},  // so are the preferences
       {'h', cmdKey | optionKey, kAppleMenuID << 16 | (quitItem - 2)},
   };
   for (const Case& c : cases) EXPECT_EQ(MenuKey(c.key, c.modifiers), c.choice) << c.key << " " << c.modifiers;
@@ -404,12 +407,13 @@ TEST_F(MenusTest, ItemsByTextAlphabeticAndCopied) {
 
 TEST_F(MenusTest, AppleEventHandlersRaiseFlagsAndChain) {
   static SInt32 earlierRefCon;
-  AEInstallEventHandler(kAECoreEventClass, kAEQuitApplicationID,
-                        [](const AppleEvent*, AppleEvent*, SInt32 refCon) -> OSErr {
-                          earlierRefCon = refCon;
-                          return -42;
-                        },
-                        77);
+  AEInstallEventHandler(
+      kAECoreEventClass, kAEQuitApplicationID,
+      [](const AppleEvent*, AppleEvent*, SInt32 refCon) -> OSErr {
+        earlierRefCon = refCon;
+        return -42;
+      },
+      77);
   InitAppleEvents();
   AppleEvent quit{kAECoreEventClass, kAEQuitApplicationID, false, {}, {}, {}};
   EXPECT_EQ(AEProcessAppleEvent(&quit), -42);  // the earlier handler's answer

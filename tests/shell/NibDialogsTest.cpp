@@ -1,11 +1,10 @@
-#include "shell/NibDialogs.h"
-
 #include <cstdlib>
 
 #include "DialogFixture.h"
 #include "foundation/Paths.h"
 #include "foundation/Timer.h"
 #include "shell/ControlUtilities.h"
+#include "shell/NibDialogs.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -21,8 +20,9 @@ TEST_F(NibDialogsTest, EveryWindowHoldsTheControlsTheCodeLooksFor) {
     std::vector<const char*> commands;
   } cases[] = {
       {"Main Prefs", {"quit", "full", "graf", "inpu", "rumb", "audi", "ok  ", "not!"}},
-      {"Online Settings", {"tabs", "icon", "port", "camr", "micr", "stng", "spek", "voic", "cvol", "volm", "crat",
-                           "rate", "cpch", "ptch", "logn", "upnp", "npmp", "ok  ", "not!"}},
+      {"Online Settings",
+       {"tabs", "icon", "port", "camr", "micr", "stng", "spek", "voic", "cvol", "volm", "crat", "rate", "cpch", "ptch",
+        "logn", "upnp", "npmp", "ok  ", "not!"}},
       {"Password", {"text", "pass", "ok  ", "not!"}},
       {"Password Wrong", {"text", "ok  "}},
       {"Progress", {"icon", "txt1", "prog"}},
@@ -113,8 +113,8 @@ TEST_F(NibDialogsTest, NumberFieldConstrainsWhenItLosesTheFocus) {
     bool allowEmpty;
     const char* want;
   } cases[] = {
-      {"123", 0, 0, false, "0"},     {"x7y", 0, 100, false, "7"}, {"500", 0, 100, false, "100"},
-      {"", 0, 100, true, ""},        {"", 5, 100, false, "5"},    {"2", 1024, 65535, false, "1024"},
+      {"123", 0, 0, false, "0"}, {"x7y", 0, 100, false, "7"}, {"500", 0, 100, false, "100"},
+      {"", 0, 100, true, ""},    {"", 5, 100, false, "5"},    {"2", 1024, 65535, false, "1024"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.typed);
@@ -225,10 +225,13 @@ TEST_F(NibDialogsTest, FieldMonitorAndButtonHandler) {
   static bool passed;
   passed = false;
   static const EventTypeSpec hit[] = {{kEventClassControl, kEventControlHit}};
-  InstallWindowEventHandler(window, [](EventHandlerCallRef, EventRef, void*) -> OSStatus {
+  InstallWindowEventHandler(
+      window,
+      [](EventHandlerCallRef, EventRef, void*) -> OSStatus {
         passed = true;
         return eventNotHandledErr;
-      }, 1, hit, nullptr, nullptr);
+      },
+      1, hit, nullptr, nullptr);
   InstallButtonHandler(button, [](ControlRef) -> SInt16 { return ++calls == 1 ? 0 : 1; });
   ClickDialogControl(button);
   EXPECT_FALSE(passed);  // swallowed

@@ -1,5 +1,3 @@
-#include "shell/PrefsDialogs.h"
-
 #include <cstdlib>
 #include <map>
 
@@ -7,6 +5,7 @@
 #include "foundation/Paths.h"
 #include "foundation/PlistTag.h"
 #include "shell/MainPrefs.h"
+#include "shell/PrefsDialogs.h"
 #include "support/TempFolder.h"
 
 namespace {

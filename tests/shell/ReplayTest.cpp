@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <cstdio>
@@ -8,10 +7,10 @@
 
 #include "foundation/Random.h"
 #include "shell/Events.h"
-#include "support/ScriptedDialogPresenter.h"
 #include "shell/Replay.h"
 #include "support/Fixtures.h"
 #include "support/RecordingDialogs.h"
+#include "support/ScriptedDialogPresenter.h"
 
 namespace {
 
@@ -120,10 +119,14 @@ TEST_F(ReplayTest, EveryChunkAndBufferSizePlaysBackWhatWasRecorded) {
       recorder.bufferSize = buffer;
       recorder.Record();
       for (auto [width, v] : values) {
-        if (width == 1) recorder.Bit(UInt8(v));
-        else if (width == 8) recorder.Char(char(v));
-        else if (width == 16) recorder.Short(SInt16(v));
-        else recorder.Long(v);
+        if (width == 1)
+          recorder.Bit(UInt8(v));
+        else if (width == 8)
+          recorder.Char(char(v));
+        else if (width == 16)
+          recorder.Short(SInt16(v));
+        else
+          recorder.Long(v);
       }
       recorder.Stop();
       ASSERT_TRUE(dialogs.Reports().empty()) << dialogs.Reports().back().message;
@@ -171,10 +174,14 @@ TEST_F(ReplayTest, AnyStreamPlaysToItsEndWithASmallChunkAndBuffer) {
   for (int i = 0; player.GetState() == Replay::kPlaying && i < 100000; i++) {
     const UInt32 widths[] = {1, 32, 8, 16, 32, 1, 1, 16};
     UInt32 width = widths[i % 8];
-    if (width == 1) player.Bit(0);
-    else if (width == 8) player.Char(0);
-    else if (width == 16) player.Short(0);
-    else player.Long(0);
+    if (width == 1)
+      player.Bit(0);
+    else if (width == 8)
+      player.Char(0);
+    else if (width == 16)
+      player.Short(0);
+    else
+      player.Long(0);
     if (player.GetState() == Replay::kPlaying) played += width;
   }
   EXPECT_EQ(player.GetState(), Replay::kStopped);

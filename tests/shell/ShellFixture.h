@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "support/FakeEventPlatform.h"
 #include "shell/AllEvents.h"
 #include "shell/ApplInfo.h"
 #include "shell/Events.h"
 #include "shell/Startup.h"
+#include "support/FakeEventPlatform.h"
 #include "support/RecordingDialogs.h"
 
 class ShellTest : public ::testing::Test {

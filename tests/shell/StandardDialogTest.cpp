@@ -1,9 +1,8 @@
-#include "shell/StandardDialog.h"
-
 #include <cstring>
 
 #include "ShellFixture.h"
 #include "foundation/StringLibrary.h"
+#include "shell/StandardDialog.h"
 #include "support/ScriptedDialogPresenter.h"
 
 namespace {
@@ -104,10 +103,10 @@ TEST_F(StandardDialogTest, ReturnEnterAndEscapeChooseTheirButtons) {
     UInt8 key;
     UInt32 result;
   } cases[] = {
-      {false, false, 13, kHICommandOK},      {false, false, 3, kHICommandOK},
-      {false, false, 27, kHICommandOK},      // no cancel button: Escape falls back on OK
-      {true, false, 27, kHICommandCancel},   {true, false, 13, kHICommandOK},
-      {true, true, 13, kHICommandCancel},    // Return does nothing while OK is disabled
+      {false, false, 13, kHICommandOK},    {false, false, 3, kHICommandOK},
+      {false, false, 27, kHICommandOK},  // no cancel button: Escape falls back on OK
+      {true, false, 27, kHICommandCancel}, {true, false, 13, kHICommandOK},
+      {true, true, 13, kHICommandCancel},  // Return does nothing while OK is disabled
   };
   for (const Case& c : cases) {
     std::vector<std::pair<const char*, UInt32>> buttons = {{"OK", kHICommandOK}};

@@ -5,9 +5,9 @@
 #include <filesystem>
 
 #include "ShellFixture.h"
-#include "foundation/Paths.h"
 #include "foundation/Clock.h"
 #include "foundation/Frameworks.h"
+#include "foundation/Paths.h"
 #include "foundation/StringFunctions.h"
 #include "shell/ShellReports.h"
 #include "support/TempFolder.h"
@@ -216,9 +216,7 @@ TEST_F(BundleTest, WithTheBundleFlagClearTheFolderStays) {
 TEST_F(StartupTest, ShutdownRunsItsStepsInOrderAndEndsWithStatusZero) {
   static std::vector<std::string> steps;
   steps.clear();
-  APPL.shutdown = [] {
-    steps.push_back(shuttingDown ? "hook while shutting down" : "hook");
-  };
+  APPL.shutdown = [] { steps.push_back(shuttingDown ? "hook while shutting down" : "hook"); };
   Startup();
   QK_HideMenuBar();
   cursorVIS = false;

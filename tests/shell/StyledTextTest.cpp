@@ -372,8 +372,8 @@ TEST(StyleCommands, TableAndBlends) {
     UInt8 face;
   };
   for (const Case& c : {Case{'b', 'p', kBoldFace}, Case{'B', 'p', kBoldFace}, Case{',', 'p', kCondenseFace},
-                        Case{'.', 'p', kExtendFace}, Case{'h', 'p', kShadowFace}, Case{'v', 'v', 0},
-                        Case{'2', '2', 0}, Case{'z', 0, 0}}) {
+                        Case{'.', 'p', kExtendFace}, Case{'h', 'p', kShadowFace}, Case{'v', 'v', 0}, Case{'2', '2', 0},
+                        Case{'z', 0, 0}}) {
     UInt8 face = 0;
     EXPECT_EQ(StyleCommand(c.key, &face), c.command) << c.key;
     EXPECT_EQ(face, c.face) << c.key;
@@ -514,7 +514,7 @@ TEST_F(StyledTextTest, DialogsOfferTheDefaultsAndTheCurrentColour) {
   ASSERT_TRUE(Edit());
   EXPECT_EQ(fields, (std::vector<std::string>{"12", "Geneva"}));
   RGBColor black{0, 0, 0};
-  EXPECT_EQ(offered, Color2Index(&black));  // the text's colour
+  EXPECT_EQ(offered, Color2Index(&black));       // the text's colour
   EXPECT_GE(platform.arrowCursors - arrows, 4);  // at the start and after each command
 }
 
@@ -527,9 +527,9 @@ TEST_F(StyledTextTest, ColourBlends) {
     bool cancelSecond;
     bool buttonHeld;  // the mouse button goes down while the blend runs
   };
-  for (const Case& c : {Case{"per character", '1', false, false}, Case{"per word", '2', false, false},
-                        Case{"second colour cancelled", '1', true, false},
-                        Case{"per word stopped by the button", '2', false, true}}) {
+  for (const Case& c :
+       {Case{"per character", '1', false, false}, Case{"per word", '2', false, false},
+        Case{"second colour cancelled", '1', true, false}, Case{"per word stopped by the button", '2', false, true}}) {
     SCOPED_TRACE(c.name);
     Then([&] {
       Type("ab cde");
@@ -569,14 +569,18 @@ TEST_F(StyledTextTest, ColourBlends) {
 TEST_F(StyledTextTest, ClipboardCarriesTheResult) {
   FakeClipboard clipboard;
   Then([this] {
-    Type("\x8E" "t\x8E\rfin");  // Mac Roman e acute
+    Type(
+        "\x8E"
+        "t\x8E\rfin");  // Mac Roman e acute
     Command('a');
     Command('b');
     Type(3);
   });
   ASSERT_TRUE(Edit());
   EXPECT_EQ(clipboard.text, "\u00E9t\u00E9\nfin");
-  EXPECT_EQ(styledScrapText, "\x8E" "t\x8E\rfin");
+  EXPECT_EQ(styledScrapText,
+            "\x8E"
+            "t\x8E\rfin");
 
   struct Case {
     const char* name;
@@ -584,13 +588,20 @@ TEST_F(StyledTextTest, ClipboardCarriesTheResult) {
     std::string pasted;
     UInt8 face;
   };
-  const std::string styled = "\x8E" "t\x8E\rfin";
+  const std::string styled =
+      "\x8E"
+      "t\x8E\rfin";
   auto nothing = [] {};
   const Case cases[] = {
       {"own text", nothing, nothing, styled, kBoldFace},
       {"another program's text", nothing, [&] { clipboard.text = "na\u00EFve\r\nx"; }, "na\x95ve\rx", kPlainFace},
       {"unreadable", [&] { clipboard.readable = false; }, nothing, styled, kBoldFace},
-      {"not writable", [&] { clipboard.writable = false; clipboard.text = "older"; }, nothing, styled, kBoldFace},
+      {"not writable",
+       [&] {
+         clipboard.writable = false;
+         clipboard.text = "older";
+       },
+       nothing, styled, kBoldFace},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -635,11 +646,17 @@ TEST_F(StyledTextTest, StyleResourcesTakeTheirTextFromTheCompanionFile) {
     std::vector<SInt16> sizes;
   };
   const Case cases[] = {
-      {"two runs over two lines", std::string("\0\2", 2) + element(0, kBoldFace, 12, 0) + element(6, 0, 18, 65535),
-       "\xEF\xBB\xBFHello w\u00F6rld\nnext", {"Hello ", "w\x9Arld", "next"}, {12, 18, 18}},
+      {"two runs over two lines",
+       std::string("\0\2", 2) + element(0, kBoldFace, 12, 0) + element(6, 0, 18, 65535),
+       "\xEF\xBB\xBFHello w\u00F6rld\nnext",
+       {"Hello ", "w\x9Arld", "next"},
+       {12, 18, 18}},
       {"count past the data", std::string("\0\5", 2) + element(0, 0, 14, 0), "one", {"one"}, {14}},
-      {"sizes out of range", std::string("\0\2", 2) + element(0, 0, 0, 0) + element(2, 0, 30000, 0), "abcd",
-       {"ab", "cd"}, {12, kMaxTextSize}},
+      {"sizes out of range",
+       std::string("\0\2", 2) + element(0, 0, 0, 0) + element(2, 0, 30000, 0),
+       "abcd",
+       {"ab", "cd"},
+       {12, kMaxTextSize}},
       {"no text", std::string("\0\1", 2) + element(0, 0, 12, 0), nullptr, {}, {}},
   };
   for (const Case& c : cases) {

@@ -1,8 +1,8 @@
 #include <cstring>
 
+#include "ShellFixture.h"
 #include "shell/TaskKeys.h"
 #include "support/FakeDisplayServices.h"
-#include "ShellFixture.h"
 
 namespace {
 

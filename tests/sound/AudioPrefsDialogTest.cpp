@@ -5,7 +5,6 @@
 #include <string>
 
 #include "FakeOpenAL.h"
-#include "support/FakeTime.h"
 #include "foundation/Memory.h"
 #include "foundation/PlistTag.h"
 #include "shell/ApplInfo.h"
@@ -18,6 +17,7 @@
 #include "sound/SoundMixer.h"
 #include "sound/SoundServices.h"
 #include "support/FakeEventPlatform.h"
+#include "support/FakeTime.h"
 #include "support/OggWriter.h"
 #include "support/RecordingDialogs.h"
 #include "support/ScriptedDialogPresenter.h"
@@ -256,14 +256,12 @@ TEST_F(AudioSettingsDialog, AFieldIsHeldToAPercentageAndMovesItsSlider) {
     const char* shown;
     SInt16 slider, volume;
   } cases[] = {
-      {true, "150", "100", 100, 256},  // clamped to the top
-      {true, "42", "42", 42, 108},
-      {true, "abc7", "7", 7, 18},      // letters are never typed
-      {true, "-3", "3", 3, 8},         // nor is the minus sign
-      {false, "-3", "0", 0, 0},        // pasted, it is held to the bottom
-      {false, "abc", "0", 0, 0},       // no number at all reads as 0
-      {false, "", "0", 0, 0},
-      {false, "0099", "99", 99, 254},
+      {true, "150", "100", 100, 256},                              // clamped to the top
+      {true, "42", "42", 42, 108},    {true, "abc7", "7", 7, 18},  // letters are never typed
+      {true, "-3", "3", 3, 8},                                     // nor is the minus sign
+      {false, "-3", "0", 0, 0},                                    // pasted, it is held to the bottom
+      {false, "abc", "0", 0, 0},                                   // no number at all reads as 0
+      {false, "", "0", 0, 0},         {false, "0099", "99", 99, 254},
   };
   for (const Case& c : cases) {
     for (UInt32 field : {kAudioSoundField, kAudioMusicField}) {
@@ -288,14 +286,15 @@ TEST_F(AudioSettingsDialog, TheFieldsLetOnlyDigitsAndEditingKeysThrough) {
   struct Case {
     UInt8 key;
     bool passes;
-  } cases[] = {{'0', true}, {'5', true}, {'9', true}, {9, true},    {8, true},    {27, true},
-               {13, true},  {3, true},   {28, true},  {29, true},   {'a', false}, {'Z', false},
+  } cases[] = {{'0', true},  {'5', true},  {'9', true},  {9, true},   {8, true},    {27, true},
+               {13, true},   {3, true},    {28, true},   {29, true},  {'a', false}, {'Z', false},
                {'-', false}, {'.', false}, {' ', false}, {30, false}, {127, false}, {0, false}};
   for (const Case& c : cases) {
     for (auto handler : {SoundFieldHandler, MusicFieldHandler}) {
       for (UInt32 kind : {UInt32(kEventRawKeyDown), UInt32(kEventRawKeyRepeat)}) {
         DialogEvent key{kEventClassKeyboard, kind, nullptr, nullptr, 3, c.key, 0, 0, 0, 0};
-        EXPECT_EQ(handler(nullptr, &key, nullptr), c.passes ? OSStatus(eventNotHandledErr) : OSStatus(noErr)) << int(c.key);
+        EXPECT_EQ(handler(nullptr, &key, nullptr), c.passes ? OSStatus(eventNotHandledErr) : OSStatus(noErr))
+            << int(c.key);
       }
     }
   }
@@ -412,9 +411,9 @@ TEST_F(AudioSettingsDialog, ReturnAndEnterAnswerItem23InTheFilter) {
     UInt16 what;
     UInt8 key;
     bool answered;
-  } cases[] = {{keyDown, 13, true},  {keyDown, 3, true},    {autoKey, 13, true}, {autoKey, 3, true},
-               {keyUp, 13, false},   {mouseDown, 13, false}, {keyDown, 27, false}, {keyDown, 'a', false},
-               {nullEvent, 0, false}};
+  } cases[] = {{keyDown, 13, true},  {keyDown, 3, true},    {autoKey, 13, true},
+               {autoKey, 3, true},   {keyUp, 13, false},    {mouseDown, 13, false},
+               {keyDown, 27, false}, {keyDown, 'a', false}, {nullEvent, 0, false}};
   for (const Case& c : cases) {
     EventRecord event{c.what, UInt32(0x2400 | c.key), 0, Point{0, 0}, 0};
     SInt16 item = -1;
@@ -461,7 +460,7 @@ TEST_F(AudioSettingsDialog, ThePreferencesAudioButtonOpensTheDialog) {
   InstallSoundServices();
   presenter.ClickCommand(kCommandAudio);
   presenter.ClickControl(kAudioSoundCheck);
-  presenter.ClickCommand(kHICommandOK);  // the audio settings
+  presenter.ClickCommand(kHICommandOK);      // the audio settings
   presenter.ClickCommand(kHICommandCancel);  // the preferences
   EXPECT_EQ(MainPrefsDialog(0), kHICommandCancel);
   ASSERT_EQ(presenter.shown.size(), 4u);

@@ -36,9 +36,9 @@ TEST_F(AudioSettings, SavedKeysComeInTheirOrderAndTheRateInItsSignedForm) {
   SaveAudioPrefs(&document);
   PlistTag* d = Dict();
   ASSERT_NE(d, nullptr);
-  const char* order[] = {"Sound On",      "Music On",  "Sound Volume", "Music Volume", "Sample Size",
-                         "Sample Rate",   "Stereo",    "Num Channels", "Interpolation", "Smoothing",
-                         "Sound Echos",   "Music Echos", "Fake Stereo", "Preset"};
+  const char* order[] = {"Sound On",    "Music On",    "Sound Volume", "Music Volume",  "Sample Size",
+                         "Sample Rate", "Stereo",      "Num Channels", "Interpolation", "Smoothing",
+                         "Sound Echos", "Music Echos", "Fake Stereo",  "Preset"};
   ASSERT_EQ(d->children.Size(), 14u);
   for (UInt32 i = 0; i < 14; i++) {
     PlistTag* c = d->children[i];

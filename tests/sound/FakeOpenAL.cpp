@@ -170,14 +170,29 @@ struct FakeOpenALCalls {
 
 namespace {
 const OpenALTable kFakeTable = {
-    FakeOpenALCalls::OpenDevice,     FakeOpenALCalls::CloseDevice,    FakeOpenALCalls::CreateContext,
-    FakeOpenALCalls::DestroyContext, FakeOpenALCalls::MakeContextCurrent, FakeOpenALCalls::GetCurrentContext,
-    FakeOpenALCalls::GetError,       FakeOpenALCalls::Listenerfv,     FakeOpenALCalls::GenSources,
-    FakeOpenALCalls::DeleteSources,  FakeOpenALCalls::Sourcef,        FakeOpenALCalls::Sourcefv,
-    FakeOpenALCalls::Sourcei,        FakeOpenALCalls::GetSourcei,     FakeOpenALCalls::SourcePlay,
-    FakeOpenALCalls::SourceStop,     FakeOpenALCalls::SourcePause,    FakeOpenALCalls::QueueBuffers,
-    FakeOpenALCalls::UnqueueBuffers, FakeOpenALCalls::GenBuffers,     FakeOpenALCalls::DeleteBuffers,
-    FakeOpenALCalls::BufferData,     FakeOpenALCalls::GetIntegerv,
+    FakeOpenALCalls::OpenDevice,
+    FakeOpenALCalls::CloseDevice,
+    FakeOpenALCalls::CreateContext,
+    FakeOpenALCalls::DestroyContext,
+    FakeOpenALCalls::MakeContextCurrent,
+    FakeOpenALCalls::GetCurrentContext,
+    FakeOpenALCalls::GetError,
+    FakeOpenALCalls::Listenerfv,
+    FakeOpenALCalls::GenSources,
+    FakeOpenALCalls::DeleteSources,
+    FakeOpenALCalls::Sourcef,
+    FakeOpenALCalls::Sourcefv,
+    FakeOpenALCalls::Sourcei,
+    FakeOpenALCalls::GetSourcei,
+    FakeOpenALCalls::SourcePlay,
+    FakeOpenALCalls::SourceStop,
+    FakeOpenALCalls::SourcePause,
+    FakeOpenALCalls::QueueBuffers,
+    FakeOpenALCalls::UnqueueBuffers,
+    FakeOpenALCalls::GenBuffers,
+    FakeOpenALCalls::DeleteBuffers,
+    FakeOpenALCalls::BufferData,
+    FakeOpenALCalls::GetIntegerv,
 };
 }  // namespace
 
@@ -212,7 +227,8 @@ void FakeOpenAL::Play(ALuint name, int n) {
 void ResetSoundState() {
   ForgetSoundMixer();
   if (compressedSoundChannels) {
-    while (compressedSoundChannels->First()) compressedSoundChannels->RemoveItem(compressedSoundChannels->First()->item);
+    while (compressedSoundChannels->First())
+      compressedSoundChannels->RemoveItem(compressedSoundChannels->First()->item);
   }
   soundInited = 0;
   myALDevice = nullptr;

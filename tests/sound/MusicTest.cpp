@@ -3,10 +3,10 @@
 #include <numeric>
 
 #include "FakeOpenAL.h"
-#include "support/FakeTime.h"
 #include "foundation/Paths.h"
 #include "sound/AudioPrefs.h"
 #include "sound/CompressedSound.h"
+#include "support/FakeTime.h"
 #include "support/OggWriter.h"
 #include "support/TempFolder.h"
 

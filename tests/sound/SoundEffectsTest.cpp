@@ -3,11 +3,11 @@
 #include <algorithm>
 
 #include "FakeOpenAL.h"
+#include "graphics/GameWindow.h"
 #include "sound/AudioPrefs.h"
 #include "sound/SoundChannels.h"
 #include "sound/SoundEffects.h"
 #include "sound/SoundLoading.h"
-#include "graphics/GameWindow.h"
 
 namespace {
 
@@ -25,9 +25,7 @@ class SoundEffects : public ::testing::Test {
     short samples[4] = {1, 2, 3, 4};
     ASSERT_EQ(sound.Setup(AL_FORMAT_MONO16, samples, sizeof samples, 44100, 0), 1);
   }
-  int SlotOf(unsigned source) {
-    return int(std::find(mainALSOURCE, mainALSOURCE + 16, source) - mainALSOURCE);
-  }
+  int SlotOf(unsigned source) { return int(std::find(mainALSOURCE, mainALSOURCE + 16, source) - mainALSOURCE); }
 };
 
 TEST_F(SoundEffects, PoolMakesSixteenSourcesOnceAndListensFromTheFront) {

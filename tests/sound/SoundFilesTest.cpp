@@ -2,7 +2,6 @@
 // hold, and ones the engine cannot play are refused or played within bounds,
 // as an effect and as streamed music, and never end the program.
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -66,10 +65,8 @@ TEST_F(SoundFiles, DamagedFilesAreRefusedOrPlayedWithinTheirBounds) {
     const char* file;
     Verdict verdict;
   } cases[] = {
-      {"vorbis-fpe.ogg", kRefused},
-      {"vorbis-seek-lap-negative-memcpy.ogg", kEither},
-      {"vorbis-seek-lap-small.ogg", kEither},
-      {"vorbisfile-leak-8B.ogg", kEither},
+      {"vorbis-fpe.ogg", kRefused},           {"vorbis-seek-lap-negative-memcpy.ogg", kEither},
+      {"vorbis-seek-lap-small.ogg", kEither}, {"vorbisfile-leak-8B.ogg", kEither},
       {"blip-granule-500M.ogg", kLoaded},
   };
   for (const Case& c : cases) {

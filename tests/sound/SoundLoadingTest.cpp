@@ -7,12 +7,12 @@
 
 #include "FakeOpenAL.h"
 #include "foundation/Memory.h"
+#include "foundation/Paths.h"
 #include "sound/AudioPrefs.h"
 #include "sound/SoundChannels.h"
 #include "sound/SoundEffects.h"
 #include "sound/SoundLoading.h"
 #include "support/OggWriter.h"
-#include "foundation/Paths.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -21,9 +21,9 @@ namespace {
 class Resource {
  public:
   Resource(const std::vector<int16_t>& samples, int channels, UInt32 hertz) {
-    EXPECT_EQ(BuildSoundHandle(&handle, SInt16(channels), hertz << 16, 16, 60, samples.data(),
-                               UInt32(samples.size() * 2)),
-              0);
+    EXPECT_EQ(
+        BuildSoundHandle(&handle, SInt16(channels), hertz << 16, 16, 60, samples.data(), UInt32(samples.size() * 2)),
+        0);
   }
   Resource(const std::vector<uint8_t>& samples, int channels, UInt32 hertz) {
     EXPECT_EQ(BuildSoundHandle(&handle, SInt16(channels), hertz << 16, 8, 60, samples.data(), UInt32(samples.size())),
@@ -119,8 +119,8 @@ TEST_F(SoundLoading, ConvertedLoopPointsLieInsideTheSamples) {
   struct Case {
     SInt32 start, end;
     UInt32 keptStart, keptEnd;
-  } cases[] = {{-5, -1, 0, 0}, {-1000000, 3, 0, 3}, {2, -7, 0, 0}, {INT32_MIN, INT32_MAX, 0, 8}, {6, 2, 2, 2},
-               {1, 100, 1, 8}};
+  } cases[] = {{-5, -1, 0, 0}, {-1000000, 3, 0, 3}, {2, -7, 0, 0}, {INT32_MIN, INT32_MAX, 0, 8},
+               {6, 2, 2, 2},   {1, 100, 1, 8}};
   for (const Case& k : cases) {
     std::vector<int16_t> in(8, 100);
     Resource r(in, 1, 44100);
@@ -168,8 +168,10 @@ TEST_F(SoundLoading, ConvertersTable) {
     audioPREFS.stereo = k.stereoPref;
     audioPREFS.sampleSize = k.sizePref;
     std::unique_ptr<Resource> r;
-    if (k.size == 16) r = std::make_unique<Resource>(std::vector<int16_t>(k.in.begin(), k.in.end()), k.channels, 44100);
-    else r = std::make_unique<Resource>(std::vector<uint8_t>(k.in.begin(), k.in.end()), k.channels, 44100);
+    if (k.size == 16)
+      r = std::make_unique<Resource>(std::vector<int16_t>(k.in.begin(), k.in.end()), k.channels, 44100);
+    else
+      r = std::make_unique<Resource>(std::vector<uint8_t>(k.in.begin(), k.in.end()), k.channels, 44100);
     QKSndCommand c;
     EXPECT_TRUE(LoadSoundFromSoundHeader(&c, r->Header(), false));
     ASSERT_NE(c.param2, 0);
@@ -299,9 +301,9 @@ TEST(BundleSounds, EveryEffectLoadsAsOneMonoBufferAtItsOwnRate) {
   FakeOpenAL al;
   InitAudio();
   SetBundlePathForTesting(built);
-  const char* names[] = {"Blip",  "Dink",   "Bounce", "Pod",   "Flip",       "Super",  "Alarm", "Suck",
-                         "Tone",  "Shot2",  "Shot0",  "Shot1", "Boom0",      "Boom1",  "Intro_Mono",
-                         "Metal0", "Metal1", "Power", "Shield", "Spin", "Bump", "Engine", "Tap"};
+  const char* names[] = {"Blip",   "Dink",  "Bounce", "Pod",   "Flip",  "Super",  "Alarm",      "Suck",
+                         "Tone",   "Shot2", "Shot0",  "Shot1", "Boom0", "Boom1",  "Intro_Mono", "Metal0",
+                         "Metal1", "Power", "Shield", "Spin",  "Bump",  "Engine", "Tap"};
   for (const char* name : names) {
     ALSound sound;
     EXPECT_EQ(LoadSound_Game(&sound, name), 0) << name;

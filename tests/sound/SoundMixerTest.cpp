@@ -93,10 +93,9 @@ TEST(NotePitch, IsTheOutputRateScaledByTheNoteInFourDecimals) {
     SInt16 note;
     SInt32 step;
   } cases[] = {
-      {60, 44100}, {72, 88200}, {48, 22050}, {36, 11025}, {84, 176400},
-      {59, 41625},  // 0.9439
-      {71, 83247},  // 1.8877
-      {52, 27783},  // 0.63
+      {60, 44100}, {72, 88200}, {48, 22050}, {36, 11025}, {84, 176400}, {59, 41625},  // 0.9439
+      {71, 83247},                                                                    // 1.8877
+      {52, 27783},                                                                    // 0.63
   };
   for (auto c : cases) EXPECT_EQ(GetNotePitch(c.note), c.step) << c.note;
   s_errorSize = errorSize = 0;
@@ -168,8 +167,8 @@ TEST_F(SoundMixer, MixesSixteenBitSoundsExactlyIntoStereoBuffers) {
   std::vector<int> out = Output16(s_doubleBUFF[0], 8);
   // (mono x side gain + stereo lane) x 255 / 256, per lane.
   auto v = [](int x) { return x * 255 >> 8; };
-  EXPECT_EQ(out, (std::vector<int>{v(1000 + 100), v(500 - 100), v(-2000 + 200), v(-1000 - 200), v(3000), v(1500), 0,
-                                   0}));
+  EXPECT_EQ(out,
+            (std::vector<int>{v(1000 + 100), v(500 - 100), v(-2000 + 200), v(-1000 - 200), v(3000), v(1500), 0, 0}));
   EXPECT_EQ(s_doubleBUFF[0]->dbNumFrames, 4096);
   EXPECT_TRUE(s_doubleBUFF[0]->dbFlags & dbBufferReady);
   EXPECT_FALSE(ChannelBusy(mixerCHAN[0])) << "a sound stops at the end of its data";
@@ -227,8 +226,7 @@ TEST_F(SoundMixer, InterpolationAndSmoothingMoveBetweenSamples) {
   // outputs left before the next sample, plus one).
   PlaySound(sound.get(), mixerCHAN[0], 60);
   SoundMixer16_Mono(soundMixerCHAN, s_doubleBUFF[0]);
-  EXPECT_EQ(Output16(s_doubleBUFF[0], 12),
-            (std::vector<int>{0, 80, 160, 240, 400, 480, 560, 640, 800, 800, 800, 800}));
+  EXPECT_EQ(Output16(s_doubleBUFF[0], 12), (std::vector<int>{0, 80, 160, 240, 400, 480, 560, 640, 800, 800, 800, 800}));
 
   audioPREFS.interpolation = 0;
   audioPREFS.smoothing = 1;
@@ -304,9 +302,9 @@ TEST_F(SoundMixer, NegativeOrHugeLoopPointsStayInsideTheSamples) {
   struct Case {
     SInt32 headerStart, headerEnd, commandStart, commandEnd;
     int loopStart, loopEnd;  // bytes from the first sample
-  } cases[] = {{-4, -2, 0, 0, 0, 0},       {-4, 3, 0, 0, 0, 6},      {1, INT32_MAX, 0, 0, 2, 12},
-               {1, 3, -3, -1, 0, 0},       {1, 3, INT32_MIN, 2, 0, 4}, {1, 3, 5, -9, 10, 10},
-               {INT32_MIN, INT32_MIN, 0, 0, 0, 0}};
+  } cases[] = {
+      {-4, -2, 0, 0, 0, 0},       {-4, 3, 0, 0, 0, 6},   {1, INT32_MAX, 0, 0, 2, 12},       {1, 3, -3, -1, 0, 0},
+      {1, 3, INT32_MIN, 2, 0, 4}, {1, 3, 5, -9, 10, 10}, {INT32_MIN, INT32_MIN, 0, 0, 0, 0}};
   for (const Case& k : cases) {
     SHSet32(sound->Header(), kSHLoopStart, UInt32(k.headerStart));
     SHSet32(sound->Header(), kSHLoopEnd, UInt32(k.headerEnd));
@@ -439,11 +437,8 @@ TEST_F(SoundMixer, RateComesFromTheSettingsWithinTheDevicesOwn) {
     ALCint device;
     SInt32 hertz, bufferSize;
   } cases[] = {
-      {kRate44khz, 44100, 44100, 8192},
-      {kRate22khz, 44100, 22050, 4096},
-      {kRate44khz, 22050, 22050, 4096},
-      {kRate11khz, 48000, 11025, 2048},
-      {200u << 16, 44100, 5512, 1024},
+      {kRate44khz, 44100, 44100, 8192}, {kRate22khz, 44100, 22050, 4096}, {kRate44khz, 22050, 22050, 4096},
+      {kRate11khz, 48000, 11025, 2048}, {200u << 16, 44100, 5512, 1024},
   };
   for (auto k : cases) {
     al.deviceRate = k.device;

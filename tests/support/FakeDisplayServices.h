@@ -62,10 +62,8 @@ class FakeDisplayServices final : public DisplayServices {
   bool IsCaptured(DisplayID display) override;
   SInt32 Capture(DisplayID display) override;
   SInt32 Release(DisplayID display) override;
-  SInt32 GetTransfer(DisplayID display, UInt32 capacity, float* red, float* green, float* blue,
-                     UInt32* count) override;
-  SInt32 SetTransfer(DisplayID display, UInt32 count, const float* red, const float* green,
-                     const float* blue) override;
+  SInt32 GetTransfer(DisplayID display, UInt32 capacity, float* red, float* green, float* blue, UInt32* count) override;
+  SInt32 SetTransfer(DisplayID display, UInt32 count, const float* red, const float* green, const float* blue) override;
 
  private:
   FakeDisplay* Find(DisplayID id);

@@ -12,8 +12,10 @@ FakeEventPlatform::~FakeEventPlatform() {
 }
 
 void FakeEventPlatform::SetKey(UInt8 keyCode, bool down) {
-  if (down) keys[keyCode >> 3] |= UInt8(1 << (keyCode & 7));
-  else keys[keyCode >> 3] &= UInt8(~(1 << (keyCode & 7)));
+  if (down)
+    keys[keyCode >> 3] |= UInt8(1 << (keyCode & 7));
+  else
+    keys[keyCode >> 3] &= UInt8(~(1 << (keyCode & 7)));
 }
 
 void FakeEventPlatform::PostKey(PlatformEvent::Kind kind, UInt8 keyCode, UInt8 charCode) {
@@ -56,7 +58,9 @@ void FakeEventPlatform::Post(PlatformEvent::Kind kind) {
   if (kind == PlatformEvent::Suspend || kind == PlatformEvent::Resume) front = kind == PlatformEvent::Resume;
   PlatformEvent e{};
   e.kind = kind;
-  e.where = kind == PlatformEvent::CloseBox || kind == PlatformEvent::ZoomBox ? Point{SInt16(window.top - 1), window.left} : mouse;
+  e.where = kind == PlatformEvent::CloseBox || kind == PlatformEvent::ZoomBox
+                ? Point{SInt16(window.top - 1), window.left}
+                : mouse;
   PostPlatformEvent(e);
 }
 

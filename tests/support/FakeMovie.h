@@ -21,7 +21,7 @@ struct FakeMovies {
   Rect box{};
   std::vector<SInt16> volumes;
   int starts = 0, stops = 0, tasks = 0;
-  int alive = 0;  // made and not yet destroyed
+  int alive = 0;                  // made and not yet destroyed
   bool startedWithSound = false;  // it had a sound output when started
 
  private:

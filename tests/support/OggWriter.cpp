@@ -1,10 +1,10 @@
 #include "support/OggWriter.h"
 
+#include <vorbis/vorbisenc.h>
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-
-#include <vorbis/vorbisenc.h>
 
 namespace {
 

@@ -32,9 +32,9 @@ struct ScriptedDialogPresenter : DialogPresenter {
   DialogAction Present(const DialogView& view) override;
   void Refresh(const DialogView& view) override { refreshed.push_back(view); }
 
-  std::vector<DialogView> shown;  // one entry per Present call
+  std::vector<DialogView> shown;      // one entry per Present call
   std::vector<DialogView> refreshed;  // windows shown without waiting (progress)
-  int misses = 0;                 // script empty, or no such button
+  int misses = 0;                     // script empty, or no such button
 
  private:
   struct Step {

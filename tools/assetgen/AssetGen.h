@@ -91,14 +91,14 @@ using Job = std::function<void()>;
 void AddImageJobs(std::vector<Job>& jobs);  // Images.cpp, Screens.cpp
 void AddScreenJobs(std::vector<Job>& jobs);
 void AddInstructionJobs(std::vector<Job>& jobs);  // Instructions.cpp
-void AddSheetJobs(std::vector<Job>& jobs);  // Sheets.cpp
-void AddSoundJobs(std::vector<Job>& jobs);  // Sounds.cpp
-void AddMusicJobs(std::vector<Job>& jobs);  // Music.cpp
-void AddMovieJobs(std::vector<Job>& jobs);  // Movie.cpp
-void AddTableJobs(std::vector<Job>& jobs);  // Tables.cpp
-void AddFontJobs(std::vector<Job>& jobs);   // Fonts.cpp
-void AddIconJobs(std::vector<Job>& jobs);      // Icons.cpp: the dialogs' icons
-void AddIdentityJobs(std::vector<Job>& jobs);  // Identity.cpp: the application icon, the colour table
+void AddSheetJobs(std::vector<Job>& jobs);        // Sheets.cpp
+void AddSoundJobs(std::vector<Job>& jobs);        // Sounds.cpp
+void AddMusicJobs(std::vector<Job>& jobs);        // Music.cpp
+void AddMovieJobs(std::vector<Job>& jobs);        // Movie.cpp
+void AddTableJobs(std::vector<Job>& jobs);        // Tables.cpp
+void AddFontJobs(std::vector<Job>& jobs);         // Fonts.cpp
+void AddIconJobs(std::vector<Job>& jobs);         // Icons.cpp: the dialogs' icons
+void AddIdentityJobs(std::vector<Job>& jobs);     // Identity.cpp: the application icon, the colour table
 
 // ---- Sheets (Sheets.cpp) ----------------------------------------------------------
 struct SheetFrame {

@@ -15,8 +15,14 @@ const Rgb kText{0.85, 0.9, 1.0};
 // The panel's flat inside; the viewer paints its animation slots in it.
 const Rgb kInside{10 / 255.0, 16 / 255.0, 36 / 255.0};
 
-const char* const kTopics[8] = {"WELCOME TO HALVANE", "FLYING AND FIRING", "SHIELDS AND POWER-UPS", "THE BOSSES",
-                                "WHAT YOU WILL MEET",  "SCORING",           "HINTS",                 "CREDITS"};
+const char* const kTopics[8] = {"WELCOME TO HALVANE",
+                                "FLYING AND FIRING",
+                                "SHIELDS AND POWER-UPS",
+                                "THE BOSSES",
+                                "WHAT YOU WILL MEET",
+                                "SCORING",
+                                "HINTS",
+                                "CREDITS"};
 
 void Topics(cairo_t* cr) {
   TextStyle st{19, {1, 1, 1}, kAqua, kBlue, 0.45, 1.2};

@@ -143,8 +143,8 @@ void ButtonGL::Draw() {
       skin[k].SetBright(bright);
       skin[k].alpha = alpha;
     }
-    DrawThreePart(skin, OffsetControlRect(bounds, offset, offset), skin[0].Width(), skin[1].Width(),
-                  skin[2].Width(), false);
+    DrawThreePart(skin, OffsetControlRect(bounds, offset, offset), skin[0].Width(), skin[1].Width(), skin[2].Width(),
+                  false);
   }
   DrawTitle(char(offset));
 }

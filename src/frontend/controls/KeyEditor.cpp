@@ -100,8 +100,10 @@ void KeyEditor::RenderKey(char p, char key) {
   std::memcpy(text, name + 1, name[0]);
   text[name[0]] = 0;
   const float cx = area.right / 2.0f, cy = area.bottom / 2.0f;
-  if (plain) DrawText(&imageBUFF, text, copperFONT, 22.4f, cx, cy + 6.4f, 1);
-  else DrawText(&imageBUFF, text, copperFONT, 14.4f, cx, cy + 3.2f, 1);
+  if (plain)
+    DrawText(&imageBUFF, text, copperFONT, 22.4f, cx, cy + 6.4f, 1);
+  else
+    DrawText(&imageBUFF, text, copperFONT, 14.4f, cx, cy + 3.2f, 1);
   row.image[UInt32(key)].Update(&imageBUFF, &area);
 }
 

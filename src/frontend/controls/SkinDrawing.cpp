@@ -8,8 +8,10 @@ void DrawThreePart(ImageGL* skin, const Rect& r, int leftWidth, int middleWidth,
   auto draw = [bright](ImageGL& image, int left, int top, int width, int height) {
     Rect piece;
     SetRect2(&piece, left, top, width, height);
-    if (bright) image.DrawBright(&piece);
-    else image.Draw(&piece);
+    if (bright)
+      image.DrawBright(&piece);
+    else
+      image.Draw(&piece);
   };
   const int height = r.bottom - r.top;
   const int leftEnd = r.left + leftWidth, rightStart = r.right - rightWidth;

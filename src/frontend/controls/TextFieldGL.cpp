@@ -222,12 +222,8 @@ ControlGL* TextFieldGL::HandleInput(UserInput* input, char key) {
     case kRightArrow:
       if (size_t(caret) < text.size()) ++caret;
       break;
-    case kUpArrow:
-      caret = 0;
-      break;
-    case kDownArrow:
-      caret = SInt16(text.size());
-      break;
+    case kUpArrow: caret = 0; break;
+    case kDownArrow: caret = SInt16(text.size()); break;
     default:
       if (Ignored(code)) break;
       // A character the field refuses, or one past the limit, only restarts

@@ -5,8 +5,8 @@
 #include "frontend/Preferences.h"
 #include "frontend/Resources.h"
 #include "frontend/screens/PanelScreens.h"
-#include "graphics/OpenGLFrame.h"
 #include "graphics/GameWindow.h"
+#include "graphics/OpenGLFrame.h"
 #include "shell/Events.h"
 #include "shell/Launching.h"
 

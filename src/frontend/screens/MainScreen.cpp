@@ -28,9 +28,9 @@ MainScreen mainSCREEN;
 
 namespace {
 
-const char* const kButtonPictures[MainScreen::kButtons] = {
-    "Interface/Buttons/Play", "Interface/Buttons/Help", "Interface/Buttons/Sound", "Interface/Buttons/Music",
-    "Interface/Buttons/Quit"};
+const char* const kButtonPictures[MainScreen::kButtons] = {"Interface/Buttons/Play", "Interface/Buttons/Help",
+                                                           "Interface/Buttons/Sound", "Interface/Buttons/Music",
+                                                           "Interface/Buttons/Quit"};
 const UInt8 kFadeStep = 10;
 const int kTitleMeteors = 8;
 // Text is rendered 1.6 times larger than it is shown, for smooth edges.
@@ -43,8 +43,8 @@ struct KeyBox {
   SInt16 x, y, width, height;  // centre and size
 };
 // Left, right, up, down and fire of player 0; player 1's stand 176 right.
-const KeyBox kKeyBoxes[5] = {{64, 372, 32, 32}, {128, 372, 32, 32}, {96, 340, 32, 32}, {96, 372, 32, 32},
-                             {48, 444, 40, 32}};
+const KeyBox kKeyBoxes[5] = {
+    {64, 372, 32, 32}, {128, 372, 32, 32}, {96, 340, 32, 32}, {96, 372, 32, 32}, {48, 444, 40, 32}};
 const SInt16 kPlayerKeysApart = 176;
 
 void SetTextColour(float r, float g, float b, float a) {
@@ -75,8 +75,10 @@ void ToggleSoundSwitch(Rect* bounds) {
 
 void ToggleMusicSwitch(Music* music) {
   audioPREFS.musicOn = audioPREFS.musicOn ? 0 : 1;
-  if (audioPREFS.musicOn) PlayMusic(music, 1);
-  else StopMusic(music);
+  if (audioPREFS.musicOn)
+    PlayMusic(music, 1);
+  else
+    StopMusic(music);
 }
 
 void DrawToggleLight(const MSButton& button, bool on, float scale) {
@@ -101,9 +103,7 @@ void DrawToggleLight(const MSButton& button, bool on, float scale) {
 
 // ------------------------------------------------------------- the texts
 
-std::string VersionLine(const char* version) {
-  return std::string(version ? version : "") + "  (c) 2026 Halvane";
-}
+std::string VersionLine(const char* version) { return std::string(version ? version : "") + "  (c) 2026 Halvane"; }
 
 std::string FitText(const std::string& text, int room, float size, int (*measure)(const char* text, float size)) {
   if (measure(text.c_str(), size) <= room) return text;
@@ -282,15 +282,9 @@ void MainScreen::HandleButtons(UserInput* input) {
         HideCursorGL();
         StartGame_MainScreen();
         break;
-      case kHelp:
-        helpSCREEN.Open();
-        break;
-      case kSound:
-        ToggleSoundSwitch(&b.bounds);
-        break;
-      case kMusic:
-        ToggleMusicSwitch(&music);
-        break;
+      case kHelp: helpSCREEN.Open(); break;
+      case kSound: ToggleSoundSwitch(&b.bounds); break;
+      case kMusic: ToggleMusicSwitch(&music); break;
       case kQuit:
         leaveAction = kLeaveToQuit;
         fadeDirection = kFadingOut;

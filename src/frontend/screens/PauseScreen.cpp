@@ -18,8 +18,8 @@ PauseScreen pauseSCREEN;
 
 namespace {
 
-const char* const kButtonPictures[PauseScreen::kButtons] = {
-    "Pause/Resume", "Graphics/Interface/Buttons/Sound", "Graphics/Interface/Buttons/Music", "Pause/Abort"};
+const char* const kButtonPictures[PauseScreen::kButtons] = {"Pause/Resume", "Graphics/Interface/Buttons/Sound",
+                                                            "Graphics/Interface/Buttons/Music", "Pause/Abort"};
 const UInt8 kKeyEscape = 53;
 
 // Leaving the pause forgets the Escape or Return the keyboard saw, so that
@@ -46,8 +46,8 @@ void PauseScreen::Open() {
   }
   for (int i = 0; i < kButtons; ++i) {
     MSButton& b = buttons[i];
-    SetRect2(&b.bounds, SInt16(bounds.left + 40), SInt16(bounds.top + 18 + 36 * i),
-             SInt16(0.75 * b.titleImage.Width()), SInt16(0.75 * b.titleImage.Height()));
+    SetRect2(&b.bounds, SInt16(bounds.left + 40), SInt16(bounds.top + 18 + 36 * i), SInt16(0.75 * b.titleImage.Width()),
+             SInt16(0.75 * b.titleImage.Height()));
     b.pressDepth = 0;
     b.hitRect = b.bounds;
     if (i == kSound || i == kMusic) MakeRoomForLight(&b);
@@ -71,15 +71,9 @@ void PauseScreen::Process() {
     if (b.pressDepth) --b.pressDepth;
     if (!b.HandleInput(&input, 4, 0)) continue;
     switch (i) {
-      case kResume:
-        LeavePause();
-        break;
-      case kSound:
-        ToggleSoundSwitch(&b.bounds);
-        break;
-      case kMusic:
-        ToggleMusicSwitch(&gameMUSIC);
-        break;
+      case kResume: LeavePause(); break;
+      case kSound: ToggleSoundSwitch(&b.bounds); break;
+      case kMusic: ToggleMusicSwitch(&gameMUSIC); break;
       case kAbort:
         LeavePause();
         QuitGame();

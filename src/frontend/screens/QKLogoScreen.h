@@ -12,9 +12,9 @@
 
 class QKLogoScreen final : public ScreenGL {
  public:
-  UInt8 state;        // 1 while showing (fading in), 255 once leaving
-  SInt16 countdown;   // animation ticks left before it leaves by itself
-  UInt8 fast;         // cut short: the faster fade-out
+  UInt8 state;       // 1 while showing (fading in), 255 once leaving
+  SInt16 countdown;  // animation ticks left before it leaves by itself
+  UInt8 fast;        // cut short: the faster fade-out
 
   QKLogoScreen() { Reset(); }
   void Reset();

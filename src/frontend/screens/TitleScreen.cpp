@@ -22,8 +22,7 @@ UInt32 RandomBelow(SInt32 n) {
 }  // namespace
 
 void TitleScreen::Open() {
-  backgroundRect = RectF{float(mainRECT.top), float(mainRECT.left), float(mainRECT.bottom),
-                         float(mainRECT.right)};
+  backgroundRect = RectF{float(mainRECT.top), float(mainRECT.left), float(mainRECT.bottom), float(mainRECT.right)};
   // Wider than the picture by the distance it will scroll.
   backgroundRect.right += float(countdown + 32);
   MinBright_GL();
@@ -54,11 +53,15 @@ void TitleScreen::Process() {
   if (animateDELAY == 0.0f) {
     for (SparkF& star : titleSTAR) {
       if (star.direction == 1) {
-        if (star.level < 7) star.level++;
-        else star.direction = 0;
+        if (star.level < 7)
+          star.level++;
+        else
+          star.direction = 0;
       } else {
-        if (star.level >= 1) star.level--;
-        else star.direction = 1;
+        if (star.level >= 1)
+          star.level--;
+        else
+          star.direction = 1;
       }
     }
     if (countdown) countdown--;

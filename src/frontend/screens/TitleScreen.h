@@ -5,10 +5,10 @@
 // main screen. It opens once per run, after the logo.
 #pragma once
 
-#include "platform/RGBAColor16.h"
 #include "frontend/screens/ScreenGL.h"
 #include "graphics/Colors.h"
 #include "graphics/ImageGL.h"
+#include "platform/RGBAColor16.h"
 #include "sound/CompressedSound.h"
 
 class TitleScreen final : public ScreenGL {

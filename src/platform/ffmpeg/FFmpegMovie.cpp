@@ -18,8 +18,8 @@ extern "C" {
 }
 
 #include "platform/MoviePlayer.h"
-#include "platform/PlatformTime.h"
 #include "platform/PlatformFiles.h"
+#include "platform/PlatformTime.h"
 
 namespace {
 

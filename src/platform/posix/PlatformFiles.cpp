@@ -31,14 +31,19 @@ OSErr OSErrOfErrno(int error) {
     case 0: return noErr;
     case ENOENT: return fnfErr;
     case EEXIST: return dupFNErr;
-    case EBUSY: case ETXTBSY: case ENOTEMPTY: return fBsyErr;
+    case EBUSY:
+    case ETXTBSY:
+    case ENOTEMPTY: return fBsyErr;
     case EINVAL: return paramErr;
     case ENOTDIR: return dirNFErr;
-    case ENOSPC: case EDQUOT: return dskFulErr;
-    case EACCES: case EPERM: return permErr;
+    case ENOSPC:
+    case EDQUOT: return dskFulErr;
+    case EACCES:
+    case EPERM: return permErr;
     case EROFS: return vLckdErr;
     case ENAMETOOLONG: return bdNamErr;
-    case EMFILE: case ENFILE: return tmfoErr;
+    case EMFILE:
+    case ENFILE: return tmfoErr;
     default: return ioErr;
   }
 }
@@ -115,9 +120,7 @@ OSErr PlatformCreateFile(const FSRef& item) {
   return noErr;
 }
 
-OSErr PlatformCreateFolder(const FSRef& item) {
-  return Status(mkdir(item.path.c_str(), 0777) == 0);
-}
+OSErr PlatformCreateFolder(const FSRef& item) { return Status(mkdir(item.path.c_str(), 0777) == 0); }
 
 OSErr PlatformDelete(const FSRef& item) {
   struct stat st;
@@ -272,7 +275,8 @@ OSErr MakeFolders(const std::string& path) {
 std::string FolderPath(PlatformFolder which, bool local) {
   switch (which) {
     case kPreferencesFolderType:
-      return JoinPath(local ? XdgFirst("XDG_CONFIG_DIRS", "/etc/xdg") : XdgHome("XDG_CONFIG_HOME", ".config"), "Halvane");
+      return JoinPath(local ? XdgFirst("XDG_CONFIG_DIRS", "/etc/xdg") : XdgHome("XDG_CONFIG_HOME", ".config"),
+                      "Halvane");
     case kApplicationSupportFolderType:
       return local ? XdgFirst("XDG_DATA_DIRS", "/usr/local/share") : XdgHome("XDG_DATA_HOME", ".local/share");
     case kDesktopFolderType: {

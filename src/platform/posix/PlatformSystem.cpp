@@ -3,9 +3,9 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/utsname.h>
 #include <sys/wait.h>
 #include <time.h>
-#include <sys/utsname.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -146,10 +146,11 @@ bool PlatformFinishIsolated(IsolatedRun* run, double seconds) {
   for (;;) {
     struct timespec now;
     clock_gettime(CLOCK_MONOTONIC, &now);
-    double left =
-        seconds - (double(now.tv_sec - run->start.tv_sec) + double(now.tv_nsec - run->start.tv_nsec) / 1e9);
+    double left = seconds - (double(now.tv_sec - run->start.tv_sec) + double(now.tv_nsec - run->start.tv_nsec) / 1e9);
     if (left <= 0) break;
-    struct pollfd wait{run->verdict, POLLIN, 0};
+    struct pollfd wait {
+      run->verdict, POLLIN, 0
+    };
     int ready = poll(&wait, 1, int(std::min(left * 1000.0, 1000.0)) + 1);
     if (ready < 0 && errno == EINTR) continue;
     if (ready != 0) {

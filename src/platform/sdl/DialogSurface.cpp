@@ -33,9 +33,7 @@ bool NextDialogInput(WindowPtr window, DialogInput* input) {
   while (SDL_PollEvent(&e)) {
     *input = DialogInput{DialogInput::None, 0, 0, 0, 0};
     switch (e.type) {
-      case SDL_QUIT:
-        quitKept = true;
-        continue;
+      case SDL_QUIT: quitKept = true; continue;
       case SDL_WINDOWEVENT:
         if (e.window.windowID == id && e.window.event == SDL_WINDOWEVENT_CLOSE) {
           input->kind = DialogInput::Close;
@@ -73,8 +71,7 @@ bool NextDialogInput(WindowPtr window, DialogInput* input) {
           return true;
         }
         continue;
-      default:
-        continue;
+      default: continue;
     }
   }
   return false;

@@ -57,7 +57,7 @@ void SDLDrawableSize(WindowRef window, SInt32* width, SInt32* height) {
   *height = h;
 }
 
-const GLServices sdlServices = {SDLCreateContext, SDLMakeCurrent, SDLDeleteContext,
+const GLServices sdlServices = {SDLCreateContext, SDLMakeCurrent,     SDLDeleteContext,
                                 SDLSwapBuffers,   SDLSetSwapInterval, SDLDrawableSize};
 const GLServices* currentServices = &sdlServices;
 

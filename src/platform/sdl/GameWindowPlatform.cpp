@@ -17,8 +17,7 @@ WindowRef watchedWindow;
 
 int WatchResize(void*, SDL_Event* e) {
   if (e->type != SDL_WINDOWEVENT || e->window.event != SDL_WINDOWEVENT_SIZE_CHANGED) return 1;
-  if (resizedProc && SDLWindowOf(watchedWindow) &&
-      SDL_GetWindowID(SDLWindowOf(watchedWindow)) == e->window.windowID)
+  if (resizedProc && SDLWindowOf(watchedWindow) && SDL_GetWindowID(SDLWindowOf(watchedWindow)) == e->window.windowID)
     resizedProc(watchedWindow);
   return 1;
 }
@@ -132,7 +131,8 @@ CGrafPtr GetWindowPort(WindowRef window) {
   if (!extras.port) {
     SInt32 width = 0, height = 0;
     if (Usable(window)) GetWindowContentSize(window, &width, &height);
-    const Rect bounds{0, 0, SInt16(std::clamp<SInt32>(height, 1, 0x7FFF)), SInt16(std::clamp<SInt32>(width, 1, 0x7FFF))};
+    const Rect bounds{0, 0, SInt16(std::clamp<SInt32>(height, 1, 0x7FFF)),
+                      SInt16(std::clamp<SInt32>(width, 1, 0x7FFF))};
     if (NewGWorld(&extras.port, 32, &bounds, nullptr, nullptr, 0) != noErr) extras.port = nullptr;
   }
   return extras.port;

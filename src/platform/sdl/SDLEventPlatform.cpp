@@ -105,9 +105,7 @@ class SDLEventPlatform : public EventPlatform {
     return true;
   }
 
-  bool WindowMinimised() override {
-    return eventWindow && (SDL_GetWindowFlags(eventWindow) & SDL_WINDOW_MINIMIZED);
-  }
+  bool WindowMinimised() override { return eventWindow && (SDL_GetWindowFlags(eventWindow) & SDL_WINDOW_MINIMIZED); }
 
   bool IsFront() override { return !eventWindow || focused_ || ownFocusLoss_ || suspendPending_; }
 
@@ -169,8 +167,10 @@ class SDLEventPlatform : public EventPlatform {
   }
 
   void SetKey(UInt8 code, bool down) {
-    if (down) keys_[code >> 3] |= UInt8(1 << (code & 7));
-    else keys_[code >> 3] &= UInt8(~(1 << (code & 7)));
+    if (down)
+      keys_[code >> 3] |= UInt8(1 << (code & 7));
+    else
+      keys_[code >> 3] &= UInt8(~(1 << (code & 7)));
   }
 
   void TranslateKey(const SDL_KeyboardEvent& k, std::vector<PlatformEvent>* out) {
@@ -201,9 +201,12 @@ class SDLEventPlatform : public EventPlatform {
     switch (w.event) {
       case SDL_WINDOWEVENT_FOCUS_GAINED:
         focused_ = true;
-        if (ownFocusLoss_) ownFocusLoss_ = false;
-        else if (suspendPending_) suspendPending_ = false;
-        else out->push_back(Make(PlatformEvent::Resume, GlobalMouse(), false));
+        if (ownFocusLoss_)
+          ownFocusLoss_ = false;
+        else if (suspendPending_)
+          suspendPending_ = false;
+        else
+          out->push_back(Make(PlatformEvent::Resume, GlobalMouse(), false));
         break;
       case SDL_WINDOWEVENT_FOCUS_LOST:
         focused_ = false;
@@ -218,9 +221,7 @@ class SDLEventPlatform : public EventPlatform {
       case SDL_WINDOWEVENT_MAXIMIZED:
         out->push_back(Make(PlatformEvent::ZoomBox, Point{SInt16(content.top - 1), content.left}, false));
         break;
-      case SDL_WINDOWEVENT_EXPOSED:
-        out->push_back(Make(PlatformEvent::Update, GlobalMouse(), false));
-        break;
+      case SDL_WINDOWEVENT_EXPOSED: out->push_back(Make(PlatformEvent::Update, GlobalMouse(), false)); break;
     }
   }
 

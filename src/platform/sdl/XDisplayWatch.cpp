@@ -3,9 +3,8 @@
 // and never return. The program's handler takes its place.
 #include "platform/sdl/XDisplayWatch.h"
 
-#include <X11/Xlib.h>
-
 #include <SDL.h>
+#include <X11/Xlib.h>
 
 #include <cstring>
 

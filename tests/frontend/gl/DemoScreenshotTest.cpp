@@ -1,7 +1,6 @@
 // The program's scripted demo under the test display: it plays, draws the
 // game with the generated art and writes the last frame.
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 
 #include <cstdlib>

@@ -45,9 +45,9 @@ TEST_F(ResourcesTest, RealBundleLoadsEveryPictureTableAndFont) {
   for (const char* kind : {"image", "layout", "table", "font"})
     EXPECT_EQ(warnings.find(std::string("load ") + kind), std::string::npos) << warnings;
 
-  for (ImageGL* image : {&pixelIMAGE, &sparkIMAGE, &starIMAGE, &radioButtonIMAGE[0], &radioButtonIMAGE[1],
-                         &volumeIMAGE, &fadeIMAGE, &pressfireIMAGE, &statusbarIMAGE[0], &statusbarIMAGE[1],
-                         &spaceIMAGE, &shockwaveIMAGE, &pauseButtonIMAGE, &exitButtonIMAGE})
+  for (ImageGL* image : {&pixelIMAGE, &sparkIMAGE, &starIMAGE, &radioButtonIMAGE[0], &radioButtonIMAGE[1], &volumeIMAGE,
+                         &fadeIMAGE, &pressfireIMAGE, &statusbarIMAGE[0], &statusbarIMAGE[1], &spaceIMAGE,
+                         &shockwaveIMAGE, &pauseButtonIMAGE, &exitButtonIMAGE})
     EXPECT_GT(image->Width(), 0);
   EXPECT_EQ(gameFrameCount, 27);
   EXPECT_EQ(gameFrameTable[3], playerShipFRAME);

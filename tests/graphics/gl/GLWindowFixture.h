@@ -65,10 +65,10 @@ class GLWindowTest : public ::testing::Test {
 };
 
 // Colour channels within ±1.
-#define EXPECT_RGB_NEAR(pixel, R, G, B)           \
-  do {                                            \
-    RGBA8 p_ = (pixel);                           \
-    EXPECT_NEAR(p_.r, (R), 1) << "red";           \
-    EXPECT_NEAR(p_.g, (G), 1) << "green";         \
-    EXPECT_NEAR(p_.b, (B), 1) << "blue";          \
+#define EXPECT_RGB_NEAR(pixel, R, G, B)   \
+  do {                                    \
+    RGBA8 p_ = (pixel);                   \
+    EXPECT_NEAR(p_.r, (R), 1) << "red";   \
+    EXPECT_NEAR(p_.g, (G), 1) << "green"; \
+    EXPECT_NEAR(p_.b, (B), 1) << "blue";  \
   } while (0)

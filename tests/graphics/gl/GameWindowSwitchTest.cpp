@@ -56,9 +56,8 @@ class GameWindowSwitch : public ::testing::Test {
 TEST_F(GameWindowSwitch, OpensCentredAndSwitchesSizesAndFullScreen) {
   ASSERT_NE(mainWIND, nullptr);
   SDL_Rect screen = ScreenBounds();
-  Rect expected = CenteredWindowRect(Rect{SInt16(screen.y), SInt16(screen.x), SInt16(screen.y + screen.h),
-                                          SInt16(screen.x + screen.w)},
-                                     640, 480);
+  Rect expected = CenteredWindowRect(
+      Rect{SInt16(screen.y), SInt16(screen.x), SInt16(screen.y + screen.h), SInt16(screen.x + screen.w)}, 640, 480);
   Settle([&] { return GetWindowContentBounds(mainWIND).left == expected.left && Drawable().width == 640; });
   Rect r = GetWindowContentBounds(mainWIND);
   EXPECT_EQ(r.left, expected.left);
@@ -70,7 +69,9 @@ TEST_F(GameWindowSwitch, OpensCentredAndSwitchesSizesAndFullScreen) {
 
   // The Window menu's "Large": record the size, re-centre.
   AdjustWindowSize(1024, 768);
-  Settle([&] { return GetWindowContentBounds(mainWIND).left == screen.x + screen.w / 2 - 512 && Drawable().width == 1024; });
+  Settle([&] {
+    return GetWindowContentBounds(mainWIND).left == screen.x + screen.w / 2 - 512 && Drawable().width == 1024;
+  });
   r = GetWindowContentBounds(mainWIND);
   EXPECT_EQ(r.left, screen.x + screen.w / 2 - 512);
   EXPECT_EQ(r.top, screen.y + screen.h / 2 - 384);

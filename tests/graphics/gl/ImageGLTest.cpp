@@ -50,8 +50,7 @@ class Images : public GLWindowTest {
   }
 
   const Rect dest = {100, 100, 164, 164};
-  const RGBA8 red = {255, 0, 0, 255}, green = {0, 255, 0, 255}, blue = {0, 0, 255, 255},
-              white = {255, 255, 255, 255};
+  const RGBA8 red = {255, 0, 0, 255}, green = {0, 255, 0, 255}, blue = {0, 0, 255, 255}, white = {255, 255, 255, 255};
 };
 
 TEST_F(Images, UploadSizesCoordinatesAndTransparentEdge) {
@@ -140,7 +139,17 @@ TEST_F(Images, DrawVariantsReadBack) {
       {"mirrored left-right", 1, 1, 1, 1, 0, 1, 0, green, red, white, blue},
       {"half alpha over grey 100", 1, 1, 1, 0.5f, 0, 0, 0, half(red), half(green), half(blue), half(white)},
       {"tinted", 0.5f, 1, 0.25f, 1, 0, 0, 0, tint(red), tint(green), tint(blue), tint(white)},
-      {"fully transparent", 1, 1, 1, 0, 0, 0, 0, {100, 100, 100, 0}, {100, 100, 100, 0}, {100, 100, 100, 0},
+      {"fully transparent",
+       1,
+       1,
+       1,
+       0,
+       0,
+       0,
+       0,
+       {100, 100, 100, 0},
+       {100, 100, 100, 0},
+       {100, 100, 100, 0},
        {100, 100, 100, 0}},
   };
   for (const Case& c : cases) {
@@ -261,11 +270,20 @@ TEST_F(Images, PixMapSourcesWithMaskAndColourKey) {
   };
   // Pixels: red, white / grey 0x808080, blue. Mask bytes: 255, 0 / 128, 64.
   const Case cases[] = {
-      {"plain: 0xAARRGGBB words keep their colours", false, 0, 0,
+      {"plain: 0xAARRGGBB words keep their colours",
+       false,
+       0,
+       0,
        {255, 0, 0, 0, 255, 255, 255, 0, 128, 128, 128, 0, 0, 0, 255, 0}},
-      {"colour key: white becomes transparent", false, 1, 1,
+      {"colour key: white becomes transparent",
+       false,
+       1,
+       1,
        {255, 0, 0, 255, 0, 0, 0, 0, 128, 128, 128, 255, 0, 0, 255, 255}},
-      {"mask: alpha with premultiplied colour", true, 0, 1,
+      {"mask: alpha with premultiplied colour",
+       true,
+       0,
+       1,
        {255, 0, 0, 255, 0, 0, 0, 0, 64, 64, 64, 128, 0, 0, 64, 64}},
   };
   for (const Case& c : cases) {

@@ -159,8 +159,8 @@ TEST_F(LayoutTextures, AtlasSharedByTheFramesAndDeletedOnce) {
     EXPECT_EQ(image.texHeight, 32);
     EXPECT_EQ(image.Width(), expected[i].width);
     EXPECT_EQ(image.Height(), expected[i].height);
-    const float coords[8] = {expected[i].left,  expected[i].top,    expected[i].right, expected[i].top,
-                             expected[i].left,  expected[i].bottom, expected[i].right, expected[i].bottom};
+    const float coords[8] = {expected[i].left, expected[i].top,    expected[i].right, expected[i].top,
+                             expected[i].left, expected[i].bottom, expected[i].right, expected[i].bottom};
     for (int c = 0; c < 8; c++) EXPECT_FLOAT_EQ(image.texCoords[c], coords[c]) << c;
   }
   EXPECT_EQ(block[2].image.texture, 0u);
@@ -190,7 +190,6 @@ TEST_F(LayoutTextures, AtlasSharedByTheFramesAndDeletedOnce) {
   EXPECT_FALSE(glIsTexture(atlas));
   DisposeLayoutTextureAtlases();  // nothing left to delete
   EXPECT_TRUE(dialogs.Reports().empty());
-
 }
 
 }  // namespace

@@ -81,19 +81,18 @@ TEST_P(OffscreenCopy, ReadsBackTheWorld) {
   DisposeGWorld(world);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Modes, OffscreenCopy,
-    ::testing::Values(CopyCase{"draw pixels 1:1", false, 640, 480, 32, 0, 0},
-                      CopyCase{"textures 1024x768", true, 1024, 768, 32, 2, 6},
-                      CopyCase{"frame tiles 1024x768", false, 1024, 768, 32, 2, 6},
-                      CopyCase{"textures letterboxed", true, 1600, 960, 32, 2, 6},
-                      CopyCase{"16-bit textures", true, 1024, 768, 16, 9, 6}),
-    [](const ::testing::TestParamInfo<CopyCase>& info) {
-      std::string n = info.param.name;
-      for (char& ch : n)
-        if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
-      return n;
-    });
+INSTANTIATE_TEST_SUITE_P(Modes, OffscreenCopy,
+                         ::testing::Values(CopyCase{"draw pixels 1:1", false, 640, 480, 32, 0, 0},
+                                           CopyCase{"textures 1024x768", true, 1024, 768, 32, 2, 6},
+                                           CopyCase{"frame tiles 1024x768", false, 1024, 768, 32, 2, 6},
+                                           CopyCase{"textures letterboxed", true, 1600, 960, 32, 2, 6},
+                                           CopyCase{"16-bit textures", true, 1024, 768, 16, 9, 6}),
+                         [](const ::testing::TestParamInfo<CopyCase>& info) {
+                           std::string n = info.param.name;
+                           for (char& ch : n)
+                             if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
+                           return n;
+                         });
 
 TEST(TileGrid, SizesAndCounts) {
   struct {

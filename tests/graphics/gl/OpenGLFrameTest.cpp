@@ -32,7 +32,7 @@ TEST_F(Frame, LetterboxScissorAndMarginsForWindowSizes) {
     GLint box[4];
   };
   const Case cases[] = {
-      {640, 480, {0, 0, 640, 480}},    {1024, 768, {0, 0, 1024, 768}},  {1280, 800, {106, 0, 1066, 800}},
+      {640, 480, {0, 0, 640, 480}},     {1024, 768, {0, 0, 1024, 768}},  {1280, 800, {106, 0, 1066, 800}},
       {1600, 960, {160, 0, 1280, 960}}, {1000, 480, {180, 0, 640, 480}}, {640, 960, {0, 240, 640, 480}},
   };
   for (const Case& c : cases) {
@@ -72,8 +72,8 @@ TEST_F(Frame, LetterboxScissorAndMarginsForWindowSizes) {
 // covers exactly the window pixels the port's picture touches, on odd window
 // sizes too (a partly covered edge pixel belongs to the rectangle).
 TEST_F(Frame, PointerRectangleMatchesTheDrawnPicture) {
-  const SInt32 sizes[][2] = {{640, 480},  {1024, 768}, {1280, 800}, {1600, 960}, {1000, 480},
-                             {640, 960},  {1360, 768}, {1000, 700}, {720, 720}};
+  const SInt32 sizes[][2] = {{640, 480}, {1024, 768}, {1280, 800}, {1600, 960}, {1000, 480},
+                             {640, 960}, {1360, 768}, {1000, 700}, {720, 720}};
   for (const auto& size : sizes) {
     const SInt32 ww = size[0], wh = size[1];
     SCOPED_TRACE(testing::Message() << ww << "x" << wh);
@@ -184,8 +184,8 @@ TEST_F(Frame, FixedStateAfterBegin) {
   glEnable(GL_TEXTURE_2D);
   glEnable(GL_DEPTH_TEST);
   OpenGLBeginDraw(GamePort());
-  const GLenum off[] = {GL_ALPHA_TEST, GL_BLEND, GL_DEPTH_TEST, GL_DITHER, GL_FOG, GL_LIGHTING, GL_STENCIL_TEST,
-                        GL_TEXTURE_1D, GL_TEXTURE_2D};
+  const GLenum off[] = {GL_ALPHA_TEST, GL_BLEND,        GL_DEPTH_TEST, GL_DITHER,    GL_FOG,
+                        GL_LIGHTING,   GL_STENCIL_TEST, GL_TEXTURE_1D, GL_TEXTURE_2D};
   for (GLenum cap : off) EXPECT_FALSE(glIsEnabled(cap)) << std::hex << cap;
   EXPECT_TRUE(glIsEnabled(GL_VERTEX_ARRAY));
   EXPECT_TRUE(glIsEnabled(GL_TEXTURE_COORD_ARRAY));

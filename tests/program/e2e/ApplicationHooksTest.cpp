@@ -13,8 +13,8 @@
 
 #include "support/Poll.h"
 #include "support/e2e/Desktop.h"
-#include "support/e2e/Program.h"
 #include "support/e2e/GameScreens.h"
+#include "support/e2e/Program.h"
 
 using namespace e2e;
 
@@ -59,9 +59,9 @@ class ApplicationHooksTest : public ::testing::Test {
 
   void ExpectQuestion(const char* after) {
     ScreenImage asked = program.WaitForContent(QuitQuestionShown);
-    EXPECT_TRUE(QuitQuestionShown(asked)) << after << ": no quit question, " << QuitPanelMatches(asked) << " of "
-                                          << QuitPanelSamples() << "\n"
-                                          << program.Diagnostics();
+    EXPECT_TRUE(QuitQuestionShown(asked))
+        << after << ": no quit question, " << QuitPanelMatches(asked) << " of " << QuitPanelSamples() << "\n"
+        << program.Diagnostics();
   }
 
   void QuitAndExpectSaved() {
@@ -158,9 +158,11 @@ TEST_F(ApplicationHooksTest, OverThePictureThePointerIsTheDrawnCursor) {
   // size button.
   const std::pair<int, int> a{60, 390}, b{420, 400};
   program.MovePointerToGame(a.first, a.second);
-  ScreenImage atA = program.WaitForContent([&](const ScreenImage& s) { return CursorPoints(s, a.first, a.second) >= 12; });
+  ScreenImage atA =
+      program.WaitForContent([&](const ScreenImage& s) { return CursorPoints(s, a.first, a.second) >= 12; });
   program.MovePointerToGame(b.first, b.second);
-  ScreenImage atB = program.WaitForContent([&](const ScreenImage& s) { return CursorPoints(s, b.first, b.second) >= 12; });
+  ScreenImage atB =
+      program.WaitForContent([&](const ScreenImage& s) { return CursorPoints(s, b.first, b.second) >= 12; });
   EXPECT_GE(CursorPoints(atA, a.first, a.second), 12) << "no cursor at the pointer\n" << program.Diagnostics();
   EXPECT_GE(CursorPoints(atB, b.first, b.second), 12) << "the cursor did not follow\n" << program.Diagnostics();
   // Where the pointer no longer is, the picture shows without the cursor.

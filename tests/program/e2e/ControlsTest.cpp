@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "support/e2e/Desktop.h"
-#include "support/e2e/Program.h"
 #include "support/e2e/GameScreens.h"
+#include "support/e2e/Program.h"
 
 using namespace e2e;
 

@@ -2,13 +2,12 @@
 // bundle or in the user's folder, and with its display taken away: it keeps
 // going (or ends cleanly), and the user's files stay as they were.
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdio>
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -74,7 +73,9 @@ TEST_F(HostileFilesTest, TheProgramPlaysOnPastHostileFiles) {
     std::function<void(const UserHome& home, Program& program)> check;
   } cases[] = {
       {"title music that makes the decoder divide by zero",
-       [](const std::string& r, const UserHome&) { fs::copy_file(FixturePath("vorbis-fpe.ogg"), r + "/Music/Title.ogg", fs::copy_options::overwrite_existing); },
+       [](const std::string& r, const UserHome&) {
+         fs::copy_file(FixturePath("vorbis-fpe.ogg"), r + "/Music/Title.ogg", fs::copy_options::overwrite_existing);
+       },
        nullptr},
       {"title music whose rewinding copies a negative size",
        [](const std::string& r, const UserHome&) {
@@ -84,7 +85,8 @@ TEST_F(HostileFilesTest, TheProgramPlaysOnPastHostileFiles) {
        nullptr},
       {"a blip that claims 500 million frames",
        [](const std::string& r, const UserHome&) {
-         fs::copy_file(FixturePath("blip-granule-500M.ogg"), r + "/Audio/Blip.ogg", fs::copy_options::overwrite_existing);
+         fs::copy_file(FixturePath("blip-granule-500M.ogg"), r + "/Audio/Blip.ogg",
+                       fs::copy_options::overwrite_existing);
        },
        [](const UserHome&, Program& program) {
          EXPECT_LT(PeakKilobytes(program.Pid()), 1024L * 1024) << "more than 1 GB held";

@@ -103,7 +103,8 @@ TEST_F(LogoTest, TheTitleFollowsTheLogoByItselfOrSoonerAtAKey) {
   auto atKey = TitleAfter(skipped, seen);
   ASSERT_TRUE(atKey) << "no title after a key on the logo\n" << skipped.Diagnostics();
   // Ignored, the key would leave the two about equal.
-  EXPECT_LT(*atKey + std::chrono::seconds(2), *byItself) << "the key did not cut the logo short\n" << skipped.Diagnostics();
+  EXPECT_LT(*atKey + std::chrono::seconds(2), *byItself) << "the key did not cut the logo short\n"
+                                                         << skipped.Diagnostics();
   Quit(skipped);
 }
 

@@ -11,8 +11,8 @@
 
 #include "support/Poll.h"
 #include "support/e2e/Desktop.h"
-#include "support/e2e/Program.h"
 #include "support/e2e/GameScreens.h"
+#include "support/e2e/Program.h"
 
 using namespace e2e;
 
@@ -123,8 +123,8 @@ class ProgramTest : public ::testing::Test {
     for (auto [x, y] : samples) {
       const Rgba expected = OverBlack(title.At(x, y)), seen = GamePixel(shown, x, y);
       if (ColourDistance(seen, expected) > 16)
-        report += "picture pixel (" + std::to_string(x) + ", " + std::to_string(y) + ") shows as " +
-                  Describe(seen) + ", expected " + Describe(expected) + "\n";
+        report += "picture pixel (" + std::to_string(x) + ", " + std::to_string(y) + ") shows as " + Describe(seen) +
+                  ", expected " + Describe(expected) + "\n";
     }
     ScreenPoint topLeft = GameToContent(0, 0, shown.Width(), shown.Height());
     const Rgba black{0, 0, 0, 255};
@@ -152,7 +152,8 @@ class ProgramTest : public ::testing::Test {
     ASSERT_FALSE(shown.Empty()) << p.Diagnostics();
     EXPECT_FALSE(shown.OneColour()) << "the window shows one flat colour\n" << p.Diagnostics();
     EXPECT_TRUE(either(shown)) << "content " << Describe(p.Content()) << "\ntitle:\n"
-                               << TitleMismatch(shown) << "main:\n" << MainMismatch(shown);
+                               << TitleMismatch(shown) << "main:\n"
+                               << MainMismatch(shown);
   }
 
   Desktop desktop{kScreenWidth, kScreenHeight};
@@ -254,8 +255,7 @@ INSTANTIATE_TEST_SUITE_P(
                               [](Desktop&, Program& p) {
                                 ASSERT_TRUE(p.ClickCloseButton()) << "the window has no close button";
                               }},
-                      QuitWay{"WindowManagerCloseRequest",
-                              [](Desktop& d, Program& p) { d.RequestClose(p.Window()); }},
+                      QuitWay{"WindowManagerCloseRequest", [](Desktop& d, Program& p) { d.RequestClose(p.Window()); }},
                       QuitWay{"SIGTERM", [](Desktop&, Program& p) { p.Signal(SIGTERM); }}),
     [](const ::testing::TestParamInfo<QuitWay>& info) { return std::string(info.param.name); });
 
@@ -322,8 +322,8 @@ TEST_F(ProgramTest, ABrokenTitlePictureIsNamedAndTheProgramStillQuits) {
   // The title loads its picture as it opens, after the logo: a key skips it.
   broken.WaitForPicture();
   ASSERT_TRUE(broken.PressKey("x")) << broken.Diagnostics();
-  EXPECT_TRUE(PollUntil([&] { return broken.Stderr().find("Title/Title.png") != std::string::npos; }, {},
-                        Program::kTimeout))
+  EXPECT_TRUE(
+      PollUntil([&] { return broken.Stderr().find("Title/Title.png") != std::string::npos; }, {}, Program::kTimeout))
       << "stderr does not name the picture:\n"
       << broken.Stderr();
   // The first screen opens just after the picture is named and drops the

@@ -21,8 +21,8 @@ class SDLEventPump : public ::testing::Test {
     SetEventPlatform(&SDLPlatform());
     // Hidden, so that the X server's own focus changes (other tests' windows
     // come and go under the pointer) never reach it: the tests push their own.
-    window_ = SDL_CreateWindow("Halvane events", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 640, 480,
-                               SDL_WINDOW_HIDDEN);
+    window_ =
+        SDL_CreateWindow("Halvane events", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 640, 480, SDL_WINDOW_HIDDEN);
     if (!window_) {
       ReportNoDisplay(std::string("no window: ") + SDL_GetError());
       return;

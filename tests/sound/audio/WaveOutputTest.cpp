@@ -87,8 +87,10 @@ class WaveOutput : public ::testing::Test {
   void SetUp() override {
     static bool configured = false;
     if (!configured) {
-      std::string config = "[general]\nchannels = stereo\nsample-type = int16\nfrequency = 44100\nhrtf = false\n"
-                           "[wave]\nfile = " + wavePath + "\n";
+      std::string config =
+          "[general]\nchannels = stereo\nsample-type = int16\nfrequency = 44100\nhrtf = false\n"
+          "[wave]\nfile = " +
+          wavePath + "\n";
       setenv("ALSOFT_CONF", folder.Write("alsoft.conf", config).c_str(), 1);
       setenv("ALSOFT_DRIVERS", "wave", 1);
       configured = true;
@@ -219,8 +221,8 @@ TEST_F(WaveOutput, TheFourMusicLoopsOfTheBundleAreHeardAndAFadeLowersThem) {
   SetBundlePathForTesting(built);
   // As the program does at its start: the checks of the files run while the
   // first is loaded, so that each later load is as quick as it is in play.
-  CheckSoundFilesAhead({MusicPath("Music/Title"), MusicPath("Music/Main"), MusicPath("Music/Game"),
-                        MusicPath("Music/Boss")});
+  CheckSoundFilesAhead(
+      {MusicPath("Music/Title"), MusicPath("Music/Main"), MusicPath("Music/Game"), MusicPath("Music/Boss")});
   Music music;
   SetMusicLoop(&music, 1);
   for (const char* name : {"Music/Title", "Music/Main", "Music/Game", "Music/Boss"}) {

@@ -106,9 +106,9 @@ Desktop::Desktop(int width, int height) : width_(width), height_(height) {
   if (pipe2(fds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
   const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
   try {
-    server_.Start({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", screen, "-nolisten", "tcp",
-                   "-noreset"},
-                  BaseEnvironment(), "", folder_ / "xvfb.log", fds[1]);
+    server_.Start(
+        {"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", screen, "-nolisten", "tcp", "-noreset"},
+        BaseEnvironment(), "", folder_ / "xvfb.log", fds[1]);
   } catch (...) {
     close(fds[0]);
     close(fds[1]);

@@ -229,7 +229,8 @@ std::string Program::Diagnostics() {
   const bool running = process_.Running();
   if (running)
     text += ", running";
-  else if (process_.Status()) text += ", " + Describe(*process_.Status());
+  else if (process_.Status())
+    text += ", " + Describe(*process_.Status());
   text += "\nstderr:\n" + Stderr() + "stdout:\n" + Stdout() + "input trace:\n" + LastLines(InputTrace(), 300);
   // A program that still runs but did not do what was asked: where it is.
   if (running) text += "threads:\n" + Stacks();

@@ -113,9 +113,7 @@ struct Digest {
   void Add(const T& v) {
     Bytes(&v, sizeof v);
   }
-  void Add(const Rect& r) {
-    Add(r.top), Add(r.left), Add(r.bottom), Add(r.right);
-  }
+  void Add(const Rect& r) { Add(r.top), Add(r.left), Add(r.bottom), Add(r.right); }
   void Sprite(const MSSprite& s) {
     Add(s.on), Add(s.rect), Add(s.realRect), Add(s.frame), Add(s.angle);
     Add(s.centerX), Add(s.centerY), Add(s.velX), Add(s.velY), Add(s.targetVelX), Add(s.targetVelY);
@@ -142,7 +140,8 @@ uint64_t StateDigest() {
         d.Add(e.lostWing);
   }
   for (const Meteor& m : _METEOR) d.Sprite(m), d.Add(m.spinUp), d.Add(m.turnRate);
-  for (const Spark& s : _SPARK) d.Add(s.active), d.Add(s.x), d.Add(s.y), d.Add(s.angle), d.Add(s.speed), d.Add(s.alpha), d.Add(s.fade);
+  for (const Spark& s : _SPARK)
+    d.Add(s.active), d.Add(s.x), d.Add(s.y), d.Add(s.angle), d.Add(s.speed), d.Add(s.alpha), d.Add(s.fade);
   for (const Object& o : _WING) d.Sprite(o), d.Add(o.side);
   for (const Object& o : _POD) d.Sprite(o);
   for (const MSSprite& g : _GLOW) d.Sprite(g);

@@ -12,14 +12,11 @@ int FakeServices::Count(const std::string& sound) const {
   return int(std::count_if(sounds.begin(), sounds.end(), [&](const SoundCall& c) { return c.name == sound; }));
 }
 
-int FakeServices::CountCall(const std::string& call) const {
-  return int(std::count(calls.begin(), calls.end(), call));
-}
+int FakeServices::CountCall(const std::string& call) const { return int(std::count(calls.begin(), calls.end(), call)); }
 
-ALSound blipSND{"Blip"}, dinkSND{"Dink"}, bounceSND{"Bounce"}, podSND{"Pod"}, flipSND{"Flip"},
-    superSND{"Super"}, alarmSND{"Alarm"}, suckSND{"Suck"}, toneSND{"Tone"}, pshotSND{"Shot2"},
-    waveSND{"Intro_Mono"}, powerSND{"Power"}, shieldSND{"Shield"}, spinSND{"Spin"}, bumpSND{"Bump"},
-    zoomSND{"Engine"}, tapSND{"Tap"};
+ALSound blipSND{"Blip"}, dinkSND{"Dink"}, bounceSND{"Bounce"}, podSND{"Pod"}, flipSND{"Flip"}, superSND{"Super"},
+    alarmSND{"Alarm"}, suckSND{"Suck"}, toneSND{"Tone"}, pshotSND{"Shot2"}, waveSND{"Intro_Mono"}, powerSND{"Power"},
+    shieldSND{"Shield"}, spinSND{"Spin"}, bumpSND{"Bump"}, zoomSND{"Engine"}, tapSND{"Tap"};
 ALSound shotSND[2] = {{"Shot0"}, {"Shot1"}}, boomSND[2] = {{"Boom0"}, {"Boom1"}},
         metalSND[2] = {{"Metal0"}, {"Metal1"}};
 
@@ -36,8 +33,7 @@ void PlaySound_Game(ALSound* sound, unsigned, Rect* r, float volume, float pitch
                                  SInt16(at.top + (at.bottom - at.top) / 2), volume, pitch});
 }
 
-void PlaySound_Stereo_Game(ALSound* sound, unsigned source, Rect* r, float volume, float pitch,
-                           unsigned char loop) {
+void PlaySound_Stereo_Game(ALSound* sound, unsigned source, Rect* r, float volume, float pitch, unsigned char loop) {
   PlaySound_Game(sound, source, r, volume, pitch, loop);
 }
 
