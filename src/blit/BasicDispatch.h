@@ -25,7 +25,10 @@ struct BasicCall {
 // 8- or 16-bit pixel; a 32-bit table's size is the caller's to keep.
 template <class T>
 constexpr UInt32 LookupEntries() {
-  return sizeof(T) < 4 ? UInt32(1) << (8 * sizeof(T)) : 0;
+  if constexpr (sizeof(T) < 4)
+    return UInt32(1) << (8 * sizeof(T));
+  else
+    return 0;
 }
 
 // Fills the scale table for a planned scaled blit; returns scaleErr.

@@ -195,7 +195,13 @@ inline void GatherColumns(const T* row, const SInt32* cols, ptrdiff_t width, con
       Bytes window, mask;
       std::memcpy(&window, row + start, 16);
       std::memcpy(&mask, plan.masks + b * 16, 16);
+#if defined(__clang__)
+      // clang has no shuffle by a mask known only at run time.
+      Bytes picked;
+      for (int k = 0; k < 16; ++k) picked[k] = window[mask[k] & 15];
+#else
       const Bytes picked = __builtin_shuffle(window, mask);
+#endif
       std::memcpy(o, &picked, 16);
     } else {
       for (int j = 0; j < N; ++j) o[j] = row[cols[b * N + j]];
