@@ -7,10 +7,10 @@
 #include "graphics/ImageBuffer.h"
 #include "graphics/Layout.h"
 #include "shell/ApplInfo.h"
+#include "support/OggDecoder.h"
 #include "support/RecordingDialogs.h"
 #include FT_FREETYPE_H
 #include <png.h>
-#include <vorbis/vorbisfile.h>
 
 #include <algorithm>
 #include <cmath>
@@ -285,28 +285,6 @@ TEST(BundleManifest, LayoutsCoverTheFrameTableInOrderWithinTheirSheets) {
   layoutsINITED = 0;
 }
 
-struct Sound {
-  std::vector<short> samples;  // interleaved
-  int channels = 0;
-  long rate = 0;
-};
-
-bool DecodeOgg(const std::string& path, Sound& out) {
-  OggVorbis_File vf;
-  if (ov_fopen(path.c_str(), &vf) != 0) return false;
-  vorbis_info* vi = ov_info(&vf, -1);
-  out.channels = vi->channels;
-  out.rate = vi->rate;
-  char buf[8192];
-  int section = 0;
-  for (long n; (n = ov_read(&vf, buf, sizeof buf, 0, 2, 1, &section)) > 0;) {
-    const short* s = reinterpret_cast<const short*>(buf);
-    out.samples.insert(out.samples.end(), s, s + n / 2);
-  }
-  ov_clear(&vf);
-  return !out.samples.empty();
-}
-
 const char* const kEffects[] = {"Blip",   "Dink",  "Bounce", "Pod",   "Flip",  "Super",  "Alarm",      "Suck",
                                 "Tone",   "Shot2", "Shot0",  "Shot1", "Boom0", "Boom1",  "Intro_Mono", "Metal0",
                                 "Metal1", "Power", "Shield", "Spin",  "Bump",  "Engine", "Tap"};
@@ -314,8 +292,8 @@ const char* const kEffects[] = {"Blip",   "Dink",  "Bounce", "Pod",   "Flip",  "
 TEST(BundleManifest, EffectsAreMono44kHzAndEndInSilence) {
   for (const char* name : kEffects) {
     SCOPED_TRACE(name);
-    Sound s;
-    ASSERT_TRUE(DecodeOgg(Resources() + "Audio/" + name + ".ogg", s));
+    const DecodedOgg s = DecodeOggFile(Resources() + "Audio/" + name + ".ogg");
+    ASSERT_FALSE(s.samples.empty());
     EXPECT_EQ(s.channels, 1);
     EXPECT_EQ(s.rate, 44100);
     // The player drops the last 34 samples; those and a little more must be quiet.
@@ -334,8 +312,8 @@ TEST(BundleManifest, EffectsAreMono44kHzAndEndInSilence) {
 TEST(BundleManifest, MusicLoopsAreStereo44kHzAndJoinWithoutAClick) {
   for (const char* name : {"Title", "Main", "Game", "Boss"}) {
     SCOPED_TRACE(name);
-    Sound s;
-    ASSERT_TRUE(DecodeOgg(Resources() + "Music/" + name + ".ogg", s));
+    const DecodedOgg s = DecodeOggFile(Resources() + "Music/" + name + ".ogg");
+    ASSERT_FALSE(s.samples.empty());
     EXPECT_EQ(s.channels, 2);
     EXPECT_EQ(s.rate, 44100);
     size_t frames = s.samples.size() / 2;

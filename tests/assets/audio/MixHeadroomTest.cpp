@@ -6,7 +6,6 @@
 #include <AL/alc.h>
 #include <AL/alext.h>
 #include <gtest/gtest.h>
-#include <vorbis/vorbisfile.h>
 
 #include <algorithm>
 #include <cmath>
@@ -16,34 +15,13 @@
 #include <string>
 #include <vector>
 
+#include "support/OggDecoder.h"
+
 namespace {
 
 std::string Resources() {
   const char* bundle = std::getenv("HALVANE_BUNDLE");
   return std::string(bundle ? bundle : "build/Halvane.app") + "/Contents/Resources/";
-}
-
-struct Decoded {
-  std::vector<short> samples;
-  int channels = 0;
-  long rate = 0;
-};
-
-Decoded DecodeOgg(const std::string& path) {
-  Decoded out;
-  OggVorbis_File vf;
-  if (ov_fopen(path.c_str(), &vf) != 0) return out;
-  vorbis_info* vi = ov_info(&vf, -1);
-  out.channels = vi->channels;
-  out.rate = vi->rate;
-  char buf[8192];
-  int section = 0;
-  for (long n; (n = ov_read(&vf, buf, sizeof buf, 0, 2, 1, &section)) > 0;) {
-    const short* s = reinterpret_cast<const short*>(buf);
-    out.samples.insert(out.samples.end(), s, s + n / 2);
-  }
-  ov_clear(&vf);
-  return out;
 }
 
 // One effect started at a step (60 a second) by something at a point of the
@@ -105,7 +83,7 @@ double BossFightPeak(int soundVolume, int musicVolume) {
   const float soundGain = soundVolume / 255.0f, musicGain = musicVolume / 255.0f;
   std::map<std::string, ALuint> buffers;
   auto load = [&](const std::string& relative) {
-    Decoded d = DecodeOgg(Resources() + relative);
+    DecodedOgg d = DecodeOggFile(Resources() + relative);
     EXPECT_FALSE(d.samples.empty()) << relative;
     ALuint b = 0;
     alGenBuffers(1, &b);
