@@ -27,13 +27,10 @@
 #include "shell/StandardDialog.h"
 #include "support/DisplayCheck.h"
 #include "support/FakeEventPlatform.h"
+#include "support/PictureColour.h"
 #include "support/RecordingDialogs.h"
 
 namespace {
-
-struct Pixel {
-  int r, g, b;
-};
 
 class RenderedDialogTest : public ::testing::Test {
  protected:
@@ -185,21 +182,6 @@ bool Near(const Pixel& p, int r, int g, int b, int by = 8) {
 }
 
 std::string Show(const Pixel& p) { return std::to_string(p.r) + "," + std::to_string(p.g) + "," + std::to_string(p.b); }
-
-// The average colour of a picture file laid over a grey background, as the
-// presenter draws an icon.
-Pixel Composite(const std::string& path, int grey) {
-  SInt32 w = 0, h = 0;
-  UInt8* p = LoadPNG(path.c_str(), &w, &h, 0, nullptr, nullptr);
-  if (!p) return Pixel{-1, -1, -1};
-  double sum[3] = {0, 0, 0};
-  for (SInt32 i = 0; i < w * h; ++i) {
-    double a = p[i * 4 + 3] / 255.0;
-    for (int c = 0; c < 3; ++c) sum[c] += p[i * 4 + c] * a + grey * (1 - a);
-  }
-  delete[] p;
-  return Pixel{int(sum[0] / (w * h)), int(sum[1] / (w * h)), int(sum[2] / (w * h))};
-}
 
 // A picture file scaled to 32 by 32 over a grey background, each pixel the
 // average of the file's pixels under it.
