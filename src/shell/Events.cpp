@@ -296,7 +296,10 @@ void DoOSEvent() {
       }
     }
   } else if (!isFrontProcess) {
-    FlushEvents(mDownMask | mUpMask | keyDownMask | keyUpMask | autoKeyMask, 0);
+    // The click that brought the window back is not meant for the program.
+    // Keys reach only the window that holds the focus, so a key queued now
+    // was typed at the window once it was back, and is served.
+    FlushEvents(mDownMask | mUpMask, 0);
     if (APPL.gameWindow) FullScreenMode(255);
     RaiseForCustomEvents(&resumeEVENT);
     isFrontProcess = true;

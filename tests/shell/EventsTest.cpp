@@ -201,15 +201,19 @@ TEST_F(EventsTest, SuspendAndResumeToggleFrontAndRaiseTheirFlags) {
   GetEvent(0, nullptr);
   HandleEvents();
 
-  // Mouse and key events waiting at the resume are dropped.
+  // The click waiting at the resume brought the window back and is dropped;
+  // a key could only have been typed at the window once it was back, and
+  // stays.
   platform.Post(PlatformEvent::Resume);
+  platform.PostMouse(PlatformEvent::MouseDown, Point{200, 300});
   platform.PostKey(PlatformEvent::KeyDown, 0, 'a');
+  platform.PostMouse(PlatformEvent::MouseUp, Point{200, 300});
   platform.Post(PlatformEvent::Update);
   GetEvent(0, nullptr);
   HandleEvents();
   EXPECT_TRUE(isFrontProcess);
   EXPECT_EQ(fullScreenCalls[1], 1);
-  EXPECT_EQ(Drain(), std::vector<UInt16>{updateEvt});
+  EXPECT_EQ(Drain(), (std::vector<UInt16>{keyDown, updateEvt}));
 
   // A second resume changes nothing.
   platform.Post(PlatformEvent::Resume);

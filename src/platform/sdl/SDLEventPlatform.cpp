@@ -55,6 +55,7 @@ class SDLEventPlatform : public EventPlatform {
     // goes full screen) is not.
     if (suspendPending_ && SDL_GetTicks64() - lostAt_ >= kFocusSettleMs) {
       suspendPending_ = false;
+      suspended_ = true;
       events.push_back(Make(PlatformEvent::Suspend, GlobalMouse(), false));
       TraceInput("focus away for %llu ms: Suspend", static_cast<unsigned long long>(SDL_GetTicks64() - lostAt_));
     }
@@ -177,6 +178,7 @@ class SDLEventPlatform : public EventPlatform {
     UInt8 code = VirtualKeyCode(k.keysym.scancode);
     if (code == kNoKeyCode) return;
     bool down = k.type == SDL_KEYDOWN;
+    if (down && !focused_) FocusShownByKey(out);
     SetKey(code, down);
     PlatformEvent p = Make(PlatformEvent::Modifiers, GlobalMouse(), true);
     if (!IsModifierKeyCode(code)) {
@@ -185,6 +187,21 @@ class SDLEventPlatform : public EventPlatform {
       p.charCode = LayoutCharacterCode(code, (p.modifiers & shiftKey) != 0);
     }
     out->push_back(p);
+  }
+
+  // Keys reach only the window that holds the focus, so a key typed at the
+  // window shows the focus back even when its focus event is still to come:
+  // the program is in front again before it takes the key.
+  void FocusShownByKey(std::vector<PlatformEvent>* out) {
+    focused_ = true;
+    ownFocusLoss_ = false;
+    if (suspendPending_) {
+      suspendPending_ = false;
+    } else if (suspended_) {
+      suspended_ = false;
+      out->push_back(Make(PlatformEvent::Resume, GlobalMouse(), false));
+      TraceInput("a key typed at the window: Resume");
+    }
   }
 
   // The text that a key-down typed, when it is one plain character, is that
@@ -205,8 +222,10 @@ class SDLEventPlatform : public EventPlatform {
           ownFocusLoss_ = false;
         else if (suspendPending_)
           suspendPending_ = false;
-        else
+        else {
+          suspended_ = false;
           out->push_back(Make(PlatformEvent::Resume, GlobalMouse(), false));
+        }
         break;
       case SDL_WINDOWEVENT_FOCUS_LOST:
         focused_ = false;
@@ -368,6 +387,8 @@ class SDLEventPlatform : public EventPlatform {
   // The focus went to another window at lostAt_ and has not come back yet.
   bool suspendPending_ = false;
   Uint64 lostAt_ = 0;
+  // A Suspend was posted and no Resume since.
+  bool suspended_ = false;
   UInt8 keys_[16] = {};
   SDL_Cursor* arrow_ = nullptr;
   SDL_Cursor* hand_ = nullptr;

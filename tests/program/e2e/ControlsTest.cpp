@@ -18,14 +18,6 @@ using namespace e2e;
 
 namespace {
 
-// The pause box (340 x 180) sits in the middle of the 640 x 480 picture;
-// its Resume button is the first row, 40 in and 18 down, shown at 3/4 of
-// its 160 x 40 picture.
-const int kBoxLeft = 150, kBoxTop = 150;
-const int kResumeX = kBoxLeft + 40 + 60, kResumeY = kBoxTop + 18 + 15;
-// The menu's Play button: 52 in, 110 down, 3/4 of its 160 x 40 picture.
-const int kPlayX = 52 + 60, kPlayY = 110 + 15;
-
 std::string Resource(const std::string& name) { return DefaultBundle() + "/Contents/Resources/" + name; }
 
 // How many of the box's bright samples (its rim and label) show in place: a
@@ -58,13 +50,8 @@ TEST(ControlsTest, ResumeButtonShowsPressedWhileHeld) {
   // that leaves it.
   ASSERT_EQ(OpenToTheMenu(program), "");
   // The menu takes clicks once fully bright, a shade after it looks so.
-  ScreenImage game;
-  for (int tries = 0; tries < 5 && (game.Empty() || MainDiffers(game) <= 50); ++tries) {
-    program.ClickGame(kPlayX, kPlayY);
-    game = program.WaitForContent([](const ScreenImage& s) { return MainDiffers(s) > 50; },
-                                  std::chrono::milliseconds(3000));
-  }
-  ASSERT_GT(MainDiffers(game), 50) << "no game\n" << program.Diagnostics();
+  ScreenImage game = PlayFromTheMenu(program);
+  ASSERT_TRUE(GamePlaying(game)) << "no game\n" << program.Diagnostics();
 
   // Escape pauses once the game's picture is at full brightness.
   const int samples = int(PauseBoxSamples().size());
@@ -143,13 +130,8 @@ TEST_P(ResumeAtEverySize, HeldAndLetGoEndsThePause) {
   // Scaled, a few grid points fall on the picture's edges.
   ScreenImage main = program.WaitForContent([](const ScreenImage& s) { return MainDiffers(s) <= 15; });
   ASSERT_LE(MainDiffers(main), 15) << "no main screen\n" << program.Diagnostics();
-  ScreenImage game;
-  for (int tries = 0; tries < 5 && (game.Empty() || MainDiffers(game) <= 50); ++tries) {
-    program.ClickGame(kPlayX, kPlayY);
-    game = program.WaitForContent([](const ScreenImage& s) { return MainDiffers(s) > 50; },
-                                  std::chrono::milliseconds(3000));
-  }
-  ASSERT_GT(MainDiffers(game), 50) << "no game\n" << program.Diagnostics();
+  ScreenImage game = PlayFromTheMenu(program);
+  ASSERT_TRUE(GamePlaying(game)) << "no game\n" << program.Diagnostics();
 
   int rim = 0;
   BrightBoxMatches(game, &rim);

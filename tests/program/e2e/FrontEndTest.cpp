@@ -47,21 +47,7 @@ struct Lamps {
 const Lamps kMenuLamps{52 + 32 + 120 + 8, 174 + 15 - 1};
 // The pause box (340 x 180) is centred; its Sound button is the second row,
 // 40 in and 18 + 36 down.
-const int kBoxLeft = 150, kBoxTop = 150;
 const Lamps kPauseLamps{kBoxLeft + 40 + 32 + 120 + 8, kBoxTop + 18 + 36 + 15 - 1};
-// The menu's Play button.
-const int kPlayX = 52 + 60, kPlayY = 110 + 15;
-
-// Clicks Play until the menu gives way to a game (the menu takes clicks once
-// fully bright, a shade after it looks so).
-ScreenImage Play(Program& program) {
-  ScreenImage game;
-  for (int tries = 0; tries < 5 && (game.Empty() || !GamePlaying(game)); ++tries) {
-    program.ClickGame(kPlayX, kPlayY);
-    game = program.WaitForContent(GamePlaying, milliseconds(4000));
-  }
-  return game;
-}
 
 bool Paused(const ScreenImage& s) { return PauseBoxMatches(s) >= int(PauseBoxSamples().size()) * 9 / 10; }
 
@@ -101,7 +87,7 @@ TEST_P(VolumeLampsTest, FollowADragAndTheEighthGivesFullVolume) {
   const Lamps& lamps = paused ? kPauseLamps : kMenuLamps;
   ASSERT_EQ(OpenToTheMenu(program), "");
   if (paused) {
-    ASSERT_TRUE(GamePlaying(Play(program))) << "no game\n" << program.Diagnostics();
+    ASSERT_TRUE(GamePlaying(PlayFromTheMenu(program))) << "no game\n" << program.Diagnostics();
     ASSERT_TRUE(Paused(PauseWithEscape(program))) << "no pause box\n" << program.Diagnostics();
   }
   ASSERT_EQ(lamps.Lit(program.GrabContent()), 6) << "the default volume shows six lamps\n" << program.Diagnostics();
@@ -172,7 +158,7 @@ int CursorPoints(const ScreenImage& shown, int x, int y) {
 // again, Escape ends the pause, and the game does not pause again.
 TEST_F(FrontEndTest, EscapeEndsAPauseTheGameTookWhenThePlayerLeft) {
   ASSERT_EQ(OpenToTheMenu(program), "");
-  ASSERT_TRUE(GamePlaying(Play(program))) << "no game\n" << program.Diagnostics();
+  ASSERT_TRUE(GamePlaying(PlayFromTheMenu(program))) << "no game\n" << program.Diagnostics();
   XWindow other = desktop.OpenOtherWindow(ScreenRect{10, 10, 200, 150});
   ASSERT_TRUE(PollUntil([&] { return desktop.IsShown(other); }, {}, Program::kTimeout));
   desktop.Activate(other);
@@ -202,7 +188,7 @@ TEST_F(FrontEndTest, EscapeEndsAPauseTheGameTookWhenThePlayerLeft) {
 // box stands as before.
 TEST_F(FrontEndTest, EscapeOnTheQuitQuestionLeavesThePauseBox) {
   ASSERT_EQ(OpenToTheMenu(program), "");
-  ASSERT_TRUE(GamePlaying(Play(program))) << "no game\n" << program.Diagnostics();
+  ASSERT_TRUE(GamePlaying(PlayFromTheMenu(program))) << "no game\n" << program.Diagnostics();
   ASSERT_TRUE(Paused(PauseWithEscape(program))) << "no pause box\n" << program.Diagnostics();
   ASSERT_TRUE(program.PressKey("q", {"Control_L"})) << program.Diagnostics();
   ASSERT_TRUE(QuitQuestionShown(program.WaitForContent(QuitQuestionShown))) << program.Diagnostics();
@@ -282,7 +268,7 @@ TEST_F(FrontEndTest, TheNameTypedShowsOnThePanelAndReplacesTheOfferedOne) {
       "<dict>\t<key>Full Screen</key>\t<false/>\t<key>Last Player 1</key>\t"
       "<string>Maximilian Longname Testpilot</string>\t</dict>");
   ASSERT_EQ(OpenToTheMenu(program), "");
-  ASSERT_TRUE(GamePlaying(Play(program))) << "no game\n" << program.Diagnostics();
+  ASSERT_TRUE(GamePlaying(PlayFromTheMenu(program))) << "no game\n" << program.Diagnostics();
   TapFire(desktop, 1);  // the first press joins the game
   bool scored = false;
   for (int i = 0; i < 40 && !scored; ++i) {

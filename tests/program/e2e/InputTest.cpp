@@ -3,6 +3,7 @@
 // and a person may press the next key before it has drawn a frame.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 
 #include "support/Poll.h"
@@ -43,6 +44,62 @@ TEST(InputTest, AKeyRightAfterEachWindowSizeChangeReachesTheProgram) {
           << "the Shift key pressed after the size change did not reach the program\n"
           << program.Diagnostics();
     }
+  ASSERT_TRUE(program.PressKey("q", {"Control_L"})) << program.Diagnostics();
+  auto status = program.WaitForExit();
+  ASSERT_TRUE(status) << "Ctrl+Q did not end the program\n" << program.Diagnostics();
+  EXPECT_TRUE(status->Clean()) << Describe(*status) << "\n" << program.Diagnostics();
+}
+
+// Away at another window long enough for the program to count it a
+// suspend, then back: the key typed the moment the window holds the focus
+// again is served (SDL reports a focus that came back a moment late, after
+// the first keys typed at the window).
+TEST(InputTest, AKeyTypedTheMomentTheWindowIsBackIsServed) {
+  Desktop desktop;
+  UserHome home;
+  home.WritePreferences("<dict>\t<key>Full Screen</key>\t<false/></dict>");
+  Program program(desktop, home);
+  ASSERT_EQ(OpenToTheMenu(program), "");
+  XWindow other = desktop.OpenOtherWindow(ScreenRect{700, 10, 200, 150});
+  ASSERT_TRUE(PollUntil([&] { return desktop.IsShown(other); }, {}, Program::kTimeout));
+  // The new window took the focus as it opened.
+  desktop.Activate(program.Window());
+
+  // Ctrl+2 and Ctrl+1 in turn, each changing the window's size.
+  const struct {
+    const char* key;
+    int width, height;
+  } sizes[] = {{"2", 1024, 768}, {"1", 640, 480}};
+  for (int lap = 0; lap < 6; ++lap) {
+    const auto& size = sizes[lap % 2];
+    SCOPED_TRACE(std::string("lap ") + std::to_string(lap) + ", Ctrl+" + size.key);
+    // The window re-made for the last size holds the focus again first.
+    ASSERT_TRUE(program.WaitForFocus()) << program.Diagnostics();
+    const int suspends = program.TraceCount(": Suspend");
+    // The window manager may pass a request over while the program's window
+    // is being placed; it is asked again until the focus has moved.
+    auto asked = std::chrono::steady_clock::now();
+    desktop.Activate(other);
+    ASSERT_TRUE(PollUntil([&] { return desktop.FocusedWindow() == other; },
+                          [&] {
+                            if (std::chrono::steady_clock::now() - asked < std::chrono::milliseconds(500)) return;
+                            asked = std::chrono::steady_clock::now();
+                            desktop.Activate(other);
+                          },
+                          Program::kTimeout))
+        << "the other window did not get the focus\n"
+        << program.Diagnostics();
+    ASSERT_TRUE(PollUntil([&] { return program.TraceCount(": Suspend") > suspends; }, {}, Program::kTimeout))
+        << "the program did not count the focus gone\n"
+        << program.Diagnostics();
+    desktop.Activate(program.Window());
+    ASSERT_TRUE(PollUntil([&] { return desktop.FocusedWindow() == program.Window(); }, {}, Program::kTimeout))
+        << program.Diagnostics();
+    desktop.PressKey(size.key, {"Control_L"});
+    ASSERT_TRUE(program.WaitForContentSize(size.width, size.height))
+        << "the key typed as the window came back was not served\n"
+        << program.Diagnostics();
+  }
   ASSERT_TRUE(program.PressKey("q", {"Control_L"})) << program.Diagnostics();
   auto status = program.WaitForExit();
   ASSERT_TRUE(status) << "Ctrl+Q did not end the program\n" << program.Diagnostics();

@@ -13,18 +13,14 @@
 
 #include "support/TempFolder.h"
 #include "support/e2e/Desktop.h"
+#include "support/e2e/GameScreens.h"
 #include "support/e2e/Program.h"
 
 using namespace e2e;
 
 namespace {
 
-// Places in the 640 x 480 game picture. The menu's buttons are 3/4 of their
-// 160 x 40 pictures, 52 in, from 110 down, 32 apart; the pause box (340 x 180)
-// is centred, its buttons 40 in and 18 down, 36 apart.
-const int kPlayX = 52 + 60, kPlayY = 110 + 15;
-const int kBoxLeft = 150, kBoxTop = 150;
-const int kResumeX = kBoxLeft + 40 + 60, kResumeY = kBoxTop + 18 + 15;
+// The pause box's Abort button, its fourth row (the rows are 36 apart).
 const int kAbortX = kResumeX, kAbortY = kResumeY + 3 * 36;
 // The name panel (768 x 192 shown at 1/1.6) stands centred, its middle at
 // 35% of the height.
@@ -178,15 +174,6 @@ class WholeFlowTest : public ::testing::Test {
   }
   // Play, with a click on its button: the menu fades and a game shows. (The
   // menu takes clicks once fully bright, a shade after it looks so.)
-  ScreenImage Play(Program& program) {
-    ScreenImage game;
-    for (int tries = 0; tries < 5 && (game.Empty() || MenuShows(game) >= 0.3); ++tries) {
-      program.ClickGame(kPlayX, kPlayY);
-      game = program.WaitForContent([](const ScreenImage& s) { return MenuShows(s) < 0.3; },
-                                    std::chrono::milliseconds(3000));
-    }
-    return game;
-  }
   std::string ScoresFile() const { return home.ConfigHome() + "/Halvane/Halvane Scores.plist"; }
 
   Desktop desktop{1280, 1024};
@@ -207,8 +194,8 @@ TEST_F(WholeFlowTest, PlayPauseResumeAbandonEnterANameAndFindItAfterARestart) {
     ASSERT_GE(MenuShows(menu), 0.9) << "no menu\n" << program.Diagnostics();
     EXPECT_EQ(RowPixels(menu, true), 0) << "a fresh table has no row entered";
 
-    ScreenImage game = Play(program);
-    ASSERT_LT(MenuShows(game), 0.3) << "Play started no game\n" << program.Diagnostics();
+    ScreenImage game = PlayFromTheMenu(program);
+    ASSERT_TRUE(GamePlaying(game)) << "Play started no game\n" << program.Diagnostics();
 
     // Escape pauses (once the picture is fully bright; between waves it
     // fades). Fire first: the first press joins the game.
@@ -290,8 +277,8 @@ TEST_F(WholeFlowTest, TwoPlayersBothEnterTheirNames) {
   Start(program);
   ScreenImage menu = ToMenu(program);
   ASSERT_GE(MenuShows(menu), 0.9) << "no menu\n" << program.Diagnostics();
-  ScreenImage game = Play(program);
-  ASSERT_LT(MenuShows(game), 0.3) << "Play started no game\n" << program.Diagnostics();
+  ScreenImage game = PlayFromTheMenu(program);
+  ASSERT_TRUE(GamePlaying(game)) << "Play started no game\n" << program.Diagnostics();
 
   // Both fire keys held in turn, both ships swaying, until both scores show
   // (or the enemies ended the game and the menu asks already).

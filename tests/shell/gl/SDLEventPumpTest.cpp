@@ -227,4 +227,39 @@ TEST_F(SDLEventPump, PassingFocusLossesAreNoSuspend) {
   EXPECT_EQ(theEVENT.message, 0x01000001u);
 }
 
+// A key reaches only the focused window: typed at the window while the
+// program counts itself away, it brings the program back before it is
+// taken, and the focus event that follows changes nothing.
+TEST_F(SDLEventPump, AKeyBeforeTheFocusEventResumesAndIsServed) {
+  PushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+  ASSERT_TRUE(Expect(osEvt));
+  PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+  ASSERT_TRUE(Expect(osEvt));
+  ASSERT_EQ(theEVENT.message, 0x01000000u);
+  ASSERT_FALSE(IsFrontProcess());
+
+  PushKey(SDL_KEYDOWN, SDL_SCANCODE_A);
+  PushKey(SDL_KEYUP, SDL_SCANCODE_A);
+  PushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+  ASSERT_TRUE(Expect(osEvt));
+  EXPECT_EQ(theEVENT.message, 0x01000001u);
+  EXPECT_TRUE(IsFrontProcess());
+  ASSERT_TRUE(Expect(keyDown)) << "the key typed as the focus came back";
+  EXPECT_EQ(EventKey(nullptr, nullptr), 0) << "the A key's code";
+  ASSERT_TRUE(Expect(keyUp));
+  // The late focus event brings at most a second resume.
+  SuspendOrResumeWithin(300);
+  EXPECT_TRUE(IsFrontProcess());
+
+  // A key while the loss is still settling only ends the wait for it.
+  PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+  PushKey(SDL_KEYDOWN, SDL_SCANCODE_B);
+  ASSERT_TRUE(Expect(keyDown));
+  EXPECT_FALSE(SuspendOrResumeWithin(600)) << "the key showed the focus back";
+  EXPECT_TRUE(IsFrontProcess());
+  PushKey(SDL_KEYUP, SDL_SCANCODE_B);
+  PushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+  ASSERT_TRUE(Expect(keyUp));
+}
+
 }  // namespace

@@ -143,6 +143,19 @@ bool GamePlaying(const ScreenImage& shown) {
   return matches >= int(samples.size()) * 8 / 10;
 }
 
+ScreenImage PlayFromTheMenu(Program& program) {
+  // Scaled, a few grid points of the menu fall on the picture's edges; the
+  // pressed button changes a few more.
+  auto begun = [](const ScreenImage& s) { return !s.Empty() && MainDiffers(s) > 30; };
+  ScreenImage shown;
+  for (int clicks = 0; clicks < 5 && !begun(shown); ++clicks) {
+    program.ClickGame(kPlayX, kPlayY);
+    shown = program.WaitForContent(begun, std::chrono::milliseconds(3000));
+  }
+  if (begun(shown) && !GamePlaying(shown)) shown = program.WaitForContent(GamePlaying, Program::kFadeTimeout);
+  return shown;
+}
+
 int QuitPanelSamples() { return int(Samples().size()); }
 
 int QuitPanelMatches(const ScreenImage& shown) {

@@ -34,10 +34,24 @@ int PauseBoxMatches(const ScreenImage& shown);
 // diagnostics.
 std::string OpenToTheMenu(Program& program);
 
+// Places in the 640 x 480 game picture. The menu's Play button: 52 in, 110
+// down, 3/4 of its 160 x 40 picture. The pause box (340 x 180) is centred,
+// its buttons 40 in and 18 down, 36 apart, at 3/4 of their pictures.
+inline constexpr int kPlayX = 52 + 60, kPlayY = 110 + 15;
+inline constexpr int kBoxLeft = 150, kBoxTop = 150;
+inline constexpr int kResumeX = kBoxLeft + 40 + 60, kResumeY = kBoxTop + 18 + 15;
+
 // The game in play at full brightness: nearly all of the plain patches of
 // its background picture show in place (the main screen, which shares a
 // few, and the fades in and out do not).
 bool GamePlaying(const ScreenImage& shown);
+
+// Clicks Play on the menu until the game plays at full brightness; the last
+// grab. A click is repeated only while the menu still shows as it was (the
+// menu takes clicks once fully bright, a shade after it looks so): once the
+// picture has begun to change the game is on its way, however slowly a
+// loaded machine fades it, and another click would pause it.
+ScreenImage PlayFromTheMenu(Program& program);
 
 // How many of the panel picture's plain patches show in place, and how many
 // there are to find.
