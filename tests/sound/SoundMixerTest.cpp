@@ -4,12 +4,12 @@
 #include <memory>
 #include <vector>
 
-#include "FakeOpenAL.h"
 #include "foundation/Memory.h"
 #include "sound/AudioPrefs.h"
 #include "sound/SoundEffects.h"
 #include "sound/SoundLoading.h"
 #include "sound/SoundMixer.h"
+#include "support/openal/FakeOpenAL.h"
 
 namespace {
 
