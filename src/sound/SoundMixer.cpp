@@ -87,117 +87,145 @@ void StartInterpolation(MixerChannel* c, int sides) {
 
 enum class Out { U8, S16 };
 
-// One mixing routine: `stereoOut` output lanes, sounds of `size` bits; a
-// mono output mixes mono sounds only.
-void Mix(SndDoubleBuffer* buffer, bool stereoOut, int size, Out out) {
-  const int lanes = stereoOut ? 2 : 1;
-  const SInt32 values = s_bufferSize;
-  const SInt32 frames = values / lanes;
-  SInt32* mix = s_tempDATA;
-  std::fill(mix, mix + values, 0);
-  const SInt32 filterLength = std::max<SInt32>(1, s_errorSize * 16 / kBaseHertz);
+// Each output lane's gain for the channel, 256 = unity: its left and right
+// volumes scaled by its amplitude, or on a mono output their mean.
+void ChannelGains(const MixerChannel* c, bool stereoOut, SInt32 gain[2]) {
+  if (stereoOut) {
+    gain[0] = c->leftVolume * c->amplitude >> 8;
+    gain[1] = c->rightVolume * c->amplitude >> 8;
+  } else {
+    gain[0] = gain[1] = ((c->leftVolume + c->rightVolume) / 2) * c->amplitude >> 8;
+  }
+}
 
-  for (auto* link = s_channelLIST.First(); link; link = s_channelLIST.Next(link)) {
-    MixerChannel* c = link->item;
-    if (c->paused) continue;
-    if (c->sound && !c->sound->param2) c->Stop();
-    SInt32 gain[2];
-    if (stereoOut) {
-      gain[0] = c->leftVolume * c->amplitude >> 8;
-      gain[1] = c->rightVolume * c->amplitude >> 8;
-    } else {
-      gain[0] = gain[1] = ((c->leftVolume + c->rightVolume) / 2) * c->amplitude >> 8;
-    }
-    // A sound cut off or replaced fades its last value out over a few
-    // values instead of jumping to silence.
-    if (clickFilter && (c->lastOut[0] || c->lastOut[1]) && (c->newSound || !c->sound)) {
-      for (SInt32 i = 0; i < filterLength && i < frames; i++)
-        for (int lane = 0; lane < lanes; lane++)
-          mix[i * lanes + lane] += c->lastOut[lane] * (filterLength - i) / filterLength;
-      c->lastOut[0] = c->lastOut[1] = 0;
-    }
-    c->newSound = 0;
-    if (!c->sound) continue;
-    if (c->fadeStep) {
-      c->amplitude = SInt16(std::max(0, c->amplitude - c->fadeStep));
-      if (c->amplitude == 0) {
-        c->Stop();
-        continue;
-      }
-    }
-    if (c->sampleSize != size || (!stereoOut && c->stereo)) continue;
-    const int sides = c->stereo ? 2 : 1;
-    if (stereoOut && !c->stereo && audioPREFS.fakeStereo) gain[1] = -gain[1];
-    const SInt32 frame = FrameBytes(c);
-    const bool interpolate = audioPREFS.interpolation && c->step < s_errorSize;
+// A sound cut off or replaced fades its last value out over the first
+// `filterLength` frames instead of jumping to silence.
+void FadeOutLastValue(MixerChannel* c, SInt32* mix, int lanes, SInt32 frames, SInt32 filterLength) {
+  if (!clickFilter || !(c->lastOut[0] || c->lastOut[1]) || !(c->newSound || !c->sound)) return;
+  for (SInt32 i = 0; i < filterLength && i < frames; i++)
+    for (int lane = 0; lane < lanes; lane++)
+      mix[i * lanes + lane] += c->lastOut[lane] * (filterLength - i) / filterLength;
+  c->lastOut[0] = c->lastOut[1] = 0;
+}
+
+// A fading channel loses fadeStep of its amplitude each buffer and stops at
+// none; false once it has stopped.
+bool StepFade(MixerChannel* c) {
+  if (!c->fadeStep) return true;
+  c->amplitude = SInt16(std::max(0, c->amplitude - c->fadeStep));
+  if (c->amplitude != 0) return true;
+  c->Stop();
+  return false;
+}
+
+// Moves the channel on by one output value's step: whole frames as the
+// accumulator fills, back to the loop's start at its end (while the loop is
+// on and the sound not fading) and to the sound's start when it repeats.
+// False when the sound has run out; *moved says whether it moved at all.
+bool Advance(MixerChannel* c, SInt32 frame, bool* moved) {
+  *moved = false;
+  c->accumulator += c->step;
+  while (c->accumulator >= s_errorSize && s_errorSize > 0) {
+    c->accumulator -= s_errorSize;
+    c->position += frame;
+    *moved = true;
+    if (c->loopEnabled && !c->fadeStep && c->position >= c->loopEnd && c->loopEnd > c->loopStart)
+      c->position = c->loopStart;
     if (c->position + frame > c->sampleEnd) {
-      c->Stop();
-      continue;
-    }
-    if (interpolate) StartInterpolation(c, sides);
-    bool ended = false;
-    for (SInt32 i = 0; i < frames && !ended; i++) {
-      for (int lane = 0; lane < lanes; lane++) {
-        int side = sides == 2 ? lane : 0;
-        SInt32 sample =
-            interpolate ? c->history[2 * side] : ReadSample(c, reinterpret_cast<unsigned char*>(c->position), side);
-        mix[i * lanes + lane] += gain[lane] * sample >> 8;
-      }
-      if (interpolate)
-        for (int side = 0; side < sides; side++) c->history[2 * side] += c->history[2 * side + 1];
-      c->accumulator += c->step;
-      bool moved = false;
-      while (c->accumulator >= s_errorSize && s_errorSize > 0) {
-        c->accumulator -= s_errorSize;
-        c->position += frame;
-        moved = true;
-        if (c->loopEnabled && !c->fadeStep && c->position >= c->loopEnd && c->loopEnd > c->loopStart)
-          c->position = c->loopStart;
-        if (c->position + frame > c->sampleEnd) {
-          if (c->repeat) {
-            c->position = c->sampleStart;
-          } else {
-            ended = true;
-            break;
-          }
-        }
-      }
-      if (moved && !ended && interpolate) StartInterpolation(c, sides);
-    }
-    if (ended) {
-      c->lastOut[0] = c->lastOut[1] = 0;
-      c->Stop();
-    } else {
-      for (int lane = 0; lane < lanes; lane++) {
-        int side = sides == 2 ? lane : 0;
-        c->lastOut[lane] = gain[lane] * ReadSample(c, reinterpret_cast<unsigned char*>(c->position), side) >> 8;
-      }
+      if (!c->repeat) return false;
+      c->position = c->sampleStart;
     }
   }
+  return true;
+}
 
-  // Echoes: the history ring holds the last sixteen mix buffers.
-  if (audioPREFS.soundEchos && soundECHO && s_echoINFO.sampleLevel[0] && s_largeDATA) {
-    const SInt32 ringValues = values * kMixHistoryBuffers;
-    const SInt32 at = SInt32(mix - s_largeDATA);
-    for (int e = 0; e < 2; e++) {
-      if (!s_echoINFO.sampleLevel[e]) continue;
-      SInt32 delay = speedRatio ? (s_echoINFO.sampleDelay[e] / speedRatio) & ~1 : 0;
-      if (delay <= 0 || delay / 2 >= ringValues) continue;
-      for (SInt32 i = 0; i < values; i++) {
-        SInt32 from = ((at + i - delay / 2) % ringValues + ringValues) % ringValues;
-        mix[i] += s_largeDATA[from] * s_echoINFO.sampleLevel[e] >> 8;
-      }
+// Adds `frames` values of the channel's sound to the mix at the lanes'
+// gains, interpolated between samples when asked (a mono sound feeds both
+// lanes). False when the sound ran out on the way.
+bool AddSamples(MixerChannel* c, SInt32* mix, int lanes, SInt32 frames, const SInt32 gain[2], bool interpolate) {
+  const int sides = c->stereo ? 2 : 1;
+  const SInt32 frame = FrameBytes(c);
+  if (interpolate) StartInterpolation(c, sides);
+  for (SInt32 i = 0; i < frames; i++) {
+    for (int lane = 0; lane < lanes; lane++) {
+      int side = sides == 2 ? lane : 0;
+      SInt32 sample =
+          interpolate ? c->history[2 * side] : ReadSample(c, reinterpret_cast<unsigned char*>(c->position), side);
+      mix[i * lanes + lane] += gain[lane] * sample >> 8;
     }
+    if (interpolate)
+      for (int side = 0; side < sides; side++) c->history[2 * side] += c->history[2 * side + 1];
+    bool moved;
+    if (!Advance(c, frame, &moved)) return false;
+    if (moved && interpolate) StartInterpolation(c, sides);
   }
+  return true;
+}
 
-  if (audioPREFS.smoothing) {
+// Mixes one channel into the buffer's values. A paused channel is left
+// alone; one whose sound lost its samples is stopped; a sound of another
+// sample size, or a stereo sound on a mono output, is skipped but goes on
+// playing. A sound that runs out stops; one that plays on notes its next
+// value for the click filter.
+void MixChannel(MixerChannel* c, SInt32* mix, bool stereoOut, int size, SInt32 frames, SInt32 filterLength) {
+  const int lanes = stereoOut ? 2 : 1;
+  if (c->paused) return;
+  if (c->sound && !c->sound->param2) c->Stop();
+  SInt32 gain[2];
+  ChannelGains(c, stereoOut, gain);
+  FadeOutLastValue(c, mix, lanes, frames, filterLength);
+  c->newSound = 0;
+  if (!c->sound || !StepFade(c)) return;
+  if (c->sampleSize != size || (!stereoOut && c->stereo)) return;
+  const int sides = c->stereo ? 2 : 1;
+  if (stereoOut && !c->stereo && audioPREFS.fakeStereo) gain[1] = -gain[1];
+  if (c->position + FrameBytes(c) > c->sampleEnd) {
+    c->Stop();
+    return;
+  }
+  const bool interpolate = audioPREFS.interpolation && c->step < s_errorSize;
+  if (!AddSamples(c, mix, lanes, frames, gain, interpolate)) {
+    c->lastOut[0] = c->lastOut[1] = 0;
+    c->Stop();
+    return;
+  }
+  for (int lane = 0; lane < lanes; lane++) {
+    int side = sides == 2 ? lane : 0;
+    c->lastOut[lane] = gain[lane] * ReadSample(c, reinterpret_cast<unsigned char*>(c->position), side) >> 8;
+  }
+}
+
+// Echoes: each of the two echoes adds, at its level, the mix of its delay
+// ago from the history ring of the last sixteen mix buffers, which `mix`
+// lies in.
+void AddEchoes(SInt32* mix, SInt32 values) {
+  if (!audioPREFS.soundEchos || !soundECHO || !s_echoINFO.sampleLevel[0] || !s_largeDATA) return;
+  const SInt32 ringValues = values * kMixHistoryBuffers;
+  const SInt32 at = SInt32(mix - s_largeDATA);
+  for (int e = 0; e < 2; e++) {
+    if (!s_echoINFO.sampleLevel[e]) continue;
+    SInt32 delay = speedRatio ? (s_echoINFO.sampleDelay[e] / speedRatio) & ~1 : 0;
+    if (delay <= 0 || delay / 2 >= ringValues) continue;
     for (SInt32 i = 0; i < values; i++) {
-      int lane = int(i % lanes);
-      mix[i] = (mix[i] + smoothLast[lane]) >> 1;
-      smoothLast[lane] = mix[i];
+      SInt32 from = ((at + i - delay / 2) % ringValues + ringValues) % ringValues;
+      mix[i] += s_largeDATA[from] * s_echoINFO.sampleLevel[e] >> 8;
     }
   }
+}
 
+// Smoothing: each value becomes the mean of itself and the lane's value
+// before it (carried over from the previous buffer).
+void Smooth(SInt32* mix, SInt32 values, int lanes) {
+  for (SInt32 i = 0; i < values; i++) {
+    int lane = int(i % lanes);
+    mix[i] = (mix[i] + smoothLast[lane]) >> 1;
+    smoothLast[lane] = mix[i];
+  }
+}
+
+// Writes the mix into the buffer's data at the sound volume, clipped:
+// offset unsigned bytes or signed 16-bit values.
+void WriteOutput(SndDoubleBuffer* buffer, const SInt32* mix, SInt32 values, Out out) {
   const SInt32 volume = audioPREFS.soundVolume;
   unsigned char* data = reinterpret_cast<unsigned char*>(buffer) + kDoubleBufferDataOffset;
   for (SInt32 i = 0; i < values; i++) {
@@ -209,6 +237,23 @@ void Mix(SndDoubleBuffer* buffer, bool stereoOut, int size, Out out) {
       std::memcpy(data + 2 * i, &s, 2);
     }
   }
+}
+
+// One mixing routine: `stereoOut` output lanes, sounds of `size` bits; a
+// mono output mixes mono sounds only. The mix is summed in the next buffer
+// of the history ring, then echoed, smoothed and written out.
+void Mix(SndDoubleBuffer* buffer, bool stereoOut, int size, Out out) {
+  const int lanes = stereoOut ? 2 : 1;
+  const SInt32 values = s_bufferSize;
+  const SInt32 frames = values / lanes;
+  SInt32* mix = s_tempDATA;
+  std::fill(mix, mix + values, 0);
+  const SInt32 filterLength = std::max<SInt32>(1, s_errorSize * 16 / kBaseHertz);
+  for (auto* link = s_channelLIST.First(); link; link = s_channelLIST.Next(link))
+    MixChannel(link->item, mix, stereoOut, size, frames, filterLength);
+  AddEchoes(mix, values);
+  if (audioPREFS.smoothing) Smooth(mix, values, lanes);
+  WriteOutput(buffer, mix, values, out);
   s_tempDATA += values;
   if (s_tempDATA >= s_largeDATA + values * kMixHistoryBuffers) s_tempDATA = s_largeDATA;
   buffer->dbNumFrames = frames;

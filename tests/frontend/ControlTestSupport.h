@@ -1,23 +1,20 @@
 // What the control tests watch: every image drawn (through the image
-// recorder) and every sound started (through a small stand-in for OpenAL with
-// one source), with the press memory of every control class forgotten.
+// recorder) and every sound started (through the fake OpenAL, with no output
+// device and one effects source whose sounds finish as soon as they start),
+// with the press memory of every control class forgotten.
 #pragma once
 
 #include <vector>
 
 #include "graphics/ImageGL.h"
 #include "sound/SoundEffects.h"
-
-struct PlayedSound {
-  unsigned buffer;
-  float gain;
-  float x, y;  // position relative to the sound rectangle
-};
+#include "support/openal/FakeOpenAL.h"
 
 class ControlTestRecorders {
  public:
+  FakeOpenAL al;  // first: it starts the sound code afresh
   std::vector<ImageDraw> draws;
-  std::vector<PlayedSound> sounds;
+  std::vector<FakePlay>& sounds = al.plays;
 
   ControlTestRecorders();
   ~ControlTestRecorders();
@@ -26,12 +23,10 @@ class ControlTestRecorders {
 
   // The draws of one image, in order.
   std::vector<ImageDraw> DrawsOf(const ImageGL& image) const;
-
- private:
-  const void* previousAL;
 };
 
-// A sound that counts as loaded, with a buffer name of its own.
+// A sound that counts as loaded, with a buffer name of its own (one the fake
+// OpenAL never made: a source takes any name).
 void FakeLoad(ALSound* sound, unsigned buffer);
 // An image of a size; a loaded one has a texture name that no draw reaches
 // (the recorder takes every draw).

@@ -58,7 +58,7 @@ class KeyEditorTest : public ::testing::Test {
   }
   size_t Sounds(unsigned buffer) const {
     size_t n = 0;
-    for (const PlayedSound& s : rec.sounds) n += s.buffer == buffer;
+    for (const FakePlay& s : rec.sounds) n += s.buffer == buffer;
     return n;
   }
   FakeEventPlatform platform;

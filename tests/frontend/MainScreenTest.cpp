@@ -107,7 +107,7 @@ class MainScreenTest : public ::testing::Test {
   void Bright() { NormBright_GL(); }
   int SoundsOf(unsigned buffer) const {
     int n = 0;
-    for (const PlayedSound& s : rec.sounds) n += s.buffer == buffer;
+    for (const FakePlay& s : rec.sounds) n += s.buffer == buffer;
     return n;
   }
   // A game just ended with these results.

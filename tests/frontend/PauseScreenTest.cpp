@@ -56,7 +56,7 @@ class PauseScreenTest : public ::testing::Test {
   }
   int Clicks() const {
     int n = 0;
-    for (const PlayedSound& s : rec.sounds) n += s.buffer == kClickBuffer;
+    for (const FakePlay& s : rec.sounds) n += s.buffer == kClickBuffer;
     return n;
   }
   FakeEventPlatform platform;

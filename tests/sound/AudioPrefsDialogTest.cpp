@@ -4,7 +4,6 @@
 #include <functional>
 #include <string>
 
-#include "FakeOpenAL.h"
 #include "foundation/Memory.h"
 #include "foundation/PlistTag.h"
 #include "shell/ApplInfo.h"
@@ -22,6 +21,7 @@
 #include "support/RecordingDialogs.h"
 #include "support/ScriptedDialogPresenter.h"
 #include "support/TempFolder.h"
+#include "support/openal/FakeOpenAL.h"
 
 namespace {
 

@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <string>
 
-#include "FakeOpenAL.h"
 #include "foundation/MainTimer.h"
 #include "foundation/PlistTag.h"
 #include "shell/ErrorAlertDialogs.h"
@@ -11,6 +10,7 @@
 #include "sound/AudioPrefs.h"
 #include "sound/SoundServices.h"
 #include "support/TempFolder.h"
+#include "support/openal/FakeOpenAL.h"
 
 namespace {
 

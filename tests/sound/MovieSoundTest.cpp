@@ -5,8 +5,8 @@
 #include <cstring>
 #include <vector>
 
-#include "FakeOpenAL.h"
 #include "sound/MovieSound.h"
+#include "support/openal/FakeOpenAL.h"
 
 namespace {
 

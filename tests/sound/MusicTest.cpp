@@ -2,13 +2,13 @@
 
 #include <numeric>
 
-#include "FakeOpenAL.h"
 #include "foundation/Paths.h"
 #include "sound/AudioPrefs.h"
 #include "sound/CompressedSound.h"
 #include "support/FakeTime.h"
 #include "support/OggWriter.h"
 #include "support/TempFolder.h"
+#include "support/openal/FakeOpenAL.h"
 
 namespace {
 

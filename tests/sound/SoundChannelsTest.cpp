@@ -3,9 +3,9 @@
 #include <cstring>
 #include <vector>
 
-#include "FakeOpenAL.h"
 #include "foundation/Memory.h"
 #include "sound/SoundChannels.h"
+#include "support/openal/FakeOpenAL.h"
 
 namespace {
 

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-#include "FakeOpenAL.h"
 #include "graphics/GameWindow.h"
 #include "sound/AudioPrefs.h"
 #include "sound/SoundChannels.h"
 #include "sound/SoundEffects.h"
 #include "sound/SoundLoading.h"
+#include "support/openal/FakeOpenAL.h"
 
 namespace {
 

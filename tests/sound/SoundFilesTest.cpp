@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "FakeOpenAL.h"
 #include "sound/CompressedSound.h"
 #include "sound/SoundHeader.h"
 #include "sound/SoundLoading.h"
 #include "support/Fixtures.h"
 #include "support/OggWriter.h"
 #include "support/TempFolder.h"
+#include "support/openal/FakeOpenAL.h"
 
 namespace {
 

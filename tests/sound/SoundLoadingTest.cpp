@@ -5,7 +5,6 @@
 #include <cstring>
 #include <vector>
 
-#include "FakeOpenAL.h"
 #include "foundation/Memory.h"
 #include "foundation/Paths.h"
 #include "sound/AudioPrefs.h"
@@ -14,6 +13,7 @@
 #include "sound/SoundLoading.h"
 #include "support/OggWriter.h"
 #include "support/TempFolder.h"
+#include "support/openal/FakeOpenAL.h"
 
 namespace {
 

@@ -4,12 +4,12 @@
 #include <memory>
 #include <vector>
 
-#include "FakeOpenAL.h"
 #include "foundation/Memory.h"
 #include "sound/AudioPrefs.h"
 #include "sound/SoundEffects.h"
 #include "sound/SoundLoading.h"
 #include "sound/SoundMixer.h"
+#include "support/openal/FakeOpenAL.h"
 
 namespace {
 
@@ -57,6 +57,29 @@ std::vector<SInt16> BufferSamples(const FakeBuffer& buffer) {
   std::vector<SInt16> out(buffer.data.size() / 2);
   if (!out.empty()) std::memcpy(out.data(), buffer.data.data(), out.size() * 2);
   return out;
+}
+
+// A fixed, varied pattern of `count` samples of the given size.
+std::vector<int> Pattern(int count, int size) {
+  std::vector<int> out(static_cast<size_t>(count));
+  for (int i = 0; i < count; i++) {
+    int v = (i * 7919 + 13) % 251 - 125;
+    out[size_t(i)] = size == 16 ? v * 200 + (i % 7) : v;
+  }
+  return out;
+}
+
+// FNV-1a over the values' 32-bit forms.
+UInt64 Digest(const std::vector<int>& values) {
+  UInt64 h = 14695981039346656037ull;
+  for (int v : values) {
+    UInt32 u = UInt32(v);
+    for (int b = 0; b < 4; b++) {
+      h ^= (u >> (8 * b)) & 0xFF;
+      h *= 1099511628211ull;
+    }
+  }
+  return h;
 }
 
 class SoundMixer : public ::testing::Test {
@@ -491,6 +514,95 @@ TEST_F(SoundMixer, EchoesAddEarlierMixesWhenSwitchedOn) {
   // The buffer after the sound holds its echo, one mix buffer back, at half.
   EXPECT_EQ(Output16(s_doubleBUFF[0], 1)[0], 500 * 255 >> 8);
   soundECHO = 0;
+}
+
+// The mix, value for value, over three buffers in a row for a table of
+// sounds and settings: loops, repeats, left/right volumes and amplitude,
+// pitch, interpolation, smoothing, fake stereo, clipping, cut-offs, fades,
+// echoes and each output form. The first values and the digest of every
+// value were taken from the mixer and are kept so that any change to what
+// it mixes shows up.
+TEST_F(SoundMixer, MixesATableOfSoundsValueForValue) {
+  struct Case {
+    const char* name;
+    int outSize;       // the mixing routine: 8 or 16 bits,
+    bool stereoOut;    // mono or stereo
+    UInt32 outHertz;   // the settings' rate
+    int channels;      // the sound: 1 or 2 channels,
+    int size;          // 8 or 16 bits,
+    UInt32 hertz;      // its rate
+    int frames;        // and length; see Pattern
+    SInt32 loopStart;  // header loop frames, 0: none
+    SInt32 loopEnd;
+    UInt8 loopEnabled, repeat;
+    unsigned char note;  // 60: the sound's own rate
+    SInt16 left, right, amplitude;
+    UInt8 fadeStep;
+    int cutAfter;  // the channel is quieted before this buffer (-1: never)
+    UInt8 interpolation, smoothing, fakeStereo, echoes;
+    SInt16 volume;
+    std::vector<int> first;  // the first values of the first buffer
+    UInt64 digest;           // of every value of the three buffers
+    bool busy;               // still playing after them
+  };
+  // clang-format off
+  const Case cases[] = {
+      {"16-bit mono, centred, plays out", 16, true, 44100, 1, 16, 44100, 3000, 0, 0, 0, 0, 60, 256, 256, 256, 0, -1, 0, 0, 0, 0, 255, {-22313, -22313, 5180, 5180, -17331, -17331, 10163, 10163, -12348, -12348}, 0xf74a2a8e0c2dcd61ull, false},
+      {"16-bit mono, panned left, half rate", 16, true, 44100, 1, 16, 22050, 5000, 0, 0, 0, 0, 60, 256, 64, 200, 0, -1, 0, 0, 0, 0, 200, {-13672, -3418, -13672, -3418, 3174, 792, 3174, 792, -10620, -2656}, 0x24d05239070a33c5ull, false},
+      {"16-bit mono, header loop, loud right", 16, true, 44100, 1, 16, 11025, 2500, 1000, 1800, 1, 0, 60, 100, 300, 256, 0, -1, 1, 0, 0, 0, 255, {-8716, -26148, -6569, -19705, -4421, -13261, -2274, -6818, 2023, 6070}, 0x46dba9f79ed9ddc8ull, true},
+      {"16-bit stereo, note 67, repeating", 16, true, 44100, 2, 16, 44100, 1500, 0, 0, 0, 1, 67, 128, 256, 256, 0, -1, 0, 0, 0, 0, 255, {-11157, 5180, -8666, 10163, -6174, 15145, -1196, -24901, 1295, -19918}, 0x368fc51a7c791661ull, true},
+      {"16-bit mono into mono, note 55, smoothed", 16, false, 44100, 1, 16, 32000, 6000, 0, 0, 0, 0, 55, 256, 256, 256, 0, -1, 0, 1, 1, 0, 255, {-11157, -16735, -5778, -299, -8815, -13073, -1456, 4353, -3998, -8173}, 0x3e890d2a1eb5ade5ull, false},
+      {"16-bit mono, fake stereo, interpolated", 16, true, 44100, 1, 16, 30000, 9000, 0, 0, 0, 0, 60, 200, 180, 256, 0, -1, 1, 0, 1, 0, 240, {-16407, 14765, -6300, 5668, 3809, -3429, -12744, 11467, -2636, 2370}, 0x866d8a0077abf246ull, true},
+      {"16-bit mono at a 22,050 Hz mixer", 16, true, 22050, 1, 16, 44100, 9000, 0, 0, 0, 0, 60, 256, 256, 256, 0, -1, 0, 0, 0, 0, 255, {-22313, -22313, -17331, -17331, -12348, -12348, -7366, -7366, -2390, -2390}, 0xea32ff0743a97835ull, false},
+      {"16-bit mono cut off: the click filter", 16, true, 44100, 1, 16, 44100, 20000, 0, 0, 0, 0, 60, 256, 200, 256, 0, 1, 0, 0, 0, 0, 255, {-22313, -17432, 5180, 4047, -17331, -13540, 10163, 7939, -12348, -9648}, 0x89476e3cbcf9513cull, false},
+      {"16-bit mono fading", 16, false, 44100, 1, 16, 44100, 40000, 0, 0, 0, 0, 60, 256, 256, 256, 96, -1, 0, 0, 0, 0, 255, {-22313, 5180, -17331, 10163, -12348, 15145, -7366, 20121, -2390, -24901}, 0x64bb9714c59db85bull, false},
+      {"16-bit mono with echoes", 16, false, 44100, 1, 16, 44100, 5000, 0, 0, 0, 0, 60, 256, 256, 256, 0, -1, 0, 0, 0, 1, 255, {-22313, 5180, -17331, 10163, -12348, 15145, -7366, 20121, -2390, -24901}, 0xcd5bd685d75b3f57ull, false},
+      {"8-bit mono into 8-bit stereo, fake stereo, loop", 8, true, 44100, 1, 8, 22050, 1200, 200, 900, 1, 0, 60, 256, 128, 256, 0, -1, 1, 0, 1, 0, 255, {16, 183, 62, 160, 153, 115, 117, 132, 41, 170}, 0xbccaabcb6fc5ba2dull, true},
+      {"8-bit stereo, clipped at volume 512", 8, true, 44100, 2, 8, 44100, 3000, 0, 0, 0, 0, 60, 512, 512, 256, 0, -1, 0, 0, 0, 0, 255, {0, 179, 0, 229, 4, 255, 54, 255, 104, 0}, 0xb90e5039bd018af4ull, false},
+      {"8-bit mono into mono, note 72", 8, false, 44100, 1, 8, 44100, 7000, 0, 0, 0, 0, 72, 256, 256, 256, 0, -1, 0, 0, 0, 0, 255, {16, 41, 66, 91, 116, 140, 165, 190, 215, 240}, 0x8009c008b80f9ce5ull, false},
+      {"8-bit stereo sound in a mono mixer is skipped", 8, false, 44100, 2, 8, 44100, 3000, 0, 0, 0, 0, 60, 256, 256, 256, 0, -1, 0, 0, 0, 0, 255, {128, 128, 128, 128, 128, 128, 128, 128, 128, 128}, 0xad02466e38512325ull, true},
+      {"16-bit sound in an 8-bit mixer is skipped", 8, true, 44100, 1, 16, 44100, 3000, 0, 0, 0, 0, 60, 256, 256, 256, 0, -1, 0, 0, 0, 0, 255, {128, 128, 128, 128, 128, 128, 128, 128, 128, 128}, 0xc0af2bc4ec802325ull, true},
+  };
+  // clang-format on
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    audioPREFS.sampleSize = char(k.outSize);
+    audioPREFS.stereo = k.stereoOut;
+    audioPREFS.sampleRate = k.outHertz << 16;
+    audioPREFS.interpolation = k.interpolation;
+    audioPREFS.smoothing = k.smoothing;
+    audioPREFS.fakeStereo = k.fakeStereo;
+    audioPREFS.soundEchos = k.echoes;
+    audioPREFS.soundVolume = k.volume;
+    soundECHO = k.echoes;
+    Start();
+    if (k.echoes) SoundEchoParams(3000, 40, 11000, 25);
+    auto sound = MakeSound(k.channels, k.size, k.hertz, Pattern(k.channels * k.frames, k.size));
+    SHSet32(sound->Header(), kSHLoopStart, UInt32(k.loopStart));
+    SHSet32(sound->Header(), kSHLoopEnd, UInt32(k.loopEnd));
+    MixerChannel* c = mixerCHAN[0];
+    PlaySound(sound.get(), c, k.note);
+    SetChanVolume(c, k.left, k.right);
+    SetChanAmplitude(c, k.amplitude);
+    c->loopEnabled = k.loopEnabled;
+    c->repeat = k.repeat;
+    c->fadeStep = k.fadeStep;
+    std::vector<int> out;
+    for (int b = 0; b < 3; b++) {
+      if (b == k.cutAfter) QuietChannel(c);
+      s_mixerHEAD.dbhDoubleBack(soundMixerCHAN, s_doubleBUFF[b % 2]);
+      std::vector<int> values =
+          k.outSize == 16 ? Output16(s_doubleBUFF[b % 2], s_bufferSize) : Output8(s_doubleBUFF[b % 2], s_bufferSize);
+      out.insert(out.end(), values.begin(), values.end());
+    }
+    std::vector<int> first(out.begin(), out.begin() + 10);
+    EXPECT_EQ(first, k.first);
+    EXPECT_EQ(Digest(out), k.digest);
+    EXPECT_EQ(bool(ChannelBusy(c)), k.busy);
+    QuietChannel(c);
+    DisposeSoundMixer_Sound();
+    soundECHO = 0;
+  }
 }
 
 TEST(BlockMove, CopiesOverlappingBytesAndNothingForNoCount) {

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "FakeOpenAL.h"
 #include "foundation/MainTimer.h"
 #include "graphics/GameWindow.h"
 #include "shell/ErrorAlertDialogs.h"
@@ -8,6 +7,7 @@
 #include "sound/SoundChannels.h"
 #include "sound/SoundEffects.h"
 #include "sound/SoundServices.h"
+#include "support/openal/FakeOpenAL.h"
 
 namespace {
 

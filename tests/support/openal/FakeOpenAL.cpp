@@ -1,4 +1,4 @@
-#include "FakeOpenAL.h"
+#include "support/openal/FakeOpenAL.h"
 
 #include <algorithm>
 #include <cstring>
@@ -106,6 +106,9 @@ struct FakeOpenALCalls {
     s->played = 0;
     s->state = s->queue.empty() ? AL_STOPPED : AL_PLAYING;
     if (!s->queue.empty()) s->heard.push_back(s->queue.front());
+    F().plays.push_back({name, s->queue.empty() ? 0 : s->queue.front(), s->gain, s->pitch, {}});
+    std::copy(s->position, s->position + 3, F().plays.back().position);
+    if (F().finishAtOnce) F().Play(name, int(s->queue.size()));
   }
   static void SourceStop(ALuint name) {
     F().calls.push_back("alSourceStop");
@@ -196,16 +199,18 @@ const OpenALTable kFakeTable = {
 };
 }  // namespace
 
-FakeOpenAL::FakeOpenAL() : context(reinterpret_cast<ALCcontext*>(nextContext += 0x10)) {
+FakeOpenAL::FakeOpenAL()
+    : context(reinterpret_cast<ALCcontext*>(nextContext += 0x10)),
+      previousTable(SetOpenALTable(&kFakeTable)),
+      previousActive(active) {
   active = this;
-  SetOpenALTable(&kFakeTable);
   ResetSoundState();
 }
 
 FakeOpenAL::~FakeOpenAL() {
   ResetSoundState();
-  SetOpenALTable(nullptr);
-  active = nullptr;
+  SetOpenALTable(previousTable);
+  active = previousActive;
 }
 
 int FakeOpenAL::Processed(const FakeSource& s) const {
