@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "FuzzSupport.h"
+#include "MovieSeeds.h"
 #include "foundation/PlistTag.h"
 #include "foundation/StringFunctions.h"
 #include "foundation/TextBuffer.h"
@@ -22,6 +23,7 @@
 #include "frontend/Scores.h"
 #include "graphics/GameWindow.h"
 #include "graphics/PNGFile.h"
+#include "platform/QuickDraw.h"
 #include "shell/ApplInfo.h"
 #include "shell/MainPrefs.h"
 #include "sound/AudioPrefs.h"
@@ -344,6 +346,39 @@ void TablesSeeds(const std::string& resources) {
   }
 }
 
+// Pictures the engine writes from its pixel maps (ExportPixMapPNG of 32,
+// 16 and 8-bit maps, the last as palette indices and as grey levels), and
+// small pictures of the bundle; the icon harness takes the bundle's icons.
+void PictureSeeds(const std::string& resources, const std::string& scratch) {
+  int n = 0;
+  const FSRef folder{scratch};
+  for (SInt16 depth : {32, 16, 8}) {
+    GWorldPtr world = nullptr;
+    const Rect bounds{0, 0, 5, 7};
+    if (NewGWorld(&world, depth, &bounds, nullptr, nullptr, 0) != noErr) continue;
+    PixMapHandle pm = GetGWorldPixMap(world);
+    for (SInt16 y = 0; y < 5; y++)
+      for (SInt16 x = 0; x < 7; x++) {
+        UInt8* row = reinterpret_cast<UInt8*>(GetPixBaseAddr(pm)) + y * GetPixRowBytes(pm);
+        const UInt32 v = UInt32(x * 36) << 16 | UInt32(y * 60) << 8 | UInt32((x + y) * 20);
+        if (depth == 32) reinterpret_cast<UInt32*>(row)[x] = v;
+        if (depth == 16) reinterpret_cast<UInt16*>(row)[x] = UInt16(v & 0x7FFF);
+        if (depth == 8) row[x] = UInt8(x * 16 + y);
+      }
+    const std::string path = scratch + "/export.png";
+    for (UInt8 oneByte = 0; oneByte < (depth == 8 ? 3 : 1); oneByte++)
+      if (ExportPixMapPNG("export", pm, nullptr, &folder, oneByte != 0, oneByte == 2))
+        Put("picture", n++, ReadFile(path));
+    DisposeGWorld(world);
+  }
+  for (const char* name : {"Graphics/Spark.png", "Graphics/Interface/Volume.png", "Icons/Halvane-16.png"})
+    Put("picture", n++, ReadFile(resources + "/" + name));
+  int i = 0;
+  for (const char* name : {"Icons/Halvane-16.png", "Icons/Halvane-22.png", "QK Resources/Audio.icns"})
+    Put("icon", i++, ReadFile(resources + "/" + name));
+  Put("icon", i++, ReadFile(root + "/picture/seed-0"));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -366,5 +401,10 @@ int main(int argc, char** argv) {
   ReplaySeeds();
   StyledTextSeeds();
   TablesSeeds(argv[2]);
+  PictureSeeds(argv[2], FuzzFolder());
+  if (MovieSeeds(std::string(argv[2]) + "/ZadOR/QKLogo640.mov", root + "/movie") < 0) {
+    std::fprintf(stderr, "fuzz_seeds: the movie seeds could not be written\n");
+    return 1;
+  }
   return 0;
 }
