@@ -7,6 +7,7 @@
 
 #include "foundation/ErrorDialog.h"
 #include "foundation/Memory.h"
+#include "foundation/Paths.h"
 #include "foundation/StringFunctions.h"
 
 namespace {
@@ -67,6 +68,16 @@ void FuzzUseHome() {
     return true;
   }();
   (void)done;
+}
+
+std::string FuzzMakeBundle(const std::string& name, std::initializer_list<const char*> folders) {
+  SetBundlePathForTesting((FuzzFolder() + "/" + name).c_str());
+  const std::string resources = GetResourcesPath();
+  for (size_t at = 1; (at = resources.find('/', at)) != std::string::npos; ++at)
+    mkdir(resources.substr(0, at).c_str(), 0700);
+  mkdir(resources.c_str(), 0700);
+  for (const char* folder : folders) mkdir((resources + "/" + folder).c_str(), 0700);
+  return resources;
 }
 
 std::string FuzzWriteFile(const std::string& name, const uint8_t* data, size_t size) {

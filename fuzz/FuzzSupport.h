@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 #include <string>
 
 // Once per process: a dialog back end under which any fatal report ends the
@@ -17,6 +18,9 @@ const std::string& FuzzFolder();
 // Points HOME and the XDG folders into the scratch folder, once, so that the
 // user's Preferences folder is a private one.
 void FuzzUseHome();
+// Makes the engine's bundle `name` in the scratch folder its bundle, with the
+// folders named made inside its resources; answers the resources' path.
+std::string FuzzMakeBundle(const std::string& name, std::initializer_list<const char*> folders);
 // The input's bytes as a file: `name` in the scratch folder, or the absolute
 // path `name`; answers the path.
 std::string FuzzWriteFile(const std::string& name, const uint8_t* data, size_t size);

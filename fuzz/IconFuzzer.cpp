@@ -37,16 +37,7 @@ struct HandedIcon {
 HandedIcon handed;
 
 const std::string& Resources() {
-  static const std::string path = [] {
-    SetBundlePathForTesting((FuzzFolder() + "/Icon.app").c_str());
-    const std::string resources = GetResourcesPath();
-    for (size_t at = 1; (at = resources.find('/', at)) != std::string::npos; ++at)
-      mkdir(resources.substr(0, at).c_str(), 0700);
-    mkdir(resources.c_str(), 0700);
-    mkdir((resources + "/QK Resources").c_str(), 0700);
-    mkdir((resources + "/Icons").c_str(), 0700);
-    return resources;
-  }();
+  static const std::string path = FuzzMakeBundle("Icon.app", {"QK Resources", "Icons"});
   return path;
 }
 

@@ -22,15 +22,7 @@ constexpr SInt16 kTableId = 1300;  // no system table has it
 UInt16 Word(const uint8_t* p) { return UInt16(p[0] << 8 | p[1]); }
 
 const std::string& Resources() {
-  static const std::string path = [] {
-    SetBundlePathForTesting((FuzzFolder() + "/Tables.app").c_str());
-    const std::string resources = GetResourcesPath();
-    for (size_t at = 1; (at = resources.find('/', at)) != std::string::npos; ++at)
-      mkdir(resources.substr(0, at).c_str(), 0700);
-    mkdir(resources.c_str(), 0700);
-    mkdir((resources + "/CLUT").c_str(), 0700);
-    return resources;
-  }();
+  static const std::string path = FuzzMakeBundle("Tables.app", {"CLUT"});
   return path;
 }
 

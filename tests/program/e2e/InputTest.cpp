@@ -18,6 +18,14 @@ namespace {
 // A press of the left Shift key as SDL handed it to the program.
 const char kShiftPressed[] = "sdl KEYDOWN scancode 225 ";
 
+// Ctrl+Q ends the program at the menu, cleanly.
+void QuitWithCtrlQ(Program& program) {
+  ASSERT_TRUE(program.PressKey("q", {"Control_L"})) << program.Diagnostics();
+  auto status = program.WaitForExit();
+  ASSERT_TRUE(status) << "Ctrl+Q did not end the program\n" << program.Diagnostics();
+  EXPECT_TRUE(status->Clean()) << Describe(*status) << "\n" << program.Diagnostics();
+}
+
 TEST(InputTest, AKeyRightAfterEachWindowSizeChangeReachesTheProgram) {
   Desktop desktop;
   UserHome home;
@@ -44,10 +52,7 @@ TEST(InputTest, AKeyRightAfterEachWindowSizeChangeReachesTheProgram) {
           << "the Shift key pressed after the size change did not reach the program\n"
           << program.Diagnostics();
     }
-  ASSERT_TRUE(program.PressKey("q", {"Control_L"})) << program.Diagnostics();
-  auto status = program.WaitForExit();
-  ASSERT_TRUE(status) << "Ctrl+Q did not end the program\n" << program.Diagnostics();
-  EXPECT_TRUE(status->Clean()) << Describe(*status) << "\n" << program.Diagnostics();
+  QuitWithCtrlQ(program);
 }
 
 // Away at another window long enough for the program to count it a
@@ -100,10 +105,7 @@ TEST(InputTest, AKeyTypedTheMomentTheWindowIsBackIsServed) {
         << "the key typed as the window came back was not served\n"
         << program.Diagnostics();
   }
-  ASSERT_TRUE(program.PressKey("q", {"Control_L"})) << program.Diagnostics();
-  auto status = program.WaitForExit();
-  ASSERT_TRUE(status) << "Ctrl+Q did not end the program\n" << program.Diagnostics();
-  EXPECT_TRUE(status->Clean()) << Describe(*status) << "\n" << program.Diagnostics();
+  QuitWithCtrlQ(program);
 }
 
 }  // namespace
