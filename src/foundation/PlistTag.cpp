@@ -228,8 +228,15 @@ PlistTag* PlistTag::GetLong(const char* k, SInt32* n, unsigned char create) { re
 PlistTag* PlistTag::GetBoolean(const char* k, unsigned char* flag, unsigned char create) {
   Str255 text;
   PlistTag* node = GetTag("boolean", k, text, create);
-  if (node && Is(text, "true/")) *flag = 1;
-  if (node && Is(text, "false/")) *flag = 0;
+  if (node && Is(text, "true/")) {
+    *flag = 1;
+  } else if (node && Is(text, "false/")) {
+    *flag = 0;
+  } else if (node && !create) {
+    // A key whose value is no boolean gives no flag: the caller keeps its
+    // default rather than a value never read.
+    return nullptr;
+  }
   return node;
 }
 
