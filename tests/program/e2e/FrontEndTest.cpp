@@ -250,17 +250,6 @@ int ScoreDigits(const ScreenImage& s) {
   return n;
 }
 
-// Presses fire (space) `times` times, each long enough for a step of a busy
-// program to see.
-void TapFire(Desktop& desktop, int times) {
-  for (int shot = 0; shot < times; ++shot) {
-    desktop.KeyDown("space");
-    std::this_thread::sleep_for(milliseconds(150));
-    desktop.KeyUp("space");
-    std::this_thread::sleep_for(milliseconds(150));
-  }
-}
-
 // After a game that made the table, the panel offers the last game's name
 // selected; what is typed replaces it and shows in the field before Return.
 TEST_F(FrontEndTest, TheNameTypedShowsOnThePanelAndReplacesTheOfferedOne) {
@@ -270,23 +259,10 @@ TEST_F(FrontEndTest, TheNameTypedShowsOnThePanelAndReplacesTheOfferedOne) {
   ASSERT_EQ(OpenToTheMenu(program), "");
   ASSERT_TRUE(GamePlaying(PlayFromTheMenu(program))) << "no game\n" << program.Diagnostics();
   TapFire(desktop, 1);  // the first press joins the game
-  // A ship lost before it hit anything ends the game with no score: the
-  // menu comes back, and a person plays again.
-  bool scored = false;
-  for (int i = 0, games = 1; i < 120 && !scored && games <= 3; ++i) {
-    const char* side = i % 2 ? "Right" : "Left";
-    desktop.KeyDown(side);
-    TapFire(desktop, 4);
-    desktop.KeyUp(side);
-    const ScreenImage now = program.GrabContent();
-    scored = ScoreDigits(now) >= 20 || PanelAsks(now);
-    if (!scored && MainDiffers(now) <= 15) {
-      ++games;
-      ASSERT_TRUE(GamePlaying(PlayFromTheMenu(program))) << "no new game\n" << program.Diagnostics();
-      TapFire(desktop, 1);
-    }
-  }
-  ASSERT_TRUE(scored) << "no score in three games of play\n" << program.Diagnostics();
+  ASSERT_EQ(PlayUntilScored(
+                program, desktop, [](const ScreenImage& s) { return ScoreDigits(s) >= 20 || PanelAsks(s); },
+                [](const ScreenImage& s) { return MainDiffers(s) <= 15; }),
+            "");
   if (!PanelAsks(program.GrabContent())) {
     ASSERT_TRUE(Paused(PauseWithEscape(program))) << "no pause\n" << program.Diagnostics();
     program.ClickGame(kBoxLeft + 40 + 60, kBoxTop + 18 + 3 * 36 + 15);  // Abort

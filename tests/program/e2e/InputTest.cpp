@@ -18,19 +18,25 @@ namespace {
 // A press of the left Shift key as SDL handed it to the program.
 const char kShiftPressed[] = "sdl KEYDOWN scancode 225 ";
 
-// Ctrl+Q ends the program at the menu, cleanly.
-void QuitWithCtrlQ(Program& program) {
-  ASSERT_TRUE(program.PressKey("q", {"Control_L"})) << program.Diagnostics();
-  auto status = program.WaitForExit();
-  ASSERT_TRUE(status) << "Ctrl+Q did not end the program\n" << program.Diagnostics();
-  EXPECT_TRUE(status->Clean()) << Describe(*status) << "\n" << program.Diagnostics();
-}
+// The program in its 640 x 480 window at the menu.
+class InputTest : public ::testing::Test {
+ protected:
+  InputTest() { home.WritePreferences("<dict>\t<key>Full Screen</key>\t<false/></dict>"); }
 
-TEST(InputTest, AKeyRightAfterEachWindowSizeChangeReachesTheProgram) {
+  // Ctrl+Q ends the program at the menu, cleanly.
+  void QuitWithCtrlQ() {
+    ASSERT_TRUE(program.PressKey("q", {"Control_L"})) << program.Diagnostics();
+    auto status = program.WaitForExit();
+    ASSERT_TRUE(status) << "Ctrl+Q did not end the program\n" << program.Diagnostics();
+    EXPECT_TRUE(status->Clean()) << Describe(*status) << "\n" << program.Diagnostics();
+  }
+
   Desktop desktop;
   UserHome home;
-  home.WritePreferences("<dict>\t<key>Full Screen</key>\t<false/></dict>");
-  Program program(desktop, home);
+  Program program{desktop, home};
+};
+
+TEST_F(InputTest, AKeyRightAfterEachWindowSizeChangeReachesTheProgram) {
   ASSERT_EQ(OpenToTheMenu(program), "");
 
   struct Change {
@@ -52,18 +58,14 @@ TEST(InputTest, AKeyRightAfterEachWindowSizeChangeReachesTheProgram) {
           << "the Shift key pressed after the size change did not reach the program\n"
           << program.Diagnostics();
     }
-  QuitWithCtrlQ(program);
+  QuitWithCtrlQ();
 }
 
 // Away at another window long enough for the program to count it a
 // suspend, then back: the key typed the moment the window holds the focus
-// again is served (SDL reports a focus that came back a moment late, after
-// the first keys typed at the window).
-TEST(InputTest, AKeyTypedTheMomentTheWindowIsBackIsServed) {
-  Desktop desktop;
-  UserHome home;
-  home.WritePreferences("<dict>\t<key>Full Screen</key>\t<false/></dict>");
-  Program program(desktop, home);
+// again is served, though it is queued before the program has taken its
+// return.
+TEST_F(InputTest, AKeyTypedTheMomentTheWindowIsBackIsServed) {
   ASSERT_EQ(OpenToTheMenu(program), "");
   XWindow other = desktop.OpenOtherWindow(ScreenRect{700, 10, 200, 150});
   ASSERT_TRUE(PollUntil([&] { return desktop.IsShown(other); }, {}, Program::kTimeout));
@@ -105,7 +107,7 @@ TEST(InputTest, AKeyTypedTheMomentTheWindowIsBackIsServed) {
         << "the key typed as the window came back was not served\n"
         << program.Diagnostics();
   }
-  QuitWithCtrlQ(program);
+  QuitWithCtrlQ();
 }
 
 }  // namespace

@@ -116,17 +116,6 @@ int RowPixels(const ScreenImage& s, bool gold) {
   return n;
 }
 
-// Presses and releases fire (space) `times` times, each long enough for a
-// step of a busy program to see.
-void TapFire(Desktop& desktop, int times) {
-  for (int shot = 0; shot < times; ++shot) {
-    desktop.KeyDown("space");
-    std::this_thread::sleep_for(std::chrono::milliseconds(150));
-    desktop.KeyUp("space");
-    std::this_thread::sleep_for(std::chrono::milliseconds(150));
-  }
-}
-
 // Bright orange pixels of a player's score in the status bar (player 1's on
 // the left, player 2's on the right, left of the yellow status cells): a
 // score of 0 is one faint digit, 10 or more at least two bright ones.
@@ -214,25 +203,12 @@ TEST_F(WholeFlowTest, PlayPauseResumeAbandonEnterANameAndFindItAfterARestart) {
     ScreenImage resumed = program.WaitForContent([](const ScreenImage& s) { return BoxShows(s) < 0.3; });
     ASSERT_LT(BoxShows(resumed), 0.3) << "Resume did not end the pause\n" << program.Diagnostics();
 
-    // Fire tapped (each press is one shot) while the ship sways, until the
-    // status bar shows a score to enter the table with. A ship lost before
-    // it hit anything ends the game with no score: the menu comes back, and
-    // a person plays again.
-    bool scored = false;
-    for (int i = 0, games = 1; i < 120 && !scored && games <= 3; ++i) {
-      const char* side = i % 2 ? "Right" : "Left";
-      desktop.KeyDown(side);
-      TapFire(desktop, 4);
-      desktop.KeyUp(side);
-      const ScreenImage now = program.GrabContent();
-      scored = ScoreDigits(now) >= 20 || PanelShows(now) >= 0.8;
-      if (!scored && MenuShows(now) >= 0.9) {
-        ++games;
-        ASSERT_TRUE(GamePlaying(PlayFromTheMenu(program))) << "no new game\n" << program.Diagnostics();
-        TapFire(desktop, 1);
-      }
-    }
-    EXPECT_TRUE(scored) << "no score in three games of play";
+    // Fire tapped while the ship sways, until the status bar shows a score
+    // to enter the table with (or the game ended and the panel asks).
+    EXPECT_EQ(PlayUntilScored(
+                  program, desktop, [](const ScreenImage& s) { return ScoreDigits(s) >= 20 || PanelShows(s) >= 0.8; },
+                  [](const ScreenImage& s) { return MenuShows(s) >= 0.9; }),
+              "");
 
     // Pause again; Abort ends the game, and the menu comes back asking for
     // the name of the player who made the table. (Should the enemies have

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -154,6 +155,33 @@ ScreenImage PlayFromTheMenu(Program& program) {
   }
   if (begun(shown) && !GamePlaying(shown)) shown = program.WaitForContent(GamePlaying, Program::kFadeTimeout);
   return shown;
+}
+
+void TapFire(Desktop& desktop, int times) {
+  for (int shot = 0; shot < times; ++shot) {
+    desktop.KeyDown("space");
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    desktop.KeyUp("space");
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+  }
+}
+
+std::string PlayUntilScored(Program& program, Desktop& desktop, const std::function<bool(const ScreenImage&)>& scored,
+                            const std::function<bool(const ScreenImage&)>& menuBack) {
+  for (int i = 0, games = 1; i < 120 && games <= 3; ++i) {
+    const char* side = i % 2 ? "Right" : "Left";
+    desktop.KeyDown(side);
+    TapFire(desktop, 4);
+    desktop.KeyUp(side);
+    const ScreenImage now = program.GrabContent();
+    if (scored(now)) return "";
+    if (menuBack(now)) {
+      ++games;
+      if (!GamePlaying(PlayFromTheMenu(program))) return "no new game\n" + program.Diagnostics();
+      TapFire(desktop, 1);
+    }
+  }
+  return "no score in three games of play\n" + program.Diagnostics();
 }
 
 int QuitPanelSamples() { return int(Samples().size()); }

@@ -3,11 +3,13 @@
 // Return answers with "quit" and Escape with "go on playing".
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "support/e2e/Desktop.h"
 #include "support/e2e/Process.h"
 #include "support/e2e/Program.h"
 #include "support/e2e/ScreenImage.h"
@@ -52,6 +54,18 @@ bool GamePlaying(const ScreenImage& shown);
 // picture has begun to change the game is on its way, however slowly a
 // loaded machine fades it, and another click would pause it.
 ScreenImage PlayFromTheMenu(Program& program);
+
+// Presses and releases fire (space) `times` times, each long enough for a
+// step of a busy program to see.
+void TapFire(Desktop& desktop, int times);
+
+// Plays as a person who wants a score: fire tapped (each press one shot)
+// while the ship sways, until `scored` accepts the picture. A ship lost
+// before it hit anything ends the game with no score: once `menuBack` sees
+// the menu again, a new game is started and joined (three games at most).
+// "" once scored, else what went wrong.
+std::string PlayUntilScored(Program& program, Desktop& desktop, const std::function<bool(const ScreenImage&)>& scored,
+                            const std::function<bool(const ScreenImage&)>& menuBack);
 
 // How many of the panel picture's plain patches show in place, and how many
 // there are to find.
