@@ -38,8 +38,7 @@ namespace {
 // music), rewound without lapping from the middle (a stopped one), lapped
 // from the middle and from the start (a queued one). Runs in the check's
 // child process.
-bool DecodeAsThePlayerDoes(void* data) {
-  const char* path = static_cast<const char*>(data);
+bool DecodeAsThePlayerDoes(const char* path) {
   CompressedSound sound;
   // What the open refuses, the program refuses the same way.
   if (!sound.Open(path)) return true;
@@ -66,6 +65,15 @@ bool DecodeAsThePlayerDoes(void* data) {
   decode(aFewBlocks);
   return true;
 }
+
+bool DecodeInChild(void* data) { return DecodeAsThePlayerDoes(static_cast<const char*>(data)); }
+
+bool RunCheckIsolated(bool (*check)(const char* path), const char* path, double seconds) {
+  (void)check;  // always DecodeAsThePlayerDoes, which DecodeInChild calls
+  return PlatformRunIsolated(DecodeInChild, const_cast<char*>(path), seconds);
+}
+
+SoundCheckRunner checkRunner = RunCheckIsolated;
 
 // Files checked while the program runs, by path and size, and checks begun
 // ahead whose verdict has not been asked for yet.
@@ -105,7 +113,7 @@ bool DecodingSurvives(const char* path) {
   }
   auto found = CheckedFiles().find(path);
   if (found != CheckedFiles().end() && found->second.size == size) return found->second.survives;
-  bool survives = PlatformRunIsolated(DecodeAsThePlayerDoes, const_cast<char*>(path), kDecodeCheckSeconds);
+  bool survives = checkRunner(DecodeAsThePlayerDoes, path, kDecodeCheckSeconds);
   CheckedFiles()[path] = {size, survives};
   return survives;
 }
@@ -118,9 +126,21 @@ void CheckSoundFilesAhead(const std::vector<std::string>& paths) {
     if (!SizeOf(path.c_str(), &size) || PendingChecks().count(path)) continue;
     auto found = CheckedFiles().find(path);
     if (found != CheckedFiles().end() && found->second.size == size) continue;
-    if (IsolatedRun* run = PlatformStartIsolated(DecodeAsThePlayerDoes, const_cast<char*>(path.c_str())))
+    if (IsolatedRun* run = PlatformStartIsolated(DecodeInChild, const_cast<char*>(path.c_str())))
       PendingChecks()[path] = {size, run};
   }
+}
+
+SoundCheckRunner SetSoundCheckRunnerForTesting(SoundCheckRunner runner) {
+  SoundCheckRunner previous = checkRunner == RunCheckIsolated ? nullptr : checkRunner;
+  checkRunner = runner ? runner : RunCheckIsolated;
+  return previous;
+}
+
+void ForgetSoundChecks() {
+  for (auto& pending : PendingChecks()) PlatformFinishIsolated(pending.second.run, 0);
+  PendingChecks().clear();
+  CheckedFiles().clear();
 }
 
 Boolean CompressedSound::Load(const char* path) {

@@ -150,6 +150,17 @@ extern UInt8 activeMusicCount;
 // then waits only for what is left of its check. For files that are loaded
 // later, such as the music of each screen.
 void CheckSoundFilesAhead(const std::vector<std::string>& paths);
+// What runs CompressedSound::Load's check of a file: check(path) away from
+// the caller, true only when it returned true within `seconds` (a fault in
+// it refuses the file and nothing more). The default forks a child for each
+// file (PlatformRunIsolated); the sound fuzzer installs one that keeps its
+// child. Answers the runner installed before (null for the default); null
+// puts the default back. Checks begun ahead use the default.
+using SoundCheckRunner = bool (*)(bool (*check)(const char* path), const char* path, double seconds);
+SoundCheckRunner SetSoundCheckRunnerForTesting(SoundCheckRunner runner);
+// Forgets every verdict (ends the checks begun ahead), so that each file is
+// checked again on its next load.
+void ForgetSoundChecks();
 // The music file `name` (a path below the Resources folder, without
 // ".ogg"), as LoadMusic finds it.
 std::string MusicPath(const char* name);

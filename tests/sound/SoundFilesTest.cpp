@@ -163,6 +163,70 @@ TEST_F(SoundFiles, ChecksBegunAheadGiveTheSameVerdicts) {
   EXPECT_EQ(LoadSoundFile(&effect, good.c_str()), 0);
 }
 
+// The runner installed is what checks each file Load has not checked yet:
+// it is handed the program's own check and the path, and its verdict
+// stands. Forgetting the checks makes the next load ask again; null puts
+// the forking default back, which still refuses a file that faults.
+struct RecordingRunner {
+  static std::vector<std::string> asked;
+  static bool verdict;
+  static bool checkPassed;
+  static bool Run(bool (*check)(const char* path), const char* path, double seconds) {
+    asked.push_back(path);
+    EXPECT_GT(seconds, 0);
+    checkPassed = check(path);
+    return verdict;
+  }
+};
+std::vector<std::string> RecordingRunner::asked;
+bool RecordingRunner::verdict;
+bool RecordingRunner::checkPassed;
+
+TEST_F(SoundFiles, TheCheckRunnerInstalledGivesTheVerdicts) {
+  std::string good = folder / "runner.ogg";
+  ASSERT_TRUE(WriteOggFile(good, SineTone(22050, 2, 44100, 441, 9000), 2, 44100));
+  std::string bad = folder / "runner-fpe.ogg";
+  std::filesystem::copy_file(FixturePath("vorbis-fpe.ogg"), bad);
+  ForgetSoundChecks();
+  RecordingRunner::asked.clear();
+  RecordingRunner::verdict = false;
+  EXPECT_EQ(SetSoundCheckRunnerForTesting(RecordingRunner::Run), nullptr);
+
+  CompressedSound sound;
+  EXPECT_FALSE(sound.Load(good.c_str()));
+  EXPECT_TRUE(RecordingRunner::checkPassed);
+  EXPECT_FALSE(sound.Load(good.c_str()));  // the verdict is kept
+  EXPECT_EQ(RecordingRunner::asked, std::vector<std::string>{good});
+
+  ForgetSoundChecks();
+  RecordingRunner::verdict = true;
+  EXPECT_TRUE(sound.Load(good.c_str()));
+  QKSndCommand effect;
+  EXPECT_EQ(LoadSoundFile(&effect, good.c_str()), 0);
+  EXPECT_EQ(RecordingRunner::asked, (std::vector<std::string>{good, good}));
+
+  EXPECT_EQ(SetSoundCheckRunnerForTesting(nullptr), &RecordingRunner::Run);
+  ForgetSoundChecks();
+  EXPECT_FALSE(sound.Load(bad.c_str()));
+  EXPECT_TRUE(sound.Load(good.c_str()));
+  EXPECT_EQ(RecordingRunner::asked.size(), 2u);
+  EXPECT_EQ(SetSoundCheckRunnerForTesting(nullptr), nullptr);
+}
+
+// Forgetting ends the checks begun ahead, and the loads that follow check
+// again and give the same verdicts.
+TEST_F(SoundFiles, ForgettingEndsTheChecksBegunAhead) {
+  std::string good = folder / "forget.ogg";
+  ASSERT_TRUE(WriteOggFile(good, SineTone(22050, 2, 44100, 441, 9000), 2, 44100));
+  std::string bad = folder / "forget-fpe.ogg";
+  std::filesystem::copy_file(FixturePath("vorbis-fpe.ogg"), bad);
+  CheckSoundFilesAhead({good, bad});
+  ForgetSoundChecks();
+  CompressedSound sound;
+  EXPECT_FALSE(sound.Load(bad.c_str()));
+  EXPECT_TRUE(sound.Load(good.c_str()));
+}
+
 // A named pipe in the place of a sound file is unreadable, not a wait.
 TEST_F(SoundFiles, ANamedPipeIsRefusedAtOnce) {
   std::string path = folder / "pipe.ogg";
