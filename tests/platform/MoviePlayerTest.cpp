@@ -140,6 +140,13 @@ TEST_F(MoviePlayerTest, ItsSoundGoesWholeToTheOutputAtItsVolume) {
   EXPECT_EQ(sound.stops, 1);
 }
 
+// Two grey 16 x 16 frames in FFmpeg's plainest picture stream.
+std::string OtherContainerMovie() {
+  std::string movie = "YUV4MPEG2 W16 H16 F30:1 Ip A1:1 C420jpeg\n";
+  for (int frame = 0; frame < 2; ++frame) movie += "FRAME\n" + std::string(16 * 16 * 3 / 2, char(0x80));
+  return movie;
+}
+
 TEST_F(MoviePlayerTest, MissingOrDamagedFilesGiveAnError) {
   TempFolder folder;
   const std::string logo = ReadAll(LogoMovie());
@@ -155,6 +162,8 @@ TEST_F(MoviePlayerTest, MissingOrDamagedFilesGiveAnError) {
       {"empty", folder.Write("empty.mov", ""), kMovieFileDamaged},
       {"not a movie", folder.Write("text.mov", std::string(5000, 'x')), kMovieFileDamaged},
       {"only its first kilobyte", folder.Write("head.mov", logo.substr(0, 1024)), kMovieFileDamaged},
+      // A whole movie that FFmpeg plays, in a container other than QuickTime.
+      {"another container", folder.Write("frames.mov", OtherContainerMovie()), kMovieFileDamaged},
   };
   for (const Case& c : cases) {
     std::unique_ptr<Movie> movie = NewFFmpegMovie(&sound);

@@ -148,8 +148,13 @@ SInt16 FFmpegMovie::Open(const char* path) {
   std::FILE* file = OpenRegularFileForReading(path);
   if (!file) return kMovieFileMissing;
   std::fclose(file);
+  // Only QuickTime movies are played (the logo is one). A file is not
+  // tried against every container FFmpeg knows: that costs time on each
+  // open, more the more damaged the file, and lets a damaged file reach
+  // readers the program never needs.
+  const AVInputFormat* quickTime = av_find_input_format("mov");
   AVFormatContext* format = nullptr;
-  if (avformat_open_input(&format, path, nullptr, nullptr) < 0) return kMovieFileDamaged;
+  if (!quickTime || avformat_open_input(&format, path, quickTime, nullptr) < 0) return kMovieFileDamaged;
   SInt16 result = Read(format);
   avformat_close_input(&format);
   if (result != 0) Close();
