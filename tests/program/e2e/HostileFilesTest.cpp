@@ -11,13 +11,13 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <optional>
 #include <regex>
 #include <string>
 
 #include "support/Fixtures.h"
 #include "support/Poll.h"
 #include "support/e2e/Desktop.h"
+#include "support/e2e/GameScreens.h"
 #include "support/e2e/Program.h"
 
 using namespace e2e;
@@ -48,14 +48,10 @@ class HostileFilesTest : public ::testing::Test {
     ASSERT_TRUE(TitleShows(shown)) << "the title did not show\n" << program.Diagnostics();
   }
 
-  // Ctrl+Q until the program has heard (the first screen drops the keys
-  // that came while it opened); it must end cleanly.
+  // Ctrl+Q until the program has taken one (the first screen drops the
+  // keys that came while it opened); it must end cleanly.
   void Quit(Program& program) {
-    std::optional<ExitStatus> status;
-    for (int tries = 0; tries < 5 && !status; ++tries) {
-      ASSERT_TRUE(program.PressKey("q", {"Control_L"})) << program.Diagnostics();
-      status = program.WaitForExit(Millis{2000});
-    }
+    auto status = QuitWithCtrlQ(program);
     ASSERT_TRUE(status) << "Ctrl+Q did not end the program\n" << program.Diagnostics();
     EXPECT_TRUE(status->Clean()) << Describe(*status) << "\n" << program.Diagnostics();
   }

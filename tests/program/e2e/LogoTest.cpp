@@ -69,8 +69,7 @@ class LogoTest : public ::testing::Test {
   }
 
   void Quit(Program& program) {
-    ASSERT_TRUE(program.PressKey("q", {"Control_L"})) << program.Diagnostics();
-    auto status = program.WaitForExit();
+    auto status = QuitWithCtrlQ(program);
     ASSERT_TRUE(status) << "Ctrl+Q did not end the program\n" << program.Diagnostics();
     EXPECT_TRUE(status->Clean()) << Describe(*status) << "\n" << program.Diagnostics();
   }

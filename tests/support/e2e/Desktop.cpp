@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <stdexcept>
 
 #include "support/Poll.h"
@@ -138,6 +139,8 @@ Desktop::Desktop(int width, int height) : width_(width), height_(height) {
 }
 
 void Desktop::StopServer() {
+  if (watcher_) XCloseDisplay(watcher_);
+  watcher_ = nullptr;
   if (x_) {
     for (XWindow w : ownWindows_) XDestroyWindow(x_, w);
     XCloseDisplay(x_);
@@ -148,6 +151,7 @@ void Desktop::StopServer() {
 }
 
 Desktop::~Desktop() {
+  if (watcher_) XCloseDisplay(watcher_);
   if (x_) {
     for (XWindow w : ownWindows_) XDestroyWindow(x_, w);
     XCloseDisplay(x_);
@@ -207,6 +211,47 @@ std::string Desktop::Title(XWindow window) {
   return title;
 }
 
+void Desktop::WatchInput(XWindow window) {
+  if (!watcher_) watcher_ = XOpenDisplay(DisplayString(x_));
+  if (!watcher_) return;
+  XSelectInput(watcher_, window, KeyPressMask | KeyReleaseMask | FocusChangeMask | StructureNotifyMask);
+  XSync(watcher_, False);
+  seen_ += "watching window " + std::to_string(window) + "\n";
+}
+
+std::string Desktop::InputSeen() {
+  static const char* const kDetails[] = {"Ancestor",         "Virtual", "Inferior",    "Nonlinear",
+                                         "NonlinearVirtual", "Pointer", "PointerRoot", "None"};
+  static const char* const kModes[] = {"Normal", "Grab", "Ungrab", "WhileGrabbed"};
+  while (watcher_ && XPending(watcher_)) {
+    XEvent e;
+    XNextEvent(watcher_, &e);
+    char line[160];
+    switch (e.type) {
+      case KeyPress:
+      case KeyRelease:
+        if (e.type == KeyPress) keyPressesSeen_[e.xkey.keycode & 0xFF]++;
+        std::snprintf(line, sizeof line, "x %s keycode %u state 0x%x time %lu\n",
+                      e.type == KeyPress ? "KeyPress" : "KeyRelease", e.xkey.keycode, e.xkey.state, e.xkey.time);
+        break;
+      case FocusIn:
+      case FocusOut:
+        std::snprintf(line, sizeof line, "x %s mode %s detail %s\n", e.type == FocusIn ? "FocusIn" : "FocusOut",
+                      kModes[e.xfocus.mode & 3], kDetails[e.xfocus.detail & 7]);
+        break;
+      case MapNotify: std::snprintf(line, sizeof line, "x Map\n"); break;
+      case UnmapNotify: std::snprintf(line, sizeof line, "x Unmap\n"); break;
+      case ReparentNotify: std::snprintf(line, sizeof line, "x Reparent to %lu\n", e.xreparent.parent); break;
+      case ConfigureNotify:
+        std::snprintf(line, sizeof line, "x Configure %dx%d\n", e.xconfigure.width, e.xconfigure.height);
+        break;
+      default: line[0] = 0;
+    }
+    seen_ += line;
+  }
+  return seen_;
+}
+
 XWindow Desktop::FocusedWindow() {
   Window focus = 0;
   int revert;
@@ -230,15 +275,28 @@ unsigned char Desktop::KeyCode(const std::string& key) {
   return code;
 }
 
-void Desktop::PressKey(const std::string& key, const std::vector<std::string>& modifiers) {
+bool Desktop::PressKey(const std::string& key, const std::vector<std::string>& modifiers) {
   std::vector<::KeyCode> held;
   for (const std::string& m : modifiers) held.push_back(KeyCode(m));
   ::KeyCode k = KeyCode(key);
+  if (watcher_) {
+    Window focus = 0;
+    int revert;
+    XGetInputFocus(x_, &focus, &revert);
+    InputSeen();
+    seen_ +=
+        "harness presses " + key + " (keycode " + std::to_string(k) + "), focus on " + std::to_string(focus) + "\n";
+  }
   for (::KeyCode m : held) XTestFakeKeyEvent(x_, m, True, CurrentTime);
   XTestFakeKeyEvent(x_, k, True, CurrentTime);
   XTestFakeKeyEvent(x_, k, False, CurrentTime);
   for (auto m = held.rbegin(); m != held.rend(); ++m) XTestFakeKeyEvent(x_, *m, False, CurrentTime);
   Flush();
+  if (!watcher_) return true;
+  const unsigned long before = keyPressesSeen_[k];
+  if (PollUntil([&] { return InputSeen(), keyPressesSeen_[k] > before; }, {}, Millis(1000))) return true;
+  seen_ += "the server gave the watched window no press of " + key + "\n";
+  return false;
 }
 
 void Desktop::KeyDown(const std::string& key) {

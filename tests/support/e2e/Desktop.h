@@ -65,8 +65,10 @@ class Desktop {
   bool IsFullScreen(XWindow window);
 
   // Key names are X keysym names: "q", "1", "Escape", "Control_L", "KP_8".
-  // A press is down and up, with the modifiers held around it.
-  void PressKey(const std::string& key, const std::vector<std::string>& modifiers = {});
+  // A press is down and up, with the modifiers held around it. While a
+  // window is watched: whether the server gave it the key within a second
+  // (otherwise always true).
+  bool PressKey(const std::string& key, const std::vector<std::string>& modifiers = {});
   // One half of a press, for keys held over time.
   void KeyDown(const std::string& key);
   void KeyUp(const std::string& key);
@@ -100,6 +102,14 @@ class Desktop {
   // of the desktop may be used but its destructor.
   void StopServer();
 
+  // Watches the window from a connection of the harness's own: each key and
+  // focus event the X server delivers to it, and each key the harness sends
+  // with the focus at that moment, so that a failure can tell a key the
+  // server gave the window from one that went elsewhere.
+  void WatchInput(XWindow window);
+  // What was seen since the watch began, a line each.
+  std::string InputSeen();
+
  private:
   void WaitForWindowManager();
   void Flush();
@@ -110,6 +120,9 @@ class Desktop {
   ChildProcess server_, manager_;
   std::string name_;
   _XDisplay* x_ = nullptr;
+  _XDisplay* watcher_ = nullptr;
+  std::string seen_;
+  unsigned long keyPressesSeen_[256] = {};
   std::vector<XWindow> ownWindows_;
 };
 

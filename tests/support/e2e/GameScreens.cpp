@@ -199,21 +199,37 @@ bool QuitQuestionShown(const ScreenImage& shown) {
   return samples >= 8 && QuitPanelMatches(shown) >= samples * 9 / 10;
 }
 
+// The trace's name for each key the tests press to end a step.
+std::string TakenText(const std::string& key) {
+  static const std::pair<const char*, int> codes[] = {{"Return", 36}, {"q", 12}, {"Escape", 53}};
+  for (const auto& [name, code] : codes)
+    if (key == name) return "taken KeyDown key " + std::to_string(code) + " ";
+  return "taken KeyDown ";
+}
+
+std::optional<ExitStatus> PressUntilItEnds(Program& program, const std::string& key,
+                                           const std::vector<std::string>& modifiers) {
+  const std::string taken = TakenText(key);
+  for (int tries = 0; tries < 5; ++tries) {
+    const int before = program.TraceCount(taken);
+    // No focus to press into: the window went because the program is
+    // ending from an earlier press.
+    if (!program.PressKey(key, modifiers)) return program.WaitForExit(Program::kFadeTimeout);
+    if (auto status = program.WaitForExit(std::chrono::milliseconds(2000))) return status;
+    if (program.TraceCount(taken) > before) return program.WaitForExit(Program::kFadeTimeout);
+  }
+  return std::nullopt;
+}
+
+std::optional<ExitStatus> QuitWithCtrlQ(Program& program) { return PressUntilItEnds(program, "q", {"Control_L"}); }
+
 std::optional<ExitStatus> QuitGameInProgress(Program& program) {
   if (!program.PressKey("q", {"Control_L"})) return std::nullopt;
   ScreenImage asked = program.WaitForContent(QuitQuestionShown);
   if (!QuitQuestionShown(asked)) return std::nullopt;
-  // A key that comes while the panel is opening is dropped with the rest of
-  // the keys queued then: ask again until the program has taken one. Once it
-  // has, it fades out and ends, which a loaded machine makes slow.
-  const std::string returnTaken = "taken KeyDown key 36 ";
-  for (int tries = 0; tries < 5; ++tries) {
-    const int taken = program.TraceCount(returnTaken);
-    if (!program.PressKey("Return")) return std::nullopt;
-    if (auto status = program.WaitForExit(std::chrono::milliseconds(2000))) return status;
-    if (program.TraceCount(returnTaken) > taken) return program.WaitForExit(Program::kFadeTimeout);
-  }
-  return std::nullopt;
+  // A Return that comes while the panel is opening is dropped with the rest
+  // of the keys queued then; once one is taken, the program fades out.
+  return PressUntilItEnds(program, "Return");
 }
 
 }  // namespace e2e

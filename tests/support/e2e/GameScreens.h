@@ -74,6 +74,15 @@ int QuitPanelSamples();
 // Nearly all of the panel shows.
 bool QuitQuestionShown(const ScreenImage& shown);
 
+// Presses the key until the program has taken one from its queue (a screen
+// that opens drops the keys queued until then), then waits for the program
+// to end, which a loaded machine makes slow. The exit, or nothing when the
+// program took none of five presses or did not end.
+std::optional<ExitStatus> PressUntilItEnds(Program& program, const std::string& key,
+                                           const std::vector<std::string>& modifiers = {});
+// Ctrl+Q, as PressUntilItEnds presses it.
+std::optional<ExitStatus> QuitWithCtrlQ(Program& program);
+
 // Ends the program from a game in progress as a person does: Ctrl+Q, then,
 // once the question shows, Return. The exit, or nothing when the question
 // did not show or the program did not end.

@@ -1,6 +1,7 @@
 #include "support/e2e/Program.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -89,7 +90,10 @@ bool Program::WaitForWindow(Millis timeout) {
       [this] {
         if (!process_.Running()) return true;
         XWindow w = desktop_.WindowOfProcess(process_.Pid());
-        if (w && desktop_.IsShown(w)) window_ = w;
+        if (w && desktop_.IsShown(w)) {
+          window_ = w;
+          desktop_.WatchInput(w);
+        }
         return window_ != 0;
       },
       {}, timeout);
@@ -140,9 +144,17 @@ ScreenImage Program::SkipLogo(const std::function<bool(const ScreenImage&)>& tit
 bool Program::PressKey(const std::string& key, const std::vector<std::string>& modifiers) {
   // A key pressed while the window manager has the focus elsewhere (the
   // window is being placed again) would go to nobody.
-  if (!WaitForFocus()) return false;
-  desktop_.PressKey(key, modifiers);
-  return true;
+  // The server can give a key to another client even so (the window
+  // manager holding the keyboard for a moment while it places the window):
+  // such a key never reached the program, so it is pressed again, and the
+  // watch log says so.
+  for (int tries = 0; tries < 3; ++tries) {
+    if (!WaitForFocus()) return false;
+    if (desktop_.PressKey(key, modifiers)) return true;
+    if (!process_.Running()) return false;
+    std::printf("the server gave the window no press of %s; pressing it again\n", key.c_str());
+  }
+  return false;
 }
 
 ScreenPoint Program::GamePointOnScreen(double gameX, double gameY) {
@@ -231,7 +243,8 @@ std::string Program::Diagnostics() {
     text += ", running";
   else if (process_.Status())
     text += ", " + Describe(*process_.Status());
-  text += "\nstderr:\n" + Stderr() + "stdout:\n" + Stdout() + "input trace:\n" + LastLines(InputTrace(), 300);
+  text += "\nstderr:\n" + Stderr() + "stdout:\n" + Stdout() + "input trace:\n" + LastLines(InputTrace(), 300) +
+          "the window's input as the X server delivered it:\n" + LastLines(desktop_.InputSeen(), 60);
   // A program that still runs but did not do what was asked: where it is.
   if (running) text += "threads:\n" + Stacks();
   return text;
