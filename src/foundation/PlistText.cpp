@@ -89,18 +89,40 @@ void WriteValue(TextBuffer* buffer, const unsigned char* value) {
   }
 }
 
-// The writer's inverse, in one pass from the left: "&lt;" and "&gt;" are
-// '<' and '>'; "&amp;" is '&' where an entity follows it (as the writer
-// escapes), and stays as it is elsewhere, as it always read.
-void UnescapeValue(unsigned char* value) {
-  for (SInt32 i = 1; i <= value[0]; i++) {
-    if (HasAt(value, i, "&lt;", 4))
-      ReplaceAt(value, i, 4, "<", 255);
-    else if (HasAt(value, i, "&gt;", 4))
-      ReplaceAt(value, i, 4, ">", 255);
-    else if (HasAt(value, i, "&amp;", 5) && EntityTailAt(value, i + 5))
-      ReplaceAt(value, i, 5, "&", 255);
+// A value's text, read to the end of its line or the next markup and put
+// back the way the writer escaped it, in one pass from the left: "&lt;" and
+// "&gt;" are '<' and '>'; "&amp;" is '&' where an entity follows it (as the
+// writer escapes), and stays as it is elsewhere, as it always read. The
+// text is read whole before it is cut to the 254 bytes a read keeps: the
+// escapes make a value longer on the page than in memory, and cutting the
+// page's text would lose the end of a value that was saved whole.
+void ReadValue(TextBuffer* buffer, unsigned char* value) {
+  const unsigned char* first = buffer->Read();
+  const unsigned char* end = buffer->DataEnd();
+  const unsigned char* at = first;
+  while (at < end && *at != 13 && *at != 10 && !buffer->CheckSkipChar(*at)) at++;
+  buffer->OffsPos(SInt32(at - first));
+  std::string text;
+  for (const unsigned char* p = first; p < at && text.size() < 254;) {
+    auto starts = [&](const char* entity) {
+      const size_t n = std::strlen(entity);
+      return size_t(at - p) >= n && std::memcmp(p, entity, n) == 0;
+    };
+    if (starts("&lt;")) {
+      text += '<';
+      p += 4;
+    } else if (starts("&gt;")) {
+      text += '>';
+      p += 4;
+    } else if (starts("&amp;lt;") || starts("&amp;gt;") || starts("&amp;amp;")) {
+      text += '&';
+      p += 5;
+    } else {
+      text += char(*p++);
+    }
   }
+  value[0] = UInt8(text.size());
+  std::memcpy(value + 1, text.data(), text.size());
 }
 
 // A boolean holding "true/" or "false/" is written as that empty element; any
@@ -321,8 +343,7 @@ SInt16 PlistTag::ReadChildren(TextBuffer* buffer, SInt32 depth) {
           if (node->data) QKDisposePtr(node->data);
           node->data = block;
         } else {
-          buffer->ReadText(text);
-          UnescapeValue(text);
+          ReadValue(buffer, text);
           CopyString255(text, node->value);
         }
       }

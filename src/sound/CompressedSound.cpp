@@ -32,37 +32,41 @@ CompressedSound::~CompressedSound() { Dispose(); }
 
 namespace {
 
-// Decodes the file as the program may: from the start as it is opened (a
-// music asks again after a short or failed block, as the channels are
-// serviced again), rewound with the lapped seek at the end (a looping
-// music), rewound without lapping from the middle (a stopped one), lapped
-// from the middle and from the start (a queued one). Runs in the check's
-// child process.
+// Decodes the file as the program may: an effect or a looping music, from
+// the start to its first empty block (a hole in a damaged stream is one),
+// then rewound with the lapped seek there, twice; asked again past an empty
+// block; rewound without lapping from the middle (a stopped music), lapped
+// from the middle and from the start (a queued one). A music plays to the
+// stream's real end, which a damaged stream puts past the length it claims:
+// the check goes as far (a stream without end runs the check out of time,
+// and is refused). Runs in the check's child process.
 bool DecodeAsThePlayerDoes(const char* path) {
   CompressedSound sound;
   // What the open refuses, the program refuses the same way.
   if (!sound.Open(path)) return true;
   std::vector<char> block(kMusicBlockBytes);
-  const SInt64 most = SInt64(sound.Length()) + kMusicBlockBytes, aFewBlocks = 4 * kMusicBlockBytes;
-  auto decode = [&](SInt64 limit) {
+  const SInt64 most = SInt64(1) << 31, aFewBlocks = 4 * kMusicBlockBytes;
+  auto decode = [&](SInt64 limit, int emptyBlocks) {
     SInt64 total = 0;
-    for (int empty = 0; total < limit && empty < 2;) {
+    for (int empty = 0; total < limit && empty < emptyBlocks;) {
       SInt32 n = sound.GetNextBuffer(block.data(), kMusicBlockBytes);
       empty = n > 0 ? 0 : empty + 1;
       total += std::max<SInt32>(n, 0);
     }
     return total;
   };
-  SInt64 whole = decode(most);
+  SInt64 whole = decode(most, 1);
   sound.Reset();
-  decode(most);
+  decode(most, 1);
+  sound.Reset();
+  decode(most, 2);
   sound.Rewind();
-  decode(whole / 2);
+  decode(whole / 2, 1);
   sound.Reset();
-  decode(aFewBlocks);
+  decode(aFewBlocks, 1);
   sound.Rewind();
   sound.Reset();
-  decode(aFewBlocks);
+  decode(aFewBlocks, 1);
   return true;
 }
 

@@ -409,13 +409,28 @@ TEST(PlistText, UnnamedArrayCannotBeWritten) {
 namespace {
 
 // Values holding '&', '<' and '>' in every arrangement that looks like an
-// entity come back from a save as they were.
+// entity come back from a save as they were, the longest a read keeps too
+// (escaped, they are longer on the page than that).
 TEST(PlistText, ValuesThatLookLikeEntitiesSurviveASaveCycle) {
-  const char* const values[] = {"&lt;", "&gt;", "&amp;", "&amp;lt;",     "&&lt;",    "<&>", "a & b",
-                                "&",    "&lt",  "R&D",   "&amp;amp;gt;", "x&gt;y<z", ";&;"};
-  for (const char* value : values) {
+  const std::string values[] = {"&lt;",
+                                "&gt;",
+                                "&amp;",
+                                "&amp;lt;",
+                                "&&lt;",
+                                "<&>",
+                                "a & b",
+                                "&",
+                                "&lt",
+                                "R&D",
+                                "&amp;amp;gt;",
+                                "x&gt;y<z",
+                                ";&;",
+                                std::string(250, 'x') + "<><>",
+                                "&amp;" + std::string(249, 'm'),
+                                std::string(240, 'y') + "&lt;&gt;&amp;"};
+  for (const std::string& value : values) {
     Root root;
-    root.NewString("Name", value);
+    root.NewString("Name", value.c_str());
     std::string text = Save(root);
     Root back;
     ASSERT_EQ(Load(back, text), 0) << value;
