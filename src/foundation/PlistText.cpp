@@ -66,10 +66,18 @@ void UnescapeKey(unsigned char* key) {
   }
 }
 
-// What follows the '&' of an entity the reader turns back into a character.
-bool EntityTailAt(const unsigned char* s, SInt32 i) {
-  return HasAt(s, i, "lt;", 3) || HasAt(s, i, "gt;", 3) || HasAt(s, i, "amp;", 4);
+// Whether the n bytes at p begin with what follows the '&' of an entity the
+// reader turns back into a character.
+bool EntityTail(const unsigned char* p, size_t n) {
+  for (const char* tail : {"lt;", "gt;", "amp;"}) {
+    const size_t m = std::strlen(tail);
+    if (n >= m && std::memcmp(p, tail, m) == 0) return true;
+  }
+  return false;
 }
+
+// The same at position i (from 1) of s.
+bool EntityTailAt(const unsigned char* s, SInt32 i) { return i <= s[0] && EntityTail(s + i, size_t(s[0] - i + 1)); }
 
 // '<' and '>' in a value would end it early on the next read, so they are
 // written as "&lt;" and "&gt;". An '&' is written as "&amp;" only where it
@@ -114,7 +122,7 @@ void ReadValue(TextBuffer* buffer, unsigned char* value) {
     } else if (starts("&gt;")) {
       text += '>';
       p += 4;
-    } else if (starts("&amp;lt;") || starts("&amp;gt;") || starts("&amp;amp;")) {
+    } else if (starts("&amp;") && EntityTail(p + 5, size_t(at - p) - 5)) {
       text += '&';
       p += 5;
     } else {

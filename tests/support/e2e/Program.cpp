@@ -143,11 +143,10 @@ ScreenImage Program::SkipLogo(const std::function<bool(const ScreenImage&)>& tit
 
 bool Program::PressKey(const std::string& key, const std::vector<std::string>& modifiers) {
   // A key pressed while the window manager has the focus elsewhere (the
-  // window is being placed again) would go to nobody.
-  // The server can give a key to another client even so (the window
-  // manager holding the keyboard for a moment while it places the window):
-  // such a key never reached the program, so it is pressed again, and the
-  // watch log says so.
+  // window is being placed again) would go to nobody. A key the server
+  // gave no client watching the window, though it had the focus, never
+  // reached the program either: it is pressed again, and the watch log and
+  // the test's output say so.
   for (int tries = 0; tries < 3; ++tries) {
     if (!WaitForFocus()) return false;
     if (desktop_.PressKey(key, modifiers)) return true;
