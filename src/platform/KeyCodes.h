@@ -9,6 +9,20 @@
 
 constexpr UInt8 kNoKeyCode = 255;
 
+// The key codes the program names (by position, whatever the layout).
+namespace keycode {
+inline constexpr UInt8 kReturn = 36, kTab = 48, kSpace = 49, kDelete = 51, kEscape = 53, kEnter = 76;
+inline constexpr UInt8 kKeypad0 = 82, kKeypad4 = 86, kKeypad5 = 87, kKeypad6 = 88, kKeypad8 = 91;
+inline constexpr UInt8 kForwardDelete = 117, kLeftArrow = 123, kRightArrow = 124, kDownArrow = 125, kUpArrow = 126;
+}  // namespace keycode
+
+// The character codes key events carry for the keys that type no printing
+// character.
+namespace keychar {
+inline constexpr UInt8 kEnter = 3, kBackspace = 8, kTab = 9, kReturn = 13, kEscape = 27;
+inline constexpr UInt8 kLeftArrow = 28, kRightArrow = 29, kUpArrow = 30, kDownArrow = 31, kForwardDelete = 127;
+}  // namespace keychar
+
 // The virtual key code of an SDL scancode, kNoKeyCode when it has none (the
 // SDL implementation's table).
 UInt8 VirtualKeyCode(int sdlScancode);
