@@ -239,11 +239,12 @@ void DrawPicture(ImageBuffer* b, PicHandle picture, const Rect& r) {
 }
 
 // The icon a control shows: its own file, else the alert kind of an icon
-// control (the note for an icon reference without a file).
+// control, or of an icon reference given an icon number for its type (the
+// note for any other icon reference without a file).
 std::string IconFileOf(ControlRef c) {
   if (!c->iconPath.empty()) return c->iconPath;
   if (c->kind == kControlKindIcon) return AlertIconFile(c->value);
-  if (c->kind == kControlKindIconRef) return AlertIconFile(1);
+  if (c->kind == kControlKindIconRef) return AlertIconFile(c->iconType ? c->value : 1);
   return std::string();
 }
 

@@ -9,7 +9,9 @@
 #include "foundation/StringLibrary.h"
 #include "foundation/TextEncodings.h"
 #include "foundation/Timer.h"
+#include "platform/QuickDrawPicture.h"
 #include "shell/ApplInfo.h"
+#include "shell/ControlUtilities.h"
 #include "shell/Events.h"
 #include "shell/Startup.h"
 
@@ -246,10 +248,29 @@ void GetControlText(ControlRef control, unsigned char* text) {
   memcpy(text + 1, control->text.data(), n);
 }
 
-// There is no system icon registry: the control keeps the type and is shown
-// with the note icon; an unknown type never ends the program.
+// The icon registered for the application's creator and the type (an icon
+// file), else the icon number RegisterIconCode noted for the type. A type
+// with neither is reported, and the control shows the note icon: a missing
+// icon never ends the program.
 void SetControlIconCode(ControlRef control, UInt32 type) {
-  if (control) control->iconType = type;
+  if (!control) return;
+  control->iconType = type;
+  control->data[FOUR_CHAR('s', 'c', 'a', 'l')] = 1;
+  IconRef icon = nullptr;
+  OSErr error = GetIconRef(kOnSystemDisk, APPL.creator, type, &icon);
+  if (error == noErr) {
+    control->iconPath = icon->path;
+    ReleaseIconRef(icon);
+    return;
+  }
+  control->iconPath.clear();
+  SInt16 number = RegisteredIcon(type);
+  control->value = number >= 0 ? number : 1;
+  if (number >= 0) return;
+  // The report is a dialog of its own: the one being built keeps its settings.
+  DialogParams building = dlogPARAMS;
+  ErrorDialog("GetIconRef() failed.", SInt16(error), 0, 0);
+  dlogPARAMS = building;
 }
 
 void SetDefaultControl(ControlRef control, unsigned char isDefault) {

@@ -13,6 +13,7 @@
 #include "graphics/RenderedDialogs.h"
 #include "graphics/TextRender.h"
 #include "platform/DialogModel.h"
+#include "shell/ApplInfo.h"
 #include "shell/ControlUtilities.h"
 #include "shell/StandardDialog.h"
 #include "support/TempFolder.h"
@@ -118,6 +119,32 @@ TEST_F(RenderedDialogDraw, ABevelButtonShowsItsIconFile) {
   Rgb faded = At(picture, 48, 40);  // 45 % of the icon over the button's grey
   EXPECT_NEAR(faded.r, 255 * 0.45 + 247 * 0.55, 1);
   EXPECT_NEAR(faded.g, 247 * 0.55, 1);
+}
+
+// An icon-reference control set by its type shows the icon file registered
+// for the application's creator and that type, not the note icon.
+TEST_F(RenderedDialogDraw, AnIconReferenceShowsTheApplicationsIconOfItsType) {
+  TempFolder folder;
+  std::vector<UInt8> green(32 * 32 * 4);
+  for (size_t i = 0; i < green.size(); i += 4) green[i + 1] = green[i + 3] = 255;
+  std::string path = folder / "green.png";
+  ASSERT_EQ(SavePNG(path.c_str(), green.data(), 32, 32, 0, nullptr, 0), 1);
+  APPL.creator = FOUR_CHAR('H', 'l', 'v', 'n');
+  const UInt32 type = FOUR_CHAR('g', 'r', 'n', ' ');
+  IconRef icon = nullptr;
+  ASSERT_EQ(RegisterIconRefFromIconFile(APPL.creator, type, path.c_str(), &icon), noErr);
+  ReleaseIconRef(icon);
+  Rect r = IconPosition();
+  ControlRef control = NewDialogControl(window, &r, kIconRefProc, PStr(""), 0, 0, 0);
+  SetControlIconCode(control, type);
+  DrawDialog(window, &picture);
+  for (Point at : {Point{12, 22}, Point{26, 36}, Point{40, 50}}) {
+    Rgb shown = At(picture, at.h, at.v);
+    EXPECT_EQ(shown.r, 0) << at.h << "," << at.v;
+    EXPECT_EQ(shown.g, 255) << at.h << "," << at.v;
+    EXPECT_EQ(shown.b, 0) << at.h << "," << at.v;
+  }
+  APPL = ApplInfo();
 }
 
 // The alert kinds come from the desktop's icon themes, the default theme
