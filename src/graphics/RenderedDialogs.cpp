@@ -3,8 +3,10 @@
 #include <GL/gl.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include FT_SYNTHESIS_H
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -16,35 +18,28 @@
 #include "foundation/Timer.h"
 #include "graphics/ImageBuffer.h"
 #include "graphics/ImageGL.h"
+#include "graphics/InterfaceFont.h"
 #include "graphics/PNGFile.h"
 #include "graphics/TextRender.h"
 #include "platform/DialogModel.h"
 #include "platform/DialogSurface.h"
+#include "platform/EventPlatform.h"
+#include "platform/FontCatalog.h"
 #include "platform/GLWindow.h"
 #include "platform/MenuModel.h"
 #include "platform/PlatformTime.h"
 #include "platform/QuickDrawColor.h"
 #include "platform/QuickDrawPicture.h"
+#include "shell/Startup.h"
 
 namespace {
 
 constexpr float kTextSize = 12.0f;
-constexpr const char* kFontPath = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 constexpr SInt16 kCell = 12;  // a colour cell's side
 constexpr SInt16 kPopupItemHeight = 18;
 constexpr SInt16 kIconSide = 32;
 
-FT_Face DialogFont() {
-  static FT_Face face = nullptr;
-  static bool tried = false;
-  if (!tried) {
-    tried = true;
-    if (!fontLibrary) InitFreeType();
-    face = LoadFont(kFontPath);
-    if (face) FT_Select_Charmap(face, FT_ENCODING_UNICODE);
-  }
-  return face;
-}
+FT_Face DialogFont() { return InterfaceFont(); }
 
 void SetColor(ImageBuffer* b, float r, float g, float bl) {
   b->color.red = r;
@@ -91,34 +86,81 @@ std::u32string Decode(const std::string& text) {
   return out;
 }
 
-// Loads one character's glyph at the dialog size; false when the font has none.
-bool LoadGlyph(FT_Face face, char32_t cp, bool render) {
-  FT_Set_Transform(face, nullptr, nullptr);
-  FT_Set_Char_Size(face, FT_F26Dot6(kTextSize * 64.0f), 0, 0, 0);
-  return FT_Load_Char(face, cp, render ? FT_LOAD_RENDER : FT_LOAD_DEFAULT) == 0;
+// How a text is drawn: its face and size, bold, italic and underlined, and
+// its colour (components 0 to 1).
+struct TextLook {
+  FT_Face face = nullptr;
+  float size = kTextSize;
+  bool bold = false, italic = false, underline = false;
+  float r = 0, g = 0, b = 0;
+};
+
+TextLook Plain(float r = 0, float g = 0, float b = 0) {
+  TextLook look;
+  look.face = DialogFont();
+  look.r = r;
+  look.g = g;
+  look.b = b;
+  return look;
 }
 
-int TextWidth(const std::string& utf8) {
-  FT_Face face = DialogFont();
-  if (!face) return 0;
+// The look of a control's texts, `ink` grey but for what its font style
+// sets: the font (by number; 0 is the dialog font), the size, the face
+// (bold, italic, underline) and, while the control is enabled, the colour.
+TextLook LookOf(ControlRef c, float ink) {
+  TextLook look = Plain(ink, ink, ink);
+  const ControlFontStyleRec& f = c->fontStyle;
+  FontFace face;
+  if ((f.flags & 1) && f.font != 0 && FontFaceOfNum(f.font, &face))
+    if (FT_Face loaded = CatalogueFace(face.path, face.index)) look.face = loaded;
+  if ((f.flags & 4) && f.size > 0) look.size = float(f.size);
+  if (f.flags & 2) {
+    look.bold = (f.style & 1) != 0;  // the face bits: bold 1, italic 2, underline 4
+    look.italic = (f.style & 2) != 0;
+    look.underline = (f.style & 4) != 0;
+  }
+  if ((f.flags & 8) && IsControlEnabled(c)) {
+    look.r = f.foreColor.red / 65535.0f;
+    look.g = f.foreColor.green / 65535.0f;
+    look.b = f.foreColor.blue / 65535.0f;
+  }
+  return look;
+}
+
+// Loads one character's glyph in the look; false when the face has none.
+bool LoadGlyph(const TextLook& look, char32_t cp, bool render) {
+  FT_Face face = look.face;
+  FT_Set_Transform(face, nullptr, nullptr);
+  FT_Set_Char_Size(face, FT_F26Dot6(look.size * 64.0f), 0, 0, 0);
+  if (FT_Load_Char(face, cp, FT_LOAD_DEFAULT) != 0) return false;
+  if (look.italic) FT_GlyphSlot_Oblique(face->glyph);
+  if (look.bold) FT_GlyphSlot_Embolden(face->glyph);
+  return !render || face->glyph->format == FT_GLYPH_FORMAT_BITMAP ||
+         FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL) == 0;
+}
+
+int TextWidth(const std::string& utf8, const TextLook& look) {
+  if (!look.face) return 0;
   FT_Pos pen = 0;
   for (char32_t cp : Decode(utf8))
-    if (LoadGlyph(face, cp, false)) pen += face->glyph->advance.x;
+    if (LoadGlyph(look, cp, false)) pen += look.face->glyph->advance.x;
   return int((pen + 63) >> 6);
 }
 
+int TextWidth(const std::string& utf8) { return TextWidth(utf8, Plain()); }
+
 // UTF-8 text with its baseline at y, starting (align 0), centred (1) or
 // ending (2) at x.
-void Text(ImageBuffer* b, const std::string& utf8, float x, float y, char align, float r = 0, float g = 0,
-          float bl = 0) {
-  FT_Face face = DialogFont();
+void Text(ImageBuffer* b, const std::string& utf8, float x, float y, char align, const TextLook& look) {
+  FT_Face face = look.face;
   if (!face || !b->pixels) return;
-  if (align == 1) x -= float(TextWidth(utf8) / 2);
-  if (align == 2) x -= float(TextWidth(utf8));
-  const UInt8 rgb[3] = {UInt8(r * 255.0f + 0.5f), UInt8(g * 255.0f + 0.5f), UInt8(bl * 255.0f + 0.5f)};
+  const int width = TextWidth(utf8, look);
+  if (align == 1) x -= float(width / 2);
+  if (align == 2) x -= float(width);
+  const UInt8 rgb[3] = {UInt8(look.r * 255.0f + 0.5f), UInt8(look.g * 255.0f + 0.5f), UInt8(look.b * 255.0f + 0.5f)};
   FT_Pos pen = FT_Pos(x * 64.0f);
   for (char32_t cp : Decode(utf8)) {
-    if (!LoadGlyph(face, cp, true)) continue;
+    if (!LoadGlyph(look, cp, true)) continue;
     const FT_Bitmap& bitmap = face->glyph->bitmap;
     SInt32 left = SInt32(pen >> 6) + face->glyph->bitmap_left, top = SInt32(y) - face->glyph->bitmap_top;
     for (SInt32 row = 0; row < SInt32(bitmap.rows); ++row) {
@@ -135,15 +177,34 @@ void Text(ImageBuffer* b, const std::string& utf8, float x, float y, char align,
     }
     pen += face->glyph->advance.x;
   }
+  if (look.underline && width > 0) {
+    SetColor(b, look.r, look.g, look.b);
+    SInt16 top = SInt16(y + 2), thick = SInt16(std::max(1.0f, look.size / 12.0f));
+    Rect line{top, SInt16(x), SInt16(top + thick), SInt16(x + float(width))};
+    b->PaintRect(&line);
+  }
 }
 
-// Words wrapped into the rectangle, one line every 15 pixels.
-void WrappedText(ImageBuffer* b, const std::string& text, const Rect& r, float ink = 0) {
+void Text(ImageBuffer* b, const std::string& utf8, float x, float y, char align, float r = 0, float g = 0,
+          float bl = 0) {
+  Text(b, utf8, x, y, align, Plain(r, g, bl));
+}
+
+// Words wrapped into the rectangle, a line every 1.25 times the size (15
+// pixels at the dialog size), each placed by the justification (-1 flush
+// right, 1 centred, anything else flush left).
+void WrappedText(ImageBuffer* b, const std::string& text, const Rect& r, const TextLook& look, SInt16 just = 0) {
   std::string line, word;
-  float y = r.top + 12;
+  float y = r.top + look.size;
+  const float step = std::round(look.size * 1.25f);
   auto flush = [&] {
-    Text(b, line, r.left, y, 0, ink, ink, ink);
-    y += 15;
+    if (just == 1)
+      Text(b, line, (r.left + r.right) / 2.0f, y, 1, look);
+    else if (just == -1)
+      Text(b, line, r.right, y, 2, look);
+    else
+      Text(b, line, r.left, y, 0, look);
+    y += step;
     line.clear();
   };
   for (size_t i = 0; i <= text.size(); ++i) {
@@ -153,7 +214,7 @@ void WrappedText(ImageBuffer* b, const std::string& text, const Rect& r, float i
       continue;
     }
     std::string tried = line.empty() ? word : line + " " + word;
-    if (!line.empty() && TextWidth(tried) > r.right - r.left) {
+    if (!line.empty() && TextWidth(tried, look) > r.right - r.left) {
       flush();
       tried = word;
     }
@@ -323,9 +384,9 @@ void DrawButton(ImageBuffer* b, ControlRef c, bool active, float ink) {
       DrawImage(b, icon, place, active ? 1.0f : 0.45f);
     else
       DrawPicture(b, c->picture, place);
-    Text(b, Title(c), (r.left + r.right) / 2.0f, r.bottom - 6.0f, 1, ink, ink, ink);
+    Text(b, Title(c), (r.left + r.right) / 2.0f, r.bottom - 6.0f, 1, LookOf(c, ink));
   } else {
-    Text(b, Title(c), (r.left + r.right) / 2.0f, MidV(r) + 4.0f, 1, ink, ink, ink);
+    Text(b, Title(c), (r.left + r.right) / 2.0f, MidV(r) + 4.0f, 1, LookOf(c, ink));
   }
 }
 
@@ -335,10 +396,11 @@ void DrawEditText(ImageBuffer* b, ControlRef c, bool focused, float ink) {
   Fill(b, r, 1.0f);
   Frame(b, r, focused ? 0.1f : 0.5f, focused ? 0.3f : 0.5f, focused ? 0.9f : 0.5f);
   std::string shown = c->password ? std::string(c->text.size(), '*') : Utf8(c->text);
-  Text(b, shown, r.left + 3.0f, r.bottom - 4.0f, 0, ink, ink, ink);
+  const TextLook look = LookOf(c, ink);
+  Text(b, shown, r.left + 3.0f, r.bottom - 4.0f, 0, look);
   if (focused) {
     std::string before = c->password ? std::string(size_t(c->selEnd), '*') : c->text.substr(0, size_t(c->selEnd));
-    SInt16 x = SInt16(r.left + 3 + TextWidth(c->password ? before : Utf8(before)));
+    SInt16 x = SInt16(r.left + 3 + TextWidth(c->password ? before : Utf8(before), look));
     Fill(b, Rect{SInt16(r.top + 2), x, SInt16(r.bottom - 2), SInt16(x + 1)}, 0.0f);
   }
 }
@@ -351,7 +413,7 @@ void DrawCheck(ImageBuffer* b, ControlRef c, float ink) {
   Fill(b, box, 1.0f);
   Frame(b, box, ink, ink, ink);
   if (c->value) Fill(b, Inset(box, 3), ink);
-  Text(b, Title(c), r.left + 18.0f, midV + 4.0f, 0, ink, ink, ink);
+  Text(b, Title(c), r.left + 18.0f, midV + 4.0f, 0, LookOf(c, ink));
 }
 
 void DrawTabs(ImageBuffer* b, ControlRef c, float ink) {
@@ -384,7 +446,7 @@ void DrawPopup(ImageBuffer* b, ControlRef c, float ink) {
   SInt16 item = c->value;  // the chosen item, counted from 1
   std::string shown = item >= 1 && size_t(item) <= items.size() ? items[size_t(item - 1)] : std::to_string(c->value);
   std::string title = Title(c);
-  Text(b, title.empty() ? shown : title + ": " + shown, r.left + 6.0f, midV + 4.0f, 0, ink, ink, ink);
+  Text(b, title.empty() ? shown : title + ": " + shown, r.left + 6.0f, midV + 4.0f, 0, LookOf(c, ink));
   DrawArrow(b, r.right, midV, ink);
 }
 
@@ -436,7 +498,9 @@ void DrawControl(ImageBuffer* b, WindowRef dialog, ControlRef c, const DialogHov
   float ink = active ? 0.0f : 0.6f;
   const Rect& r = c->bounds;
   switch (c->kind) {
-    case kControlKindStaticText: WrappedText(b, Utf8(c->text), r, ink); break;
+    case kControlKindStaticText:
+      WrappedText(b, Utf8(c->text), r, LookOf(c, ink), (c->fontStyle.flags & 64) ? c->fontStyle.just : SInt16(0));
+      break;
     case kControlKindPushButton:
     case kControlKindRoundButton:
     case kControlKindBevelButton: DrawButton(b, c, active, ink); break;
@@ -459,7 +523,7 @@ void DrawControl(ImageBuffer* b, WindowRef dialog, ControlRef c, const DialogHov
     case kControlKindUserPane:
       if (c->title[0]) {
         Frame(b, r, 0.6f, 0.6f, 0.6f);
-        Text(b, Title(c), r.left + 6.0f, r.top - 2.0f, 0, ink, ink, ink);
+        Text(b, Title(c), r.left + 6.0f, r.top - 2.0f, 0, LookOf(c, ink));
       }
       break;
     default: break;
