@@ -26,6 +26,7 @@
 #include "platform/EventPlatform.h"
 #include "platform/FontCatalog.h"
 #include "platform/GLWindow.h"
+#include "platform/KeyCodes.h"
 #include "platform/MenuModel.h"
 #include "platform/PlatformTime.h"
 #include "platform/QuickDrawColor.h"
@@ -761,6 +762,7 @@ void RenderedDialogPresenter::Dismiss(WindowRef dialog) {
     gl->deleteContext(s->context);
   }
   DisposeGLWindow(s->window);
+  if (s->hover.handCursor) Platform().ArrowCursor();
   WindowRef owner = s->owner;
   delete s;
   surfaces_.erase(it);
@@ -846,141 +848,204 @@ void RenderedDialogPresenter::Refresh(const DialogView& view) {
   }
 }
 
+namespace {
+
+// What one input did to a shown dialog: nothing that shows, a change to
+// draw, or the action that answers the presenter's caller (after the chosen
+// colour cell blinks, for a choice in the grid).
+struct Outcome {
+  enum Kind { Unchanged, Redraw, Answer, AnswerAfterBlink } kind;
+  DialogAction action{DialogAction::Idle, -1, 0, 0, nullptr, 0};
+};
+
+Outcome Unchanged() { return Outcome{Outcome::Unchanged}; }
+Outcome Redraw(bool changed = true) { return Outcome{changed ? Outcome::Redraw : Outcome::Unchanged}; }
+Outcome Answer(const DialogAction& action) { return Outcome{Outcome::Answer, action}; }
+Outcome ClickedControl(ControlRef c, SInt16 part) {
+  return Answer(DialogAction{DialogAction::Control, -1, 0, 0, c, part});
+}
+
+bool IsUpOrDown(UInt8 charCode) { return charCode == keychar::kUpArrow || charCode == keychar::kDownArrow; }
+
+// An open pop-up menu takes every input until an item is chosen or it
+// closes: the pointer lights and chooses items, up and down move the light,
+// Return or Enter chooses the lit item and Escape closes the menu.
+Outcome MenuInput(DialogHover& hover, SInt16 height, const DialogInput& input) {
+  ControlRef popup = hover.popup;
+  SInt16 item = input.kind == DialogInput::Key ? 0 : PopupItemAt(popup, height, input.h, input.v);
+  switch (input.kind) {
+    case DialogInput::MouseMove: {
+      const bool changed = item != hover.popupItem;
+      hover.popupItem = item;
+      return Redraw(changed);
+    }
+    case DialogInput::MouseUp:
+      // Releasing the press that opened the menu keeps it open, unless the
+      // pointer was dragged to another item.
+      if (hover.popupPressed && (item == 0 || item == popup->value)) {
+        hover.popupPressed = false;
+        return Redraw();
+      }
+      break;
+    case DialogInput::MouseDown: break;
+    case DialogInput::Key:
+      if (IsUpOrDown(input.charCode)) {
+        // From the chosen item while the pointer lights none.
+        SInt16 count = SInt16(PopupItems(popup).size());
+        SInt16 from = hover.popupItem ? hover.popupItem : popup->value;
+        SInt16 step = input.charCode == keychar::kDownArrow ? 1 : -1;
+        hover.popupItem = std::clamp<SInt16>(SInt16(from + step), 1, count);
+        return Redraw();
+      }
+      if (input.charCode != keychar::kEscape && input.charCode != keychar::kReturn && input.charCode != keychar::kEnter)
+        return Redraw();
+      item = input.charCode == keychar::kEscape ? 0 : hover.popupItem;
+      break;
+    default: item = 0; break;
+  }
+  hover.popup = nullptr;
+  hover.popupItem = 0;
+  hover.popupPressed = false;
+  if (item <= 0) return Redraw();  // closed without a choice
+  SetControlValue(popup, item);
+  return ClickedControl(popup, item);
+}
+
+// Keys go to the dialog's handlers; the window's close button is Escape;
+// up and down serve only an open menu.
+Outcome KeyInput(const DialogInput& input) {
+  if (input.kind == DialogInput::Close)
+    return Answer(DialogAction{DialogAction::Key, -1, keychar::kEscape, keycode::kEscape, nullptr, 0});
+  if (IsUpOrDown(input.charCode)) return Redraw();
+  return Answer(DialogAction{DialogAction::Key, -1, input.charCode, input.keyCode, nullptr, 0});
+}
+
+// The pointer lights the colour cell under it, and shows the hand over a
+// link (the arrow elsewhere).
+Outcome PointerMoved(DialogHover& hover, ControlRef under, SInt16 part) {
+  const bool overLink = under && under->kind == kControlKindLink;
+  if (overLink != hover.handCursor) {
+    hover.handCursor = overLink;
+    if (overLink)
+      Platform().HandCursor();
+    else
+      Platform().ArrowCursor();
+  }
+  SInt16 cell = under && under->kind == kControlKindCellGrid ? part : -1;
+  const bool changed = cell != hover.cell;
+  hover.cell = cell;
+  return Redraw(changed);
+}
+
+// A release ends a press on the colour grid: over a cell it chooses that
+// cell, elsewhere it answers -1 (the caller beeps).
+Outcome ButtonReleased(WindowRef dialog, DialogHover& hover, ControlRef under, SInt16 part) {
+  if (!hover.cellPressed) return Unchanged();
+  hover.cellPressed = false;
+  const bool overGrid = under && under->kind == kControlKindCellGrid;
+  ControlRef grid = overGrid ? under : nullptr;
+  if (!grid)
+    for (ControlRef any : AllControls(dialog))
+      if (any->kind == kControlKindCellGrid) grid = any;
+  if (!grid) return Redraw();
+  if (!overGrid || part < 0) return ClickedControl(grid, -1);
+  Outcome chosen = ClickedControl(grid, part);
+  chosen.kind = Outcome::AnswerAfterBlink;
+  return chosen;
+}
+
+// A press on a control: a text field takes the keyboard, a slider its
+// value, a pop-up opens its menu, the grid waits for the release, a tab is
+// chosen; the others answer as clicked.
+Outcome ButtonPressed(WindowRef dialog, DialogHover& hover, ControlRef c, const DialogInput& input, SInt16 part) {
+  if (!c) return Redraw();
+  switch (c->kind) {
+    case kControlKindEditText:
+      if (IsControlEnabled(c)) {
+        SetKeyboardFocus(dialog, c);
+        c->selStart = c->selEnd = SInt16(c->text.size());
+      }
+      return Redraw();
+    case kControlKindSlider: {
+      SInt32 span = c->maximum - c->minimum;
+      SInt32 width = std::max(1, c->bounds.right - c->bounds.left - 8);
+      SetControlValue(c, SInt16(c->minimum + span * std::clamp<SInt32>(input.h - c->bounds.left, 0, width) / width));
+      break;
+    }
+    case kControlKindPopupButton:
+      // An item is chosen by a click on it, or by dragging to it and letting go.
+      if (IsControlEnabled(c) && !PopupItems(c).empty()) {
+        hover.popup = c;
+        hover.popupItem = c->value;
+        hover.popupPressed = true;
+      }
+      return Redraw();
+    case kControlKindCellGrid:
+      hover.cellPressed = true;
+      hover.cell = part;
+      return Redraw();
+    case kControlKindTabs: c->value = part; break;
+    default: break;
+  }
+  return ClickedControl(c, part);
+}
+
+}  // namespace
+
+DialogInput RenderedDialogPresenter::WaitForInput(Surface* s) {
+  // The timers and the sound keep running while the user thinks.
+  DialogInput input{DialogInput::None, 0, 0, 0, 0};
+  while (!NextDialogInput(s->window, &input)) {
+    ServiceTimers();
+    IdleAudio();
+    WaitDialogInput(15);
+    if (afterDraw) break;  // a watcher sees each pass
+  }
+  return input;
+}
+
+void RenderedDialogPresenter::BlinkCell(Surface* s, WindowRef dialog, SInt16 cell) {
+  for (int blink = 0; blink < 3; ++blink) {
+    s->hover.blinkCell = cell;
+    s->hover.blinkDark = false;
+    Draw(s, dialog);
+    Pause(3);
+    s->hover.blinkDark = true;
+    Draw(s, dialog);
+    Pause(3);
+  }
+  s->hover.blinkCell = -1;
+}
+
 DialogAction RenderedDialogPresenter::Present(const DialogView& view) {
-  const DialogAction abandon{DialogAction::Abandon, -1, 0, 0, nullptr, 0};
   WindowRef dialog = view.window;
   Surface* s = Open(view);
-  if (!s) return abandon;
+  if (!s) return DialogAction{DialogAction::Abandon, -1, 0, 0, nullptr, 0};
   DialogHover& hover = s->hover;
-  SInt16 height = s->picture.Height() ? s->picture.Height() : SInt16(view.bounds.bottom - view.bounds.top);
   bool redraw = true;
   for (;;) {
     if (redraw) Draw(s, dialog);
-    redraw = true;
-    height = s->picture.Height();
-
-    // Wait for the user, keeping the timers and the sound running.
-    DialogInput input{DialogInput::None, 0, 0, 0, 0};
-    while (!NextDialogInput(s->window, &input)) {
-      ServiceTimers();
-      IdleAudio();
-      WaitDialogInput(15);
-      if (afterDraw) break;  // a watcher sees each pass
+    const DialogInput input = WaitForInput(s);
+    Outcome outcome = Redraw();
+    if (input.kind == DialogInput::None) {
+      outcome = Redraw();
+    } else if (hover.popup) {
+      outcome = MenuInput(hover, s->picture.Height(), input);
+    } else if (input.kind == DialogInput::Key || input.kind == DialogInput::Close) {
+      outcome = KeyInput(input);
+    } else {
+      SInt16 part = 0;
+      ControlRef under = DialogControlAt(dialog, input.h, input.v, &part);
+      if (input.kind == DialogInput::MouseMove)
+        outcome = PointerMoved(hover, under, part);
+      else if (input.kind == DialogInput::MouseUp)
+        outcome = ButtonReleased(dialog, hover, under, part);
+      else if (input.kind == DialogInput::MouseDown)
+        outcome = ButtonPressed(dialog, hover, under, input, part);
     }
-    if (input.kind == DialogInput::None) continue;
-
-    // An open pop-up menu takes every input until an item is chosen or it closes.
-    if (hover.popup) {
-      ControlRef popup = hover.popup;
-      SInt16 item = input.kind == DialogInput::Key ? 0 : PopupItemAt(popup, height, input.h, input.v);
-      switch (input.kind) {
-        case DialogInput::MouseMove:
-          redraw = item != hover.popupItem;
-          hover.popupItem = item;
-          continue;
-        case DialogInput::MouseUp:
-          // Releasing the press that opened the menu keeps it open, unless
-          // the pointer was dragged to another item.
-          if (hover.popupPressed && (item == 0 || item == popup->value)) {
-            hover.popupPressed = false;
-            continue;
-          }
-          break;
-        case DialogInput::MouseDown: break;
-        case DialogInput::Key:
-          if (input.charCode == 30 || input.charCode == 31) {
-            // Up and down move the highlight through the items, from the
-            // chosen one while the pointer lights none.
-            SInt16 count = SInt16(PopupItems(popup).size());
-            SInt16 from = hover.popupItem ? hover.popupItem : popup->value;
-            hover.popupItem = std::clamp<SInt16>(SInt16(from + (input.charCode == 31 ? 1 : -1)), 1, count);
-            continue;
-          }
-          if (input.charCode != 27 && input.charCode != 13 && input.charCode != 3) continue;
-          item = input.charCode == 27 ? 0 : hover.popupItem;
-          break;
-        default: item = 0; break;
-      }
-      hover.popup = nullptr;
-      hover.popupItem = 0;
-      hover.popupPressed = false;
-      if (item <= 0) continue;  // closed without a choice
-      SetControlValue(popup, item);
-      return DialogAction{DialogAction::Control, -1, 0, 0, popup, item};
-    }
-
-    if (input.kind == DialogInput::Close) return DialogAction{DialogAction::Key, -1, 27, 53, nullptr, 0};
-    // Up and down serve only an open menu.
-    if (input.kind == DialogInput::Key && (input.charCode == 30 || input.charCode == 31)) continue;
-    if (input.kind == DialogInput::Key)
-      return DialogAction{DialogAction::Key, -1, input.charCode, input.keyCode, nullptr, 0};
-    SInt16 part = 0;
-    ControlRef c = DialogControlAt(dialog, input.h, input.v, &part);
-    bool overGrid = c && c->kind == kControlKindCellGrid;
-    if (input.kind == DialogInput::MouseMove) {
-      SInt16 cell = overGrid ? part : -1;
-      redraw = cell != hover.cell;
-      hover.cell = cell;
-      continue;
-    }
-    if (input.kind == DialogInput::MouseUp) {
-      if (!hover.cellPressed) {
-        redraw = false;
-        continue;
-      }
-      hover.cellPressed = false;
-      ControlRef grid = overGrid ? c : nullptr;
-      if (!grid)
-        for (ControlRef any : AllControls(dialog))
-          if (any->kind == kControlKindCellGrid) grid = any;
-      if (!grid) continue;
-      if (!overGrid || part < 0) return DialogAction{DialogAction::Control, -1, 0, 0, grid, -1};  // beeps
-      // The chosen cell blinks three times before the answer.
-      for (int blink = 0; blink < 3; ++blink) {
-        hover.blinkCell = part;
-        hover.blinkDark = false;
-        Draw(s, dialog);
-        Pause(3);
-        hover.blinkDark = true;
-        Draw(s, dialog);
-        Pause(3);
-      }
-      hover.blinkCell = -1;
-      return DialogAction{DialogAction::Control, -1, 0, 0, grid, part};
-    }
-    if (input.kind != DialogInput::MouseDown) continue;
-    if (!c) continue;
-    switch (c->kind) {
-      case kControlKindEditText:
-        if (IsControlEnabled(c)) {
-          SetKeyboardFocus(dialog, c);
-          c->selStart = c->selEnd = SInt16(c->text.size());
-        }
-        continue;
-      case kControlKindSlider: {
-        SInt32 span = c->maximum - c->minimum;
-        SInt32 width = std::max(1, c->bounds.right - c->bounds.left - 8);
-        SetControlValue(c, SInt16(c->minimum + span * std::clamp<SInt32>(input.h - c->bounds.left, 0, width) / width));
-        break;
-      }
-      case kControlKindPopupButton:
-        // The press opens the menu; an item is chosen by a click on it, or
-        // by dragging to it and letting go.
-        if (IsControlEnabled(c) && !PopupItems(c).empty()) {
-          hover.popup = c;
-          hover.popupItem = c->value;
-          hover.popupPressed = true;
-        }
-        continue;
-      case kControlKindCellGrid:
-        // Chosen on release, over a cell.
-        hover.cellPressed = true;
-        hover.cell = part;
-        continue;
-      case kControlKindTabs: c->value = part; break;
-      default: break;
-    }
-    return DialogAction{DialogAction::Control, -1, 0, 0, c, part};
+    if (outcome.kind == Outcome::AnswerAfterBlink) BlinkCell(s, dialog, outcome.action.part);
+    if (outcome.kind == Outcome::Answer || outcome.kind == Outcome::AnswerAfterBlink) return outcome.action;
+    redraw = outcome.kind == Outcome::Redraw;
   }
 }
 

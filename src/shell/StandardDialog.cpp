@@ -9,6 +9,7 @@
 #include "foundation/StringLibrary.h"
 #include "foundation/TextEncodings.h"
 #include "foundation/Timer.h"
+#include "platform/KeyCodes.h"
 #include "platform/QuickDrawPicture.h"
 #include "shell/ApplInfo.h"
 #include "shell/ControlUtilities.h"
@@ -319,10 +320,10 @@ OSStatus StandardDialogHandler(EventHandlerCallRef, EventRef event, void* userDa
   if (event->eventClass == kEventClassKeyboard) {
     if (event->what != keyDown && event->what != autoKey) return eventNotHandledErr;
     ControlRef target = nullptr;
-    if (event->charCode == 27) {
+    if (event->charCode == keychar::kEscape) {
       target = GetControlByCommand(event->window, kHICommandCancel);
       if (!target) target = GetControlByCommand(event->window, kHICommandOK);
-    } else if (event->charCode == 13 || event->charCode == 3) {
+    } else if (event->charCode == keychar::kReturn || event->charCode == keychar::kEnter) {
       target = GetControlByCommand(event->window, kHICommandOK);
     }
     if (!target) return eventNotHandledErr;
