@@ -364,8 +364,8 @@ class SDLEventPlatform : public EventPlatform {
     }
     const char* why = "ignored";
     if (e.type == SDL_TEXTINPUT)
-      why = !events.empty() && (events.back().kind == PlatformEvent::KeyDown ||
-                                events.back().kind == PlatformEvent::KeyRepeat)
+      why = !events.empty() &&
+                    (events.back().kind == PlatformEvent::KeyDown || events.back().kind == PlatformEvent::KeyRepeat)
                 ? "merged into the key-down"
                 : "ignored: no key-down before it";
     else if ((e.type == SDL_KEYDOWN || e.type == SDL_KEYUP) && VirtualKeyCode(e.key.keysym.scancode) == kNoKeyCode)
