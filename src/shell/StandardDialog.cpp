@@ -75,7 +75,10 @@ void CollectView(ControlRef control, DialogView* view, std::vector<ControlRef>* 
     if (!c->visible) continue;
     if (c->kind == kControlKindStaticText) view->texts.push_back(ConvertCStrToUnicode(c->text.c_str()));
     if (c->kind == kControlKindIcon && view->icon < 0) view->icon = c->value;
-    if (c->kind == kControlKindIconRef && view->icon < 0) view->icon = 1;
+    // An icon reference given an icon number shows it; one with a file of
+    // its own (or none) stands as the note to a presenter of texts and buttons.
+    if (c->kind == kControlKindIconRef && view->icon < 0)
+      view->icon = c->iconType && c->iconPath.empty() ? c->value : SInt16(1);
     if (c->kind == kControlKindLink) {
       // A presenter of texts and buttons shows the link as text and offers a
       // button that follows it; Escape never does.
