@@ -10,6 +10,7 @@
 #include "foundation/Paths.h"
 #include "foundation/StringLibrary.h"
 #include "graphics/ImageBuffer.h"
+#include "graphics/InterfaceFont.h"
 #include "graphics/PNGFile.h"
 #include "graphics/RenderedDialogs.h"
 #include "graphics/TextRender.h"
@@ -20,8 +21,6 @@
 #include "support/TempFolder.h"
 
 namespace {
-
-constexpr const char* kFont = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 
 struct Rgb {
   int r, g, b;
@@ -59,7 +58,7 @@ class RenderedDialogDraw : public ::testing::Test {
 // Each text is drawn as the characters the engine's 8-bit text stands for:
 // as wide as the font's own rendering of it, not as its UTF-8 bytes.
 TEST_F(RenderedDialogDraw, TextIsShownAsItsOwnCharacters) {
-  FT_Face face = LoadFont(kFont);
+  FT_Face face = InterfaceFont();  // the font the dialogs draw in
   ASSERT_NE(face, nullptr);
   const char* texts[] = {"Hello", "Caf\x8E", "\xD0 en dash \xD0", "\xA7 section", "\xC7quotes\xC8"};
   for (const char* text : texts) {
