@@ -38,6 +38,7 @@
 #include "shell/AppleEvents.h"
 #include "shell/ErrorAlertDialogs.h"
 #include "shell/Events.h"
+#include "shell/Launching.h"
 #include "shell/MainPrefs.h"
 #include "shell/Menus.h"
 #include "shell/NibDialogs.h"
@@ -99,6 +100,7 @@ void StartUp(bool demo) {
   InitTime();
   InitAllEvents();
   InitAppleEvents();
+  InitAppleScript();
   FindDesktopFolder(&desktopFOLD);
   SetUpHomeFile();
   GetApplicationVersion(&APPL.version, APPL.shortVersion, 0);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "graphics/ImageBuffer.h"
+#include "graphics/InterfaceFont.h"
 #include "graphics/TextRender.h"
 #include "platform/MenuModel.h"
 #include "shell/AllEvents.h"
@@ -27,13 +28,13 @@ constexpr Shade kBar{0.93f, 0.93f, 0.94f}, kBarEdge{0.62f, 0.62f, 0.66f}, kInk{0
     kDimInk{0.58f, 0.58f, 0.6f}, kHilite{0.2f, 0.38f, 0.78f}, kHiliteInk{1.0f, 1.0f, 1.0f},
     kMenuFill{0.98f, 0.98f, 0.98f}, kMenuEdge{0.55f, 0.55f, 0.58f}, kRule{0.82f, 0.82f, 0.84f};
 
+// The interface font, else the bundle's own.
 FT_Face MenuFont() {
   static FT_Face face = nullptr;
   static bool tried = false;
   if (!tried) {
     tried = true;
-    if (!fontLibrary) InitFreeType();
-    face = LoadFont("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
+    face = InterfaceFont();
     if (!face && !fontsFoldURL.empty()) face = LoadFont((fontsFoldURL + "VAG Rounded BT.ttf").c_str());
   }
   return face;

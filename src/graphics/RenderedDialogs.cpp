@@ -3,8 +3,10 @@
 #include <GL/gl.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include FT_SYNTHESIS_H
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -16,35 +18,29 @@
 #include "foundation/Timer.h"
 #include "graphics/ImageBuffer.h"
 #include "graphics/ImageGL.h"
+#include "graphics/InterfaceFont.h"
 #include "graphics/PNGFile.h"
 #include "graphics/TextRender.h"
 #include "platform/DialogModel.h"
 #include "platform/DialogSurface.h"
+#include "platform/EventPlatform.h"
+#include "platform/FontCatalog.h"
 #include "platform/GLWindow.h"
+#include "platform/KeyCodes.h"
 #include "platform/MenuModel.h"
 #include "platform/PlatformTime.h"
 #include "platform/QuickDrawColor.h"
 #include "platform/QuickDrawPicture.h"
+#include "shell/Startup.h"
 
 namespace {
 
 constexpr float kTextSize = 12.0f;
-constexpr const char* kFontPath = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 constexpr SInt16 kCell = 12;  // a colour cell's side
 constexpr SInt16 kPopupItemHeight = 18;
 constexpr SInt16 kIconSide = 32;
 
-FT_Face DialogFont() {
-  static FT_Face face = nullptr;
-  static bool tried = false;
-  if (!tried) {
-    tried = true;
-    if (!fontLibrary) InitFreeType();
-    face = LoadFont(kFontPath);
-    if (face) FT_Select_Charmap(face, FT_ENCODING_UNICODE);
-  }
-  return face;
-}
+FT_Face DialogFont() { return InterfaceFont(); }
 
 void SetColor(ImageBuffer* b, float r, float g, float bl) {
   b->color.red = r;
@@ -91,34 +87,81 @@ std::u32string Decode(const std::string& text) {
   return out;
 }
 
-// Loads one character's glyph at the dialog size; false when the font has none.
-bool LoadGlyph(FT_Face face, char32_t cp, bool render) {
-  FT_Set_Transform(face, nullptr, nullptr);
-  FT_Set_Char_Size(face, FT_F26Dot6(kTextSize * 64.0f), 0, 0, 0);
-  return FT_Load_Char(face, cp, render ? FT_LOAD_RENDER : FT_LOAD_DEFAULT) == 0;
+// How a text is drawn: its face and size, bold, italic and underlined, and
+// its colour (components 0 to 1).
+struct TextLook {
+  FT_Face face = nullptr;
+  float size = kTextSize;
+  bool bold = false, italic = false, underline = false;
+  float r = 0, g = 0, b = 0;
+};
+
+TextLook Plain(float r = 0, float g = 0, float b = 0) {
+  TextLook look;
+  look.face = DialogFont();
+  look.r = r;
+  look.g = g;
+  look.b = b;
+  return look;
 }
 
-int TextWidth(const std::string& utf8) {
-  FT_Face face = DialogFont();
-  if (!face) return 0;
+// The look of a control's texts, `ink` grey but for what its font style
+// sets: the font (by number; 0 is the dialog font), the size, the face
+// (bold, italic, underline) and, while the control is enabled, the colour.
+TextLook LookOf(ControlRef c, float ink) {
+  TextLook look = Plain(ink, ink, ink);
+  const ControlFontStyleRec& f = c->fontStyle;
+  FontFace face;
+  if ((f.flags & 1) && f.font != 0 && FontFaceOfNum(f.font, &face))
+    if (FT_Face loaded = CatalogueFace(face.path, face.index)) look.face = loaded;
+  if ((f.flags & 4) && f.size > 0) look.size = float(f.size);
+  if (f.flags & 2) {
+    look.bold = (f.style & 1) != 0;  // the face bits: bold 1, italic 2, underline 4
+    look.italic = (f.style & 2) != 0;
+    look.underline = (f.style & 4) != 0;
+  }
+  if ((f.flags & 8) && IsControlEnabled(c)) {
+    look.r = f.foreColor.red / 65535.0f;
+    look.g = f.foreColor.green / 65535.0f;
+    look.b = f.foreColor.blue / 65535.0f;
+  }
+  return look;
+}
+
+// Loads one character's glyph in the look; false when the face has none.
+bool LoadGlyph(const TextLook& look, char32_t cp, bool render) {
+  FT_Face face = look.face;
+  FT_Set_Transform(face, nullptr, nullptr);
+  FT_Set_Char_Size(face, FT_F26Dot6(look.size * 64.0f), 0, 0, 0);
+  if (FT_Load_Char(face, cp, FT_LOAD_DEFAULT) != 0) return false;
+  if (look.italic) FT_GlyphSlot_Oblique(face->glyph);
+  if (look.bold) FT_GlyphSlot_Embolden(face->glyph);
+  return !render || face->glyph->format == FT_GLYPH_FORMAT_BITMAP ||
+         FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL) == 0;
+}
+
+int TextWidth(const std::string& utf8, const TextLook& look) {
+  if (!look.face) return 0;
   FT_Pos pen = 0;
   for (char32_t cp : Decode(utf8))
-    if (LoadGlyph(face, cp, false)) pen += face->glyph->advance.x;
+    if (LoadGlyph(look, cp, false)) pen += look.face->glyph->advance.x;
   return int((pen + 63) >> 6);
 }
 
+int TextWidth(const std::string& utf8) { return TextWidth(utf8, Plain()); }
+
 // UTF-8 text with its baseline at y, starting (align 0), centred (1) or
 // ending (2) at x.
-void Text(ImageBuffer* b, const std::string& utf8, float x, float y, char align, float r = 0, float g = 0,
-          float bl = 0) {
-  FT_Face face = DialogFont();
+void Text(ImageBuffer* b, const std::string& utf8, float x, float y, char align, const TextLook& look) {
+  FT_Face face = look.face;
   if (!face || !b->pixels) return;
-  if (align == 1) x -= float(TextWidth(utf8) / 2);
-  if (align == 2) x -= float(TextWidth(utf8));
-  const UInt8 rgb[3] = {UInt8(r * 255.0f + 0.5f), UInt8(g * 255.0f + 0.5f), UInt8(bl * 255.0f + 0.5f)};
+  const int width = TextWidth(utf8, look);
+  if (align == 1) x -= float(width / 2);
+  if (align == 2) x -= float(width);
+  const UInt8 rgb[3] = {UInt8(look.r * 255.0f + 0.5f), UInt8(look.g * 255.0f + 0.5f), UInt8(look.b * 255.0f + 0.5f)};
   FT_Pos pen = FT_Pos(x * 64.0f);
   for (char32_t cp : Decode(utf8)) {
-    if (!LoadGlyph(face, cp, true)) continue;
+    if (!LoadGlyph(look, cp, true)) continue;
     const FT_Bitmap& bitmap = face->glyph->bitmap;
     SInt32 left = SInt32(pen >> 6) + face->glyph->bitmap_left, top = SInt32(y) - face->glyph->bitmap_top;
     for (SInt32 row = 0; row < SInt32(bitmap.rows); ++row) {
@@ -135,15 +178,34 @@ void Text(ImageBuffer* b, const std::string& utf8, float x, float y, char align,
     }
     pen += face->glyph->advance.x;
   }
+  if (look.underline && width > 0) {
+    SetColor(b, look.r, look.g, look.b);
+    SInt16 top = SInt16(y + 2), thick = SInt16(std::max(1.0f, look.size / 12.0f));
+    Rect line{top, SInt16(x), SInt16(top + thick), SInt16(x + float(width))};
+    b->PaintRect(&line);
+  }
 }
 
-// Words wrapped into the rectangle, one line every 15 pixels.
-void WrappedText(ImageBuffer* b, const std::string& text, const Rect& r, float ink = 0) {
+void Text(ImageBuffer* b, const std::string& utf8, float x, float y, char align, float r = 0, float g = 0,
+          float bl = 0) {
+  Text(b, utf8, x, y, align, Plain(r, g, bl));
+}
+
+// Words wrapped into the rectangle, a line every 1.25 times the size (15
+// pixels at the dialog size), each placed by the justification (-1 flush
+// right, 1 centred, anything else flush left).
+void WrappedText(ImageBuffer* b, const std::string& text, const Rect& r, const TextLook& look, SInt16 just = 0) {
   std::string line, word;
-  float y = r.top + 12;
+  float y = r.top + look.size;
+  const float step = std::round(look.size * 1.25f);
   auto flush = [&] {
-    Text(b, line, r.left, y, 0, ink, ink, ink);
-    y += 15;
+    if (just == 1)
+      Text(b, line, (r.left + r.right) / 2.0f, y, 1, look);
+    else if (just == -1)
+      Text(b, line, r.right, y, 2, look);
+    else
+      Text(b, line, r.left, y, 0, look);
+    y += step;
     line.clear();
   };
   for (size_t i = 0; i <= text.size(); ++i) {
@@ -153,7 +215,7 @@ void WrappedText(ImageBuffer* b, const std::string& text, const Rect& r, float i
       continue;
     }
     std::string tried = line.empty() ? word : line + " " + word;
-    if (!line.empty() && TextWidth(tried) > r.right - r.left) {
+    if (!line.empty() && TextWidth(tried, look) > r.right - r.left) {
       flush();
       tried = word;
     }
@@ -239,11 +301,12 @@ void DrawPicture(ImageBuffer* b, PicHandle picture, const Rect& r) {
 }
 
 // The icon a control shows: its own file, else the alert kind of an icon
-// control (the note for an icon reference without a file).
+// control, or of an icon reference given an icon number for its type (the
+// note for any other icon reference without a file).
 std::string IconFileOf(ControlRef c) {
   if (!c->iconPath.empty()) return c->iconPath;
   if (c->kind == kControlKindIcon) return AlertIconFile(c->value);
-  if (c->kind == kControlKindIconRef) return AlertIconFile(1);
+  if (c->kind == kControlKindIconRef) return AlertIconFile(c->iconType ? c->value : 1);
   return std::string();
 }
 
@@ -322,9 +385,9 @@ void DrawButton(ImageBuffer* b, ControlRef c, bool active, float ink) {
       DrawImage(b, icon, place, active ? 1.0f : 0.45f);
     else
       DrawPicture(b, c->picture, place);
-    Text(b, Title(c), (r.left + r.right) / 2.0f, r.bottom - 6.0f, 1, ink, ink, ink);
+    Text(b, Title(c), (r.left + r.right) / 2.0f, r.bottom - 6.0f, 1, LookOf(c, ink));
   } else {
-    Text(b, Title(c), (r.left + r.right) / 2.0f, MidV(r) + 4.0f, 1, ink, ink, ink);
+    Text(b, Title(c), (r.left + r.right) / 2.0f, MidV(r) + 4.0f, 1, LookOf(c, ink));
   }
 }
 
@@ -334,10 +397,11 @@ void DrawEditText(ImageBuffer* b, ControlRef c, bool focused, float ink) {
   Fill(b, r, 1.0f);
   Frame(b, r, focused ? 0.1f : 0.5f, focused ? 0.3f : 0.5f, focused ? 0.9f : 0.5f);
   std::string shown = c->password ? std::string(c->text.size(), '*') : Utf8(c->text);
-  Text(b, shown, r.left + 3.0f, r.bottom - 4.0f, 0, ink, ink, ink);
+  const TextLook look = LookOf(c, ink);
+  Text(b, shown, r.left + 3.0f, r.bottom - 4.0f, 0, look);
   if (focused) {
     std::string before = c->password ? std::string(size_t(c->selEnd), '*') : c->text.substr(0, size_t(c->selEnd));
-    SInt16 x = SInt16(r.left + 3 + TextWidth(c->password ? before : Utf8(before)));
+    SInt16 x = SInt16(r.left + 3 + TextWidth(c->password ? before : Utf8(before), look));
     Fill(b, Rect{SInt16(r.top + 2), x, SInt16(r.bottom - 2), SInt16(x + 1)}, 0.0f);
   }
 }
@@ -350,7 +414,7 @@ void DrawCheck(ImageBuffer* b, ControlRef c, float ink) {
   Fill(b, box, 1.0f);
   Frame(b, box, ink, ink, ink);
   if (c->value) Fill(b, Inset(box, 3), ink);
-  Text(b, Title(c), r.left + 18.0f, midV + 4.0f, 0, ink, ink, ink);
+  Text(b, Title(c), r.left + 18.0f, midV + 4.0f, 0, LookOf(c, ink));
 }
 
 void DrawTabs(ImageBuffer* b, ControlRef c, float ink) {
@@ -383,7 +447,7 @@ void DrawPopup(ImageBuffer* b, ControlRef c, float ink) {
   SInt16 item = c->value;  // the chosen item, counted from 1
   std::string shown = item >= 1 && size_t(item) <= items.size() ? items[size_t(item - 1)] : std::to_string(c->value);
   std::string title = Title(c);
-  Text(b, title.empty() ? shown : title + ": " + shown, r.left + 6.0f, midV + 4.0f, 0, ink, ink, ink);
+  Text(b, title.empty() ? shown : title + ": " + shown, r.left + 6.0f, midV + 4.0f, 0, LookOf(c, ink));
   DrawArrow(b, r.right, midV, ink);
 }
 
@@ -435,7 +499,9 @@ void DrawControl(ImageBuffer* b, WindowRef dialog, ControlRef c, const DialogHov
   float ink = active ? 0.0f : 0.6f;
   const Rect& r = c->bounds;
   switch (c->kind) {
-    case kControlKindStaticText: WrappedText(b, Utf8(c->text), r, ink); break;
+    case kControlKindStaticText:
+      WrappedText(b, Utf8(c->text), r, LookOf(c, ink), (c->fontStyle.flags & 64) ? c->fontStyle.just : SInt16(0));
+      break;
     case kControlKindPushButton:
     case kControlKindRoundButton:
     case kControlKindBevelButton: DrawButton(b, c, active, ink); break;
@@ -458,7 +524,7 @@ void DrawControl(ImageBuffer* b, WindowRef dialog, ControlRef c, const DialogHov
     case kControlKindUserPane:
       if (c->title[0]) {
         Frame(b, r, 0.6f, 0.6f, 0.6f);
-        Text(b, Title(c), r.left + 6.0f, r.top - 2.0f, 0, ink, ink, ink);
+        Text(b, Title(c), r.left + 6.0f, r.top - 2.0f, 0, LookOf(c, ink));
       }
       break;
     default: break;
@@ -696,6 +762,7 @@ void RenderedDialogPresenter::Dismiss(WindowRef dialog) {
     gl->deleteContext(s->context);
   }
   DisposeGLWindow(s->window);
+  if (s->hover.handCursor) Platform().ArrowCursor();
   WindowRef owner = s->owner;
   delete s;
   surfaces_.erase(it);
@@ -781,141 +848,204 @@ void RenderedDialogPresenter::Refresh(const DialogView& view) {
   }
 }
 
+namespace {
+
+// What one input did to a shown dialog: nothing that shows, a change to
+// draw, or the action that answers the presenter's caller (after the chosen
+// colour cell blinks, for a choice in the grid).
+struct Outcome {
+  enum Kind { Unchanged, Redraw, Answer, AnswerAfterBlink } kind;
+  DialogAction action{DialogAction::Idle, -1, 0, 0, nullptr, 0};
+};
+
+Outcome Unchanged() { return Outcome{Outcome::Unchanged}; }
+Outcome Redraw(bool changed = true) { return Outcome{changed ? Outcome::Redraw : Outcome::Unchanged}; }
+Outcome Answer(const DialogAction& action) { return Outcome{Outcome::Answer, action}; }
+Outcome ClickedControl(ControlRef c, SInt16 part) {
+  return Answer(DialogAction{DialogAction::Control, -1, 0, 0, c, part});
+}
+
+bool IsUpOrDown(UInt8 charCode) { return charCode == keychar::kUpArrow || charCode == keychar::kDownArrow; }
+
+// An open pop-up menu takes every input until an item is chosen or it
+// closes: the pointer lights and chooses items, up and down move the light,
+// Return or Enter chooses the lit item and Escape closes the menu.
+Outcome MenuInput(DialogHover& hover, SInt16 height, const DialogInput& input) {
+  ControlRef popup = hover.popup;
+  SInt16 item = input.kind == DialogInput::Key ? 0 : PopupItemAt(popup, height, input.h, input.v);
+  switch (input.kind) {
+    case DialogInput::MouseMove: {
+      const bool changed = item != hover.popupItem;
+      hover.popupItem = item;
+      return Redraw(changed);
+    }
+    case DialogInput::MouseUp:
+      // Releasing the press that opened the menu keeps it open, unless the
+      // pointer was dragged to another item.
+      if (hover.popupPressed && (item == 0 || item == popup->value)) {
+        hover.popupPressed = false;
+        return Redraw();
+      }
+      break;
+    case DialogInput::MouseDown: break;
+    case DialogInput::Key:
+      if (IsUpOrDown(input.charCode)) {
+        // From the chosen item while the pointer lights none.
+        SInt16 count = SInt16(PopupItems(popup).size());
+        SInt16 from = hover.popupItem ? hover.popupItem : popup->value;
+        SInt16 step = input.charCode == keychar::kDownArrow ? 1 : -1;
+        hover.popupItem = std::clamp<SInt16>(SInt16(from + step), 1, count);
+        return Redraw();
+      }
+      if (input.charCode != keychar::kEscape && input.charCode != keychar::kReturn && input.charCode != keychar::kEnter)
+        return Redraw();
+      item = input.charCode == keychar::kEscape ? 0 : hover.popupItem;
+      break;
+    default: item = 0; break;
+  }
+  hover.popup = nullptr;
+  hover.popupItem = 0;
+  hover.popupPressed = false;
+  if (item <= 0) return Redraw();  // closed without a choice
+  SetControlValue(popup, item);
+  return ClickedControl(popup, item);
+}
+
+// Keys go to the dialog's handlers; the window's close button is Escape;
+// up and down serve only an open menu.
+Outcome KeyInput(const DialogInput& input) {
+  if (input.kind == DialogInput::Close)
+    return Answer(DialogAction{DialogAction::Key, -1, keychar::kEscape, keycode::kEscape, nullptr, 0});
+  if (IsUpOrDown(input.charCode)) return Redraw();
+  return Answer(DialogAction{DialogAction::Key, -1, input.charCode, input.keyCode, nullptr, 0});
+}
+
+// The pointer lights the colour cell under it, and shows the hand over a
+// link (the arrow elsewhere).
+Outcome PointerMoved(DialogHover& hover, ControlRef under, SInt16 part) {
+  const bool overLink = under && under->kind == kControlKindLink;
+  if (overLink != hover.handCursor) {
+    hover.handCursor = overLink;
+    if (overLink)
+      Platform().HandCursor();
+    else
+      Platform().ArrowCursor();
+  }
+  SInt16 cell = under && under->kind == kControlKindCellGrid ? part : -1;
+  const bool changed = cell != hover.cell;
+  hover.cell = cell;
+  return Redraw(changed);
+}
+
+// A release ends a press on the colour grid: over a cell it chooses that
+// cell, elsewhere it answers -1 (the caller beeps).
+Outcome ButtonReleased(WindowRef dialog, DialogHover& hover, ControlRef under, SInt16 part) {
+  if (!hover.cellPressed) return Unchanged();
+  hover.cellPressed = false;
+  const bool overGrid = under && under->kind == kControlKindCellGrid;
+  ControlRef grid = overGrid ? under : nullptr;
+  if (!grid)
+    for (ControlRef any : AllControls(dialog))
+      if (any->kind == kControlKindCellGrid) grid = any;
+  if (!grid) return Redraw();
+  if (!overGrid || part < 0) return ClickedControl(grid, -1);
+  Outcome chosen = ClickedControl(grid, part);
+  chosen.kind = Outcome::AnswerAfterBlink;
+  return chosen;
+}
+
+// A press on a control: a text field takes the keyboard, a slider its
+// value, a pop-up opens its menu, the grid waits for the release, a tab is
+// chosen; the others answer as clicked.
+Outcome ButtonPressed(WindowRef dialog, DialogHover& hover, ControlRef c, const DialogInput& input, SInt16 part) {
+  if (!c) return Redraw();
+  switch (c->kind) {
+    case kControlKindEditText:
+      if (IsControlEnabled(c)) {
+        SetKeyboardFocus(dialog, c);
+        c->selStart = c->selEnd = SInt16(c->text.size());
+      }
+      return Redraw();
+    case kControlKindSlider: {
+      SInt32 span = c->maximum - c->minimum;
+      SInt32 width = std::max(1, c->bounds.right - c->bounds.left - 8);
+      SetControlValue(c, SInt16(c->minimum + span * std::clamp<SInt32>(input.h - c->bounds.left, 0, width) / width));
+      break;
+    }
+    case kControlKindPopupButton:
+      // An item is chosen by a click on it, or by dragging to it and letting go.
+      if (IsControlEnabled(c) && !PopupItems(c).empty()) {
+        hover.popup = c;
+        hover.popupItem = c->value;
+        hover.popupPressed = true;
+      }
+      return Redraw();
+    case kControlKindCellGrid:
+      hover.cellPressed = true;
+      hover.cell = part;
+      return Redraw();
+    case kControlKindTabs: c->value = part; break;
+    default: break;
+  }
+  return ClickedControl(c, part);
+}
+
+}  // namespace
+
+DialogInput RenderedDialogPresenter::WaitForInput(Surface* s) {
+  // The timers and the sound keep running while the user thinks.
+  DialogInput input{DialogInput::None, 0, 0, 0, 0};
+  while (!NextDialogInput(s->window, &input)) {
+    ServiceTimers();
+    IdleAudio();
+    WaitDialogInput(15);
+    if (afterDraw) break;  // a watcher sees each pass
+  }
+  return input;
+}
+
+void RenderedDialogPresenter::BlinkCell(Surface* s, WindowRef dialog, SInt16 cell) {
+  for (int blink = 0; blink < 3; ++blink) {
+    s->hover.blinkCell = cell;
+    s->hover.blinkDark = false;
+    Draw(s, dialog);
+    Pause(3);
+    s->hover.blinkDark = true;
+    Draw(s, dialog);
+    Pause(3);
+  }
+  s->hover.blinkCell = -1;
+}
+
 DialogAction RenderedDialogPresenter::Present(const DialogView& view) {
-  const DialogAction abandon{DialogAction::Abandon, -1, 0, 0, nullptr, 0};
   WindowRef dialog = view.window;
   Surface* s = Open(view);
-  if (!s) return abandon;
+  if (!s) return DialogAction{DialogAction::Abandon, -1, 0, 0, nullptr, 0};
   DialogHover& hover = s->hover;
-  SInt16 height = s->picture.Height() ? s->picture.Height() : SInt16(view.bounds.bottom - view.bounds.top);
   bool redraw = true;
   for (;;) {
     if (redraw) Draw(s, dialog);
-    redraw = true;
-    height = s->picture.Height();
-
-    // Wait for the user, keeping the timers and the sound running.
-    DialogInput input{DialogInput::None, 0, 0, 0, 0};
-    while (!NextDialogInput(s->window, &input)) {
-      ServiceTimers();
-      IdleAudio();
-      WaitDialogInput(15);
-      if (afterDraw) break;  // a watcher sees each pass
+    const DialogInput input = WaitForInput(s);
+    Outcome outcome = Redraw();
+    if (input.kind == DialogInput::None) {
+      outcome = Redraw();
+    } else if (hover.popup) {
+      outcome = MenuInput(hover, s->picture.Height(), input);
+    } else if (input.kind == DialogInput::Key || input.kind == DialogInput::Close) {
+      outcome = KeyInput(input);
+    } else {
+      SInt16 part = 0;
+      ControlRef under = DialogControlAt(dialog, input.h, input.v, &part);
+      if (input.kind == DialogInput::MouseMove)
+        outcome = PointerMoved(hover, under, part);
+      else if (input.kind == DialogInput::MouseUp)
+        outcome = ButtonReleased(dialog, hover, under, part);
+      else if (input.kind == DialogInput::MouseDown)
+        outcome = ButtonPressed(dialog, hover, under, input, part);
     }
-    if (input.kind == DialogInput::None) continue;
-
-    // An open pop-up menu takes every input until an item is chosen or it closes.
-    if (hover.popup) {
-      ControlRef popup = hover.popup;
-      SInt16 item = input.kind == DialogInput::Key ? 0 : PopupItemAt(popup, height, input.h, input.v);
-      switch (input.kind) {
-        case DialogInput::MouseMove:
-          redraw = item != hover.popupItem;
-          hover.popupItem = item;
-          continue;
-        case DialogInput::MouseUp:
-          // Releasing the press that opened the menu keeps it open, unless
-          // the pointer was dragged to another item.
-          if (hover.popupPressed && (item == 0 || item == popup->value)) {
-            hover.popupPressed = false;
-            continue;
-          }
-          break;
-        case DialogInput::MouseDown: break;
-        case DialogInput::Key:
-          if (input.charCode == 30 || input.charCode == 31) {
-            // Up and down move the highlight through the items, from the
-            // chosen one while the pointer lights none.
-            SInt16 count = SInt16(PopupItems(popup).size());
-            SInt16 from = hover.popupItem ? hover.popupItem : popup->value;
-            hover.popupItem = std::clamp<SInt16>(SInt16(from + (input.charCode == 31 ? 1 : -1)), 1, count);
-            continue;
-          }
-          if (input.charCode != 27 && input.charCode != 13 && input.charCode != 3) continue;
-          item = input.charCode == 27 ? 0 : hover.popupItem;
-          break;
-        default: item = 0; break;
-      }
-      hover.popup = nullptr;
-      hover.popupItem = 0;
-      hover.popupPressed = false;
-      if (item <= 0) continue;  // closed without a choice
-      SetControlValue(popup, item);
-      return DialogAction{DialogAction::Control, -1, 0, 0, popup, item};
-    }
-
-    if (input.kind == DialogInput::Close) return DialogAction{DialogAction::Key, -1, 27, 53, nullptr, 0};
-    // Up and down serve only an open menu.
-    if (input.kind == DialogInput::Key && (input.charCode == 30 || input.charCode == 31)) continue;
-    if (input.kind == DialogInput::Key)
-      return DialogAction{DialogAction::Key, -1, input.charCode, input.keyCode, nullptr, 0};
-    SInt16 part = 0;
-    ControlRef c = DialogControlAt(dialog, input.h, input.v, &part);
-    bool overGrid = c && c->kind == kControlKindCellGrid;
-    if (input.kind == DialogInput::MouseMove) {
-      SInt16 cell = overGrid ? part : -1;
-      redraw = cell != hover.cell;
-      hover.cell = cell;
-      continue;
-    }
-    if (input.kind == DialogInput::MouseUp) {
-      if (!hover.cellPressed) {
-        redraw = false;
-        continue;
-      }
-      hover.cellPressed = false;
-      ControlRef grid = overGrid ? c : nullptr;
-      if (!grid)
-        for (ControlRef any : AllControls(dialog))
-          if (any->kind == kControlKindCellGrid) grid = any;
-      if (!grid) continue;
-      if (!overGrid || part < 0) return DialogAction{DialogAction::Control, -1, 0, 0, grid, -1};  // beeps
-      // The chosen cell blinks three times before the answer.
-      for (int blink = 0; blink < 3; ++blink) {
-        hover.blinkCell = part;
-        hover.blinkDark = false;
-        Draw(s, dialog);
-        Pause(3);
-        hover.blinkDark = true;
-        Draw(s, dialog);
-        Pause(3);
-      }
-      hover.blinkCell = -1;
-      return DialogAction{DialogAction::Control, -1, 0, 0, grid, part};
-    }
-    if (input.kind != DialogInput::MouseDown) continue;
-    if (!c) continue;
-    switch (c->kind) {
-      case kControlKindEditText:
-        if (IsControlEnabled(c)) {
-          SetKeyboardFocus(dialog, c);
-          c->selStart = c->selEnd = SInt16(c->text.size());
-        }
-        continue;
-      case kControlKindSlider: {
-        SInt32 span = c->maximum - c->minimum;
-        SInt32 width = std::max(1, c->bounds.right - c->bounds.left - 8);
-        SetControlValue(c, SInt16(c->minimum + span * std::clamp<SInt32>(input.h - c->bounds.left, 0, width) / width));
-        break;
-      }
-      case kControlKindPopupButton:
-        // The press opens the menu; an item is chosen by a click on it, or
-        // by dragging to it and letting go.
-        if (IsControlEnabled(c) && !PopupItems(c).empty()) {
-          hover.popup = c;
-          hover.popupItem = c->value;
-          hover.popupPressed = true;
-        }
-        continue;
-      case kControlKindCellGrid:
-        // Chosen on release, over a cell.
-        hover.cellPressed = true;
-        hover.cell = part;
-        continue;
-      case kControlKindTabs: c->value = part; break;
-      default: break;
-    }
-    return DialogAction{DialogAction::Control, -1, 0, 0, c, part};
+    if (outcome.kind == Outcome::AnswerAfterBlink) BlinkCell(s, dialog, outcome.action.part);
+    if (outcome.kind == Outcome::Answer || outcome.kind == Outcome::AnswerAfterBlink) return outcome.action;
+    redraw = outcome.kind == Outcome::Redraw;
   }
 }
 

@@ -25,6 +25,7 @@ struct DialogHover {
   bool blinkDark = false;                    // its frame is black (else entry 0's colour)
   bool cellPressed = false;                  // the button went down over the grid
   bool popupPressed = false;                 // the press that opened the menu is still down
+  bool handCursor = false;                   // the pointer is over a link: the hand shows
 };
 
 class RenderedDialogPresenter : public DialogPresenter {
@@ -52,6 +53,11 @@ class RenderedDialogPresenter : public DialogPresenter {
   void Draw(Surface* surface, WindowRef dialog);
   // Waits about `ticks` sixtieths of a second, timers and sound running.
   void Pause(UInt32 ticks);
+  // The user's next input for the dialog (none, after a pass, while a
+  // watcher is installed).
+  struct DialogInput WaitForInput(Surface* surface);
+  // The chosen colour cell blinks three times.
+  void BlinkCell(Surface* surface, WindowRef dialog, SInt16 cell);
 };
 
 // Draws a dialog of the model into the buffer (sized to the dialog); the

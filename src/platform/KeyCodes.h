@@ -42,8 +42,9 @@ struct KeyboardLayout {
 const KeyboardLayout* SetKeyboardLayout(const KeyboardLayout* layout);
 UInt8 LayoutCharacterCode(UInt8 keyCode, bool shift);
 // The system's layout as the SDL layer reads it (its default, the US
-// layout, before the video starts); a character beyond ASCII, or a dead
-// key, gives the US character.
+// layout, before the video starts), the shifted characters from the X
+// server's own map; a character beyond ASCII, or a dead key, gives the US
+// character.
 UInt8 SystemLayoutCharacter(UInt8 keyCode, bool shift);
 
 // The modifier flags of the modifier keys held in a 128-bit key map.

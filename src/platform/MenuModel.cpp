@@ -334,6 +334,10 @@ MenuRef MenuTitleAt(Point p) {
 
 SInt16 MenuItemAt(MenuRef menu, Point p) {
   if (!menu || !InRect(p, MenuDropRect(menu))) return 0;
+  // The frame between the bar and the first item belongs to that item, as
+  // the top edge of a menu does on the desktop: a press just below the
+  // title lands on something.
+  if (CountMenuItems(menu) > 0 && p.v < MenuItemRect(menu, 1).top) return 1;
   for (SInt16 i = 1; i <= CountMenuItems(menu); ++i)
     if (InRect(p, MenuItemRect(menu, i))) return i;
   return 0;

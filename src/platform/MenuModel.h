@@ -129,7 +129,8 @@ Rect MenuDropRect(MenuRef menu);
 Rect MenuItemRect(MenuRef menu, SInt16 item);
 // The shown menu whose title holds the point, or null.
 MenuRef MenuTitleAt(Point p);
-// The item of the pulled-down menu under the point, or 0.
+// The item of the pulled-down menu under the point (the first item for the
+// frame above it), or 0.
 SInt16 MenuItemAt(MenuRef menu, Point p);
 
 // --------------------------------------------------------------- tracking

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <new>
+#include <utility>
 #include <vector>
 
 #include "platform/PlatformFiles.h"
@@ -12,6 +14,13 @@
 namespace {
 
 PicHandle openPicture;
+
+// The icon files registered, by creator and type; a later registration of
+// the same pair replaces the earlier one.
+std::map<std::pair<OSType, OSType>, std::string>& IconRegistry() {
+  static std::map<std::pair<OSType, OSType>, std::string> registry;
+  return registry;
+}
 
 UInt32 Packed(const RGBColor& c) {
   return (UInt32(c.red >> 8) << 16) | (UInt32(c.green >> 8) << 8) | UInt32(c.blue >> 8);
@@ -157,6 +166,17 @@ OSErr RegisterIconRefFromIconFile(OSType creator, OSType type, const char* path,
   const unsigned char png[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
   if (got != 8 || std::memcmp(signature, png, 8) != 0) return -1;
   *icon = new (std::nothrow) OpaqueIconRef{path, creator, type};
+  if (!*icon) return memFullErr;
+  IconRegistry()[{creator, type}] = path;
+  return noErr;
+}
+
+OSErr GetIconRef(SInt16, OSType creator, OSType type, IconRef* icon) {
+  if (!icon) return paramErr;
+  *icon = nullptr;
+  auto found = IconRegistry().find({creator, type});
+  if (found == IconRegistry().end()) return noSuchIconErr;
+  *icon = new (std::nothrow) OpaqueIconRef{found->second, creator, type};
   return *icon ? noErr : memFullErr;
 }
 

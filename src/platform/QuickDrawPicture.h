@@ -48,7 +48,13 @@ struct OpaqueIconRef {
 };
 typedef OpaqueIconRef* IconRef;
 
-// noErr with the icon; fnfErr when the file cannot be read, -1 when it is
-// not a PNG file.
+// noErr with the icon, which is registered for the creator and type from
+// then on; fnfErr when the file cannot be read, -1 when it is not a PNG file.
 OSErr RegisterIconRefFromIconFile(OSType creator, OSType type, const char* path, IconRef* icon);
 void ReleaseIconRef(IconRef icon);
+
+enum : SInt16 { kOnSystemDisk = -32768 };
+enum : OSErr { noSuchIconErr = -2582 };
+// The icon registered for the creator and type (on any volume: there is one
+// registry), to be released by the caller; noSuchIconErr when none is.
+OSErr GetIconRef(SInt16 vRefNum, OSType creator, OSType type, IconRef* icon);

@@ -323,9 +323,9 @@ void ForceFeedbackDialog() {
   DisposeForceFeedbackDialog(window);
 }
 
-void TestDeviceFeedback(char device) {
-  if (ispREADY && forceREADY) Layer().Rumble(device, 0.75f, 250);
-}
+// Choosing a device or a player in the feedback dialog calls this, and it
+// does nothing: a rumble starts only from the game.
+void TestDeviceFeedback(char) {}
 
 // Keyboard and mouse always stay the game's inputs here; nothing to switch.
 void SetKeyboardMouseActivation(unsigned char) {}

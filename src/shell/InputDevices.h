@@ -52,7 +52,7 @@ void ForceFeedbackDialog();
 WindowRef NewForceFeedbackDialog();
 void SaveForceFeedbackDialog(WindowRef window);
 void DisposeForceFeedbackDialog(WindowRef window);
-// A short rumble of the device, to let the user feel which one it is.
+// Does nothing (the feedback dialog calls it when a device is chosen).
 void TestDeviceFeedback(char device);
 void SetKeyboardMouseActivation(unsigned char on);
 bool AnyHIDInput();

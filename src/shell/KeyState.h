@@ -17,12 +17,14 @@ extern UInt8 keyToChar[128], charToKey[256];
 
 // Counts a press (down non-zero) or a release of a key number.
 void UpdateKeyState(UInt8 key, UInt8 down);
-// Whether the key is held now.
+// Whether the key is down for this poll: held, or pressed and released
+// since the last poll (such a press answers true once).
 bool KeyState(UInt8 key);
 // Forgets every count and held key.
 void FlushKeyState();
 bool GetMouseState();
-// Whether the key was pressed since the counts were last cleared.
+// Whether the key is held right now, read from the system's key map (the
+// counts play no part); false for a key number with no key code.
 bool KeyDown(UInt8 key);
 bool AnyKey();
 // Queues a key-down event for a typed character.

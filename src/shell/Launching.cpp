@@ -1,5 +1,7 @@
 #include "shell/Launching.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -9,8 +11,11 @@
 #include "foundation/FileClass.h"
 #include "foundation/Paths.h"
 #include "foundation/StringFunctions.h"
+#include "foundation/TextEncodings.h"
 #include "platform/PlatformFiles.h"
 #include "platform/PlatformLaunch.h"
+#include "platform/SafeSave.h"
+#include "shell/ApplInfo.h"
 #include "shell/ErrorAlertDialogs.h"
 #include "shell/StandardDialog.h"
 
@@ -74,9 +79,9 @@ bool IsScheme(const std::string& s) {
   return true;
 }
 
-// The Name of a desktop entry, looked up where the desktop keeps them; ""
-// when it is not found.
-std::string DesktopEntryName(const std::string& id) {
+// The folders the desktop keeps its entries' data in: the user's, then the
+// system's.
+std::vector<std::string> DataFolders() {
   std::vector<std::string> folders;
   const char* home = std::getenv("HOME");
   const char* dataHome = std::getenv("XDG_DATA_HOME");
@@ -88,26 +93,101 @@ std::string DesktopEntryName(const std::string& id) {
   std::stringstream dirs(dataDirs && *dataDirs ? dataDirs : "/usr/local/share:/usr/share");
   for (std::string d; std::getline(dirs, d, ':');)
     if (!d.empty()) folders.push_back(d);
-  for (const std::string& folder : folders) {
-    // Read through the regular-file opener: a named pipe in a desktop
-    // entry's place must not hold the program.
-    std::FILE* file = OpenRegularFileForReading(folder + "/applications/" + id);
-    if (!file) continue;
-    std::string text;
-    char chunk[4096];
-    for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, file)) > 0;) text.append(chunk, n);
-    std::fclose(file);
-    std::istringstream entry(text);
-    bool inEntry = false;
-    for (std::string line; std::getline(entry, line);) {
-      if (!line.empty() && line[0] == '[')
-        inEntry = line == "[Desktop Entry]";
-      else if (inEntry && line.rfind("Name=", 0) == 0)
-        return line.substr(5);
-    }
-    return "";
+  return folders;
+}
+
+// A whole small text file, read through the regular-file opener (a named
+// pipe in its place must not hold the program); false when it cannot be read.
+bool ReadText(const std::string& path, std::string* text) {
+  std::FILE* file = OpenRegularFileForReading(path);
+  if (!file) return false;
+  text->clear();
+  char chunk[4096];
+  for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, file)) > 0;) text->append(chunk, n);
+  std::fclose(file);
+  return true;
+}
+
+// The lines of a text, with either line end.
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+// The Name of a desktop entry's text ("" for none).
+std::string EntryName(const std::string& text) {
+  bool inEntry = false;
+  for (const std::string& line : Lines(text)) {
+    if (!line.empty() && line[0] == '[')
+      inEntry = line == "[Desktop Entry]";
+    else if (inEntry && line.rfind("Name=", 0) == 0)
+      return line.substr(5);
   }
   return "";
+}
+
+// The Name of a desktop entry, looked up where the desktop keeps them; ""
+// when it is not found.
+std::string DesktopEntryName(const std::string& id) {
+  std::string text;
+  for (const std::string& folder : DataFolders())
+    if (ReadText(folder + "/applications/" + id, &text)) return EntryName(text);
+  return "";
+}
+
+// The desktop entry (its id, "name.desktop") that is named `name`, or whose
+// id without ".desktop" is `name`; the user's entries first. "" for none.
+std::string DesktopEntryNamed(const std::string& name) {
+  if (name.empty()) return "";
+  for (const std::string& folder : DataFolders()) {
+    std::vector<std::string> ids;
+    if (PlatformListFolder(FSRef{folder + "/applications"}, &ids) != noErr) continue;
+    for (const std::string& id : ids) {
+      if (!id.ends_with(".desktop")) continue;
+      std::string text;
+      if (id.substr(0, id.size() - 8) == name) return id;
+      if (ReadText(folder + "/applications/" + id, &text) && EntryName(text) == name) return id;
+    }
+  }
+  return "";
+}
+
+// The user's own choices of handlers: mimeapps.list in the user's
+// configuration folder, and the desktop's own copy of it for each desktop
+// the session names.
+std::vector<std::string> UserHandlerLists() {
+  std::string folder;
+  const char* configHome = std::getenv("XDG_CONFIG_HOME");
+  const char* home = std::getenv("HOME");
+  if (configHome && *configHome)
+    folder = configHome;
+  else if (home && *home)
+    folder = std::string(home) + "/.config";
+  else
+    return {};
+  std::vector<std::string> lists;
+  const char* desktops = std::getenv("XDG_CURRENT_DESKTOP");
+  std::stringstream names(desktops ? desktops : "");
+  for (std::string d; std::getline(names, d, ':');) {
+    if (d.empty()) continue;
+    for (char& c : d) c = char(std::tolower(UInt8(c)));
+    lists.push_back(folder + "/" + d + "-mimeapps.list");
+  }
+  lists.push_back(folder + "/mimeapps.list");
+  return lists;
+}
+
+// The desktop entry the desktop opens the scheme's links with ("" for none,
+// or when it cannot be asked).
+std::string SchemeHandler(const std::string& scheme, int* status) {
+  std::string output;
+  *status = RunProgram({"xdg-mime", "query", "default", "x-scheme-handler/" + scheme}, &output, kHelperTimeoutMs);
+  return *status == 0 ? output.substr(0, output.find('\n')) : std::string();
 }
 
 }  // namespace
@@ -163,31 +243,74 @@ UInt32 LaunchURLDialog(const unsigned char* message, const unsigned char* url, c
 
 // The desktop keeps one handler per URL scheme (x-scheme-handler/<scheme>),
 // named by its desktop entry: the helper's name is the entry's Name (its id
-// without ".desktop" when the entry cannot be read), and no creator code
-// exists here (0).
+// without ".desktop" when the entry cannot be read) in the engine's 8-bit
+// text, cut to 31 characters as the name field holds; no creator code exists
+// here (0).
 OSErr GetProtocolHelperApp(const unsigned char* protocol, unsigned char* name, UInt32* creator) {
   std::string scheme = Text(protocol);
   if (!IsScheme(scheme)) return paramErr;
-  std::string output;
-  if (RunProgram({"xdg-mime", "query", "default", "x-scheme-handler/" + scheme}, &output, kHelperTimeoutMs) != 0)
-    return fnfErr;
-  std::string id = output.substr(0, output.find('\n'));
+  int status = 0;
+  std::string id = SchemeHandler(scheme, &status);
   if (id.empty()) return fnfErr;
   std::string shown = DesktopEntryName(id);
   if (shown.empty()) shown = id.size() > 8 && id.ends_with(".desktop") ? id.substr(0, id.size() - 8) : id;
-  if (name && shown.size() <= 31) {
-    name[0] = UInt8(shown.size());
-    memcpy(name + 1, shown.data(), shown.size());
+  if (name) {
+    std::string text = ConvertUnicodeToCStr(shown.c_str());
+    text.resize(std::min<size_t>(text.size(), 31));
+    name[0] = UInt8(text.size());
+    memcpy(name + 1, text.data(), text.size());
   }
   if (creator) *creator = 0;
   return noErr;
 }
 
-// Setting a handler would change the user's choice for every program on the
-// desktop (the shared mimeapps.list), which a game must not do on its own;
-// removing one has no counterpart at all. Both stay unimplemented.
-OSErr SetProtocolHelperApp(const unsigned char*, unsigned char*, UInt32) { return unimpErr; }
-OSErr RemoveProtocolHelper(const unsigned char*) { return unimpErr; }
+// The helper is the desktop entry of that name (the application's own name
+// when none is given), made the scheme's handler in the user's own settings
+// through the desktop's "xdg-mime default"; the settings of the system and
+// of other users are never touched. Creator codes do not exist here, so an
+// entry that is the handler already is left as it is. fnfErr when no entry
+// has the name or xdg-mime cannot be started; ioErr when it fails.
+OSErr SetProtocolHelperApp(const unsigned char* protocol, unsigned char* name, UInt32) {
+  std::string scheme = Text(protocol);
+  if (!IsScheme(scheme)) return paramErr;
+  std::string helper = ConvertCStrToUnicode(Text(name ? name : APPL.name).c_str());
+  std::string id = DesktopEntryNamed(helper);
+  if (id.empty()) return fnfErr;
+  int status = 0;
+  if (SchemeHandler(scheme, &status) == id) return noErr;
+  status = RunProgram({"xdg-mime", "default", id, "x-scheme-handler/" + scheme}, nullptr, kHelperTimeoutMs);
+  if (status == kNotStarted) return fnfErr;
+  return status == 0 ? OSErr(noErr) : OSErr(ioErr);
+}
+
+// Takes the scheme's handler out of the user's own settings (the lines
+// "x-scheme-handler/<scheme>=" of their default applications), so that the
+// desktop's default applies again. fnfErr when the user's settings name
+// none; the save's error when a settings file cannot be written.
+OSErr RemoveProtocolHelper(const unsigned char* protocol) {
+  std::string scheme = Text(protocol);
+  if (!IsScheme(scheme)) return paramErr;
+  const std::string key = "x-scheme-handler/" + scheme + "=";
+  bool removed = false;
+  for (const std::string& list : UserHandlerLists()) {
+    std::string text;
+    if (!ReadText(list, &text)) continue;
+    std::string kept;
+    bool inDefaults = false, changed = false;
+    for (const std::string& line : Lines(text)) {
+      if (!line.empty() && line[0] == '[') inDefaults = line == "[Default Applications]";
+      if (inDefaults && line.rfind(key, 0) == 0) {
+        changed = true;
+        continue;
+      }
+      kept += line + "\n";
+    }
+    if (!changed) continue;
+    if (OSErr error = SafeSaveFile(list, kept.data(), SInt64(kept.size()))) return error;
+    removed = true;
+  }
+  return removed ? OSErr(noErr) : OSErr(fnfErr);
+}
 
 // No script component exists here.
 bool InitAppleScript() { return false; }

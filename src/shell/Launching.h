@@ -28,6 +28,8 @@ UInt32 LaunchURLDialog(const unsigned char* message, const unsigned char* url, c
                        SInt16 icon);
 OSStatus URLControlHandler(EventHandlerCallRef call, EventRef event, void* userData);
 
+// A URL scheme's helper is the desktop's handler of the scheme, a desktop
+// entry; setting and removing one change only the user's own settings.
 OSErr GetProtocolHelperApp(const unsigned char* protocol, unsigned char* name, UInt32* creator);
 OSErr SetProtocolHelperApp(const unsigned char* protocol, unsigned char* name, UInt32 creator);
 OSErr RemoveProtocolHelper(const unsigned char* protocol);

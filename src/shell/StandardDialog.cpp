@@ -9,7 +9,10 @@
 #include "foundation/StringLibrary.h"
 #include "foundation/TextEncodings.h"
 #include "foundation/Timer.h"
+#include "platform/KeyCodes.h"
+#include "platform/QuickDrawPicture.h"
 #include "shell/ApplInfo.h"
+#include "shell/ControlUtilities.h"
 #include "shell/Events.h"
 #include "shell/Startup.h"
 
@@ -72,7 +75,10 @@ void CollectView(ControlRef control, DialogView* view, std::vector<ControlRef>* 
     if (!c->visible) continue;
     if (c->kind == kControlKindStaticText) view->texts.push_back(ConvertCStrToUnicode(c->text.c_str()));
     if (c->kind == kControlKindIcon && view->icon < 0) view->icon = c->value;
-    if (c->kind == kControlKindIconRef && view->icon < 0) view->icon = 1;
+    // An icon reference given an icon number shows it; one with a file of
+    // its own (or none) stands as the note to a presenter of texts and buttons.
+    if (c->kind == kControlKindIconRef && view->icon < 0)
+      view->icon = c->iconType && c->iconPath.empty() ? c->value : SInt16(1);
     if (c->kind == kControlKindLink) {
       // A presenter of texts and buttons shows the link as text and offers a
       // button that follows it; Escape never does.
@@ -246,10 +252,29 @@ void GetControlText(ControlRef control, unsigned char* text) {
   memcpy(text + 1, control->text.data(), n);
 }
 
-// There is no system icon registry: the control keeps the type and is shown
-// with the note icon; an unknown type never ends the program.
+// The icon registered for the application's creator and the type (an icon
+// file), else the icon number RegisterIconCode noted for the type. A type
+// with neither is reported, and the control shows the note icon: a missing
+// icon never ends the program.
 void SetControlIconCode(ControlRef control, UInt32 type) {
-  if (control) control->iconType = type;
+  if (!control) return;
+  control->iconType = type;
+  control->data[FOUR_CHAR('s', 'c', 'a', 'l')] = 1;
+  IconRef icon = nullptr;
+  OSErr error = GetIconRef(kOnSystemDisk, APPL.creator, type, &icon);
+  if (error == noErr) {
+    control->iconPath = icon->path;
+    ReleaseIconRef(icon);
+    return;
+  }
+  control->iconPath.clear();
+  SInt16 number = RegisteredIcon(type);
+  control->value = number >= 0 ? number : 1;
+  if (number >= 0) return;
+  // The report is a dialog of its own: the one being built keeps its settings.
+  DialogParams building = dlogPARAMS;
+  ErrorDialog("GetIconRef() failed.", SInt16(error), 0, 0);
+  dlogPARAMS = building;
 }
 
 void SetDefaultControl(ControlRef control, unsigned char isDefault) {
@@ -298,10 +323,10 @@ OSStatus StandardDialogHandler(EventHandlerCallRef, EventRef event, void* userDa
   if (event->eventClass == kEventClassKeyboard) {
     if (event->what != keyDown && event->what != autoKey) return eventNotHandledErr;
     ControlRef target = nullptr;
-    if (event->charCode == 27) {
+    if (event->charCode == keychar::kEscape) {
       target = GetControlByCommand(event->window, kHICommandCancel);
       if (!target) target = GetControlByCommand(event->window, kHICommandOK);
-    } else if (event->charCode == 13 || event->charCode == 3) {
+    } else if (event->charCode == keychar::kReturn || event->charCode == keychar::kEnter) {
       target = GetControlByCommand(event->window, kHICommandOK);
     }
     if (!target) return eventNotHandledErr;

@@ -27,6 +27,58 @@ TEST_F(ControlUtilitiesTest, ControlFontLastsOneCall) {
   EXPECT_EQ(ctrlPARAMS.font, 0);  // reset even without a control
 }
 
+// An icon-reference control shows the icon registered for the application's
+// creator and the type: a registered icon file, else the icon number noted
+// for the type; a type with neither is reported and shows the note icon,
+// and the dialog being built keeps its settings.
+TEST_F(ControlUtilitiesTest, IconCodeLooksUpTheApplicationsRegisteredIcon) {
+  TempFolder folder;
+  const std::string png = folder.Write("own.png", std::string("\x89PNG\r\n\x1A\n", 8));
+  const std::string other = folder.Write("other.png", std::string("\x89PNG\r\n\x1A\n", 8));
+  APPL.creator = FOUR_CHAR('H', 'l', 'v', 'n');
+  const UInt32 own = FOUR_CHAR('i', 'c', 'o', '1'), numbered = FOUR_CHAR('i', 'c', 'o', '2'),
+               foreign = FOUR_CHAR('i', 'c', 'o', '3'), none = FOUR_CHAR('i', 'c', 'o', '4');
+  IconRef icon = nullptr;
+  ASSERT_EQ(RegisterIconRefFromIconFile(APPL.creator, own, png.c_str(), &icon), noErr);
+  ReleaseIconRef(icon);
+  ASSERT_EQ(RegisterIconRefFromIconFile(FOUR_CHAR('o', 't', 'h', 'r'), foreign, other.c_str(), &icon), noErr);
+  ReleaseIconRef(icon);
+  ASSERT_EQ(RegisterIconCode(numbered, 2), noErr);
+  struct Case {
+    UInt32 type;
+    std::string path;
+    SInt16 value;
+    bool reported;
+  } cases[] = {
+      {own, png, 0, false},
+      {numbered, "", 2, false},
+      {foreign, "", 1, true},  // registered for another application only
+      {none, "", 1, true},
+  };
+  for (const Case& c : cases) {
+    Rect bounds{0, 0, 100, 300};
+    WindowRef window = NewStandardDialog(&bounds, (const unsigned char*)"", 0);
+    Rect r = IconPosition();
+    ControlRef control = NewDialogControl(window, &r, kIconRefProc, (const unsigned char*)"", 0, 0, 0);
+    dialogs.Clear();
+    dlogPARAMS.extraWidth = 33;
+    SetControlIconCode(control, c.type);
+    EXPECT_EQ(control->iconPath, c.path) << c.type;
+    EXPECT_EQ(control->value, c.value) << c.type;
+    EXPECT_EQ(control->iconType, c.type);
+    EXPECT_EQ(control->data[FOUR_CHAR('s', 'c', 'a', 'l')], 1);
+    ASSERT_EQ(dialogs.Reports().size(), c.reported ? 1u : 0u) << c.type;
+    if (c.reported) {
+      EXPECT_EQ(dialogs.Reports()[0].message, "GetIconRef() failed.");
+      EXPECT_EQ(dialogs.Reports()[0].detail, std::to_string(noSuchIconErr));
+      EXPECT_FALSE(dialogs.Reports()[0].fatal) << "a missing icon never ends the program";
+    }
+    EXPECT_EQ(dlogPARAMS.extraWidth, 33) << "the dialog being built keeps its settings";
+    dlogPARAMS.Reset();
+    DisposeDialogWindow(window);
+  }
+}
+
 TEST_F(ControlUtilitiesTest, SingleFontPartsAndTaggedSettings) {
   FieldWindow();
   SetControlFontSize(field, 9);

@@ -1,5 +1,6 @@
 #include "ShellFixture.h"
 #include "foundation/ErrorDialog.h"
+#include "shell/ControlUtilities.h"
 #include "shell/ErrorAlertDialogs.h"
 #include "shell/ShellReports.h"
 #include "shell/StandardDialog.h"
@@ -151,6 +152,13 @@ TEST_F(ErrorAlertDialogsTest, AlertDialogLayoutAndForms) {
   EXPECT_EQ(presenter.shown.back().icon, 0);
   EXPECT_EQ(presenter.shown.back().texts, (std::vector<std::string>{"12", "-34"}));
   EXPECT_EQ(dlogPARAMS.extraWidth, 0);
+
+  // An icon chosen by type shows the icon number registered for it.
+  ASSERT_EQ(RegisterIconCode(FOUR_CHAR('w', 'a', 'r', 'n'), 2), noErr);
+  dlogPARAMS.iconType = FOUR_CHAR('w', 'a', 'r', 'n');
+  presenter.ClickTitle("OK");
+  AlertDialog("Careful.", "", "OK");
+  EXPECT_EQ(presenter.shown.back().icon, 2);
 
   size_t shown = presenter.shown.size();
   AlertDialog((const unsigned char*)"\1x", (const unsigned char*)"\1y");

@@ -220,7 +220,7 @@ TEST_F(InputDevices, FeedbackSettingsAndDialogs) {
   forceFEEDBACK = true;
   forcePLAYER[0] = true;
   TestDeviceFeedback(1);
-  EXPECT_EQ(devices.rumbles, (std::vector<SInt32>{1}));
+  EXPECT_TRUE(devices.rumbles.empty()) << "trying a device does nothing";
   ScriptedDialogPresenter presenter;
   presenter.ClickTitle("Cancel");
   ForceFeedbackDialog();
@@ -259,7 +259,7 @@ TEST_F(InputDevices, FeedbackChoicesFollowTheirCheckBoxes) {
   EXPECT_EQ(device1->hilite, kControlInactive);
   ClickDialogControl(player1);
   EXPECT_EQ(device1->hilite, kControlActive);
-  EXPECT_EQ(devices.rumbles, (std::vector<SInt32>{0}));  // the player's device is tried
+  EXPECT_TRUE(devices.rumbles.empty()) << "enabling a player tries nothing";
   EXPECT_EQ(device1->maximum, 4);
   SaveForceFeedbackDialog(window);
   EXPECT_TRUE(forceFEEDBACK);

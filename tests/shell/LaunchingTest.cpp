@@ -72,8 +72,6 @@ TEST_F(LaunchingTest, WhatHasNoCounterpartAnswersItsCode) {
     OSErr got, want;
   } cases[] = {
       {"helper get without xdg-mime", GetProtocolHelperApp(PStr("http"), name, &creator), fnfErr},
-      {"helper set", SetProtocolHelperApp(PStr("http"), name, 0), unimpErr},
-      {"helper remove", RemoveProtocolHelper(PStr("http")), unimpErr},
       {"script", RunAppleScript("beep"), unimpErr},
       {"script event", ExecuteAppleScriptEvent("beep", 4, nullptr, &result), paramErr},
       {"process", GetProcessSerialNumber(FOUR_CHAR('a', 'b', 'c', 'd'), nullptr), procNotFound},
@@ -139,6 +137,9 @@ TEST_F(LaunchingTest, ProtocolHelperIsTheDesktopsHandlerOfTheScheme) {
   TempFolder data;
   data.Write("applications/web-browser.desktop",
              "[Desktop Action New]\nName=New Window\n[Desktop Entry]\nType=Application\nName=Web Browser\n");
+  data.Write("applications/dos-lines.desktop", "[Desktop Entry]\r\nType=Application\r\nName=Written On DOS\r\n");
+  data.Write("applications/long.desktop", "[Desktop Entry]\nName=A Browser Whose Name Is Longer Than Thirty-One\n");
+  data.Write("applications/accented.desktop", "[Desktop Entry]\nName=Caf\xC3\xA9 Mail\n");
   ScopedEnv dataHome("XDG_DATA_HOME", data.Path().c_str());
   ScopedEnv dataDirs("XDG_DATA_DIRS", (data.Path() + "/none").c_str());
   struct Case {
@@ -149,7 +150,10 @@ TEST_F(LaunchingTest, ProtocolHelperIsTheDesktopsHandlerOfTheScheme) {
   } cases[] = {
       {"https", {0, "web-browser.desktop\n"}, noErr, "Web Browser"},
       {"irc", {0, "chat-client.desktop\n"}, noErr, "chat-client"},  // its entry cannot be read
-      {"irc", {0, "a-very-long-name-for-a-chat-client-entry.desktop\n"}, noErr, "(unchanged)"},
+      {"irc", {0, "a-very-long-name-for-a-chat-client-entry.desktop\n"}, noErr, "a-very-long-name-for-a-chat-cli"},
+      {"ftp", {0, "dos-lines.desktop\n"}, noErr, "Written On DOS"},
+      {"news", {0, "long.desktop\n"}, noErr, "A Browser Whose Name Is Longer "},
+      {"mailto", {0, "accented.desktop\n"}, noErr, "Caf\x8E Mail"},  // in the engine's 8-bit text
       {"gopher", {0, ""}, fnfErr, "(unchanged)"},
       {"gopher", {4, ""}, fnfErr, "(unchanged)"},
   };
@@ -172,6 +176,114 @@ TEST_F(LaunchingTest, ProtocolHelperIsTheDesktopsHandlerOfTheScheme) {
   for (const char* bad : {"\5ht tp", "\0", "\0041abc", "\4a/..", "\3a'b"})
     EXPECT_EQ(GetProtocolHelperApp((const unsigned char*)bad, nullptr, nullptr), paramErr) << bad + 1;
   EXPECT_TRUE(ran.empty());
+}
+
+// Setting a handler goes through the desktop's own xdg-mime into the
+// user's settings; removing it takes it out of them again.
+TEST_F(LaunchingTest, ProtocolHelperSetGoesThroughXdgMimeForTheUsersOwnSettings) {
+  TempFolder data;
+  data.Write("applications/viewer.desktop", "[Desktop Entry]\nType=Application\nName=Test Viewer\n");
+  data.Write("applications/halvane.desktop", "[Desktop Entry]\nType=Application\nName=Halvane\n");
+  ScopedEnv dataHome("XDG_DATA_HOME", data.Path().c_str());
+  ScopedEnv dataDirs("XDG_DATA_DIRS", (data.Path() + "/none").c_str());
+  CToPStr("Halvane", APPL.name);
+  struct Case {
+    const char* what;
+    const char* name;  // null: the application's own
+    std::string current;
+    int status;
+    OSErr result;
+    std::vector<std::vector<std::string>> ran;
+  } cases[] = {
+      {"a named helper",
+       "Test Viewer",
+       "",
+       0,
+       noErr,
+       {{"xdg-mime", "query", "default", "x-scheme-handler/halvanetest"},
+        {"xdg-mime", "default", "viewer.desktop", "x-scheme-handler/halvanetest"}}},
+      {"the application itself",
+       nullptr,
+       "viewer.desktop\n",
+       0,
+       noErr,
+       {{"xdg-mime", "query", "default", "x-scheme-handler/halvanetest"},
+        {"xdg-mime", "default", "halvane.desktop", "x-scheme-handler/halvanetest"}}},
+      {"already the handler: nothing written",
+       "Test Viewer",
+       "viewer.desktop\n",
+       0,
+       noErr,
+       {{"xdg-mime", "query", "default", "x-scheme-handler/halvanetest"}}},
+      {"no entry of that name", "No Such Program", "", 0, fnfErr, {}},
+      {"xdg-mime fails",
+       "Test Viewer",
+       "",
+       2,
+       ioErr,
+       {{"xdg-mime", "query", "default", "x-scheme-handler/halvanetest"},
+        {"xdg-mime", "default", "viewer.desktop", "x-scheme-handler/halvanetest"}}},
+  };
+  for (const Case& c : cases) {
+    runAnswers = {{"xdg-mime", {c.status, c.current}}};
+    if (c.status) runAnswers["xdg-mime"].output = "";
+    ran.clear();
+    Str255 name;
+    if (c.name) CToPStr(c.name, name);
+    EXPECT_EQ(SetProtocolHelperApp(PStr("halvanetest"), c.name ? name : nullptr, 0), c.result) << c.what;
+    EXPECT_EQ(ran, c.ran) << c.what;
+  }
+  ran.clear();
+  EXPECT_EQ(SetProtocolHelperApp((const unsigned char*)"\3a b", nullptr, 0), paramErr);
+  EXPECT_EQ(RemoveProtocolHelper((const unsigned char*)"\3a b"), paramErr);
+  EXPECT_TRUE(ran.empty());
+}
+
+// The whole way with the desktop's real xdg-mime, in folders of the test's
+// own: the entry that names the scheme is its handler by default; a helper
+// set in the user's settings is the one read back, and once it is removed
+// the default is back; the user's other choices stay.
+TEST_F(LaunchingTest, AHandlerSetIsReadBackAndRemovedFromTheUsersSettings) {
+  SetRunProc(nullptr);
+  TempFolder home;
+  home.Write("data/applications/halvane-test-viewer.desktop",
+             "[Desktop Entry]\r\nType=Application\r\nName=Test Viewer\r\nExec=true %u\r\n"
+             "MimeType=x-scheme-handler/halvanetest;\r\n");
+  home.Write("data/applications/notes.desktop", "[Desktop Entry]\nType=Application\nName=Notes\nExec=true %u\n");
+  const std::string list = home.Write("config/mimeapps.list", "[Default Applications]\ntext/plain=notes.desktop\n");
+  ScopedEnv homeVar("HOME", (home / "home").c_str());
+  ScopedEnv dataHome("XDG_DATA_HOME", (home / "data").c_str());
+  ScopedEnv dataDirs("XDG_DATA_DIRS", (home / "system").c_str());
+  ScopedEnv configHome("XDG_CONFIG_HOME", (home / "config").c_str());
+  ScopedEnv configDirs("XDG_CONFIG_DIRS", (home / "system-config").c_str());
+  ScopedEnv desktop("XDG_CURRENT_DESKTOP", nullptr);
+  Str255 scheme;
+  CToPStr("halvanetest", scheme);
+  auto helper = [&] {
+    Str255 name;
+    name[0] = 0;
+    UInt32 creator = 99;
+    OSErr error = GetProtocolHelperApp(scheme, name, &creator);
+    EXPECT_EQ(creator, error ? 99u : 0u);
+    return error ? "error " + std::to_string(error) : std::string((char*)name + 1, name[0]);
+  };
+  ASSERT_EQ(helper(), "Test Viewer") << "the entry naming the scheme, read through its CRLF lines";
+
+  Str255 notes;
+  CToPStr("Notes", notes);
+  ASSERT_EQ(SetProtocolHelperApp(scheme, notes, 0), noErr);
+  EXPECT_EQ(helper(), "Notes");
+  std::string written = ReadWholeFile(list);
+  EXPECT_NE(written.find("x-scheme-handler/halvanetest=notes.desktop"), std::string::npos) << written;
+  EXPECT_NE(written.find("text/plain=notes.desktop"), std::string::npos) << written;
+
+  EXPECT_EQ(RemoveProtocolHelper(scheme), noErr);
+  EXPECT_EQ(helper(), "Test Viewer");
+  written = ReadWholeFile(list);
+  EXPECT_EQ(written.find("halvanetest"), std::string::npos) << written;
+  EXPECT_NE(written.find("text/plain=notes.desktop"), std::string::npos) << written;
+  EXPECT_EQ(RemoveProtocolHelper(scheme), fnfErr) << "nothing left to remove";
+  EXPECT_EQ(helper(), "Test Viewer");
 }
 
 TEST_F(LaunchingTest, LinkDialogOpensTheLinkAndEndsAsCancel) {

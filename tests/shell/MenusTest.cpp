@@ -165,12 +165,13 @@ TEST_F(MenusTest, WindowMenuSizesAndFullScreen) {
 
 // Bar coordinates with every character 7 pixels wide: the titles "Halvane"
 // (8 to 77), "Edit" (77 to 125) and "Window" (125 to 187); the application
-// menu's items About 26-46, a line, Preferences (disabled) 56-76, ...; the
-// Window menu's Small 26-46 and Large 46-66.
+// menu's items About 26-46 (the frame above it, 22-26, counting as About), a
+// line, Preferences (disabled) 56-76, ...; the Window menu's Small 26-46 and
+// Large 46-66.
 TEST_F(MenusTest, PressesAndReleasesOnTheBarChooseItems) {
   InitMenuBar(0);
   const Point appTitle{10, 20}, editTitle{10, 90}, windowTitle{10, 130}, about{36, 30}, line{50, 30}, prefs{66, 30},
-      large{56, 140}, outside{300, 400};
+      large{56, 140}, outside{300, 400}, aboveAbout{22, 30}, aboveSmall{25, 140};
   struct Step {
     bool down;
     Point at;
@@ -188,6 +189,11 @@ TEST_F(MenusTest, PressesAndReleasesOnTheBarChooseItems) {
       {"drag from the title to the item", {{1, windowTitle}, {0, large}}, 131 << 16 | 2, 0},
       {"a click on the title leaves the menu down", {{1, windowTitle}, {0, windowTitle}}, 0, 131},
       {"a second click on the title takes it away", {{1, windowTitle}, {0, windowTitle}, {1, windowTitle}}, 0, 0},
+      {"a click in the frame above the first item chooses it",
+       {{1, appTitle}, {0, appTitle}, {1, aboveAbout}, {0, aboveAbout}},
+       128 << 16 | 1,
+       0},
+      {"a drag from the title into that frame", {{1, windowTitle}, {0, aboveSmall}}, 131 << 16 | 1, 0},
       {"a disabled item chooses nothing", {{1, appTitle}, {0, prefs}}, 0, 0},
       {"a line chooses nothing", {{1, appTitle}, {0, appTitle}, {1, line}, {0, line}}, 0, 0},
       {"a press elsewhere takes the menu away", {{1, appTitle}, {0, appTitle}, {1, outside}, {0, outside}}, 0, 0},
@@ -216,6 +222,8 @@ TEST_F(MenusTest, ThePointerPullsMenusDownAndLightsItsItem) {
   MenuTrackUp(Point{10, 20});
   EXPECT_EQ(HilitedMenu(), kAppleMenuID);
   MenuTrackMove(Point{36, 30});
+  EXPECT_EQ(MenuTracking().hotItem, 1);
+  MenuTrackMove(Point{23, 30});  // the frame between the bar and About lights About
   EXPECT_EQ(MenuTracking().hotItem, 1);
   MenuTrackMove(Point{66, 30});  // Preferences is disabled
   EXPECT_EQ(MenuTracking().hotItem, 0);

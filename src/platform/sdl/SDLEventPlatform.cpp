@@ -204,10 +204,11 @@ class SDLEventPlatform : public EventPlatform {
     }
   }
 
-  // The text that a key-down typed, when it is one plain character, is that
-  // key's character (it follows the user's layout and Shift).
+  // The text that a key-down or a repeat typed, when it is one plain
+  // character, is that key's character (it follows the user's layout and Shift).
   static void MergeText(const char* text, std::vector<PlatformEvent>* out) {
-    if (out->empty() || out->back().kind != PlatformEvent::KeyDown) return;
+    if (out->empty() || (out->back().kind != PlatformEvent::KeyDown && out->back().kind != PlatformEvent::KeyRepeat))
+      return;
     if (UInt8(text[0]) >= 32 && UInt8(text[0]) < 127 && text[1] == 0) out->back().charCode = UInt8(text[0]);
   }
 
@@ -363,8 +364,10 @@ class SDLEventPlatform : public EventPlatform {
     }
     const char* why = "ignored";
     if (e.type == SDL_TEXTINPUT)
-      why = !events.empty() && events.back().kind == PlatformEvent::KeyDown ? "merged into the key-down"
-                                                                            : "ignored: no key-down before it";
+      why = !events.empty() &&
+                    (events.back().kind == PlatformEvent::KeyDown || events.back().kind == PlatformEvent::KeyRepeat)
+                ? "merged into the key-down"
+                : "ignored: no key-down before it";
     else if ((e.type == SDL_KEYDOWN || e.type == SDL_KEYUP) && VirtualKeyCode(e.key.keysym.scancode) == kNoKeyCode)
       why = "ignored: no key code";
     else if (e.type == SDL_WINDOWEVENT && !OurWindow(e.window.windowID))

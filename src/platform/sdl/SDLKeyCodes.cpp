@@ -1,5 +1,10 @@
 #include <SDL2/SDL_keyboard.h>
 #include <SDL2/SDL_scancode.h>
+#include <SDL2/SDL_video.h>
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
+
+#include <cstring>
 
 #include "platform/KeyCodes.h"
 
@@ -138,6 +143,34 @@ const ScancodeKey scancodeKeys[] = {
     {SDL_SCANCODE_POWER, 127},
 };
 
+// The X key codes of the main block's keys by virtual key code (the evdev
+// numbering every current X server and XWayland use); 0 for none.
+const UInt8 xKeyCodes[51] = {38, 39, 40, 41, 43, 42, 52, 53, 54, 55, 94, 56, 24, 25, 26, 27, 29,
+                             28, 10, 11, 12, 13, 15, 14, 21, 18, 16, 20, 17, 19, 35, 32, 30, 34,
+                             31, 33, 0,  46, 44, 48, 45, 47, 51, 59, 61, 57, 58, 60, 0,  0,  49};
+
+// The character the key types with Shift in the X server's current layout
+// and group; 0 when it types none of ASCII or the server cannot be asked.
+// SDL tells only a key's unshifted character, so the server's own map is
+// read (each time: the layout may change while the program runs).
+UInt8 XShiftedCharacter(UInt8 keyCode) {
+  if (keyCode > 50 || !xKeyCodes[keyCode]) return 0;
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (!driver || std::strcmp(driver, "x11") != 0) return 0;
+  static Display* display = XOpenDisplay(nullptr);
+  if (!display) return 0;
+  XkbStateRec state;
+  if (XkbGetState(display, XkbUseCoreKbd, &state) != Success) return 0;
+  XkbDescPtr map = XkbGetMap(display, XkbKeyTypesMask | XkbKeySymsMask, XkbUseCoreKbd);
+  if (!map) return 0;
+  unsigned int modifiers = 0;
+  KeySym symbol = NoSymbol;
+  const unsigned int shiftInGroup = ShiftMask | (unsigned(state.group) << 13);
+  const bool found = XkbTranslateKeyCode(map, xKeyCodes[keyCode], shiftInGroup, &modifiers, &symbol);
+  XkbFreeKeyboard(map, 0, True);
+  return found && symbol >= 0x21 && symbol <= 0x7E ? UInt8(symbol) : 0;
+}
+
 }  // namespace
 
 UInt8 VirtualKeyCode(int sdlScancode) {
@@ -159,8 +192,9 @@ UInt8 SystemLayoutCharacter(UInt8 keyCode, bool shift) {
   const SDL_Keycode key = SDL_GetKeyFromScancode(scancode);
   if (key < 33 || key > 126) return us;
   if (!shift) return UInt8(key);
+  if (UInt8 shifted = XShiftedCharacter(keyCode)) return shifted;
   if (key >= 'a' && key <= 'z') return UInt8(key - 'a' + 'A');
-  // Where the layout puts the US character, the US shifted one goes with it;
-  // elsewhere the shifted character is not known and the plain one stands.
+  // Without the server's map: where the layout puts the US character, the
+  // US shifted one goes with it; elsewhere the plain one stands.
   return key == KeyCharacterCode(keyCode, false) ? us : UInt8(key);
 }

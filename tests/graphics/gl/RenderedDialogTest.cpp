@@ -21,6 +21,7 @@
 #include "shell/ApplInfo.h"
 #include "shell/DialogLibrary.h"
 #include "shell/ErrorAlertDialogs.h"
+#include "shell/Launching.h"
 #include "shell/MainPrefs.h"
 #include "shell/NibDialogs.h"
 #include "shell/PrefsDialogs.h"
@@ -558,6 +559,38 @@ TEST_F(RenderedDialogTest, AnAlertShowsTheIconOfItsKind) {
     EXPECT_LT(MeanDifference(icon, expected), 3.0);
   }
   SetBundlePathForTesting(nullptr);
+}
+
+// Over a link dialog's link the pointer is the hand; away from it, the arrow.
+TEST_F(RenderedDialogTest, TheHandShowsOverALinkAndTheArrowElsewhere) {
+  if (skip) return;
+  FakeEventPlatform platform;
+  bool handOverLink = false, arrowAway = false;
+  steps.push_back([&] {
+    ControlRef link = nullptr;
+    for (ControlRef c : AllControls(dialog))
+      if (c->kind == kControlKindLink) link = c;
+    if (!link) {
+      ADD_FAILURE() << "the dialog has no link";
+      Key(SDLK_ESCAPE);
+      return;
+    }
+    const Rect r = link->bounds;
+    PointUntil((r.left + r.right) / 2, (r.top + r.bottom) / 2, [&] { return platform.handCursor; },
+               [&] {
+                 handOverLink = platform.handCursor;
+                 PointUntil(
+                     30, 100, [&] { return !platform.handCursor; },
+                     [&] {
+                       arrowAway = !platform.handCursor;
+                       Key(SDLK_ESCAPE);
+                     });
+               });
+  });
+  LaunchURLDialog(PStr("Halvane's page:"), PStr("https://example.invalid/halvane"), PStr("Later"), 1);
+  EXPECT_TRUE(handOverLink) << "no hand over the link";
+  EXPECT_TRUE(arrowAway) << "the hand stayed off the link";
+  EXPECT_FALSE(platform.handCursor) << "the hand outlived the dialog";
 }
 
 TEST_F(RenderedDialogTest, MainPrefsWindowShowsItsPanelIcons) {
