@@ -1,6 +1,7 @@
 #include "shell/Menus.h"
 
 #include <cstring>
+#include <iterator>
 
 #include "platform/DialogModel.h"
 #include "shell/AllEvents.h"
@@ -26,6 +27,7 @@ constexpr SInt16 kFirstMenuID = 128, kLastMenuID = 147;
 constexpr SInt16 kSwallowMenuID = 1000;
 
 const UInt32 kCapturedCommands[] = {kHICommandPreferences, kHICommandHide, kHICommandHideOthers, kHICommandQuit};
+bool commandWasEnabled[std::size(kCapturedCommands)] = {true, true, true, true};
 
 void Join(unsigned char* to, const char* a, const unsigned char* b, const char* c) {
   to[0] = 0;
@@ -292,7 +294,15 @@ void CaptureMenus(bool capture) {
     AppendMenu(swallow, (const unsigned char*)"\3 /Q");
     SetMenuItemModifiers(swallow, 1, kMenuShiftModifier);
     InsertMenu(swallow, 0);
-    for (UInt32 command : kCapturedCommands) DisableMenuCommand(apple, command);
+    for (size_t i = 0; i < std::size(kCapturedCommands); ++i) {
+      // A command that was off before the capture (the game disables
+      // Preferences, which it ignores) stays off after the release.
+      MenuRef menu = nullptr;
+      SInt16 item = 0;
+      commandWasEnabled[i] = GetIndMenuItemWithCommandID(apple, kCapturedCommands[i], 1, &menu, &item) == noErr &&
+                             menu && IsMenuItemEnabled(menu, item);
+      DisableMenuCommand(apple, kCapturedCommands[i]);
+    }
     if (!apple) return;
     AppendMenu(apple, (const unsigned char*)"\6hide/H");
     hideItemId = CountMenuItems(apple);
@@ -302,7 +312,8 @@ void CaptureMenus(bool capture) {
   } else {
     EnableAllMenus();
     DisposeMenu(GetMenuHandle(kSwallowMenuID));
-    for (UInt32 command : kCapturedCommands) EnableMenuCommand(apple, command);
+    for (size_t i = 0; i < std::size(kCapturedCommands); ++i)
+      if (commandWasEnabled[i]) EnableMenuCommand(apple, kCapturedCommands[i]);
     if (!apple) return;
     DeleteMenuItem(apple, hideItemId);
     DeleteMenuItem(apple, hideItemId);

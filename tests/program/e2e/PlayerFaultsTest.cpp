@@ -1,0 +1,236 @@
+// What a player sees that the rules one by one do not show: the rocks that
+// drift behind the menu from the first start, the menu bar kept off a game
+// in play (a pause brings it back), and the wave's label readable over the
+// dark sky it rests on.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/Poll.h"
+#include "support/e2e/Desktop.h"
+#include "support/e2e/GameScreens.h"
+#include "support/e2e/Program.h"
+
+using namespace e2e;
+
+namespace {
+
+// The bar's own look, in window pixels from the content's top left.
+const Rgba kBarColour{237, 237, 240};
+
+bool BarShows(const ScreenImage& content) {
+  if (content.Empty()) return false;
+  int bar = 0, samples = 0;
+  for (int x = 2; x < content.Width() - 2; x += 7, ++samples)
+    if (ColourDistance(content.At(x, 2), kBarColour) <= 3) ++bar;
+  return bar >= samples * 9 / 10;
+}
+
+bool PauseShown(const ScreenImage& shown) {
+  const int samples = int(PauseBoxSamples().size());
+  return samples >= 8 && PauseBoxMatches(shown) >= samples * 9 / 10;
+}
+
+// Relative luminance of a screen pixel (sRGB).
+double Luminance(const Rgba& c) {
+  auto lin = [](int v) {
+    const double s = v / 255.0;
+    return s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * lin(c.r) + 0.7152 * lin(c.g) + 0.0722 * lin(c.b);
+}
+
+double Percentile(std::vector<double> v, double p) {
+  if (v.empty()) return 0;
+  std::sort(v.begin(), v.end());
+  return v[size_t(std::min<double>(double(v.size() - 1), p * double(v.size() - 1)))];
+}
+
+struct Contrast {
+  double ink = 0, sky = 0;
+  double Ratio() const { return (ink + 0.05) / (sky + 0.05); }
+};
+
+// The wave's label as it rests: 0.55 of its 24-pixel height, centred 12
+// pixels down the picture; "WAVE" and one digit, (96 + 36) x 0.55 wide. Its
+// ink is the bright tenth of the box (the letters' light); the sky is the
+// median of the strips on either side of it.
+Contrast LabelContrast(const ScreenImage& shown) {
+  std::vector<double> label, sky;
+  for (int y = 6; y < 19; ++y) {
+    for (int x = 284; x < 356; ++x) label.push_back(Luminance(GamePixel(shown, x, y)));
+    for (int x = 200; x < 260; ++x) sky.push_back(Luminance(GamePixel(shown, x, y)));
+    for (int x = 380; x < 440; ++x) sky.push_back(Luminance(GamePixel(shown, x, y)));
+  }
+  return Contrast{Percentile(label, 0.9), Percentile(sky, 0.5)};
+}
+
+// Watches for `span` that `broken` stays empty; what it said first, or "".
+std::string HoldsFor(std::chrono::milliseconds span, const std::function<std::string()>& broken) {
+  const auto start = std::chrono::steady_clock::now();
+  while (std::chrono::steady_clock::now() - start < span) {
+    std::string why = broken();
+    if (!why.empty()) return why;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return "";
+}
+
+class PlayerFaultsTest : public ::testing::Test {
+ protected:
+  PlayerFaultsTest() { home.WritePreferences("<dict>\t<key>Full Screen</key>\t<false/></dict>"); }
+
+  // One press or click, taken by the program (its trace says so), or false.
+  bool Taken(const std::string& traced, const std::function<bool()>& act) {
+    const int before = program.TraceCount(traced);
+    if (!act()) return false;
+    return PollUntil([&] { return program.TraceCount(traced) > before || !program.Running(); }, {},
+                     Program::kTimeout) &&
+           program.TraceCount(traced) > before;
+  }
+  bool PressTaken(const std::string& key, int code) {
+    return Taken("taken KeyDown key " + std::to_string(code) + " ", [&] { return program.PressKey(key); });
+  }
+
+  // The menu takes clicks once fully bright, a shade after it looks so: as a
+  // person waits until it has stopped brightening, until two pictures a
+  // third of a second apart show its opaque parts alike.
+  std::string WaitUntilTheMenuIsSteady() {
+    static const ScreenImage main = LoadPng(DefaultBundle() + "/Contents/Resources/Main/Main.png");
+    ScreenImage last;
+    auto steady = [&] {
+      ScreenImage now = program.GrabContent();
+      bool same = !last.Empty() && now.Width() == 640 && last.Width() == 640 && MainDiffers(now) == 0;
+      for (int y = 0; y < 480 && same; y += 5)
+        for (int x = 0; x < 640 && same; x += 5)
+          if (main.At(x, y).a == 255 && ColourDistance(now.At(x, y), last.At(x, y)) > 1) same = false;
+      last = now;
+      return same;
+    };
+    auto previous = std::chrono::steady_clock::now() - std::chrono::seconds(1);
+    if (!PollUntil(
+            [&] {
+              if (std::chrono::steady_clock::now() - previous < std::chrono::milliseconds(330)) return false;
+              previous = std::chrono::steady_clock::now();
+              return steady();
+            },
+            {}, Program::kFadeTimeout))
+      return "the menu did not settle\n" + program.Diagnostics();
+    return "";
+  }
+
+  // From the menu, one click on Play, then the game at full brightness.
+  std::string StartAGame() {
+    std::string menu = OpenToTheMenu(program);
+    if (!menu.empty()) return menu;
+    menu = WaitUntilTheMenuIsSteady();
+    if (!menu.empty()) return menu;
+    if (!Taken("taken MouseDown", [&] {
+          program.ClickGame(kPlayX, kPlayY);
+          return true;
+        }))
+      return "the click on Play was not taken\n" + program.Diagnostics();
+    if (!GamePlaying(program.WaitForContent(GamePlaying, Program::kFadeTimeout)))
+      return "no game\n" + program.Diagnostics();
+    return "";
+  }
+
+  // Ends the program as the desktop's log-out does (a game in progress would
+  // ask first at Ctrl+Q).
+  void Quit() {
+    program.Signal(SIGTERM);
+    auto status = program.WaitForExit(Program::kFadeTimeout);
+    ASSERT_TRUE(status) << program.Diagnostics();
+    EXPECT_TRUE(status->Clean()) << Describe(*status) << "\n" << program.Diagnostics();
+  }
+
+  Desktop desktop;
+  UserHome home;
+  Program program{desktop, home};
+};
+
+// Before any game has been played, rocks drift behind the menu: between two
+// pictures a quarter of a second apart, pixels where the menu's picture lets
+// the background through change more than the turning nebula changes them.
+TEST_F(PlayerFaultsTest, RocksDriftBehindTheFirstMenuOfAFirstStart) {
+  ASSERT_EQ(OpenToTheMenu(program), "");
+  static const ScreenImage main = LoadPng(DefaultBundle() + "/Contents/Resources/Main/Main.png");
+  ASSERT_EQ(main.Width(), 640);
+  // The pointer off the window, so that nothing under it changes.
+  desktop.MovePointer(desktop.Width() - 3, desktop.Height() - 3);
+  int most = 0;
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (most < 40 && std::chrono::steady_clock::now() < until) {
+    ScreenImage before = program.GrabContent();
+    const auto at = std::chrono::steady_clock::now();
+    PollUntil([&] { return std::chrono::steady_clock::now() - at >= std::chrono::milliseconds(250); }, {},
+              Program::kTimeout);
+    ScreenImage after = program.GrabContent();
+    if (before.Width() != 640 || after.Width() != 640) continue;
+    int moved = 0;
+    for (int y = 0; y < 480; ++y)
+      for (int x = 0; x < 640; ++x) {
+        if (main.At(x, y).a > 16) continue;
+        const Rgba a = before.At(x, y), b = after.At(x, y);
+        if (std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b) > 60) ++moved;
+      }
+    most = std::max(most, moved);
+  }
+  EXPECT_GE(most, 40) << "nothing drifts behind the menu\n" << program.Diagnostics();
+  Quit();
+}
+
+// The pointer at the top of a game in play brings no bar over it; paused,
+// the bar comes under the pointer as on the menu.
+TEST_F(PlayerFaultsTest, NoMenuBarOverAGameInPlayButInThePause) {
+  ASSERT_EQ(StartAGame(), "");
+  const ScreenRect c = program.Content();
+  desktop.MovePointer(c.x + 320, c.y + 4);
+  const std::string shown = HoldsFor(std::chrono::milliseconds(3000), [&] {
+    return BarShows(program.GrabContent()) ? std::string("the menu bar shows over the game in play") : std::string();
+  });
+  EXPECT_EQ(shown, "") << program.Diagnostics();
+
+  ASSERT_TRUE(PressTaken("Escape", 53)) << "Escape was not taken\n" << program.Diagnostics();
+  ASSERT_TRUE(PauseShown(program.WaitForContent(PauseShown, Program::kFadeTimeout))) << program.Diagnostics();
+  desktop.MovePointer(c.x + 322, c.y + 4);
+  EXPECT_TRUE(BarShows(program.WaitForContent(BarShows))) << "no bar in the pause\n" << program.Diagnostics();
+  Quit();
+}
+
+// The wave's label, once it rests at the top, stands out from the sky by at
+// least 4.5 to 1 (what text needs to be read).
+TEST_F(PlayerFaultsTest, TheRestingWaveLabelReadsOverTheSky) {
+  ASSERT_EQ(StartAGame(), "");
+  // At rest once it is at the top and three pictures a third of a second
+  // apart agree (at first it stands large in the middle).
+  std::vector<Contrast> seen;
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  auto steady = [&] {
+    if (seen.size() < 3 || seen.back().Ratio() < 1.3) return false;
+    const double a = seen[seen.size() - 1].ink, b = seen[seen.size() - 2].ink, d = seen[seen.size() - 3].ink;
+    return std::abs(a - b) <= 0.02 * a + 0.002 && std::abs(a - d) <= 0.02 * a + 0.002;
+  };
+  while (!steady() && std::chrono::steady_clock::now() < until) {
+    const auto at = std::chrono::steady_clock::now();
+    PollUntil([&] { return std::chrono::steady_clock::now() - at >= std::chrono::milliseconds(330); }, {},
+              Program::kTimeout);
+    ScreenImage shown = program.GrabContent();
+    if (shown.Width() == 640) seen.push_back(LabelContrast(shown));
+  }
+  ASSERT_TRUE(steady()) << "the label did not come to rest\n" << program.Diagnostics();
+  const Contrast rest = seen.back();
+  std::printf("wave label at rest: ink luminance %.4f, sky %.4f, contrast %.2f:1\n", rest.ink, rest.sky, rest.Ratio());
+  EXPECT_GE(rest.Ratio(), 4.5) << "ink " << rest.ink << ", sky " << rest.sky;
+  Quit();
+}
+
+}  // namespace
