@@ -3,6 +3,8 @@
 // in play (a pause brings it back), and the wave's label readable over the
 // dark sky it rests on.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -37,6 +39,62 @@ bool BarShows(const ScreenImage& content) {
 bool PauseShown(const ScreenImage& shown) {
   const int samples = int(PauseBoxSamples().size());
   return samples >= 8 && PauseBoxMatches(shown) >= samples * 9 / 10;
+}
+
+// The name panel (864 x 192 shown at 1/1.6) stands centred, its middle at
+// 35% of the height; the name field is 200 x 32 at 234, 56 on it. Inside the
+// field, clear of its rim: the text's band.
+const int kPanelLeft = 320 - 270, kPanelTop = 168 - 60;
+const int kFieldLeft = kPanelLeft + 234, kFieldTop = kPanelTop + 56;
+const int kTextLeft = kFieldLeft + 6, kTextRight = kFieldLeft + 194, kTextTop = kFieldTop + 7,
+          kTextBottom = kFieldTop + 25;
+
+// White text in the field, and the blue band of a selected name.
+struct FieldReading {
+  int textPoints = 0, bandPoints = 0;
+};
+FieldReading ReadField(const ScreenImage& s) {
+  FieldReading r;
+  for (int x = kTextLeft; x < kTextRight; ++x)
+    for (int y = kTextTop; y < kTextBottom; ++y) {
+      const Rgba c = GamePixel(s, x, y);
+      if (c.r >= 190 && c.g >= 190 && c.b >= 190)
+        ++r.textPoints;
+      else if (c.b >= 150 && c.r <= 90 && c.g <= 140)
+        ++r.bandPoints;
+    }
+  return r;
+}
+bool OfferedNameSelected(const ScreenImage& s) {
+  const FieldReading r = ReadField(s);
+  return r.bandPoints >= 200 && r.textPoints >= 60;
+}
+
+// The panel shows: most of its plain patches (the name field and the OK
+// button cover some that the quit question leaves clear).
+bool PanelAsks(const ScreenImage& s) { return QuitPanelMatches(s) >= QuitPanelSamples() * 3 / 4; }
+
+// Orange digits of player 1's score in the status bar.
+int ScoreDigits(const ScreenImage& s) {
+  int n = 0;
+  for (int y = 445; y < 475; ++y)
+    for (int x = 30; x < 150; ++x) {
+      const Rgba c = GamePixel(s, x, y);
+      if (c.r > 120 && c.g > 70 && c.b < 60 && c.r > c.g) ++n;
+    }
+  return n;
+}
+
+// The yellow of a new row's name in the table's first row (the table stands
+// at 379, 142 of the menu; a row's name from 5 pixels in).
+int FirstRowNameInk(const ScreenImage& s) {
+  int n = 0;
+  for (int y = 143; y < 163; ++y)
+    for (int x = 381; x < 470; ++x) {
+      const Rgba c = GamePixel(s, x, y);
+      if (c.r > 180 && c.g > 150 && c.b < 90) ++n;
+    }
+  return n;
 }
 
 // Relative luminance of a screen pixel (sRGB).
@@ -269,6 +327,83 @@ TEST_F(PlayerFaultsTest, TheRestingWaveLabelReadsOverTheSky) {
   const Contrast rest = seen.back();
   std::printf("wave label at rest: ink luminance %.4f, sky %.4f, contrast %.2f:1\n", rest.ink, rest.sky, rest.Ratio());
   EXPECT_GE(rest.Ratio(), 4.5) << "ink " << rest.ink << ", sky " << rest.sky;
+  Quit();
+}
+
+// A player still tapping fire as the game ends: the taps through the fade
+// and the one as the name panel opens leave the offered name there,
+// selected. Then the table cannot be saved: once the alert is answered, the
+// table shows the name at once.
+TEST_F(PlayerFaultsTest, FireAsTheGameEndsLeavesTheNameAndAFailedSaveStillShowsIt) {
+  home.WritePreferences(
+      "<dict>\t<key>Full Screen</key>\t<false/>\t<key>Last Player 1</key>\t<string>Testpilot</string>\t</dict>");
+  // The alerts as the player sees them, in windows of their own.
+  program.SetEnv("HALVANE_DIALOGS", "rendered");
+  ASSERT_EQ(StartAGame(), "");
+  // A folder where the scores file was: nothing can be saved over it (not
+  // even by an administrator, whom permissions do not stop).
+  const std::string scores = home.ConfigHome() + "/Halvane/Halvane Scores.plist";
+  ASSERT_EQ(unlink(scores.c_str()), 0);
+  ASSERT_EQ(mkdir(scores.c_str(), 0700), 0);
+  TapFire(desktop, 1);  // the first press joins the game
+  ASSERT_EQ(PlayUntilScored(
+                program, desktop, [](const ScreenImage& s) { return ScoreDigits(s) >= 20 || PanelAsks(s); },
+                [](const ScreenImage& s) { return MainDiffers(s) <= 15; }),
+            "");
+  if (!PanelAsks(program.GrabContent())) {
+    ASSERT_TRUE(PressTaken("Escape", 53)) << program.Diagnostics();
+    ASSERT_TRUE(PauseShown(program.WaitForContent(PauseShown))) << "no pause\n" << program.Diagnostics();
+    ASSERT_TRUE(Taken("taken MouseDown", [&] {
+      program.ClickGame(kBoxLeft + 40 + 60, kBoxTop + 18 + 3 * 36 + 15);  // Abort
+      return true;
+    })) << program.Diagnostics();
+  }
+  // Fire tapped all through the fade, and once more as the panel shows.
+  ScreenImage shown = program.GrabContent();
+  const auto until = std::chrono::steady_clock::now() + Program::kFadeTimeout;
+  while (!PanelAsks(shown) && std::chrono::steady_clock::now() < until) {
+    TapFire(desktop, 1);
+    shown = program.GrabContent();
+  }
+  ASSERT_TRUE(PanelAsks(shown)) << "no name panel\n" << program.Diagnostics();
+  const std::string fire = "taken KeyDown key 49 ";
+  ASSERT_TRUE(Taken(fire,
+                    [&] {
+                      TapFire(desktop, 1);
+                      return true;
+                    }))
+      << "the tap as the panel showed was not taken\n"
+      << program.Diagnostics();
+  const std::string lost = HoldsFor(std::chrono::milliseconds(2000), [&] {
+    const ScreenImage now = program.GrabContent();
+    if (OfferedNameSelected(now)) return std::string();
+    const FieldReading r = ReadField(now);
+    return "the offered name is gone or no longer selected: text " + std::to_string(r.textPoints) + ", band " +
+           std::to_string(r.bandPoints);
+  });
+  ASSERT_EQ(lost, "") << program.Diagnostics();
+
+  // Return takes the name; the save fails and says so in an alert.
+  ASSERT_TRUE(PressTaken("Return", 36)) << program.Diagnostics();
+  XWindow alert = 0;
+  ASSERT_TRUE(PollUntil(
+      [&] {
+        for (XWindow w : desktop.ManagedWindows())
+          if (w != program.Window() && desktop.IsShown(w)) alert = w;
+        return alert != 0;
+      },
+      {}, Program::kTimeout))
+      << "no alert for the failed save\n"
+      << program.Diagnostics();
+  if (desktop.FocusedWindow() != alert) desktop.Activate(alert);
+  ASSERT_TRUE(PollUntil([&] { return desktop.FocusedWindow() == alert; }, {}, Program::kTimeout))
+      << program.Diagnostics();
+  desktop.PressKey("Return");
+  ASSERT_TRUE(PollUntil([&] { return !desktop.IsShown(alert); }, {}, Program::kTimeout)) << "the alert stayed\n"
+                                                                                         << program.Diagnostics();
+  const ScreenImage table =
+      program.WaitForContent([](const ScreenImage& s) { return !PanelAsks(s) && FirstRowNameInk(s) >= 15; });
+  EXPECT_GE(FirstRowNameInk(table), 15) << "the table does not show the new row's name\n" << program.Diagnostics();
   Quit();
 }
 
