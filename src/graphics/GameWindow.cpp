@@ -228,10 +228,10 @@ void AdjustWindowSize(SInt16 width, SInt16 height) {
 void FullScreenModeGL(UInt8 mode) {
   mode = mode ? 1 : 0;
   if (mainWIND && mode != fullScreenMode) {
-    // Away from the program (another window took the focus, or the window
-    // was hidden) the window changes in place: showing it again would take
-    // the focus back, or bring a hidden window back, until the user returns.
-    const bool inPlace = !isFrontProcess;
+    // Left while the user is away (another window took the focus, or the
+    // window was hidden), full screen goes in place: showing the window again
+    // would take the focus back, or bring a hidden window back.
+    const bool inPlace = !isFrontProcess && mode == 0;
     if (!inPlace) HideWindow(mainWIND);
     if (!PlaceWindow(mode)) {
       // Full screen could not be had: fall back to the small window.

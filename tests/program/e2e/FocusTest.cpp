@@ -12,6 +12,7 @@
 
 #include "support/Poll.h"
 #include "support/e2e/Desktop.h"
+#include "support/e2e/GameScreens.h"
 #include "support/e2e/Program.h"
 #include "support/e2e/WindowState.h"
 
@@ -47,7 +48,8 @@ class FocusTest : public ::testing::Test {
     program.Start();
     ASSERT_TRUE(program.WaitForWindow()) << program.Diagnostics();
     ASSERT_TRUE(program.WaitForFocus()) << program.Diagnostics();
-    program.SkipLogo();
+    const ScreenImage title = program.SkipLogo([](const ScreenImage& s) { return TitleDiffers(s) == 0; });
+    ASSERT_EQ(TitleDiffers(title), 0) << "no title\n" << program.Diagnostics();
     ASSERT_TRUE(program.WaitForContentSize(desktop.Width(), desktop.Height())) << program.Diagnostics();
     ASSERT_TRUE(desktop.IsFullScreen(program.Window())) << program.Diagnostics();
   }
