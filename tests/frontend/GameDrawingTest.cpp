@@ -197,8 +197,8 @@ TEST_F(DrawingTest, TheRestingWaveLabelStaysReadableAndTheBossLabelFades) {
   struct Case {
     bool boss;
     float alpha, drawn;
-  } cases[] = {{false, 1.0f, 1.0f}, {false, 0.8f, 0.8f}, {false, 0.25f, 0.6f}, {true, 0.25f, 0.25f},
-               {true, 0.05f, 0.05f}};
+  } cases[] = {
+      {false, 1.0f, 1.0f}, {false, 0.8f, 0.8f}, {false, 0.25f, 0.6f}, {true, 0.25f, 0.25f}, {true, 0.05f, 0.05f}};
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.boss ? "boss " : "wave ") + std::to_string(c.alpha));
     BOSS.on = c.boss;
