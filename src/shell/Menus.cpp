@@ -288,21 +288,21 @@ void EnableAllMenus() {
 void CaptureMenus(bool capture) {
   MenuRef apple = GetMenuHandle(kAppleMenuID);
   if (capture) {
+    // A command that was off before the capture (the game disables
+    // Preferences, which it ignores) stays off after the release.
+    for (size_t i = 0; i < std::size(kCapturedCommands); ++i) {
+      MenuRef menu = nullptr;
+      SInt16 item = 0;
+      commandWasEnabled[i] = GetIndMenuItemWithCommandID(apple, kCapturedCommands[i], 1, &menu, &item) == noErr &&
+                             menu && IsMenuItemEnabled(menu, item);
+    }
     MenuTrackCancel();
     DisableAllMenus();
     MenuRef swallow = NewMenu(kSwallowMenuID, (const unsigned char*)"");
     AppendMenu(swallow, (const unsigned char*)"\3 /Q");
     SetMenuItemModifiers(swallow, 1, kMenuShiftModifier);
     InsertMenu(swallow, 0);
-    for (size_t i = 0; i < std::size(kCapturedCommands); ++i) {
-      // A command that was off before the capture (the game disables
-      // Preferences, which it ignores) stays off after the release.
-      MenuRef menu = nullptr;
-      SInt16 item = 0;
-      commandWasEnabled[i] = GetIndMenuItemWithCommandID(apple, kCapturedCommands[i], 1, &menu, &item) == noErr &&
-                             menu && IsMenuItemEnabled(menu, item);
-      DisableMenuCommand(apple, kCapturedCommands[i]);
-    }
+    for (UInt32 command : kCapturedCommands) DisableMenuCommand(apple, command);
     if (!apple) return;
     AppendMenu(apple, (const unsigned char*)"\6hide/H");
     hideItemId = CountMenuItems(apple);
