@@ -14,6 +14,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "support/Poll.h"
@@ -34,6 +35,45 @@ bool BarShows(const ScreenImage& content) {
   for (int x = 2; x < content.Width() - 2; x += 7, ++samples)
     if (ColourDistance(content.At(x, 2), kBarColour) <= 3) ++bar;
   return bar >= samples * 9 / 10;
+}
+
+// The titles' ink along the bar, as [first, last] columns: letters lie a few
+// pixels apart, titles twenty; the window's edge columns are left out.
+constexpr int kBarHeight = 22, kMenuTop = kBarHeight + 4, kItemHeight = 20, kSeparatorHeight = 10;
+std::vector<std::pair<int, int>> Titles(const ScreenImage& content) {
+  std::vector<std::pair<int, int>> titles;
+  int gap = 1000;
+  for (int x = 3; x < content.Width() - 3; ++x) {
+    bool ink = false;
+    for (int y = 4; y < kBarHeight - 3 && !ink; ++y) {
+      const Rgba c = content.At(x, y);
+      ink = c.r + c.g + c.b < 400;
+    }
+    if (ink && gap > 8) titles.push_back({x, x});
+    if (ink) titles.back().second = x;
+    gap = ink ? 0 : gap + 1;
+  }
+  return titles;
+}
+
+// A pulled-down menu: its near-white fill under the title.
+bool MenuDown(const ScreenImage& content, int x) {
+  if (content.Empty()) return false;
+  int fill = 0;
+  for (int y = kBarHeight + 2; y < kBarHeight + 40; y += 3)
+    if (ColourDistance(content.At(x, y), Rgba{250, 250, 250}) <= 3) ++fill;
+  return fill >= 8;
+}
+
+// The darkest channel sum of a menu row's text, from the row's top.
+int DarkestInk(const ScreenImage& content, int left, int top) {
+  int darkest = 3 * 255;
+  for (int y = top + 2; y < top + kItemHeight - 2; ++y)
+    for (int x = left; x < left + 110 && x < content.Width(); ++x) {
+      const Rgba c = content.At(x, y);
+      darkest = std::min(darkest, c.r + c.g + c.b);
+    }
+  return darkest;
 }
 
 bool PauseShown(const ScreenImage& shown) {
@@ -404,6 +444,33 @@ TEST_F(PlayerFaultsTest, FireAsTheGameEndsLeavesTheNameAndAFailedSaveStillShowsI
   const ScreenImage table =
       program.WaitForContent([](const ScreenImage& s) { return !PanelAsks(s) && FirstRowNameInk(s) >= 15; });
   EXPECT_GE(FirstRowNameInk(table), 15) << "the table does not show the new row's name\n" << program.Diagnostics();
+  Quit();
+}
+
+// The game has no preferences of the shell's to show and ignores the
+// command: on the menu (the capture of the start-up released), the
+// application menu's Preferences item is shown disabled, About enabled.
+TEST_F(PlayerFaultsTest, PreferencesStaysDisabledOnceTheCaptureIsReleased) {
+  ASSERT_EQ(OpenToTheMenu(program), "");
+  ASSERT_EQ(WaitUntilTheMenuIsSteady(), "");
+  const ScreenRect c = program.Content();
+  desktop.MovePointer(c.x + 300, c.y + 5);
+  const ScreenImage bar = program.WaitForContent(BarShows);
+  ASSERT_TRUE(BarShows(bar)) << "no bar with the pointer at the top\n" << program.Diagnostics();
+  const auto titles = Titles(bar);
+  ASSERT_GE(titles.size(), 1u) << program.Diagnostics();
+  const int left = titles[0].first;
+  ASSERT_TRUE(Taken("taken MouseDown", [&] {
+    desktop.Click(c.x + (titles[0].first + titles[0].second) / 2, c.y + 10);
+    return true;
+  })) << program.Diagnostics();
+  const ScreenImage menu = program.WaitForContent([&](const ScreenImage& s) { return MenuDown(s, left + 4); });
+  ASSERT_TRUE(MenuDown(menu, left + 4)) << "the menu did not come down\n" << program.Diagnostics();
+  // About, a line, then Preferences.
+  const int about = DarkestInk(menu, left, kMenuTop);
+  const int preferences = DarkestInk(menu, left, kMenuTop + kItemHeight + kSeparatorHeight);
+  EXPECT_LT(about, 150) << "About is not drawn enabled";
+  EXPECT_GT(preferences, 300) << "Preferences is drawn enabled (darkest ink " << preferences << ")";
   Quit();
 }
 
