@@ -343,6 +343,9 @@ void InstallApplicationHooks() {
   APPL.aboutDialog = AboutDialog;
   APPL.videoFadeIn = VideoFadeIn;
   APPL.videoFadeOut = VideoFadeOut;
+  // The bar would lie over the ships in play; pause, the menu and the
+  // panels bring it back.
+  menuBarAllowedProc = [] { return !(gamePLAY && !gamePAUSE && !gameFREEZE); };
   // Shutdown runs it first: the audio device is closed on every way out.
   APPL.shutdown = DisposeAudio;
 }

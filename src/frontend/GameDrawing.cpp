@@ -1,5 +1,6 @@
 #include "frontend/GameDrawing.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "frontend/ApplicationHooks.h"
@@ -14,6 +15,9 @@
 Rect pauseButtonRECT, exitButtonRECT;
 
 namespace {
+
+// Strong enough over the dark sky for the label to read (above 4.5:1).
+constexpr float kRestingLabelAlpha = 0.6f;
 
 ImageGL& Image(Frame* array, int index) { return array[index].image; }
 
@@ -94,8 +98,12 @@ void DrawPlayer(int i) {
 void DrawWaveBanner() {
   MSSprite& w = waveDISPLAY;
   float s = w.scale2;
+  // The wave's label stays over the sky for the whole wave, at a quarter of
+  // its strength: drawn so faint it cannot be read, so it rests no fainter
+  // than kRestingLabelAlpha. The boss's label fades out as it should.
+  const float alpha = BOSS.on ? w.alpha : std::max(w.alpha, kRestingLabelAlpha);
   auto tint = [&](ImageGL& img) {
-    img.alpha = w.alpha;
+    img.alpha = alpha;
     img.SetBright(w.scale);
   };
   ImageGL& word = Image(waveDisplayFRAME, 0);

@@ -245,15 +245,21 @@ SInt16 SaveScores() {
   return 0;
 }
 
-void ClearScores() {
+SInt16 ClearScores() {
   Scores& s = mainSCORES;
   if (s.fileName.empty()) ErrorDialog("Must call Scores::SetFileName() before Scores:FindScoresFile()", "", 0, 1);
   PlistTag tree;
   PlistTag* scores = tree.NewArray("Scores");
   for (SInt16 i = 0; i < s.numScores; ++i) AddClearedRow(scores);
-  WriteTree(&tree, s.Path());
+  const bool written = WriteTree(&tree, s.Path());
   tree.DeleteChildren();
   s.ClearUpdates();
+  return written ? 0 : -1;
+}
+
+void ClearScoresAndReload() {
+  if (ClearScores() != 0) ErrorDialog(kSaveFailed, "", 0, 0);
+  LoadScores();
 }
 
 // A table that could not be saved stays in memory, new row and all, and

@@ -65,8 +65,13 @@ void LoadScores();
 // not read by the last LoadScores (its scores are not overwritten unseen).
 SInt16 SaveScores();
 // Writes a cleared table to the file (the in-memory one stays until the
-// next LoadScores) and forgets the check entries' places.
-void ClearScores();
+// next LoadScores) and forgets the check entries' places. 0, or -1 when the
+// file could not be written (the old one stays whole).
+SInt16 ClearScores();
+// The player's Clear Scores: the file is cleared, a failure is told with the
+// non-fatal "Failed to save the scores file.", and the table is read back
+// from the file, so that it shows what the file holds either way.
+void ClearScoresAndReload();
 // The name of the player's new row, also remembered as that player's last
 // name; then the table is saved and read back. When the save fails the
 // table stays in memory (the next save tries again) and the first such

@@ -198,7 +198,9 @@ void NewMeteor_Title(unsigned char scatter) {
   Meteor& m = _METEOR[slot];
   UInt8 size = UInt8(GameRandom() % 3);
   m.kind = size;
-  SInt16 s = meteorSIZE[size];
+  // The menu runs before any game has set meteorSIZE: the title rocks have
+  // the same sizes, worked out here.
+  SInt16 s = SInt16(16 + 8 * (2 - size));
   const Rect& view = viewRECT;
   SInt16 w = SInt16(view.right - view.left), h = SInt16(view.bottom - view.top);
   SInt16 midX = CenterH(view), midY = CenterV(view);

@@ -228,7 +228,11 @@ void AdjustWindowSize(SInt16 width, SInt16 height) {
 void FullScreenModeGL(UInt8 mode) {
   mode = mode ? 1 : 0;
   if (mainWIND && mode != fullScreenMode) {
-    HideWindow(mainWIND);
+    // Left while the user is away (another window took the focus, or the
+    // window was hidden), full screen goes in place: showing the window again
+    // would take the focus back, or bring a hidden window back.
+    const bool inPlace = !isFrontProcess && mode == 0;
+    if (!inPlace) HideWindow(mainWIND);
     if (!PlaceWindow(mode)) {
       // Full screen could not be had: fall back to the small window.
       mode = 0;
@@ -237,7 +241,7 @@ void FullScreenModeGL(UInt8 mode) {
     }
     if (mode) QK_HideMenuBar();
     FlushToScreen(nullptr);
-    ShowGLWindow(mainWIND);
+    if (!inPlace) ShowGLWindow(mainWIND);
     // Some window systems apply the size only once the window shows.
     PumpWindowEvents();
     QK_BuildGLForWindow(mainWIND);

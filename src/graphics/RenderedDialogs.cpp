@@ -19,6 +19,7 @@
 #include "graphics/ImageBuffer.h"
 #include "graphics/ImageGL.h"
 #include "graphics/InterfaceFont.h"
+#include "graphics/OpenGLContext.h"
 #include "graphics/PNGFile.h"
 #include "graphics/TextRender.h"
 #include "platform/DialogModel.h"
@@ -767,6 +768,10 @@ void RenderedDialogPresenter::Dismiss(WindowRef dialog) {
   delete s;
   surfaces_.erase(it);
   if (surfaces_.empty()) {
+    // The game draws and uploads pictures right after an alert goes (a
+    // table rendered anew): its window's context must be current again.
+    if (owner && !DialogRecord(owner) && GetWRefCon(owner))
+      gl->makeCurrent(owner, static_cast<OpenGLContext*>(GetWRefCon(owner))->context);
     TakeBackFocus(owner);
     EndDialogInput();
   }

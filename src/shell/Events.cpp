@@ -30,6 +30,7 @@ SInt32 (*menuKeyProc)(const EventRecord* event);
 void (*handleMenuProc)(SInt16 menu, SInt16 item);
 void (*highLevelEventProc)(EventRecord* event);
 void (*zoomWindowProc)(SInt16 part);
+bool (*menuBarAllowedProc)();
 
 namespace {
 
@@ -136,7 +137,9 @@ void ShowOrHideMenuBar() {
     return;
   if (!IsFullScreen() && !Overlap(menuBarRECT, content)) return;
   Point mouse = Platform().GlobalMouse();
-  if (InRect(mouse, menuBarRECT) || MenuTracking().openMenu) {
+  const bool allowed = !menuBarAllowedProc || menuBarAllowedProc();
+  if (!allowed) MenuTrackCancel();
+  if (allowed && (InRect(mouse, menuBarRECT) || MenuTracking().openMenu)) {
     if (!updateWIND && !IsMenuBarVisible()) QK_ShowMenuBar();
     if (IsMenuBarVisible()) MenuBarPointer(mouse);
   } else if (IsMenuBarVisible()) {

@@ -39,6 +39,9 @@ extern SInt32 (*menuKeyProc)(const EventRecord* event);
 extern void (*handleMenuProc)(SInt16 menu, SInt16 item);
 extern void (*highLevelEventProc)(EventRecord* event);
 extern void (*zoomWindowProc)(SInt16 part);
+// Whether the menu bar may come under the pointer now; unset, it always may.
+// The game bars it while a game is in play and not paused.
+extern bool (*menuBarAllowedProc)();
 
 // Pumping.
 bool GetEvent(UInt16 mask, EventRecord* event);

@@ -1,6 +1,7 @@
 #include "shell/Menus.h"
 
 #include <cstring>
+#include <iterator>
 
 #include "platform/DialogModel.h"
 #include "shell/AllEvents.h"
@@ -26,6 +27,7 @@ constexpr SInt16 kFirstMenuID = 128, kLastMenuID = 147;
 constexpr SInt16 kSwallowMenuID = 1000;
 
 const UInt32 kCapturedCommands[] = {kHICommandPreferences, kHICommandHide, kHICommandHideOthers, kHICommandQuit};
+bool commandWasEnabled[std::size(kCapturedCommands)] = {true, true, true, true};
 
 void Join(unsigned char* to, const char* a, const unsigned char* b, const char* c) {
   to[0] = 0;
@@ -286,6 +288,14 @@ void EnableAllMenus() {
 void CaptureMenus(bool capture) {
   MenuRef apple = GetMenuHandle(kAppleMenuID);
   if (capture) {
+    // A command that was off before the capture (the game disables
+    // Preferences, which it ignores) stays off after the release.
+    for (size_t i = 0; i < std::size(kCapturedCommands); ++i) {
+      MenuRef menu = nullptr;
+      SInt16 item = 0;
+      commandWasEnabled[i] = GetIndMenuItemWithCommandID(apple, kCapturedCommands[i], 1, &menu, &item) == noErr &&
+                             menu && IsMenuItemEnabled(menu, item);
+    }
     MenuTrackCancel();
     DisableAllMenus();
     MenuRef swallow = NewMenu(kSwallowMenuID, (const unsigned char*)"");
@@ -302,7 +312,8 @@ void CaptureMenus(bool capture) {
   } else {
     EnableAllMenus();
     DisposeMenu(GetMenuHandle(kSwallowMenuID));
-    for (UInt32 command : kCapturedCommands) EnableMenuCommand(apple, command);
+    for (size_t i = 0; i < std::size(kCapturedCommands); ++i)
+      if (commandWasEnabled[i]) EnableMenuCommand(apple, kCapturedCommands[i]);
     if (!apple) return;
     DeleteMenuItem(apple, hideItemId);
     DeleteMenuItem(apple, hideItemId);

@@ -185,6 +185,38 @@ TEST_F(DrawingTest, WaveBannerWidensForTwoDigits) {
   EXPECT_FLOAT_EQ(tens[0].rect.right, units[0].rect.left);
 }
 
+// The wave's label fades as it rises, then rests over the sky for the whole
+// wave no fainter than reads; the boss's label fades out altogether.
+TEST_F(DrawingTest, TheRestingWaveLabelStaysReadableAndTheBossLabelFades) {
+  waveDISPLAY.on = 1;
+  waveDISPLAY.scale2 = 0.55f;
+  waveDISPLAY.scale = 1.0f;
+  waveDISPLAY.centerX = 320;
+  waveDISPLAY.centerY = 12;
+  waveNUM = 3;
+  struct Case {
+    bool boss;
+    float alpha, drawn;
+  } cases[] = {
+      {false, 1.0f, 1.0f}, {false, 0.8f, 0.8f}, {false, 0.25f, 0.6f}, {true, 0.25f, 0.25f}, {true, 0.05f, 0.05f}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.boss ? "boss " : "wave ") + std::to_string(c.alpha));
+    BOSS.on = c.boss;
+    waveDISPLAY.alpha = c.alpha;
+    drawn.clear();
+    DrawStatus();
+    auto word = Of(Img(waveDisplayFRAME, 0));
+    ASSERT_EQ(word.size(), 1u);
+    EXPECT_FLOAT_EQ(word[0].alpha, c.drawn);
+    if (!c.boss) {
+      auto digit = Of(Img(numberFRAME, 3));
+      ASSERT_EQ(digit.size(), 1u);
+      EXPECT_FLOAT_EQ(digit[0].alpha, c.drawn);
+    }
+  }
+  BOSS.on = 0;
+}
+
 TEST_F(DrawingTest, FreshStatusCellGlowsWiderAndTaller) {
   StatusArray row;
   row.Init(2);

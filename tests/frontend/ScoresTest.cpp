@@ -198,10 +198,11 @@ TEST_F(ScoresTest, FailedSaveLeavesTheOldFileWhole) {
   std::string before = ReadWholeFile(File());
   Table({1});
   SetSafeSaveFailure(kSafeSaveWrite, ENOSPC);
-  SaveScores();
-  ClearScores();
+  EXPECT_EQ(SaveScores(), -1);
+  EXPECT_EQ(ClearScores(), -1) << "a clear that was not written says so";
   SetSafeSaveFailure(kSafeSaveNoFailure, 0);
   EXPECT_EQ(ReadWholeFile(File()), before);
+  EXPECT_EQ(ClearScores(), 0);
 }
 
 TEST_F(ScoresTest, UnwritableFolderStillGivesATable) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -14,8 +15,11 @@
 #include "game/GameObjects.h"
 #include "graphics/GameWindow.h"
 #include "platform/PlatformLaunch.h"
+#include "platform/SafeSave.h"
 #include "shell/Events.h"
+#include "shell/KeyState.h"
 #include "support/FakeEventPlatform.h"
+#include "support/RecordingDialogs.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -117,9 +121,12 @@ class ScreenPanelsTest : public ::testing::Test {
     Place(confirmSCREEN.buttons[ConfirmScreen::kConfirm], 300, 200);
     Place(confirmSCREEN.buttons[ConfirmScreen::kCancel], 100, 200);
   }
-  void OpenInput(int player, const char* name) {
+  // Opened, and (unless `atOnce`) past its first moment, as a player who
+  // reads the panel before typing.
+  void OpenInput(int player, const char* name, bool atOnce = false) {
     enterNameSCREEN[player].Open(char(player), name);
     Place(enterNameSCREEN[player].okButton, 400, SInt16(150 + 96 * player));
+    if (!atOnce) enterNameSCREEN[player].settleSteps = 0;
   }
   std::string NameAt(int row) {
     std::string s;
@@ -224,6 +231,25 @@ TEST_F(ScreenPanelsTest, ClearingTheScoresRewritesTheTableAndRedrawsIt) {
   EXPECT_EQ(renderScoresCalls, 1);
 }
 
+// A clear that cannot be written is told as a failed save is, and the table
+// shows what the file still holds.
+TEST_F(ScreenPanelsTest, AClearThatCannotBeSavedIsToldAndTheTableShowsTheFile) {
+  Qualify(5000, 0);
+  SetNewScoreName(0, "Ann");
+  ASSERT_EQ(NameAt(0), "Ann");
+  RecordingDialogs dialogs;
+  SetSafeSaveFailure(kSafeSaveWrite, ENOSPC);
+  OpenConfirm(kClearScoresQuestion, kConfirmClearScores);
+  Click(confirmSCREEN, confirmSCREEN.buttons[ConfirmScreen::kConfirm].bounds);
+  SetSafeSaveFailure(kSafeSaveNoFailure, 0);
+  EXPECT_FALSE(confirmSCREEN.IsOpen());
+  ASSERT_EQ(dialogs.Reports().size(), 1u);
+  EXPECT_EQ(dialogs.Reports()[0].message, "Failed to save the scores file.");
+  EXPECT_FALSE(dialogs.Reports()[0].fatal);
+  EXPECT_EQ(NameAt(0), "Ann");
+  EXPECT_EQ(renderScoresCalls, 1);
+}
+
 TEST_F(ScreenPanelsTest, CancellingTheClearKeepsTheScores) {
   Qualify(5000, 0);
   SetNewScoreName(0, "Ann");
@@ -305,6 +331,63 @@ TEST_F(ScreenPanelsTest, TheOfferedNameIsSelectedAndTypingReplacesIt) {
     EXPECT_EQ(NameAt(0), c.stored);
     ClearScores();
     LoadScores();
+  }
+}
+
+// A player still at the controls as the game ends: fire held down (its
+// repeats), and game keys pressed as the panel opens, type nothing, and the
+// offered name stays selected; a key that is no game key types at once, and
+// the game keys type once the panel has settled.
+TEST_F(ScreenPanelsTest, GameKeysAtTheEndOfAGameDoNotTypeIntoTheName) {
+  const UInt8 kSpaceCode = 49, kKeypad4Code = 86, kZCode = 6;
+  struct Press {
+    UInt8 code;
+    char c;
+    UInt16 what;
+  };
+  struct Case {
+    const char* name;
+    bool fireHeld;
+    int waitSteps;
+    std::vector<Press> presses;
+    std::string shown;
+    bool stillSelected;
+  } cases[] = {
+      {"fire held, repeating", true, 0, {{kSpaceCode, ' ', autoKey}, {kSpaceCode, ' ', autoKey}}, "Ann", true},
+      {"fire held past the first moment", true, 200, {{kSpaceCode, ' ', autoKey}}, "Ann", true},
+      {"fire tapped at once", false, 0, {{kSpaceCode, ' ', keyDown}, {kSpaceCode, ' ', keyDown}}, "Ann", true},
+      {"player 2's fire at once", false, 10, {{kKeypad4Code, '4', keyDown}}, "Ann", true},
+      {"player 1's right at once", false, 10, {{kRightArrowCode, 29, keyDown}}, "Ann", true},
+      {"a letter at once", false, 0, {{kZCode, 'z', keyDown}}, "z", false},
+      {"player 2's fire once settled", false, 200, {{kKeypad4Code, '4', keyDown}}, "4", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Qualify(7000, 0);
+    InputScreen& s = enterNameSCREEN[0];
+    FlushKeyState();
+    if (c.fireHeld) UpdateKeyState(kSpaceCode, 1);
+    OpenInput(0, "Ann", true);
+    for (int i = 0; i < c.waitSteps; ++i) Idle(s);
+    for (const Press& p : c.presses) {
+      theEVENT = EventRecord{};
+      theEVENT.what = p.what;
+      theEVENT.message = SInt32(p.code) << 8 | UInt8(p.c);
+      s.Process();
+      theEVENT = EventRecord{};
+    }
+    EXPECT_EQ(s.nameField.text, c.shown);
+    EXPECT_EQ(s.nameField.allSelected, c.stillSelected);
+    // Released, the held key types again.
+    if (c.fireHeld) {
+      UpdateKeyState(kSpaceCode, 0);
+      for (int i = 0; i < 200; ++i) Idle(s);
+      Key(s, kSpaceCode, ' ');
+      EXPECT_EQ(s.nameField.text, " ") << "a released key types again once pressed";
+    }
+    s.Close();
+    FlushKeyState();
+    mainSCORES.ClearUpdates();
   }
 }
 

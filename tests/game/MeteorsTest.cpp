@@ -234,6 +234,23 @@ TEST_F(MeteorsTest, TitleMeteorsFillFromTheTopAndStayInNumber) {
   EXPECT_LT(_METEOR[7].rect.left, 700);
 }
 
+// The menu opens before the first game: nothing has set meteorSIZE yet, and
+// the title's rocks still come in their three sizes and drift.
+TEST_F(MeteorsTest, TitleMeteorsHaveTheirSizesBeforeAnyGame) {
+  for (UInt8& size : meteorSIZE) size = 0;  // as the program starts
+  viewRECT = kGameRect;
+  for (UInt8 scatter : {1, 0}) {
+    ClearMeteors();
+    for (int i = 0; i < 8; i++) NewMeteor_Title(scatter);
+    for (const Meteor& m : _METEOR) {
+      ASSERT_TRUE(m.on);
+      const int s = 16 + 8 * (2 - m.kind);
+      EXPECT_EQ(m.rect.right - m.rect.left, s) << "scatter " << int(scatter);
+      EXPECT_EQ(m.rect.bottom - m.rect.top, s) << "scatter " << int(scatter);
+    }
+  }
+}
+
 TEST_F(MeteorsTest, AShowerMeteorWithNoClearSpaceIsNotStarted) {
   // An enemy whose box covers every edge position blocks every spawn.
   Enemy& e = PlaceEnemy(0, 0, 0);

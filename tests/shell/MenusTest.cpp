@@ -95,6 +95,29 @@ TEST_F(MenusTest, InitMenuBarBuildsTheAppleMenuAndTheGameMenus) {
   EXPECT_TRUE(menuBarINIT);
 }
 
+// The capture turns the system commands off while a game plays; its release
+// turns back on only those that were on: Preferences, which the game
+// ignores, stays off for good.
+TEST_F(MenusTest, ReleasingTheCaptureLeavesADisabledCommandDisabled) {
+  InitMenuBar(0);
+  auto enabled = [](UInt32 command) {
+    MenuRef menu = nullptr;
+    SInt16 item = 0;
+    EXPECT_EQ(GetIndMenuItemWithCommandID(nullptr, command, 1, &menu, &item), noErr);
+    return menu && IsMenuItemEnabled(menu, item);
+  };
+  ASSERT_FALSE(enabled(kHICommandPreferences));
+  for (int round = 0; round < 2; ++round) {
+    CaptureMenus(true);
+    EXPECT_FALSE(enabled(kHICommandPreferences)) << round;
+    EXPECT_FALSE(enabled(kHICommandQuit)) << round;
+    CaptureMenus(false);
+    EXPECT_FALSE(enabled(kHICommandPreferences)) << "round " << round;
+    EXPECT_TRUE(enabled(kHICommandQuit)) << round;
+    EXPECT_TRUE(enabled(kHICommandHide)) << round;
+  }
+}
+
 TEST_F(MenusTest, CommandKeysReachTheirItems) {
   InitMenuBar(0);
   SInt16 quitItem = FindMenuItemByText(GetMenuHandle(kAppleMenuID), (const unsigned char*)"\14Quit Halvane", 1);
@@ -348,6 +371,30 @@ TEST_F(MenusTest, TheBarShowsUnderThePointerAndItsHidingAsksForTheGameAgain) {
   step();
   EXPECT_FALSE(IsMenuBarVisible());
   allEvents = true;
+
+  // While the application bars it (a game in play), the bar neither comes
+  // under the pointer nor stays, and a pulled-down menu goes with it.
+  static bool allowed;
+  allowed = true;
+  menuBarAllowedProc = [] { return allowed; };
+  platform.mouse = onBar;
+  step();
+  platform.PostMouse(PlatformEvent::MouseDown, onAppTitle);
+  step();
+  platform.PostMouse(PlatformEvent::MouseUp, onAppTitle);
+  step();
+  ASSERT_EQ(MenuTracking().openMenu, kAppleMenuID);
+  allowed = false;
+  step();
+  EXPECT_FALSE(IsMenuBarVisible()) << "a barred bar stays";
+  EXPECT_EQ(MenuTracking().openMenu, 0);
+  step();
+  EXPECT_FALSE(IsMenuBarVisible()) << "a barred bar came under the pointer";
+  EXPECT_EQ(FindWindow(onBar, &window), inContent);
+  allowed = true;
+  step();
+  EXPECT_TRUE(IsMenuBarVisible()) << "the bar is back once allowed";
+  menuBarAllowedProc = nullptr;
   mainWindowProc = nullptr;
 }
 

@@ -341,8 +341,8 @@ void Token(cairo_t* cr, int w, double turn, Rgb c, const char* symbol) {
   }
 }
 
-void Word(cairo_t* cr, int w, int h, const char* text, Rgb top, Rgb bottom) {
-  TextStyle st{h * 0.95, top, bottom, bottom, 0.35, 1.6};
+void Word(cairo_t* cr, int w, int h, const char* text, Rgb top, Rgb bottom, double outline = 1.6) {
+  TextStyle st{h * 0.95, top, bottom, bottom, 0.35, outline};
   DrawTitleText(cr, Face::Engraved, text, w / 2.0, h / 2.0, st);
 }
 
@@ -466,7 +466,9 @@ void DrawEnemySpin(cairo_t* cr, int index, int, int) {
 
 void DrawEnemyWing(cairo_t* cr, int index, int, int) { Wing(cr, index / 4, std::cos((index % 4) * M_PI / 4 + 0.2)); }
 
-void DrawWaveWord(cairo_t* cr, int, int w, int h) { Word(cr, w, h, "WAVE", {1, 1, 0.9}, {1.0, 0.7, 0.1}); }
+// The wave's label rests small over the dark sky for the whole wave: light
+// all through and thinly outlined, so that it still reads there.
+void DrawWaveWord(cairo_t* cr, int, int w, int h) { Word(cr, w, h, "WAVE", {1, 1, 1}, {1.0, 0.9, 0.6}, 0.8); }
 void DrawBossWord(cairo_t* cr, int, int w, int h) { Word(cr, w, h, "BOSS", {1, 0.9, 0.85}, {1.0, 0.4, 0.3}); }
 
 void DrawDoublesPow(cairo_t* cr, int index, int w, int) { Token(cr, w, 2 * M_PI * index / 8, kPlayer[0], "2"); }

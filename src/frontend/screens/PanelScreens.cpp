@@ -4,6 +4,7 @@
 #include <string>
 
 #include "frontend/ApplicationHooks.h"
+#include "frontend/KeyNames.h"
 #include "frontend/Resources.h"
 #include "frontend/Scores.h"
 #include "game/GameObjects.h"
@@ -12,6 +13,7 @@
 #include "graphics/ImageBuffer.h"
 #include "platform/EventPlatform.h"
 #include "shell/Events.h"
+#include "shell/KeyState.h"
 
 InputScreen enterNameSCREEN[2];
 ConfirmScreen confirmSCREEN;
@@ -27,6 +29,9 @@ namespace {
 const UInt16 kInputEventsMask = 62;
 const float kShrink = 1.6f;
 const char kTab = 9, kReturn = 13, kEnter = 3, kEscape = 27;
+// About a second and a half of steps: as long as a player takes to see the
+// panel and stop playing.
+const SInt16 kSettleSteps = 90;
 
 void RenderScores() {
   if (renderScoresProc) renderScoresProc();
@@ -130,8 +135,25 @@ void InputScreen::Open(char who, const char* name) {
   // The last game's name stands selected: typing replaces it, Return keeps it.
   nameField.SelectAll();
   player = UInt8(who);
+  for (UInt8 code = 0; code < 128; ++code) heldAtOpen[code] = KeyState(code);
+  settleSteps = kSettleSteps;
   FlushEvents(kInputEventsMask, 0);
   ScreenGL::Open(1);
+}
+
+// A player still at the controls as the game ended does not mean to type:
+// a key held since the panel opened, and a game key pressed in its first
+// moment, are dropped, and the offered name stays selected.
+bool InputScreen::MeantForTheName(const EventRecord* e) {
+  for (UInt8 code = 0; code < 128; ++code)
+    if (heldAtOpen[code] && !KeyState(code)) heldAtOpen[code] = false;
+  if (e->what != keyDown && e->what != autoKey) return true;
+  const UInt8 code = UInt8((e->message >> 8) & 0x7F);
+  if (heldAtOpen[code]) return false;
+  if (settleSteps > 0)
+    for (UInt8 k : playerKEY)
+      if (k == code) return false;
+  return true;
 }
 
 void InputScreen::RenderText(char who) {
@@ -146,10 +168,11 @@ void InputScreen::Process() {
     nameField.Animate();
     okButton.Animate();
   }
+  if (settleSteps > 0) --settleSteps;
   if (!IsFront()) return;
   UserInput input{};
   GetUserInput(&input);
-  char key = PanelKey();
+  char key = MeantForTheName(gEventREC ? gEventREC : &theEVENT) ? PanelKey() : 0;
   if (key == kTab) nameField.Select();
   if ((key == kReturn || key == kEnter) && okButton.enabled) {
     selectedCONTROL = nullptr;
@@ -213,8 +236,7 @@ void ConfirmScreen::Process() {
       if (i == kConfirm) {
         Rect centre = mainRECT;
         PlayControlSound(&powerSND, &centre);
-        ClearScores();
-        LoadScores();
+        ClearScoresAndReload();
         RenderScores();
       }
     } else {

@@ -16,6 +16,11 @@ class InputScreen final : public ScreenGL {
   TextFieldGL nameField;
   Rect promptRect;
   UInt8 player = 0;
+  // Keys held as the panel opened (fire still down as the game ended): they
+  // type nothing until released.
+  bool heldAtOpen[128] = {};
+  // Steps left in which a game key typed is taken for play, not typing.
+  SInt16 settleSteps = 0;
 
   // The panel for player 0 or 1 with the name offered; player 1's stands 96
   // pixels lower while player 0's is open.
@@ -23,6 +28,9 @@ class InputScreen final : public ScreenGL {
   void Process() override;
   void Draw() override;
   void RenderText(char player);
+
+ private:
+  bool MeantForTheName(const EventRecord* event);
 };
 
 extern InputScreen enterNameSCREEN[2];

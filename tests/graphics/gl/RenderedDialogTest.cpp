@@ -12,6 +12,7 @@
 #include "foundation/StringFunctions.h"
 #include "foundation/StringLibrary.h"
 #include "foundation/Timer.h"
+#include "graphics/OpenGLContext.h"
 #include "graphics/PNGFile.h"
 #include "graphics/RenderedDialogs.h"
 #include "graphics/TextRender.h"
@@ -591,6 +592,25 @@ TEST_F(RenderedDialogTest, TheHandShowsOverALinkAndTheArrowElsewhere) {
   EXPECT_TRUE(handOverLink) << "no hand over the link";
   EXPECT_TRUE(arrowAway) << "the hand stayed off the link";
   EXPECT_FALSE(platform.handCursor) << "the hand outlived the dialog";
+}
+
+// Once an alert over the game window goes, the window's context is current
+// again: the game renders pictures right after (a table drawn anew), and
+// with no context current they would go nowhere.
+TEST_F(RenderedDialogTest, TheGameWindowsContextIsCurrentAgainOnceAnAlertGoes) {
+  if (skip) return;
+  WindowRef game = NewGLWindow("game", 64, 64, false);
+  ASSERT_NE(game, nullptr);
+  ASSERT_TRUE(QK_BuildGLForWindow(game));
+  GLContextRef context = static_cast<OpenGLContext*>(GetWRefCon(game))->context;
+  dlogPARAMS.parentWindow = game;
+  steps.push_back([&] { Key(SDLK_RETURN); });
+  ShowAlertDialog(PStr("Failed to save the scores file."), PStr(""), "OK");
+  EXPECT_GT(draws, 0) << "the alert was not shown";
+  EXPECT_EQ(SDL_GL_GetCurrentContext(), context);
+  dlogPARAMS.Reset();
+  QK_DisposeGLForWindow(game);
+  DisposeGLWindow(game);
 }
 
 TEST_F(RenderedDialogTest, MainPrefsWindowShowsItsPanelIcons) {
