@@ -186,11 +186,12 @@ Closest ClosestTrack(const Recording& r, long from, long to) {
   return c;
 }
 
-// The program's sound goes to a wave file in the home's folder.
+// The program's sound goes to a wave file in the home's folder, the
+// library's limiter off: what is recorded is the mix the program makes.
 void RecordTo(Program& program, const UserHome& home, const std::string& wave) {
   const std::string conf = home.Folder().Path() + "/alsoft.conf";
   std::ofstream out(conf);
-  out << "[general]\nchannels = stereo\nsample-type = int16\nfrequency = 44100\nhrtf = false\n"
+  out << "[general]\nchannels = stereo\nsample-type = int16\nfrequency = 44100\nhrtf = false\noutput-limiter = false\n"
       << "[wave]\nfile = " << wave << "\n";
   out.close();
   program.SetEnv("ALSOFT_DRIVERS", "wave");
@@ -271,6 +272,75 @@ TEST_F(MusicTest, TheMenuAndTheGameAreHeardAfterTheTitleRanOnByItself) {
   EXPECT_EQ(inGame.name, "Game") << inGame.table;
   std::printf("menu after %.1f s: %.1f dB like %s by %.2f; game %.1f dB like %s by %.2f\n", menuAfter, menuDb,
               onMenu.name.c_str(), onMenu.margin, gameDb, inGame.name.c_str(), inGame.margin);
+}
+
+// The loudest sample of a stretch, and how many samples sit at full scale.
+struct Peak {
+  int largest = 0;
+  long atFullScale = 0;
+  double Dbfs() const { return largest > 0 ? 20 * std::log10(largest / 32768.0) : -200; }
+};
+Peak PeakOf(const Recording& r, long from) {
+  Peak p;
+  for (size_t i = size_t(std::max(from, 0L)) * 2; i < r.samples.size(); ++i) {
+    const int v = std::abs(int(r.samples[i]));
+    p.largest = std::max(p.largest, v);
+    if (v >= 32767) ++p.atFullScale;
+  }
+  return p;
+}
+
+// Both volumes at their eighth lamp, two players firing and flying while the
+// game's music plays: the output keeps a headroom, no sample at full scale
+// (clipped).
+TEST_F(MusicTest, TwoPlayersAtFullVolumeWithTheMusicDoNotClip) {
+  home.WritePreferences(Preferences(true, 255));
+  RecordTo(program, home, wave);
+  ASSERT_EQ(OpenToTheMenu(program), "");
+  // The menu takes clicks once its fade-in is over, a moment after it looks
+  // whole: a person reads it first.
+  std::this_thread::sleep_for(std::chrono::seconds(2));
+  const int clicks = program.TraceCount("taken MouseDown");
+  program.ClickGame(kPlayX, kPlayY);
+  ASSERT_TRUE(PollUntil([&] { return program.TraceCount("taken MouseDown") > clicks; }, {}, Program::kTimeout))
+      << "the click on Play was not taken\n"
+      << program.Diagnostics();
+  ScreenImage game = program.WaitForContent(GamePlaying, Program::kFadeTimeout);
+  ASSERT_TRUE(GamePlaying(game)) << "no game\n" << program.Diagnostics();
+  const long gameShown = FramesWritten(wave);
+  // Player 1 (space, arrows) and player 2 (keypad 0, 4 and 6) fire in bursts
+  // and sway, as in a game, for about fifteen seconds.
+  for (int i = 0; i < 25; ++i) {
+    const bool left = i % 2 == 0;
+    desktop.KeyDown(left ? "Left" : "Right");
+    desktop.KeyDown(left ? "KP_4" : "KP_6");
+    for (int shot = 0; shot < 2; ++shot) {
+      desktop.KeyDown("space");
+      desktop.KeyDown("KP_0");
+      std::this_thread::sleep_for(milliseconds(150));
+      desktop.KeyUp("space");
+      desktop.KeyUp("KP_0");
+      std::this_thread::sleep_for(milliseconds(150));
+    }
+    desktop.KeyUp(left ? "Left" : "Right");
+    desktop.KeyUp(left ? "KP_4" : "KP_6");
+  }
+  EXPECT_GT(program.TraceCount("taken KeyDown key 82 "), 0) << "player 2 never fired\n" << program.Diagnostics();
+  const long played = FramesWritten(wave);
+  if (GamePlaying(program.GrabContent())) {
+    QuitTheGame();
+  } else {
+    auto status = QuitWithCtrlQ(program);
+    ASSERT_TRUE(status) << program.Diagnostics();
+  }
+  const Recording heard = ReadRecording(wave);
+  ASSERT_GT(heard.Frames(), played - kRate) << "the recording is short";
+  EXPECT_GT(RmsDb(heard, gameShown, played), -30) << "the game was not heard";
+  const Peak peak = PeakOf(heard, gameShown);
+  EXPECT_EQ(peak.atFullScale, 0) << "peak " << peak.Dbfs() << " dBFS";
+  EXPECT_LE(peak.largest, 29205) << "within 1 dB of full scale";
+  std::printf("two players at full volume: peak %.2f dBFS (%d), %ld samples at full scale, rms %.1f dB\n",
+              peak.Dbfs(), peak.largest, peak.atFullScale, RmsDb(heard, gameShown, played));
 }
 
 }  // namespace
