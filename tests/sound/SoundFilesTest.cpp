@@ -11,12 +11,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <set>
-#include <thread>
 #include <string>
+#include <thread>
 #include <vector>
 
-#include "sound/CompressedSound.h"
 #include "foundation/Paths.h"
+#include "sound/CompressedSound.h"
 #include "sound/SoundEffects.h"
 #include "sound/SoundHeader.h"
 #include "sound/SoundLoading.h"

@@ -236,8 +236,8 @@ TEST_F(MusicTest, TheMenuAndTheGameAreHeardAfterTheTitleRanOnByItself) {
   ASSERT_TRUE(program.WaitForWindow()) << program.Diagnostics();
   ASSERT_TRUE(program.WaitForContentSize(640, 480)) << program.Diagnostics();
   // No key: the title comes, then the menu, each at the pace of the program.
-  ScreenImage menu = program.WaitForContent([](const ScreenImage& s) { return MainDiffers(s) == 0; },
-                                            milliseconds(120000));
+  ScreenImage menu =
+      program.WaitForContent([](const ScreenImage& s) { return MainDiffers(s) == 0; }, milliseconds(120000));
   ASSERT_EQ(MainDiffers(menu), 0) << "the menu did not come by itself\n" << program.Diagnostics();
   const long menuShown = FramesWritten(wave);
   const double menuAfter = SecondsSince(started);
@@ -339,8 +339,8 @@ TEST_F(MusicTest, TwoPlayersAtFullVolumeWithTheMusicDoNotClip) {
   const Peak peak = PeakOf(heard, gameShown);
   EXPECT_EQ(peak.atFullScale, 0) << "peak " << peak.Dbfs() << " dBFS";
   EXPECT_LE(peak.largest, 29205) << "within 1 dB of full scale";
-  std::printf("two players at full volume: peak %.2f dBFS (%d), %ld samples at full scale, rms %.1f dB\n",
-              peak.Dbfs(), peak.largest, peak.atFullScale, RmsDb(heard, gameShown, played));
+  std::printf("two players at full volume: peak %.2f dBFS (%d), %ld samples at full scale, rms %.1f dB\n", peak.Dbfs(),
+              peak.largest, peak.atFullScale, RmsDb(heard, gameShown, played));
 }
 
 }  // namespace
