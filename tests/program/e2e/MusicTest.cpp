@@ -29,7 +29,6 @@
 
 using namespace e2e;
 using std::chrono::milliseconds;
-using Clock = std::chrono::steady_clock;
 
 namespace {
 
