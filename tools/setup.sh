@@ -5,12 +5,21 @@ set -euo pipefail
 halvane_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 halvane_install_packages() {
-  local missing=() p
+  local missing=() wanted=() p
   while read -r p; do
     p="${p%%#*}"; p="${p//[[:space:]]/}"
-    [ -n "$p" ] || continue
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q '^install ok installed$' || missing+=("$p")
+    if [ -n "$p" ]; then wanted+=("$p"); fi
   done < "$halvane_root/debian-packages"
+  # One question for all of them: dpkg-query names each installed package
+  # with its status (and complains on standard error of the unknown ones).
+  local -A installed=()
+  local name status
+  while read -r name status; do
+    if [ "$status" = installed ]; then installed["$name"]=1; fi
+  done < <(dpkg-query -W -f='${Package} ${db:Status-Status}\n' "${wanted[@]}" 2>/dev/null || true)
+  for p in "${wanted[@]}"; do
+    if [ -z "${installed[$p]:-}" ]; then missing+=("$p"); fi
+  done
   [ ${#missing[@]} -eq 0 ] && return 0
   local sudo=()
   [ "$(id -u)" -eq 0 ] || sudo=(sudo)

@@ -109,10 +109,11 @@ void StartUp(bool demo) {
   LoadQKEngineNib();
   InitFading();
   InstallSoundServices();
-  // Each screen's music is checked while the program starts, not when the
-  // screen first opens.
+  // Each screen's music and every effect are checked side by side while the
+  // program starts, not one by one as they load nor when a screen opens.
   CheckSoundFilesAhead(
       {MusicPath("Music/Title"), MusicPath("Music/Main"), MusicPath("Music/Game"), MusicPath("Music/Boss")});
+  CheckSoundFilesAhead(SoundEffectPaths());
   if (demo) {
     // The demo leaves the user's files alone and always runs in a window.
     PREFS.Defaults();

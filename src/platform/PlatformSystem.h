@@ -40,8 +40,13 @@ void ClearTerminationSignal();
 // child, and it ends without running exit handlers.
 bool PlatformRunIsolated(bool (*work)(void* data), void* data, double seconds);
 // The same in two halves, so that the caller goes on while the child works:
-// Start forks (null when it cannot), Finish waits for the verdict until
-// `seconds` after the start, ends the child and frees the run.
+// Start forks (null when it cannot). Finish gives the verdict, ends the
+// child and frees the run: a verdict the child has written is read however
+// late it is asked for; for a child still at work it waits until `seconds`
+// after the start, and the work then counts as failed.
 struct IsolatedRun;
 IsolatedRun* PlatformStartIsolated(bool (*work)(void* data), void* data);
 bool PlatformFinishIsolated(IsolatedRun* run, double seconds);
+// Without waiting: whether the child has ended. An ended child is reaped at
+// once (so none stays behind as a zombie) and its verdict kept for Finish.
+bool PlatformIsolatedEnded(IsolatedRun* run);

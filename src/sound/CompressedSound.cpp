@@ -141,6 +141,10 @@ SoundCheckRunner SetSoundCheckRunnerForTesting(SoundCheckRunner runner) {
   return previous;
 }
 
+void CollectSoundChecksAhead() {
+  for (auto& pending : PendingChecks()) PlatformIsolatedEnded(pending.second.run);
+}
+
 void ForgetSoundChecks() {
   for (auto& pending : PendingChecks()) PlatformFinishIsolated(pending.second.run, 0);
   PendingChecks().clear();
@@ -536,6 +540,7 @@ void CheckActiveMusic() {
 }
 
 void ProcessCompressedSoundChannels_Sound() {
+  CollectSoundChecksAhead();
   if (!compressedSoundChannels) return;
   for (auto* link = compressedSoundChannels->First(); link; link = compressedSoundChannels->Next(link))
     link->item->Idle();

@@ -150,6 +150,10 @@ extern UInt8 activeMusicCount;
 // then waits only for what is left of its check. For files that are loaded
 // later, such as the music of each screen.
 void CheckSoundFilesAhead(const std::vector<std::string>& paths);
+// Reaps the children of checks begun ahead that have ended, keeping their
+// verdicts, so that none stays a zombie until its file is loaded. Each
+// servicing of the channels does it.
+void CollectSoundChecksAhead();
 // What runs CompressedSound::Load's check of a file: check(path) away from
 // the caller, true only when it returned true within `seconds` (a fault in
 // it refuses the file and nothing more). The default forks a child for each

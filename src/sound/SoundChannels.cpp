@@ -1,5 +1,7 @@
 #include "sound/SoundChannels.h"
 
+#include <AL/alext.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -148,12 +150,18 @@ bool RunCommand(QKSndChannel* channel) {
 void InitAudio() {
   if (soundInited) return;
   myALDevice = openAL->alcOpenDevice(nullptr);
-  myALContext = myALDevice ? openAL->alcCreateContext(myALDevice, nullptr) : nullptr;
+  // The library's limiter, asked for whatever the output's sample type, is
+  // the last guard against a pile-up of sounds; the listener's gain is what
+  // keeps the busiest mix of play short of it.
+  static const ALCint attributes[] = {ALC_OUTPUT_LIMITER_SOFT, ALC_TRUE, 0};
+  myALContext = myALDevice ? openAL->alcCreateContext(myALDevice, attributes) : nullptr;
   if (myALContext) {
     openAL->alcMakeContextCurrent(myALContext);
     openAL->alListenerfv(AL_POSITION, listenerPos);
     openAL->alListenerfv(AL_VELOCITY, listenerVel);
     openAL->alListenerfv(AL_ORIENTATION, listenerOri);
+    const ALfloat gain = kOutputGain;
+    openAL->alListenerfv(AL_GAIN, &gain);
   }
   soundInited = 1;
 }

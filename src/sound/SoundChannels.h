@@ -13,6 +13,11 @@
 enum : SInt16 { sampledSynth = 5 };
 enum : OSErr { notEnoughHardwareErr = -201, queueFull = -203, badChannel = -205 };
 enum : int { kChannelQueueSlots = 128, kChannelBuffers = 8 };
+// The gain of everything heard (music, effects, the movie), set on the
+// listener once the device opens: about 2.5 dB of headroom, so that both
+// players firing through explosions over the music at full volume stay
+// short of full scale. Every sound keeps its level relative to the others.
+constexpr float kOutputGain = 0.75f;
 
 // A channel's OpenAL side.
 struct ALChannelState {

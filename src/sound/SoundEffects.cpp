@@ -1,6 +1,7 @@
 #include "sound/SoundEffects.h"
 
 #include <string>
+#include <vector>
 
 #include "foundation/Paths.h"
 #include "graphics/GameWindow.h"
@@ -216,8 +217,21 @@ void PlaySound(ALSound* sound, unsigned source, Rect* r, float volume, float pit
 
 // --- The game's calls -----------------------------------------------------
 
+std::string SoundEffectPath(const char* name) {
+  return GetResourcesPath() + PathStr() + "Audio" + PathStr() + name + ".ogg";
+}
+
+std::vector<std::string> SoundEffectPaths() {
+  static const char* const kNames[] = {"Alarm", "Blip",   "Boom0",  "Boom1", "Bounce", "Bump",       "Dink",  "Engine",
+                                       "Flip",  "Metal0", "Metal1", "Pod",   "Power",  "Shield",     "Shot0", "Shot1",
+                                       "Shot2", "Spin",   "Suck",   "Super", "Tap",    "Intro_Mono", "Tone"};
+  std::vector<std::string> paths;
+  for (const char* name : kNames) paths.push_back(SoundEffectPath(name));
+  return paths;
+}
+
 OSErr LoadSound_Game(ALSound* sound, char const* name) {
-  std::string path = GetResourcesPath() + PathStr() + "Audio" + PathStr() + name + ".ogg";
+  std::string path = SoundEffectPath(name);
   QKSndCommand command;
   OSErr err = LoadSoundFile(&command, path.c_str());
   if (err != 0) return err;

@@ -4,6 +4,9 @@
 // it, relative to the 2D sound rectangle.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "platform/PlatformTypes.h"
 
 class ALSound {
@@ -71,6 +74,10 @@ void PlaySound(ALSound* sound, unsigned source, Rect* r, float volume, float pit
 // Loads Resources/Audio/<name>.ogg into the sound; the file's error if it
 // cannot be read.
 OSErr LoadSound_Game(ALSound* sound, char const* name);
+// The file LoadSound_Game reads for `name`, and those of every effect the
+// game loads (for CheckSoundFilesAhead).
+std::string SoundEffectPath(const char* name);
+std::vector<std::string> SoundEffectPaths();
 // Plays the sound placed by `r` (null: the middle of mainRECT);
 // the stereo form is the same.
 void PlaySound_Game(ALSound* sound, unsigned source, Rect* r, float volume, float pitch, unsigned char loop);

@@ -3,14 +3,21 @@
 // as an effect and as streamed music, and never end the program.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
+#include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "foundation/Paths.h"
 #include "sound/CompressedSound.h"
+#include "sound/SoundEffects.h"
 #include "sound/SoundHeader.h"
 #include "sound/SoundLoading.h"
 #include "support/Fixtures.h"
@@ -227,6 +234,52 @@ TEST_F(SoundFiles, ForgettingEndsTheChecksBegunAhead) {
   CompressedSound sound;
   EXPECT_FALSE(sound.Load(bad.c_str()));
   EXPECT_TRUE(sound.Load(good.c_str()));
+}
+
+// Whether this process has any child left, ended (a zombie) or not.
+bool AnyChildLeft() {
+  siginfo_t info{};
+  return waitid(P_ALL, 0, &info, WEXITED | WNOHANG | WNOWAIT) == 0;
+}
+
+// A check begun ahead whose child has ended is reaped by the servicing of
+// the channels, long before its file is loaded, and its verdict still
+// stands when the file is loaded later.
+TEST_F(SoundFiles, ChecksBegunAheadLeaveNoZombieAndKeepTheirVerdicts) {
+  std::string good = folder / "reaped.ogg";
+  ASSERT_TRUE(WriteOggFile(good, SineTone(22050, 2, 44100, 441, 9000), 2, 44100));
+  std::string bad = folder / "reaped-fpe.ogg";
+  std::filesystem::copy_file(FixturePath("vorbis-fpe.ogg"), bad);
+  ForgetSoundChecks();
+  ASSERT_FALSE(AnyChildLeft());
+  CheckSoundFilesAhead({good, bad});
+  // Both checks end within moments; the timer's servicing reaps them.
+  auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (AnyChildLeft() && std::chrono::steady_clock::now() < until) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    ProcessCompressedSoundChannels_Sound();
+  }
+  EXPECT_FALSE(AnyChildLeft()) << "a finished check stays a zombie";
+  Music music;
+  EXPECT_EQ(LoadMusicFile(&music, good.c_str()), 0);
+  EXPECT_EQ(LoadMusicFile(&music, bad.c_str()), -1);
+}
+
+// The effects checked ahead at start-up are the files of the bundle's Audio
+// folder, every one of them, so that no effect's load waits on a check of
+// its own.
+TEST(SoundEffectFiles, TheEffectsCheckedAheadAreTheBundlesAudioFiles) {
+  const char* built = std::getenv("HALVANE_BUNDLE");
+  if (!built) GTEST_SKIP() << "HALVANE_BUNDLE is set by CTest";
+  SetBundlePathForTesting(built);
+  std::set<std::string> listed, found;
+  for (const std::string& path : SoundEffectPaths()) listed.insert(path);
+  std::filesystem::path audio = std::filesystem::path(SoundEffectPath("Blip")).parent_path();
+  for (const auto& entry : std::filesystem::directory_iterator(audio))
+    if (entry.path().extension() == ".ogg") found.insert(entry.path().string());
+  SetBundlePathForTesting(nullptr);
+  EXPECT_EQ(listed, found);
+  EXPECT_EQ(SoundEffectPaths().size(), listed.size()) << "a file is listed twice";
 }
 
 // A named pipe in the place of a sound file is unreadable, not a wait.

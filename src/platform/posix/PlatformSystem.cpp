@@ -111,6 +111,10 @@ struct IsolatedRun {
   pid_t child;
   int verdict;  // the read end of the child's pipe
   struct timespec start;
+  // The child is reaped and its verdict kept: its pid may belong to
+  // another process by now, so it is never signalled again.
+  bool ended;
+  char kept;
 };
 
 IsolatedRun* PlatformStartIsolated(bool (*work)(void* data), void* data) {
@@ -135,15 +139,49 @@ IsolatedRun* PlatformStartIsolated(bool (*work)(void* data), void* data) {
     _exit(0);
   }
   close(channel[1]);
-  auto* run = new IsolatedRun{child, channel[0], {}};
+  auto* run = new IsolatedRun{child, channel[0], {}, false, 0};
   clock_gettime(CLOCK_MONOTONIC, &run->start);
   return run;
 }
 
+namespace {
+
+// The verdict byte the child wrote, without waiting; 0 when there is none
+// (yet, or ever).
+char VerdictWritten(int fd, bool* ended) {
+  struct pollfd ready {
+    fd, POLLIN, 0
+  };
+  int n;
+  while ((n = poll(&ready, 1, 0)) < 0 && errno == EINTR) {
+  }
+  *ended = n > 0;
+  char verdict = 0;
+  if (n > 0 && read(fd, &verdict, 1) != 1) verdict = 0;
+  return verdict;
+}
+
+void EndRun(IsolatedRun* run) {
+  close(run->verdict);
+  if (!run->ended) {
+    kill(run->child, SIGKILL);
+    int status = 0;
+    while (waitpid(run->child, &status, 0) < 0 && errno == EINTR) {
+    }
+  }
+  delete run;
+}
+
+}  // namespace
+
 bool PlatformFinishIsolated(IsolatedRun* run, double seconds) {
   if (!run) return false;
-  char verdict = 0;
-  for (;;) {
+  char verdict = run->ended ? run->kept : 0;
+  // A verdict already written is read however late it is asked for: the
+  // limit bounds only the wait for a child still at work.
+  bool answered = run->ended;
+  if (!answered) verdict = VerdictWritten(run->verdict, &answered);
+  while (!answered) {
     struct timespec now;
     clock_gettime(CLOCK_MONOTONIC, &now);
     double left = seconds - (double(now.tv_sec - run->start.tv_sec) + double(now.tv_nsec - run->start.tv_nsec) / 1e9);
@@ -158,13 +196,18 @@ bool PlatformFinishIsolated(IsolatedRun* run, double seconds) {
       break;
     }
   }
-  close(run->verdict);
-  kill(run->child, SIGKILL);
-  int status = 0;
-  while (waitpid(run->child, &status, 0) < 0 && errno == EINTR) {
-  }
-  delete run;
+  EndRun(run);
   return verdict == 'K';
+}
+
+bool PlatformIsolatedEnded(IsolatedRun* run) {
+  if (!run || run->ended) return true;
+  if (waitpid(run->child, nullptr, WNOHANG) != run->child) return false;
+  // What the child wrote before it ended stays in the pipe.
+  bool any = false;
+  run->kept = VerdictWritten(run->verdict, &any);
+  run->ended = true;
+  return true;
 }
 
 bool PlatformRunIsolated(bool (*work)(void* data), void* data, double seconds) {

@@ -72,6 +72,12 @@ TEST(Install, TheInstalledLauncherStartsTheGameWithItsIcon) {
   for (const char* line : {"[Desktop Entry]", "Type=Application", "Name=Halvane", "Exec=halvane", "Icon=halvane",
                            "Categories=Game;ArcadeGame;"})
     EXPECT_NE(entry.find(std::string(line) + "\n"), std::string::npos) << line << " in\n" << entry;
+  // The desktop's own checker takes the entry as it is installed: no error,
+  // no warning (an unknown Version is an error to it).
+  const std::string validate = "desktop-file-validate '" + usr + "/share/applications/halvane.desktop' >'" +
+                               staging.Path() + "/validate.log' 2>&1";
+  EXPECT_EQ(std::system(validate.c_str()), 0) << ReadWholeFile(staging / "validate.log");
+  EXPECT_EQ(ReadWholeFile(staging / "validate.log"), "") << "desktop-file-validate has remarks";
   for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
     const std::string icon =
         usr + "/share/icons/hicolor/" + std::to_string(size) + "x" + std::to_string(size) + "/apps/halvane.png";
