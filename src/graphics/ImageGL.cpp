@@ -4,12 +4,14 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <utility>
 #include <vector>
 
 #include "graphics/ImageBuffer.h"
 
 GLBindCache glBindCACHE;
+ImageDrawCounts imageDrawCOUNTS;
 
 SInt32 LogBaseTwo(SInt32 n) {
   if (n < 1) return INT32_MIN;
@@ -311,6 +313,11 @@ void ImageGL::DrawQuad(const R& destination, bool bright) {
   glVertexPointer(3, GL_FLOAT, 0, vertices);
   glTexCoordPointer(2, GL_FLOAT, 0, texCoords);
   glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+  const double area = std::fabs(double(r.right - r.left) * double(r.bottom - r.top));
+  imageDrawCOUNTS.draws++;
+  imageDrawCOUNTS.quads++;
+  imageDrawCOUNTS.filled += area;
+  if (blend) imageDrawCOUNTS.blended += area;
   if (bright) ClearBrightRGBA();
   if (rotated) glPopMatrix();
   if (blend) glDisable(GL_BLEND);
@@ -367,6 +374,14 @@ void DrawRun(const ImageGL& image, const ImageQuad* quads, int count, bool blend
   glVertexPointer(3, GL_FLOAT, 0, vertices.data());
   glTexCoordPointer(2, GL_FLOAT, 0, coords.data());
   glDrawArrays(GL_TRIANGLES, 0, count * 6);
+  imageDrawCOUNTS.draws++;
+  imageDrawCOUNTS.quads += UInt32(count);
+  for (int i = 0; i < count; ++i) {
+    const double area =
+        std::fabs(double(quads[i].rect.right - quads[i].rect.left) * double(quads[i].rect.bottom - quads[i].rect.top));
+    imageDrawCOUNTS.filled += area;
+    if (blend) imageDrawCOUNTS.blended += area;
+  }
   if (blend) {
     glDisableClientState(GL_COLOR_ARRAY);
     glDisable(GL_BLEND);

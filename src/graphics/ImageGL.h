@@ -105,6 +105,15 @@ struct ImageQuad {
 // mirrored or recorded image is drawn quad by quad.
 void DrawImageQuads(ImageGL* image, const ImageQuad* quads, int count);
 
+// What the images drew since the counts were last cleared, for measuring:
+// the draw calls, the quads, and the area of the quads in port pixels, all
+// and blended (rotation does not change an area; clipping is not counted).
+struct ImageDrawCounts {
+  UInt32 draws = 0, quads = 0;
+  double filled = 0, blended = 0;
+};
+extern ImageDrawCounts imageDrawCOUNTS;
+
 // One draw as the image's state had it: the recorder seam lets tests see
 // every quad (image, rectangle, tint, alpha, rotation, mirroring) without a
 // display. While a recorder is installed nothing reaches OpenGL.
