@@ -140,13 +140,26 @@ void MenuFrameWithTheDarkPage(benchmark::State& state) {
 }
 BENCHMARK(MenuFrameWithTheDarkPage)->MeasureProcessCPUTime()->UseRealTime()->Unit(benchmark::kMillisecond);
 
-// A game frame after the demo's player has played a while.
+// A player who joins, sweeps left and right and fires in bursts, as the
+// program's demo plays.
+void SweepAndFire(UInt32 step) {
+  const UInt32 phase = step % 240;
+  mainINPUT[0] = phase >= 120 && phase < 200;
+  mainINPUT[2] = phase < 80;
+  mainINPUT[4] = phase % 60 < 20 && phase % 4 == 0;
+  mainINPUT[8] = (step / 6) % 2 == 0;
+}
+
+// A game frame after such a player has played a while.
 void GameFrame(benchmark::State& state) {
   if (!OpenOnce()) return state.SkipWithError("no OpenGL window");
   CloseScreens();
   randomSEED = 5;
+  MinBright_GL();
   StartGame();
-  for (int s = 0; s < 900; ++s) MainStep();
+  scriptedInputProc = SweepAndFire;
+  for (int s = 0; s < 1500; ++s) MainStep();
+  scriptedInputProc = nullptr;
   glFADER.SetBright(255);
   Measure(state, DrawPicture);
   gamePLAY = 0;
