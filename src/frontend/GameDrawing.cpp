@@ -204,15 +204,17 @@ void DrawGame() {
 
 void DrawStars() {
   float w = starIMAGE.Width();
+  static ImageQuad quads[kStars];
+  int n = 0;
   for (int i = kStars - 1; i >= 0; --i) {
     SparkF& s = _STAR[i];
     UInt8 level = UInt8(int(4 * (s.level + 4 - s.speed)));
-    starIMAGE.SetBright(level / 31.0f);
-    starIMAGE.alpha = 1.0f;
+    const float b = level / 31.0f;
     RectF r;
     SetRect2(&r, s.x, s.y, w, w);
-    starIMAGE.Draw(&r);
+    quads[n++] = ImageQuad{r, b, b, b, 1.0f};
   }
+  DrawImageQuads(&starIMAGE, quads, n);
 }
 
 void DrawBoss() {
@@ -406,16 +408,16 @@ void DrawPlayers() {
 
 void DrawSparks() {
   float w = sparkIMAGE.Width();
+  static ImageQuad quads[kSparks];
+  int n = 0;
   for (int i = kSparks - 1; i >= 0; --i) {
     Spark& s = _SPARK[i];
     if (!s.active) continue;
-    sparkIMAGE.red = s.color.red;
-    sparkIMAGE.green = s.color.green;
-    sparkIMAGE.blue = s.color.blue;
-    sparkIMAGE.alpha = s.alpha;
     Rect r = CenteredRect(SInt16(s.x >> 8), SInt16(s.y >> 8), SInt16(w), SInt16(w));
-    sparkIMAGE.Draw(&r);
+    quads[n++] = ImageQuad{RectF{float(r.top), float(r.left), float(r.bottom), float(r.right)}, s.color.red,
+                           s.color.green, s.color.blue, s.alpha};
   }
+  DrawImageQuads(&sparkIMAGE, quads, n);
 }
 
 void DrawGlows() {

@@ -4,11 +4,14 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <utility>
+#include <vector>
 
 #include "graphics/ImageBuffer.h"
 
 GLBindCache glBindCACHE;
+ImageDrawCounts imageDrawCOUNTS;
 
 SInt32 LogBaseTwo(SInt32 n) {
   if (n < 1) return INT32_MIN;
@@ -102,6 +105,21 @@ void SetPixMapAlpha(PixMapHandle pm, Rect r, PixMapHandle mask) {
   }
 }
 
+// Every pixel of the source has full alpha (16-bit pixels have none to give).
+bool AllOpaque(const void* pixels, SInt32 rowBytes, SInt16 depth, const Rect& source, bool xrgb) {
+  if (!pixels) return false;
+  if (depth == 16) return true;
+  const UInt8* base = static_cast<const UInt8*>(pixels);
+  for (SInt32 row = source.top; row < source.bottom; row++) {
+    const UInt8* p = base + row * rowBytes + source.left * 4;
+    for (SInt32 col = source.left; col < source.right; col++, p += 4) {
+      const UInt8 a = xrgb ? UInt8(*reinterpret_cast<const UInt32*>(p) >> 24) : p[3];
+      if (a != 255) return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 Rect NewTextureFromBuffer(UInt32* name, const void* pixels, SInt32 rowBytes, SInt16 depth, const Rect* source) {
@@ -172,6 +190,7 @@ void ImageGL::UpdateTexture(const void* pixels, SInt32 rowBytes, SInt16 depth, c
   imageHeight = SInt16(h);
   texWidth = SInt16(NextPowTwo(w));
   texHeight = SInt16(NextPowTwo(h));
+  opaqueTexels = texWidth == w && texHeight == h && AllOpaque(pixels, rowBytes, depth, *source, xrgb);
   UploadTexture(&texture, pixels, rowBytes, depth, source, xrgb);
   const Rect shown = {0, 0, imageHeight, imageWidth};
   SetTextureRect(&shown);
@@ -220,6 +239,7 @@ int ImageGL::Load(ImageBuffer* buffer, const char* path, UInt8 premultiply, floa
 void ImageGL::Dispose() {
   if (texture != 0 && !sharedTexture) glDeleteTextures_fast(1, &texture);
   texture = 0;
+  opaqueTexels = 0;
   sharedTexture = 0;
 }
 
@@ -293,6 +313,11 @@ void ImageGL::DrawQuad(const R& destination, bool bright) {
   glVertexPointer(3, GL_FLOAT, 0, vertices);
   glTexCoordPointer(2, GL_FLOAT, 0, texCoords);
   glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+  const double area = std::fabs(double(r.right - r.left) * double(r.bottom - r.top));
+  imageDrawCOUNTS.draws++;
+  imageDrawCOUNTS.quads++;
+  imageDrawCOUNTS.filled += area;
+  if (blend) imageDrawCOUNTS.blended += area;
   if (bright) ClearBrightRGBA();
   if (rotated) glPopMatrix();
   if (blend) glDisable(GL_BLEND);
@@ -304,3 +329,116 @@ void ImageGL::Draw(const Rect* r) { DrawQuad(*r, false); }
 void ImageGL::Draw(const RectF* r) { DrawQuad(*r, false); }
 
 void ImageGL::DrawBright(const Rect* r) { DrawQuad(*r, true); }
+
+namespace {
+
+bool Tinted(const ImageQuad& q) { return !(q.red == 1.0f && q.green == 1.0f && q.blue == 1.0f); }
+
+// Two triangles a quad, with the vertices in the order a strip of four gives
+// them: (top-left, top-right, bottom-left) and (bottom-left, top-right,
+// bottom-right).
+void DrawRun(const ImageGL& image, const ImageQuad* quads, int count, bool blend) {
+  static std::vector<GLfloat> vertices, coords, colours;
+  vertices.resize(size_t(count) * 6 * 3);
+  coords.resize(size_t(count) * 6 * 2);
+  colours.resize(size_t(count) * 6 * 4);
+  const float* t = image.texCoords;
+  const int order[6] = {0, 1, 2, 2, 1, 3};
+  GLfloat* v = vertices.data();
+  GLfloat* c = coords.data();
+  GLfloat* k = colours.data();
+  for (int i = 0; i < count; ++i) {
+    const ImageQuad& q = quads[i];
+    const float x[4] = {q.rect.left, q.rect.right, q.rect.left, q.rect.right};
+    const float y[4] = {q.rect.top, q.rect.top, q.rect.bottom, q.rect.bottom};
+    // Unblended quads of an opaque image are drawn blended with white.
+    const bool own = blend && (image.hasAlpha || q.alpha < 1.0f || Tinted(q));
+    const GLfloat colour[4] = {own ? q.red * q.alpha : 1.0f, own ? q.green * q.alpha : 1.0f,
+                               own ? q.blue * q.alpha : 1.0f, own ? q.alpha : 1.0f};
+    for (int corner : order) {
+      *v++ = x[corner];
+      *v++ = y[corner];
+      *v++ = 0.0f;
+      *c++ = t[2 * corner];
+      *c++ = t[2 * corner + 1];
+      for (GLfloat channel : colour) *k++ = channel;
+    }
+  }
+  if (blend) {
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glColorPointer(4, GL_FLOAT, 0, colours.data());
+  }
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, blend ? GL_MODULATE : GL_REPLACE);
+  glVertexPointer(3, GL_FLOAT, 0, vertices.data());
+  glTexCoordPointer(2, GL_FLOAT, 0, coords.data());
+  glDrawArrays(GL_TRIANGLES, 0, count * 6);
+  imageDrawCOUNTS.draws++;
+  imageDrawCOUNTS.quads += UInt32(count);
+  for (int i = 0; i < count; ++i) {
+    const double area =
+        std::fabs(double(quads[i].rect.right - quads[i].rect.left) * double(quads[i].rect.bottom - quads[i].rect.top));
+    imageDrawCOUNTS.filled += area;
+    if (blend) imageDrawCOUNTS.blended += area;
+  }
+  if (blend) {
+    glDisableClientState(GL_COLOR_ARRAY);
+    glDisable(GL_BLEND);
+  }
+}
+
+}  // namespace
+
+void DrawImageQuads(ImageGL* image, const ImageQuad* quads, int count) {
+  if (count <= 0) return;
+  if (imageDrawRecorder || image->rotation != 0.0f || image->mirrorH || image->mirrorV) {
+    for (int i = 0; i < count; ++i) {
+      image->red = quads[i].red;
+      image->green = quads[i].green;
+      image->blue = quads[i].blue;
+      image->alpha = quads[i].alpha;
+      image->Draw(&quads[i].rect);
+    }
+    return;
+  }
+  const ImageQuad& last = quads[count - 1];
+  image->red = last.red;
+  image->green = last.green;
+  image->blue = last.blue;
+  image->alpha = last.alpha;
+  if (image->texture == 0) return;
+  if (image->useSrcRect) image->SetTextureRect(&image->srcRect);
+  glEnable(GL_TEXTURE_2D);
+  glBindTexture_fast(GL_TEXTURE_2D, image->texture);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, image->filter);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, image->filter);
+  auto blends = [image](const ImageQuad& q) {
+    return image->opaqueTexels || image->hasAlpha || q.alpha < 1.0f || Tinted(q);
+  };
+  // A colour array leaves the current colour undefined: it is set after as
+  // the quads' own draws would have left it.
+  GLfloat current[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+  glGetFloatv(GL_CURRENT_COLOR, current);
+  for (int i = 0; i < count; ++i) {
+    const ImageQuad& q = quads[i];
+    if (image->hasAlpha || q.alpha < 1.0f || Tinted(q)) {
+      current[0] = q.red * q.alpha;
+      current[1] = q.green * q.alpha;
+      current[2] = q.blue * q.alpha;
+      current[3] = q.alpha;
+    }
+  }
+  int first = 0;
+  while (first < count) {
+    const bool blend = blends(quads[first]);
+    int end = first + 1;
+    while (end < count && blends(quads[end]) == blend) ++end;
+    DrawRun(*image, quads + first, end - first, blend);
+    first = end;
+  }
+  glColor4fv(current);
+  glDisable(GL_TEXTURE_2D);
+}

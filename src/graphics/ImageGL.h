@@ -52,6 +52,11 @@ class ImageGL {
   UInt8 mirrorV;
   UInt8 useSrcRect;
   UInt8 spare;
+  // Every texel the quad can sample is fully opaque (the image filled its
+  // whole texture and had no translucent pixel): drawing it blended with an
+  // untinted, opaque colour then writes exactly what drawing it unblended
+  // does.
+  UInt8 opaqueTexels = 0;
   // The texture belongs to someone else (a sheet shared by many images):
   // Dispose forgets the name without deleting it, and an upload makes a new one.
   UInt8 sharedTexture;
@@ -85,6 +90,29 @@ class ImageGL {
   template <typename R>
   void DrawQuad(const R& r, bool bright);
 };
+
+// One quad of a batch: where, and the colour multiplier and opacity the
+// image would have for it.
+struct ImageQuad {
+  RectF rect;
+  float red, green, blue, alpha;
+};
+
+// Draws the image once for each quad, in order, with the pixels of setting
+// its colour and alpha and calling Draw for each: the quads share one bind,
+// and each run of quads that blend alike (all of them, when the image's
+// texels are opaque) is one draw with a colour per vertex. A rotated,
+// mirrored or recorded image is drawn quad by quad.
+void DrawImageQuads(ImageGL* image, const ImageQuad* quads, int count);
+
+// What the images drew since the counts were last cleared, for measuring:
+// the draw calls, the quads, and the area of the quads in port pixels, all
+// and blended (rotation does not change an area; clipping is not counted).
+struct ImageDrawCounts {
+  UInt32 draws = 0, quads = 0;
+  double filled = 0, blended = 0;
+};
+extern ImageDrawCounts imageDrawCOUNTS;
 
 // One draw as the image's state had it: the recorder seam lets tests see
 // every quad (image, rectangle, tint, alpha, rotation, mirroring) without a

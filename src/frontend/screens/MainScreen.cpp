@@ -315,12 +315,29 @@ void MainScreen::Fade() {
   RenderScores();
 }
 
+namespace {
+
+// Nothing was drawn into this frame before the screen: no game, and no open
+// screen beneath it. The frame is then still the black it was cleared to.
+bool FirstInTheFrame(const ScreenGL* screen) {
+  if (gamePLAY || !screenList) return false;
+  for (auto* link = screenList->First(); link; link = screenList->Next(link))
+    if (link->item->open) return link->item == screen;
+  return false;
+}
+
+}  // namespace
+
 void MainScreen::Draw() {
-  Rect page = bounds;
-  pixelIMAGE.SetBright(0.0f);
-  pixelIMAGE.alpha = 1.0f;
-  pixelIMAGE.Draw(&page);
-  pixelIMAGE.SetBright(1.0f);
+  // The dark page: over the black a frame starts with, it would change no
+  // pixel, so it is drawn only over what something else drew first.
+  if (!FirstInTheFrame(this)) {
+    Rect page = bounds;
+    pixelIMAGE.SetBright(0.0f);
+    pixelIMAGE.alpha = 1.0f;
+    pixelIMAGE.Draw(&page);
+    pixelIMAGE.SetBright(1.0f);
+  }
 
   nebula.Draw(&nebulaRect);
   DrawMeteors();

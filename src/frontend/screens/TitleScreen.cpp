@@ -94,15 +94,18 @@ void TitleScreen::Process() {
 void TitleScreen::Draw() {
   background.Draw(&backgroundRect);
   const int side = int(starIMAGE.Width());
+  // All the stars in one batch: one bind, one draw.
+  static ImageQuad quads[kTitleStars];
+  int n = 0;
   for (const SparkF& star : titleSTAR) {
     UInt8 c = UInt8(int(4 * (star.level + (4 - star.speed))));
     starColour.red = starColour.green = starColour.blue = c;
-    starIMAGE.SetBright(float(starColour.red) / 31.0f);
-    starIMAGE.alpha = 1.0f;
+    const float b = float(starColour.red) / 31.0f;
     Rect r;
     SetRect2(&r, int(star.x), int(star.y), side, side);
-    starIMAGE.Draw(&r);
+    quads[n++] = ImageQuad{RectF{float(r.top), float(r.left), float(r.bottom), float(r.right)}, b, b, b, 1.0f};
   }
+  DrawImageQuads(&starIMAGE, quads, n);
   title.Draw(&mainRECT);
 }
 

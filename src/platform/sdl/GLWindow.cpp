@@ -1,6 +1,8 @@
 #include "platform/GLWindow.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
+#include <X11/Xlib.h>
 
 #include <cstdio>
 
@@ -91,8 +93,27 @@ void DisposeGLWindow(WindowRef window) {
   delete window;
 }
 
+namespace {
+
+// An X window made for OpenGL has no background of its own: when it maps,
+// the server paints nothing, and until the first picture is swapped in it
+// shows whatever was on the screen there before. A black background makes
+// the server paint it black as it maps, the colour every picture starts from.
+void PaintBlackWhenMapped(SDL_Window* window) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return;
+  Display* display = info.info.x11.display;
+  XSetWindowBackground(display, info.info.x11.window, BlackPixel(display, DefaultScreen(display)));
+}
+
+}  // namespace
+
 void ShowGLWindow(WindowRef window) {
-  if (SDLWindowOf(window)) SDL_ShowWindow(SDLWindowOf(window));
+  SDL_Window* sdl = SDLWindowOf(window);
+  if (!sdl) return;
+  PaintBlackWhenMapped(sdl);
+  SDL_ShowWindow(sdl);
 }
 
 void GetWindowContentSize(WindowRef window, SInt32* width, SInt32* height) {
