@@ -143,10 +143,10 @@ void StartUp(bool demo) {
 // fires in bursts.
 void DemoInput(UInt32 step) {
   UInt32 phase = step % 240;
-  mainINPUT[0] = phase >= 120 && phase < 200;        // left
-  mainINPUT[2] = phase < 80;                         // right
-  mainINPUT[4] = phase % 60 < 20 && phase % 4 == 0;  // up
-  mainINPUT[8] = (step / 6) % 2 == 0;                // fire
+  mainINPUT[InputSlot(kActionLeft, 0)] = phase >= 120 && phase < 200;
+  mainINPUT[InputSlot(kActionRight, 0)] = phase < 80;
+  mainINPUT[InputSlot(kActionUp, 0)] = phase % 60 < 20 && phase % 4 == 0;
+  mainINPUT[InputSlot(kActionFire, 0)] = (step / 6) % 2 == 0;
 }
 
 // Draws the frame and reads it back before it is shown, brightness overlay

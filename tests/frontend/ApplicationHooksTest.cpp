@@ -19,6 +19,7 @@
 #include "graphics/ImageBuffer.h"
 #include "graphics/OpenGLFrame.h"
 #include "platform/EventPlatform.h"
+#include "platform/KeyCodes.h"
 #include "platform/PlatformSystem.h"
 #include "shell/ApplInfo.h"
 #include "shell/AppleEvents.h"
@@ -36,8 +37,6 @@ namespace {
 
 bool fullScreen = false;
 bool FullScreenTest() { return fullScreen; }
-
-const UInt8 kEscapeCode = 53;
 
 // The hooks as the shell calls them, with no display: the fake window's
 // content (640 x 480) starts 200 right and 100 down on the screen, so a game
@@ -170,7 +169,7 @@ TEST_F(ApplicationHooksTest, CancellingTheQuestionLeavesTheGameAndCursorAsTheyWe
     CustomEvents();
     ASSERT_TRUE(confirmSCREEN.IsOpen());
     GiveButtonsASize();
-    theEVENT = EventRecord{keyDown, UInt32(kEscapeCode) << 8 | 27, 0, Point{0, 0}, 0};
+    theEVENT = EventRecord{keyDown, UInt32(keycode::kEscape) << 8 | keychar::kEscape, 0, Point{0, 0}, 0};
     confirmSCREEN.Process();
     theEVENT = EventRecord{};
     confirmSCREEN.Process();
