@@ -128,6 +128,7 @@ class SDLEventPlatform : public EventPlatform {
 
   // X offers no bell through SDL; a beep is silent.
   void Beep() override {}
+  void SetEventWindow(PlatformWindow* window) override { SetWindow(SDLWindowOf(window)); }
 
   void Exit(int status) override {
     SDL_Quit();
