@@ -4,8 +4,8 @@
 #pragma once
 
 #include "foundation/Array.h"
+#include "foundation/Colors.h"
 #include "foundation/QK_MathUtils.h"
-#include "graphics/Colors.h"
 #include "platform/PlatformTypes.h"
 
 // One row of status cells: a target count the game sets at once and a shown

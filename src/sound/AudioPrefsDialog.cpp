@@ -8,7 +8,6 @@
 #include "foundation/ErrorDialog.h"
 #include "foundation/PlistTag.h"
 #include "foundation/QK_MathUtils.h"
-#include "graphics/Pictures.h"
 #include "platform/QuickDrawPicture.h"
 #include "shell/ControlUtilities.h"
 #include "shell/NibDialogs.h"
@@ -284,7 +283,7 @@ UInt8 AudioPrefsDialog(PlistTag* document, WindowRef parent) {
   // The speaker picture when the bundle has one; the note icon otherwise.
   IconRef icon = nullptr;
   if (ControlRef iconControl = Find(window, kAudioIcon))
-    if (LoadIconFile(&icon, "QK Resources/Audio.icns", 0, FOUR_CHAR('i', 'c', 'n', 's'), nullptr) == noErr)
+    if (LoadIconFile(&icon, kAudioIconFile, 0, FOUR_CHAR('i', 'c', 'n', 's'), nullptr) == noErr)
       SetControlIconRef(iconControl, icon);
 
   DialogWindowRecord* record = DialogRecord(window);

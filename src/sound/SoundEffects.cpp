@@ -3,7 +3,6 @@
 #include <string>
 
 #include "foundation/Paths.h"
-#include "graphics/GameWindow.h"
 #include "platform/PlatformTime.h"
 #include "sound/AudioPrefs.h"
 #include "sound/OpenALTable.h"
@@ -228,7 +227,7 @@ OSErr LoadSound_Game(ALSound* sound, char const* name) {
 
 void PlaySound_Game(ALSound* sound, unsigned source, Rect* r, float volume, float pitch, unsigned char loop) {
   if (!sound) return;
-  PlaySound2D(sound->Buffer(0), source, r ? r : &mainRECT, volume, pitch, loop);
+  PlaySound2D(sound->Buffer(0), source, r ? r : &sound2DRect, volume, pitch, loop);
 }
 
 void PlaySound_Stereo_Game(ALSound* sound, unsigned source, Rect* r, float volume, float pitch, unsigned char loop) {

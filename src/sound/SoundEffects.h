@@ -71,7 +71,7 @@ void PlaySound(ALSound* sound, unsigned source, Rect* r, float volume, float pit
 // Loads Resources/Audio/<name>.ogg into the sound; the file's error if it
 // cannot be read.
 OSErr LoadSound_Game(ALSound* sound, char const* name);
-// Plays the sound placed by `r` (null: the middle of mainRECT);
+// Plays the sound placed by `r` (null: the middle of SetupSound2DRect's);
 // the stereo form is the same.
 void PlaySound_Game(ALSound* sound, unsigned source, Rect* r, float volume, float pitch, unsigned char loop);
 void PlaySound_Stereo_Game(ALSound* sound, unsigned source, Rect* r, float volume, float pitch, unsigned char loop);

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "ControlTestSupport.h"
+#include "foundation/Colors.h"
 #include "frontend/ApplicationHooks.h"
 #include "frontend/controls/SliderGL.h"
 #include "frontend/screens/PauseScreen.h"
 #include "game/GameObjects.h"
-#include "graphics/Colors.h"
 #include "platform/KeyCodes.h"
 #include "shell/Events.h"
 #include "sound/AudioPrefs.h"
