@@ -406,6 +406,8 @@ EventPlatform& SDLPlatform() { return TheSDLPlatform(); }
 
 void SetSDLEventWindow(PlatformWindow* window) { TheSDLPlatform().SetWindow(SDLWindowOf(window)); }
 
+PlatformWindow* PlatformWindowOfSDL(SDL_Window* window) { return PlatformWindowOf(window); }
+
 void NoteWindowHiddenByProgram(PlatformWindow* window) {
   SDL_Window* sdl = SDLWindowOf(window);
   if (sdl && sdl == eventWindow) TheSDLPlatform().WindowHiddenByProgram(sdl);
