@@ -22,8 +22,14 @@
 #include "frontend/Preferences.h"
 #include "frontend/Resources.h"
 #include "frontend/Scores.h"
+#include "frontend/controls/ControlGL.h"
+#include "frontend/screens/AboutScreen.h"
+#include "frontend/screens/HelpScreen.h"
+#include "frontend/screens/MainScreen.h"
+#include "frontend/screens/PanelScreens.h"
 #include "frontend/screens/PauseScreen.h"
 #include "frontend/screens/QKLogoScreen.h"
+#include "frontend/screens/TitleScreen.h"
 #include "game/Game.h"
 #include "graphics/GameWindow.h"
 #include "graphics/GammaFading.h"
@@ -244,4 +250,18 @@ int MainProgram() {
     Delay(1);
   }
   return applQUIT;
+}
+
+void ResetFrontEndState() {
+  for (ScreenGL* s : {static_cast<ScreenGL*>(&enterNameSCREEN[0]), static_cast<ScreenGL*>(&enterNameSCREEN[1]),
+                      static_cast<ScreenGL*>(&confirmSCREEN), static_cast<ScreenGL*>(&helpSCREEN),
+                      static_cast<ScreenGL*>(&loadSCREEN), static_cast<ScreenGL*>(&aboutSCREEN),
+                      static_cast<ScreenGL*>(&pauseSCREEN), static_cast<ScreenGL*>(&mainSCREEN),
+                      static_cast<ScreenGL*>(&titleSCREEN), static_cast<ScreenGL*>(&qklogoSCREEN)})
+    if (s->IsOpen()) s->Close();
+  selectedCONTROL = nullptr;
+  ResetControlPress();
+  renderScoresProc = nullptr;
+  mainSCORES.document.DeleteChildren();
+  mainSCORES.ClearUpdates();
 }

@@ -18,10 +18,9 @@
 #include "shell/Events.h"
 #include "support/FakeEventPlatform.h"
 #include "support/TempFolder.h"
+#include "support/frontend/HeadlessScreens.h"
 
 namespace {
-
-int FixedPitch(const char* text, FT_Face, float) { return 10 * int(std::strlen(text)); }
 
 int renderScoresCalls = 0;
 void CountRenderScores() { ++renderScoresCalls; }
@@ -40,18 +39,6 @@ OSErr RecordLaunch(const std::vector<std::string>& argv) {
 class ScreenPanelsTest : public ::testing::Test {
  protected:
   ScreenPanelsTest() {
-    if (!imageBUFF.pixels) imageBUFF.Init(1024, 1024);
-    savedMeasure = textFieldMeasure;
-    textFieldMeasure = FixedPitch;
-    savedBuffer = mainGUI.imageBuff;
-    mainGUI.imageBuff = &imageBUFF;
-    ResetControlPress();
-    theEVENT = EventRecord{};
-    gEventREC = &theEVENT;
-    mainSCORES.SetFileName("Halvane Scores");
-    mainSCORES.Init(15, 2);
-    LoadScores();
-    PREFS.Defaults();
     renderScoresProc = CountRenderScores;
     renderScoresCalls = 0;
     previousLaunch = SetLaunchProc(RecordLaunch);
@@ -63,16 +50,8 @@ class ScreenPanelsTest : public ::testing::Test {
     animateDELAY = 1.0f;
   }
   ~ScreenPanelsTest() override {
-    for (ScreenGL* s : std::initializer_list<ScreenGL*>{&enterNameSCREEN[0], &enterNameSCREEN[1], &confirmSCREEN,
-                                                        &helpSCREEN, &aboutSCREEN})
-      if (s->IsOpen()) s->Close();
-    selectedCONTROL = nullptr;
-    textFieldMeasure = savedMeasure;
-    mainGUI.imageBuff = savedBuffer;
-    renderScoresProc = nullptr;
+    ResetFrontEndState();
     SetLaunchProc(previousLaunch);
-    mainSCORES.document.DeleteChildren();
-    mainSCORES.ClearUpdates();
     gameFREEZE = gameOVER = applQUIT = 0;
     for (UInt8& b : mainINPUT) b = 0;
     playerSCORE[0] = playerSCORE[1] = 0;
@@ -138,12 +117,25 @@ class ScreenPanelsTest : public ::testing::Test {
   ScopedHome home;
   FakeEventPlatform platform;
   ControlTestRecorders rec;
-  int (*savedMeasure)(const char*, FT_Face, float);
-  ImageBuffer* savedBuffer;
+  HeadlessScreens screens;
   LaunchProc previousLaunch;
 };
 
 // ------------------------------------------------------------ confirmation
+
+// What a test or a run leaves open in the front end is closed by its reset.
+TEST_F(ScreenPanelsTest, TheFrontEndResetClosesTheScreensAndForgetsTheSelection) {
+  OpenInput(0, "Ann");
+  OpenConfirm(kQuitQuestion, kConfirmQuit);
+  ASSERT_TRUE(enterNameSCREEN[0].IsOpen() && confirmSCREEN.IsOpen());
+  selectedCONTROL = &enterNameSCREEN[0].nameField;
+  ResetFrontEndState();
+  EXPECT_FALSE(enterNameSCREEN[0].IsOpen());
+  EXPECT_FALSE(confirmSCREEN.IsOpen());
+  EXPECT_EQ(selectedCONTROL, nullptr);
+  EXPECT_EQ(renderScoresProc, nullptr);
+  EXPECT_EQ(AnyScreenOpen(), 0);
+}
 
 TEST_F(ScreenPanelsTest, PanelsStandCentredAtAThirdOfTheHeight) {
   ImageGL panel;
