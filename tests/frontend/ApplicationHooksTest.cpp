@@ -31,6 +31,7 @@
 #include "support/FakeDisplayServices.h"
 #include "support/FakeEventPlatform.h"
 #include "support/FakeTime.h"
+#include "support/GammaChannels.h"
 #include "support/RecordingDialogs.h"
 
 namespace {
@@ -527,29 +528,6 @@ TEST_F(MenusTest, PasteFromTheEditMenuGoesIntoTheSelectedField) {
 }
 
 // ------------------------------------------------------------- video fades
-
-using Channels = std::array<std::array<float, kGammaTableEntries>, 3>;
-
-Channels Contents(GammaHandle t) {
-  Channels c;
-  std::copy_n((*t)->red, 256, c[0].begin());
-  std::copy_n((*t)->green, 256, c[1].begin());
-  std::copy_n((*t)->blue, 256, c[2].begin());
-  return c;
-}
-
-Channels Flat(float v) {
-  Channels c;
-  for (auto& ch : c) ch.fill(v);
-  return c;
-}
-
-Channels Ramp() {
-  Channels c;
-  for (auto& ch : c)
-    for (int i = 0; i < 256; i++) ch[i] = float(i) / 255.0f;
-  return c;
-}
 
 // The violet ramp: red at 55000/65535 of full, no green, full blue.
 Channels Violet() {
