@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include "platform/EventPlatform.h"
+#include "platform/KeyCodes.h"
 #include "platform/sdl/SDLWindow.h"
 
 namespace {
@@ -11,13 +12,13 @@ bool quitKept = false;
 
 UInt8 EditingKey(SDL_Keycode key) {
   switch (key) {
-    case SDLK_RETURN: return 13;
-    case SDLK_KP_ENTER: return 3;
-    case SDLK_ESCAPE: return 27;
-    case SDLK_TAB: return 9;
-    case SDLK_BACKSPACE: return 8;
-    case SDLK_LEFT: return 28;
-    case SDLK_RIGHT: return 29;
+    case SDLK_RETURN: return keychar::kReturn;
+    case SDLK_KP_ENTER: return keychar::kEnter;
+    case SDLK_ESCAPE: return keychar::kEscape;
+    case SDLK_TAB: return keychar::kTab;
+    case SDLK_BACKSPACE: return keychar::kBackspace;
+    case SDLK_LEFT: return keychar::kLeftArrow;
+    case SDLK_RIGHT: return keychar::kRightArrow;
     case SDLK_UP: return 30;
     case SDLK_DOWN: return 31;
     default: return 0;
@@ -58,7 +59,7 @@ bool NextDialogInput(WindowPtr window, DialogInput* input) {
         if (UInt8 c = EditingKey(e.key.keysym.sym)) {
           input->kind = DialogInput::Key;
           input->charCode = c;
-          input->keyCode = c == 27 ? 53 : 0;
+          input->keyCode = c == keychar::kEscape ? keycode::kEscape : 0;
           return true;
         }
         continue;
