@@ -57,10 +57,9 @@ class MainScreenTest : public ::testing::Test {
     FakeLoad(&powerSND, 0);
     audioPREFS.soundOn = audioPREFS.musicOn = 1;
     applQUIT = 0;
-    animateDELAY = 0.0f;
     gameResourcesLoaded = savedGameResources;
     // The menu's rocks and the game played leave nothing behind.
-    for (Meteor& m : _METEOR) m = Meteor{};
+    ResetGameObjects();
     NormBright_GL();
   }
   // Buttons 120 x 24, one under the other 32 apart.

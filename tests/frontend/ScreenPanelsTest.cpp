@@ -52,10 +52,8 @@ class ScreenPanelsTest : public ::testing::Test {
   ~ScreenPanelsTest() override {
     ResetFrontEndState();
     SetLaunchProc(previousLaunch);
-    gameFREEZE = gameOVER = applQUIT = 0;
-    for (UInt8& b : mainINPUT) b = 0;
-    playerSCORE[0] = playerSCORE[1] = 0;
-    animateDELAY = 0.0f;
+    ResetGameObjects();
+    applQUIT = 0;
   }
   // One key typed (character c of key code), with these modifiers, then a
   // pass of the screen.
