@@ -5,7 +5,10 @@
 # interfaces and portable models in src/platform itself include none. Tests
 # and other test programs (bench, fuzz) are not checked: those that drive SDL
 # themselves link it.
+# It also holds the layering (no folder of src includes one above it) and
+# keeps private headers private.
 # Run as: cmake -DROOT=<source dir> -P <this file>.
+cmake_policy(SET CMP0057 NEW)
 set(sdl "SDL[^>\"]*")
 set(ffmpeg "libav[^>\"]*|libsw[^>\"]*")
 set(posix "unistd\\.h|fcntl\\.h|dirent\\.h|pwd\\.h|sys/[^>\"]*")
@@ -51,6 +54,55 @@ foreach(source ${sources})
     string(APPEND reader_offences "\n  ${relative}: ${line}")
   endforeach()
 endforeach()
+# Layers: a folder of src includes only itself and the folders below it
+# (CMakeLists.txt links the same way).
+set(below_platform "")
+set(below_foundation platform)
+set(below_blit foundation platform)
+set(below_shell foundation platform)
+set(below_graphics shell foundation platform)
+set(below_sound shell foundation platform)
+set(below_game foundation platform)
+set(below_frontend game sound graphics shell blit foundation platform)
+set(layer_offences "")
+foreach(source ${sources})
+  file(RELATIVE_PATH relative ${ROOT} ${source})
+  if(NOT relative MATCHES "^src/([a-z]+)/")
+    continue()
+  endif()
+  set(folder ${CMAKE_MATCH_1})
+  file(STRINGS ${source} lines REGEX "^#[ \t]*include[ \t]*\"[a-z]+/")
+  foreach(line ${lines})
+    string(REGEX MATCH "\"([a-z]+)/" _ "${line}")
+    set(used ${CMAKE_MATCH_1})
+    if(NOT used STREQUAL folder AND NOT used IN_LIST below_${folder})
+      string(APPEND layer_offences "\n  ${relative}: ${line}")
+    endif()
+  endforeach()
+endforeach()
+# Private headers: a folder's *Internal.h and every header of a back end's
+# subfolder (src/platform/sdl, posix, ...) are included only from inside
+# that folder; tests, bench and fuzz go through the public headers too.
+file(GLOB_RECURSE everything ${ROOT}/src/*.h ${ROOT}/src/*.cpp ${ROOT}/tests/*.h ${ROOT}/tests/*.cpp
+                              ${ROOT}/bench/*.h ${ROOT}/bench/*.cpp ${ROOT}/fuzz/*.h ${ROOT}/fuzz/*.cpp)
+set(private_offences "")
+foreach(source ${everything})
+  file(RELATIVE_PATH relative ${ROOT} ${source})
+  file(STRINGS ${source} lines REGEX "^#[ \t]*include[ \t]*\"([a-z]+/[A-Za-z0-9_]+Internal\\.h|platform/[a-z]+/)")
+  foreach(line ${lines})
+    string(REGEX MATCH "\"(.*)/[^/]*\"" _ "${line}")
+    if(NOT relative MATCHES "^src/${CMAKE_MATCH_1}/[^/]+$")
+      string(APPEND private_offences "\n  ${relative}: ${line}")
+    endif()
+  endforeach()
+endforeach()
+if(layer_offences)
+  message(FATAL_ERROR "A folder of src includes only the folders below it:${layer_offences}")
+endif()
+if(private_offences)
+  message(FATAL_ERROR "A folder's private headers (*Internal.h, a back end's subfolder) are included "
+                      "only from inside it:${private_offences}")
+endif()
 if(reader_offences)
   message(FATAL_ERROR "Files are read through OpenRegularFileForReading (platform/PlatformFiles.h) only:"
                       "${reader_offences}")

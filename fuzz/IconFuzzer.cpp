@@ -22,7 +22,7 @@
 #include "graphics/AppIcon.h"
 #include "graphics/PNGFile.h"
 #include "graphics/Pictures.h"
-#include "platform/sdl/SDLWindow.h"
+#include "platform/SDLEventPlatform.h"
 #include "shell/ApplInfo.h"
 #include "shell/ControlUtilities.h"
 
@@ -49,7 +49,7 @@ WindowRef Window() {
     SDL_Window* window = SDL_CreateWindow("icon", 0, 0, 64, 64, SDL_WINDOW_HIDDEN);
     FUZZ_CHECK(window);
     WindowRecord r{};
-    r.platform = PlatformWindowOf(window);
+    r.platform = PlatformWindowOfSDL(window);
     return r;
   }();
   return &record;

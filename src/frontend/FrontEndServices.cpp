@@ -1,8 +1,12 @@
 // The front end's side of what the game simulation asks of the program:
-// image sizes, preferences, screens, the speed manager and the scores.
+// image sizes, preferences, screens, the speed manager and the scores. It
+// also sees game/GameServices.h beside the headers of every subsystem that
+// defines a service, so the compiler checks each declaration the game uses
+// against the real one.
 #include <cstring>
 #include <string>
 
+#include "frontend/ApplicationHooks.h"
 #include "frontend/GameFrames.h"
 #include "frontend/MainLoop.h"
 #include "frontend/Preferences.h"
@@ -12,8 +16,29 @@
 #include "frontend/screens/PauseScreen.h"
 #include "frontend/screens/ScreenGL.h"
 #include "game/GameServices.h"
+#include "graphics/OpenGLFrame.h"
+#include "shell/Events.h"
+#include "shell/KeyState.h"
+#include "sound/AudioPrefs.h"
+#include "sound/CompressedSound.h"
+#include "sound/SoundEffects.h"
+#include "sound/SoundMixer.h"
 
 namespace {
+
+// A variable declared twice with two types, or a function with two return
+// types, does not compile. A function declared with two parameter lists is
+// two overloads; naming its address here is then ambiguous and does not
+// compile either. Every function of the services is named.
+template <auto... services>
+constexpr bool kOneDeclarationEach = true;
+static_assert(kOneDeclarationEach<&SoundElement, &NextChan_Game, &FreeChan_Game, &PlaySound_Game,
+                                  &PlaySound_Stereo_Game, &LoadSound_Game, &QuietAllChans, &LoadMusic, &PlayMusic,
+                                  &StopMusic, &SetMusicVolume, &SetMusicLoop, &Brightness_GL, &Brighter_GL, &Darker_GL,
+                                  &LoadGameImage, &BossImageWidth, &BossImageHeight, &GlowImageWidth, &GlowImageHeight,
+                                  &EffectsPref, &SharedScorePref, &MusicOnPref, &MainScreen_Open, &PauseScreen_Open,
+                                  &PauseScreen_Close, &AnyScreenOpen, &ShowCursorGL, &HideCursorGL, &ResetSpeedManager,
+                                  &LoadResources_Game, &Scores_ClearUpdates, &Scores_SetCheck, &FlushKeyState>);
 
 // The sizes the game plays by when a picture is missing: a boss without a
 // size could never be hit, so its wave could never end.

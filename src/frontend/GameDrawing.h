@@ -5,7 +5,7 @@
 // changed again.
 #pragma once
 
-#include "graphics/Colors.h"
+#include "foundation/Colors.h"
 #include "graphics/ImageGL.h"
 
 struct StatusArray;

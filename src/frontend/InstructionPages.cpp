@@ -19,6 +19,7 @@
 #include "graphics/PixMapRegistry.h"
 #include "graphics/PixmapText.h"
 #include "graphics/Ports.h"
+#include "platform/KeyCodes.h"
 #include "platform/QuickDrawColor.h"
 #include "platform/QuickDrawPicture.h"
 #include "shell/AllEvents.h"
@@ -34,9 +35,6 @@ UInt8 roidSteps[3], enemSteps, enemDir, enemDelay, wingSteps, spinSteps, powStep
 PixMapHandle tempPmap;
 
 namespace {
-
-// Virtual key codes.
-enum : UInt8 { kReturnKey = 36, kEscapeKey = 53, kEnterKey = 76, kLeftKey = 123, kRightKey = 124 };
 
 // The panel's flat inside: the slots are painted in it between pictures.
 const RGBColor kPanelInside = {10 * 257, 16 * 257, 36 * 257};
@@ -256,10 +254,11 @@ void AnimateObjects() {
 }
 
 PageCommand PageCommandOfEvent(UInt8 page) {
-  if (KeyEvent(kEscapeKey, -1, nullptr) || KeyEvent(kReturnKey, -1, nullptr) || KeyEvent(kEnterKey, -1, nullptr))
+  if (KeyEvent(keycode::kEscape, -1, nullptr) || KeyEvent(keycode::kReturn, -1, nullptr) ||
+      KeyEvent(keycode::kEnter, -1, nullptr))
     return PageCommand::Close;
-  if (KeyEvent(kLeftKey, -1, nullptr) || AutoKeyEvent(kLeftKey)) return PageCommand::Back;
-  if (KeyEvent(kRightKey, -1, nullptr) || AutoKeyEvent(kRightKey)) return PageCommand::Next;
+  if (KeyEvent(keycode::kLeftArrow, -1, nullptr) || AutoKeyEvent(keycode::kLeftArrow)) return PageCommand::Back;
+  if (KeyEvent(keycode::kRightArrow, -1, nullptr) || AutoKeyEvent(keycode::kRightArrow)) return PageCommand::Next;
   SInt16 h, v;
   if (!ClickEvent(&h, &v)) return PageCommand::None;
   Point at{v, h};

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/KeyCodes.h"
+#include "shell/KeyState.h"
 
 namespace {
 
@@ -51,9 +52,11 @@ void Append(unsigned char* out, const char* text) {
 
 UInt8 playerKEY[2 * kPlayerKeyCount] = {123, 124, 126, 125, 49, 86, 88, 91, 87, 82};
 
-bool PauseKeyCode(UInt8 code) { return code == 36 || code == 53; }
+bool PauseKeyCode(UInt8 code) { return code == keycode::kReturn || code == keycode::kEscape; }
 
-bool ReservedKey(UInt8 code) { return PauseKeyCode(code) || code == 138 || code == 161 || code == 192; }
+bool ReservedKey(UInt8 code) {
+  return PauseKeyCode(code) || code == kKeyCapsLock || code == kKeyMouseButton || code == 192;
+}
 
 void DefaultKeys() { std::memcpy(playerKEY, kDefaultKeys, sizeof playerKEY); }
 

@@ -8,9 +8,11 @@
 #include "game/Game.h"
 #include "graphics/GameWindow.h"
 #include "graphics/OpenGLFrame.h"
+#include "platform/KeyCodes.h"
 #include "shell/AllEvents.h"
 #include "shell/ApplInfo.h"
 #include "shell/Events.h"
+#include "shell/KeyState.h"
 
 double nextTime = 0;
 UInt8 pauseTrigger = 0;
@@ -21,15 +23,6 @@ UInt32 stepCOUNT = 0;
 void (*scriptedInputProc)(UInt32 step) = nullptr;
 
 namespace {
-
-enum : UInt8 {
-  kKeyReturn = 36,
-  kKeyEscape = 53,
-  kKeyQuote = 39,
-  kKeyCapsLock = 138,
-  kInputEscape = 10,
-  kInputReturn = 11,
-};
 
 // The button shows while the pointer is near it, and only when no game is
 // running or the game is paused.
@@ -73,9 +66,9 @@ void ResetSpeedManager() { nextTime = LocalMicroseconds(); }
 void HandleKeyboard() {
   for (int p = 1; p >= 0; --p)
     for (int k = 0; k < kPlayerKeyCount; ++k)
-      if (KeyDown(playerKEY[p * kPlayerKeyCount + k])) mainINPUT[2 * k + p] = 1;
-  if (KeyEvent(kKeyReturn, -1, nullptr)) mainINPUT[kInputReturn] = 1;
-  if (KeyEvent(kKeyEscape, -1, nullptr)) mainINPUT[kInputEscape] = 1;
+      if (KeyDown(playerKEY[p * kPlayerKeyCount + k])) mainINPUT[InputSlot(k, p)] = 1;
+  if (KeyEvent(keycode::kReturn, -1, nullptr)) mainINPUT[kInputReturn] = 1;
+  if (KeyEvent(keycode::kEscape, -1, nullptr)) mainINPUT[kInputEscape] = 1;
 }
 
 void QuitGame() {
@@ -119,7 +112,7 @@ bool MainStep() {
 }
 
 int MainPass() {
-  if (KeyDown(kKeyQuote)) Delay(3);
+  if (KeyDown(keycode::kQuote)) Delay(3);
   if (LocalMicroseconds() - nextTime > kMaxBacklogMicroseconds) ResetSpeedManager();
   int steps = 0;
   while (LocalMicroseconds() >= nextTime) {

@@ -22,8 +22,14 @@
 #include "frontend/Preferences.h"
 #include "frontend/Resources.h"
 #include "frontend/Scores.h"
+#include "frontend/controls/ControlGL.h"
+#include "frontend/screens/AboutScreen.h"
+#include "frontend/screens/HelpScreen.h"
+#include "frontend/screens/MainScreen.h"
+#include "frontend/screens/PanelScreens.h"
 #include "frontend/screens/PauseScreen.h"
 #include "frontend/screens/QKLogoScreen.h"
+#include "frontend/screens/TitleScreen.h"
 #include "game/Game.h"
 #include "graphics/GameWindow.h"
 #include "graphics/GammaFading.h"
@@ -146,10 +152,10 @@ void StartUp(bool demo) {
 // fires in bursts.
 void DemoInput(UInt32 step) {
   UInt32 phase = step % 240;
-  mainINPUT[0] = phase >= 120 && phase < 200;        // left
-  mainINPUT[2] = phase < 80;                         // right
-  mainINPUT[4] = phase % 60 < 20 && phase % 4 == 0;  // up
-  mainINPUT[8] = (step / 6) % 2 == 0;                // fire
+  mainINPUT[InputSlot(kActionLeft, 0)] = phase >= 120 && phase < 200;
+  mainINPUT[InputSlot(kActionRight, 0)] = phase < 80;
+  mainINPUT[InputSlot(kActionUp, 0)] = phase % 60 < 20 && phase % 4 == 0;
+  mainINPUT[InputSlot(kActionFire, 0)] = (step / 6) % 2 == 0;
 }
 
 // Draws the frame and reads it back before it is shown, brightness overlay
@@ -247,4 +253,18 @@ int MainProgram() {
     Delay(1);
   }
   return applQUIT;
+}
+
+void ResetFrontEndState() {
+  for (ScreenGL* s : {static_cast<ScreenGL*>(&enterNameSCREEN[0]), static_cast<ScreenGL*>(&enterNameSCREEN[1]),
+                      static_cast<ScreenGL*>(&confirmSCREEN), static_cast<ScreenGL*>(&helpSCREEN),
+                      static_cast<ScreenGL*>(&loadSCREEN), static_cast<ScreenGL*>(&aboutSCREEN),
+                      static_cast<ScreenGL*>(&pauseSCREEN), static_cast<ScreenGL*>(&mainSCREEN),
+                      static_cast<ScreenGL*>(&titleSCREEN), static_cast<ScreenGL*>(&qklogoSCREEN)})
+    if (s->IsOpen()) s->Close();
+  selectedCONTROL = nullptr;
+  ResetControlPress();
+  renderScoresProc = nullptr;
+  mainSCORES.document.DeleteChildren();
+  mainSCORES.ClearUpdates();
 }

@@ -11,3 +11,9 @@ int HalvaneMain(int argc, char** argv);
 // screen, fades in, shows the instruction pages on the first play, then
 // waits while another application is in front. Returns applQUIT.
 int MainProgram();
+
+// Puts the front end's run-time state back as the program starts: every
+// screen closed, no control selected or pressed, no score-drawing procedure,
+// the score table's document empty and its updates forgotten. For tests, as
+// ResetGameObjects is for the game and ResetShellState for the shell.
+void ResetFrontEndState();

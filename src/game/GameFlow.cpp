@@ -265,12 +265,12 @@ void PauseGame() {
 }
 
 void ClearInputs() {
-  for (int b = 0; b < 10; b++) mainINPUT[b] = 0;
+  for (int b = 0; b < 2 * kInputActions; b++) mainINPUT[b] = 0;
   for (int p = 0; p < 2; p++) {
     SetInputAxis(p, 0, 0);
     SetInputAxis(p, 1, 0);
   }
-  mainINPUT[10] = mainINPUT[11] = 0;
+  mainINPUT[kInputEscape] = mainINPUT[kInputReturn] = 0;
 }
 
 void WaveReady() {

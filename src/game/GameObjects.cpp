@@ -89,7 +89,7 @@ void ResetGameObjects() {
   sparkGRAVITY = 0;
 }
 
-static int AxisOffset(int player, int horizontal) { return 12 + 4 * player + (horizontal ? 2 : 0); }
+static int AxisOffset(int player, int horizontal) { return kInputAxes + 4 * player + (horizontal ? 2 : 0); }
 
 SInt16 InputAxis(int player, int horizontal) {
   int at = AxisOffset(player, horizontal);

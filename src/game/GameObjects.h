@@ -4,8 +4,8 @@
 #pragma once
 
 #include "foundation/Array.h"
+#include "foundation/Colors.h"
 #include "foundation/QK_MathUtils.h"
-#include "graphics/Colors.h"
 #include "platform/PlatformTypes.h"
 
 // One row of status cells: a target count the game sets at once and a shown
@@ -196,10 +196,12 @@ extern UInt8 curENEMS, useENEMS, useMETEORS, stormACTIVE;
 extern float animateDELAY;
 extern UInt16 deathDELAY, finishDELAY;
 
-// Input of this step: byte 2k + p for action k (0 left, 1 right, 2 up,
-// 3 down, 4 fire) of player p; 10 Escape; 11 Return; then per player the
-// vertical axis at 12 + 4p and the horizontal one at 14 + 4p (16-bit).
-enum { kInputBytes = 20 };
+// Input of this step: byte InputSlot(k, p) = 2k + p for action k of player
+// p; kInputEscape and kInputReturn; then per player the vertical axis at
+// 12 + 4p and the horizontal one at 14 + 4p (16-bit, InputAxis).
+enum InputAction { kActionLeft, kActionRight, kActionUp, kActionDown, kActionFire, kInputActions };
+enum { kInputEscape = 2 * kInputActions, kInputReturn, kInputAxes, kInputBytes = kInputAxes + 8 };
+constexpr int InputSlot(int action, int player) { return 2 * action + player; }
 extern UInt8 mainINPUT[kInputBytes];
 SInt16 InputAxis(int player, int horizontal);
 void SetInputAxis(int player, int horizontal, SInt16 value);

@@ -24,7 +24,7 @@ static void Ease(float* vel, float target) {
 // One axis of input: digital keys set the full speed, an analogue axis a
 // speed in proportion; both directions at once (or none) mean no input.
 static UInt8 AxisInput(int p, int lessKey, int moreKey, int horizontal, float* target) {
-  bool less = mainINPUT[2 * lessKey + p] != 0, more = mainINPUT[2 * moreKey + p] != 0;
+  bool less = mainINPUT[InputSlot(lessKey, p)] != 0, more = mainINPUT[InputSlot(moreKey, p)] != 0;
   if (less) *target = float(-kShipSpeed);
   if (more) *target = float(kShipSpeed);
   SInt16 axis = InputAxis(p, horizontal);
@@ -60,7 +60,7 @@ void MovePlayers() {
   }
   if (bossDONE) return;
   for (int p = 1; p >= 0; p--) {
-    if (!mainINPUT[8 + p]) {
+    if (!mainINPUT[InputSlot(kActionFire, p)]) {
       fireTRIG[p] = 0;
       continue;
     }

@@ -9,9 +9,9 @@
 #include "graphics/OpenGLContext.h"
 #include "graphics/PixMapRegistry.h"
 #include "platform/DisplayServices.h"
+#include "platform/EventPlatform.h"
 #include "platform/GameWindowPlatform.h"
 #include "platform/MenuModel.h"
-#include "platform/SDLEventPlatform.h"
 #include "shell/AllEvents.h"
 #include "shell/ApplInfo.h"
 #include "shell/Events.h"
@@ -155,7 +155,7 @@ void InitWindowGL(SInt16 width, SInt16 height) {
   setWindowSizeProc = RecordWindowSize;
   adjustWindowSizeProc = AdjustToRecordedSize;
   minimiseWindowProc = MinimiseGameWindow;
-  SetSDLEventWindow(mainWIND->platform);
+  Platform().SetEventWindow(mainWIND->platform);
   SetGammaWindow(mainWIND->platform);
   SetWindowResizedProc(mainWIND, WindowResized);
   SetWindowContentColor(mainWIND, &APPL.contentColor);
@@ -290,7 +290,7 @@ void DisposeGameWindow() {
   ForgetWindowPort(mainWIND);
   SetWindowResizedProc(nullptr, nullptr);
   SetGammaWindow(nullptr);
-  SetSDLEventWindow(nullptr);
+  Platform().SetEventWindow(nullptr);
   mainWindowProc = nullptr;
   zoomWindowProc = nullptr;
   setWindowSizeProc = nullptr;

@@ -3,7 +3,7 @@
 // rendered into it on the way to a texture.
 #pragma once
 
-#include "graphics/Colors.h"
+#include "foundation/Colors.h"
 
 class ImageBuffer {
  public:

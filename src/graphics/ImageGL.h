@@ -2,7 +2,7 @@
 // premultiplied, tinted, translucent, rotated or mirrored quad.
 #pragma once
 
-#include "graphics/Colors.h"
+#include "foundation/Colors.h"
 #include "platform/QuickDraw.h"
 
 class ImageBuffer;

@@ -71,13 +71,6 @@ OSErr LoadPictFile(PicHandle* pict, const FSRef* ref) {
   return *pict ? noErr : memFullErr;
 }
 
-OSErr LoadIconFile(IconRef* icon, const char* name, UInt32 creator, UInt32 type, PictBaseRef) {
-  *icon = nullptr;
-  std::string path = GetResourcesPath() + "/" + (name ? name : "");
-  if (!name || !Readable(path)) return -1;
-  return RegisterIconRefFromIconFile(creator, type, path.c_str(), icon);
-}
-
 void ReportPictError(UInt32 code, const unsigned char* name) {
   OSErr err = ResError();
   if (err == resNotFound) {

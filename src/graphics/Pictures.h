@@ -17,9 +17,6 @@ OSErr LoadPictFile(PicHandle* pict, const char* name, PictBaseRef base, Rect* bo
 // Reads "<path>" or else "<path>.png" as a PNG picture: 0, fnfErr when
 // neither can be read, -1 when the file is not a usable PNG image.
 OSErr LoadPictFile(PicHandle* pict, const FSRef* ref);
-// The icon "<Resources>/<name>": -1 when no such file; 0 with the icon;
-// `base` is not used.
-OSErr LoadIconFile(IconRef* icon, const char* name, UInt32 creator, UInt32 type, PictBaseRef base);
 void ReportPictError(UInt32 code, const unsigned char* name);
 
 Rect PlacePicHandle_Rect(PicHandle pic, PixMapHandle pm, Rect* r, WindowRef w, Rect* bounds);

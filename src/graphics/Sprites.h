@@ -5,7 +5,7 @@
 #pragma once
 
 #include "foundation/Array.h"
-#include "graphics/Colors.h"
+#include "foundation/Colors.h"
 #include "graphics/Layout.h"
 
 struct FrameArray {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/KeyCodes.h"
+
 namespace {
 
 // Marks a WindowRef whose refCon is a DialogWindowRecord.
@@ -78,17 +80,18 @@ void StandardKey(WindowRef window, DialogEvent* event) {
   if (!record) return;
   ControlRef field = record->focus;
   UInt8 c = event->charCode;
-  if (c == 13 || c == 3 || c == 27) {
+  if (c == keychar::kReturn || c == keychar::kEnter || c == keychar::kEscape) {
     // The window's default button answers Return and Enter, its cancel
     // button Escape.
     for (ControlRef button : AllControls(window))
-      if ((c == 27 ? button->isCancel : button->isDefault) && IsControlVisible(button) && IsControlEnabled(button)) {
+      if ((c == keychar::kEscape ? button->isCancel : button->isDefault) && IsControlVisible(button) &&
+          IsControlEnabled(button)) {
         ClickDialogControl(button);
         break;
       }
     return;
   }
-  if (c == 9) {
+  if (c == keychar::kTab) {
     ControlRef next = NextFocusField(window, field);
     if (next) {
       SetKeyboardFocus(window, next);
@@ -99,14 +102,15 @@ void StandardKey(WindowRef window, DialogEvent* event) {
   }
   if (!IsTextField(field)) return;
   SInt16 size = SInt16(field->text.size());
-  if (c == 8) {
+  if (c == keychar::kBackspace) {
     if (field->selStart == field->selEnd && field->selStart > 0) field->selStart--;
     DeleteSelection(field);
-  } else if (c == 28 || c == 29) {
-    SInt16 at = c == 28 ? std::min(field->selStart, field->selEnd) : std::max(field->selStart, field->selEnd);
-    if (field->selStart == field->selEnd) at = SInt16(at + (c == 28 ? -1 : 1));
+  } else if (c == keychar::kLeftArrow || c == keychar::kRightArrow) {
+    SInt16 at =
+        c == keychar::kLeftArrow ? std::min(field->selStart, field->selEnd) : std::max(field->selStart, field->selEnd);
+    if (field->selStart == field->selEnd) at = SInt16(at + (c == keychar::kLeftArrow ? -1 : 1));
     field->selStart = field->selEnd = std::clamp<SInt16>(at, 0, size);
-  } else if (c >= 32 && c != 127) {
+  } else if (c >= 32 && c != keychar::kForwardDelete) {
     DeleteSelection(field);
     if (field->text.size() >= 255) return;
     field->text.insert(size_t(field->selStart), 1, char(c));

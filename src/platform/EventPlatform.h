@@ -146,6 +146,10 @@ struct EventPlatform {
   virtual void Beep() = 0;
   // Releases the display, pointer grab and gamma, then ends the process.
   virtual void Exit(int status) = 0;
+  // The window whose focus, close and maximise buttons and content the
+  // events refer to: the game window sets itself when it opens, null when it
+  // closes. A platform with no windows of its own ignores it.
+  virtual void SetEventWindow(PlatformWindow* window) { (void)window; }
 };
 
 // The platform in use. Until one is installed, the SDL one is started on

@@ -11,7 +11,7 @@ constexpr UInt8 kNoKeyCode = 255;
 
 // The key codes the program names (by position, whatever the layout).
 namespace keycode {
-inline constexpr UInt8 kReturn = 36, kTab = 48, kSpace = 49, kDelete = 51, kEscape = 53, kEnter = 76;
+inline constexpr UInt8 kReturn = 36, kQuote = 39, kTab = 48, kSpace = 49, kDelete = 51, kEscape = 53, kEnter = 76;
 inline constexpr UInt8 kKeypad0 = 82, kKeypad4 = 86, kKeypad5 = 87, kKeypad6 = 88, kKeypad8 = 91;
 inline constexpr UInt8 kForwardDelete = 117, kLeftArrow = 123, kRightArrow = 124, kDownArrow = 125, kUpArrow = 126;
 }  // namespace keycode

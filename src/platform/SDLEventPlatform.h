@@ -5,6 +5,8 @@
 
 #include "platform/EventPlatform.h"
 
+struct SDL_Window;
+
 // The SDL platform, started (SDL video, or only SDL events when no display
 // can be opened) on first use.
 EventPlatform& SDLPlatform();
@@ -15,3 +17,6 @@ void SetSDLEventWindow(PlatformWindow* window);
 // or from full screen): the focus loss this brings, until the focus comes
 // back, is neither a suspend nor, when it ends, a resume.
 void NoteWindowHiddenByProgram(PlatformWindow* window);
+// The window record's handle of a window SDL made, for programs that drive
+// SDL themselves (tests, fuzzers); the back end's headers stay its own.
+PlatformWindow* PlatformWindowOfSDL(SDL_Window* window);

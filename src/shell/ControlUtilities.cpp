@@ -1,13 +1,16 @@
 #include "shell/ControlUtilities.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <map>
+#include <string>
 
 #include "foundation/ErrorDialog.h"
 #include "foundation/Paths.h"
 #include "foundation/StringFunctions.h"
 #include "platform/MenuModel.h"
+#include "platform/PlatformFiles.h"
 #include "shell/ApplInfo.h"
 #include "shell/Events.h"
 #include "shell/StandardDialog.h"
@@ -73,6 +76,16 @@ void SetBevelButton_icns(ControlRef control, SInt16) {
 }
 // The icon is its PNG file: the control keeps the path, so the icon may be
 // released once it is set.
+OSErr LoadIconFile(IconRef* icon, const char* name, UInt32 creator, UInt32 type, const char*) {
+  *icon = nullptr;
+  if (!name) return -1;
+  std::string path = GetResourcesPath() + "/" + name;
+  std::FILE* file = OpenRegularFileForReading(path);
+  if (!file) return -1;
+  std::fclose(file);
+  return RegisterIconRefFromIconFile(creator, type, path.c_str(), icon);
+}
+
 OSErr SetControlIconRef(ControlRef control, IconRef icon) {
   if (control) control->iconPath = icon ? icon->path : std::string();
   return SetTag(control, kTagContent, SInt32(icon != nullptr));

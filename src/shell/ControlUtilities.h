@@ -6,13 +6,11 @@
 
 #include "platform/DialogModel.h"
 #include "platform/EventPlatform.h"
+#include "platform/QuickDrawColor.h"  // resNotFound: there are no resource files
 #include "platform/QuickDrawPicture.h"
 
 typedef struct OpaqueListHandle* ListHandle;
 typedef struct DialogWindowRecord* DialogRef;
-
-// There are no resource files: resource content answers this code.
-enum : OSErr { resNotFound = -192 };
 
 // Bevel-button layout, kept under the tags below for the presenter: the
 // graphic's alignment and offset, the text's alignment, placement and
@@ -35,6 +33,9 @@ void SetBevelButton_icns(ControlRef control, SInt16 id);
 // The control shows the icon's PNG file (null: none); the icon may be
 // released afterwards. paramErr for no control.
 OSErr SetControlIconRef(ControlRef control, IconRef icon);
+// The icon "<Resources>/<name>" for SetControlIconRef: -1 when no such file;
+// 0 with the icon; `base` is not used.
+OSErr LoadIconFile(IconRef* icon, const char* name, UInt32 creator, UInt32 type, const char* base);
 // One part of the control's font style each; the other parts stay.
 void SetControlFontColor(ControlRef control, RGBColor colour);
 void SetControlFontSize(ControlRef control, SInt16 size);

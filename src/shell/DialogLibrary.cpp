@@ -5,6 +5,7 @@
 
 #include "foundation/ErrorDialog.h"
 #include "foundation/StringFunctions.h"
+#include "platform/KeyCodes.h"
 #include "platform/PlatformTime.h"
 #include "shell/ErrorAlertDialogs.h"
 #include "shell/Events.h"
@@ -65,9 +66,9 @@ OSStatus PasswordHandler(EventHandlerCallRef call, EventRef event, void* userDat
   if (event->eventClass == kEventClassKeyboard) {
     UInt8 c = event->charCode;
     ControlRef target = nullptr;
-    if (c == 27) target = GetControlByCommand(window, kHICommandCancel);
-    if (c == 27 && !target) target = GetControlByCommand(window, kHICommandOK);
-    if (c == 13 || c == 3) target = GetControlByCommand(window, kHICommandOK);
+    if (c == keychar::kEscape) target = GetControlByCommand(window, kHICommandCancel);
+    if (c == keychar::kEscape && !target) target = GetControlByCommand(window, kHICommandOK);
+    if (c == keychar::kReturn || c == keychar::kEnter) target = GetControlByCommand(window, kHICommandOK);
     if (target) {
       PostControlClickEvent(target, 1);
       return noErr;
@@ -121,7 +122,8 @@ const EventTypeSpec kKeyDown[] = {{kEventClassKeyboard, kEventRawKeyDown}};
 // The whole-number filter of an input field: digits and the editing keys.
 OSStatus WholeNumberKeys(EventHandlerCallRef, EventRef event, void*) {
   UInt8 c = event->charCode;
-  bool pass = (c >= '0' && c <= '9') || c == 9 || c == 8 || c == 27 || c == 13 || c == 3 || c == 28 || c == 29;
+  bool pass = (c >= '0' && c <= '9') || c == keychar::kTab || c == keychar::kBackspace || c == keychar::kEscape ||
+              c == keychar::kReturn || c == keychar::kEnter || c == keychar::kLeftArrow || c == keychar::kRightArrow;
   return pass ? OSStatus(eventNotHandledErr) : OSStatus(noErr);
 }
 
@@ -419,7 +421,7 @@ SInt16 GetColorDialog(unsigned char selected) {
       [](EventHandlerCallRef, EventRef event, void* data) -> OSStatus {
         auto* s = static_cast<State*>(data);
         if (event->eventClass == kEventClassKeyboard) {
-          if (event->charCode != 27 && event->keyCode != 53) return eventNotHandledErr;
+          if (event->charCode != keychar::kEscape && event->keyCode != keycode::kEscape) return eventNotHandledErr;
           *s->answer = -1;
         } else if (event->control->kind == kControlKindCellGrid) {
           if (event->control->value < 0 || event->control->value > 255) {
@@ -487,7 +489,8 @@ Boolean TimedConfirmFilter(WindowRef dialog, EventRecord* event, SInt16* itemHit
   }
   if (event && (event->what == keyDown || event->what == autoKey)) {
     char c = char(event->message & 0xFF);
-    if (c == 13 || c == 3 || c == 27 || (c == '.' && (event->modifiers & 0x88) != 0)) {
+    if (c == keychar::kReturn || c == keychar::kEnter || c == keychar::kEscape ||
+        (c == '.' && (event->modifiers & 0x88) != 0)) {
       *itemHit = confirmButton;
       return true;
     }

@@ -6,8 +6,9 @@
 #include "platform/EventPlatform.h"
 
 // Key numbers: 0 to 127 virtual key codes, 128 + i bit i of the modifier
-// flags, 161 the mouse button.
+// flags (caps lock is bit 10), 161 the mouse button.
 enum : UInt8 {
+  kKeyCapsLock = 138,
   kKeyMouseButton = 161,
 };
 

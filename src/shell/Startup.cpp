@@ -16,9 +16,14 @@
 #include "platform/FontCatalog.h"
 #include "platform/PlatformSystem.h"
 #include "platform/QuickDraw.h"
+#include "shell/AllEvents.h"
 #include "shell/ApplInfo.h"
+#include "shell/AppleEvents.h"
 #include "shell/Events.h"
 #include "shell/FileChooser.h"
+#include "shell/GameMouse.h"
+#include "shell/KeyState.h"
+#include "shell/Menus.h"
 #include "shell/ShellReports.h"
 
 bool didStartup, shuttingDown;
@@ -228,4 +233,31 @@ bool QK_HideMenuBar() {
   if (!menuBarVisible) return true;
   menuBarVisible = false;
   return false;
+}
+
+void ResetShellState() {
+  APPL = ApplInfo();
+  for (QKELProc& slot : QKEL) slot = nullptr;
+  FlushKeyState();
+  theEVENT = EventRecord{};
+  gEventREC = &theEVENT;
+  mouseDelta = virtualMouse = Point{0, 0};
+  skipMouse = false;
+  isFrontProcess = true;
+  allEvents = true;
+  allEventsInited = false;
+  cursorVIS = true;
+  applQUIT = 0;
+  menuCLICKED = suspendEVENT = resumeEVENT = fullScreenEVENT = closeBoxEVENT = dragWindowEVENT = 0;
+  menuBarINIT = false;
+  menuBarRECT = gMenuBarRECT = Rect{};
+  windowMenuID = fullScreenItemID = 0;
+  menusEnabled = true;
+  menuKeyProc = nullptr;
+  handleMenuProc = nullptr;
+  highLevelEventProc = nullptr;
+  captureMenusProc = nullptr;
+  setWindowSizeProc = nullptr;
+  adjustWindowSizeProc = nullptr;
+  quitEVENT = prefsEVENT = false;
 }

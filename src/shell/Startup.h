@@ -38,6 +38,12 @@ void Startup();
 // fatal report, else 0.
 void Shutdown(unsigned char noExit);
 void InitGlobals();
+// Puts the shell's run-time state back as a program starts: the hooks (APPL,
+// QKEL), the event record and its flags, the counted keys, the game mouse,
+// the front-process, all-events and cursor flags, the quit flag, the menu
+// bar's state and procedures, and the Apple-event flags. Menus and event
+// handlers that were installed stay; the caller removes those it made.
+void ResetShellState();
 // Makes the bundle's Resources folder the current folder; a null or empty
 // path means the program's own bundle. A missing bundle or Resources folder
 // is fatal.

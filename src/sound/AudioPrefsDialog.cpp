@@ -8,7 +8,7 @@
 #include "foundation/ErrorDialog.h"
 #include "foundation/PlistTag.h"
 #include "foundation/QK_MathUtils.h"
-#include "graphics/Pictures.h"
+#include "platform/KeyCodes.h"
 #include "platform/QuickDrawPicture.h"
 #include "shell/ControlUtilities.h"
 #include "shell/NibDialogs.h"
@@ -122,7 +122,8 @@ void SetMusicVolumeFromPercent(SInt16 percent) {
 // and right arrows are typed; anything else is swallowed.
 OSStatus FilterFieldKey(EventRef event) {
   UInt8 c = event->charCode;
-  bool pass = (c >= '0' && c <= '9') || c == 9 || c == 8 || c == 27 || c == 13 || c == 3 || c == 28 || c == 29;
+  bool pass = (c >= '0' && c <= '9') || c == keychar::kTab || c == keychar::kBackspace || c == keychar::kEscape ||
+              c == keychar::kReturn || c == keychar::kEnter || c == keychar::kLeftArrow || c == keychar::kRightArrow;
   return pass ? OSStatus(eventNotHandledErr) : OSStatus(noErr);
 }
 
@@ -284,7 +285,7 @@ UInt8 AudioPrefsDialog(PlistTag* document, WindowRef parent) {
   // The speaker picture when the bundle has one; the note icon otherwise.
   IconRef icon = nullptr;
   if (ControlRef iconControl = Find(window, kAudioIcon))
-    if (LoadIconFile(&icon, "QK Resources/Audio.icns", 0, FOUR_CHAR('i', 'c', 'n', 's'), nullptr) == noErr)
+    if (LoadIconFile(&icon, kAudioIconFile, 0, FOUR_CHAR('i', 'c', 'n', 's'), nullptr) == noErr)
       SetControlIconRef(iconControl, icon);
 
   DialogWindowRecord* record = DialogRecord(window);

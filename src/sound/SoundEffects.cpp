@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "foundation/Paths.h"
-#include "graphics/GameWindow.h"
 #include "platform/PlatformTime.h"
 #include "sound/AudioPrefs.h"
 #include "sound/OpenALTable.h"
@@ -242,7 +241,7 @@ OSErr LoadSound_Game(ALSound* sound, char const* name) {
 
 void PlaySound_Game(ALSound* sound, unsigned source, Rect* r, float volume, float pitch, unsigned char loop) {
   if (!sound) return;
-  PlaySound2D(sound->Buffer(0), source, r ? r : &mainRECT, volume, pitch, loop);
+  PlaySound2D(sound->Buffer(0), source, r ? r : &sound2DRect, volume, pitch, loop);
 }
 
 void PlaySound_Stereo_Game(ALSound* sound, unsigned source, Rect* r, float volume, float pitch, unsigned char loop) {

@@ -78,7 +78,7 @@ OSErr LoadSound_Game(ALSound* sound, char const* name);
 // game loads (for CheckSoundFilesAhead).
 std::string SoundEffectPath(const char* name);
 std::vector<std::string> SoundEffectPaths();
-// Plays the sound placed by `r` (null: the middle of mainRECT);
+// Plays the sound placed by `r` (null: the middle of SetupSound2DRect's);
 // the stereo form is the same.
 void PlaySound_Game(ALSound* sound, unsigned source, Rect* r, float volume, float pitch, unsigned char loop);
 void PlaySound_Stereo_Game(ALSound* sound, unsigned source, Rect* r, float volume, float pitch, unsigned char loop);

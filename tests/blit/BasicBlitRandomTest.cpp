@@ -13,6 +13,7 @@
 #include "blit/EffectSprite.h"
 #include "blit/ScaleSprite.h"
 #include "blit/TestSprite.h"
+#include "support/TestSeed.h"
 
 namespace {
 
@@ -203,7 +204,9 @@ class BasicBlitRandom : public testing::TestWithParam<Entry> {};
 
 TEST_P(BasicBlitRandom, MatchesTheReferenceModel) {
   const Entry entry = GetParam();
-  std::mt19937 rng(1234 + int(entry));
+  const TestSeed seed(1234 + int(entry));
+  SCOPED_TRACE(seed.note);
+  std::mt19937 rng(seed.value);
   const TableBank tables(rng, entry == Entry::TestFX);
   int drawn = 0;
   for (int i = 0; i < 2500; ++i) {

@@ -10,6 +10,7 @@
 #include "blit/Lookup8.h"
 #include "blit/ScaleSprite.h"
 #include "blit/TestSprite.h"
+#include "support/TestSeed.h"
 
 namespace {
 
@@ -331,7 +332,9 @@ TEST(TestSprite16, DrawsNothingForModesItDoesNotList) {
 }
 
 TEST(CopySprite8, EveryBuildOfTheLookupCopyGivesTheSameBytes) {
-  std::mt19937 rng(8);
+  const TestSeed seed(8);
+  SCOPED_TRACE(seed.note);
+  std::mt19937 rng(seed.value);
   std::vector<UInt8> table(256);
   for (UInt8& e : table) e = UInt8(rng());
   for (Lookup8Build build : {Lookup8Build::Portable, Lookup8Build::Vbmi}) {

@@ -16,6 +16,7 @@
 #include "blit/RGB16Sprite.h"
 #include "blit/ScaleSprite.h"
 #include "blit/TestSprite.h"
+#include "support/TestSeed.h"
 
 namespace {
 
@@ -193,7 +194,9 @@ TEST(LookupBounds, TablesAreReadOnlyAtValuesThatReachThem) {
       {"RGB16 masked brightened scaled through an alpha map", 16, Call::ScaleRGB16, true, false, true, 3},
       {"RGB16 test blit", 16, Call::TestRGB16, true, false, true, 2},
   };
-  std::mt19937 rng(39);
+  const TestSeed seed(39);
+  SCOPED_TRACE(seed.note);
+  std::mt19937 rng(seed.value);
   // The 8-bit lookup copy in each of its builds.
   for (Lookup8Build build : {Lookup8Build::Portable, Lookup8Build::Vbmi}) {
     if (build == Lookup8Build::Vbmi && !Lookup8VbmiAvailable()) continue;

@@ -10,6 +10,7 @@
 #include "BlitTestPixMap.h"
 #include "RefBlit.h"
 #include "blit/RGB16Sprite.h"
+#include "support/TestSeed.h"
 
 namespace {
 
@@ -129,7 +130,9 @@ class RGB16BlitRandom : public testing::TestWithParam<RefRGB16Kind> {};
 
 TEST_P(RGB16BlitRandom, MatchesTheReferenceModel) {
   const RefRGB16Kind kind = GetParam();
-  std::mt19937 rng(99 + int(kind));
+  const TestSeed seed(99 + int(kind));
+  SCOPED_TRACE(seed.note);
+  std::mt19937 rng(seed.value);
   Tables tables(rng, 0xFFFF);
   std::set<int> slots;
   int drawn = 0;
@@ -172,7 +175,9 @@ INSTANTIATE_TEST_SUITE_P(Kinds, RGB16BlitRandom,
 // the specialised members draw (modes 16-19 without a mask aside: there the
 // test kernel draws and the specialised ones do not).
 TEST(TestSpriteRGB16, AgreesWithTheSpecialisedKernelsWhereBit15IsClear) {
-  std::mt19937 rng(7);
+  const TestSeed seed(7);
+  SCOPED_TRACE(seed.note);
+  std::mt19937 rng(seed.value);
   Tables tables(rng, 0x7FFF);
   for (int i = 0; i < 3000; ++i) {
     RGB16Case c;

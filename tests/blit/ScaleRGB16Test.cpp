@@ -5,6 +5,7 @@
 
 #include "BlitTestPixMap.h"
 #include "blit/RGB16Sprite.h"
+#include "support/TestSeed.h"
 
 namespace {
 
@@ -261,7 +262,9 @@ void ExpectLanesAgree(std::mt19937& rng, const RGB16Levels& l, UInt32 color) {
 }
 
 TEST(RGB16Lanes, AgreeWithTheSpreadForm) {
-  std::mt19937 rng(3);
+  const TestSeed seed(3);
+  SCOPED_TRACE(seed.note);
+  std::mt19937 rng(seed.value);
   for (int v : {0, 1, 15, 16, 31, 33, 40, 48, 63, 64}) {
     for (UInt32 opacity : {0u, 1u, 8u, 16u, 31u, 32u}) {
       QuickRGBA16 bright{UInt16(v), UInt16(v), UInt16(v), UInt16(opacity)};

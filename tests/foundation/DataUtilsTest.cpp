@@ -7,6 +7,7 @@
 #include "foundation/DataUtils.h"
 #include "foundation/Memory.h"
 #include "support/RecordingDialogs.h"
+#include "support/TestSeed.h"
 
 namespace {
 
@@ -52,7 +53,9 @@ TEST(DataUtils, CompressedBlockLayout) {
 }
 
 TEST(DataUtils, CompressThenExpandGivesTheBytesBack) {
-  std::mt19937 random(12345);
+  const TestSeed seed(12345);
+  SCOPED_TRACE(seed.note);
+  std::mt19937 random(seed.value);
   std::vector<Bytes> inputs = {{7}, {1, 1}, {1, 2, 2, 3}, Bytes(126, 9), Bytes(127, 9), Bytes(128, 9), Bytes(254, 0)};
   for (size_t size : {5u, 127u, 300u, 1000u, 5000u}) {
     Bytes noisy(size), runs(size);

@@ -11,6 +11,7 @@
 #include "foundation/PlistTag.h"
 #include "foundation/TextBuffer.h"
 #include "support/RecordingDialogs.h"
+#include "support/TestSeed.h"
 
 namespace {
 
@@ -74,7 +75,9 @@ std::string Mutate(std::string text, std::mt19937& random) {
 
 TEST(PlistFuzz, MutatedTextNeverCrashesAndAcceptedTreesSurviveASaveCycle) {
   RecordingDialogs dialogs;
-  std::mt19937 random(20261209);
+  const TestSeed seed(20261209);
+  SCOPED_TRACE(seed.note);
+  std::mt19937 random(seed.value);
   int accepted = 0;
   for (int i = 0; i < 3000; i++) {
     std::string text = Mutate(kSeeds[i % kSeeds.size()], random);

@@ -19,6 +19,7 @@
 #include "graphics/ImageBuffer.h"
 #include "graphics/OpenGLFrame.h"
 #include "platform/EventPlatform.h"
+#include "platform/KeyCodes.h"
 #include "platform/PlatformSystem.h"
 #include "shell/ApplInfo.h"
 #include "shell/AppleEvents.h"
@@ -30,14 +31,13 @@
 #include "support/FakeDisplayServices.h"
 #include "support/FakeEventPlatform.h"
 #include "support/FakeTime.h"
+#include "support/GammaChannels.h"
 #include "support/RecordingDialogs.h"
 
 namespace {
 
 bool fullScreen = false;
 bool FullScreenTest() { return fullScreen; }
-
-const UInt8 kEscapeCode = 53;
 
 // The hooks as the shell calls them, with no display: the fake window's
 // content (640 x 480) starts 200 right and 100 down on the screen, so a game
@@ -170,7 +170,7 @@ TEST_F(ApplicationHooksTest, CancellingTheQuestionLeavesTheGameAndCursorAsTheyWe
     CustomEvents();
     ASSERT_TRUE(confirmSCREEN.IsOpen());
     GiveButtonsASize();
-    theEVENT = EventRecord{keyDown, UInt32(kEscapeCode) << 8 | 27, 0, Point{0, 0}, 0};
+    theEVENT = EventRecord{keyDown, UInt32(keycode::kEscape) << 8 | keychar::kEscape, 0, Point{0, 0}, 0};
     confirmSCREEN.Process();
     theEVENT = EventRecord{};
     confirmSCREEN.Process();
@@ -528,29 +528,6 @@ TEST_F(MenusTest, PasteFromTheEditMenuGoesIntoTheSelectedField) {
 }
 
 // ------------------------------------------------------------- video fades
-
-using Channels = std::array<std::array<float, kGammaTableEntries>, 3>;
-
-Channels Contents(GammaHandle t) {
-  Channels c;
-  std::copy_n((*t)->red, 256, c[0].begin());
-  std::copy_n((*t)->green, 256, c[1].begin());
-  std::copy_n((*t)->blue, 256, c[2].begin());
-  return c;
-}
-
-Channels Flat(float v) {
-  Channels c;
-  for (auto& ch : c) ch.fill(v);
-  return c;
-}
-
-Channels Ramp() {
-  Channels c;
-  for (auto& ch : c)
-    for (int i = 0; i < 256; i++) ch[i] = float(i) / 255.0f;
-  return c;
-}
 
 // The violet ramp: red at 55000/65535 of full, no green, full blue.
 Channels Violet() {

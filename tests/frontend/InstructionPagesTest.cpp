@@ -17,6 +17,7 @@
 #include "graphics/OpenGLFrame.h"
 #include "graphics/PNGFile.h"
 #include "graphics/PixMapRegistry.h"
+#include "platform/KeyCodes.h"
 #include "platform/PlatformLaunch.h"
 #include "platform/QuickDrawColor.h"
 #include "shell/ApplInfo.h"
@@ -280,7 +281,7 @@ TEST_F(PagesTest, DrawPageCopiesItsBandTransparently) {
 TEST_F(PagesTest, TheViewerClosesOnEscapeReturnEnterDoneOrAClickOutside) {
   InstructionLayout();
   const std::vector<std::pair<const char*, std::function<void()>>> ways = {
-      {"Escape", [&] { Key(53); }},
+      {"Escape", [&] { Key(keycode::kEscape); }},
       {"Return", [&] { Key(36); }},
       {"Enter", [&] { Key(76); }},
       {"Done", [&] { Click(Centre(choiceRect[2])); }},
@@ -336,7 +337,7 @@ TEST_F(PagesTest, ArrowsAndChoiceButtonsTurnPagesOneToEight) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     c.post();
-    Key(53);
+    Key(keycode::kEscape);
     Run();
     EXPECT_EQ(curPage, c.page);
   }
@@ -371,7 +372,7 @@ TEST_F(PagesTest, TheLinkOnTheLastPagesShowsTheHandAndOpensTheMail) {
       clicked = true;
       Click(Centre(linkRect));
       platform.mouse = GameToGlobal(Centre(textRect));
-      platform.PostKey(PlatformEvent::KeyDown, 53);
+      platform.PostKey(PlatformEvent::KeyDown, keycode::kEscape);
     }
   };
   Run();
@@ -465,7 +466,7 @@ TEST_F(PagesTest, MainProgramShowsTheViewerOnlyOnTheFirstPlay) {
     allEventsOn = false;
     curPage = 0;
     MinBright_GL();
-    Key(53);
+    Key(keycode::kEscape);
     platform.PostKey(PlatformEvent::KeyDown, 0, 'a');
     if (!c.front) platform.Post(PlatformEvent::Quit);
     int result = -1;

@@ -6,6 +6,8 @@
 #include "frontend/KeyNames.h"
 #include "frontend/Resources.h"
 #include "frontend/controls/KeyEditor.h"
+#include "platform/KeyCodes.h"
+#include "shell/KeyState.h"
 #include "support/FakeEventPlatform.h"
 
 namespace {
@@ -168,8 +170,8 @@ TEST_F(KeyEditorTest, RefusesReservedKeysAndKeysWithoutAName) {
     UInt8 code;
     const char* why;
   };
-  for (Case c : {Case{138, "caps lock pauses"}, Case{53, "Escape pauses"}, Case{36, "Return pauses"},
-                 Case{10, "no name"}, Case{52, "no name"}}) {
+  for (Case c : {Case{kKeyCapsLock, "caps lock pauses"}, Case{keycode::kEscape, "Escape pauses"},
+                 Case{keycode::kReturn, "Return pauses"}, Case{10, "no name"}, Case{52, "no name"}}) {
     SCOPED_TRACE(c.why);
     FlushKeyState();
     Click(0, 2);

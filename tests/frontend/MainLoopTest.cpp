@@ -10,6 +10,7 @@
 #include "game/GameObjects.h"
 #include "graphics/GameWindow.h"
 #include "graphics/OpenGLFrame.h"
+#include "platform/KeyCodes.h"
 #include "shell/AllEvents.h"
 #include "shell/ApplInfo.h"
 #include "shell/AppleEvents.h"
@@ -141,14 +142,14 @@ TEST_F(LoopTest, KeysSetPlayerBytes) {
   platform.SetKey(124, true);  // player 1 right
   platform.SetKey(82, true);   // player 2 fire
   ASSERT_TRUE(MainStep());
-  EXPECT_EQ(mainINPUT[2], 1);
-  EXPECT_EQ(mainINPUT[9], 1);
-  EXPECT_EQ(mainINPUT[0], 0);
+  EXPECT_EQ(mainINPUT[InputSlot(kActionRight, 0)], 1);
+  EXPECT_EQ(mainINPUT[InputSlot(kActionFire, 1)], 1);
+  EXPECT_EQ(mainINPUT[InputSlot(kActionLeft, 0)], 0);
 }
 
 TEST_F(LoopTest, EscapePausesOncePerPress) {
   FrozenGame();
-  platform.PostKey(PlatformEvent::KeyDown, 53, 27);
+  platform.PostKey(PlatformEvent::KeyDown, keycode::kEscape, keychar::kEscape);
   Step();
   EXPECT_EQ(gamePAUSE, 1);
   EXPECT_TRUE(pauseSCREEN.IsOpen());
@@ -200,14 +201,14 @@ TEST_F(LoopTest, TheKeyThatAnswersTheQuitQuestionDoesNotPause) {
     SetRect2(&confirmSCREEN.buttons[i].bounds, 100 + 200 * i, 200, 60, 30);
     confirmSCREEN.buttons[i].hitRect = confirmSCREEN.buttons[i].bounds;
   }
-  platform.PostKey(PlatformEvent::KeyDown, 53, 27);  // Escape: go on playing
+  platform.PostKey(PlatformEvent::KeyDown, keycode::kEscape, keychar::kEscape);  // Escape: go on playing
   for (int i = 0; i < 4 && confirmSCREEN.IsOpen(); ++i) Step();
   ASSERT_FALSE(confirmSCREEN.IsOpen());
   EXPECT_EQ(gameFREEZE, 0);
   EXPECT_EQ(gamePAUSE, 0);
   EXPECT_FALSE(pauseSCREEN.IsOpen());
   // The next press pauses as ever.
-  platform.PostKey(PlatformEvent::KeyDown, 53, 27);
+  platform.PostKey(PlatformEvent::KeyDown, keycode::kEscape, keychar::kEscape);
   Step();
   EXPECT_EQ(gamePAUSE, 1);
   ResetControlPress();
@@ -228,7 +229,7 @@ TEST_F(LoopTest, TheCloseButtonAsksDuringAGameAndEscapeGoesOn) {
     SetRect2(&confirmSCREEN.buttons[i].bounds, 100 + 200 * i, 200, 60, 30);
     confirmSCREEN.buttons[i].hitRect = confirmSCREEN.buttons[i].bounds;
   }
-  platform.PostKey(PlatformEvent::KeyDown, 53, 27);
+  platform.PostKey(PlatformEvent::KeyDown, keycode::kEscape, keychar::kEscape);
   for (int i = 0; i < 4 && confirmSCREEN.IsOpen(); ++i) Step();
   EXPECT_FALSE(confirmSCREEN.IsOpen());
   EXPECT_EQ(gameFREEZE, 0);
@@ -312,7 +313,7 @@ TEST_P(PauseScriptTest, TheResumeLasts) {
       GameStep();
       break;
     case PauseBy::Click: Click(40, 40); break;
-    case PauseBy::Escape: Key(53, 27); break;
+    case PauseBy::Escape: Key(keycode::kEscape, keychar::kEscape); break;
     case PauseBy::Return: Key(36, 13); break;
   }
   ASSERT_EQ(gamePAUSE, 1);
@@ -325,7 +326,7 @@ TEST_P(PauseScriptTest, TheResumeLasts) {
     EXPECT_TRUE(pauseSCREEN.IsOpen());
   }
   if (s.resume == ResumeBy::Escape)
-    Key(53, 27);
+    Key(keycode::kEscape, keychar::kEscape);
   else
     Click(250, 183);  // the middle of Resume
   for (int i = 0; i < 6; ++i) {
@@ -353,7 +354,7 @@ INSTANTIATE_TEST_SUITE_P(
 // it and leaves the box open behind it.
 TEST_F(PauseBoxLoopTest, EscapeOnTheQuitQuestionOverThePauseBoxLeavesThePause) {
   FrozenGame();
-  platform.PostKey(PlatformEvent::KeyDown, 53, 27);
+  platform.PostKey(PlatformEvent::KeyDown, keycode::kEscape, keychar::kEscape);
   Step();
   ASSERT_TRUE(pauseSCREEN.IsOpen());
   Step();
@@ -363,7 +364,7 @@ TEST_F(PauseBoxLoopTest, EscapeOnTheQuitQuestionOverThePauseBoxLeavesThePause) {
     SetRect2(&confirmSCREEN.buttons[i].bounds, 100 + 200 * i, 200, 60, 30);
     confirmSCREEN.buttons[i].hitRect = confirmSCREEN.buttons[i].bounds;
   }
-  platform.PostKey(PlatformEvent::KeyDown, 53, 27);
+  platform.PostKey(PlatformEvent::KeyDown, keycode::kEscape, keychar::kEscape);
   for (int i = 0; i < 4 && confirmSCREEN.IsOpen(); ++i) Step();
   EXPECT_FALSE(confirmSCREEN.IsOpen());
   for (int i = 0; i < 3; ++i) Step();

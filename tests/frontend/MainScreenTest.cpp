@@ -24,12 +24,11 @@
 #include "sound/AudioPrefs.h"
 #include "support/FakeEventPlatform.h"
 #include "support/TempFolder.h"
+#include "support/frontend/HeadlessScreens.h"
 
 namespace {
 
 const unsigned kClickBuffer = 11, kPowerBuffer = 12;
-
-int FixedPitch(const char* text, FT_Face, float) { return 10 * int(std::strlen(text)); }
 
 // The menu without a display: its pictures have no files (size 0), so the
 // tests give the buttons the places they click; every pass reads the event
@@ -37,17 +36,6 @@ int FixedPitch(const char* text, FT_Face, float) { return 10 * int(std::strlen(t
 class MainScreenTest : public ::testing::Test {
  protected:
   MainScreenTest() {
-    if (!imageBUFF.pixels) imageBUFF.Init(1024, 1024);
-    savedBuffer = mainGUI.imageBuff;
-    savedMeasure = textFieldMeasure;
-    textFieldMeasure = FixedPitch;
-    mainGUI.imageBuff = &imageBUFF;
-    theEVENT = EventRecord{};
-    gEventREC = &theEVENT;
-    mainSCORES.SetFileName("Halvane Scores");
-    mainSCORES.Init(15, 2);
-    LoadScores();
-    PREFS.Defaults();
     audioPREFS.soundOn = audioPREFS.musicOn = 1;
     FakeLoad(&mainGUI.buttonSound, kClickBuffer);
     FakeLoad(&powerSND, kPowerBuffer);
@@ -63,24 +51,15 @@ class MainScreenTest : public ::testing::Test {
     rec.sounds.clear();
   }
   ~MainScreenTest() override {
-    for (ScreenGL* s : std::initializer_list<ScreenGL*>{&enterNameSCREEN[0], &enterNameSCREEN[1], &confirmSCREEN,
-                                                        &helpSCREEN, &mainSCREEN})
-      if (s->IsOpen()) s->Close();
+    ResetFrontEndState();
     mainSCREEN.Reset();
-    selectedCONTROL = nullptr;
-    mainGUI.imageBuff = savedBuffer;
-    textFieldMeasure = savedMeasure;
-    renderScoresProc = nullptr;
     FakeLoad(&mainGUI.buttonSound, 0);
     FakeLoad(&powerSND, 0);
-    mainSCORES.document.DeleteChildren();
-    mainSCORES.ClearUpdates();
     audioPREFS.soundOn = audioPREFS.musicOn = 1;
     applQUIT = 0;
-    animateDELAY = 0.0f;
     gameResourcesLoaded = savedGameResources;
     // The menu's rocks and the game played leave nothing behind.
-    for (Meteor& m : _METEOR) m = Meteor{};
+    ResetGameObjects();
     NormBright_GL();
   }
   // Buttons 120 x 24, one under the other 32 apart.
@@ -123,8 +102,7 @@ class MainScreenTest : public ::testing::Test {
   ScopedHome home;
   FakeEventPlatform platform;
   ControlTestRecorders rec;
-  ImageBuffer* savedBuffer;
-  int (*savedMeasure)(const char*, FT_Face, float);
+  HeadlessScreens screens;
   UInt8 savedGameResources;
 };
 

@@ -1,11 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "ControlTestSupport.h"
+#include "foundation/Colors.h"
 #include "frontend/ApplicationHooks.h"
 #include "frontend/controls/SliderGL.h"
 #include "frontend/screens/PauseScreen.h"
 #include "game/GameObjects.h"
-#include "graphics/Colors.h"
+#include "platform/KeyCodes.h"
 #include "shell/Events.h"
 #include "sound/AudioPrefs.h"
 #include "support/FakeEventPlatform.h"
@@ -35,7 +36,7 @@ class PauseScreenTest : public ::testing::Test {
     FakeLoad(&mainGUI.buttonSound, kClickBuffer);
     pauseSCREEN.Open();
     ShowCursorGL();  // as pausing does
-    mainINPUT[10] = mainINPUT[11] = 1;
+    mainINPUT[kInputEscape] = mainINPUT[kInputReturn] = 1;
   }
   ~PauseScreenTest() override {
     if (pauseSCREEN.IsOpen()) pauseSCREEN.Close();
@@ -65,14 +66,14 @@ class PauseScreenTest : public ::testing::Test {
 
 TEST_F(PauseScreenTest, EscapeResumesAndForgetsThePauseKeys) {
   theEVENT.what = keyDown;
-  theEVENT.message = 53 << 8 | 27;
+  theEVENT.message = keycode::kEscape << 8 | keychar::kEscape;
   pauseSCREEN.Process();  // the forced click presses Resume
   theEVENT = EventRecord{};
   pauseSCREEN.Process();  // and the released button acts
   EXPECT_FALSE(pauseSCREEN.IsOpen());
   EXPECT_EQ(gamePAUSE, 0);
-  EXPECT_EQ(mainINPUT[10], 0);
-  EXPECT_EQ(mainINPUT[11], 0);
+  EXPECT_EQ(mainINPUT[kInputEscape], 0);
+  EXPECT_EQ(mainINPUT[kInputReturn], 0);
   EXPECT_EQ(gameOVER, 0);
   EXPECT_EQ(Clicks(), 1) << "as a click on Resume sounds";
   EXPECT_EQ(mainCURS.visible, 0) << "play goes on without the cursor";
@@ -85,7 +86,7 @@ TEST_F(PauseScreenTest, AbortEndsTheGame) {
   EXPECT_FALSE(pauseSCREEN.IsOpen());
   EXPECT_EQ(gamePAUSE, 0);
   EXPECT_EQ(gameOVER, 1);
-  EXPECT_EQ(mainINPUT[10], 0);
+  EXPECT_EQ(mainINPUT[kInputEscape], 0);
   EXPECT_EQ(mainCURS.visible, 0);
 }
 

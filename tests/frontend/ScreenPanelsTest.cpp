@@ -14,6 +14,7 @@
 #include "frontend/screens/PanelScreens.h"
 #include "game/GameObjects.h"
 #include "graphics/GameWindow.h"
+#include "platform/KeyCodes.h"
 #include "platform/PlatformLaunch.h"
 #include "platform/SafeSave.h"
 #include "shell/Events.h"
@@ -21,13 +22,9 @@
 #include "support/FakeEventPlatform.h"
 #include "support/RecordingDialogs.h"
 #include "support/TempFolder.h"
+#include "support/frontend/HeadlessScreens.h"
 
 namespace {
-
-const UInt8 kReturnCode = 36, kEscapeCode = 53, kTabCode = 48, kBackspaceCode = 51, kRightArrowCode = 124,
-            kLeftArrowCode = 123;
-
-int FixedPitch(const char* text, FT_Face, float) { return 10 * int(std::strlen(text)); }
 
 int renderScoresCalls = 0;
 void CountRenderScores() { ++renderScoresCalls; }
@@ -46,18 +43,6 @@ OSErr RecordLaunch(const std::vector<std::string>& argv) {
 class ScreenPanelsTest : public ::testing::Test {
  protected:
   ScreenPanelsTest() {
-    if (!imageBUFF.pixels) imageBUFF.Init(1024, 1024);
-    savedMeasure = textFieldMeasure;
-    textFieldMeasure = FixedPitch;
-    savedBuffer = mainGUI.imageBuff;
-    mainGUI.imageBuff = &imageBUFF;
-    ResetControlPress();
-    theEVENT = EventRecord{};
-    gEventREC = &theEVENT;
-    mainSCORES.SetFileName("Halvane Scores");
-    mainSCORES.Init(15, 2);
-    LoadScores();
-    PREFS.Defaults();
     renderScoresProc = CountRenderScores;
     renderScoresCalls = 0;
     previousLaunch = SetLaunchProc(RecordLaunch);
@@ -69,20 +54,10 @@ class ScreenPanelsTest : public ::testing::Test {
     animateDELAY = 1.0f;
   }
   ~ScreenPanelsTest() override {
-    for (ScreenGL* s : std::initializer_list<ScreenGL*>{&enterNameSCREEN[0], &enterNameSCREEN[1], &confirmSCREEN,
-                                                        &helpSCREEN, &aboutSCREEN})
-      if (s->IsOpen()) s->Close();
-    selectedCONTROL = nullptr;
-    textFieldMeasure = savedMeasure;
-    mainGUI.imageBuff = savedBuffer;
-    renderScoresProc = nullptr;
+    ResetFrontEndState();
     SetLaunchProc(previousLaunch);
-    mainSCORES.document.DeleteChildren();
-    mainSCORES.ClearUpdates();
-    gameFREEZE = gameOVER = applQUIT = 0;
-    for (UInt8& b : mainINPUT) b = 0;
-    playerSCORE[0] = playerSCORE[1] = 0;
-    animateDELAY = 0.0f;
+    ResetGameObjects();
+    applQUIT = 0;
   }
   // One key typed (character c of key code), with these modifiers, then a
   // pass of the screen.
@@ -147,12 +122,25 @@ class ScreenPanelsTest : public ::testing::Test {
   ScopedHome home;
   FakeEventPlatform platform;
   ControlTestRecorders rec;
-  int (*savedMeasure)(const char*, FT_Face, float);
-  ImageBuffer* savedBuffer;
+  HeadlessScreens screens;
   LaunchProc previousLaunch;
 };
 
 // ------------------------------------------------------------ confirmation
+
+// What a test or a run leaves open in the front end is closed by its reset.
+TEST_F(ScreenPanelsTest, TheFrontEndResetClosesTheScreensAndForgetsTheSelection) {
+  OpenInput(0, "Ann");
+  OpenConfirm(kQuitQuestion, kConfirmQuit);
+  ASSERT_TRUE(enterNameSCREEN[0].IsOpen() && confirmSCREEN.IsOpen());
+  selectedCONTROL = &enterNameSCREEN[0].nameField;
+  ResetFrontEndState();
+  EXPECT_FALSE(enterNameSCREEN[0].IsOpen());
+  EXPECT_FALSE(confirmSCREEN.IsOpen());
+  EXPECT_EQ(selectedCONTROL, nullptr);
+  EXPECT_EQ(renderScoresProc, nullptr);
+  EXPECT_EQ(AnyScreenOpen(), 0);
+}
 
 TEST_F(ScreenPanelsTest, PanelsStandCentredAtAThirdOfTheHeight) {
   ImageGL panel;
@@ -175,17 +163,17 @@ TEST_F(ScreenPanelsTest, QuitQuestionAnswers) {
     UInt8 quits;
   };
   const Case cases[] = {
-      {"Return confirms", kReturnCode, 13, 0, true, 1},
+      {"Return confirms", keycode::kReturn, keychar::kReturn, 0, true, 1},
       {"keypad Enter confirms", 76, 3, 0, true, 1},
-      {"Escape cancels", kEscapeCode, 27, 0, true, 0},
-      {"Command-Return is no answer", kReturnCode, 13, cmdKey, false, 0},
+      {"Escape cancels", keycode::kEscape, keychar::kEscape, 0, true, 0},
+      {"Command-Return is no answer", keycode::kReturn, keychar::kReturn, cmdKey, false, 0},
       {"another key is no answer", 0, 'a', 0, false, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     applQUIT = gameOVER = 0;
-    gameFREEZE = 1;                     // the caller froze the game before asking
-    mainINPUT[10] = mainINPUT[11] = 1;  // the answering key as the keyboard saw it
+    gameFREEZE = 1;                                         // the caller froze the game before asking
+    mainINPUT[kInputEscape] = mainINPUT[kInputReturn] = 1;  // the answering key as the keyboard saw it
     OpenConfirm(kQuitQuestion, kConfirmQuit);
     Key(confirmSCREEN, c.code, c.c, c.modifiers);  // the key presses a button
     Idle(confirmSCREEN);                           // which acts when it comes up
@@ -194,7 +182,7 @@ TEST_F(ScreenPanelsTest, QuitQuestionAnswers) {
     EXPECT_EQ(gameOVER, c.quits);
     EXPECT_EQ(gameFREEZE, c.closes ? 0 : 1);
     if (c.closes) {
-      EXPECT_EQ(mainINPUT[10] | mainINPUT[11], 0) << "a stale pause request";
+      EXPECT_EQ(mainINPUT[kInputEscape] | mainINPUT[kInputReturn], 0) << "a stale pause request";
     }
     if (confirmSCREEN.IsOpen()) confirmSCREEN.Close();
     ResetControlPress();
@@ -213,7 +201,7 @@ TEST_F(ScreenPanelsTest, ConfirmPicturesFollowTheTag) {
 TEST_F(ScreenPanelsTest, CancelledQuitNeverUnfreezesBelowZero) {
   gameFREEZE = 0;
   OpenConfirm(kQuitQuestion, kConfirmQuit);
-  Key(confirmSCREEN, kEscapeCode, 27);
+  Key(confirmSCREEN, keycode::kEscape, keychar::kEscape);
   Idle(confirmSCREEN);
   EXPECT_FALSE(confirmSCREEN.IsOpen());
   EXPECT_EQ(gameFREEZE, 0);
@@ -268,13 +256,13 @@ TEST_F(ScreenPanelsTest, OkIsEnabledExactlyWhileThereIsAName) {
   InputScreen& s = enterNameSCREEN[0];
   OpenInput(0, "");
   EXPECT_EQ(s.okButton.enabled, 0);
-  Key(s, kReturnCode, 13);  // no name: Return does nothing
+  Key(s, keycode::kReturn, keychar::kReturn);  // no name: Return does nothing
   Idle(s);
   EXPECT_TRUE(s.IsOpen());
   Key(s, 0, 'A');
   EXPECT_EQ(s.nameField.text, "A");
   EXPECT_EQ(s.okButton.enabled, 1);
-  Key(s, kBackspaceCode, 8);
+  Key(s, keycode::kDelete, keychar::kBackspace);
   EXPECT_EQ(s.nameField.text, "");
   EXPECT_EQ(s.okButton.enabled, 0);
 }
@@ -285,12 +273,12 @@ TEST_F(ScreenPanelsTest, ReturnStoresTheNameInTheNewRow) {
   OpenInput(0, "Bo");
   EXPECT_EQ(s.nameField.text, "Bo");
   EXPECT_EQ(s.okButton.enabled, 1);
-  Key(s, kRightArrowCode, 29);  // keeps the offered name, the caret after it
+  Key(s, keycode::kRightArrow, keychar::kRightArrow);  // keeps the offered name, the caret after it
   Key(s, 0, 'b');
-  Key(s, kReturnCode, 13, cmdKey);  // Command-Return is not Return
+  Key(s, keycode::kReturn, keychar::kReturn, cmdKey);  // Command-Return is not Return
   Idle(s);
   EXPECT_TRUE(s.IsOpen());
-  Key(s, kReturnCode, 13);
+  Key(s, keycode::kReturn, keychar::kReturn);
   Idle(s);
   EXPECT_FALSE(s.IsOpen());
   EXPECT_EQ(NameAt(0), "Bob");
@@ -313,10 +301,10 @@ TEST_F(ScreenPanelsTest, TheOfferedNameIsSelectedAndTypingReplacesIt) {
   const char* offered = "Maximilian Longname Testpilot";
   const Case cases[] = {
       {"typed", {{0, 'A'}, {0, 'b'}, {0, 'b'}, {0, 'y'}}, "Abby"},
-      {"erased then typed", {{kBackspaceCode, 8}, {0, 'Z'}}, "Z"},
+      {"erased then typed", {{keycode::kDelete, keychar::kBackspace}, {0, 'Z'}}, "Z"},
       {"kept", {}, offered},
-      {"added to its end", {{kRightArrowCode, 29}, {0, '2'}}, "Maximilian Longname Testpilot2"},
-      {"added to its start", {{kLeftArrowCode, 28}, {0, '1'}}, "1Maximilian Longname Testpilot"},
+      {"added to its end", {{keycode::kRightArrow, keychar::kRightArrow}, {0, '2'}}, "Maximilian Longname Testpilot2"},
+      {"added to its start", {{keycode::kLeftArrow, keychar::kLeftArrow}, {0, '1'}}, "1Maximilian Longname Testpilot"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -325,7 +313,7 @@ TEST_F(ScreenPanelsTest, TheOfferedNameIsSelectedAndTypingReplacesIt) {
     OpenInput(0, offered);
     EXPECT_TRUE(s.nameField.allSelected);
     for (const Key_& k : c.keys) Key(s, k.code, k.c);
-    Key(s, kReturnCode, 13);
+    Key(s, keycode::kReturn, keychar::kReturn);
     Idle(s);
     ASSERT_FALSE(s.IsOpen());
     EXPECT_EQ(NameAt(0), c.stored);
@@ -339,7 +327,7 @@ TEST_F(ScreenPanelsTest, TheOfferedNameIsSelectedAndTypingReplacesIt) {
 // offered name stays selected; a key that is no game key types at once, and
 // the game keys type once the panel has settled.
 TEST_F(ScreenPanelsTest, GameKeysAtTheEndOfAGameDoNotTypeIntoTheName) {
-  const UInt8 kSpaceCode = 49, kKeypad4Code = 86, kZCode = 6;
+  const UInt8 kZCode = 6;
   struct Press {
     UInt8 code;
     char c;
@@ -353,20 +341,20 @@ TEST_F(ScreenPanelsTest, GameKeysAtTheEndOfAGameDoNotTypeIntoTheName) {
     std::string shown;
     bool stillSelected;
   } cases[] = {
-      {"fire held, repeating", true, 0, {{kSpaceCode, ' ', autoKey}, {kSpaceCode, ' ', autoKey}}, "Ann", true},
-      {"fire held past the first moment", true, 200, {{kSpaceCode, ' ', autoKey}}, "Ann", true},
-      {"fire tapped at once", false, 0, {{kSpaceCode, ' ', keyDown}, {kSpaceCode, ' ', keyDown}}, "Ann", true},
-      {"player 2's fire at once", false, 10, {{kKeypad4Code, '4', keyDown}}, "Ann", true},
-      {"player 1's right at once", false, 10, {{kRightArrowCode, 29, keyDown}}, "Ann", true},
+      {"fire held, repeating", true, 0, {{keycode::kSpace, ' ', autoKey}, {keycode::kSpace, ' ', autoKey}}, "Ann", true},
+      {"fire held past the first moment", true, 200, {{keycode::kSpace, ' ', autoKey}}, "Ann", true},
+      {"fire tapped at once", false, 0, {{keycode::kSpace, ' ', keyDown}, {keycode::kSpace, ' ', keyDown}}, "Ann", true},
+      {"player 2's fire at once", false, 10, {{keycode::kKeypad4, '4', keyDown}}, "Ann", true},
+      {"player 1's right at once", false, 10, {{keycode::kRightArrow, keychar::kRightArrow, keyDown}}, "Ann", true},
       {"a letter at once", false, 0, {{kZCode, 'z', keyDown}}, "z", false},
-      {"player 2's fire once settled", false, 200, {{kKeypad4Code, '4', keyDown}}, "4", false},
+      {"player 2's fire once settled", false, 200, {{keycode::kKeypad4, '4', keyDown}}, "4", false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Qualify(7000, 0);
     InputScreen& s = enterNameSCREEN[0];
     FlushKeyState();
-    if (c.fireHeld) UpdateKeyState(kSpaceCode, 1);
+    if (c.fireHeld) UpdateKeyState(keycode::kSpace, 1);
     OpenInput(0, "Ann", true);
     for (int i = 0; i < c.waitSteps; ++i) Idle(s);
     for (const Press& p : c.presses) {
@@ -380,9 +368,9 @@ TEST_F(ScreenPanelsTest, GameKeysAtTheEndOfAGameDoNotTypeIntoTheName) {
     EXPECT_EQ(s.nameField.allSelected, c.stillSelected);
     // Released, the held key types again.
     if (c.fireHeld) {
-      UpdateKeyState(kSpaceCode, 0);
+      UpdateKeyState(keycode::kSpace, 0);
       for (int i = 0; i < 200; ++i) Idle(s);
-      Key(s, kSpaceCode, ' ');
+      Key(s, keycode::kSpace, ' ');
       EXPECT_EQ(s.nameField.text, " ") << "a released key types again once pressed";
     }
     s.Close();
@@ -398,12 +386,12 @@ TEST_F(ScreenPanelsTest, BlanksAroundANameAreTrimmed) {
   OpenInput(0, "");
   for (int i = 0; i < 5; ++i) Key(s, 0, ' ');
   EXPECT_EQ(s.okButton.enabled, 0) << "blanks alone";
-  Key(s, kReturnCode, 13);
+  Key(s, keycode::kReturn, keychar::kReturn);
   Idle(s);
   ASSERT_TRUE(s.IsOpen());
   for (char c : std::string("Second  ")) Key(s, 0, c);
   EXPECT_EQ(s.okButton.enabled, 1);
-  Key(s, kReturnCode, 13);
+  Key(s, keycode::kReturn, keychar::kReturn);
   Idle(s);
   ASSERT_FALSE(s.IsOpen());
   EXPECT_EQ(NameAt(0), "Second");
@@ -418,7 +406,7 @@ TEST_F(ScreenPanelsTest, NamesKeepToWhatTheTableCanHold) {
   Key(s, 0, '<');
   Key(s, 0, '\t' + 1);  // a control character
   EXPECT_EQ(s.nameField.text, std::string(31, 'x'));
-  Key(s, kReturnCode, 13);
+  Key(s, keycode::kReturn, keychar::kReturn);
   Idle(s);
   EXPECT_EQ(NameAt(0), std::string(31, 'x'));
 }
@@ -438,16 +426,16 @@ TEST_F(ScreenPanelsTest, TwoPlayersAnswerOneAfterTheOther) {
   enterNameSCREEN[0].Process();
   EXPECT_EQ(enterNameSCREEN[0].nameField.text, "Ann");
 
-  Key(enterNameSCREEN[1], kReturnCode, 13);
+  Key(enterNameSCREEN[1], keycode::kReturn, keychar::kReturn);
   Idle(enterNameSCREEN[1]);
   EXPECT_FALSE(enterNameSCREEN[1].IsOpen());
   EXPECT_TRUE(enterNameSCREEN[0].IsFront());
   EXPECT_EQ(selectedCONTROL, &enterNameSCREEN[0].nameField);
   EXPECT_EQ(renderScoresCalls, 1);
 
-  Key(enterNameSCREEN[0], kRightArrowCode, 29);
+  Key(enterNameSCREEN[0], keycode::kRightArrow, keychar::kRightArrow);
   Key(enterNameSCREEN[0], 0, 'e');
-  Key(enterNameSCREEN[0], kReturnCode, 13);
+  Key(enterNameSCREEN[0], keycode::kReturn, keychar::kReturn);
   Idle(enterNameSCREEN[0]);
   EXPECT_FALSE(enterNameSCREEN[0].IsOpen());
   EXPECT_EQ(NameAt(0), "Anne");
@@ -462,7 +450,7 @@ TEST_F(ScreenPanelsTest, TabGivesTheFieldTheKeyboardBack) {
   selectedCONTROL = nullptr;
   Key(s, 0, 'x');
   EXPECT_EQ(s.nameField.text, "Al");
-  Key(s, kTabCode, 9);
+  Key(s, keycode::kTab, keychar::kTab);
   Key(s, 0, 'x');
   EXPECT_EQ(s.nameField.text, "Alx");
 }
@@ -553,7 +541,7 @@ TEST_F(ScreenPanelsTest, AboutFreezesTheGameUntilAClick) {
   gameFREEZE = 0;
   aboutSCREEN.Open();
   EXPECT_EQ(gameFREEZE, 1);
-  Key(aboutSCREEN, kReturnCode, 13);  // keys do not close it
+  Key(aboutSCREEN, keycode::kReturn, keychar::kReturn);  // keys do not close it
   EXPECT_TRUE(aboutSCREEN.IsOpen());
   Click(aboutSCREEN, Rect{10, 10, 20, 20});
   EXPECT_FALSE(aboutSCREEN.IsOpen());

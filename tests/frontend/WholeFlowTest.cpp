@@ -27,6 +27,7 @@
 #include "game/GameServices.h"
 #include "graphics/GameWindow.h"
 #include "graphics/OpenGLFrame.h"
+#include "platform/KeyCodes.h"
 #include "shell/AllEvents.h"
 #include "shell/ApplInfo.h"
 #include "shell/AppleEvents.h"
@@ -38,7 +39,6 @@
 
 namespace {
 
-const UInt8 kReturn = 36, kEscape = 53;
 // The fake window's content starts 200 right and 100 down on the screen.
 const SInt16 kWindowLeft = 200, kWindowTop = 100;
 
@@ -171,7 +171,7 @@ TEST_P(WholeFlowTest, TitleMenuGamePauseAbandonNameTable) {
   titleSCREEN.Open();
   ASSERT_TRUE(StepUntil(
       [&] {
-        if (!mainSCREEN.IsOpen() && titleSCREEN.IsFront()) Key(kReturn, 13);
+        if (!mainSCREEN.IsOpen() && titleSCREEN.IsFront()) Key(keycode::kReturn, keychar::kReturn);
         return mainSCREEN.IsOpen();
       },
       600))
@@ -208,7 +208,7 @@ TEST_P(WholeFlowTest, TitleMenuGamePauseAbandonNameTable) {
   // Escape pauses (at full brightness; between waves the picture fades).
   ASSERT_TRUE(StepUntil(
       [&] {
-        if (!pauseSCREEN.IsOpen() && Brightness_GL() == 255) Key(kEscape, 27);
+        if (!pauseSCREEN.IsOpen() && Brightness_GL() == 255) Key(keycode::kEscape, keychar::kEscape);
         return pauseSCREEN.IsOpen();
       },
       600))
@@ -252,7 +252,7 @@ TEST_P(WholeFlowTest, TitleMenuGamePauseAbandonNameTable) {
     EXPECT_TRUE(enterNameSCREEN[p].nameField.text.empty()) << "no name entered before";
     Type(names[p]);
     EXPECT_EQ(enterNameSCREEN[p].nameField.text, names[p]);
-    Key(kReturn, 13);
+    Key(keycode::kReturn, keychar::kReturn);
     Step();
     EXPECT_FALSE(enterNameSCREEN[p].IsOpen());
   }

@@ -1,4 +1,5 @@
 #include "GameFixture.h"
+#include "platform/KeyCodes.h"
 
 namespace gd = gamedriver;
 
@@ -209,9 +210,9 @@ TEST_F(WaveFlowTest, SlowMotionRunsOneStepInSevenAndKeepsInputs) {
   EXPECT_EQ(curSLOW, 6);
   int ran = 0;
   for (int i = 0; i < 70; i++) {
-    mainINPUT[10] = 1;
+    mainINPUT[kInputEscape] = 1;
     gd::Step();
-    if (mainINPUT[10] == 0) {
+    if (mainINPUT[kInputEscape] == 0) {
       ran++;
       EXPECT_EQ(animateDELAY, 1.0f);  // every step that runs is an animation step
     }
@@ -262,10 +263,10 @@ TEST_F(WaveFlowTest, PauseNeedsFullBrightnessAndNoScreen) {
   PauseGame();
   EXPECT_EQ(gamePAUSE, 0);
   fakeSERVICES.screenOpen = false;
-  mainINPUT[0] = 1;
+  mainINPUT[InputSlot(kActionLeft, 0)] = 1;
   PauseGame();
   EXPECT_EQ(gamePAUSE, 1);
-  EXPECT_EQ(mainINPUT[0], 0);
+  EXPECT_EQ(mainINPUT[InputSlot(kActionLeft, 0)], 0);
   EXPECT_EQ(fakeSERVICES.CountCall("PauseScreen_Open"), 1);
   EXPECT_EQ(fakeSERVICES.Count("Blip"), 1);
   PauseGame();

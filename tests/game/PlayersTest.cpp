@@ -6,8 +6,8 @@ class PlayersTest : public GameTest {
  protected:
   // One step of input for player 0 through ShipActions alone.
   static void Drive(bool left, bool right) {
-    mainINPUT[0] = left;
-    mainINPUT[2] = right;
+    mainINPUT[InputSlot(kActionLeft, 0)] = left;
+    mainINPUT[InputSlot(kActionRight, 0)] = right;
     ShipActions();
   }
 };
@@ -242,7 +242,7 @@ TEST_F(PlayersTest, FirePressedWhileTheOtherIsDyingMakesTheJoinerMain) {
   mainPLAYER = 0;
   KillPlayer(0);
   playerJOINED[1] = 0;
-  mainINPUT[9] = 1;
+  mainINPUT[InputSlot(kActionFire, 1)] = 1;
   MovePlayers();
   EXPECT_EQ(playerJOINED[1], 1);
   EXPECT_EQ(mainPLAYER, 1);
@@ -270,7 +270,7 @@ TEST_F(PlayersTest, AfterTheBossIsBeatenNobodyFiresOrJoins) {
   PlaceShip(0, 100, 300);
   playerJOINED[1] = 0;
   bossDONE = 1;
-  mainINPUT[8] = mainINPUT[9] = 1;
+  mainINPUT[InputSlot(kActionFire, 0)] = mainINPUT[InputSlot(kActionFire, 1)] = 1;
   MovePlayers();
   EXPECT_FALSE(SHOT[0][0].on);
   EXPECT_FALSE(_PLAYER[1].on);

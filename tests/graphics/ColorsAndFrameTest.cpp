@@ -4,7 +4,7 @@
 #include <climits>
 #include <cmath>
 
-#include "graphics/Colors.h"
+#include "foundation/Colors.h"
 #include "graphics/ImageGL.h"
 #include "graphics/OpenGLFrame.h"
 #include "shell/ApplInfo.h"

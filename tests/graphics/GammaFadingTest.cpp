@@ -10,35 +10,13 @@
 #include "shell/Startup.h"
 #include "support/FakeDisplayServices.h"
 #include "support/FakeTime.h"
+#include "support/GammaChannels.h"
 #include "support/RecordingDialogs.h"
 
 namespace {
 
 bool fullScreen;
 bool FullScreenTest() { return fullScreen; }
-
-using Channels = std::array<std::array<float, kGammaTableEntries>, 3>;
-
-Channels Contents(GammaHandle t) {
-  Channels c;
-  std::copy_n((*t)->red, 256, c[0].begin());
-  std::copy_n((*t)->green, 256, c[1].begin());
-  std::copy_n((*t)->blue, 256, c[2].begin());
-  return c;
-}
-
-Channels Flat(float v) {
-  Channels c;
-  for (auto& ch : c) ch.fill(v);
-  return c;
-}
-
-Channels Identity() {
-  Channels c;
-  for (auto& ch : c)
-    for (int i = 0; i < 256; i++) ch[i] = float(i) / 255.0f;
-  return c;
-}
 
 class GammaFading : public ::testing::Test {
  protected:
@@ -157,7 +135,7 @@ TEST_F(GammaFading, StartUpFailuresLeaveFadingOff) {
 
 TEST_F(GammaFading, FullScreenFadesStepOncePerTickAndEndOnTheTarget) {
   StartFading();
-  Channels start = Identity();
+  Channels start = Ramp();
   RGBColor black{0, 0, 0};
 
   UInt32 before = FakeTime::Ticks();

@@ -11,6 +11,7 @@
 #include "graphics/Ports.h"
 #include "platform/QuickDrawColor.h"
 #include "shell/ApplInfo.h"
+#include "shell/ControlUtilities.h"
 #include "support/RecordingDialogs.h"
 #include "support/TempFolder.h"
 

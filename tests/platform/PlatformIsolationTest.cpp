@@ -14,6 +14,9 @@ namespace {
 
 int changed = 0;
 volatile int zero = 0;
+// Written by the endless work: a volatile store is a side effect, so the
+// compiler must keep the loop (an empty endless loop may be dropped).
+volatile int spins = 0;
 
 TEST(PlatformIsolation, OnlyWorkThatReturnsTrueInTimeSucceeds) {
   struct Case {
@@ -38,7 +41,10 @@ TEST(PlatformIsolation, OnlyWorkThatReturnsTrueInTimeSucceeds) {
        false},
       {"never ends",
        [](void*) {
-         for (;;) changed = changed + 1;
+         for (;;) {
+           spins = spins + 1;
+           changed = spins;
+         }
          return true;
        },
        false},

@@ -1,4 +1,5 @@
 #include "DialogFixture.h"
+#include "platform/KeyCodes.h"
 #include "shell/DialogLibrary.h"
 
 namespace {
@@ -19,7 +20,7 @@ TEST_F(DialogLibraryTest, ConfirmWithThirdButtonAnswersEachWay) {
     UInt32 want;
   } cases[] = {
       {"No", [](ScriptedDialogPresenter& p) { p.ClickTitle("No"); }, 0},
-      {"Escape", [](ScriptedDialogPresenter& p) { p.Key(27); }, kHICommandCancel},
+      {"Escape", [](ScriptedDialogPresenter& p) { p.Key(keychar::kEscape); }, kHICommandCancel},
       {"Return", [](ScriptedDialogPresenter& p) { p.Key(13); }, kHICommandOK},
       {"Enter", [](ScriptedDialogPresenter& p) { p.Key(3); }, kHICommandOK},
   };
@@ -48,7 +49,7 @@ TEST_F(DialogLibraryTest, ConfirmButtonWidenAndOneShotSettings) {
   EXPECT_EQ(v.buttons[1].bounds.right - v.buttons[1].bounds.left, 70);
   EXPECT_EQ(v.buttons[1].bounds.left, 360 - 90 - 82 - 20);
   // The next dialog starts from the reset settings.
-  presenter.Key(27);
+  presenter.Key(keychar::kEscape);
   EXPECT_EQ(ConfirmDialog("Again?", 0), kHICommandCancel);
   EXPECT_EQ(Titles(presenter.shown[1]), (std::vector<std::string>{"OK", "Cancel"}));
 }
@@ -67,7 +68,7 @@ TEST_F(DialogLibraryTest, ConfirmDontLabelsItsThirdButton) {
     EXPECT_EQ(Titles(presenter.shown[0]), (std::vector<std::string>{c.action, "Cancel", c.label}));
   }
   // Without a cancel button and without the third one only the action is left.
-  presenter.Key(27);
+  presenter.Key(keychar::kEscape);
   EXPECT_EQ(ConfirmDontDialog(PStr("Save?"), PStr("Save"), 2, 0, 0), kHICommandOK);
   EXPECT_EQ(Titles(presenter.shown.back()), std::vector<std::string>{"Save"});
 }
@@ -105,7 +106,7 @@ TEST_F(DialogLibraryTest, InputTypingReplacesTheStartingTextAndCancelKeepsWhatWa
   Str255 text;
   CToPStr("old", text);
   presenter.Type("new");
-  presenter.Key(27);
+  presenter.Key(keychar::kEscape);
   EXPECT_EQ(InputDialog(PStr("Name:"), text), kHICommandCancel);
   EXPECT_EQ(Str(text), "new");
 }
@@ -143,7 +144,7 @@ TEST_F(DialogLibraryTest, PasswordRightWrongAndThreeTries) {
   EXPECT_EQ(platform.beeps, 3);
   EXPECT_EQ(presenter.misses, 0);
 
-  presenter.Key(27);
+  presenter.Key(keychar::kEscape);
   EXPECT_EQ(PasswordDialog(PStr("Password:"), PStr("secret")), kHICommandCancel);
 }
 
@@ -202,7 +203,7 @@ TEST_F(DialogLibraryTest, NewPasswordOf40CharactersIsStoredAsTyped) {
 }
 
 TEST_F(DialogLibraryTest, ColourPickerAnswers) {
-  presenter.Key(27, 53);
+  presenter.Key(keychar::kEscape, keycode::kEscape);
   EXPECT_EQ(GetColorDialog(5), -1);
   presenter.ClickControl(kCommandColorGrid, 37);
   EXPECT_EQ(GetColorDialog(5), 37);

@@ -7,6 +7,7 @@
 #include "foundation/FileClass.h"
 #include "foundation/FileUtilities.h"
 #include "foundation/StringLibrary.h"
+#include "platform/KeyCodes.h"
 #include "shell/FileChooser.h"
 #include "support/ScriptedDialogPresenter.h"
 #include "support/TempFolder.h"
@@ -158,7 +159,7 @@ TEST_F(FileChooserTest, CancelAndEscapeAnswerTwo) {
   presenter.ClickTitle("Alpha/");
   presenter.ClickTitle("Cancel");
   EXPECT_EQ(GetOpenFile(nullptr, 0, &file, 0, 0), 2);
-  presenter.Key(27);
+  presenter.Key(keychar::kEscape);
   EXPECT_EQ(GetNewFile(kText, FOUR_CHAR('H', 'L', 'V', 'N'), &file, PStr(""), PStr("Untitled"), 0), 2);
   EXPECT_EQ(presenter.misses, 0);
   EXPECT_FALSE(std::filesystem::exists(folder / "Untitled"));

@@ -24,10 +24,6 @@ class MenusTest : public ShellTest {
  protected:
   MenusTest() {
     ClearMenuBar();
-    menuBarINIT = false;
-    windowMenuID = fullScreenItemID = 0;
-    menusEnabled = true;
-    quitEVENT = prefsEVENT = false;
     fullScreen = false;
     calls.clear();
     APPL.SetName("Halvane", "Halvane");
@@ -51,15 +47,7 @@ class MenusTest : public ShellTest {
   ~MenusTest() override {
     MenuTrackCancel();
     QK_ShowMenuBar();
-    menuBarINIT = false;
-    menuBarRECT = gMenuBarRECT = Rect{};
     ClearMenuBar();
-    menuKeyProc = nullptr;
-    handleMenuProc = nullptr;
-    highLevelEventProc = nullptr;
-    captureMenusProc = nullptr;
-    setWindowSizeProc = nullptr;
-    adjustWindowSizeProc = nullptr;
     for (UInt32 c : {kAEOpenApplication, kAEPrintDocuments, kAEQuitApplicationID, kAEShowPreferences})
       AERemoveEventHandler(kAECoreEventClass, c);
     AERemoveEventHandler(kInternetEventClass, kAEGetURL);

@@ -4,6 +4,7 @@
 #include "DialogFixture.h"
 #include "foundation/Paths.h"
 #include "foundation/PlistTag.h"
+#include "platform/KeyCodes.h"
 #include "shell/MainPrefs.h"
 #include "shell/PrefsDialogs.h"
 #include "support/TempFolder.h"
@@ -50,7 +51,7 @@ TEST_F(PrefsDialogsTest, CancelChangesNothing) {
   QKEL[kQKELFullScreenMode] = reinterpret_cast<QKELProc>(+[](unsigned char) { ++switches; });
   presenter.ClickControl(kCommandFull);
   ChooseGraphics(0);
-  presenter.Key(27);
+  presenter.Key(keychar::kEscape);
   EXPECT_EQ(MainPrefsDialog(0), kHICommandCancel);
   EXPECT_FALSE(mainPREFS.fullScreen);
   EXPECT_TRUE(mainPREFS.graphicsMode);
@@ -88,7 +89,7 @@ TEST_F(PrefsDialogsTest, PanelFlagsWidenTheWindowAndAddButtons) {
     APPL.gamePanel = c.game;
     APPL.keysPanel = c.keys;
     presenter.shown.clear();
-    presenter.Key(27);
+    presenter.Key(keychar::kEscape);
     MainPrefsDialog(0);
     const DialogView& v = presenter.shown.at(0);
     EXPECT_EQ(v.bounds.right - v.bounds.left, 360 + 64 * SInt32(c.extra.size()));
@@ -155,7 +156,7 @@ TEST_F(PrefsDialogsTest, OnlineSettingsShowOnlyWhatIsBuilt) {
   });
   EXPECT_EQ(OnlinePrefsDialog(nullptr), kHICommandOK);
   EXPECT_TRUE(portHidden);
-  presenter.Key(27);
+  presenter.Key(keychar::kEscape);
   EXPECT_EQ(OnlinePrefsDialog(nullptr), kHICommandCancel);
 }
 

@@ -17,25 +17,10 @@
 class ShellTest : public ::testing::Test {
  protected:
   ShellTest() {
-    APPL = ApplInfo();
-    for (QKELProc& slot : QKEL) slot = nullptr;
-    FlushKeyState();
-    theEVENT = EventRecord{};
-    gEventREC = &theEVENT;
-    mouseDelta = virtualMouse = Point{0, 0};
-    skipMouse = false;
-    isFrontProcess = true;
-    allEvents = true;
-    allEventsInited = false;
-    cursorVIS = true;
-    applQUIT = 0;
-    menuCLICKED = suspendEVENT = resumeEVENT = closeBoxEVENT = dragWindowEVENT = 0;
+    ResetShellState();
     log.clear();
   }
-  ~ShellTest() override {
-    APPL = ApplInfo();
-    for (QKELProc& slot : QKEL) slot = nullptr;
-  }
+  ~ShellTest() override { ResetShellState(); }
 
   // Records the event flags that the application's handler sees.
   static void LogCustomEvents() {

@@ -2,6 +2,7 @@
 
 #include "ShellFixture.h"
 #include "foundation/StringLibrary.h"
+#include "platform/KeyCodes.h"
 #include "shell/StandardDialog.h"
 #include "support/ScriptedDialogPresenter.h"
 
@@ -103,10 +104,10 @@ TEST_F(StandardDialogTest, ReturnEnterAndEscapeChooseTheirButtons) {
     UInt8 key;
     UInt32 result;
   } cases[] = {
-      {false, false, 13, kHICommandOK},    {false, false, 3, kHICommandOK},
-      {false, false, 27, kHICommandOK},  // no cancel button: Escape falls back on OK
-      {true, false, 27, kHICommandCancel}, {true, false, 13, kHICommandOK},
-      {true, true, 13, kHICommandCancel},  // Return does nothing while OK is disabled
+      {false, false, keychar::kReturn, kHICommandOK},    {false, false, keychar::kEnter, kHICommandOK},
+      {false, false, keychar::kEscape, kHICommandOK},  // no cancel button: Escape falls back on OK
+      {true, false, keychar::kEscape, kHICommandCancel}, {true, false, keychar::kReturn, kHICommandOK},
+      {true, true, keychar::kReturn, kHICommandCancel},  // Return does nothing while OK is disabled
   };
   for (const Case& c : cases) {
     std::vector<std::pair<const char*, UInt32>> buttons = {{"OK", kHICommandOK}};
@@ -114,7 +115,7 @@ TEST_F(StandardDialogTest, ReturnEnterAndEscapeChooseTheirButtons) {
     WindowRef w = Dialog(buttons);
     if (c.okDisabled) GetControlByCommand(w, kHICommandOK)->hilite = kControlInactive;
     presenter.Key(c.key);
-    if (c.okDisabled) presenter.Key(27);
+    if (c.okDisabled) presenter.Key(keychar::kEscape);
     EXPECT_EQ(RunStandardDialog(w, nullptr, 0), c.result) << int(c.key);
   }
   EXPECT_EQ(presenter.misses, 0);
@@ -141,7 +142,7 @@ TEST_F(StandardDialogTest, ParamsLastForOneDialogEvenWhenEndedByEscape) {
   dlogPARAMS.extraWidth = 40;
   dlogPARAMS.iconID = 0;
   WindowRef w = Dialog({{"OK", kHICommandOK}});
-  presenter.Key(27);
+  presenter.Key(keychar::kEscape);
   RunStandardDialog(w, nullptr, 0);
   EXPECT_EQ(dlogPARAMS.extraWidth, 0);
   EXPECT_EQ(dlogPARAMS.iconID, -1);

@@ -9,6 +9,10 @@
 #include "foundation/Frameworks.h"
 #include "foundation/Paths.h"
 #include "foundation/StringFunctions.h"
+#include "shell/AppleEvents.h"
+#include "shell/GameMouse.h"
+#include "shell/KeyState.h"
+#include "shell/Menus.h"
 #include "shell/ShellReports.h"
 #include "support/TempFolder.h"
 
@@ -27,6 +31,42 @@ class StartupTest : public ShellTest {
     SetApplCursorBackEnd(nullptr);
   }
 };
+
+// What a test or a run leaves in the shell's state is gone after the reset.
+TEST_F(StartupTest, TheResetPutsTheShellsStateBackAsAtStart) {
+  APPL.gameWidth = 1;
+  QKEL[3] = reinterpret_cast<QKELProc>(+[] {});
+  UpdateKeyState(12, 1);
+  theEVENT.what = keyDown;
+  gEventREC = nullptr;
+  mouseDelta = virtualMouse = Point{3, 4};
+  skipMouse = true;
+  isFrontProcess = allEvents = cursorVIS = menusEnabled = false;
+  allEventsInited = menuBarINIT = quitEVENT = prefsEVENT = true;
+  applQUIT = menuCLICKED = suspendEVENT = resumeEVENT = fullScreenEVENT = closeBoxEVENT = dragWindowEVENT = 1;
+  menuBarRECT = gMenuBarRECT = Rect{1, 2, 3, 4};
+  windowMenuID = fullScreenItemID = 9;
+  menuKeyProc = [](const EventRecord*) { return SInt32(0); };
+  handleMenuProc = [](SInt16, SInt16) {};
+  highLevelEventProc = [](EventRecord*) {};
+  captureMenusProc = [](bool) {};
+  setWindowSizeProc = [](Point) {};
+  adjustWindowSizeProc = [] {};
+
+  ResetShellState();
+  EXPECT_EQ(APPL.gameWidth, ApplInfo().gameWidth);
+  EXPECT_EQ(QKEL[3], nullptr);
+  EXPECT_FALSE(KeyDown(12));
+  EXPECT_EQ(theEVENT.what, 0);
+  EXPECT_EQ(gEventREC, &theEVENT);
+  EXPECT_EQ(mouseDelta.h + mouseDelta.v + virtualMouse.h + virtualMouse.v, 0);
+  EXPECT_FALSE(skipMouse || allEventsInited || menuBarINIT || quitEVENT || prefsEVENT);
+  EXPECT_TRUE(isFrontProcess && allEvents && cursorVIS && menusEnabled);
+  EXPECT_EQ(applQUIT | menuCLICKED | suspendEVENT | resumeEVENT | fullScreenEVENT | closeBoxEVENT | dragWindowEVENT, 0);
+  EXPECT_EQ(menuBarRECT.bottom + gMenuBarRECT.bottom + windowMenuID + fullScreenItemID, 0);
+  EXPECT_TRUE(!menuKeyProc && !handleMenuProc && !highLevelEventProc && !captureMenusProc && !setWindowSizeProc &&
+              !adjustWindowSizeProc);
+}
 
 TEST_F(StartupTest, StartsOnceWithGlobalsGreyTablesAndTheFlushSlot) {
   APPL.buildDepth = 16;

@@ -6,6 +6,7 @@
 
 #include "foundation/Memory.h"
 #include "foundation/PlistTag.h"
+#include "platform/KeyCodes.h"
 #include "shell/ApplInfo.h"
 #include "shell/MainPrefs.h"
 #include "shell/NibDialogs.h"
@@ -335,7 +336,7 @@ TEST_F(AudioSettingsDialog, OKSavesTheChangesIntoTheDocument) {
   EXPECT_EQ(audioPREFS.numChannels, 6);
   // What OK kept is what a later Cancel goes back to.
   presenter.ClickControl(kAudioSoundCheck);
-  presenter.Key(27);
+  presenter.Key(keychar::kEscape);
   EXPECT_EQ(Run(), kClosedByCancel);
   EXPECT_EQ(audioPREFS.soundOn, 0);
   EXPECT_FALSE(s_mixerInited);
@@ -359,7 +360,7 @@ TEST_F(AudioSettingsDialog, CancelPutsEverythingBack) {
     EXPECT_FALSE(m.Playing());
     EXPECT_FALSE(s_mixerInited);
   });
-  presenter.Key(27);
+  presenter.Key(keychar::kEscape);
   EXPECT_EQ(Run(), kClosedByCancel);
   EXPECT_EQ(audioPREFS.soundOn, before.soundOn);
   EXPECT_EQ(audioPREFS.musicOn, before.musicOn);
@@ -411,9 +412,15 @@ TEST_F(AudioSettingsDialog, ReturnAndEnterAnswerItem23InTheFilter) {
     UInt16 what;
     UInt8 key;
     bool answered;
-  } cases[] = {{keyDown, 13, true},  {keyDown, 3, true},    {autoKey, 13, true},
-               {autoKey, 3, true},   {keyUp, 13, false},    {mouseDown, 13, false},
-               {keyDown, 27, false}, {keyDown, 'a', false}, {nullEvent, 0, false}};
+  } cases[] = {{keyDown, 13, true},
+               {keyDown, 3, true},
+               {autoKey, 13, true},
+               {autoKey, 3, true},
+               {keyUp, 13, false},
+               {mouseDown, 13, false},
+               {keyDown, keychar::kEscape, false},
+               {keyDown, 'a', false},
+               {nullEvent, 0, false}};
   for (const Case& c : cases) {
     EventRecord event{c.what, UInt32(0x2400 | c.key), 0, Point{0, 0}, 0};
     SInt16 item = -1;

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "graphics/GameWindow.h"
 #include "sound/AudioPrefs.h"
 #include "sound/SoundChannels.h"
 #include "sound/SoundEffects.h"
@@ -74,7 +73,7 @@ TEST_F(SoundEffects, PlacementFollowsTheRectangleAndDividesBothAxesByTheHalfWidt
   }
 }
 
-TEST_F(SoundEffects, ARectangleIsPlacedByItsTruncatedCentreAndNoRectangleByTheMainOne) {
+TEST_F(SoundEffects, ARectangleIsPlacedByItsTruncatedCentreAndNoRectangleInTheMiddle) {
   ALSound sound;
   Fill(sound);
   unsigned source = NextChan_Game();
@@ -82,9 +81,12 @@ TEST_F(SoundEffects, ARectangleIsPlacedByItsTruncatedCentreAndNoRectangleByTheMa
   PlaySound_Game(&sound, source, &r, 1, 1, 0);
   EXPECT_FLOAT_EQ(al.Source(source).position[0], (2 - 320) / 320.0f);
   EXPECT_FLOAT_EQ(al.Source(source).position[1], (15 - 240) / 320.0f);
-  mainRECT = Rect{0, 0, 480, 640};
+  // Without a rectangle the sound is in the middle of the sound layer's own.
+  Rect larger{0, 0, 600, 800};
+  SetupSound2DRect(&larger);
   PlaySound_Game(&sound, source, nullptr, 1, 1, 0);
   EXPECT_FLOAT_EQ(al.Source(source).position[0], 0);
+  EXPECT_FLOAT_EQ(al.Source(source).position[1], 0);
 }
 
 TEST_F(SoundEffects, GainIsSoundVolumeTimesVolumeOver255AndPitchAndLoopArePassed) {

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "foundation/MainTimer.h"
-#include "graphics/GameWindow.h"
 #include "shell/ErrorAlertDialogs.h"
 #include "shell/MainPrefs.h"
 #include "sound/SoundChannels.h"
@@ -15,7 +14,6 @@ TEST(AlertBeep, PlaysOnAPoolSource) {
   FakeOpenAL al;
   InitAudio();
   InitALSources();
-  mainRECT = Rect{0, 0, 480, 640};
   AlertBeep_Sound();
   AlertBeep_Sound();
   int playing = 0;
@@ -37,7 +35,6 @@ TEST(SoundServices, TheMainTimerAndBeepReachTheSoundLayerOnceInstalled) {
   FakeOpenAL al;
   InitAudio();
   InitALSources();
-  mainRECT = Rect{0, 0, 480, 640};
   QKSndChannel* chan = nullptr;
   ASSERT_EQ(QKSndNewChannel(&chan, sampledSynth, 0, nullptr), 0);
   SoundCommand pause{pauseCmd, 0, 0}, resume{resumeCmd, 0, 0}, nothing{clockComponentCmd, 0, 0};

@@ -41,6 +41,7 @@ struct FakeEventPlatform : EventPlatform {
   void HandCursor() override { handCursor = true; }
   void Beep() override { ++beeps; }
   void Exit(int status) override;
+  void SetEventWindow(PlatformWindow* w) override { eventWindow = w; }
 
   UInt8 keys[16] = {};
   bool button = false;
@@ -57,6 +58,7 @@ struct FakeEventPlatform : EventPlatform {
   int beeps = 0;
   std::vector<Point> warps;
   std::vector<int> exits;
+  PlatformWindow* eventWindow = nullptr;
 
  private:
   EventPlatform* previous_;

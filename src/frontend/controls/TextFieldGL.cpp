@@ -10,6 +10,7 @@
 #include "graphics/OpenGLFrame.h"
 #include "graphics/TextRender.h"
 #include "platform/Clipboard.h"
+#include "platform/KeyCodes.h"
 
 int (*textFieldMeasure)(const char* text, FT_Face face, float size) = DrawTextWidth;
 
@@ -18,19 +19,9 @@ namespace {
 bool goodOrigin = true;
 ControlGL* firstControl = nullptr;
 
-// Key codes the field answers.
-enum : UInt8 {
-  kBackspace = 8,
-  kLeftArrow = 28,
-  kRightArrow = 29,
-  kUpArrow = 30,
-  kDownArrow = 31,
-  kForwardDelete = 127,
-};
-
 bool Ignored(UInt8 key) {
   // Home, enter, end, tab, page up, page down, return, escape: the owner's.
-  static const UInt8 kIgnored[] = {1, 3, 4, 9, 11, 12, 13, 27};
+  static const UInt8 kIgnored[] = {1, keychar::kEnter, 4, keychar::kTab, 11, 12, keychar::kReturn, keychar::kEscape};
   return std::find(std::begin(kIgnored), std::end(kIgnored), key) != std::end(kIgnored);
 }
 
@@ -178,8 +169,8 @@ ControlGL* TextFieldGL::HandleInput(UserInput* input, char key) {
   blink = 0;
   if (allSelected) {
     switch (code) {
-      case kBackspace:
-      case kForwardDelete:
+      case keychar::kBackspace:
+      case keychar::kForwardDelete:
         // The selection goes as one.
         text.clear();
         caret = 0;
@@ -187,13 +178,13 @@ ControlGL* TextFieldGL::HandleInput(UserInput* input, char key) {
         Render();
         PlayControlSound(deleteSound, &where);
         return this;
-      case kLeftArrow:
-      case kUpArrow:
+      case keychar::kLeftArrow:
+      case keychar::kUpArrow:
         caret = 0;
         allSelected = false;
         return this;
-      case kRightArrow:
-      case kDownArrow:
+      case keychar::kRightArrow:
+      case keychar::kDownArrow:
         caret = SInt16(text.size());
         allSelected = false;
         return this;
@@ -201,7 +192,7 @@ ControlGL* TextFieldGL::HandleInput(UserInput* input, char key) {
     }
   }
   switch (code) {
-    case kBackspace:
+    case keychar::kBackspace:
       if (caret > 0) {
         text.erase(size_t(caret - 1), 1);
         Render();
@@ -209,21 +200,21 @@ ControlGL* TextFieldGL::HandleInput(UserInput* input, char key) {
         PlayControlSound(deleteSound, &where);
       }
       break;
-    case kForwardDelete:
+    case keychar::kForwardDelete:
       if (size_t(caret) < text.size()) {
         text.erase(size_t(caret), 1);
         Render();
         PlayControlSound(deleteSound, &where);
       }
       break;
-    case kLeftArrow:
+    case keychar::kLeftArrow:
       if (caret > 0) --caret;
       break;
-    case kRightArrow:
+    case keychar::kRightArrow:
       if (size_t(caret) < text.size()) ++caret;
       break;
-    case kUpArrow: caret = 0; break;
-    case kDownArrow: caret = SInt16(text.size()); break;
+    case keychar::kUpArrow: caret = 0; break;
+    case keychar::kDownArrow: caret = SInt16(text.size()); break;
     default:
       if (Ignored(code)) break;
       // A character the field refuses, or one past the limit, only restarts

@@ -12,6 +12,7 @@
 #include "graphics/GameWindow.h"
 #include "graphics/ImageBuffer.h"
 #include "platform/EventPlatform.h"
+#include "platform/KeyCodes.h"
 #include "shell/Events.h"
 #include "shell/KeyState.h"
 
@@ -28,7 +29,6 @@ namespace {
 // Mouse-down, mouse-up, key-down, key-up and auto-key.
 const UInt16 kInputEventsMask = 62;
 const float kShrink = 1.6f;
-const char kTab = 9, kReturn = 13, kEnter = 3, kEscape = 27;
 // About a second and a half of steps: as long as a player takes to see the
 // panel and stop playing.
 const SInt16 kSettleSteps = 90;
@@ -173,8 +173,8 @@ void InputScreen::Process() {
   UserInput input{};
   GetUserInput(&input);
   char key = MeantForTheName(gEventREC ? gEventREC : &theEVENT) ? PanelKey() : 0;
-  if (key == kTab) nameField.Select();
-  if ((key == kReturn || key == kEnter) && okButton.enabled) {
+  if (key == keychar::kTab) nameField.Select();
+  if ((key == keychar::kReturn || key == keychar::kEnter) && okButton.enabled) {
     selectedCONTROL = nullptr;
     okButton.Press();
   }
@@ -228,8 +228,8 @@ void ConfirmScreen::Process() {
   UserInput input{};
   GetUserInput(&input);
   char key = PanelKey();
-  if (key == kReturn || key == kEnter) buttons[kConfirm].Press();
-  if (key == kEscape) buttons[kCancel].Press();
+  if (key == keychar::kReturn || key == keychar::kEnter) buttons[kConfirm].Press();
+  if (key == keychar::kEscape) buttons[kCancel].Press();
   for (int i = 0; i < 2; ++i) {
     if (!buttons[i].HandleInput(&input, 4, 0)) continue;
     if (tag == kConfirmClearScores) {
@@ -248,8 +248,8 @@ void ConfirmScreen::Process() {
       QuitQuestionClosed();
       // The Escape or Return that answered must not reach the loop's pause
       // trigger as a new request once the game runs again.
-      mainINPUT[10] = 0;
-      mainINPUT[11] = 0;
+      mainINPUT[kInputEscape] = 0;
+      mainINPUT[kInputReturn] = 0;
     }
     ScreenGL::Close();
     return;

@@ -8,6 +8,7 @@
 #include "game/GameObjects.h"
 #include "game/GameServices.h"
 #include "graphics/GameWindow.h"
+#include "platform/KeyCodes.h"
 #include "shell/AllEvents.h"
 #include "shell/ApplInfo.h"
 #include "shell/Events.h"
@@ -20,7 +21,6 @@ namespace {
 
 const char* const kButtonPictures[PauseScreen::kButtons] = {"Pause/Resume", "Graphics/Interface/Buttons/Sound",
                                                             "Graphics/Interface/Buttons/Music", "Pause/Abort"};
-const UInt8 kKeyEscape = 53;
 
 // Leaving the pause forgets the Escape or Return the keyboard saw, so that
 // the loop's pause trigger does not take it for a new pause request.
@@ -28,8 +28,8 @@ void LeavePause() {
   pauseSCREEN.Close();
   gamePAUSE = 0;
   mainCURS.Hide();
-  mainINPUT[10] = 0;
-  mainINPUT[11] = 0;
+  mainINPUT[kInputEscape] = 0;
+  mainINPUT[kInputReturn] = 0;
 }
 
 }  // namespace
@@ -65,7 +65,7 @@ void PauseScreen::Process() {
   if (!IsFront()) return;
   UserInput input{};
   GetUserInput(&input);
-  if (theEVENT.what == keyDown && EventKey(&theEVENT, nullptr) == kKeyEscape) buttons[kResume].Press();
+  if (theEVENT.what == keyDown && EventKey(&theEVENT, nullptr) == keycode::kEscape) buttons[kResume].Press();
   for (int i = 0; i < kButtons; ++i) {
     MSButton& b = buttons[i];
     if (b.pressDepth) --b.pressDepth;

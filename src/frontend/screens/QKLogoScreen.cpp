@@ -1,10 +1,10 @@
 #include "frontend/screens/QKLogoScreen.h"
 
+#include "foundation/Colors.h"
 #include "foundation/Paths.h"
 #include "frontend/Resources.h"
 #include "frontend/screens/TitleScreen.h"
 #include "game/GameObjects.h"
-#include "graphics/Colors.h"
 #include "graphics/GameWindow.h"
 #include "graphics/OffscreenCopy.h"
 #include "graphics/OpenGLContext.h"

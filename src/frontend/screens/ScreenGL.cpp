@@ -1,6 +1,6 @@
 #include "frontend/screens/ScreenGL.h"
 
-#include "graphics/Colors.h"
+#include "foundation/Colors.h"
 #include "platform/EventPlatform.h"
 
 LinkedItemListTemplate<ScreenGL>* screenList = nullptr;

@@ -5,8 +5,8 @@
 // main screen. It opens once per run, after the logo.
 #pragma once
 
+#include "foundation/Colors.h"
 #include "frontend/screens/ScreenGL.h"
-#include "graphics/Colors.h"
 #include "graphics/ImageGL.h"
 #include "platform/RGBAColor16.h"
 #include "sound/CompressedSound.h"

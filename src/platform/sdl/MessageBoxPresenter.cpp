@@ -3,6 +3,7 @@
 #include "platform/DialogPresenter.h"
 #include "platform/DialogSurface.h"
 #include "platform/EventPlatform.h"
+#include "platform/KeyCodes.h"
 #include "platform/sdl/SDLWindow.h"
 
 namespace {
@@ -33,7 +34,7 @@ struct MessageBoxes : DialogPresenter {
     if (SDL_ShowMessageBox(&data, &chosen) != 0) return StderrPresenter().Present(view);
     TakeBackFocus(view.parent);
     if (chosen >= 0) return DialogAction{DialogAction::Click, chosen, 0, 0, nullptr, 0};
-    return DialogAction{DialogAction::Key, -1, 27, 53, nullptr, 0};  // closed: Escape
+    return DialogAction{DialogAction::Key, -1, keychar::kEscape, keycode::kEscape, nullptr, 0};  // closed
   }
 };
 

@@ -128,6 +128,7 @@ class SDLEventPlatform : public EventPlatform {
 
   // X offers no bell through SDL; a beep is silent.
   void Beep() override {}
+  void SetEventWindow(PlatformWindow* window) override { SetWindow(SDLWindowOf(window)); }
 
   void Exit(int status) override {
     SDL_Quit();
@@ -407,6 +408,8 @@ SDLEventPlatform& TheSDLPlatform() {
 EventPlatform& SDLPlatform() { return TheSDLPlatform(); }
 
 void SetSDLEventWindow(PlatformWindow* window) { TheSDLPlatform().SetWindow(SDLWindowOf(window)); }
+
+PlatformWindow* PlatformWindowOfSDL(SDL_Window* window) { return PlatformWindowOf(window); }
 
 void NoteWindowHiddenByProgram(PlatformWindow* window) {
   SDL_Window* sdl = SDLWindowOf(window);

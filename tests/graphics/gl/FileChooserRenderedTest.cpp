@@ -16,53 +16,26 @@
 #include "shell/StandardDialog.h"
 #include "support/DisplayCheck.h"
 #include "support/RecordingDialogs.h"
+#include "support/RenderedDialogDriver.h"
 #include "support/TempFolder.h"
 
 namespace {
 
-class FileChooserRendered : public ::testing::Test {
+// Its steps are tried after each drawing until one holds, then the next.
+class FileChooserRendered : public RenderedDialogDriver {
  protected:
   void SetUp() override {
-    if (!DisplayNamed() || SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-      ReportNoDisplay(std::string("no display: ") + SDL_GetError());
-      skip = true;
-      return;
-    }
-    dlogPARAMS.Reset();
-    previous = SetDialogPresenter(&presenter);
-    presenter.afterDraw = [this](WindowPtr shown, WindowRef model) {
-      surface = shown;
-      dialog = model;
-      SDL_GL_GetDrawableSize(SDL_GetWindowFromID(WindowID()), &width, &height);
-      if (!steps.empty() && steps.front()()) {
-        steps.pop_front();
-      } else if (++idle > 400) {
-        Key(SDLK_ESCAPE);  // never wait forever on a dialog
-      }
-    };
+    idleLimit = 400;
+    RenderedDialogDriver::SetUp();
   }
   void TearDown() override {
-    if (!skip) SetDialogPresenter(previous);
+    RenderedDialogDriver::TearDown();
     SetChooserFolder("");
   }
-  Uint32 WindowID() { return SDL_GetWindowID(reinterpret_cast<SDL_Window*>(surface->platform)); }
-  void Click(ControlRef c) {
-    SDL_Event e{};
-    e.type = SDL_MOUSEBUTTONDOWN;
-    e.button.windowID = WindowID();
-    e.button.button = SDL_BUTTON_LEFT;
-    e.button.x = (c->bounds.left + c->bounds.right) / 2;
-    e.button.y = (c->bounds.top + c->bounds.bottom) / 2;
-    SDL_PushEvent(&e);
-    e.type = SDL_MOUSEBUTTONUP;
-    SDL_PushEvent(&e);
-  }
-  void Key(SDL_Keycode key) {
-    SDL_Event e{};
-    e.type = SDL_KEYDOWN;
-    e.key.windowID = WindowID();
-    e.key.keysym.sym = key;
-    SDL_PushEvent(&e);
+  bool NextStep() override {
+    if (chooserSteps.empty() || !chooserSteps.front()()) return false;
+    chooserSteps.pop_front();
+    return true;
   }
   // The darkest grey level inside a control's box (text is dark on light).
   int Darkest(ControlRef c) {
@@ -83,19 +56,12 @@ class FileChooserRendered : public ::testing::Test {
       if (!entry || std::string(reinterpret_cast<const char*>(entry->title + 1), entry->title[0]) != title)
         return false;
       *ink = Darkest(entry);
-      Click(entry);
+      PressIn(entry->bounds);
       return true;
     };
   }
 
-  bool skip = false;
-  RenderedDialogPresenter presenter;
-  DialogPresenter* previous = nullptr;
-  RecordingDialogs dialogs;
-  std::deque<std::function<bool()>> steps;
-  WindowPtr surface = nullptr;
-  WindowRef dialog = nullptr;
-  int width = 0, height = 0, idle = 0;
+  std::deque<std::function<bool()>> chooserSteps;
 };
 
 TEST_F(FileChooserRendered, ClicksGoIntoAFolderAndPickAFile) {
@@ -105,12 +71,12 @@ TEST_F(FileChooserRendered, ClicksGoIntoAFolderAndPickAFile) {
   folder.Write("beta.txt", "b");
   SetChooserFolder(folder.Path());
   int folderInk = 255, fileInk = 255;
-  steps.push_back(ClickFirstEntry("Alpha/", &folderInk));
-  steps.push_back(ClickFirstEntry("inner.txt", &fileInk));
+  chooserSteps.push_back(ClickFirstEntry("Alpha/", &folderInk));
+  chooserSteps.push_back(ClickFirstEntry("inner.txt", &fileInk));
   FSRef item;
   ASSERT_EQ(ChooseFileToOpen(nullptr, 0, &item), noErr);
   EXPECT_EQ(item.path, folder / "Alpha/inner.txt");
-  EXPECT_TRUE(steps.empty());
+  EXPECT_TRUE(chooserSteps.empty());
   EXPECT_EQ(width, 440);
   EXPECT_LT(folderInk, 100) << "the entry's name is drawn";
   EXPECT_LT(fileInk, 100);

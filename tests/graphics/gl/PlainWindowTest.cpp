@@ -12,6 +12,7 @@
 #include "platform/GameWindowPlatform.h"
 #include "shell/ApplInfo.h"
 #include "shell/MainPrefs.h"
+#include "support/FakeEventPlatform.h"
 #include "support/Poll.h"
 #include "support/RecordingDialogs.h"
 
@@ -34,6 +35,17 @@ class PlainWindow : public ::testing::Test {
   }
   RecordingDialogs dialogs;
 };
+
+// The events refer to the game window from its opening to its closing.
+TEST_F(PlainWindow, TheGameWindowIsTheEventsWindowWhileItLasts) {
+  FakeEventPlatform platform;
+  DisableFlushing();
+  InitGameWindow();
+  ASSERT_NE(mainWIND, nullptr);
+  EXPECT_EQ(platform.eventWindow, mainWIND->platform);
+  DisposeGameWindow();
+  EXPECT_EQ(platform.eventWindow, nullptr);
+}
 
 // The picture fades out before the window opens and back in once it is gone.
 TEST_F(PlainWindow, FadeHooksBracketTheGameWindow) {

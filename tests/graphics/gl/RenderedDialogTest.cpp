@@ -31,71 +31,12 @@
 #include "support/FakeEventPlatform.h"
 #include "support/PictureColour.h"
 #include "support/RecordingDialogs.h"
+#include "support/RenderedDialogDriver.h"
 
 namespace {
 
-class RenderedDialogTest : public ::testing::Test {
+class RenderedDialogTest : public RenderedDialogDriver {
  protected:
-  void SetUp() override {
-    if (!DisplayNamed() || SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-      ReportNoDisplay(std::string("no display: ") + SDL_GetError());
-      skip = true;
-      return;
-    }
-    dlogPARAMS.Reset();
-    previous = SetDialogPresenter(&presenter);
-    presenter.afterDraw = [this](WindowPtr drawnSurface, WindowRef drawnDialog) {
-      ++draws;
-      surface = drawnSurface;
-      dialog = drawnDialog;
-      SDL_GL_GetDrawableSize(SDL_GetWindowFromID(WindowID()), &width, &height);
-      if (!steps.empty()) {
-        auto step = steps.front();
-        steps.pop_front();
-        step();
-      } else if (++idle > 200) {
-        Key(SDLK_ESCAPE);  // never wait forever on a dialog
-      }
-    };
-  }
-  void TearDown() override {
-    if (!skip) SetDialogPresenter(previous);
-  }
-
-  Uint32 WindowID() { return SDL_GetWindowID(reinterpret_cast<SDL_Window*>(surface->platform)); }
-
-  Pixel At(int h, int v) {
-    unsigned char p[4] = {0, 0, 0, 0};
-    glReadPixels(h, height - 1 - v, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
-    return Pixel{p[0], p[1], p[2]};
-  }
-  void Click(int h, int v) {
-    SDL_Event e{};
-    e.type = SDL_MOUSEBUTTONDOWN;
-    e.button.windowID = WindowID();
-    e.button.button = SDL_BUTTON_LEFT;
-    e.button.x = h;
-    e.button.y = v;
-    SDL_PushEvent(&e);
-  }
-  void ClickControl(ControlRef c) {
-    Click((c->bounds.left + c->bounds.right) / 2, (c->bounds.top + c->bounds.bottom) / 2);
-  }
-  void Mouse(Uint32 type, int h, int v) {
-    SDL_Event e{};
-    e.type = type;
-    if (type == SDL_MOUSEMOTION) {
-      e.motion.windowID = WindowID();
-      e.motion.x = h;
-      e.motion.y = v;
-    } else {
-      e.button.windowID = WindowID();
-      e.button.button = SDL_BUTTON_LEFT;
-      e.button.x = h;
-      e.button.y = v;
-    }
-    SDL_PushEvent(&e);
-  }
   // Moves the pointer there until `ready` holds at a drawing (at most 200
   // drawings on), then runs `then`. The move is posted again at each try: the
   // window may also see the real pointer, which other tests on the display move.
@@ -119,22 +60,6 @@ class RenderedDialogTest : public ::testing::Test {
         Until(ready, then, tries - 1);
     });
   }
-  // A whole click: the button goes down and comes up again.
-  void Press(int h, int v) {
-    Mouse(SDL_MOUSEBUTTONDOWN, h, v);
-    Mouse(SDL_MOUSEBUTTONUP, h, v);
-  }
-  void PressIn(const Rect& r) { Press((r.left + r.right) / 2, (r.top + r.bottom) / 2); }
-  // The average colour of a rectangle of the window.
-  Pixel Average(const Rect& r) {
-    int w = r.right - r.left, h = r.bottom - r.top;
-    std::vector<unsigned char> p(size_t(w * h * 4));
-    glReadPixels(r.left, height - r.bottom, w, h, GL_RGBA, GL_UNSIGNED_BYTE, p.data());
-    long sum[3] = {0, 0, 0};
-    for (int i = 0; i < w * h; ++i)
-      for (int c = 0; c < 3; ++c) sum[c] += p[size_t(i * 4 + c)];
-    return Pixel{int(sum[0] / (w * h)), int(sum[1] / (w * h)), int(sum[2] / (w * h))};
-  }
   // The leftmost and rightmost columns of a rectangle holding dark ink; -1 for none.
   std::pair<int, int> InkColumns(const Rect& r) {
     int first = -1, last = -1;
@@ -147,36 +72,10 @@ class RenderedDialogTest : public ::testing::Test {
         }
     return {first, last};
   }
-  void Key(SDL_Keycode key) {
-    SDL_Event e{};
-    e.type = SDL_KEYDOWN;
-    e.key.windowID = WindowID();
-    e.key.keysym.sym = key;
-    SDL_PushEvent(&e);
-  }
-  void Type(const std::string& text) {
-    for (char c : text) {
-      SDL_Event e{};
-      e.type = SDL_TEXTINPUT;
-      e.text.windowID = WindowID();
-      e.text.text[0] = c;
-      SDL_PushEvent(&e);
-    }
-  }
-  void ClickIn(const Rect& r) { Click((r.left + r.right) / 2, (r.top + r.bottom) / 2); }
   static Rect Inset(Rect r, SInt16 d) {
     return Rect{SInt16(r.top + d), SInt16(r.left + d), SInt16(r.bottom - d), SInt16(r.right - d)};
   }
   ControlRef ByCommand(UInt32 command) { return GetControlByCommand(dialog, command); }
-
-  bool skip = false;
-  RenderedDialogPresenter presenter;
-  DialogPresenter* previous = nullptr;
-  RecordingDialogs dialogs;
-  std::deque<std::function<void()>> steps;
-  WindowPtr surface = nullptr;
-  WindowRef dialog = nullptr;
-  int width = 0, height = 0, draws = 0, idle = 0;
 };
 
 bool Near(const Pixel& p, int r, int g, int b, int by = 8) {

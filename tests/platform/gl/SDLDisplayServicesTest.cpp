@@ -5,7 +5,7 @@
 
 #include "platform/DisplayServices.h"
 #include "platform/QuickDraw.h"
-#include "platform/sdl/SDLWindow.h"
+#include "platform/SDLEventPlatform.h"
 #include "support/DisplayCheck.h"
 
 // Tests that need a screen run under an X server; SDL would otherwise fall
@@ -104,7 +104,7 @@ TEST_F(SDLDisplays, TheGammaWindowTakesTablesAndTheDisplaysRampIsNeverChanged) {
   ASSERT_NE(window, nullptr) << SDL_GetError();
   Uint16 before[3][256];
   bool hasRamp = SDL_GetWindowGammaRamp(window, before[0], before[1], before[2]) == 0;
-  SetGammaWindow(PlatformWindowOf(window));
+  SetGammaWindow(PlatformWindowOfSDL(window));
   float half[256];
   for (float& v : half) v = 0.5f;
   ASSERT_EQ(services()->SetTransfer(0, 256, half, half, half), 0);

@@ -7,7 +7,6 @@
 #include <cstdlib>
 
 #include "platform/SDLEventPlatform.h"
-#include "platform/sdl/SDLWindow.h"
 #include "shell/ApplInfo.h"
 #include "shell/Events.h"
 #include "support/DisplayCheck.h"
@@ -27,7 +26,7 @@ class SDLEventPump : public ::testing::Test {
       ReportNoDisplay(std::string("no window: ") + SDL_GetError());
       return;
     }
-    SetSDLEventWindow(PlatformWindowOf(window_));
+    SetSDLEventWindow(PlatformWindowOfSDL(window_));
     // Let the window system's own events (exposure, focus, motion) go by:
     // pump until a few rounds in a row bring none.
     int quiet = 0;
@@ -201,7 +200,7 @@ TEST_F(SDLEventPump, PassingFocusLossesAreNoSuspend) {
   EXPECT_FALSE(SuspendOrResumeWithin(600)) << "a loss taken back at once";
   EXPECT_TRUE(IsFrontProcess());
 
-  NoteWindowHiddenByProgram(PlatformWindowOf(window_));
+  NoteWindowHiddenByProgram(PlatformWindowOfSDL(window_));
   PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
   EXPECT_FALSE(SuspendOrResumeWithin(600)) << "the program's own hiding";
   EXPECT_TRUE(IsFrontProcess());
@@ -209,7 +208,7 @@ TEST_F(SDLEventPump, PassingFocusLossesAreNoSuspend) {
   EXPECT_FALSE(SuspendOrResumeWithin(50)) << "the focus coming back after the program's hiding";
 
   // A hide that takes no focus away: the next loss is the user's.
-  NoteWindowHiddenByProgram(PlatformWindowOf(window_));
+  NoteWindowHiddenByProgram(PlatformWindowOfSDL(window_));
   GetEvent(0, nullptr);
   PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
   ASSERT_TRUE(Expect(osEvt));

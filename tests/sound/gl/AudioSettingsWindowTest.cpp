@@ -21,17 +21,15 @@
 #include "support/FakeEventPlatform.h"
 #include "support/PictureColour.h"
 #include "support/RecordingDialogs.h"
+#include "support/RenderedDialogDriver.h"
 
 namespace {
 
-class AudioSettingsWindow : public ::testing::Test {
+class AudioSettingsWindow : public RenderedDialogDriver {
  protected:
   void SetUp() override {
-    if (!DisplayNamed() || SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-      ReportNoDisplay(std::string("no display: ") + SDL_GetError());
-      skip = true;
-      return;
-    }
+    RenderedDialogDriver::SetUp();
+    if (skip) return;
     std::string here = __FILE__;
     if (!QKEngineNIB)
       LoadQKEngineNibFile((here.substr(0, here.rfind("/tests/")) + "/resources/QK Engine.plist").c_str());
@@ -40,62 +38,15 @@ class AudioSettingsWindow : public ::testing::Test {
     soundInited = 0;
     firstChan = nullptr;
     InitAudio();
-    previous = SetDialogPresenter(&presenter);
-    presenter.afterDraw = [this](WindowPtr s, WindowRef d) {
-      surface = s;
-      dialog = d;
-      SDL_GL_GetDrawableSize(reinterpret_cast<SDL_Window*>(s->platform), &width, &height);
-      if (!steps.empty()) {
-        auto step = steps.front();
-        steps.pop_front();
-        step();
-      } else if (++idle > 200) {
-        Key(SDLK_ESCAPE);  // never wait forever on a dialog
-      }
-    };
   }
   void TearDown() override {
     if (skip) return;
-    SetDialogPresenter(previous);
+    RenderedDialogDriver::TearDown();
     DisposeSoundMixer_Sound();
     SetBundlePathForTesting(nullptr);
   }
-  Uint32 WindowID() { return SDL_GetWindowID(reinterpret_cast<SDL_Window*>(surface->platform)); }
-  void Click(const Rect& r) {
-    SDL_Event e{};
-    e.type = SDL_MOUSEBUTTONDOWN;
-    e.button.windowID = WindowID();
-    e.button.button = SDL_BUTTON_LEFT;
-    e.button.x = (r.left + r.right) / 2;
-    e.button.y = (r.top + r.bottom) / 2;
-    SDL_PushEvent(&e);
-  }
-  void Key(SDL_Keycode key) {
-    SDL_Event e{};
-    e.type = SDL_KEYDOWN;
-    e.key.windowID = WindowID();
-    e.key.keysym.sym = key;
-    SDL_PushEvent(&e);
-  }
-  Pixel Average(const Rect& r) {
-    int w = r.right - r.left, h = r.bottom - r.top;
-    std::vector<unsigned char> p(size_t(w * h * 4));
-    glReadPixels(r.left, height - r.bottom, w, h, GL_RGBA, GL_UNSIGNED_BYTE, p.data());
-    long sum[3] = {0, 0, 0};
-    for (int i = 0; i < w * h; ++i)
-      for (int c = 0; c < 3; ++c) sum[c] += p[size_t(i * 4 + c)];
-    return Pixel{int(sum[0] / (w * h)), int(sum[1] / (w * h)), int(sum[2] / (w * h))};
-  }
 
-  bool skip = false;
   FakeEventPlatform platform;
-  RecordingDialogs reports;
-  RenderedDialogPresenter presenter;
-  DialogPresenter* previous = nullptr;
-  std::deque<std::function<void()>> steps;
-  WindowPtr surface = nullptr;
-  WindowRef dialog = nullptr;
-  int width = 0, height = 0, idle = 0;
   PlistTag document;
 };
 
@@ -111,7 +62,7 @@ TEST_F(AudioSettingsWindow, ShowsItsIconAndTheChannelMenuTakesAClick) {
     ASSERT_NE(popup, nullptr);
     items = PopupItems(popup);
     closedMenu = Average(PopupItemRect(popup, SInt16(height), 3));
-    Click(popup->bounds);
+    ClickIn(popup->bounds);
   });
   // Posted input may wait a pass of the dialog (SDL ends a polling pass at the
   // mark its last pump left), so the menu is looked for until it shows.
@@ -123,7 +74,7 @@ TEST_F(AudioSettingsWindow, ShowsItsIconAndTheChannelMenuTakesAClick) {
       steps.push_front(whenOpen);
       return;
     }
-    Click(PopupItemRect(popup, SInt16(height), 3));  // "6"
+    ClickIn(PopupItemRect(popup, SInt16(height), 3));  // "6"
     steps.push_back([&] { Key(SDLK_RETURN); });
   };
   steps.push_back(whenOpen);

@@ -1,4 +1,4 @@
-#include "graphics/Colors.h"
+#include "foundation/Colors.h"
 
 void RGBAColor::Reset() { red = green = blue = alpha = 65535; }
 

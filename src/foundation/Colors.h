@@ -1,4 +1,5 @@
-// Colour and rectangle value types that every drawing call passes around.
+// Colour and rectangle value types that every drawing call passes around,
+// kept below the game and the drawing, which both hold them.
 #pragma once
 
 #include "platform/PlatformTypes.h"
