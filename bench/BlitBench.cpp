@@ -374,12 +374,27 @@ std::vector<Case> Cases() {
   }
   {
     Case c{"opacity half", [](Scene& s) { return RGB16(s, *s.src, nullptr, Tint(32, 32, 32, 16), false); }};
-    c.sdl = {{"555 alpha mod", [](Scene& s) {
+    c.sdl = {{"555 alpha mod",
+              [](Scene& s) {
                 SDL_Surface* src = s.src->SDLSurface(SDL_PIXELFORMAT_RGB555);
                 SDL_SetSurfaceBlendMode(src, SDL_BLENDMODE_BLEND);
                 SDL_SetSurfaceAlphaMod(src, 128);
                 return SDLBlit(src, s.dst->SDLSurface(SDL_PIXELFORMAT_RGB555), false);
+              }},
+             // SDL's and pixman's fast paths for this are 32-bit: the same
+             // blend on 8888 pixels (twice the bytes, no 5-bit fields).
+             {"8888 alpha mod", [](Scene& s) {
+                SDL_Surface* src = s.argb->SDLSurface(SDL_PIXELFORMAT_ARGB8888);
+                SDL_SetSurfaceBlendMode(src, SDL_BLENDMODE_BLEND);
+                SDL_SetSurfaceAlphaMod(src, 128);
+                return SDLBlit(src, s.dst32->SDLSurface(SDL_PIXELFORMAT_ARGB8888), false);
               }}};
+    c.pixman1555.push_back({"x888 over solid", [](Scene& s) {
+                              const pixman_color_t half{0, 0, 0, 0x8000};
+                              return PixmanComposite(PIXMAN_OP_OVER, s.argb->Pixman(PIXMAN_x8r8g8b8),
+                                                     pixman_image_create_solid_fill(&half),
+                                                     s.dst32->Pixman(PIXMAN_x8r8g8b8), s.w, s.h);
+                            }});
     both(
         "over solid",
         [](Scene& s, pixman_format_code_t f) {
