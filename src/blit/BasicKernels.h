@@ -53,6 +53,23 @@ struct BasicRule {
   UInt32 color;
   const T* trans;
 
+  // A whole row at once, where this processor has a faster way than the
+  // rule pixel by pixel: the 8-bit lookup member in every mode, from rows as
+  // they lie or as they were gathered. False when there is none.
+  bool Row(T* dr, const T* sr, const T* mr, ptrdiff_t width) const {
+#ifdef BLIT_HAVE_VBMI
+    if constexpr (std::is_same_v<T, UInt8> && kLookup && !kTrans && !kColor) {
+      if (Lookup8UsesVbmi()) {
+        LookupRowVbmi<Key, kMask, Invert>(sr, dr, mr, width, lookup);
+        return true;
+      }
+    }
+#else
+    (void)dr, (void)sr, (void)mr, (void)width;
+#endif
+    return false;
+  }
+
   T operator()(T s, T d, T m, unsigned char) const {
     constexpr T K = KeyColor<T>();
     bool ok = true;

@@ -84,10 +84,12 @@ inline void Transpose(typename Vec<T>::V* r) {
 
 }  // namespace gather
 
-// Scratch for gathered rows, shared by every same-size blit (which, like the
-// scale table, are not reentrant).
+// Scratch for gathered rows, one per thread: copies on different threads
+// into different destinations share nothing, so they may run at once. The
+// scratch is kept between calls on its thread, so it is allocated only when
+// a wider blit than before comes.
 inline unsigned char* GatherScratch(size_t bytes) {
-  static std::vector<unsigned long long> scratch;
+  thread_local std::vector<unsigned long long> scratch;
   if (scratch.size() * sizeof(unsigned long long) < bytes) scratch.resize(bytes / sizeof(unsigned long long) + 1);
   return reinterpret_cast<unsigned char*>(scratch.data());
 }

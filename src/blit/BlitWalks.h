@@ -18,10 +18,13 @@
 // kernel with an alpha map at the start of each row.
 inline unsigned char* alphStart = nullptr;
 
-// One row of a walk through the pixel rule: through its lane form where the
-// rule has one and the row allows it, else through the rule itself.
+// One row of a walk through the pixel rule: through its whole-row form where
+// the rule has one for this processor, its lane form where the rule has one
+// and the row allows it, else through the rule itself.
 template <class T, bool Masked, bool Alpha, class Px>
 inline void RunRow(const Px& px, T* dr, const T* sr, const T* mr, const unsigned char* ar, ptrdiff_t width) {
+  if constexpr (requires { px.Row(dr, sr, mr, width); })
+    if (px.Row(dr, sr, mr, width)) return;
   if constexpr (requires { Px::kHasLanes; }) {
     if constexpr (Px::kHasLanes) {
       if (px.RowFits(ar, width)) {
@@ -94,8 +97,8 @@ enum class RunEnds {
 };
 
 // Scratch for the scaled walk's column offsets and gathered rows: at least
-// `count` entries, shared by every scaled blit (which, like the scale table,
-// are not reentrant).
+// `count` entries, one per thread. (Scaled blits still share the scale table
+// itself, so they are made from one thread at a time.)
 SInt32* ScaleColumnScratch(size_t count);
 
 // Scaled walk: columns from the shared scale table (step form when xShrink,

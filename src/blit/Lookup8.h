@@ -83,4 +83,72 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi"), noinline)) inline void Loo
     }
   }
 }
+
+// One row of the 8-bit lookup member (slots 8 and 9) in any key mode, from a
+// unit-step row: the source as it lies, or a mirrored, turned or scaled row
+// already gathered in destination order. Key 0-3 and Invert are the mode's
+// test; Masked reads one mask byte per pixel. A pixel passes as in the
+// portable rule (mask, then the source and destination keys, then in key 3
+// the entry itself), and only the entries of pixels that pass the tests
+// before the lookup are loaded, so the table need hold no more than the
+// portable rule reads.
+#define BLIT_VBMI_TARGET __attribute__((target("avx512f,avx512bw,avx512vbmi")))
+
+// The live lanes of the 64 pixels from i in a row of `width`.
+BLIT_VBMI_TARGET __attribute__((always_inline)) inline __mmask64 LiveLanes(ptrdiff_t i, ptrdiff_t width) {
+  return width - i >= 64 ? ~0ULL : ~0ULL >> (64 - (width - i));
+}
+
+// The lanes of 64 pixels from i that pass the tests before the lookup.
+template <int Key, bool Masked, bool Invert>
+BLIT_VBMI_TARGET __attribute__((always_inline)) inline __mmask64 LookupPasses(const UInt8* d, const UInt8* m,
+                                                                              ptrdiff_t i, __mmask64 live,
+                                                                              __m512i index) {
+  __mmask64 ok = live;
+  if constexpr (Masked) {
+    const __m512i mv = _mm512_maskz_loadu_epi8(live, m + i);
+    ok &= Invert ? _mm512_test_epi8_mask(mv, mv) : _mm512_testn_epi8_mask(mv, mv);
+  }
+  if constexpr (Key == 1 || Key == 2) ok &= _mm512_test_epi8_mask(index, index);
+  if constexpr (Key == 2) {
+    const __m512i dv = _mm512_maskz_loadu_epi8(live, d + i);
+    ok &= _mm512_test_epi8_mask(dv, dv);
+  }
+  return ok;
+}
+
+template <int Key, bool Masked, bool Invert>
+BLIT_VBMI_TARGET __attribute__((noinline)) void LookupRowVbmi(const UInt8* s, UInt8* d, const UInt8* m, ptrdiff_t width,
+                                                              const UInt8* table) {
+  const __m512i zero = _mm512_setzero_si512();
+  // The largest value among the passing pixels bounds the entries to load.
+  __m512i most = zero;
+  for (ptrdiff_t i = 0; i < width; i += 64) {
+    const __mmask64 live = LiveLanes(i, width);
+    const __m512i index = _mm512_maskz_loadu_epi8(live, s + i);
+    most = _mm512_max_epu8(most, _mm512_maskz_mov_epi8(LookupPasses<Key, Masked, Invert>(d, m, i, live, index), index));
+  }
+  most = _mm512_max_epu8(most, _mm512_maskz_shuffle_i64x2(0xFF, most, most, 0x4E));
+  most = _mm512_max_epu8(most, _mm512_maskz_shuffle_i64x2(0xFF, most, most, 0xB1));
+  most = _mm512_max_epu8(most, _mm512_bsrli_epi128(most, 8));
+  most = _mm512_max_epu8(most, _mm512_bsrli_epi128(most, 4));
+  most = _mm512_max_epu8(most, _mm512_bsrli_epi128(most, 2));
+  most = _mm512_max_epu8(most, _mm512_bsrli_epi128(most, 1));
+  const int count = (_mm512_cvtsi512_si32(most) & 0xFF) + 1;
+  __m512i t[4];
+  for (int k = 0; k < 4; ++k) {
+    const int n = count - k * 64;
+    t[k] = n <= 0 ? zero : _mm512_maskz_loadu_epi8(n >= 64 ? ~0ULL : ~0ULL >> (64 - n), table + k * 64);
+  }
+  for (ptrdiff_t i = 0; i < width; i += 64) {
+    const __mmask64 live = LiveLanes(i, width);
+    const __m512i index = _mm512_maskz_loadu_epi8(live, s + i);
+    __mmask64 ok = LookupPasses<Key, Masked, Invert>(d, m, i, live, index);
+    const __m512i low = _mm512_permutex2var_epi8(t[0], index, t[1]);
+    const __m512i high = _mm512_permutex2var_epi8(t[2], index, t[3]);
+    const __m512i entry = _mm512_mask_blend_epi8(_mm512_movepi8_mask(index), low, high);
+    if constexpr (Key == 3) ok &= _mm512_test_epi8_mask(entry, entry);
+    _mm512_mask_storeu_epi8(d + i, ok, entry);
+  }
+}
 #endif

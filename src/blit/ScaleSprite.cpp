@@ -12,7 +12,7 @@ SInt32* scaleTABLE = nullptr;
 size_t scaleTABLECount = 0;
 
 SInt32* ScaleColumnScratch(size_t count) {
-  static std::vector<SInt32> scratch;
+  thread_local std::vector<SInt32> scratch;
   if (scratch.size() < count) scratch.resize(count);
   return scratch.data();
 }

@@ -436,7 +436,10 @@ SInt32 DrawStringInRect(const char* text, UInt32 length, const Rect* rect, SInt1
     DrawText(text, start, end - start);
     return true;
   });
-  // The caller's clip comes back whether or not the port had one.
+  // The caller's clip comes back whether or not the port had one. Leaving
+  // the text's rectangle as the port's clip would confine every later drawing
+  // to it, and a caller whose rectangle was empty (a measuring call) would
+  // find all its later drawing blanked.
   if (clip && port) {
     if (hadClip) {
       ClipRect(&savedClip);

@@ -11,6 +11,7 @@
 #include "RefBlit.h"
 #include "blit/CopySprite.h"
 #include "blit/EffectSprite.h"
+#include "blit/Lookup8.h"
 #include "blit/ScaleSprite.h"
 #include "blit/TestSprite.h"
 #include "support/TestSeed.h"
@@ -209,7 +210,10 @@ TEST_P(BasicBlitRandom, MatchesTheReferenceModel) {
   std::mt19937 rng(seed.value);
   const TableBank tables(rng, entry == Entry::TestFX);
   int drawn = 0;
+  // Cases alternate between the 8-bit lookup's builds where the processor
+  // has more than the portable one.
   for (int i = 0; i < 2500; ++i) {
+    forcedLookup8Build = i % 2 && Lookup8VbmiAvailable() ? Lookup8Build::Vbmi : Lookup8Build::Portable;
     BasicCase c;
     c.tables = &tables;
     MakeCase(rng, entry, &c);
@@ -229,6 +233,7 @@ TEST_P(BasicBlitRandom, MatchesTheReferenceModel) {
         << bool(c.mask) << " maskRect " << bool(c.in.maskRect) << " clip " << bool(c.in.clip) << " src "
         << Describe(c.in.srcRect, *c.src) << " dst " << Describe(c.in.dstRect, *c.dst);
   }
+  forcedLookup8Build = Lookup8Build::Automatic;
   // Enough of the cases draw for the comparison to mean something.
   EXPECT_GT(drawn, 300);
 }
