@@ -360,6 +360,13 @@ void TablesSeeds(const std::string& resources) {
     Put("tables", n++, std::string(1, '\1') + table);
     Put("tables", n++, std::string(1, '\1') + table.substr(0, 37));
   }
+  // Lookup tables: from a file's words, and from pictures of the table's
+  // size, smaller and larger.
+  std::string words;
+  for (int i = 0; i < 64; i++) words += char(i * 29) + std::string(1, char(i * 7));
+  Put("tables", n++, std::string(1, '\xF0') + words);
+  for (const char* size : {"\xFF\x7F", "\x10\x08", "\x2B\x9F"})
+    Put("tables", n++, std::string(1, '\xF4') + std::string(size, 2) + words);
 }
 
 // Pictures the engine writes from its pixel maps (ExportPixMapPNG of 32,
