@@ -11,6 +11,11 @@
 // and whose opaque pixels are the rest of the input repeated. Each entry
 // holds the file's word (the picture's pixel as 1-5-5-5, where the picture
 // reaches), and the upper half repeats the lower.
+//
+// A trigonometry table taken is then the sine and cosine of the game's
+// sparks: a burst (its count, speed class and place from the file's first
+// bytes) moves for a second of frames, and a spark that was outside the
+// view at the start of a move is off after it.
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -19,8 +24,13 @@
 
 #include "FuzzSupport.h"
 #include "foundation/Paths.h"
+#include "foundation/Random.h"
 #include "foundation/StringLibrary.h"
+#include "frontend/Preferences.h"
 #include "frontend/Resources.h"
+#include "game/Game.h"
+#include "game/GameObjects.h"
+#include "game/GameServices.h"
 #include "graphics/ColorTables.h"
 #include "graphics/PNGFile.h"
 #include "platform/QuickDraw.h"
@@ -57,6 +67,29 @@ FUZZ_NOT_STEERING void CheckLookupPicture(const UInt16* table, const std::vector
       FUZZ_CHECK(table[y * 256 + x] == packed);
     }
   CheckMirrored(table);
+}
+
+// The sparks of the game moved by the table just loaded.
+void FlySparks(const SInt32* table, const uint8_t* file, size_t length) {
+  for (int i = 0; i < 360; ++i) sinTABLE[i] = cosTABLE[i] = table[i];
+  auto byte = [&](size_t i) { return i < length ? file[i] : uint8_t(i * 31); };
+  PREFS.effects = 1;
+  viewRECT = Rect{0, 0, 480, 640};
+  randomSEED = UInt32(byte(0)) | UInt32(byte(1)) << 8;
+  for (Spark& s : _SPARK) s = Spark{};
+  const RGBColorF colour;
+  DoSparks(SInt16(1 + byte(2) % kSparks), char(byte(3)), &colour, SInt16(byte(4) * 3 - 64), SInt16(byte(5) * 2 - 16));
+  for (int frame = 0; frame < 30; ++frame) {
+    bool outside[kSparks];
+    for (int i = 0; i < kSparks; ++i) {
+      const Spark& s = _SPARK[i];
+      const SInt32 px = s.x >> 8, py = s.y >> 8;
+      outside[i] = px < viewRECT.left || px >= viewRECT.right || py < viewRECT.top || py >= viewRECT.bottom;
+    }
+    MoveSparks();
+    for (int i = 0; i < kSparks; ++i)
+      if (outside[i]) FUZZ_CHECK(!_SPARK[i].active);
+  }
 }
 
 void LookupTables(const uint8_t* data, size_t size) {
@@ -114,6 +147,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(table[d] == 0);
       }
     }
+    FlySparks(table, file, length);
     return 0;
   }
   FuzzWriteFile(Resources() + "/CLUT/" + std::to_string(kTableId) + ".clut", file, length);
