@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -284,6 +285,21 @@ void SoundHeaderSeeds() {
     seed += Word(rates[mode % 4]) + Word(UInt32(mode)) + Word(UInt32(20 + mode));
     Put("sound_header", mode, seed + samples);
   }
+  // The packed headers: standard and extended, bare and inside resources
+  // with lists, then values to set.
+  for (int kind = 0; kind < 4; kind++) {
+    std::string seed(1, char(250 + kind));
+    seed.push_back(char(kind == 0 ? 0 : kind == 1 ? 1 : kind == 2 ? 2 | 8 : 1 | 4 | 16));
+    std::string fields(64, '\0');
+    const UInt32 frames = 100, channels = 2, rate = 22050u << 16;
+    std::memcpy(&fields[4], kind % 2 ? &channels : &frames, 4);
+    std::memcpy(&fields[8], &rate, 4);
+    std::memcpy(&fields[22], &frames, 4);
+    fields[48] = 16;
+    seed += fields.substr(0, kind % 2 ? 64 : 22);
+    for (UInt32 v : {7u, 2u, 44100u << 16, 1000u, 0u, 1u, 0xFFFFFFFFu, 3u}) seed += Word(v);
+    Put("sound_header", 12 + kind, seed);
+  }
 }
 
 // Record-then-play and play-only, with a few chunk and buffer sizes.
@@ -344,6 +360,13 @@ void TablesSeeds(const std::string& resources) {
     Put("tables", n++, std::string(1, '\1') + table);
     Put("tables", n++, std::string(1, '\1') + table.substr(0, 37));
   }
+  // Lookup tables: from a file's words, and from pictures of the table's
+  // size, smaller and larger.
+  std::string words;
+  for (int i = 0; i < 64; i++) words += char(i * 29) + std::string(1, char(i * 7));
+  Put("tables", n++, std::string(1, '\xF0') + words);
+  for (const char* size : {"\xFF\x7F", "\x10\x08", "\x2B\x9F"})
+    Put("tables", n++, std::string(1, '\xF4') + std::string(size, 2) + words);
 }
 
 // Pictures the engine writes from its pixel maps (ExportPixMapPNG of 32,

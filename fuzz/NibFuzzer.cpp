@@ -4,7 +4,13 @@
 // window described can be made; a window has one control for each element
 // of its "Controls" (embedded ones included, none twice); a control given a
 // signature is found by it unless an earlier one has the same signature and
-// ID; and nothing is left behind once the window is gone.
+// ID; and nothing is left behind once the window is gone. Each control's
+// text reads back into a Str255 of exactly 256 bytes as its first 255 bytes;
+// switching a tab control to each of its tabs shows that tab's pane and
+// hides the others'.
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
 #include <set>
 #include <string>
 
@@ -12,6 +18,7 @@
 #include "foundation/PlistTag.h"
 #include "platform/DialogModel.h"
 #include "shell/NibDialogs.h"
+#include "shell/StandardDialog.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzSetUp();
@@ -33,6 +40,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::vector<ControlRef> all = AllControls(window);
     FUZZ_CHECK(all.size() == size_t(controls ? controls->NumElements() : 0));
     FUZZ_CHECK(std::set<ControlRef>(all.begin(), all.end()).size() == all.size());
+    // Exactly a Str255, so that a read past its end is caught.
+    auto* text = static_cast<unsigned char*>(std::malloc(256));
+    for (ControlRef control : all) {
+      GetControlText(control, text);
+      const size_t n = std::min<size_t>(control->text.size(), 255);
+      FUZZ_CHECK(text[0] == n && std::memcmp(text + 1, control->text.data(), n) == 0);
+    }
+    std::free(text);
+    for (ControlRef tabs : all) {
+      if (tabs->kind != kControlKindTabs || tabs->signature == 0) continue;
+      for (SInt16 tab = 1; tab <= std::min<SInt16>(tabs->maximum, 16); ++tab) {
+        SwitchTabControl(window, tabs, tab);
+        for (SInt16 n = 1; n <= std::min<SInt16>(tabs->maximum, 16); ++n)
+          if (ControlRef pane = GetControlBySignature(window, tabs->signature, n))
+            FUZZ_CHECK(pane->visible == (pane == GetControlBySignature(window, tabs->signature, tab)));
+      }
+    }
     for (ControlRef control : all) {
       FUZZ_CHECK(control->window == window);
       if (control->signature == 0) continue;

@@ -6,7 +6,11 @@
 // an effect that loads can be played, and both passes of the stream come to
 // an end. (Their lengths are not compared: the decoder trims a stream by its
 // pages' granule positions on the first pass only, so a damaged stream may
-// give more bytes once rewound; the seeds give the same on both.)
+// give more bytes once rewound; the seeds give the same on both.) An
+// effect's block holds every sample its header claims; the music is read
+// into blocks of exactly the space asked for (the player's 16 KB, and on the
+// second pass a smaller space that the input picks), and no read claims
+// more than that space.
 //
 // The program checks each file first by decoding it in a child process it
 // forks for the file; a fork of a sanitized process costs far more than the
@@ -35,6 +39,7 @@
 #include <vector>
 
 #include "FuzzSupport.h"
+#include "foundation/Memory.h"
 #include "sound/AudioPrefs.h"
 #include "sound/CompressedSound.h"
 #include "sound/SoundHeader.h"
@@ -209,11 +214,13 @@ void SetUp() {
 
 // Bytes of one pass to the end; -1 when it went on past any sound.
 constexpr SInt64 kMostBytes = SInt64(256) << 20;
-SInt64 StreamToEnd(CompressedSound& music, std::vector<char>& block) {
+SInt64 StreamToEnd(CompressedSound& music, SInt32 space) {
+  // Exactly the space asked for, so that a write past it is caught.
+  std::vector<char> block(static_cast<size_t>(space));
   SInt64 total = 0;
   for (;;) {
-    const SInt32 n = music.GetNextBuffer(block.data(), kMusicBlockBytes);
-    FUZZ_CHECK(n >= 0 && n <= kMusicBlockBytes);
+    const SInt32 n = music.GetNextBuffer(block.data(), space);
+    FUZZ_CHECK(n >= 0 && n <= space);
     if (n == 0) return total;
     total += n;
     if (total > kMostBytes) return -1;
@@ -235,7 +242,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   {
     QKSndCommand effect;
-    if (LoadSoundFile(&effect, path.c_str()) == 0) FUZZ_CHECK(effect.param2 != 0 && CheckSound(&effect));
+    if (LoadSoundFile(&effect, path.c_str()) == 0) {
+      FUZZ_CHECK(effect.param2 != 0 && CheckSound(&effect));
+      QKSoundHeader* header = effect.Header();
+      const SInt64 claimed = SInt64(GetSoundHeaderLength(header)) + GetSoundHeaderSampleLengthInBytes(header);
+      FUZZ_CHECK(claimed <= QKGetPtrSize(reinterpret_cast<Ptr>(effect.param2)));
+      FUZZ_CHECK(GetSoundHeaderSampleLengthInBytes(header) == GetSoundHeaderNumFrames(header) *
+                                                                  UInt32(GetSoundHeaderNumChannels(header)) *
+                                                                  UInt32(GetSoundHeaderSampleSize(header) / 8));
+    }
   }
 
   CompressedSound music;
@@ -244,12 +259,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!opened) return 0;
   FUZZ_CHECK(music.Channels() > 0 && music.Rate() > 0);
   FUZZ_CHECK(music.Length() >= 0);
-  std::vector<char> block(kMusicBlockBytes);
-  const SInt64 first = StreamToEnd(music, block);
+  const SInt64 first = StreamToEnd(music, kMusicBlockBytes);
   if (first < 0) return 0;
   FUZZ_CHECK(music.Position() >= 0);
   music.Reset();
-  const SInt64 second = StreamToEnd(music, block);
+  const SInt32 smaller = 1024 + 4 * SInt32((size ? data[size / 2] : 0) % 1024);
+  const SInt64 second = StreamToEnd(music, smaller);
   FUZZ_CHECK(second >= 0);
   music.Dispose();
   return 0;

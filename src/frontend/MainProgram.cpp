@@ -130,9 +130,13 @@ void StartUp(bool demo) {
     LoadPreferences();
     LoadScores();
   }
+  // A quit signal during start-up (it dismissed any alert) ends the program
+  // before its window and resources: nothing of them is needed to save.
+  if (TerminationSignalled()) return;
   mainTIMER.Init(MainTimer, 30, nullptr);
   InitAudio();
   if (!InitALSources()) OpenALRequiredAlert();
+  if (TerminationSignalled()) return;
   DisableFlushing();
   InitGameWindow();
   EnableVBLSync();
@@ -143,7 +147,6 @@ void StartUp(bool demo) {
   SetupSound2DRect(&mainRECT);
   drawFrameProc = DrawEverything;
   pictureRedrawProc = DrawEverything;
-  WatchTerminationSignals();
   // A display that goes away takes no settings with it.
   if (!demo) SetDisplayLostHandler([] { SavePreferences(); });
 }
@@ -201,19 +204,22 @@ int RunDemo(const DemoOptions& demo) {
 }  // namespace
 
 int HalvaneMain(int argc, char** argv) {
+  // Watched before anything can put up a dialog or start SDL: a signal that
+  // comes during start-up dismisses what is up, and the program ends as soon
+  // as it has started, as it does on a signal later.
+  WatchTerminationSignals();
   DemoOptions demo;
   if (!ParseArguments(argc, argv, &demo)) return 2;
   StartUp(demo.on);
   int status = 0;
   if (demo.on) {
-    status = RunDemo(demo);
+    if (!TerminationSignalled()) status = RunDemo(demo);
   } else {
-    qklogoSCREEN.Open();
-    ResetSpeedManager();
-    while (!applQUIT) {
-      MainPass();
-      if (TerminationSignalled()) applQUIT = 1;
+    if (!TerminationSignalled()) {
+      qklogoSCREEN.Open();
+      ResetSpeedManager();
     }
+    while (!applQUIT && !TerminationSignalled()) MainPass();
     // A failed save is told, never lost: in a dialog when a person quit, on
     // standard error when a signal asked the program to end now.
     if (SavePreferences() != 0) {

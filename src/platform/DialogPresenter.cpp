@@ -3,10 +3,53 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <set>
+
+#include "platform/PlatformSystem.h"
 
 namespace {
 
 DialogPresenter* installed = nullptr;
+
+// Once a quit signal has come no one is left to answer: each dialog says on
+// standard error what it held and takes its default button; a dialog that
+// asks again (its default answer did not end it) is abandoned. What the
+// installed presenter still shows is closed through it.
+struct SignalledPresenter : DialogPresenter {
+  std::set<WindowRef> answered;
+  DialogAction Present(const DialogView& view) override {
+    if (view.window && !answered.insert(view.window).second)
+      return DialogAction{DialogAction::Abandon, -1, 0, 0, nullptr, 0};
+    fprintf(stderr, "halvane: ending on a signal; dismissed the dialog%s%s\n", view.title.empty() ? "" : " ",
+            view.title.c_str());
+    return StderrPresenter().Present(view);
+  }
+  void Dismiss(WindowRef window) override {
+    answered.erase(window);
+    if (installed) installed->Dismiss(window);
+  }
+};
+
+SignalledPresenter& Signalled() {
+  static SignalledPresenter presenter;
+  return presenter;
+}
+
+// The installed presenter, until a signal: an answer that a signal cut short
+// (the dialog's window reads as closed then) is replaced by the signalled one.
+struct GuardedPresenter : DialogPresenter {
+  DialogAction Present(const DialogView& view) override {
+    if (!TerminationSignalled()) {
+      DialogAction action = (installed ? *installed : StderrPresenter()).Present(view);
+      if (!TerminationSignalled()) return action;
+    }
+    return Signalled().Present(view);
+  }
+  void Dismiss(WindowRef window) override { Signalled().Dismiss(window); }
+  void Refresh(const DialogView& view) override {
+    if (!TerminationSignalled() && installed) installed->Refresh(view);
+  }
+};
 
 }  // namespace
 
@@ -67,7 +110,11 @@ StderrDialogPresenter& StderrPresenter() {
   return presenter;
 }
 
-DialogPresenter& Presenter() { return installed ? *installed : StderrPresenter(); }
+DialogPresenter& Presenter() {
+  static GuardedPresenter guarded;
+  if (TerminationSignalled()) return Signalled();
+  return installed ? static_cast<DialogPresenter&>(guarded) : StderrPresenter();
+}
 
 DialogPresenter* SetDialogPresenter(DialogPresenter* presenter) {
   DialogPresenter* previous = installed;

@@ -63,7 +63,10 @@ struct DialogPresenter {
 
 // The presenter in use: the one installed, else standard error. The program
 // installs UserPresenter() at start-up; tests install the scripted one or
-// keep standard error, so that no test can wait on a real dialog.
+// keep standard error, so that no test can wait on a real dialog. Once a
+// termination signal is recorded (PlatformSystem.h) every dialog is told on
+// standard error and answered with its default button, once; asked again,
+// it is abandoned.
 DialogPresenter& Presenter();
 // Installs a presenter (null: back to the default); answers the previous one.
 DialogPresenter* SetDialogPresenter(DialogPresenter* presenter);

@@ -2,7 +2,8 @@
 // the pointer's moves over it, typed characters and editing keys, and its
 // close box. While a dialog is up
 // the input of every other window is dropped (the dialog is modal), except a
-// request to quit, which is kept for after it.
+// request to quit, which is kept for after it. Once a termination signal is
+// recorded the dialog's window reads as closed.
 #pragma once
 
 #include "platform/PlatformTypes.h"

@@ -14,8 +14,9 @@ struct FontFace {
   int index = 0;       // the face's index in the file (collections hold more)
 };
 
-// Adds every font of a folder for this process; false when the folder
-// cannot be read.
+// Adds every font of a folder and its subfolders for this process; only
+// regular files are opened (a named pipe or a device there is passed over).
+// False when the folder cannot be read.
 bool AddProcessFontFolder(const std::string& folder);
 // The regular face of an installed family, the name compared without regard
 // to case; a font file of an added folder is also found by its file name

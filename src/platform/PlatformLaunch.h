@@ -18,7 +18,8 @@ LaunchProc SetLaunchProc(LaunchProc proc);
 // Runs `argv[0]` (searched on PATH) with the arguments and waits for it, at
 // most `timeoutMs`; its standard output (the first 64 KB) goes to `output`
 // when given. The exit status, 127 when it cannot be started, -1 when it
-// ended by a signal or ran out of time (it is then killed).
+// ended by a signal or ran out of time (it is then killed with every
+// process it started: it runs in a process group of its own).
 typedef int (*RunProc)(const std::vector<std::string>& argv, std::string* output, int timeoutMs);
 int RunProgram(const std::vector<std::string>& argv, std::string* output, int timeoutMs);
 // Test seam, as SetLaunchProc.

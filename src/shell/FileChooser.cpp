@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <utility>
 
+#include "foundation/ErrorDialog.h"
 #include "foundation/FileClass.h"
 #include "foundation/FileUtilities.h"
 #include "foundation/StringFunctions.h"
@@ -57,6 +59,10 @@ struct Chooser {
   int page = 0;
   bool showAll = false;
   std::string name;  // the save name as typed (Mac Roman)
+  // The file last clicked while saving: its name on disk, and that name as
+  // the field shows it. A name the field cannot show (not Mac Roman) is
+  // saved as it is on disk while the field still shows it so.
+  std::string picked, pickedShown;
 };
 
 ControlRef AddControl(WindowRef window, Rect r, SInt16 proc, const std::string& title, UInt32 command) {
@@ -122,39 +128,65 @@ bool UsableName(const std::string& name) {
   return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos && name.size() <= 255;
 }
 
+// A typed name (Mac Roman) that the field would also show for an entry whose
+// name on disk is another: saving it could mean either file.
+bool ConfusedWithAnEntry(const std::string& typed, const std::string& name, const std::vector<ChooserEntry>& entries) {
+  for (const ChooserEntry& e : entries)
+    if (e.name != name && ConvertUnicodeToCStr(e.name.c_str()) == typed) return true;
+  return false;
+}
+
 // Runs the chooser until a choice or Cancel: a file of the folder (open), or
-// the folder and a name (save). False when cancelled.
+// the folder and a name (save). False when cancelled. A folder is listed
+// once while it is shown (again when the filter changes), not for each view.
 bool Run(Chooser& c, std::string* chosen) {
   c.folder = ChooserFolder();
+  std::vector<ChooserEntry> entries;
+  bool listed = false;
   for (;;) {
-    const std::vector<ChooserEntry> entries = ChooserEntries(c.folder, c.showAll ? std::vector<OSType>{} : c.types);
+    if (!listed) {
+      entries = ChooserEntries(c.folder, c.showAll ? std::vector<OSType>{} : c.types);
+      listed = true;
+    }
     c.page = std::clamp(c.page, 0, std::max(0, (int(entries.size()) - 1) / kChooserPageSize));
     const UInt32 command = RunView(c, entries);
     if (command == kHICommandCancel) return false;
     if (command == kChooserUp) {
       c.folder = ParentPath(c.folder);
       c.page = 0;
+      c.picked.clear();
+      listed = false;
     } else if (command == kChooserPrevious || command == kChooserNext) {
       c.page += command == kChooserNext ? 1 : -1;
     } else if (command == kChooserFilter) {
       c.showAll = !c.showAll;
       c.page = 0;
+      listed = false;
     } else if (command == kHICommandOK && c.save) {
-      const std::string name = ConvertCStrToUnicode(c.name.c_str());
-      if (UsableName(name)) {
+      const bool picked = !c.picked.empty() && c.name == c.pickedShown;
+      const std::string name = picked ? c.picked : ConvertCStrToUnicode(c.name.c_str());
+      if (!UsableName(name)) {
+        Beep();
+      } else if (!picked && ConfusedWithAnEntry(c.name, name, entries)) {
+        const std::string message = "The name \"" + c.name + "\" cannot be told apart from a file in this folder.";
+        AlertDialog(message.c_str(), "Click the file in the list to save over it, or type another name.", "OK");
+      } else {
         *chosen = name;
         chooserFolder = c.folder;
         return true;
       }
-      Beep();
     } else if (command >= kChooserEntry && command < kChooserEntry + kChooserPageSize) {
       const size_t i = size_t(c.page * kChooserPageSize) + (command - kChooserEntry);
       if (i >= entries.size()) continue;
       if (entries[i].folder) {
         c.folder = JoinPath(c.folder, entries[i].name);
         c.page = 0;
+        c.picked.clear();
+        listed = false;
       } else if (c.save) {
         c.name = ConvertUnicodeToCStr(entries[i].name.c_str());
+        c.picked = entries[i].name;
+        c.pickedShown = c.name;
       } else {
         *chosen = entries[i].name;
         chooserFolder = c.folder;
@@ -212,12 +244,19 @@ std::vector<ChooserEntry> ChooserEntries(const std::string& folder, const std::v
     const bool isFolder = IsFolder(item.path);
     if (isFolder || Matches(name, types)) entries.push_back(ChooserEntry{name, isFolder});
   }
-  std::sort(entries.begin(), entries.end(), [](const ChooserEntry& a, const ChooserEntry& b) {
-    if (a.folder != b.folder) return a.folder;
-    const std::string la = Lower(a.name), lb = Lower(b.name);
-    return la != lb ? la < lb : a.name < b.name;
+  // Each name is lowered once, not in every comparison.
+  std::vector<std::pair<std::string, size_t>> keys;
+  keys.reserve(entries.size());
+  for (size_t i = 0; i < entries.size(); ++i) keys.emplace_back(Lower(entries[i].name), i);
+  std::sort(keys.begin(), keys.end(), [&entries](const auto& a, const auto& b) {
+    const ChooserEntry &ea = entries[a.second], &eb = entries[b.second];
+    if (ea.folder != eb.folder) return ea.folder;
+    return a.first != b.first ? a.first < b.first : ea.name < eb.name;
   });
-  return entries;
+  std::vector<ChooserEntry> sorted;
+  sorted.reserve(entries.size());
+  for (const auto& k : keys) sorted.push_back(std::move(entries[k.second]));
+  return sorted;
 }
 
 OSErr ChooseFileToSave(const unsigned char* message, const unsigned char* defaultName, FSRef* folder, Str255 name) {

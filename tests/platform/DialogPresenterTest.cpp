@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <csignal>
+
 #include "platform/DialogPresenter.h"
+#include "platform/PlatformSystem.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -72,6 +75,54 @@ TEST(StderrPresenter, WritesTheTextsAndTakesTheDefaultButton) {
   EXPECT_EQ(StderrPresenter().Present(view).kind, DialogAction::Abandon);
   testing::internal::GetCapturedStderr();
   EXPECT_EQ(&Presenter(), static_cast<DialogPresenter*>(&StderrPresenter()));
+}
+
+// A quit signal that comes while a dialog is up: no one is left to answer,
+// so the dialog is told on standard error and gets its default button (not
+// what the presenter answered as the signal closed it), and a dialog that
+// asks again is abandoned; the window the presenter shows is still closed
+// through it.
+TEST(Presenter, AQuitSignalAnswersEachDialogWithItsDefaultButtonOnce) {
+  struct Shown : DialogPresenter {
+    bool signalInside = false;
+    int presented = 0, dismissed = 0;
+    DialogAction Present(const DialogView&) override {
+      ++presented;
+      if (signalInside) raise(SIGTERM);
+      return DialogAction{DialogAction::Click, 1, 0, 0, nullptr, 0};  // Cancel
+    }
+    void Dismiss(WindowRef) override { ++dismissed; }
+  } shown;
+  WatchTerminationSignals();
+  DialogPresenter* before = SetDialogPresenter(&shown);
+  DialogView view{};
+  view.title = "Halvane";
+  view.texts = {"Error:  Failed to load the scores file."};
+  view.buttons = {Button("OK", kOK), Button("Cancel", kCancel)};
+  view.window = reinterpret_cast<WindowRef>(&view);
+
+  EXPECT_EQ(Presenter().Present(view).button, 1) << "no signal: the presenter's own answer";
+  shown.signalInside = true;
+  testing::internal::CaptureStderr();
+  DialogAction first = Presenter().Present(view);
+  DialogAction again = Presenter().Present(view);
+  std::string told = testing::internal::GetCapturedStderr();
+  EXPECT_TRUE(TerminationSignalled());
+  EXPECT_EQ(first.kind, DialogAction::Click);
+  EXPECT_EQ(first.button, 0);
+  EXPECT_EQ(again.kind, DialogAction::Abandon);
+  EXPECT_EQ(shown.presented, 2) << "asked again after the signal";
+  EXPECT_NE(told.find("Failed to load the scores file."), std::string::npos) << told;
+  Presenter().Dismiss(view.window);
+  EXPECT_EQ(shown.dismissed, 1);
+  // Dismissed, the same window may be answered again.
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(Presenter().Present(view).button, 0);
+  testing::internal::GetCapturedStderr();
+
+  SetDialogPresenter(before);
+  UnwatchTerminationSignals();
+  EXPECT_FALSE(TerminationSignalled());
 }
 
 // The program's presenter follows what it can reach, never who runs it.

@@ -191,4 +191,78 @@ TEST_F(FileChooserTest, PagesAndTheTop) {
   EXPECT_FALSE(ButtonOf(presenter.shown.back(), kChooserUp)->enabled);
 }
 
+// Names the field cannot show (not Mac Roman) all show as "??.txt": a click
+// saves to the file clicked, by its real name; typing the shown name cannot
+// tell them apart and is refused with a message, and nothing is written.
+TEST_F(FileChooserTest, ANameTheFieldCannotShowIsSavedAsTheFileClicked) {
+  const std::vector<std::string> names = {"\xe6\x97\xa5\xe6\x9c\xac.txt", "\xe6\x97\xa5\xe6\x9c\xa8.txt",
+                                          "\xff\xfe.txt"};
+  for (const std::string& n : names) folder.Write("odd/" + n, n);
+  SetChooserFolder(folder / "odd");
+  std::vector<ChooserEntry> listed = ChooserEntries(folder / "odd", {});
+  ASSERT_EQ(listed.size(), 3u);
+  for (size_t i = 0; i < listed.size(); ++i) {
+    SCOPED_TRACE(i);
+    presenter.ClickCommand(kChooserEntry + UInt32(i));
+    presenter.Key(13);
+    FileClass file;
+    EXPECT_EQ(GetNewFile(kText, FOUR_CHAR('H', 'L', 'V', 'N'), &file, PStr(""), PStr("Untitled"), 0), 1);
+    EXPECT_EQ(presenter.misses, 0);
+    EXPECT_EQ(file.ref.path, folder / ("odd/" + listed[i].name));
+    CloseFile(&file);
+  }
+  EXPECT_FALSE(std::filesystem::exists(folder / "odd/??.txt"));
+
+  // Typed, the shown name is refused with a message; another name is taken.
+  presenter.shown.clear();
+  presenter.Type("??.txt");
+  presenter.Key(13);
+  presenter.Type("plain.txt");
+  presenter.Key(13);
+  FileClass file;
+  EXPECT_EQ(GetNewFile(kText, FOUR_CHAR('H', 'L', 'V', 'N'), &file, PStr(""), PStr("Untitled"), 0), 1);
+  EXPECT_EQ(presenter.misses, 0);
+  EXPECT_EQ(file.ref.path, folder / "odd/plain.txt");
+  CloseFile(&file);
+  EXPECT_EQ(platform.beeps, 0);
+  ASSERT_EQ(dialogs.Reports().size(), 1u) << "no message for the name that could mean either file";
+  EXPECT_EQ(dialogs.Reports()[0].kind, DialogReport::Alert);
+  EXPECT_NE(dialogs.Reports()[0].message.find("cannot be told apart"), std::string::npos)
+      << dialogs.Reports()[0].message;
+  EXPECT_FALSE(std::filesystem::exists(folder / "odd/??.txt"));
+  for (const std::string& n : names) EXPECT_EQ(ReadWholeFile(folder / ("odd/" + n)), n);
+
+  // Clicked, then typed over: the typed name is the one saved.
+  presenter.ClickCommand(kChooserEntry);
+  presenter.Key(8);
+  presenter.Type("typed.txt");
+  presenter.Key(13);
+  EXPECT_EQ(GetNewFile(kText, FOUR_CHAR('H', 'L', 'V', 'N'), &file, PStr(""), PStr("Untitled"), 0), 1);
+  EXPECT_EQ(file.ref.path, folder / "odd/typed.txt");
+  CloseFile(&file);
+}
+
+// A folder is listed once while it is shown, not again for each page: a
+// file that comes meanwhile shows once the folder is opened again.
+TEST_F(FileChooserTest, AFolderIsListedOnceWhileItIsShown) {
+  for (int i = 0; i < 10; i++) folder.Write("many/file" + std::to_string(i), "");
+  SetChooserFolder(folder / "many");
+  presenter.Do([this](const DialogView& view) {
+    folder.Write("many/file99", "");
+    for (size_t i = 0; i < view.buttons.size(); ++i)
+      if (view.buttons[i].command == kChooserNext) return DialogAction{DialogAction::Click, int(i), 0, 0, nullptr, 0};
+    return DialogAction{DialogAction::Abandon, -1, 0, 0, nullptr, 0};
+  });
+  presenter.ClickCommand(kChooserUp);
+  presenter.ClickTitle("many/");
+  presenter.ClickCommand(kChooserNext);
+  presenter.ClickTitle("Cancel");
+  FSRef item;
+  EXPECT_EQ(ChooseFileToOpen(nullptr, 0, &item), userCanceledErr);
+  EXPECT_EQ(presenter.misses, 0);
+  ASSERT_EQ(presenter.shown.size(), 5u);
+  EXPECT_EQ(Entries(presenter.shown[1]), (std::vector<std::string>{"file8", "file9"}));
+  EXPECT_EQ(Entries(presenter.shown[4]), (std::vector<std::string>{"file8", "file9", "file99"}));
+}
+
 }  // namespace

@@ -5,11 +5,16 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <filesystem>
+#include <set>
 #include <vector>
 
 namespace {
 
 std::vector<std::string> processFolders;
+
+// Enough for any bundle; a folder tree deeper or wider than this is hostile.
+constexpr size_t kMostFontFolders = 256;
 
 bool Ready() {
   static const bool ready = FcInit() == FcTrue;
@@ -66,7 +71,37 @@ int Distance(FcPattern* pattern) {
 
 bool AddProcessFontFolder(const std::string& folder) {
   if (!Ready()) return false;
-  if (FcConfigAppFontAddDir(nullptr, reinterpret_cast<const FcChar8*>(folder.c_str())) != FcTrue) return false;
+  // fontconfig would open every entry it finds, and a named pipe or a device
+  // there blocks the open for good: it is handed the regular files alone,
+  // one by one, from the folder and its subfolders (links followed to what
+  // they name, each folder once).
+  namespace fs = std::filesystem;
+  std::error_code error;
+  if (!fs::is_directory(folder, error)) return false;
+  std::vector<fs::path> pending{fs::path(folder)};
+  std::set<std::string> seen{fs::weakly_canonical(folder, error).string()};
+  std::vector<std::string> files;
+  while (!pending.empty()) {
+    fs::path at = pending.back();
+    pending.pop_back();
+    fs::directory_iterator entries(at, error);
+    if (error) {
+      if (at == fs::path(folder)) return false;
+      continue;
+    }
+    for (const fs::directory_entry& entry : entries) {
+      fs::file_status status = entry.status(error);
+      if (error) continue;
+      if (fs::is_regular_file(status)) {
+        files.push_back(entry.path().string());
+      } else if (fs::is_directory(status) && seen.size() < kMostFontFolders) {
+        std::string real = fs::canonical(entry.path(), error).string();
+        if (!error && seen.insert(real).second) pending.push_back(entry.path());
+      }
+    }
+  }
+  std::sort(files.begin(), files.end());
+  for (const std::string& file : files) FcConfigAppFontAddFile(nullptr, reinterpret_cast<const FcChar8*>(file.c_str()));
   std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + "/";
   if (std::find(processFolders.begin(), processFolders.end(), prefix) == processFolders.end())
     processFolders.push_back(prefix);

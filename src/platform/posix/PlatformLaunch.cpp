@@ -80,6 +80,8 @@ int RunAndWait(const std::vector<std::string>& args, std::string* output, int ti
     return 127;
   }
   if (child == 0) {
+    // A group of its own, so that whatever it starts ends with it.
+    setpgid(0, 0);
     int devnull = open("/dev/null", O_RDWR);
     if (devnull >= 0) {
       dup2(devnull, 0);
@@ -90,6 +92,8 @@ int RunAndWait(const std::vector<std::string>& args, std::string* output, int ti
     _exit(127);
   }
   close(out[1]);
+  // Set from both sides, so that the group exists before either goes on.
+  setpgid(child, child);
   const long until = NowMs() + timeoutMs;
   bool timedOut = false;
   char buffer[4096];
@@ -112,7 +116,9 @@ int RunAndWait(const std::vector<std::string>& args, std::string* output, int ti
     if (output && output->size() < 65536) output->append(buffer, size_t(n));
   }
   close(out[0]);
-  if (timedOut) kill(child, SIGKILL);
+  // The helper's own children go with it: one that still holds the output
+  // (or hangs on) would outlive the helper and keep running unseen.
+  if (timedOut && kill(-child, SIGKILL) != 0) kill(child, SIGKILL);
   int status = 0;
   while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
   }

@@ -4,6 +4,7 @@
 
 #include "platform/EventPlatform.h"
 #include "platform/KeyCodes.h"
+#include "platform/PlatformSystem.h"
 #include "platform/sdl/SDLWindow.h"
 
 namespace {
@@ -30,6 +31,11 @@ UInt8 EditingKey(SDL_Keycode key) {
 bool NextDialogInput(WindowPtr window, DialogInput* input) {
   SDL_Window* own = SDLWindowOf(window);
   Uint32 id = own ? SDL_GetWindowID(own) : 0;
+  // A quit signal closes the dialog that is up: no one is there to answer it.
+  if (TerminationSignalled()) {
+    *input = DialogInput{DialogInput::Close, 0, 0, 0, 0};
+    return true;
+  }
   SDL_Event e;
   while (SDL_PollEvent(&e)) {
     *input = DialogInput{DialogInput::None, 0, 0, 0, 0};

@@ -12,6 +12,7 @@
 
 #include "platform/InputTrace.h"
 #include "platform/KeyCodes.h"
+#include "platform/PlatformSystem.h"
 #include "platform/sdl/SDLWindow.h"
 #include "platform/sdl/XDisplayWatch.h"
 
@@ -58,6 +59,16 @@ class SDLEventPlatform : public EventPlatform {
       suspended_ = true;
       events.push_back(Make(PlatformEvent::Suspend, GlobalMouse(), false));
       TraceInput("focus away for %llu ms: Suspend", static_cast<unsigned long long>(SDL_GetTicks64() - lostAt_));
+    }
+    // The termination signals are watched before SDL starts, so SDL leaves
+    // them alone and queues no quit of its own: a recorded signal becomes one
+    // quit request here.
+    if (TerminationSignalled() != signalTold_) {
+      signalTold_ = !signalTold_;
+      if (signalTold_) {
+        events.push_back(Make(PlatformEvent::Quit, GlobalMouse(), false));
+        TraceInput("termination signal: Quit");
+      }
     }
     for (const PlatformEvent& p : events) PostPlatformEvent(p);
     if (InputTraceOn()) TraceAlive();
@@ -390,6 +401,7 @@ class SDLEventPlatform : public EventPlatform {
   bool ownFocusLoss_ = false;
   // The focus went to another window at lostAt_ and has not come back yet.
   bool suspendPending_ = false;
+  bool signalTold_ = false;  // the recorded signal was posted as a quit
   Uint64 lostAt_ = 0;
   // A Suspend was posted and no Resume since.
   bool suspended_ = false;

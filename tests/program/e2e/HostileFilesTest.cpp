@@ -95,6 +95,12 @@ TEST_F(HostileFilesTest, TheProgramPlaysOnPastHostileFiles) {
          }
        },
        nullptr},
+      {"a named pipe in the fonts folder, named like a font and not",
+       [](const std::string& r, const UserHome&) {
+         for (const char* name : {"/Fonts/Pipe.ttf", "/Fonts/pipe"})
+           ASSERT_EQ(mkfifo((r + name).c_str(), 0600), 0) << name;
+       },
+       nullptr},
       {"a named pipe for the scores file",
        [](const std::string&, const UserHome& home) {
          fs::create_directories(home.ConfigHome() + "/Halvane");
