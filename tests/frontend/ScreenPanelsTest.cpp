@@ -341,9 +341,19 @@ TEST_F(ScreenPanelsTest, GameKeysAtTheEndOfAGameDoNotTypeIntoTheName) {
     std::string shown;
     bool stillSelected;
   } cases[] = {
-      {"fire held, repeating", true, 0, {{keycode::kSpace, ' ', autoKey}, {keycode::kSpace, ' ', autoKey}}, "Ann", true},
+      {"fire held, repeating",
+       true,
+       0,
+       {{keycode::kSpace, ' ', autoKey}, {keycode::kSpace, ' ', autoKey}},
+       "Ann",
+       true},
       {"fire held past the first moment", true, 200, {{keycode::kSpace, ' ', autoKey}}, "Ann", true},
-      {"fire tapped at once", false, 0, {{keycode::kSpace, ' ', keyDown}, {keycode::kSpace, ' ', keyDown}}, "Ann", true},
+      {"fire tapped at once",
+       false,
+       0,
+       {{keycode::kSpace, ' ', keyDown}, {keycode::kSpace, ' ', keyDown}},
+       "Ann",
+       true},
       {"player 2's fire at once", false, 10, {{keycode::kKeypad4, '4', keyDown}}, "Ann", true},
       {"player 1's right at once", false, 10, {{keycode::kRightArrow, keychar::kRightArrow, keyDown}}, "Ann", true},
       {"a letter at once", false, 0, {{kZCode, 'z', keyDown}}, "z", false},

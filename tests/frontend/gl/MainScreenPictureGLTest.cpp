@@ -65,6 +65,8 @@ class MainScreenPictureGL : public GLWindowTest, public ::testing::WithParamInte
     glReadBuffer(doubleBuffered ? GL_BACK : GL_FRONT);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, w.right, w.bottom, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    // Ended as every frame is, so that no later test finds a frame open.
+    OpenGLEndDraw();
     return pixels;
   }
 
