@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <vector>
 
 #include "graphics/GameWindow.h"
 #include "graphics/OpenGLContext.h"
@@ -58,6 +59,21 @@ class GLWindowTest : public ::testing::Test {
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(x, glDrawVars.windRect.bottom - 1 - yFromTop, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, px);
     return RGBA8{px[0], px[1], px[2], px[3]};
+  }
+
+  // The whole window's RGBA bytes as the frame under way drew them (rows
+  // from the bottom); the frame is then ended, so no later test finds it open.
+  std::vector<UInt8> FinishFrameAndReadWindow() {
+    glFinish();
+    const Rect w = glDrawVars.windRect;
+    std::vector<UInt8> pixels(size_t(w.right) * w.bottom * 4);
+    GLint doubleBuffered = 0;
+    glGetIntegerv(GL_DOUBLEBUFFER, &doubleBuffered);
+    glReadBuffer(doubleBuffered ? GL_BACK : GL_FRONT);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, w.right, w.bottom, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    OpenGLEndDraw();
+    return pixels;
   }
 
  private:

@@ -87,17 +87,7 @@ class ImageQuadsGL : public GLWindowTest, public ::testing::WithParamInterface<C
         image.Draw(&q.rect);
       }
     }
-    glFinish();
-    const Rect w = glDrawVars.windRect;
-    std::vector<UInt8> pixels(size_t(w.right) * w.bottom * 4);
-    GLint doubleBuffered = 0;
-    glGetIntegerv(GL_DOUBLEBUFFER, &doubleBuffered);
-    glReadBuffer(doubleBuffered ? GL_BACK : GL_FRONT);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, w.right, w.bottom, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    // Ended as every frame is, so that no later test finds a frame open.
-    OpenGLEndDraw();
-    return pixels;
+    return FinishFrameAndReadWindow();
   }
 
   // Pixels (of four bytes) that differ.
