@@ -8,10 +8,12 @@
 #include "game/Game.h"
 #include "graphics/GameWindow.h"
 #include "graphics/OpenGLFrame.h"
+#include "platform/InputTrace.h"
 #include "platform/KeyCodes.h"
 #include "shell/AllEvents.h"
 #include "shell/ApplInfo.h"
 #include "shell/Events.h"
+#include "shell/GameMouse.h"
 #include "shell/KeyState.h"
 
 double nextTime = 0;
@@ -61,6 +63,27 @@ void PauseTrigger(bool keyPause) {
 
 }  // namespace
 
+const char* InputTaker() {
+  // In the background until the program has taken its resume.
+  if (!IsFrontProcess_Var()) return nullptr;
+  if (frontScreen && frontScreen->IsOpen()) return frontScreen->TakesInput() ? frontScreen->TraceName() : nullptr;
+  if (gamePLAY == 1 && !gamePAUSE && !gameOVER && Brightness_GL() == 255) return "game";
+  return nullptr;
+}
+
+void TraceInputTaker() {
+  if (!InputTraceOn()) return;
+  // Names are string literals, so the pointer tells a change.
+  static const char* traced = "";
+  const char* taker = InputTaker();
+  if (taker == traced) return;
+  traced = taker;
+  if (taker)
+    TraceInput("ready %s", taker);
+  else
+    TraceInput("busy");
+}
+
 void ResetSpeedManager() { nextTime = LocalMicroseconds(); }
 
 void HandleKeyboard() {
@@ -108,6 +131,7 @@ bool MainStep() {
   animateDELAY += 1.0f;
   if (animateDELAY >= 3.0f) animateDELAY = 0.0f;
   nextTime += kStepMicroseconds;
+  TraceInputTaker();
   return true;
 }
 

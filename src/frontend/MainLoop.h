@@ -36,6 +36,15 @@ void HandleKeyboard();
 void QuitGame();
 void OpenALRequiredAlert();
 
+// What acts on a key or click that comes now, by its name in the input
+// trace: the front screen when it takes input, "game" for a game in play
+// at full brightness (a key pauses it), or null for nothing (a fade, a
+// screen on its way out, the program in the background).
+const char* InputTaker();
+// Writes "ready <taker>", or "busy" when nothing takes input, to the input
+// trace each time that changes; once per step.
+void TraceInputTaker();
+
 // One step; false when it set applQUIT (the pass then ends at once).
 bool MainStep();
 // One pass: the quote-key wait, the due steps, then one drawing when any

@@ -19,6 +19,7 @@ class AboutScreen final : public ScreenGL {
   void Open();
   void Process() override;
   void Draw() override;
+  const char* TraceName() const override { return "about"; }
 };
 
 extern AboutScreen aboutSCREEN;

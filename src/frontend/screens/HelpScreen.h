@@ -20,6 +20,7 @@ class HelpScreen final : public ScreenGL {
   void Open();
   void Process() override;
   void Draw() override;
+  const char* TraceName() const override { return "help"; }
   void Dispose();
 
  private:
@@ -38,6 +39,8 @@ class LoadScreen final : public ScreenGL {
 
   void Open();
   void Draw() override;
+  const char* TraceName() const override { return "loading"; }
+  bool TakesInput() const override { return false; }
 };
 
 extern LoadScreen loadSCREEN;

@@ -273,6 +273,10 @@ void MainScreen::Process() {
   Fade();
 }
 
+// The buttons answer at full brightness only, and not once the menu is
+// leaving for a game or the end.
+bool MainScreen::TakesInput() const { return !IsSuspended() && leaveAction == kStay && Brightness_GL() == 255; }
+
 void MainScreen::HandleButtons(UserInput* input) {
   for (int i = 0; i < kButtons; ++i) {
     MSButton& b = buttons[i];

@@ -40,6 +40,8 @@ class MainScreen final : public ScreenGL {
   void Open();
   void Process() override;
   void Draw() override;
+  const char* TraceName() const override { return "main screen"; }
+  bool TakesInput() const override;
   void RenderVersionText();
   void RenderScores();
   // Lets go of the pictures and the music's data.

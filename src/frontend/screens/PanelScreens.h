@@ -27,6 +27,7 @@ class InputScreen final : public ScreenGL {
   void Open(char player, const char* name);
   void Process() override;
   void Draw() override;
+  const char* TraceName() const override { return player == 1 ? "name panel 2" : "name panel 1"; }
   void RenderText(char player);
 
  private:
@@ -49,6 +50,7 @@ class ConfirmScreen final : public ScreenGL {
   void Open(const char* text, ConfirmTag tag);
   void Process() override;
   void Draw() override;
+  const char* TraceName() const override { return tag == kConfirmQuit ? "quit question" : "clear scores question"; }
   void RenderText(const char* text);
 };
 

@@ -18,6 +18,7 @@ class PauseScreen final : public ScreenGL {
   void Open();
   void Process() override;
   void Draw() override;
+  const char* TraceName() const override { return "pause box"; }
 };
 
 extern PauseScreen pauseSCREEN;

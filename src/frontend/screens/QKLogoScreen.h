@@ -21,6 +21,8 @@ class QKLogoScreen final : public ScreenGL {
   void Open();
   void Process() override;
   void Draw() override;
+  const char* TraceName() const override { return "logo"; }
+  bool TakesInput() const override { return state != 255; }
 };
 
 extern QKLogoScreen qklogoSCREEN;

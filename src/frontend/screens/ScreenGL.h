@@ -18,6 +18,11 @@ class ScreenGL {
   ScreenGL();
   virtual void Process() {}
   virtual void Draw() {}
+  // The screen's name in the input trace ("pause box").
+  virtual const char* TraceName() const { return "screen"; }
+  // Whether, in front, it acts on a key or click now: one fading in or
+  // on its way out does not.
+  virtual bool TakesInput() const { return true; }
 
   // Lists the screen last (on top), makes it the front screen when toFront
   // is set, and drops the mouse and key events still queued. A screen that

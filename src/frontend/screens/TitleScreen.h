@@ -25,6 +25,8 @@ class TitleScreen final : public ScreenGL {
   void Open();
   void Process() override;
   void Draw() override;
+  const char* TraceName() const override { return "title"; }
+  bool TakesInput() const override { return !leaving; }
   void Dispose();
 };
 

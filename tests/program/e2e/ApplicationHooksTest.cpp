@@ -36,23 +36,16 @@ class ApplicationHooksTest : public ::testing::Test {
     home.WritePreferences("<dict>\t<key>Full Screen</key>\t<false/>\t</dict>");
     ASSERT_GE(QuitPanelSamples(), 8) << "the quit panel has too few plain patches to find it by";
     ASSERT_EQ(OpenToTheMenu(program), "");
-    // Play (52 in, 110 down, 3/4 of its 160 x 40 picture) takes clicks once
-    // the menu is fully bright, a shade after it looks so.
-    ScreenImage game;
-    for (int tries = 0; tries < 5 && (game.Empty() || !GamePlaying(game)); ++tries) {
-      program.ClickGame(52 + 60, 110 + 15);
-      game = program.WaitForContent(GamePlaying, milliseconds(4000));
-    }
+    ScreenImage game = PlayFromTheMenu(program);
     ASSERT_TRUE(GamePlaying(game)) << "no game\n" << program.Diagnostics();
+    ASSERT_TRUE(program.WaitForReady("game")) << program.Diagnostics();
   }
 
-  // Escape pauses once the game's picture is at full brightness.
+  // Escape pauses once the game takes keys (at full brightness).
   ScreenImage Pause() {
-    ScreenImage box;
-    for (int tries = 0; tries < 5 && !Paused(box); ++tries) {
-      EXPECT_TRUE(program.PressKey("Escape")) << program.Diagnostics();
-      box = program.WaitForContent(Paused, milliseconds(3000));
-    }
+    EXPECT_TRUE(program.WaitForReady("game")) << program.Diagnostics();
+    EXPECT_TRUE(program.PressKey("Escape")) << program.Diagnostics();
+    ScreenImage box = program.WaitForContent(Paused);
     EXPECT_TRUE(Paused(box)) << "no pause box\n" << program.Diagnostics();
     return box;
   }
@@ -83,6 +76,7 @@ TEST_F(ApplicationHooksTest, CtrlQInAGameAsksOnceAndReturnQuits) {
   ASSERT_TRUE(program.PressKey("q", {"Control_L"})) << program.Diagnostics();
   ExpectQuestion("Ctrl+Q");
   // Asking again changes nothing: still the one question, still running.
+  ASSERT_TRUE(program.WaitForReady("quit question")) << program.Diagnostics();
   ASSERT_TRUE(program.PressKey("q", {"Control_L"})) << program.Diagnostics();
   EXPECT_FALSE(program.WaitForExit(milliseconds(700))) << "a second Ctrl+Q ended the program";
   ExpectQuestion("a second Ctrl+Q");
@@ -93,9 +87,10 @@ TEST_F(ApplicationHooksTest, CtrlQInAGameAsksOnceAndReturnQuits) {
 
 TEST_F(ApplicationHooksTest, CloseButtonInAGameAsksAndEscapeGoesOnPlaying) {
   StartAGame();
-  ASSERT_TRUE(program.ClickCloseButton()) << "the window has no close button";
+  ASSERT_TRUE(program.ClickCloseButton()) << program.Diagnostics();
   ExpectQuestion("the close button");
   EXPECT_TRUE(program.Running());
+  ASSERT_TRUE(program.WaitForReady("quit question")) << program.Diagnostics();
   ASSERT_TRUE(program.PressKey("Escape")) << program.Diagnostics();
   ScreenImage playing = program.WaitForContent(GamePlaying);
   EXPECT_TRUE(GamePlaying(playing)) << "the game did not go on after Escape\n" << program.Diagnostics();

@@ -56,19 +56,17 @@ TEST(ControlsTest, ResumeButtonShowsPressedWhileHeld) {
   // Escape pauses once the game's picture is at full brightness.
   const int samples = int(PauseBoxSamples().size());
   auto paused = [samples](const ScreenImage& s) { return PauseBoxMatches(s) >= samples * 9 / 10; };
-  ScreenImage box;
-  for (int tries = 0; tries < 5 && !paused(box); ++tries) {
-    ASSERT_TRUE(program.PressKey("Escape")) << program.Diagnostics();
-    box = program.WaitForContent(paused, std::chrono::milliseconds(3000));
-  }
+  ASSERT_TRUE(program.WaitForReady("game")) << program.Diagnostics();
+  ASSERT_TRUE(program.PressKey("Escape")) << program.Diagnostics();
+  ScreenImage box = program.WaitForContent(paused);
   ASSERT_TRUE(paused(box)) << "no pause box: " << PauseBoxMatches(box) << " of " << samples << "\n"
                            << program.Diagnostics();
 
   // Held down over Resume, the button shows pressed (pushed and darker),
   // and the pause goes on while it is held.
-  ScreenPoint at = program.GamePointOnScreen(kResumeX, kResumeY);
-  desktop.MovePointer(int(at.x), int(at.y));
-  desktop.ButtonDown();
+  ASSERT_TRUE(program.WaitForReady("pause box")) << program.Diagnostics();
+  program.MovePointerToGame(kResumeX, kResumeY);
+  ASSERT_TRUE(program.ButtonDown()) << program.Diagnostics();
   const ScreenImage up = box;
   auto pressedLook = [&up](const ScreenImage& s) {
     int changed = 0;
@@ -80,7 +78,7 @@ TEST(ControlsTest, ResumeButtonShowsPressedWhileHeld) {
   ScreenImage pressed = program.WaitForContent([&](const ScreenImage& s) { return pressedLook(s) >= 10; });
   EXPECT_GE(pressedLook(pressed), 10) << "Resume does not show pressed\n" << program.Diagnostics();
   EXPECT_GE(PauseBoxMatches(pressed), samples * 9 / 10) << "the pause ended before the button came up";
-  desktop.ButtonUp();
+  ASSERT_TRUE(program.ButtonUp()) << program.Diagnostics();
 
   // Let go over the button, it acts: the pause ends.
   int rim = 0;
@@ -144,18 +142,16 @@ TEST_P(ResumeAtEverySize, HeldAndLetGoEndsThePause) {
     int n = 0;
     return BrightBoxMatches(s, &n) < rim / 5;
   };
-  ScreenImage box;
-  for (int tries = 0; tries < 5 && !shown(box); ++tries) {
-    ASSERT_TRUE(program.PressKey("Escape")) << program.Diagnostics();
-    box = program.WaitForContent(shown, std::chrono::milliseconds(3000));
-  }
+  ASSERT_TRUE(program.WaitForReady("game")) << program.Diagnostics();
+  ASSERT_TRUE(program.PressKey("Escape")) << program.Diagnostics();
+  ScreenImage box = program.WaitForContent(shown);
   ASSERT_TRUE(shown(box)) << "no pause box\n" << program.Diagnostics();
 
-  ScreenPoint at = program.GamePointOnScreen(kResumeX, kResumeY);
-  desktop.MovePointer(int(at.x), int(at.y));
-  desktop.ButtonDown();
+  ASSERT_TRUE(program.WaitForReady("pause box")) << program.Diagnostics();
+  program.MovePointerToGame(kResumeX, kResumeY);
+  ASSERT_TRUE(program.ButtonDown()) << program.Diagnostics();
   std::this_thread::sleep_for(std::chrono::milliseconds(400));
-  desktop.ButtonUp();
+  ASSERT_TRUE(program.ButtonUp()) << program.Diagnostics();
   ScreenImage resumed = program.WaitForContent(gone);
   EXPECT_TRUE(gone(resumed)) << "Resume did not end the pause\n" << program.Diagnostics();
 

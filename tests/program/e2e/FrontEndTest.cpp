@@ -51,14 +51,11 @@ const Lamps kPauseLamps{kBoxLeft + 40 + 32 + 120 + 8, kBoxTop + 18 + 36 + 15 - 1
 
 bool Paused(const ScreenImage& s) { return PauseBoxMatches(s) >= int(PauseBoxSamples().size()) * 9 / 10; }
 
-// Escape until the pause box shows (a game pauses only at full brightness).
+// Once the game takes keys (a game pauses only at full brightness), Escape
+// once, and the pause box; the last grab.
 ScreenImage PauseWithEscape(Program& program) {
-  ScreenImage box;
-  for (int tries = 0; tries < 8 && !Paused(box); ++tries) {
-    if (!program.PressKey("Escape")) break;
-    box = program.WaitForContent(Paused, milliseconds(2000));
-  }
-  return box;
+  if (!program.WaitForReady("game") || !program.PressKey("Escape")) return program.GrabContent();
+  return program.WaitForContent(Paused);
 }
 
 class FrontEndTest : public ::testing::Test {
@@ -66,7 +63,7 @@ class FrontEndTest : public ::testing::Test {
   FrontEndTest() { home.WritePreferences("<dict>\t<key>Full Screen</key>\t<false/>\t</dict>"); }
 
   void QuitFromTheMenu() {
-    ASSERT_TRUE(program.PressKey("q", {"Control_L"}));
+    ASSERT_TRUE(program.PressKey("q", {"Control_L"})) << program.Diagnostics();
     auto status = program.WaitForExit();
     ASSERT_TRUE(status) << program.Diagnostics();
     EXPECT_TRUE(status->Clean()) << Describe(*status) << "\n" << program.Diagnostics();
@@ -90,6 +87,7 @@ TEST_P(VolumeLampsTest, FollowADragAndTheEighthGivesFullVolume) {
     ASSERT_TRUE(GamePlaying(PlayFromTheMenu(program))) << "no game\n" << program.Diagnostics();
     ASSERT_TRUE(Paused(PauseWithEscape(program))) << "no pause box\n" << program.Diagnostics();
   }
+  ASSERT_TRUE(program.WaitForReady(paused ? "pause box" : "main screen")) << program.Diagnostics();
   ASSERT_EQ(lamps.Lit(program.GrabContent()), 6) << "the default volume shows six lamps\n" << program.Diagnostics();
 
   // Pressed on the second lamp: two lit, while the button is still down.
@@ -98,7 +96,7 @@ TEST_P(VolumeLampsTest, FollowADragAndTheEighthGivesFullVolume) {
     desktop.MovePointer(int(p.x), int(p.y));
   };
   to(1);
-  desktop.ButtonDown();
+  ASSERT_TRUE(program.ButtonDown()) << program.Diagnostics();
   ScreenImage pressed = program.WaitForContent([&](const ScreenImage& s) { return lamps.Lit(s) == 2; });
   EXPECT_EQ(lamps.Lit(pressed), 2) << program.Diagnostics();
 
@@ -119,10 +117,10 @@ TEST_P(VolumeLampsTest, FollowADragAndTheEighthGivesFullVolume) {
   }
   ScreenImage warped = program.WaitForContent([&](const ScreenImage& s) { return lamps.Lit(s) == 3; });
   EXPECT_EQ(lamps.Lit(warped), 3) << "the lamps did not follow the warped pointer\n" << program.Diagnostics();
-  desktop.ButtonUp();
+  ASSERT_TRUE(program.ButtonUp()) << program.Diagnostics();
 
   // A click on the eighth lamp lights all eight.
-  program.ClickGame(lamps.X(7), lamps.PointerY());
+  ASSERT_TRUE(program.ClickGame(lamps.X(7), lamps.PointerY())) << program.Diagnostics();
   ScreenImage full = program.WaitForContent([&](const ScreenImage& s) { return lamps.Lit(s) == 8; });
   EXPECT_EQ(lamps.Lit(full), 8) << "the eighth lamp cannot be pressed\n" << program.Diagnostics();
 
@@ -142,18 +140,6 @@ INSTANTIATE_TEST_SUITE_P(Screens, VolumeLampsTest, ::testing::Values(false, true
 
 // ------------------------------------------------------------ the pause
 
-// Bright, nearly white points in the drawn cursor's square below and right
-// of a game point: the arrow's body.
-int CursorPoints(const ScreenImage& shown, int x, int y) {
-  int points = 0;
-  for (int dy = 0; dy < 17; ++dy)
-    for (int dx = 0; dx < 12; ++dx) {
-      const Rgba c = GamePixel(shown, x + dx, y + dy);
-      if (c.r >= 130 && c.g >= 220 && c.b >= 190) ++points;
-    }
-  return points;
-}
-
 // A game that paused itself as the player went to another window: back
 // again, Escape ends the pause, and the game does not pause again.
 TEST_F(FrontEndTest, EscapeEndsAPauseTheGameTookWhenThePlayerLeft) {
@@ -165,14 +151,8 @@ TEST_F(FrontEndTest, EscapeEndsAPauseTheGameTookWhenThePlayerLeft) {
   ASSERT_TRUE(Paused(program.WaitForContent(Paused))) << "leaving did not pause\n" << program.Diagnostics();
   desktop.Activate(program.Window());
   ASSERT_TRUE(program.WaitForFocus()) << program.Diagnostics();
-  // Keys queued with the program's coming back are dropped with it: once
-  // the drawn cursor follows the pointer, the program is back.
-  program.MovePointerToGame(60, 390);
-  ASSERT_GE(CursorPoints(program.WaitForContent([](const ScreenImage& s) { return CursorPoints(s, 60, 390) >= 12; }),
-                         60, 390),
-            12)
-      << "no cursor after coming back\n"
-      << program.Diagnostics();
+  // Once the program has taken its return, the pause box takes keys again.
+  ASSERT_TRUE(program.WaitForReady("pause box")) << program.Diagnostics();
 
   ASSERT_TRUE(program.PressKey("Escape")) << program.Diagnostics();
   auto playing = [](const ScreenImage& s) { return GamePlaying(s) && !Paused(s); };
@@ -190,8 +170,10 @@ TEST_F(FrontEndTest, EscapeOnTheQuitQuestionLeavesThePauseBox) {
   ASSERT_EQ(OpenToTheMenu(program), "");
   ASSERT_TRUE(GamePlaying(PlayFromTheMenu(program))) << "no game\n" << program.Diagnostics();
   ASSERT_TRUE(Paused(PauseWithEscape(program))) << "no pause box\n" << program.Diagnostics();
+  ASSERT_TRUE(program.WaitForReady("pause box")) << program.Diagnostics();
   ASSERT_TRUE(program.PressKey("q", {"Control_L"})) << program.Diagnostics();
   ASSERT_TRUE(QuitQuestionShown(program.WaitForContent(QuitQuestionShown))) << program.Diagnostics();
+  ASSERT_TRUE(program.WaitForReady("quit question")) << program.Diagnostics();
 
   auto boxAlone = [](const ScreenImage& s) { return Paused(s) && QuitPanelMatches(s) < QuitPanelSamples() / 2; };
   // One Escape: the question shows, so it is open and hears it. (A second
@@ -265,7 +247,9 @@ TEST_F(FrontEndTest, TheNameTypedShowsOnThePanelAndReplacesTheOfferedOne) {
             "");
   if (!PanelAsks(program.GrabContent())) {
     ASSERT_TRUE(Paused(PauseWithEscape(program))) << "no pause\n" << program.Diagnostics();
-    program.ClickGame(kBoxLeft + 40 + 60, kBoxTop + 18 + 3 * 36 + 15);  // Abort
+    ASSERT_TRUE(program.WaitForReady("pause box")) << program.Diagnostics();
+    ASSERT_TRUE(program.ClickGame(kBoxLeft + 40 + 60, kBoxTop + 18 + 3 * 36 + 15))  // Abort
+        << program.Diagnostics();
   }
   // The offered name stands selected, on its band, the field full of it.
   ScreenImage asking =
@@ -274,6 +258,7 @@ TEST_F(FrontEndTest, TheNameTypedShowsOnThePanelAndReplacesTheOfferedOne) {
   const FieldReading offered = ReadField(asking);
   EXPECT_GE(offered.bandPoints, 200) << "the offered name is not shown selected";
   EXPECT_GE(offered.textPoints, 100) << "the offered name does not show";
+  ASSERT_TRUE(program.WaitForReady("name panel 1")) << program.Diagnostics();
 
   for (const char* key : {"A", "b", "b", "y"})
     ASSERT_TRUE(program.PressKey(key, key[0] == 'A' ? std::vector<std::string>{"Shift_L"} : std::vector<std::string>{}))
@@ -296,6 +281,7 @@ TEST_F(FrontEndTest, TheNameTypedShowsOnThePanelAndReplacesTheOfferedOne) {
   ASSERT_FALSE(PanelAsks(named)) << "the panel stayed\n" << program.Diagnostics();
   const std::string saved = ReadWholeFile(home.ConfigHome() + "/Halvane/Halvane Scores.plist");
   EXPECT_NE(saved.find("<string>Abby</string>"), std::string::npos) << saved;
+  ASSERT_TRUE(program.WaitForReady("main screen")) << program.Diagnostics();
   QuitFromTheMenu();
 }
 

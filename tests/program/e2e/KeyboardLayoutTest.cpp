@@ -58,6 +58,7 @@ class KeyboardLayoutTest : public ::testing::Test {
     UserHome home;
     home.WritePreferences(Preferences(leftKey));
     Program program{desktop, home};
+    program.KeysFollowAnotherLayout();
     const std::string opened = OpenToTheMenu(program);
     if (!opened.empty()) {
       ADD_FAILURE() << layout << ": " << opened;

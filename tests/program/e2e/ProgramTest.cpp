@@ -201,6 +201,7 @@ TEST_F(ProgramTest, WindowMenuKeysGiveTheThreeSizes) {
 TEST_F(ProgramTest, TitleLeadsToTheMainScreenAndPlayStartsAGame) {
   StartWindowed();
   ASSERT_TRUE(program.WaitForContentSize(640, 480)) << program.Diagnostics();
+  ASSERT_TRUE(program.WaitForReady("title")) << program.Diagnostics();
   ASSERT_TRUE(program.PressKey("Return")) << program.Diagnostics();
   ScreenImage main =
       program.WaitForContent([](const ScreenImage& s) { return MainMismatch(s).empty(); }, Program::kFadeTimeout);
@@ -211,11 +212,9 @@ TEST_F(ProgramTest, TitleLeadsToTheMainScreenAndPlayStartsAGame) {
   // fades out and the game fades in over its own background, which the main
   // picture shares in places.
   auto inGame = [](const ScreenImage& s) { return BackgroundMatches(s) >= 4 && !MainMismatch(s).empty(); };
-  ScreenImage game;
-  for (int tries = 0; tries < 5 && (game.Empty() || !inGame(game)); ++tries) {
-    program.ClickGame(52 + 60, 110 + 15);
-    game = program.WaitForContent(inGame, std::chrono::milliseconds(3000));
-  }
+  ASSERT_TRUE(program.WaitForReady("main screen")) << program.Diagnostics();
+  ASSERT_TRUE(program.ClickGame(52 + 60, 110 + 15)) << program.Diagnostics();
+  ScreenImage game = program.WaitForContent(inGame, Program::kFadeTimeout);
   EXPECT_GE(BackgroundMatches(game), 4) << "no game after Play\n" << program.Diagnostics();
   EXPECT_NE(MainMismatch(game), "") << "still the main screen\n" << program.Diagnostics();
   // Once the game is in play (until then Ctrl+Q quits at once), quitting asks.
@@ -250,13 +249,11 @@ TEST_P(ProgramQuitTest, EndsCleanlyAndSavesItsPreferences) {
 
 INSTANTIATE_TEST_SUITE_P(
     Ways, ProgramQuitTest,
-    ::testing::Values(QuitWay{"CtrlQ", [](Desktop&, Program& p) { ASSERT_TRUE(p.PressKey("q", {"Control_L"})); }},
-                      QuitWay{"CloseButton",
-                              [](Desktop&, Program& p) {
-                                ASSERT_TRUE(p.ClickCloseButton()) << "the window has no close button";
-                              }},
-                      QuitWay{"WindowManagerCloseRequest", [](Desktop& d, Program& p) { d.RequestClose(p.Window()); }},
-                      QuitWay{"SIGTERM", [](Desktop&, Program& p) { p.Signal(SIGTERM); }}),
+    ::testing::Values(
+        QuitWay{"CtrlQ", [](Desktop&, Program& p) { ASSERT_TRUE(p.PressKey("q", {"Control_L"})) << p.Diagnostics(); }},
+        QuitWay{"CloseButton", [](Desktop&, Program& p) { ASSERT_TRUE(p.ClickCloseButton()) << p.Diagnostics(); }},
+        QuitWay{"WindowManagerCloseRequest", [](Desktop& d, Program& p) { d.RequestClose(p.Window()); }},
+        QuitWay{"SIGTERM", [](Desktop&, Program& p) { p.Signal(SIGTERM); }}),
     [](const ::testing::TestParamInfo<QuitWay>& info) { return std::string(info.param.name); });
 
 // The window mode chosen before quitting is the one the next start opens in;
@@ -320,22 +317,17 @@ TEST_F(ProgramTest, ABrokenTitlePictureIsNamedAndTheProgramStillQuits) {
   Launch(broken);
   ASSERT_TRUE(broken.WaitForContentSize(640, 480)) << broken.Diagnostics();
   // The title loads its picture as it opens, after the logo: a key skips it.
-  broken.WaitForPicture();
+  ASSERT_TRUE(broken.WaitForReady("logo")) << broken.Diagnostics();
   ASSERT_TRUE(broken.PressKey("x")) << broken.Diagnostics();
   EXPECT_TRUE(
       PollUntil([&] { return broken.Stderr().find("Title/Title.png") != std::string::npos; }, {}, Program::kTimeout))
       << "stderr does not name the picture:\n"
       << broken.Stderr();
-  // The first screen opens just after the picture is named and drops the
-  // keys queued until then: ask again until the program has heard.
-  std::optional<ExitStatus> status;
-  for (int tries = 0; tries < 5 && !status; ++tries) {
-    // A key that finds no window came after an earlier one was heard: the
-    // program is on its way out.
-    if (!broken.PressKey("q", {"Control_L"})) break;
-    status = broken.WaitForExit(Millis{1000});
-  }
-  if (!status) status = broken.WaitForExit();
+  // The title opens just after the picture is named and drops the keys
+  // queued until then: Ctrl+Q once it takes keys.
+  ASSERT_TRUE(broken.WaitForReady("title")) << broken.Diagnostics();
+  ASSERT_TRUE(broken.PressKey("q", {"Control_L"})) << broken.Diagnostics();
+  std::optional<ExitStatus> status = broken.WaitForExit(Program::kFadeTimeout);
   ASSERT_TRUE(status) << "Ctrl+Q did not end the program\n" << broken.Diagnostics();
   EXPECT_TRUE(status->Clean()) << Describe(*status) << "\n" << broken.Diagnostics();
   EXPECT_EQ(SavedFullScreen(home), std::optional<bool>(false));

@@ -28,6 +28,7 @@ TEST(ShiftedKeysTest, ShiftGivesTheLayoutsShiftedCharacter) {
   UserHome home;
   home.WritePreferences("<dict>\t<key>Full Screen</key>\t<false/>\t</dict>");
   Program program{desktop, home};
+  program.KeysFollowAnotherLayout();
   const std::string opened = OpenToTheMenu(program);
   ASSERT_EQ(opened, "") << program.Diagnostics();
 

@@ -130,15 +130,11 @@ int ScoreDigits(const ScreenImage& s, int player = 0) {
   return n;
 }
 
-// Escape until the pause box shows; the last grab.
+// Once the game takes keys (at full brightness; between waves it fades),
+// Escape once, and the pause box; the last grab.
 ScreenImage PauseWithEscape(Program& program) {
-  ScreenImage box;
-  for (int tries = 0; tries < 8 && BoxShows(box) < 0.9; ++tries) {
-    if (!program.PressKey("Escape")) break;
-    box = program.WaitForContent([](const ScreenImage& s) { return BoxShows(s) >= 0.9; },
-                                 std::chrono::milliseconds(2000));
-  }
-  return box;
+  if (!program.WaitForReady("game") || !program.PressKey("Escape")) return program.GrabContent();
+  return program.WaitForContent([](const ScreenImage& s) { return BoxShows(s) >= 0.9; });
 }
 
 class WholeFlowTest : public ::testing::Test {
@@ -151,18 +147,14 @@ class WholeFlowTest : public ::testing::Test {
     ScreenImage title = program.SkipLogo();
     ASSERT_TRUE(TitleShows(title)) << "no title after the logo\n" << program.Diagnostics();
   }
-  // From the title to the menu at full brightness.
+  // From the title to the menu at full brightness, taking clicks.
   ScreenImage ToMenu(Program& program) {
-    ScreenImage menu;
-    for (int tries = 0; tries < 10 && MenuShows(menu) < 0.9; ++tries) {
-      if (!program.PressKey("Return")) break;
-      menu = program.WaitForContent([](const ScreenImage& s) { return MenuShows(s) >= 0.9; },
-                                    std::chrono::milliseconds(3000));
-    }
+    if (!program.WaitForReady("title") || !program.PressKey("Return")) return program.GrabContent();
+    ScreenImage menu =
+        program.WaitForContent([](const ScreenImage& s) { return MenuShows(s) >= 0.9; }, Program::kFadeTimeout);
+    if (!program.WaitForReady("main screen")) return ScreenImage();
     return menu;
   }
-  // Play, with a click on its button: the menu fades and a game shows. (The
-  // menu takes clicks once fully bright, a shade after it looks so.)
   std::string ScoresFile() const { return home.ConfigHome() + "/Halvane/Halvane Scores.plist"; }
 
   Desktop desktop{1280, 1024};
@@ -195,11 +187,11 @@ TEST_F(WholeFlowTest, PlayPauseResumeAbandonEnterANameAndFindItAfterARestart) {
 
     // Resume, pressed as a person does: held a moment, then let go. The
     // pause ends and the game goes on.
-    ScreenPoint resume = program.GamePointOnScreen(kResumeX, kResumeY);
-    desktop.MovePointer(int(resume.x), int(resume.y));
-    desktop.ButtonDown();
+    ASSERT_TRUE(program.WaitForReady("pause box")) << program.Diagnostics();
+    program.MovePointerToGame(kResumeX, kResumeY);
+    ASSERT_TRUE(program.ButtonDown()) << program.Diagnostics();
     std::this_thread::sleep_for(std::chrono::milliseconds(400));
-    desktop.ButtonUp();
+    ASSERT_TRUE(program.ButtonUp()) << program.Diagnostics();
     ScreenImage resumed = program.WaitForContent([](const ScreenImage& s) { return BoxShows(s) < 0.3; });
     ASSERT_LT(BoxShows(resumed), 0.3) << "Resume did not end the pause\n" << program.Diagnostics();
 
@@ -216,11 +208,13 @@ TEST_F(WholeFlowTest, PlayPauseResumeAbandonEnterANameAndFindItAfterARestart) {
     if (PanelShows(program.GrabContent()) < 0.8) {
       box = PauseWithEscape(program);
       ASSERT_TRUE(paused(box)) << "no second pause\n" << program.Diagnostics();
-      program.ClickGame(kAbortX, kAbortY);
+      ASSERT_TRUE(program.WaitForReady("pause box")) << program.Diagnostics();
+      ASSERT_TRUE(program.ClickGame(kAbortX, kAbortY)) << program.Diagnostics();
     }
     ScreenImage asking = program.WaitForContent([](const ScreenImage& s) { return PanelShows(s) >= 0.8; });
     ASSERT_GE(PanelShows(asking), 0.8) << "no name panel after the game\n" << program.Diagnostics();
     EXPECT_GT(RowPixels(asking, true), 20) << "the new row is not shown highlighted";
+    ASSERT_TRUE(program.WaitForReady("name panel 1")) << program.Diagnostics();
 
     // A name and Return: the panel goes, the table shows the row.
     for (const char* key : {"z", "e", "d"}) ASSERT_TRUE(program.PressKey(key)) << program.Diagnostics();
@@ -231,7 +225,8 @@ TEST_F(WholeFlowTest, PlayPauseResumeAbandonEnterANameAndFindItAfterARestart) {
     const std::string saved = ReadWholeFile(ScoresFile());
     EXPECT_NE(saved.find("<string>zed</string>"), std::string::npos) << saved;
 
-    ASSERT_TRUE(program.PressKey("q", {"Control_L"}));
+    ASSERT_TRUE(program.WaitForReady("main screen")) << program.Diagnostics();
+    ASSERT_TRUE(program.PressKey("q", {"Control_L"})) << program.Diagnostics();
     auto status = program.WaitForExit();
     ASSERT_TRUE(status) << program.Diagnostics();
     EXPECT_TRUE(status->Clean()) << Describe(*status) << "\n" << program.Diagnostics();
@@ -247,7 +242,7 @@ TEST_F(WholeFlowTest, PlayPauseResumeAbandonEnterANameAndFindItAfterARestart) {
   ASSERT_GE(MenuShows(menu), 0.9) << "no menu after the restart\n" << again.Diagnostics();
   EXPECT_GT(RowPixels(menu, false), 20) << "the saved row does not show";
   EXPECT_EQ(RowPixels(menu, true), 0);
-  ASSERT_TRUE(again.PressKey("q", {"Control_L"}));
+  ASSERT_TRUE(again.PressKey("q", {"Control_L"})) << again.Diagnostics();
   ASSERT_TRUE(again.WaitForExit()) << again.Diagnostics();
 }
 
@@ -288,18 +283,21 @@ TEST_F(WholeFlowTest, TwoPlayersBothEnterTheirNames) {
   if (PanelShows(program.GrabContent()) < 0.5) {
     ScreenImage box = PauseWithEscape(program);
     ASSERT_GE(BoxShows(box), 0.9) << "no pause\n" << program.Diagnostics();
-    program.ClickGame(kAbortX, kAbortY);
+    ASSERT_TRUE(program.WaitForReady("pause box")) << program.Diagnostics();
+    ASSERT_TRUE(program.ClickGame(kAbortX, kAbortY)) << program.Diagnostics();
   }
   // Player 2's panel stands 96 pixels lower, in front (player 1's behind it
   // is darkened with the rest of the picture).
   ScreenImage asking = program.WaitForContent([](const ScreenImage& s) { return PanelShows(s, 96) >= 0.8; });
   ASSERT_GE(PanelShows(asking, 96), 0.8) << "no second name panel\n" << program.Diagnostics();
+  ASSERT_TRUE(program.WaitForReady("name panel 2")) << program.Diagnostics();
 
   for (const char* key : {"y", "o", "Return"}) ASSERT_TRUE(program.PressKey(key)) << program.Diagnostics();
   ScreenImage one =
       program.WaitForContent([](const ScreenImage& s) { return PanelShows(s, 96) < 0.5 && PanelShows(s) >= 0.8; });
   ASSERT_LT(PanelShows(one, 96), 0.5) << "the second panel stayed\n" << program.Diagnostics();
   ASSERT_GE(PanelShows(one), 0.8) << "no first panel after the second\n" << program.Diagnostics();
+  ASSERT_TRUE(program.WaitForReady("name panel 1")) << program.Diagnostics();
   for (const char* key : {"z", "e", "d", "Return"}) ASSERT_TRUE(program.PressKey(key)) << program.Diagnostics();
   ScreenImage none = program.WaitForContent([](const ScreenImage& s) { return PanelShows(s) < 0.3; });
   ASSERT_LT(PanelShows(none), 0.3) << "the first panel stayed\n" << program.Diagnostics();
@@ -307,7 +305,8 @@ TEST_F(WholeFlowTest, TwoPlayersBothEnterTheirNames) {
   const std::string saved = ReadWholeFile(ScoresFile());
   EXPECT_NE(saved.find("<string>zed</string>"), std::string::npos) << saved;
   EXPECT_NE(saved.find("<string>yo</string>"), std::string::npos) << saved;
-  ASSERT_TRUE(program.PressKey("q", {"Control_L"}));
+  ASSERT_TRUE(program.WaitForReady("main screen")) << program.Diagnostics();
+  ASSERT_TRUE(program.PressKey("q", {"Control_L"})) << program.Diagnostics();
   auto status = program.WaitForExit();
   ASSERT_TRUE(status) << program.Diagnostics();
   EXPECT_TRUE(status->Clean()) << Describe(*status) << "\n" << program.Diagnostics();

@@ -118,10 +118,12 @@ std::string OpenToTheMenu(Program& program) {
   if (!program.WaitForContentSize(640, 480)) return "not 640 x 480\n" + program.Diagnostics();
   ScreenImage title = program.SkipLogo([](const ScreenImage& s) { return TitleDiffers(s) == 0; });
   if (TitleDiffers(title) != 0) return "no title\n" + program.Diagnostics();
-  if (!program.PressKey("Return")) return "no focus for Return\n" + program.Diagnostics();
+  if (!program.WaitForReady("title")) return "the title takes no key\n" + program.Diagnostics();
+  if (!program.PressKey("Return")) return "Return on the title was not taken\n" + program.Diagnostics();
   ScreenImage main =
       program.WaitForContent([](const ScreenImage& s) { return MainDiffers(s) == 0; }, Program::kFadeTimeout);
   if (MainDiffers(main) != 0) return "no main screen\n" + program.Diagnostics();
+  if (!program.WaitForReady("main screen")) return "the main screen takes no click\n" + program.Diagnostics();
   return "";
 }
 
@@ -145,16 +147,9 @@ bool GamePlaying(const ScreenImage& shown) {
 }
 
 ScreenImage PlayFromTheMenu(Program& program) {
-  // Scaled, a few grid points of the menu fall on the picture's edges; the
-  // pressed button changes a few more.
-  auto begun = [](const ScreenImage& s) { return !s.Empty() && MainDiffers(s) > 30; };
-  ScreenImage shown;
-  for (int clicks = 0; clicks < 5 && !begun(shown); ++clicks) {
-    program.ClickGame(kPlayX, kPlayY);
-    shown = program.WaitForContent(begun, std::chrono::milliseconds(3000));
-  }
-  if (begun(shown) && !GamePlaying(shown)) shown = program.WaitForContent(GamePlaying, Program::kFadeTimeout);
-  return shown;
+  // The menu takes clicks once fully bright, a shade after it looks so.
+  if (!program.WaitForReady("main screen") || !program.ClickGame(kPlayX, kPlayY)) return program.GrabContent();
+  return program.WaitForContent(GamePlaying, Program::kFadeTimeout);
 }
 
 void TapFire(Desktop& desktop, int times) {
@@ -199,26 +194,10 @@ bool QuitQuestionShown(const ScreenImage& shown) {
   return samples >= 8 && QuitPanelMatches(shown) >= samples * 9 / 10;
 }
 
-// The trace's name for each key the tests press to end a step.
-std::string TakenText(const std::string& key) {
-  static const std::pair<const char*, int> codes[] = {{"Return", 36}, {"q", 12}, {"Escape", 53}};
-  for (const auto& [name, code] : codes)
-    if (key == name) return "taken KeyDown key " + std::to_string(code) + " ";
-  return "taken KeyDown ";
-}
-
 std::optional<ExitStatus> PressUntilItEnds(Program& program, const std::string& key,
                                            const std::vector<std::string>& modifiers) {
-  const std::string taken = TakenText(key);
-  for (int tries = 0; tries < 5; ++tries) {
-    const int before = program.TraceCount(taken);
-    // No focus to press into: the window went because the program is
-    // ending from an earlier press.
-    if (!program.PressKey(key, modifiers)) return program.WaitForExit(Program::kFadeTimeout);
-    if (auto status = program.WaitForExit(std::chrono::milliseconds(2000))) return status;
-    if (program.TraceCount(taken) > before) return program.WaitForExit(Program::kFadeTimeout);
-  }
-  return std::nullopt;
+  if (!program.PressKey(key, modifiers)) return std::nullopt;
+  return program.WaitForExit(Program::kFadeTimeout);
 }
 
 std::optional<ExitStatus> QuitWithCtrlQ(Program& program) { return PressUntilItEnds(program, "q", {"Control_L"}); }
@@ -227,8 +206,9 @@ std::optional<ExitStatus> QuitGameInProgress(Program& program) {
   if (!program.PressKey("q", {"Control_L"})) return std::nullopt;
   ScreenImage asked = program.WaitForContent(QuitQuestionShown);
   if (!QuitQuestionShown(asked)) return std::nullopt;
-  // A Return that comes while the panel is opening is dropped with the rest
-  // of the keys queued then; once one is taken, the program fades out.
+  // A Return that came while the panel opened would be dropped with the
+  // rest of the keys queued then; once taken, the program fades out.
+  if (!program.WaitForReady("quit question")) return std::nullopt;
   return PressUntilItEnds(program, "Return");
 }
 

@@ -31,9 +31,9 @@ std::vector<std::pair<int, int>> PauseBoxSamples();
 int PauseBoxMatches(const ScreenImage& shown);
 
 // Starts the program and brings it, in its 640 x 480 window, past the logo
-// and the title (Return) to the menu, each picture up before the key that
-// leaves it. "" when the menu shows, else what went wrong and the program's
-// diagnostics.
+// and the title (Return) to the menu, each screen taking input before the
+// key that leaves it. "" when the menu shows and takes clicks, else what
+// went wrong and the program's diagnostics.
 std::string OpenToTheMenu(Program& program);
 
 // Places in the 640 x 480 game picture. The menu's Play button: 52 in, 110
@@ -48,11 +48,8 @@ inline constexpr int kResumeX = kBoxLeft + 40 + 60, kResumeY = kBoxTop + 18 + 15
 // few, and the fades in and out do not).
 bool GamePlaying(const ScreenImage& shown);
 
-// Clicks Play on the menu until the game plays at full brightness; the last
-// grab. A click is repeated only while the menu still shows as it was (the
-// menu takes clicks once fully bright, a shade after it looks so): once the
-// picture has begun to change the game is on its way, however slowly a
-// loaded machine fades it, and another click would pause it.
+// Once the menu takes clicks, clicks Play once and waits until the game
+// plays at full brightness; the last grab.
 ScreenImage PlayFromTheMenu(Program& program);
 
 // Presses and releases fire (space) `times` times, each long enough for a
@@ -74,18 +71,18 @@ int QuitPanelSamples();
 // Nearly all of the panel shows.
 bool QuitQuestionShown(const ScreenImage& shown);
 
-// Presses the key until the program has taken one from its queue (a screen
-// that opens drops the keys queued until then), then waits for the program
-// to end, which a loaded machine makes slow. The exit, or nothing when the
-// program took none of five presses or did not end.
+// Presses the key once (the program must take it), then waits for the
+// program to end, which a loaded machine makes slow. The exit, or nothing
+// when the press was not taken or the program did not end.
 std::optional<ExitStatus> PressUntilItEnds(Program& program, const std::string& key,
                                            const std::vector<std::string>& modifiers = {});
 // Ctrl+Q, as PressUntilItEnds presses it.
 std::optional<ExitStatus> QuitWithCtrlQ(Program& program);
 
 // Ends the program from a game in progress as a person does: Ctrl+Q, then,
-// once the question shows, Return. The exit, or nothing when the question
-// did not show or the program did not end.
+// once the question shows and takes keys, Return. The exit, or nothing when
+// a press was not taken, the question did not show or the program did not
+// end.
 std::optional<ExitStatus> QuitGameInProgress(Program& program);
 
 }  // namespace e2e

@@ -1,5 +1,7 @@
 #include "support/e2e/Program.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +16,68 @@
 namespace fs = std::filesystem;
 
 namespace e2e {
+
+namespace {
+
+int represses = 0;
+
+// Said once at the end of a test process that gave any press again.
+struct RepressReport {
+  ~RepressReport() {
+    if (represses) std::printf("harness re-presses in this test process: %d\n", represses);
+  }
+} repressReport;
+
+void NoteRepress(const std::string& key) {
+  ++represses;
+  std::printf("harness re-press: the X server gave the window no press of %s; pressing it again\n", key.c_str());
+  std::fflush(stdout);
+  if (const char* log = std::getenv("HALVANE_E2E_REPRESS_LOG"); log && *log) {
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::ofstream(log, std::ios::app) << (test ? std::string(test->test_suite_name()) + "." + test->name() : "?") << " "
+                                      << key << "\n";
+  }
+}
+
+// The program's key codes (the engine's, by position on a US keyboard) for
+// the X keysyms of the keys the tests press.
+int ProgramKeyCode(const std::string& key) {
+  static const std::pair<const char*, int> codes[] = {
+      {"a", 0},     {"s", 1},     {"d", 2},      {"f", 3},       {"h", 4},          {"g", 5},       {"z", 6},
+      {"x", 7},     {"c", 8},     {"v", 9},      {"b", 11},      {"q", 12},         {"w", 13},      {"e", 14},
+      {"r", 15},    {"y", 16},    {"t", 17},     {"1", 18},      {"2", 19},         {"3", 20},      {"4", 21},
+      {"6", 22},    {"5", 23},    {"9", 25},     {"7", 26},      {"8", 28},         {"0", 29},      {"o", 31},
+      {"u", 32},    {"i", 34},    {"p", 35},     {"Return", 36}, {"l", 37},         {"j", 38},      {"k", 40},
+      {"n", 45},    {"m", 46},    {"Tab", 48},   {"space", 49},  {"BackSpace", 51}, {"Escape", 53}, {"KP_0", 82},
+      {"KP_1", 83}, {"KP_2", 84}, {"KP_3", 85},  {"KP_4", 86},   {"KP_5", 87},      {"KP_6", 88},   {"KP_7", 89},
+      {"KP_8", 91}, {"KP_9", 92}, {"Left", 123}, {"Right", 124}, {"Down", 125},     {"Up", 126}};
+  std::string name = key;
+  // A capital letter is its key with Shift.
+  if (name.size() == 1 && name[0] >= 'A' && name[0] <= 'Z') name[0] = char(name[0] - 'A' + 'a');
+  for (const auto& [sym, code] : codes)
+    if (name == sym) return code;
+  return -1;
+}
+
+bool IsModifierKey(const std::string& key) {
+  for (const char* m :
+       {"Shift_L", "Shift_R", "Control_L", "Control_R", "Alt_L", "Alt_R", "Super_L", "Super_R", "Caps_Lock"})
+    if (key == m) return true;
+  return false;
+}
+
+// The same words after "flushed " instead of "taken ".
+std::string FlushedText(const std::string& taken) { return "flushed " + taken.substr(std::string("taken ").size()); }
+
+}  // namespace
+
+std::string TakenText(const std::string& key) {
+  if (IsModifierKey(key)) return "taken Modifiers ";
+  const int code = ProgramKeyCode(key);
+  return code < 0 ? "taken KeyDown " : "taken KeyDown key " + std::to_string(code) + " ";
+}
+
+int HarnessRepresses() { return represses; }
 
 std::string DefaultBundle() {
   const char* bundle = getenv("HALVANE_BUNDLE");
@@ -77,8 +141,17 @@ void Program::Start() {
   env["ALSOFT_DRIVERS"] = "null";
   env["LP_NUM_THREADS"] = "2";
   env["HALVANE_DIALOGS"] = "stderr";
-  // Every input event and what became of it, for a failure's diagnostics.
+  // Every input event and what became of it, and which screen takes input:
+  // the harness waits on it, and a failure's diagnostics show it.
   env["HALVANE_TRACE_INPUT"] = "1";
+  // A run that proves the tests notice a lost press preloads the shim that
+  // loses one (tools/lost-press-run).
+  const char* lose = getenv("HALVANE_LOSE_PRESS");
+  const char* shim = getenv("HALVANE_LOSE_PRESS_LIBRARY");
+  if (lose && *lose && shim && *shim) {
+    env["HALVANE_LOSE_PRESS"] = lose;
+    env["LD_PRELOAD"] = shim;
+  }
   for (const auto& [name, value] : extraEnv_) env[name] = value;
   window_ = 0;
   process_.Start({executable_.empty() ? bundle_ + "/Contents/bin/halvane" : executable_}, env, logs_ / "stdout.txt",
@@ -132,28 +205,111 @@ ScreenImage Program::WaitForPicture(Millis timeout) {
   return WaitForContent([](const ScreenImage& shown) { return !shown.OneColour(); }, timeout);
 }
 
-// Keys that come before the logo screen opens are dropped; its first frames
-// show once it has. The logo leaves by itself only seconds later, so the key
-// reaches the logo, never the title.
+// Keys that come before the logo screen opens are dropped, so the key waits
+// for the logo to take input. The logo leaves by itself only seconds later,
+// so the key reaches the logo, never the title.
 ScreenImage Program::SkipLogo(const std::function<bool(const ScreenImage&)>& titleShows, Millis timeout) {
-  WaitForPicture();
-  if (!PressKey("x")) return GrabContent();
+  if (!WaitForReady("logo") || !PressKey("x")) return GrabContent();
   return WaitForContent(titleShows, timeout);
 }
 
-bool Program::PressKey(const std::string& key, const std::vector<std::string>& modifiers) {
-  // A key pressed while the window manager has the focus elsewhere (the
-  // window is being placed again) would go to nobody. A key the server
-  // gave no client watching the window, though it had the focus, never
-  // reached the program either: it is pressed again, and the watch log and
-  // the test's output say so.
-  for (int tries = 0; tries < 3; ++tries) {
-    if (!WaitForFocus()) return false;
-    if (desktop_.PressKey(key, modifiers)) return true;
-    if (!process_.Running()) return false;
-    std::printf("the server gave the window no press of %s; pressing it again\n", key.c_str());
+namespace {
+
+// The rest of a trace line after its prefix and time: "ready pause box".
+std::string TraceWords(const std::string& line) {
+  size_t space = line.find(' ', sizeof kInputTracePrefix - 1);
+  return space == std::string::npos ? "" : line.substr(space + 1);
+}
+
+}  // namespace
+
+std::string Program::InputTaker() const {
+  const std::string trace = InputTrace();
+  std::string taker;
+  size_t start = 0;
+  while (start < trace.size()) {
+    size_t end = trace.find('\n', start);
+    if (end == std::string::npos) end = trace.size();
+    const std::string words = TraceWords(trace.substr(start, end - start));
+    if (words.rfind("ready ", 0) == 0)
+      taker = words.substr(6);
+    else if (words == "busy")
+      taker.clear();
+    start = end + 1;
   }
+  return taker;
+}
+
+bool Program::WaitForReady(const std::string& taker, Millis timeout) {
+  bool ready = false;
+  PollUntil(
+      [&] {
+        ready = InputTaker() == taker;
+        return ready || !process_.Running();
+      },
+      {}, timeout);
+  if (!ready)
+    std::printf("the program's input trace did not say \"ready %s\" (last: \"%s\")\n", taker.c_str(),
+                InputTaker().c_str());
+  return ready;
+}
+
+bool Program::WaitForTaken(const std::string& what, const std::vector<std::string>& taken,
+                           const std::vector<int>& takenBefore, const std::vector<std::string>& flushed,
+                           const std::vector<int>& flushedBefore) {
+  auto allTaken = [&] {
+    for (size_t i = 0; i < taken.size(); ++i)
+      if (TraceCount(taken[i]) <= takenBefore[i]) return false;
+    return true;
+  };
+  auto thrownAway = [&]() -> std::string {
+    for (size_t i = 0; i < flushed.size(); ++i)
+      if (TraceCount(flushed[i]) > flushedBefore[i]) return flushed[i];
+    return "";
+  };
+  PollUntil([&] { return allTaken() || !thrownAway().empty() || !process_.Running(); }, {}, kTimeout);
+  // The program may end on the input it took (Ctrl+Q): its trace is whole.
+  if (allTaken()) {
+    inputProblem_.clear();
+    return true;
+  }
+  if (std::string lost = thrownAway(); !lost.empty())
+    inputProblem_ = "the program threw away " + what + " (\"" + lost + "\" in its input trace)";
+  else if (!process_.Running())
+    inputProblem_ = "the program ended without taking " + what;
+  else
+    inputProblem_ =
+        "the program was given " + what + " and did not take it within " + std::to_string(kTimeout.count()) + " ms";
+  std::printf("%s\n", inputProblem_.c_str());
+  std::fflush(stdout);
   return false;
+}
+
+bool Program::PressKey(const std::string& key, const std::vector<std::string>& modifiers) {
+  const std::string taken = otherLayout_ && !IsModifierKey(key) ? "taken KeyDown " : TakenText(key),
+                    flushed = FlushedText(taken);
+  const std::string what = "the press of " + key;
+  // A key pressed while the window manager has the focus elsewhere (the
+  // window is being placed again) would go to nobody, so the press waits
+  // for the focus. A key the server gave no client watching the window,
+  // though it had the focus, never reached the program: that one, and only
+  // that one, is pressed again (logged and counted).
+  for (int tries = 0;; ++tries) {
+    if (!WaitForFocus()) {
+      inputProblem_ = "the window did not get the focus for " + what;
+      std::printf("%s\n", inputProblem_.c_str());
+      return false;
+    }
+    const int takenBefore = TraceCount(taken), flushedBefore = TraceCount(flushed);
+    if (desktop_.PressKey(key, modifiers) || TraceCount(taken) > takenBefore || TraceCount(flushed) > flushedBefore)
+      return WaitForTaken(what, {taken}, {takenBefore}, {flushed}, {flushedBefore});
+    if (!process_.Running() || tries == 2) {
+      inputProblem_ = "the X server gave the window no press of " + key + " in three tries";
+      std::printf("%s\n", inputProblem_.c_str());
+      return false;
+    }
+    NoteRepress(key);
+  }
 }
 
 ScreenPoint Program::GamePointOnScreen(double gameX, double gameY) {
@@ -162,10 +318,28 @@ ScreenPoint Program::GamePointOnScreen(double gameX, double gameY) {
   return ScreenPoint{r.x + p.x, r.y + p.y};
 }
 
-void Program::ClickGame(double gameX, double gameY) {
-  ScreenPoint p = GamePointOnScreen(gameX, gameY);
-  desktop_.Click(int(p.x), int(p.y));
+bool Program::Click(const std::string& what, bool down, bool up) {
+  std::vector<std::string> taken, flushed;
+  if (down) taken.push_back("taken MouseDown ");
+  if (up) taken.push_back("taken MouseUp ");
+  for (const std::string& t : taken) flushed.push_back(FlushedText(t));
+  std::vector<int> takenBefore, flushedBefore;
+  for (const std::string& t : taken) takenBefore.push_back(TraceCount(t));
+  for (const std::string& f : flushed) flushedBefore.push_back(TraceCount(f));
+  if (down) desktop_.ButtonDown();
+  if (up) desktop_.ButtonUp();
+  return WaitForTaken(what, taken, takenBefore, flushed, flushedBefore);
 }
+
+bool Program::ClickGame(double gameX, double gameY) {
+  ScreenPoint p = GamePointOnScreen(gameX, gameY);
+  desktop_.MovePointer(int(p.x), int(p.y));
+  return Click("the click at " + std::to_string(int(gameX)) + ", " + std::to_string(int(gameY)) + " of the picture",
+               true, true);
+}
+
+bool Program::ButtonDown() { return Click("the button's press", true, false); }
+bool Program::ButtonUp() { return Click("the button's release", false, true); }
 
 void Program::MovePointerToGame(double gameX, double gameY) {
   ScreenPoint p = GamePointOnScreen(gameX, gameY);
@@ -174,9 +348,14 @@ void Program::MovePointerToGame(double gameX, double gameY) {
 
 bool Program::ClickCloseButton() {
   auto button = desktop_.CloseButton(window_);
-  if (!button) return false;
+  if (!button) {
+    inputProblem_ = "the window has no close button";
+    return false;
+  }
+  const std::string taken = "taken CloseBox", flushed = FlushedText(taken);
+  const int takenBefore = TraceCount(taken), flushedBefore = TraceCount(flushed);
   desktop_.Click(button->x + button->width / 2, button->y + button->height / 2);
-  return true;
+  return WaitForTaken("the close button's request", {taken}, {takenBefore}, {flushed}, {flushedBefore});
 }
 
 namespace {
@@ -236,7 +415,8 @@ std::string Program::Stacks() {
 }
 
 std::string Program::Diagnostics() {
-  std::string text = "window " + std::to_string(window_) + " content " + Describe(Content());
+  std::string text = inputProblem_.empty() ? "" : inputProblem_ + "\n";
+  text += "window " + std::to_string(window_) + " content " + Describe(Content());
   const bool running = process_.Running();
   if (running)
     text += ", running";

@@ -8,13 +8,18 @@
 //   Program program(desktop, home);
 //   program.Start();
 //   ASSERT_TRUE(program.WaitForWindow()) << program.Diagnostics();
-//   program.WaitForPicture();         // the first frame: ready for input
 //   program.SkipLogo(showsTitle);     // a key on the logo movie, then the title
-//   ScreenImage shown = program.WaitForContent([](const ScreenImage& s) { ... });
-//   ASSERT_TRUE(program.PressKey("q", {"Control_L"}));
+//   ASSERT_TRUE(program.WaitForReady("title")) << program.Diagnostics();
+//   ASSERT_TRUE(program.PressKey("q", {"Control_L"})) << program.Diagnostics();
 //   auto status = program.WaitForExit();   // ExitStatus, or nothing on time-out
 //
-// Every wait polls with a deadline; nothing sleeps a fixed time.
+// Every wait polls with a deadline; nothing sleeps a fixed time. Each key
+// and click is given once and must be taken: the program's input trace
+// (HALVANE_TRACE_INPUT) says when it took the press from its queue, or
+// threw it away, and which of its screens takes input now ("ready pause
+// box"), so a test waits for that instead of pressing until a picture
+// changes. The one press given again is one the X server never gave the
+// window (see PressKey); each such re-press is counted and logged.
 #pragma once
 
 #include <functional>
@@ -67,6 +72,17 @@ bool TitleShows(const ScreenImage& shown);
 // How each line of the program's input trace begins.
 inline constexpr char kInputTracePrefix[] = "input ";
 
+// The trace's words for the program taking a press of the key (an X keysym
+// name, "Escape", "q", "A") from its queue: "taken KeyDown key 53 "; for a
+// modifier key alone, "taken Modifiers ". Words of the same form after
+// "flushed" tell a press thrown away.
+std::string TakenText(const std::string& key);
+
+// How many presses the harness gave again in this test process because the
+// X server gave the window none (each is also printed, and appended to the
+// file HALVANE_E2E_REPRESS_LOG names, when set).
+int HarnessRepresses();
+
 class Program {
  public:
   static constexpr Millis kTimeout{15000};
@@ -109,16 +125,42 @@ class Program {
   ScreenImage SkipLogo(const std::function<bool(const ScreenImage&)>& titleShows = TitleShows,
                        Millis timeout = kFadeTimeout);
 
-  // Presses a key on the desktop's keyboard once the window has the focus;
-  // false (and no key) when it did not get the focus in time.
+  // Waits until the input trace says that `taker` acts on the next key or
+  // click: a screen by its name ("logo", "title", "main screen", "help",
+  // "about", "pause box", "quit question", "name panel 1") or "game" (in
+  // play at full brightness, so a key pauses it). False on time-out or
+  // when the program ended.
+  bool WaitForReady(const std::string& taker, Millis timeout = kFadeTimeout);
+  // What the trace last said takes input; "" while nothing does.
+  std::string InputTaker() const;
+
+  // Presses a key on the desktop's keyboard once the window has the focus,
+  // and waits until the program has taken the press from its queue. False
+  // when the window got no focus, or the program threw the press away or
+  // did not take it in time (LastInputProblem says which). A press the X
+  // server gave the window no sign of (it never reached the program) is
+  // given again, up to twice, and counted (HarnessRepresses).
   bool PressKey(const std::string& key, const std::vector<std::string>& modifiers = {});
+  // The program's key codes name a key's place on a US keyboard; on a desktop
+  // given another layout the place of a named key moves, so a press is then
+  // required taken as a key-down of any code.
+  void KeysFollowAnotherLayout() { otherLayout_ = true; }
   // Where a point of the game picture is on the screen now.
   ScreenPoint GamePointOnScreen(double gameX, double gameY);
-  // Clicks (or moves the pointer to) a point of the game picture.
-  void ClickGame(double gameX, double gameY);
+  // Clicks a point of the game picture once, and waits until the program
+  // has taken the button's press and release; false as for PressKey.
+  bool ClickGame(double gameX, double gameY);
   void MovePointerToGame(double gameX, double gameY);
-  // Clicks the close button of the window's title bar; false when it has none.
+  // The left button pressed, or let go, where the pointer is; each must be
+  // taken, as for ClickGame.
+  bool ButtonDown();
+  bool ButtonUp();
+  // Clicks the close button of the window's title bar and waits until the
+  // program has taken the close request; false when the window has none or
+  // the request was not taken.
   bool ClickCloseButton();
+  // Why the last press, click or close was not taken; "" when it was.
+  const std::string& LastInputProblem() const { return inputProblem_; }
 
   void Signal(int signal) { process_.Signal(signal); }
   bool Running() { return process_.Running(); }
@@ -147,9 +189,17 @@ class Program {
   std::string bundle_;
   std::map<std::string, std::string> extraEnv_;
   std::string executable_;
+  // Waits, after input given when the trace held `before` lines of each
+  // text, until the program took it (the `taken` texts) or threw it away.
+  bool WaitForTaken(const std::string& what, const std::vector<std::string>& taken, const std::vector<int>& takenBefore,
+                    const std::vector<std::string>& flushed, const std::vector<int>& flushedBefore);
+  bool Click(const std::string& what, bool down, bool up);
+
   TempFolder logs_;
   ChildProcess process_;
   XWindow window_ = 0;
+  std::string inputProblem_;
+  bool otherLayout_ = false;
 };
 
 }  // namespace e2e

@@ -1,0 +1,85 @@
+// A stand-in for a program that loses a press, for proving that the e2e
+// tests notice one: preloaded into the program (LD_PRELOAD), it drops the
+// first press of one key (or of a mouse button) as the program takes it
+// from SDL, together with its release.
+//
+//   HALVANE_LOSE_PRESS=Escape      SDL's name of the key: Return, Q, X, 2, ...
+//   HALVANE_LOSE_PRESS=button1     the first press of the left button
+//
+// The program's own input trace then shows the press nowhere, as if it had
+// never read it; the line below says it was the shim.
+#include <SDL2/SDL.h>
+#include <dlfcn.h>
+#include <strings.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+using PeepEvents = int (*)(SDL_Event*, int, SDL_eventaction, Uint32, Uint32);
+
+struct Target {
+  bool read = false;
+  bool button = false;
+  int code = -1;  // a scancode or a button number
+  enum { kWaiting, kDroppedPress, kDone } state = kWaiting;
+};
+
+Target& TheTarget() {
+  static Target target;
+  if (target.read) return target;
+  target.read = true;
+  const char* name = std::getenv("HALVANE_LOSE_PRESS");
+  if (!name || !*name) {
+    target.state = Target::kDone;
+  } else if (strncasecmp(name, "button", 6) == 0) {
+    target.button = true;
+    target.code = std::atoi(name + 6);
+  } else {
+    target.code = SDL_GetScancodeFromName(name);
+    if (target.code == SDL_SCANCODE_UNKNOWN) {
+      std::fprintf(stderr, "input lost-press shim: SDL has no key called \"%s\"\n", name);
+      target.state = Target::kDone;
+    }
+  }
+  return target;
+}
+
+// Whether the event is the press (or, after it, the release) to drop.
+bool Drops(const SDL_Event& e) {
+  Target& t = TheTarget();
+  if (t.state == Target::kDone) return false;
+  const bool press = t.button ? e.type == SDL_MOUSEBUTTONDOWN && e.button.button == t.code
+                              : e.type == SDL_KEYDOWN && !e.key.repeat && int(e.key.keysym.scancode) == t.code;
+  const bool release = t.button ? e.type == SDL_MOUSEBUTTONUP && e.button.button == t.code
+                                : e.type == SDL_KEYUP && int(e.key.keysym.scancode) == t.code;
+  if (t.state == Target::kWaiting && press) {
+    t.state = Target::kDroppedPress;
+    std::fprintf(stderr, "input lost-press shim: dropped the first press of %s\n", std::getenv("HALVANE_LOSE_PRESS"));
+    std::fflush(stderr);
+    return true;
+  }
+  if (t.state == Target::kDroppedPress && release) {
+    t.state = Target::kDone;
+    return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+extern "C" int SDL_PeepEvents(SDL_Event* events, int count, SDL_eventaction action, Uint32 minType, Uint32 maxType) {
+  static const PeepEvents real = reinterpret_cast<PeepEvents>(dlsym(RTLD_NEXT, "SDL_PeepEvents"));
+  if (!real) return -1;
+  if (action != SDL_GETEVENT) return real(events, count, action, minType, maxType);
+  for (;;) {
+    const int got = real(events, count, action, minType, maxType);
+    if (got <= 0) return got;
+    int kept = 0;
+    for (int i = 0; i < got; ++i)
+      if (!Drops(events[i])) events[kept++] = events[i];
+    if (kept > 0) return kept;
+  }
+}
