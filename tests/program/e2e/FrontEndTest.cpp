@@ -217,21 +217,6 @@ FieldReading ReadField(const ScreenImage& s) {
   return r;
 }
 
-// The panel shows: most of its plain patches (the name field and the OK
-// button cover some that the quit question leaves clear).
-bool PanelAsks(const ScreenImage& s) { return QuitPanelMatches(s) >= QuitPanelSamples() * 3 / 4; }
-
-// Orange digits of player 1's score in the status bar.
-int ScoreDigits(const ScreenImage& s) {
-  int n = 0;
-  for (int y = 445; y < 475; ++y)
-    for (int x = 30; x < 150; ++x) {
-      const Rgba c = GamePixel(s, x, y);
-      if (c.r > 120 && c.g > 70 && c.b < 60 && c.r > c.g) ++n;
-    }
-  return n;
-}
-
 // After a game that made the table, the panel offers the last game's name
 // selected; what is typed replaces it and shows in the field before Return.
 TEST_F(FrontEndTest, TheNameTypedShowsOnThePanelAndReplacesTheOfferedOne) {

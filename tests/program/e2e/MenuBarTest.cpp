@@ -21,45 +21,6 @@ using namespace e2e;
 
 namespace {
 
-// The bar's own layout, in window pixels from the content's top left.
-constexpr int kBarHeight = 22, kMenuTop = kBarHeight + 4, kItemHeight = 20;
-const Rgba kBarColour{237, 237, 240};
-
-bool BarShows(const ScreenImage& content) {
-  if (content.Empty()) return false;
-  int bar = 0, samples = 0;
-  for (int x = 2; x < content.Width() - 2; x += 7, ++samples)
-    if (ColourDistance(content.At(x, 2), kBarColour) <= 3) ++bar;
-  return bar >= samples * 9 / 10;
-}
-
-// The titles' ink along the bar, as [first, last] columns: letters lie a few
-// pixels apart, titles twenty; the window's edge columns are left out.
-std::vector<std::pair<int, int>> Titles(const ScreenImage& content) {
-  std::vector<std::pair<int, int>> titles;
-  int gap = 1000;
-  for (int x = 3; x < content.Width() - 3; ++x) {
-    bool ink = false;
-    for (int y = 4; y < kBarHeight - 3 && !ink; ++y) {
-      const Rgba c = content.At(x, y);
-      ink = c.r + c.g + c.b < 400;
-    }
-    if (ink && gap > 8) titles.push_back({x, x});
-    if (ink) titles.back().second = x;
-    gap = ink ? 0 : gap + 1;
-  }
-  return titles;
-}
-
-// A pulled-down menu: its near-white fill under the title.
-bool MenuDown(const ScreenImage& content, int x) {
-  if (content.Empty()) return false;
-  int fill = 0;
-  for (int y = kBarHeight + 2; y < kBarHeight + 40; y += 3)
-    if (ColourDistance(content.At(x, y), Rgba{250, 250, 250}) <= 3) ++fill;
-  return fill >= 8;
-}
-
 // The About panel: its picture at 1 / 1.6, centred across the picture with
 // its middle at 38.8% of the height; the samples are patches of one colour,
 // clear of the two lines of text at a third of its height.

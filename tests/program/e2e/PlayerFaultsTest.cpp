@@ -26,44 +26,8 @@ using namespace e2e;
 
 namespace {
 
-// The bar's own look, in window pixels from the content's top left.
-const Rgba kBarColour{237, 237, 240};
-
-bool BarShows(const ScreenImage& content) {
-  if (content.Empty()) return false;
-  int bar = 0, samples = 0;
-  for (int x = 2; x < content.Width() - 2; x += 7, ++samples)
-    if (ColourDistance(content.At(x, 2), kBarColour) <= 3) ++bar;
-  return bar >= samples * 9 / 10;
-}
-
-// The titles' ink along the bar, as [first, last] columns: letters lie a few
-// pixels apart, titles twenty; the window's edge columns are left out.
-constexpr int kBarHeight = 22, kMenuTop = kBarHeight + 4, kItemHeight = 20, kSeparatorHeight = 10;
-std::vector<std::pair<int, int>> Titles(const ScreenImage& content) {
-  std::vector<std::pair<int, int>> titles;
-  int gap = 1000;
-  for (int x = 3; x < content.Width() - 3; ++x) {
-    bool ink = false;
-    for (int y = 4; y < kBarHeight - 3 && !ink; ++y) {
-      const Rgba c = content.At(x, y);
-      ink = c.r + c.g + c.b < 400;
-    }
-    if (ink && gap > 8) titles.push_back({x, x});
-    if (ink) titles.back().second = x;
-    gap = ink ? 0 : gap + 1;
-  }
-  return titles;
-}
-
-// A pulled-down menu: its near-white fill under the title.
-bool MenuDown(const ScreenImage& content, int x) {
-  if (content.Empty()) return false;
-  int fill = 0;
-  for (int y = kBarHeight + 2; y < kBarHeight + 40; y += 3)
-    if (ColourDistance(content.At(x, y), Rgba{250, 250, 250}) <= 3) ++fill;
-  return fill >= 8;
-}
+// A menu's separator row, in window pixels.
+constexpr int kSeparatorHeight = 10;
 
 // The darkest channel sum of a menu row's text, from the row's top.
 int DarkestInk(const ScreenImage& content, int left, int top) {
@@ -108,21 +72,6 @@ FieldReading ReadField(const ScreenImage& s) {
 bool OfferedNameSelected(const ScreenImage& s) {
   const FieldReading r = ReadField(s);
   return r.bandPoints >= 200 && r.textPoints >= 60;
-}
-
-// The panel shows: most of its plain patches (the name field and the OK
-// button cover some that the quit question leaves clear).
-bool PanelAsks(const ScreenImage& s) { return QuitPanelMatches(s) >= QuitPanelSamples() * 3 / 4; }
-
-// Orange digits of player 1's score in the status bar.
-int ScoreDigits(const ScreenImage& s) {
-  int n = 0;
-  for (int y = 445; y < 475; ++y)
-    for (int x = 30; x < 150; ++x) {
-      const Rgba c = GamePixel(s, x, y);
-      if (c.r > 120 && c.g > 70 && c.b < 60 && c.r > c.g) ++n;
-    }
-  return n;
 }
 
 // The yellow of a new row's name in the table's first row (the table stands

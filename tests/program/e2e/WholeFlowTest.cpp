@@ -116,20 +116,6 @@ int RowPixels(const ScreenImage& s, bool gold) {
   return n;
 }
 
-// Bright orange pixels of a player's score in the status bar (player 1's on
-// the left, player 2's on the right, left of the yellow status cells): a
-// score of 0 is one faint digit, 10 or more at least two bright ones.
-int ScoreDigits(const ScreenImage& s, int player = 0) {
-  int n = 0;
-  const int from = player == 0 ? 30 : 350, to = player == 0 ? 150 : 470;
-  for (int y = 445; y < 475; ++y)
-    for (int x = from; x < to; ++x) {
-      const Rgba c = GamePixel(s, x, y);
-      if (c.r > 120 && c.g > 70 && c.b < 60 && c.r > c.g) ++n;
-    }
-  return n;
-}
-
 // Once the game takes keys (at full brightness; between waves it fades),
 // Escape once, and the pause box; the last grab.
 ScreenImage PauseWithEscape(Program& program) {

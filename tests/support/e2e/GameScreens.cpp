@@ -212,4 +212,49 @@ std::optional<ExitStatus> QuitGameInProgress(Program& program) {
   return PressUntilItEnds(program, "Return");
 }
 
+bool BarShows(const ScreenImage& content) {
+  if (content.Empty()) return false;
+  int bar = 0, samples = 0;
+  for (int x = 2; x < content.Width() - 2; x += 7, ++samples)
+    if (ColourDistance(content.At(x, 2), kBarColour) <= 3) ++bar;
+  return bar >= samples * 9 / 10;
+}
+
+std::vector<std::pair<int, int>> Titles(const ScreenImage& content) {
+  std::vector<std::pair<int, int>> titles;
+  int gap = 1000;
+  for (int x = 3; x < content.Width() - 3; ++x) {
+    bool ink = false;
+    for (int y = 4; y < kBarHeight - 3 && !ink; ++y) {
+      const Rgba c = content.At(x, y);
+      ink = c.r + c.g + c.b < 400;
+    }
+    if (ink && gap > 8) titles.push_back({x, x});
+    if (ink) titles.back().second = x;
+    gap = ink ? 0 : gap + 1;
+  }
+  return titles;
+}
+
+bool MenuDown(const ScreenImage& content, int x) {
+  if (content.Empty()) return false;
+  int fill = 0;
+  for (int y = kBarHeight + 2; y < kBarHeight + 40; y += 3)
+    if (ColourDistance(content.At(x, y), Rgba{250, 250, 250}) <= 3) ++fill;
+  return fill >= 8;
+}
+
+bool PanelAsks(const ScreenImage& s) { return QuitPanelMatches(s) >= QuitPanelSamples() * 3 / 4; }
+
+int ScoreDigits(const ScreenImage& s, int player) {
+  int n = 0;
+  const int from = player == 0 ? 30 : 350, to = player == 0 ? 150 : 470;
+  for (int y = 445; y < 475; ++y)
+    for (int x = from; x < to; ++x) {
+      const Rgba c = GamePixel(s, x, y);
+      if (c.r > 120 && c.g > 70 && c.b < 60 && c.r > c.g) ++n;
+    }
+  return n;
+}
+
 }  // namespace e2e

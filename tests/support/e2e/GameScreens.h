@@ -70,6 +70,24 @@ int QuitPanelMatches(const ScreenImage& shown);
 int QuitPanelSamples();
 // Nearly all of the panel shows.
 bool QuitQuestionShown(const ScreenImage& shown);
+// The name panel asks: most of its plain patches (the name field and the OK
+// button cover some that the quit question leaves clear).
+bool PanelAsks(const ScreenImage& shown);
+// Bright orange pixels of a player's score in the status bar (player 1's on
+// the left, player 2's on the right, left of the yellow status cells): a
+// score of 0 is one faint digit, 10 or more at least two bright ones.
+int ScoreDigits(const ScreenImage& shown, int player = 0);
+
+// The engine's menu bar, in window pixels from the content's top left.
+constexpr int kBarHeight = 22, kMenuTop = kBarHeight + 4, kItemHeight = 20;
+inline constexpr Rgba kBarColour{237, 237, 240};
+// The bar lies across the window's top.
+bool BarShows(const ScreenImage& content);
+// The titles' ink along the bar, as [first, last] columns: letters lie a few
+// pixels apart, titles twenty; the window's edge columns are left out.
+std::vector<std::pair<int, int>> Titles(const ScreenImage& content);
+// A pulled-down menu: its near-white fill under the title at column x.
+bool MenuDown(const ScreenImage& content, int x);
 
 // Presses the key once (the program must take it), then waits for the
 // program to end, which a loaded machine makes slow. The exit, or nothing
