@@ -23,10 +23,9 @@ class InputTest : public ::testing::Test {
  protected:
   InputTest() { home.WritePreferences("<dict>\t<key>Full Screen</key>\t<false/></dict>"); }
 
-  // Ctrl+Q ends the program at the menu, cleanly.
-  void QuitWithCtrlQ() {
-    ASSERT_TRUE(program.PressKey("q", {"Control_L"})) << program.Diagnostics();
-    auto status = program.WaitForExit();
+  // Ctrl+Q, pressed once and taken, ends the program cleanly.
+  void ExpectCtrlQEndsIt() {
+    auto status = QuitWithCtrlQ(program);
     ASSERT_TRUE(status) << "Ctrl+Q did not end the program\n" << program.Diagnostics();
     EXPECT_TRUE(status->Clean()) << Describe(*status) << "\n" << program.Diagnostics();
   }
@@ -58,7 +57,7 @@ TEST_F(InputTest, AKeyRightAfterEachWindowSizeChangeReachesTheProgram) {
           << "the Shift key pressed after the size change did not reach the program\n"
           << program.Diagnostics();
     }
-  QuitWithCtrlQ();
+  ExpectCtrlQEndsIt();
 }
 
 // Away at another window long enough for the program to count it a
@@ -107,7 +106,7 @@ TEST_F(InputTest, AKeyTypedTheMomentTheWindowIsBackIsServed) {
         << "the key typed as the window came back was not served\n"
         << program.Diagnostics();
   }
-  QuitWithCtrlQ();
+  ExpectCtrlQEndsIt();
 }
 
 }  // namespace
