@@ -344,12 +344,19 @@ Frame* Layout::NewFrame(const Rect* bounds, const unsigned char* frameName, Fram
 bool Layout::CreateFrameArray(Frame* head, Frame** cursor) {
   const SInt8 s0 = head->arraySize[0], s1 = head->arraySize[1], s2 = head->arraySize[2];
   const std::string base = BaseName(PString(head->name));
-  int i = 1, j = 0, k = 0;
-  if (s1 != 0 && s2 != 0) {
-    i = 0, k = 1;
-  } else if (s1 != 0) {
-    i = 0, j = 1;
-  }
+  // Members follow the head ([0][0][0]) in the array's own order, the last
+  // index fastest; a size of 1 (or 0) in a dimension leaves that index at 0.
+  int i = 0, j = 0, k = 0;
+  const auto step = [&] {
+    if (j + 1 >= s1 && k + 1 >= s2) {
+      i++, j = 0, k = 0;
+    } else if (k + 1 >= s2) {
+      j++, k = 0;
+    } else {
+      k++;
+    }
+  };
+  step();
   while (i < s0) {
     std::string text = base + "[" + std::to_string(i) + "]";
     if (s1) text += "[" + std::to_string(j) + "]";
@@ -363,13 +370,7 @@ bool Layout::CreateFrameArray(Frame* head, Frame** cursor) {
     frame->arrayIndex[0] = SInt8(i), frame->arrayIndex[1] = SInt8(j), frame->arrayIndex[2] = SInt8(k);
     SetPString(head->shortKind && base.size() >= 4 ? base.substr(base.size() - 4) : "FRAME", frame->kindName);
     frame->member = 1;
-    if (j + 1 >= s1 && k + 1 >= s2) {
-      i++, j = 0, k = 0;
-    } else if (k + 1 >= s2) {
-      j++, k = 0;
-    } else {
-      k++;
-    }
+    step();
   }
   return true;
 }

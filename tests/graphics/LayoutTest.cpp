@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -165,6 +166,51 @@ TEST_F(LayoutLoad, NamesArraysOfOneTwoAndThreeDimensionsInTableOrder) {
   EXPECT_EQ(GetArrayFrame(0, 3, 0, 0), nullptr);
   EXPECT_EQ(GetArrayFrame(1, 1, 1, 0), &two[3]);
   EXPECT_EQ(GetArrayFrame(9, 0, 0, 0), nullptr);
+}
+
+// A dimension of size 1 holds index 0 only: no member lies outside the
+// array, and the block holds exactly the array's records.
+TEST_F(LayoutLoad, DimensionsOfOneMakeOnlyTheMembersInsideTheArray) {
+  struct Case {
+    const char* name;
+    std::vector<int> sizes;
+    std::vector<std::string> members;  // after the head, in block order
+    std::vector<std::array<SInt16, 3>> places;
+  };
+  const std::vector<Case> cases = {
+      {"aFRAME", {2, 1}, {"aFRAME[1][0]"}, {{1, 0, 0}}},
+      {"bFRAME",
+       {2, 2, 1},
+       {"bFRAME[0][1][0]", "bFRAME[1][0][0]", "bFRAME[1][1][0]"},
+       {{0, 1, 0}, {1, 0, 0}, {1, 1, 0}}},
+      {"cFRAME",
+       {2, 1, 2},
+       {"cFRAME[0][0][1]", "cFRAME[1][0][0]", "cFRAME[1][0][1]"},
+       {{0, 0, 1}, {1, 0, 0}, {1, 0, 1}}},
+      {"dFRAME", {1, 1, 1}, {}, {}},
+  };
+  std::vector<Frame*> blocks;
+  std::vector<Entry> file;
+  for (const Case& c : cases) {
+    SInt16 records = 1;
+    for (int n : c.sizes) records = SInt16(records * n);
+    blocks.push_back(Register(c.name, SInt8(c.sizes[0]), SInt16(c.members.size() + 1)));
+    file.push_back(Head(c.name, c.sizes));
+    for (const std::string& m : c.members) file.push_back(Member(m));
+    EXPECT_EQ(SInt16(c.members.size() + 1), records) << c.name;
+  }
+  WriteLayout(folder_, "Ones", file);
+  ASSERT_EQ(Load("Ones"), 1);
+  EXPECT_TRUE(dialogs_.Reports().empty());
+  for (size_t a = 0; a < cases.size(); a++) {
+    const Case& c = cases[a];
+    for (size_t m = 0; m < c.members.size(); m++) {
+      const Frame& f = blocks[a][m + 1];
+      EXPECT_EQ(Name(f.name), c.members[m]) << c.name;
+      for (int d = 0; d < 3; d++) EXPECT_EQ(f.arrayIndex[d], c.places[m][size_t(d)]) << c.members[m];
+    }
+    EXPECT_EQ(Name(blocks[a][c.members.size() + 1].name), "") << "guard after " << c.name;
+  }
 }
 
 TEST_F(LayoutLoad, ReadsHotItemsAndAlignPoints) {
