@@ -18,6 +18,14 @@ volatile int zero = 0;
 // compiler must keep the loop (an empty endless loop may be dropped).
 volatile int spins = 0;
 
+bool NeverEnds(void*) {
+  for (;;) {
+    spins = spins + 1;
+    changed = spins;
+  }
+  return true;
+}
+
 TEST(PlatformIsolation, OnlyWorkThatReturnsTrueInTimeSucceeds) {
   struct Case {
     const char* what;
@@ -39,15 +47,7 @@ TEST(PlatformIsolation, OnlyWorkThatReturnsTrueInTimeSucceeds) {
          return true;
        },
        false},
-      {"never ends",
-       [](void*) {
-         for (;;) {
-           spins = spins + 1;
-           changed = spins;
-         }
-         return true;
-       },
-       false},
+      {"never ends", NeverEnds, false},
       {"changes the caller's memory",
        [](void*) {
          changed = 42;
@@ -90,12 +90,7 @@ TEST(PlatformIsolation, AVerdictWrittenInTimeIsReadWhenAskedForAfterTheLimit) {
     EXPECT_EQ(PlatformFinishIsolated(run, 0.5), verdict) << verdict;
   }
   // Work still running when the limit has passed fails at once.
-  IsolatedRun* looping = PlatformStartIsolated(
-      [](void*) {
-        for (;;) changed = changed + 1;
-        return true;
-      },
-      nullptr);
+  IsolatedRun* looping = PlatformStartIsolated(NeverEnds, nullptr);
   ASSERT_NE(looping, nullptr);
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
   auto asked = std::chrono::steady_clock::now();
@@ -119,12 +114,7 @@ TEST(PlatformIsolation, AnEndedRunLeavesNoZombieAndKeepsItsVerdict) {
     EXPECT_EQ(PlatformFinishIsolated(run, 0.1), verdict) << verdict;
   }
   // A child at work has not ended.
-  IsolatedRun* looping = PlatformStartIsolated(
-      [](void*) {
-        for (;;) changed = changed + 1;
-        return true;
-      },
-      nullptr);
+  IsolatedRun* looping = PlatformStartIsolated(NeverEnds, nullptr);
   ASSERT_NE(looping, nullptr);
   EXPECT_FALSE(PlatformIsolatedEnded(looping));
   EXPECT_FALSE(PlatformFinishIsolated(looping, 0));
