@@ -301,6 +301,13 @@ TEST_F(MenusTest, TheBarShowsUnderThePointerAndItsHidingAsksForTheGameAgain) {
     HandleEvents();
   };
   const Point away{300, 300}, onBar{105, 300}, onAppTitle{110, 220}, onAbout{136, 240};
+  // A click on the application's title pulls its menu down.
+  auto clickAppTitle = [&] {
+    platform.PostMouse(PlatformEvent::MouseDown, onAppTitle);
+    step();
+    platform.PostMouse(PlatformEvent::MouseUp, onAppTitle);
+    step();
+  };
 
   platform.mouse = away;
   step();
@@ -322,10 +329,7 @@ TEST_F(MenusTest, TheBarShowsUnderThePointerAndItsHidingAsksForTheGameAgain) {
   seen.clear();
   platform.mouse = onBar;
   step();
-  platform.PostMouse(PlatformEvent::MouseDown, onAppTitle);
-  step();
-  platform.PostMouse(PlatformEvent::MouseUp, onAppTitle);
-  step();
+  clickAppTitle();
   EXPECT_EQ(MenuTracking().openMenu, kAppleMenuID);
   platform.PostMouse(PlatformEvent::MouseDown, onAbout);
   step();
@@ -341,10 +345,7 @@ TEST_F(MenusTest, TheBarShowsUnderThePointerAndItsHidingAsksForTheGameAgain) {
   EXPECT_EQ(MenuTracking().openMenu, 0);
 
   // A key takes a menu away.
-  platform.PostMouse(PlatformEvent::MouseDown, onAppTitle);
-  step();
-  platform.PostMouse(PlatformEvent::MouseUp, onAppTitle);
-  step();
+  clickAppTitle();
   ASSERT_EQ(MenuTracking().openMenu, kAppleMenuID);
   platform.PostKey(PlatformEvent::KeyDown, 53, 27);
   step();
@@ -367,10 +368,7 @@ TEST_F(MenusTest, TheBarShowsUnderThePointerAndItsHidingAsksForTheGameAgain) {
   menuBarAllowedProc = [] { return allowed; };
   platform.mouse = onBar;
   step();
-  platform.PostMouse(PlatformEvent::MouseDown, onAppTitle);
-  step();
-  platform.PostMouse(PlatformEvent::MouseUp, onAppTitle);
-  step();
+  clickAppTitle();
   ASSERT_EQ(MenuTracking().openMenu, kAppleMenuID);
   allowed = false;
   step();
