@@ -13,6 +13,7 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "foundation/Paths.h"
@@ -63,6 +64,15 @@ class SoundFiles : public ::testing::Test {
  protected:
   FakeOpenAL al;
   TempFolder folder;
+
+  // A file that plays and one whose decoding faults, both named after what
+  // the test does with them.
+  std::pair<std::string, std::string> GoodAndBadFiles(const std::string& name) {
+    std::string good = folder / (name + ".ogg"), bad = folder / (name + "-fpe.ogg");
+    EXPECT_TRUE(WriteOggFile(good, SineTone(22050, 2, 44100, 441, 9000), 2, 44100));
+    std::filesystem::copy_file(FixturePath("vorbis-fpe.ogg"), bad);
+    return {good, bad};
+  }
 };
 
 TEST_F(SoundFiles, DamagedFilesAreRefusedOrPlayedWithinTheirBounds) {
@@ -159,10 +169,7 @@ TEST_F(SoundFiles, RatesOfSixtyFiveThousandFiveHundredAndThirtySixHertzOrMoreAre
 
 // Checks begun ahead give the loads that follow the same verdicts.
 TEST_F(SoundFiles, ChecksBegunAheadGiveTheSameVerdicts) {
-  std::string good = folder / "ahead.ogg";
-  ASSERT_TRUE(WriteOggFile(good, SineTone(22050, 2, 44100, 441, 9000), 2, 44100));
-  std::string bad = folder / "ahead-fpe.ogg";
-  std::filesystem::copy_file(FixturePath("vorbis-fpe.ogg"), bad);
+  auto [good, bad] = GoodAndBadFiles("ahead");
   CheckSoundFilesAhead({good, bad, folder / "missing.ogg"});
   Music music;
   EXPECT_EQ(LoadMusicFile(&music, good.c_str()), 0);
@@ -192,10 +199,7 @@ bool RecordingRunner::verdict;
 bool RecordingRunner::checkPassed;
 
 TEST_F(SoundFiles, TheCheckRunnerInstalledGivesTheVerdicts) {
-  std::string good = folder / "runner.ogg";
-  ASSERT_TRUE(WriteOggFile(good, SineTone(22050, 2, 44100, 441, 9000), 2, 44100));
-  std::string bad = folder / "runner-fpe.ogg";
-  std::filesystem::copy_file(FixturePath("vorbis-fpe.ogg"), bad);
+  auto [good, bad] = GoodAndBadFiles("runner");
   ForgetSoundChecks();
   RecordingRunner::asked.clear();
   RecordingRunner::verdict = false;
@@ -225,10 +229,7 @@ TEST_F(SoundFiles, TheCheckRunnerInstalledGivesTheVerdicts) {
 // Forgetting ends the checks begun ahead, and the loads that follow check
 // again and give the same verdicts.
 TEST_F(SoundFiles, ForgettingEndsTheChecksBegunAhead) {
-  std::string good = folder / "forget.ogg";
-  ASSERT_TRUE(WriteOggFile(good, SineTone(22050, 2, 44100, 441, 9000), 2, 44100));
-  std::string bad = folder / "forget-fpe.ogg";
-  std::filesystem::copy_file(FixturePath("vorbis-fpe.ogg"), bad);
+  auto [good, bad] = GoodAndBadFiles("forget");
   CheckSoundFilesAhead({good, bad});
   ForgetSoundChecks();
   CompressedSound sound;
@@ -246,10 +247,7 @@ bool AnyChildLeft() {
 // the channels, long before its file is loaded, and its verdict still
 // stands when the file is loaded later.
 TEST_F(SoundFiles, ChecksBegunAheadLeaveNoZombieAndKeepTheirVerdicts) {
-  std::string good = folder / "reaped.ogg";
-  ASSERT_TRUE(WriteOggFile(good, SineTone(22050, 2, 44100, 441, 9000), 2, 44100));
-  std::string bad = folder / "reaped-fpe.ogg";
-  std::filesystem::copy_file(FixturePath("vorbis-fpe.ogg"), bad);
+  auto [good, bad] = GoodAndBadFiles("reaped");
   ForgetSoundChecks();
   ASSERT_FALSE(AnyChildLeft());
   CheckSoundFilesAhead({good, bad});
