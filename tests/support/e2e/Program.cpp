@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "support/Poll.h"
+#include "support/e2e/PressLog.h"
 
 namespace fs = std::filesystem;
 
@@ -20,23 +21,42 @@ namespace e2e {
 namespace {
 
 int represses = 0;
+// The keys given again in the running test, in order.
+std::string testRepresses;
 
-// Said once at the end of a test process that gave any press again.
-struct RepressReport {
-  ~RepressReport() {
-    if (represses) std::printf("harness re-presses in this test process: %d\n", represses);
+// Each test that gave a press again says so as it ends, with the keys; the
+// test process says its whole count at its end, none included, so that a
+// run's logs add up to the run's count.
+class RepressReport : public ::testing::EmptyTestEventListener {
+  void OnTestStart(const ::testing::TestInfo&) override { testRepresses.clear(); }
+  void OnTestEnd(const ::testing::TestInfo& test) override {
+    if (testRepresses.empty()) return;
+    std::printf("harness re-presses in %s.%s:%s\n", test.test_suite_name(), test.name(), testRepresses.c_str());
+    std::fflush(stdout);
   }
-} repressReport;
+};
+
+class RepressTotal : public ::testing::Environment {
+  void TearDown() override {
+    std::printf("harness re-presses: %d\n", represses);
+    std::fflush(stdout);
+  }
+};
+
+// Registered as the harness is linked in, before the tests run.
+[[maybe_unused]] const bool repressReportsRegistered = [] {
+  ::testing::UnitTest::GetInstance()->listeners().Append(new RepressReport);
+  ::testing::AddGlobalTestEnvironment(new RepressTotal);
+  return true;
+}();
 
 void NoteRepress(const std::string& key) {
   ++represses;
+  testRepresses += " " + key;
   std::printf("harness re-press: the X server gave the window no press of %s; pressing it again\n", key.c_str());
   std::fflush(stdout);
-  if (const char* log = std::getenv("HALVANE_E2E_REPRESS_LOG"); log && *log) {
-    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::ofstream(log, std::ios::app) << (test ? std::string(test->test_suite_name()) + "." + test->name() : "?") << " "
-                                      << key << "\n";
-  }
+  if (const char* log = std::getenv("HALVANE_E2E_REPRESS_LOG"); log && *log)
+    std::ofstream(log, std::ios::app) << RunningTestName() << " " << key << "\n";
 }
 
 // The program's key codes (the engine's, by position on a US keyboard) for
@@ -310,6 +330,43 @@ bool Program::PressKey(const std::string& key, const std::vector<std::string>& m
     }
     NoteRepress(key);
   }
+}
+
+bool Program::HoldKeysInPlay(const std::vector<std::string>& keys) {
+  if (!WaitForFocus()) {
+    inputProblem_ = "the window did not get the focus for the keys held in play";
+    std::printf("%s\n", inputProblem_.c_str());
+    return false;
+  }
+  std::vector<std::string> taken;
+  std::vector<int> before;
+  std::string what = "the press of";
+  for (const std::string& key : keys) {
+    taken.push_back(TakenText(key));
+    before.push_back(TraceCount(taken.back()));
+    what += " " + key;
+  }
+  for (const std::string& key : keys) desktop_.KeyDown(key);
+  auto allTaken = [&] {
+    for (size_t i = 0; i < taken.size(); ++i)
+      if (TraceCount(taken[i]) <= before[i]) return false;
+    return true;
+  };
+  PollUntil([&] { return allTaken() || InputTaker() != "game" || !process_.Running(); }, {}, kTimeout);
+  if (allTaken() || (process_.Running() && InputTaker() != "game")) {
+    inputProblem_.clear();
+    return true;
+  }
+  inputProblem_ = process_.Running() ? "the game in play was given " + what + " and did not take it within " +
+                                           std::to_string(kTimeout.count()) + " ms"
+                                     : "the program ended without taking " + what;
+  std::printf("%s\n", inputProblem_.c_str());
+  std::fflush(stdout);
+  return false;
+}
+
+void Program::LetGoKeys(const std::vector<std::string>& keys) {
+  for (const std::string& key : keys) desktop_.KeyUp(key);
 }
 
 ScreenPoint Program::GamePointOnScreen(double gameX, double gameY) {
