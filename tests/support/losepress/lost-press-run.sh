@@ -43,6 +43,7 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
+trap 'exit 130' INT TERM
 
 # The arrangement ./run-tests makes: a private X server for the tests that
 # want a display (each e2e test starts one of its own besides), sound to
@@ -103,14 +104,22 @@ run_key() {
   cp "$work/$n.out" "$build/lost-press-$(tr -c 'A-Za-z0-9_\n' _ <<<"$key").txt"
 }
 
-n=0
+# The keys' runs, at most $at_once at a time (the X server is a job too, so
+# the runs are counted by their own ids).
+n=0 runs=()
 for key in "${keys[@]}"; do
   n=$((n + 1))
   echo "losing the first press of $key..."
   run_key "$n" "$key" &
-  while [ "$(jobs -rp | wc -l)" -ge "$at_once" ]; do wait -n || true; done
+  runs+=($!)
+  while :; do
+    running=0
+    for pid in "${runs[@]}"; do kill -0 "$pid" 2>/dev/null && running=$((running + 1)); done
+    [ "$running" -lt "$at_once" ] && break
+    sleep 1
+  done
 done
-wait
+for pid in "${runs[@]}"; do wait "$pid" || true; done
 
 status=0
 printf '%-10s %8s %7s  %s\n' key pressing failed "passed (or not run) over the lost press"
