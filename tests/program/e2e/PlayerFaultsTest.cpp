@@ -222,10 +222,7 @@ class PlayerFaultsTest : public ::testing::Test {
     if (!menu.empty()) return menu;
     menu = WaitUntilTheMenuIsSteady();
     if (!menu.empty()) return menu;
-    if (!Taken("taken MouseDown", [&] {
-          program.ClickGame(kPlayX, kPlayY);
-          return true;
-        }))
+    if (!Taken("taken MouseDown", [&] { return program.ClickGame(kPlayX, kPlayY); }))
       return "the click on Play was not taken\n" + program.Diagnostics();
     if (!GamePlaying(program.WaitForContent(GamePlaying, Program::kFadeTimeout)))
       return "no game\n" + program.Diagnostics();

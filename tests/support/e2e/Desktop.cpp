@@ -325,6 +325,13 @@ void Desktop::Click(int x, int y, int button) {
   Flush();
 }
 
+void Desktop::ClickFrameButton(const ScreenRect& button) {
+  XTestFakeMotionEvent(x_, -1, button.x + button.width / 2, button.y + button.height / 2, CurrentTime);
+  XTestFakeButtonEvent(x_, 1, True, CurrentTime);
+  XTestFakeButtonEvent(x_, 1, False, CurrentTime);
+  Flush();
+}
+
 void Desktop::ButtonDown(int button) {
   NotePress("button" + std::to_string(button));
   XTestFakeButtonEvent(x_, unsigned(button), True, CurrentTime);

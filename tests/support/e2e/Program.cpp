@@ -20,6 +20,18 @@ namespace e2e {
 
 namespace {
 
+// The last `count` lines of a text, with a note of how many came before.
+std::string LastLines(const std::string& text, size_t count) {
+  std::vector<size_t> starts;
+  for (size_t at = 0; at < text.size(); at = text.find('\n', at) + 1) {
+    starts.push_back(at);
+    if (text.find('\n', at) == std::string::npos) break;
+  }
+  if (starts.size() <= count) return text;
+  const size_t first = starts.size() - count;
+  return "(" + std::to_string(first) + " earlier lines)\n" + text.substr(starts[first]);
+}
+
 int represses = 0;
 // The keys given again in the running test, in order.
 std::string testRepresses;
@@ -300,8 +312,15 @@ bool Program::WaitForTaken(const std::string& what, const std::vector<std::strin
   else
     inputProblem_ =
         "the program was given " + what + " and did not take it within " + std::to_string(kTimeout.count()) + " ms";
+  return InputNotTaken();
+}
+
+bool Program::InputNotTaken() {
   std::printf("%s\n", inputProblem_.c_str());
   std::fflush(stdout);
+  // Whatever the caller makes of the answer (a picture may come by itself,
+  // as the title does after the logo), a press not taken fails the test.
+  ADD_FAILURE() << inputProblem_ << "\nthe end of the input trace:\n" << LastLines(InputTrace(), 40);
   return false;
 }
 
@@ -317,16 +336,14 @@ bool Program::PressKey(const std::string& key, const std::vector<std::string>& m
   for (int tries = 0;; ++tries) {
     if (!WaitForFocus()) {
       inputProblem_ = "the window did not get the focus for " + what;
-      std::printf("%s\n", inputProblem_.c_str());
-      return false;
+      return InputNotTaken();
     }
     const int takenBefore = TraceCount(taken), flushedBefore = TraceCount(flushed);
     if (desktop_.PressKey(key, modifiers) || TraceCount(taken) > takenBefore || TraceCount(flushed) > flushedBefore)
       return WaitForTaken(what, {taken}, {takenBefore}, {flushed}, {flushedBefore});
     if (!process_.Running() || tries == 2) {
       inputProblem_ = "the X server gave the window no press of " + key + " in three tries";
-      std::printf("%s\n", inputProblem_.c_str());
-      return false;
+      return InputNotTaken();
     }
     NoteRepress(key);
   }
@@ -335,8 +352,7 @@ bool Program::PressKey(const std::string& key, const std::vector<std::string>& m
 bool Program::HoldKeysInPlay(const std::vector<std::string>& keys) {
   if (!WaitForFocus()) {
     inputProblem_ = "the window did not get the focus for the keys held in play";
-    std::printf("%s\n", inputProblem_.c_str());
-    return false;
+    return InputNotTaken();
   }
   std::vector<std::string> taken;
   std::vector<int> before;
@@ -360,9 +376,7 @@ bool Program::HoldKeysInPlay(const std::vector<std::string>& keys) {
   inputProblem_ = process_.Running() ? "the game in play was given " + what + " and did not take it within " +
                                            std::to_string(kTimeout.count()) + " ms"
                                      : "the program ended without taking " + what;
-  std::printf("%s\n", inputProblem_.c_str());
-  std::fflush(stdout);
-  return false;
+  return InputNotTaken();
 }
 
 void Program::LetGoKeys(const std::vector<std::string>& keys) {
@@ -407,11 +421,11 @@ bool Program::ClickCloseButton() {
   auto button = desktop_.CloseButton(window_);
   if (!button) {
     inputProblem_ = "the window has no close button";
-    return false;
+    return InputNotTaken();
   }
   const std::string taken = "taken CloseBox", flushed = FlushedText(taken);
   const int takenBefore = TraceCount(taken), flushedBefore = TraceCount(flushed);
-  desktop_.Click(button->x + button->width / 2, button->y + button->height / 2);
+  desktop_.ClickFrameButton(*button);
   return WaitForTaken("the close button's request", {taken}, {takenBefore}, {flushed}, {flushedBefore});
 }
 
@@ -431,18 +445,6 @@ std::string TraceLines(const std::string& text, bool trace) {
     start = end;
   }
   return kept;
-}
-
-// The last `count` lines of a text, with a note of how many came before.
-std::string LastLines(const std::string& text, size_t count) {
-  std::vector<size_t> starts;
-  for (size_t at = 0; at < text.size(); at = text.find('\n', at) + 1) {
-    starts.push_back(at);
-    if (text.find('\n', at) == std::string::npos) break;
-  }
-  if (starts.size() <= count) return text;
-  const size_t first = starts.size() - count;
-  return "(" + std::to_string(first) + " earlier lines)\n" + text.substr(starts[first]);
 }
 
 }  // namespace

@@ -19,7 +19,9 @@
 // threw it away, and which of its screens takes input now ("ready pause
 // box"), so a test waits for that instead of pressing until a picture
 // changes. The one press given again is one the X server never gave the
-// window (see PressKey); each such re-press is counted and logged.
+// window (see PressKey); each such re-press is counted and logged. A press,
+// click or close that is not taken fails the running test there and then,
+// whatever the caller does with the answer.
 #pragma once
 
 #include <functional>
@@ -203,6 +205,8 @@ class Program {
   bool WaitForTaken(const std::string& what, const std::vector<std::string>& taken, const std::vector<int>& takenBefore,
                     const std::vector<std::string>& flushed, const std::vector<int>& flushedBefore);
   bool Click(const std::string& what, bool down, bool up);
+  // Says why the input (inputProblem_) was not taken and fails the test.
+  bool InputNotTaken();
 
   TempFolder logs_;
   ChildProcess process_;

@@ -82,7 +82,8 @@ fi
 run_key() {
   local n="$1" key="$2" tests regex
   tests="$(awk -v k="$key" '$2 == k {print $1}' "$log" | sort -u)"
-  regex="^($(printf '%s\n' "$tests" | sed 's/[.[\]()*+?^$|]/\\&/g' | paste -sd'|'))$"
+  # ctest's names of parameterised tests go on with "  # GetParam() = ...".
+  regex="^($(printf '%s\n' "$tests" | sed 's/[.[\]()*+?^$|]/\\&/g' | paste -sd'|'))( |$)"
   local filter=(-R "$regex")
   [ "$whole" = 1 ] && filter=()
   HALVANE_LOSE_PRESS="$key" HALVANE_LOSE_PRESS_LIBRARY="$shim" \
