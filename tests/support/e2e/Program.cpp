@@ -177,7 +177,7 @@ void Program::Start() {
   // the harness waits on it, and a failure's diagnostics show it.
   env["HALVANE_TRACE_INPUT"] = "1";
   // A run that proves the tests notice a lost press preloads the shim that
-  // loses one (tools/lost-press-run).
+  // loses one (tests/support/losepress/lost-press-run.sh).
   const char* lose = getenv("HALVANE_LOSE_PRESS");
   const char* shim = getenv("HALVANE_LOSE_PRESS_LIBRARY");
   if (lose && *lose && shim && *shim) {
