@@ -4,9 +4,11 @@
 #include "frontend/ApplicationHooks.h"
 #include "frontend/KeyNames.h"
 #include "frontend/MainLoop.h"
+#include "frontend/screens/MainScreen.h"
 #include "frontend/screens/PanelScreens.h"
 #include "frontend/screens/PauseScreen.h"
 #include "frontend/screens/ScreenGL.h"
+#include "game/Game.h"
 #include "game/GameObjects.h"
 #include "graphics/GameWindow.h"
 #include "graphics/OpenGLFrame.h"
@@ -438,6 +440,58 @@ TEST_F(LoopTest, AbandoningEmptiesTheShieldsOfShipsInPlayAndEndsTheGame) {
   EXPECT_EQ(_PLAYER[1].status.shield.target, 12);
   for (Player& p : _PLAYER) p.on = p.dying = 0;
   gameOVER = 0;
+}
+
+// What the input trace names as taking the next key or click, which the e2e
+// tests wait for before they press: only what would act on it now.
+TEST_F(LoopTest, InputTakerIsWhatActsOnAKeyNow) {
+  EXPECT_EQ(InputTaker(), nullptr) << "no game and no screen";
+  gamePLAY = 1;
+  EXPECT_STREQ(InputTaker(), "game");
+  glFADER.SetBright(254);
+  EXPECT_EQ(InputTaker(), nullptr) << "a fading game does not pause at a key";
+  glFADER.SetBright(255);
+  gameOVER = 1;
+  EXPECT_EQ(InputTaker(), nullptr) << "a game that is ending";
+  gameOVER = 0;
+  isFrontProcess = false;
+  EXPECT_EQ(InputTaker(), nullptr) << "in the background";
+  isFrontProcess = true;
+
+  PauseGame();
+  ASSERT_TRUE(pauseSCREEN.IsOpen());
+  EXPECT_STREQ(InputTaker(), "pause box");
+  glFADER.SetBright(128);
+  EXPECT_STREQ(InputTaker(), "pause box") << "the pause box takes keys whatever the brightness";
+  glFADER.SetBright(255);
+  ConfirmQuitDialog();
+  ASSERT_TRUE(confirmSCREEN.IsOpen());
+  EXPECT_STREQ(InputTaker(), "quit question") << "the question in front of the box";
+  confirmSCREEN.Close();
+  EXPECT_STREQ(InputTaker(), "pause box");
+  pauseSCREEN.Close();
+  gamePAUSE = 0;
+  EXPECT_STREQ(InputTaker(), "game");
+}
+
+// The menu's buttons answer at full brightness only, and not once it leaves;
+// in front, the trace names it only while they do.
+TEST_F(LoopTest, TheMenuTakesInputAtFullBrightnessWhileItStays) {
+  mainSCREEN.Reset();
+  mainSCREEN.leaveAction = MainScreen::kStay;
+  mainSCREEN.ScreenGL::Open(1);  // listed in front, without its pictures
+  ASSERT_TRUE(mainSCREEN.IsFront());
+  EXPECT_TRUE(mainSCREEN.TakesInput());
+  EXPECT_STREQ(InputTaker(), "main screen");
+  glFADER.SetBright(250);
+  EXPECT_FALSE(mainSCREEN.TakesInput()) << "fading in";
+  EXPECT_EQ(InputTaker(), nullptr) << "the menu in front, fading in";
+  glFADER.SetBright(255);
+  StartGame_MainScreen();
+  EXPECT_FALSE(mainSCREEN.TakesInput()) << "on its way to a game";
+  EXPECT_EQ(InputTaker(), nullptr) << "the menu in front, on its way to a game";
+  mainSCREEN.Close();
+  mainSCREEN.Reset();
 }
 
 }  // namespace

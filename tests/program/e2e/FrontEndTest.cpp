@@ -225,9 +225,11 @@ TEST_F(FrontEndTest, TheNameTypedShowsOnThePanelAndReplacesTheOfferedOne) {
       "<string>Maximilian Longname Testpilot</string>\t</dict>");
   ASSERT_EQ(OpenToTheMenu(program), "");
   ASSERT_TRUE(GamePlaying(PlayFromTheMenu(program))) << "no game\n" << program.Diagnostics();
-  TapFire(desktop, 1);  // the first press joins the game
+  // The first press of fire joins the game, once the game takes keys.
+  ASSERT_TRUE(program.WaitForReady("game")) << program.Diagnostics();
+  ASSERT_TRUE(TapFire(program, 1)) << program.Diagnostics();
   ASSERT_EQ(PlayUntilScored(
-                program, desktop, [](const ScreenImage& s) { return ScoreDigits(s) >= 20 || PanelAsks(s); },
+                program, [](const ScreenImage& s) { return ScoreDigits(s) >= 20 || PanelAsks(s); },
                 [](const ScreenImage& s) { return MainDiffers(s) <= 15; }),
             "");
   if (!PanelAsks(program.GrabContent())) {

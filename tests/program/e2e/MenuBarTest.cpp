@@ -182,7 +182,7 @@ TEST_F(MenuBarTest, TheMaximiseButtonGoesToFullScreen) {
   std::vector<ScreenRect> buttons = desktop.TitleBarButtons(program.Window());
   ASSERT_GE(buttons.size(), 3u) << "iconify, maximise, close\n" << program.Diagnostics();
   const ScreenRect maximise = buttons[buttons.size() - 2];
-  desktop.Click(maximise.x + maximise.width / 2, maximise.y + maximise.height / 2);
+  desktop.ClickFrameButton(maximise);
   ASSERT_TRUE(PollUntil([&] { return desktop.IsFullScreen(program.Window()); }, {}, Program::kTimeout))
       << "not full screen after maximise\n"
       << program.Diagnostics();

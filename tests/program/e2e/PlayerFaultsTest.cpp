@@ -222,10 +222,7 @@ class PlayerFaultsTest : public ::testing::Test {
     if (!menu.empty()) return menu;
     menu = WaitUntilTheMenuIsSteady();
     if (!menu.empty()) return menu;
-    if (!Taken("taken MouseDown", [&] {
-          program.ClickGame(kPlayX, kPlayY);
-          return true;
-        }))
+    if (!Taken("taken MouseDown", [&] { return program.ClickGame(kPlayX, kPlayY); }))
       return "the click on Play was not taken\n" + program.Diagnostics();
     if (!GamePlaying(program.WaitForContent(GamePlaying, Program::kFadeTimeout)))
       return "no game\n" + program.Diagnostics();
@@ -334,35 +331,33 @@ TEST_F(PlayerFaultsTest, FireAsTheGameEndsLeavesTheNameAndAFailedSaveStillShowsI
   const std::string scores = home.ConfigHome() + "/Halvane/Halvane Scores.plist";
   ASSERT_EQ(unlink(scores.c_str()), 0);
   ASSERT_EQ(mkdir(scores.c_str(), 0700), 0);
-  TapFire(desktop, 1);  // the first press joins the game
+  // The first press of fire joins the game, once the game takes keys.
+  ASSERT_TRUE(program.WaitForReady("game")) << program.Diagnostics();
+  ASSERT_TRUE(TapFire(program, 1)) << program.Diagnostics();
   ASSERT_EQ(PlayUntilScored(
-                program, desktop, [](const ScreenImage& s) { return ScoreDigits(s) >= 20 || PanelAsks(s); },
+                program, [](const ScreenImage& s) { return ScoreDigits(s) >= 20 || PanelAsks(s); },
                 [](const ScreenImage& s) { return MainDiffers(s) <= 15; }),
             "");
   if (!PanelAsks(program.GrabContent())) {
     ASSERT_TRUE(PressTaken("Escape", 53)) << program.Diagnostics();
     ASSERT_TRUE(PauseShown(program.WaitForContent(PauseShown))) << "no pause\n" << program.Diagnostics();
-    ASSERT_TRUE(Taken("taken MouseDown", [&] {
-      program.ClickGame(kBoxLeft + 40 + 60, kBoxTop + 18 + 3 * 36 + 15);  // Abort
-      return true;
-    })) << program.Diagnostics();
+    ASSERT_TRUE(program.WaitForReady("pause box")) << program.Diagnostics();
+    ASSERT_TRUE(program.ClickGame(kBoxLeft + 40 + 60, kBoxTop + 18 + 3 * 36 + 15))  // Abort
+        << program.Diagnostics();
   }
-  // Fire tapped all through the fade, and once more as the panel shows.
+  // Fire tapped all through the fade, and once more as the panel shows. The
+  // taps are the player's, not a way to bring the panel: it comes by itself
+  // once the game has ended.
   ScreenImage shown = program.GrabContent();
   const auto until = std::chrono::steady_clock::now() + Program::kFadeTimeout;
   while (!PanelAsks(shown) && std::chrono::steady_clock::now() < until) {
-    TapFire(desktop, 1);
+    ASSERT_TRUE(TapFire(program, 1)) << program.Diagnostics();
     shown = program.GrabContent();
   }
   ASSERT_TRUE(PanelAsks(shown)) << "no name panel\n" << program.Diagnostics();
   const std::string fire = "taken KeyDown key 49 ";
-  ASSERT_TRUE(Taken(fire,
-                    [&] {
-                      TapFire(desktop, 1);
-                      return true;
-                    }))
-      << "the tap as the panel showed was not taken\n"
-      << program.Diagnostics();
+  ASSERT_TRUE(Taken(fire, [&] { return TapFire(program, 1); })) << "the tap as the panel showed was not taken\n"
+                                                                << program.Diagnostics();
   const std::string lost = HoldsFor(std::chrono::milliseconds(2000), [&] {
     const ScreenImage now = program.GrabContent();
     if (OfferedNameSelected(now)) return std::string();

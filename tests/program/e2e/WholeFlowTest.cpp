@@ -166,7 +166,8 @@ TEST_F(WholeFlowTest, PlayPauseResumeAbandonEnterANameAndFindItAfterARestart) {
 
     // Escape pauses (once the picture is fully bright; between waves it
     // fades). Fire first: the first press joins the game.
-    TapFire(desktop, 1);
+    ASSERT_TRUE(program.WaitForReady("game")) << program.Diagnostics();
+    ASSERT_TRUE(TapFire(program, 1)) << program.Diagnostics();
     auto paused = [](const ScreenImage& s) { return BoxShows(s) >= 0.9; };
     ScreenImage box = PauseWithEscape(program);
     ASSERT_TRUE(paused(box)) << "no pause box: " << BoxShows(box) << "\n" << program.Diagnostics();
@@ -184,7 +185,7 @@ TEST_F(WholeFlowTest, PlayPauseResumeAbandonEnterANameAndFindItAfterARestart) {
     // Fire tapped while the ship sways, until the status bar shows a score
     // to enter the table with (or the game ended and the panel asks).
     EXPECT_EQ(PlayUntilScored(
-                  program, desktop, [](const ScreenImage& s) { return ScoreDigits(s) >= 20 || PanelShows(s) >= 0.8; },
+                  program, [](const ScreenImage& s) { return ScoreDigits(s) >= 20 || PanelShows(s) >= 0.8; },
                   [](const ScreenImage& s) { return MenuShows(s) >= 0.9; }),
               "");
 
@@ -246,21 +247,21 @@ TEST_F(WholeFlowTest, TwoPlayersBothEnterTheirNames) {
 
   // Both fire keys held in turn, both ships swaying, until both scores show
   // (or the enemies ended the game and the menu asks already).
+  // Each press while the game takes keys must be taken.
+  ASSERT_TRUE(program.WaitForReady("game")) << program.Diagnostics();
   bool scored = false;
   for (int i = 0; i < 60 && !scored; ++i) {
     const bool left = i % 2 == 0;
-    desktop.KeyDown(left ? "Left" : "Right");
-    desktop.KeyDown(left ? "KP_4" : "KP_6");
+    const std::vector<std::string> sway = {left ? "Left" : "Right", left ? "KP_4" : "KP_6"};
+    ASSERT_TRUE(program.HoldKeysInPlay(sway)) << program.Diagnostics();
     for (int shot = 0; shot < 4; ++shot) {
-      desktop.KeyDown("space");
-      desktop.KeyDown("KP_0");
+      const bool fired = program.HoldKeysInPlay({"space", "KP_0"});
       std::this_thread::sleep_for(std::chrono::milliseconds(150));
-      desktop.KeyUp("space");
-      desktop.KeyUp("KP_0");
+      program.LetGoKeys({"space", "KP_0"});
+      ASSERT_TRUE(fired) << program.Diagnostics();
       std::this_thread::sleep_for(std::chrono::milliseconds(150));
     }
-    desktop.KeyUp(left ? "Left" : "Right");
-    desktop.KeyUp(left ? "KP_4" : "KP_6");
+    program.LetGoKeys(sway);
     const ScreenImage now = program.GrabContent();
     scored = (ScoreDigits(now, 0) >= 20 && ScoreDigits(now, 1) >= 20) || PanelShows(now) >= 0.5;
   }

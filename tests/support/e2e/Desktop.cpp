@@ -14,6 +14,7 @@
 #include <stdexcept>
 
 #include "support/Poll.h"
+#include "support/e2e/PressLog.h"
 
 namespace e2e {
 
@@ -279,6 +280,7 @@ bool Desktop::PressKey(const std::string& key, const std::vector<std::string>& m
   std::vector<::KeyCode> held;
   for (const std::string& m : modifiers) held.push_back(KeyCode(m));
   ::KeyCode k = KeyCode(key);
+  NotePress(key);
   if (watcher_) {
     Window focus = 0;
     int revert;
@@ -300,6 +302,7 @@ bool Desktop::PressKey(const std::string& key, const std::vector<std::string>& m
 }
 
 void Desktop::KeyDown(const std::string& key) {
+  NotePress(key);
   XTestFakeKeyEvent(x_, KeyCode(key), True, CurrentTime);
   Flush();
 }
@@ -316,12 +319,21 @@ void Desktop::MovePointer(int x, int y) {
 
 void Desktop::Click(int x, int y, int button) {
   XTestFakeMotionEvent(x_, -1, x, y, CurrentTime);
+  NotePress("button" + std::to_string(button));
   XTestFakeButtonEvent(x_, unsigned(button), True, CurrentTime);
   XTestFakeButtonEvent(x_, unsigned(button), False, CurrentTime);
   Flush();
 }
 
+void Desktop::ClickFrameButton(const ScreenRect& button) {
+  XTestFakeMotionEvent(x_, -1, button.x + button.width / 2, button.y + button.height / 2, CurrentTime);
+  XTestFakeButtonEvent(x_, 1, True, CurrentTime);
+  XTestFakeButtonEvent(x_, 1, False, CurrentTime);
+  Flush();
+}
+
 void Desktop::ButtonDown(int button) {
+  NotePress("button" + std::to_string(button));
   XTestFakeButtonEvent(x_, unsigned(button), True, CurrentTime);
   Flush();
 }

@@ -74,6 +74,10 @@ class Desktop {
   void KeyUp(const std::string& key);
   void MovePointer(int x, int y);
   void Click(int x, int y, int button = 1);
+  // A click on a button of a window's frame (close, maximise): the window
+  // manager's, which the program gets no press of, so it is not one of the
+  // test's presses in the press log.
+  void ClickFrameButton(const ScreenRect& button);
   void ButtonDown(int button = 1);
   void ButtonUp(int button = 1);
 

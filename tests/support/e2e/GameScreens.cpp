@@ -152,28 +152,30 @@ ScreenImage PlayFromTheMenu(Program& program) {
   return program.WaitForContent(GamePlaying, Program::kFadeTimeout);
 }
 
-void TapFire(Desktop& desktop, int times) {
+bool TapFire(Program& program, int times) {
   for (int shot = 0; shot < times; ++shot) {
-    desktop.KeyDown("space");
+    if (!program.HoldKeysInPlay({"space"})) return false;
     std::this_thread::sleep_for(std::chrono::milliseconds(150));
-    desktop.KeyUp("space");
+    program.LetGoKeys({"space"});
     std::this_thread::sleep_for(std::chrono::milliseconds(150));
   }
+  return true;
 }
 
-std::string PlayUntilScored(Program& program, Desktop& desktop, const std::function<bool(const ScreenImage&)>& scored,
+std::string PlayUntilScored(Program& program, const std::function<bool(const ScreenImage&)>& scored,
                             const std::function<bool(const ScreenImage&)>& menuBack) {
   for (int i = 0, games = 1; i < 120 && games <= 3; ++i) {
-    const char* side = i % 2 ? "Right" : "Left";
-    desktop.KeyDown(side);
-    TapFire(desktop, 4);
-    desktop.KeyUp(side);
+    const std::string side = i % 2 ? "Right" : "Left";
+    if (!program.HoldKeysInPlay({side})) return program.Diagnostics();
+    const bool fired = TapFire(program, 4);
+    program.LetGoKeys({side});
+    if (!fired) return program.Diagnostics();
     const ScreenImage now = program.GrabContent();
     if (scored(now)) return "";
     if (menuBack(now)) {
       ++games;
       if (!GamePlaying(PlayFromTheMenu(program))) return "no new game\n" + program.Diagnostics();
-      TapFire(desktop, 1);
+      if (!TapFire(program, 1)) return program.Diagnostics();
     }
   }
   return "no score in three games of play\n" + program.Diagnostics();

@@ -52,16 +52,17 @@ bool GamePlaying(const ScreenImage& shown);
 // plays at full brightness; the last grab.
 ScreenImage PlayFromTheMenu(Program& program);
 
-// Presses and releases fire (space) `times` times, each long enough for a
-// step of a busy program to see.
-void TapFire(Desktop& desktop, int times);
+// Presses and releases fire (space) `times` times, each held long enough
+// for a step of a busy program to see; each press in play must be taken
+// (Program::HoldKeysInPlay). False when one was not.
+bool TapFire(Program& program, int times);
 
-// Plays as a person who wants a score: fire tapped (each press one shot)
-// while the ship sways, until `scored` accepts the picture. A ship lost
+// Plays as a person who wants a score: fire tapped (each press one shot,
+// each taken as TapFire requires) while the ship sways, until `scored` accepts the picture. A ship lost
 // before it hit anything ends the game with no score: once `menuBack` sees
 // the menu again, a new game is started and joined (three games at most).
 // "" once scored, else what went wrong.
-std::string PlayUntilScored(Program& program, Desktop& desktop, const std::function<bool(const ScreenImage&)>& scored,
+std::string PlayUntilScored(Program& program, const std::function<bool(const ScreenImage&)>& scored,
                             const std::function<bool(const ScreenImage&)>& menuBack);
 
 // How many of the panel picture's plain patches show in place, and how many

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "support/Poll.h"
+#include "support/e2e/PressLog.h"
 
 namespace fs = std::filesystem;
 
@@ -19,24 +20,55 @@ namespace e2e {
 
 namespace {
 
-int represses = 0;
-
-// Said once at the end of a test process that gave any press again.
-struct RepressReport {
-  ~RepressReport() {
-    if (represses) std::printf("harness re-presses in this test process: %d\n", represses);
+// The last `count` lines of a text, with a note of how many came before.
+std::string LastLines(const std::string& text, size_t count) {
+  std::vector<size_t> starts;
+  for (size_t at = 0; at < text.size(); at = text.find('\n', at) + 1) {
+    starts.push_back(at);
+    if (text.find('\n', at) == std::string::npos) break;
   }
-} repressReport;
+  if (starts.size() <= count) return text;
+  const size_t first = starts.size() - count;
+  return "(" + std::to_string(first) + " earlier lines)\n" + text.substr(starts[first]);
+}
+
+int represses = 0;
+// The keys given again in the running test, in order.
+std::string testRepresses;
+
+// Each test that gave a press again says so as it ends, with the keys; the
+// test process says its whole count at its end, none included, so that a
+// run's logs add up to the run's count.
+class RepressReport : public ::testing::EmptyTestEventListener {
+  void OnTestStart(const ::testing::TestInfo&) override { testRepresses.clear(); }
+  void OnTestEnd(const ::testing::TestInfo& test) override {
+    if (testRepresses.empty()) return;
+    std::printf("harness re-presses in %s.%s:%s\n", test.test_suite_name(), test.name(), testRepresses.c_str());
+    std::fflush(stdout);
+  }
+};
+
+class RepressTotal : public ::testing::Environment {
+  void TearDown() override {
+    std::printf("harness re-presses: %d\n", represses);
+    std::fflush(stdout);
+  }
+};
+
+// Registered as the harness is linked in, before the tests run.
+[[maybe_unused]] const bool repressReportsRegistered = [] {
+  ::testing::UnitTest::GetInstance()->listeners().Append(new RepressReport);
+  ::testing::AddGlobalTestEnvironment(new RepressTotal);
+  return true;
+}();
 
 void NoteRepress(const std::string& key) {
   ++represses;
+  testRepresses += " " + key;
   std::printf("harness re-press: the X server gave the window no press of %s; pressing it again\n", key.c_str());
   std::fflush(stdout);
-  if (const char* log = std::getenv("HALVANE_E2E_REPRESS_LOG"); log && *log) {
-    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::ofstream(log, std::ios::app) << (test ? std::string(test->test_suite_name()) + "." + test->name() : "?") << " "
-                                      << key << "\n";
-  }
+  if (const char* log = std::getenv("HALVANE_E2E_REPRESS_LOG"); log && *log)
+    std::ofstream(log, std::ios::app) << RunningTestName() << " " << key << "\n";
 }
 
 // The program's key codes (the engine's, by position on a US keyboard) for
@@ -145,7 +177,7 @@ void Program::Start() {
   // the harness waits on it, and a failure's diagnostics show it.
   env["HALVANE_TRACE_INPUT"] = "1";
   // A run that proves the tests notice a lost press preloads the shim that
-  // loses one (tools/lost-press-run).
+  // loses one (tests/support/losepress/lost-press-run.sh).
   const char* lose = getenv("HALVANE_LOSE_PRESS");
   const char* shim = getenv("HALVANE_LOSE_PRESS_LIBRARY");
   if (lose && *lose && shim && *shim) {
@@ -280,8 +312,15 @@ bool Program::WaitForTaken(const std::string& what, const std::vector<std::strin
   else
     inputProblem_ =
         "the program was given " + what + " and did not take it within " + std::to_string(kTimeout.count()) + " ms";
+  return InputNotTaken();
+}
+
+bool Program::InputNotTaken() {
   std::printf("%s\n", inputProblem_.c_str());
   std::fflush(stdout);
+  // Whatever the caller makes of the answer (a picture may come by itself,
+  // as the title does after the logo), a press not taken fails the test.
+  ADD_FAILURE() << inputProblem_ << "\nthe end of the input trace:\n" << LastLines(InputTrace(), 40);
   return false;
 }
 
@@ -297,19 +336,51 @@ bool Program::PressKey(const std::string& key, const std::vector<std::string>& m
   for (int tries = 0;; ++tries) {
     if (!WaitForFocus()) {
       inputProblem_ = "the window did not get the focus for " + what;
-      std::printf("%s\n", inputProblem_.c_str());
-      return false;
+      return InputNotTaken();
     }
     const int takenBefore = TraceCount(taken), flushedBefore = TraceCount(flushed);
     if (desktop_.PressKey(key, modifiers) || TraceCount(taken) > takenBefore || TraceCount(flushed) > flushedBefore)
       return WaitForTaken(what, {taken}, {takenBefore}, {flushed}, {flushedBefore});
     if (!process_.Running() || tries == 2) {
       inputProblem_ = "the X server gave the window no press of " + key + " in three tries";
-      std::printf("%s\n", inputProblem_.c_str());
-      return false;
+      return InputNotTaken();
     }
     NoteRepress(key);
   }
+}
+
+bool Program::HoldKeysInPlay(const std::vector<std::string>& keys) {
+  if (!WaitForFocus()) {
+    inputProblem_ = "the window did not get the focus for the keys held in play";
+    return InputNotTaken();
+  }
+  std::vector<std::string> taken;
+  std::vector<int> before;
+  std::string what = "the press of";
+  for (const std::string& key : keys) {
+    taken.push_back(TakenText(key));
+    before.push_back(TraceCount(taken.back()));
+    what += " " + key;
+  }
+  for (const std::string& key : keys) desktop_.KeyDown(key);
+  auto allTaken = [&] {
+    for (size_t i = 0; i < taken.size(); ++i)
+      if (TraceCount(taken[i]) <= before[i]) return false;
+    return true;
+  };
+  PollUntil([&] { return allTaken() || InputTaker() != "game" || !process_.Running(); }, {}, kTimeout);
+  if (allTaken() || (process_.Running() && InputTaker() != "game")) {
+    inputProblem_.clear();
+    return true;
+  }
+  inputProblem_ = process_.Running() ? "the game in play was given " + what + " and did not take it within " +
+                                           std::to_string(kTimeout.count()) + " ms"
+                                     : "the program ended without taking " + what;
+  return InputNotTaken();
+}
+
+void Program::LetGoKeys(const std::vector<std::string>& keys) {
+  for (const std::string& key : keys) desktop_.KeyUp(key);
 }
 
 ScreenPoint Program::GamePointOnScreen(double gameX, double gameY) {
@@ -350,11 +421,11 @@ bool Program::ClickCloseButton() {
   auto button = desktop_.CloseButton(window_);
   if (!button) {
     inputProblem_ = "the window has no close button";
-    return false;
+    return InputNotTaken();
   }
   const std::string taken = "taken CloseBox", flushed = FlushedText(taken);
   const int takenBefore = TraceCount(taken), flushedBefore = TraceCount(flushed);
-  desktop_.Click(button->x + button->width / 2, button->y + button->height / 2);
+  desktop_.ClickFrameButton(*button);
   return WaitForTaken("the close button's request", {taken}, {takenBefore}, {flushed}, {flushedBefore});
 }
 
@@ -374,18 +445,6 @@ std::string TraceLines(const std::string& text, bool trace) {
     start = end;
   }
   return kept;
-}
-
-// The last `count` lines of a text, with a note of how many came before.
-std::string LastLines(const std::string& text, size_t count) {
-  std::vector<size_t> starts;
-  for (size_t at = 0; at < text.size(); at = text.find('\n', at) + 1) {
-    starts.push_back(at);
-    if (text.find('\n', at) == std::string::npos) break;
-  }
-  if (starts.size() <= count) return text;
-  const size_t first = starts.size() - count;
-  return "(" + std::to_string(first) + " earlier lines)\n" + text.substr(starts[first]);
 }
 
 }  // namespace

@@ -19,7 +19,9 @@
 // threw it away, and which of its screens takes input now ("ready pause
 // box"), so a test waits for that instead of pressing until a picture
 // changes. The one press given again is one the X server never gave the
-// window (see PressKey); each such re-press is counted and logged.
+// window (see PressKey); each such re-press is counted and logged. A press,
+// click or close that is not taken fails the running test there and then,
+// whatever the caller does with the answer.
 #pragma once
 
 #include <functional>
@@ -79,8 +81,10 @@ inline constexpr char kInputTracePrefix[] = "input ";
 std::string TakenText(const std::string& key);
 
 // How many presses the harness gave again in this test process because the
-// X server gave the window none (each is also printed, and appended to the
-// file HALVANE_E2E_REPRESS_LOG names, when set).
+// X server gave the window none. Each is printed as it happens and appended
+// ("<suite>.<test> <key>") to the file HALVANE_E2E_REPRESS_LOG names, when
+// set; a test that gave any names their keys as it ends, and the process
+// prints "harness re-presses: N" at its end.
 int HarnessRepresses();
 
 class Program {
@@ -141,6 +145,13 @@ class Program {
   // server gave the window no sign of (it never reached the program) is
   // given again, up to twice, and counted (HarnessRepresses).
   bool PressKey(const std::string& key, const std::vector<std::string>& modifiers = {});
+  // Keys held in a game (fire, a ship's turn), pressed down together; each
+  // press given while the game takes keys ("ready game") must be taken. A
+  // press given as the game ends (a fade, a panel opening) may be thrown
+  // away with the rest of the queue: true then too, as the game no longer
+  // takes keys. False, as for PressKey, when the game in play lost one.
+  bool HoldKeysInPlay(const std::vector<std::string>& keys);
+  void LetGoKeys(const std::vector<std::string>& keys);
   // The program's key codes name a key's place on a US keyboard; on a desktop
   // given another layout the place of a named key moves, so a press is then
   // required taken as a key-down of any code.
@@ -194,6 +205,8 @@ class Program {
   bool WaitForTaken(const std::string& what, const std::vector<std::string>& taken, const std::vector<int>& takenBefore,
                     const std::vector<std::string>& flushed, const std::vector<int>& flushedBefore);
   bool Click(const std::string& what, bool down, bool up);
+  // Says why the input (inputProblem_) was not taken and fails the test.
+  bool InputNotTaken();
 
   TempFolder logs_;
   ChildProcess process_;

@@ -3,7 +3,8 @@
 // first press of one key (or of a mouse button) as the program takes it
 // from SDL, together with its release.
 //
-//   HALVANE_LOSE_PRESS=Escape      SDL's name of the key: Return, Q, X, 2, ...
+//   HALVANE_LOSE_PRESS=Escape      the key, by SDL's name or the X keysym name
+//                                  the e2e tests use: Return, q, 2, KP_0, ...
 //   HALVANE_LOSE_PRESS=button1     the first press of the left button
 //
 // The program's own input trace then shows the press nowhere, as if it had
@@ -27,6 +28,22 @@ struct Target {
   enum { kWaiting, kDroppedPress, kDone } state = kWaiting;
 };
 
+// SDL's name for a key the e2e tests name by its X keysym, where the two
+// differ by more than case.
+const char* SdlKeyName(const char* name) {
+  static const struct {
+    const char *x, *sdl;
+  } names[] = {
+      {"KP_0", "Keypad 0"},        {"KP_1", "Keypad 1"},      {"KP_2", "Keypad 2"},         {"KP_3", "Keypad 3"},
+      {"KP_4", "Keypad 4"},        {"KP_5", "Keypad 5"},      {"KP_6", "Keypad 6"},         {"KP_7", "Keypad 7"},
+      {"KP_8", "Keypad 8"},        {"KP_9", "Keypad 9"},      {"KP_Enter", "Keypad Enter"}, {"Control_L", "Left Ctrl"},
+      {"Control_R", "Right Ctrl"}, {"Shift_L", "Left Shift"}, {"Shift_R", "Right Shift"},   {"Alt_L", "Left Alt"},
+      {"Alt_R", "Right Alt"},      {"Super_L", "Left GUI"},   {"Super_R", "Right GUI"},     {"Caps_Lock", "CapsLock"}};
+  for (const auto& n : names)
+    if (std::strcmp(name, n.x) == 0) return n.sdl;
+  return name;
+}
+
 Target& TheTarget() {
   static Target target;
   if (target.read) return target;
@@ -38,7 +55,7 @@ Target& TheTarget() {
     target.button = true;
     target.code = std::atoi(name + 6);
   } else {
-    target.code = SDL_GetScancodeFromName(name);
+    target.code = SDL_GetScancodeFromName(SdlKeyName(name));
     if (target.code == SDL_SCANCODE_UNKNOWN) {
       std::fprintf(stderr, "input lost-press shim: SDL has no key called \"%s\"\n", name);
       target.state = Target::kDone;
