@@ -101,6 +101,10 @@ void WindowCopy::Take(const std::vector<ScissorBox>& taken) {
 
 void WindowCopy::Draw() const {
   if (!texture || boxes.empty()) return;
+  const double s = PortScale();
+  imageDrawCOUNTS.draws++;
+  imageDrawCOUNTS.quads += UInt32(boxes.size());
+  for (const ScissorBox& b : boxes) imageDrawCOUNTS.filled += double(b.width) * b.height / (s * s);
   std::vector<GLfloat> vertices, coords;
   const float tw = float(span.width), th = float(span.height);
   for (const ScissorBox& b : boxes) {
@@ -133,11 +137,6 @@ void WindowCopy::Draw() const {
   glMatrixMode(GL_PROJECTION);
   glPopMatrix();
   glMatrixMode(GL_MODELVIEW);
-
-  const double s = PortScale();
-  imageDrawCOUNTS.draws++;
-  imageDrawCOUNTS.quads += UInt32(boxes.size());
-  for (const ScissorBox& b : boxes) imageDrawCOUNTS.filled += double(b.width) * b.height / (s * s);
 }
 
 void WindowCopy::Forget(bool deleteTexture) {

@@ -38,7 +38,9 @@ class WindowCopy {
 
   // Copies the boxes from the picture being drawn.
   void Take(const std::vector<ScissorBox>& boxes);
-  // Draws the copied boxes back where they were, unblended, in one draw.
+  // Draws the copied boxes back where they were, unblended, in one draw
+  // (framebuffer blits were dearer on the software renderer: each one
+  // waits for the drawing before it).
   void Draw() const;
   // Lets go of the texture (also when its context is gone: the name is
   // then only forgotten when `deleteTexture` is false).

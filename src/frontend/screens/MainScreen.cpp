@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "foundation/Letterbox.h"
 #include "foundation/PlistTag.h"
 #include "frontend/GameDrawing.h"
 #include "frontend/MainLoop.h"
@@ -21,7 +22,6 @@
 #include "game/GameObjects.h"
 #include "game/GameServices.h"
 #include "graphics/GameWindow.h"
-#include "foundation/Letterbox.h"
 #include "graphics/ImageBuffer.h"
 #include "graphics/OpenGLFrame.h"
 #include "graphics/TextRender.h"
@@ -374,7 +374,8 @@ SInt16 PressRoom(const MSButton& b) { return SInt16(b.pressScale * 6 + 2); }
 Rect MainScreen::StillLayerArea(int layer) const {
   if (layer < kButtons) return Grown(buttons[layer].bounds, PressRoom(buttons[layer]), PressRoom(buttons[layer]));
   switch (layer) {
-    case kClearScoresLayer: return Grown(clearScoresButton.bounds, PressRoom(clearScoresButton), PressRoom(clearScoresButton));
+    case kClearScoresLayer:
+      return Grown(clearScoresButton.bounds, PressRoom(clearScoresButton), PressRoom(clearScoresButton));
     case kSoundLight:
     case kMusicLight: {
       const MSButton& b = buttons[layer == kSoundLight ? kSound : kMusic];
@@ -449,9 +450,9 @@ namespace {
 // quad can reach: every pixel whose centre lies inside it.
 ScissorBox ReachOf(const Rect& r) {
   const Rect& port = glDrawVars.portRect;
-  const Letterbox box =
-      ComputeLetterbox(port.right - port.left, port.bottom - port.top, glDrawVars.windRect.right - glDrawVars.windRect.left,
-                       glDrawVars.windRect.bottom - glDrawVars.windRect.top);
+  const Letterbox box = ComputeLetterbox(port.right - port.left, port.bottom - port.top,
+                                         glDrawVars.windRect.right - glDrawVars.windRect.left,
+                                         glDrawVars.windRect.bottom - glDrawVars.windRect.top);
   const int left = int(std::floor((r.left - port.left) * box.s + box.mx)) - 1;
   const int right = int(std::ceil((r.right - port.left) * box.s + box.mx)) + 1;
   const int bottom = int(std::floor((port.bottom - r.bottom) * box.s + box.my)) - 1;
@@ -575,16 +576,30 @@ void MainScreen::SortStillTiles() {
       kinds[size_t(row) * size_t(columns) + size_t(c)] =
           skip ? Still::kLeft : (covered ? Still::kCovered : Still::kSeenThrough);
     }
-  const int kGap = 2;
+  // The nebula is needed where the frame is not drawn unblended and not all
+  // is copied.
+  std::vector<UInt8> under(kinds.size(), Still::kLeft);
   for (int row = 0; row < rows; ++row)
     for (int c = 0; c < columns; ++c) {
-      UInt8* k = &kinds[size_t(row) * size_t(columns)];
-      if (k[c] != Still::kSeenThrough) continue;
-      int next = c + 1;
-      while (next < columns && k[next] == Still::kLeft) ++next;
-      if (next < columns && next - c - 1 <= kGap && k[next] == Still::kSeenThrough)
-        for (int g = c + 1; g < next; ++g) k[g] = Still::kSeenThrough;
+      bool allCopied = true;
+      for (int fy = row * tile / fine; fy < std::min((row + 1) * tile / fine, fineRows); ++fy)
+        for (int fx = c * tile / fine; fx < std::min((c + 1) * tile / fine, fineColumns); ++fx)
+          if (fineKinds[size_t(fy) * size_t(fineColumns) + size_t(fx)] != Still::kCopied) allCopied = false;
+      const size_t t = size_t(row) * size_t(columns) + size_t(c);
+      if (kinds[t] != Still::kCovered && !allCopied) under[t] = Still::kSeenThrough;
     }
+  const int kGap = 2;
+  for (std::vector<UInt8>* map : {&kinds, &under})
+    for (int row = 0; row < rows; ++row)
+      for (int c = 0; c < columns; ++c) {
+        UInt8* k = &(*map)[size_t(row) * size_t(columns)];
+        if (k[c] != Still::kSeenThrough) continue;
+        int next = c + 1;
+        while (next < columns && k[next] == Still::kLeft) ++next;
+        if (next < columns && next - c - 1 <= kGap && k[next] == Still::kSeenThrough)
+          for (int g = c + 1; g < next; ++g) k[g] = Still::kSeenThrough;
+      }
+  still.underBoxes = BoxesOfKind(under, columns, rows, tile, area, Still::kSeenThrough);
   still.coveredBoxes = BoxesOfKind(kinds, columns, rows, tile, area, Still::kCovered);
   still.seenThroughBoxes = BoxesOfKind(kinds, columns, rows, tile, area, Still::kSeenThrough);
   still.area = area;
@@ -616,31 +631,36 @@ void MainScreen::Draw() {
     return;
   }
   // The frame is still the black it was cleared to, which sorting needs.
-  if (!still.sorted || still.context != glDrawVars.context || std::memcmp(&still.window, &glDrawVars.windRect, sizeof(Rect)) != 0 ||
-      still.frameTexture != main.texture || still.layout != layoutsDone)
+  if (!still.sorted || still.context != glDrawVars.context ||
+      std::memcmp(&still.window, &glDrawVars.windRect, sizeof(Rect)) != 0 || still.frameTexture != main.texture ||
+      still.layout != layoutsDone)
     SortStillTiles();
-  nebula.Draw(&nebulaRect);
-  DrawMeteors();
   DrawStill();
 }
 
 void MainScreen::DrawStill() {
-  const int layers = kStillLayers;
-  std::vector<UInt64> states(static_cast<size_t>(layers));
-  for (int i = 0; i < layers; ++i) states[size_t(i)] = StillLayerState(i);
+  std::vector<UInt64> states(static_cast<size_t>(kStillLayers));
+  for (int i = 0; i < kStillLayers; ++i) states[size_t(i)] = StillLayerState(i);
   bool copyGood = still.copy.Held() || still.copiedBoxes.empty();
-  for (int i = 0; i < layers && copyGood; ++i)
-    if (!still.live[size_t(i)] && (still.copyOf.size() != states.size() || still.copyOf[size_t(i)] != states[size_t(i)]))
+  for (int i = 0; i < kStillLayers && copyGood; ++i)
+    if (!still.live[size_t(i)] &&
+        (still.copyOf.size() != states.size() || still.copyOf[size_t(i)] != states[size_t(i)]))
       copyGood = false;
   if (!copyGood) {
-    // Drawn whole once, and the covered tiles copied from it.
+    // Drawn whole once, and the copied tiles taken from it.
+    nebula.Draw(&nebulaRect);
+    DrawMeteors();
     main.Draw(&bounds);
-    for (int i = 0; i < layers; ++i) DrawStillLayer(i);
+    for (int i = 0; i < kStillLayers; ++i) DrawStillLayer(i);
     still.copy.Take(still.copiedBoxes);
     still.copyOf = states;
     ++still.copiesTaken;
     return;
   }
+  // The nebula only where something lets it be seen; the rocks are small,
+  // and what covers them is drawn over them.
+  DrawImageInBoxes(&nebula, &nebulaRect, still.underBoxes, still.area);
+  DrawMeteors();
   // The frame where it covers, unblended; where it lets the nebula through,
   // blended; nowhere else.
   const UInt8 hadAlpha = main.hasAlpha;
@@ -649,7 +669,7 @@ void MainScreen::DrawStill() {
   main.hasAlpha = hadAlpha;
   DrawImageInBoxes(&main, &bounds, still.seenThroughBoxes, still.area);
   still.copy.Draw();
-  for (int i = 0; i < layers; ++i)
+  for (int i = 0; i < kStillLayers; ++i)
     if (still.live[size_t(i)]) DrawStillLayer(i);
 }
 

@@ -74,10 +74,11 @@ class MainScreen final : public ScreenGL {
     ScissorBox area{0, 0, 0, 0};
     UInt32 frameTexture = 0, layout = 0;
     std::vector<ScissorBox> coveredBoxes, seenThroughBoxes, copiedBoxes;
-    std::vector<bool> live;       // by layer: drawn each frame, not copied
-    std::vector<UInt64> copyOf;   // the layers' states when the copy was taken
+    std::vector<ScissorBox> underBoxes;  // where the nebula can be seen
+    std::vector<bool> live;              // by layer: drawn each frame, not copied
+    std::vector<UInt64> copyOf;          // the layers' states when the copy was taken
     WindowCopy copy;
-    UInt32 copiesTaken = 0;       // for measuring and tests
+    UInt32 copiesTaken = 0;  // for measuring and tests
   } still;
   // Forgets the sorting and the copy (the next frame sorts again).
   void ForgetStill();

@@ -10,18 +10,18 @@
 
 #include "foundation/Paths.h"
 #include "foundation/PlistTag.h"
+#include "frontend/GameDrawing.h"
+#include "frontend/Resources.h"
 #include "frontend/Scores.h"
 #include "frontend/controls/KeyEditor.h"
 #include "frontend/controls/SliderGL.h"
-#include "sound/AudioPrefs.h"
-#include "frontend/GameDrawing.h"
-#include "frontend/Resources.h"
 #include "frontend/screens/MainScreen.h"
 #include "frontend/screens/ScreenGL.h"
 #include "game/GameObjects.h"
 #include "graphics/ImageGL.h"
-#include "platform/GLWindow.h"
 #include "graphics/gl/GLWindowFixture.h"
+#include "platform/GLWindow.h"
+#include "sound/AudioPrefs.h"
 
 namespace {
 
@@ -89,8 +89,7 @@ class MainScreenPictureGL : public GLWindowTest, public ::testing::WithParamInte
   // first copied), each the same as the menu drawn whole.
   void ExpectTheSamePicture(const char* what) {
     const std::vector<UInt8> whole = DrawnWhole();
-    for (int frame = 0; frame < 2; ++frame)
-      EXPECT_EQ(Differing(whole, Frame(false)), 0) << what << ", frame " << frame;
+    for (int frame = 0; frame < 2; ++frame) EXPECT_EQ(Differing(whole, Frame(false)), 0) << what << ", frame " << frame;
   }
 
   static int Differing(const std::vector<UInt8>& a, const std::vector<UInt8>& b) {
