@@ -6,12 +6,15 @@
 // "one draw a star" and "with the dark page" variants draw as the screens
 // drew before their batching and their page was dropped, side by side in
 // the same run, and so is the menu "drawn whole", as it drew before the
-// parts that do not change were copied once. Needs DISPLAY; run: build/bench/bench_screens
+// parts that do not change were copied once. With HALVANE_BENCH_PICTURES
+// each frame's picture is written too. Needs DISPLAY; run: build/bench/bench_screens
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "foundation/Paths.h"
 #include "foundation/Random.h"
@@ -63,9 +66,34 @@ void Frame(void (*draw)()) {
   glFinish();
 }
 
+// With HALVANE_BENCH_PICTURES set to a folder, one more frame is written
+// there as title.ppm, menu.ppm and game.ppm (the window's picture, top row first), so that
+// the pictures of two builds can be compared byte for byte.
+void WritePicture(const char* folder, const char* name, void (*draw)()) {
+  OpaqueGrafPtr port{};
+  port.portRect = mainRECT;
+  OpenGLBeginDraw(&port);
+  draw();
+  glFinish();
+  const int w = glDrawVars.windRect.right, h = glDrawVars.windRect.bottom;
+  std::vector<unsigned char> rgb(size_t(w) * size_t(h) * 3);
+  glReadBuffer(GL_BACK);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+  OpenGLEndDraw();
+  const std::string file = std::string(folder) + "/" + name + ".ppm";
+  if (FILE* f = std::fopen(file.c_str(), "wb")) {
+    std::fprintf(f, "P6\n%d %d\n255\n", w, h);
+    for (int y = h - 1; y >= 0; --y) std::fwrite(&rgb[size_t(y) * size_t(w) * 3], 1, size_t(w) * 3, f);
+    std::fclose(f);
+  }
+}
+
 // Runs frames of `draw`, and reports the counts of one.
-void Measure(benchmark::State& state, void (*draw)()) {
+void Measure(benchmark::State& state, void (*draw)(), const char* picture = nullptr) {
   for (auto _ : state) Frame(draw);
+  const char* folder = std::getenv("HALVANE_BENCH_PICTURES");
+  if (folder && picture) WritePicture(folder, picture, draw);
   imageDrawCOUNTS = ImageDrawCounts{};
   Frame(draw);
   const double screen = double(mainRECT.right) * mainRECT.bottom;
@@ -105,7 +133,8 @@ void TitleOneDrawAStar() {
 void TitleFrame(benchmark::State& state) {
   if (!OpenOnce()) return state.SkipWithError("no OpenGL window");
   OpenTitle();
-  Measure(state, [] { titleSCREEN.Draw(); });
+  Measure(
+      state, [] { titleSCREEN.Draw(); }, "title");
 }
 BENCHMARK(TitleFrame)->MeasureProcessCPUTime()->UseRealTime()->Unit(benchmark::kMillisecond);
 
@@ -126,7 +155,8 @@ void MenuFrame(benchmark::State& state) {
   if (!OpenOnce()) return state.SkipWithError("no OpenGL window");
   OpenMenu();
   const UInt32 copies = mainSCREEN.still.copiesTaken;
-  Measure(state, [] { mainSCREEN.Draw(); });
+  Measure(
+      state, [] { mainSCREEN.Draw(); }, "menu");
   // Copies taken while measuring: 1, the first frame's, when nothing changed.
   state.counters["copies"] = mainSCREEN.still.copiesTaken - copies;
 }
@@ -190,7 +220,7 @@ void GameFrame(benchmark::State& state) {
   for (int s = 0; s < 1500; ++s) MainStep();
   scriptedInputProc = nullptr;
   glFADER.SetBright(255);
-  Measure(state, DrawPicture);
+  Measure(state, DrawPicture, "game");
   gamePLAY = 0;
 }
 BENCHMARK(GameFrame)->MeasureProcessCPUTime()->UseRealTime()->Unit(benchmark::kMillisecond);
