@@ -124,6 +124,8 @@ void CloseScreens() {
 
 void OpenTitle() {
   CloseScreens();
+  // The same stars and rocks in every run, for pictures to compare.
+  randomSEED = 5;
   titleSCREEN.Open();
   glFADER.SetBright(255);
 }
@@ -160,6 +162,7 @@ BENCHMARK(TitleFrameOneDrawAStar)->MeasureProcessCPUTime()->UseRealTime()->Unit(
 
 void OpenMenu() {
   CloseScreens();
+  randomSEED = 5;
   mainSCREEN.Open();
   glFADER.SetBright(255);
 }
