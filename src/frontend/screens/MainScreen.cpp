@@ -548,9 +548,20 @@ void MainScreen::SortStillTiles() {
         if (still.live[size_t(i)] && Meet(t, reach[size_t(i)])) copied = false;
       if (copied) fineKinds[size_t(row) * size_t(fineColumns) + size_t(c)] = Still::kCopied;
     }
-  still.copiedBoxes = BoxesOfKind(fineKinds, fineColumns, fineRows, fine, area, Still::kCopied);
-  for (int i = 0; i < layers; ++i)
-    if (!still.live[size_t(i)]) still.copiedBoxes.push_back(reach[size_t(i)]);
+  // Pixel by pixel, so that no pixel is copied twice.
+  std::vector<UInt8> copiedPixels(kind.size(), Still::kLeft);
+  for (int y = 0; y < area.height; ++y)
+    for (int x = 0; x < area.width; ++x)
+      if (fineKinds[size_t(y / fine) * size_t(fineColumns) + size_t(x / fine)] == Still::kCopied)
+        copiedPixels[size_t(y) * size_t(area.width) + size_t(x)] = Still::kCopied;
+  for (int i = 0; i < layers; ++i) {
+    if (still.live[size_t(i)]) continue;
+    const ScissorBox& r = reach[size_t(i)];
+    for (int y = r.y - area.y; y < r.y - area.y + r.height; ++y)
+      for (int x = r.x - area.x; x < r.x - area.x + r.width; ++x)
+        copiedPixels[size_t(y) * size_t(area.width) + size_t(x)] = Still::kCopied;
+  }
+  still.copiedBoxes = BoxesOfKind(copiedPixels, area.width, area.height, 1, area, Still::kCopied);
 
   // The frame is drawn in larger tiles: unblended where all it shows is
   // covered, blended where it lets something through, not at all where it
