@@ -620,6 +620,7 @@ void MainScreen::SortStillTiles() {
   still.layout = layoutsDone;
   still.sorted = true;
 }
+
 void MainScreen::Draw() {
   // Over a game or a screen beneath, everything is drawn whole, the dark
   // page first; and so it is while the draws are being recorded.
