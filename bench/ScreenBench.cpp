@@ -5,18 +5,24 @@
 // calls, quads, and the screens of pixels filled and blended a frame. The
 // "one draw a star" and "with the dark page" variants draw as the screens
 // drew before their batching and their page was dropped, side by side in
-// the same run. Needs DISPLAY; run: build/bench/bench_screens
+// the same run, and so is the menu "drawn whole", as it drew before the
+// parts that do not change were copied once. With HALVANE_BENCH_PICTURES
+// each frame's picture is written too. Needs DISPLAY; run: build/bench/bench_screens
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "foundation/Paths.h"
 #include "foundation/Random.h"
 #include "frontend/GameDrawing.h"
 #include "frontend/MainLoop.h"
 #include "frontend/Resources.h"
+#include "frontend/controls/KeyEditor.h"
+#include "frontend/controls/SliderGL.h"
 #include "frontend/screens/MainScreen.h"
 #include "frontend/screens/ScreenGL.h"
 #include "frontend/screens/TitleScreen.h"
@@ -27,8 +33,22 @@
 #include "graphics/OpenGLContext.h"
 #include "graphics/OpenGLFrame.h"
 #include "platform/GLWindow.h"
+#include "sound/AudioPrefs.h"
 
 namespace {
+
+// The volume lamps of a slider one draw each, as they were drawn before
+// they shared a draw.
+void DrawLampsOneByOne(const AudioSlider& s, float scale) {
+  const int w = int(volumeIMAGE.Width() * scale), h = int(volumeIMAGE.Height() * scale);
+  const int top = s.bounds.top + (s.bounds.bottom - s.bounds.top) / 2 - h / 2;
+  for (int i = 0; i < 8; ++i) {
+    Rect lamp;
+    SetRect2(&lamp, s.bounds.left + i * w, top, w, h);
+    volumeIMAGE.SetBright(i < s.value ? 1.0f : 0.25f);
+    volumeIMAGE.Draw(&lamp);
+  }
+}
 
 bool OpenOnce() {
   static int state = 0;
@@ -59,9 +79,34 @@ void Frame(void (*draw)()) {
   glFinish();
 }
 
+// With HALVANE_BENCH_PICTURES set to a folder, one more frame is written
+// there as title.ppm, menu.ppm and game.ppm (the window's picture, top row first), so that
+// the pictures of two builds can be compared byte for byte.
+void WritePicture(const char* folder, const char* name, void (*draw)()) {
+  OpaqueGrafPtr port{};
+  port.portRect = mainRECT;
+  OpenGLBeginDraw(&port);
+  draw();
+  glFinish();
+  const int w = glDrawVars.windRect.right, h = glDrawVars.windRect.bottom;
+  std::vector<unsigned char> rgb(size_t(w) * size_t(h) * 3);
+  glReadBuffer(GL_BACK);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+  OpenGLEndDraw();
+  const std::string file = std::string(folder) + "/" + name + ".ppm";
+  if (FILE* f = std::fopen(file.c_str(), "wb")) {
+    std::fprintf(f, "P6\n%d %d\n255\n", w, h);
+    for (int y = h - 1; y >= 0; --y) std::fwrite(&rgb[size_t(y) * size_t(w) * 3], 1, size_t(w) * 3, f);
+    std::fclose(f);
+  }
+}
+
 // Runs frames of `draw`, and reports the counts of one.
-void Measure(benchmark::State& state, void (*draw)()) {
+void Measure(benchmark::State& state, void (*draw)(), const char* picture = nullptr) {
   for (auto _ : state) Frame(draw);
+  const char* folder = std::getenv("HALVANE_BENCH_PICTURES");
+  if (folder && picture) WritePicture(folder, picture, draw);
   imageDrawCOUNTS = ImageDrawCounts{};
   Frame(draw);
   const double screen = double(mainRECT.right) * mainRECT.bottom;
@@ -79,6 +124,8 @@ void CloseScreens() {
 
 void OpenTitle() {
   CloseScreens();
+  // The same stars and rocks in every run, for pictures to compare.
+  randomSEED = 5;
   titleSCREEN.Open();
   glFADER.SetBright(255);
 }
@@ -101,7 +148,8 @@ void TitleOneDrawAStar() {
 void TitleFrame(benchmark::State& state) {
   if (!OpenOnce()) return state.SkipWithError("no OpenGL window");
   OpenTitle();
-  Measure(state, [] { titleSCREEN.Draw(); });
+  Measure(
+      state, [] { titleSCREEN.Draw(); }, "title");
 }
 BENCHMARK(TitleFrame)->MeasureProcessCPUTime()->UseRealTime()->Unit(benchmark::kMillisecond);
 
@@ -114,6 +162,7 @@ BENCHMARK(TitleFrameOneDrawAStar)->MeasureProcessCPUTime()->UseRealTime()->Unit(
 
 void OpenMenu() {
   CloseScreens();
+  randomSEED = 5;
   mainSCREEN.Open();
   glFADER.SetBright(255);
 }
@@ -121,9 +170,35 @@ void OpenMenu() {
 void MenuFrame(benchmark::State& state) {
   if (!OpenOnce()) return state.SkipWithError("no OpenGL window");
   OpenMenu();
-  Measure(state, [] { mainSCREEN.Draw(); });
+  const UInt32 copies = mainSCREEN.still.copiesTaken;
+  Measure(
+      state, [] { mainSCREEN.Draw(); }, "menu");
+  // Copies taken while measuring: 1, the first frame's, when nothing changed.
+  state.counters["copies"] = mainSCREEN.still.copiesTaken - copies;
 }
 BENCHMARK(MenuFrame)->MeasureProcessCPUTime()->UseRealTime()->Unit(benchmark::kMillisecond);
+
+// The menu as it drew before its still parts were copied: the frame, the
+// controls and the texts all drawn whole each frame.
+void MenuFrameDrawnWhole(benchmark::State& state) {
+  if (!OpenOnce()) return state.SkipWithError("no OpenGL window");
+  OpenMenu();
+  Measure(state, [] {
+    MainScreen& m = mainSCREEN;
+    m.nebula.Draw(&m.nebulaRect);
+    DrawMeteors();
+    m.main.Draw(&m.bounds);
+    for (MSButton& b : m.buttons) b.Draw();
+    m.clearScoresButton.Draw();
+    DrawToggleLight(m.buttons[MainScreen::kSound], audioPREFS.soundOn != 0, 0.75f);
+    DrawToggleLight(m.buttons[MainScreen::kMusic], audioPREFS.musicOn != 0, 0.75f);
+    for (AudioSlider& s : audioSLIDER) DrawLampsOneByOne(s, m.scale);
+    keyEDIT.Draw();
+    DrawWithShadow(&m.version, &m.versionRect, 2, 2, 1);
+    DrawWithShadow(&m.scores, &m.scoresRect, 2, 2, 1);
+  });
+}
+BENCHMARK(MenuFrameDrawnWhole)->MeasureProcessCPUTime()->UseRealTime()->Unit(benchmark::kMillisecond);
 
 // The menu as it drew before: its dark page first.
 void MenuFrameWithTheDarkPage(benchmark::State& state) {
@@ -161,7 +236,7 @@ void GameFrame(benchmark::State& state) {
   for (int s = 0; s < 1500; ++s) MainStep();
   scriptedInputProc = nullptr;
   glFADER.SetBright(255);
-  Measure(state, DrawPicture);
+  Measure(state, DrawPicture, "game");
   gamePLAY = 0;
 }
 BENCHMARK(GameFrame)->MeasureProcessCPUTime()->UseRealTime()->Unit(benchmark::kMillisecond);

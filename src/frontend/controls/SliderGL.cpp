@@ -98,12 +98,16 @@ void SliderGL::Draw() {
 void AudioSlider::Draw(float scale) {
   const int w = int(volumeIMAGE.Width() * scale), h = int(volumeIMAGE.Height() * scale);
   const int top = bounds.top + (bounds.bottom - bounds.top) / 2 - h / 2;
+  // The lamps share one picture: one draw for the row.
+  ImageQuad lamps[kLamps];
   for (int i = 0; i < kLamps; ++i) {
-    Rect lamp;
-    SetRect2(&lamp, bounds.left + i * w, top, w, h);
-    volumeIMAGE.SetBright(i < value ? 1.0f : 0.25f);
-    volumeIMAGE.Draw(&lamp);
+    const float bright = i < value ? 1.0f : 0.25f;
+    const float left = float(bounds.left + i * w);
+    lamps[i] =
+        ImageQuad{RectF{float(top), left, float(top + h), left + float(w)}, bright, bright, bright, volumeIMAGE.alpha};
   }
+  DrawImageQuads(&volumeIMAGE, lamps, kLamps);
+  volumeIMAGE.SetBright(lamps[kLamps - 1].red);
   UpdateKnob(*static_cast<ImageGL*>(secondResource));
 }
 

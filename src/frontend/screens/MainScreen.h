@@ -13,6 +13,7 @@
 #include "frontend/controls/ControlGL.h"
 #include "frontend/screens/ScreenGL.h"
 #include "graphics/ImageGL.h"
+#include "graphics/WindowPieces.h"
 #include "sound/CompressedSound.h"
 
 class PlistTag;
@@ -20,6 +21,17 @@ class PlistTag;
 class MainScreen final : public ScreenGL {
  public:
   enum { kPlay = 0, kHelp = 1, kSound = 2, kMusic = 3, kQuit = 4, kButtons = 5 };
+  // What is drawn over the frame, in order: the buttons, then these.
+  enum {
+    kClearScoresLayer = kButtons,
+    kSoundLight,
+    kMusicLight,
+    kFirstSlider,
+    kKeysLayer = kFirstSlider + 2,
+    kVersionLayer,
+    kScoresLayer,
+    kStillLayers
+  };
   // Values of fadeDirection and leaveAction.
   enum : UInt8 { kFadingIn = 1, kFadingOut = 255, kStay = 255, kLeaveToGame = kPlay, kLeaveToQuit = kQuit };
 
@@ -47,9 +59,39 @@ class MainScreen final : public ScreenGL {
   // Lets go of the pictures and the music's data.
   void Dispose();
 
+  // What is drawn over the moving nebula and rocks changes seldom: the
+  // panel frame, the controls and the texts. The window's tiles are sorted
+  // by what the frame does to them (covers them, leaves them, or lets some
+  // through); where the frame covers a tile, what is drawn there does not
+  // depend on the nebula, and the picture of such tiles is copied once and
+  // drawn back, for as long as what lies in them is unchanged.
+  struct Still {
+    enum : UInt8 { kLeft = 0, kCovered = 1, kSeenThrough = 2, kCopied = 3 };
+    bool sorted = false;
+    // What the sorting was done for.
+    const void* context = nullptr;
+    Rect window{0, 0, 0, 0};
+    ScissorBox area{0, 0, 0, 0};
+    UInt32 frameTexture = 0, layout = 0;
+    std::vector<ScissorBox> coveredBoxes, seenThroughBoxes, copiedBoxes;
+    std::vector<ScissorBox> underBoxes;  // where the nebula can be seen
+    std::vector<bool> live;              // by layer: drawn each frame, not copied
+    std::vector<UInt64> copyOf;          // the layers' states when the copy was taken
+    WindowCopy copy;
+    UInt32 copiesTaken = 0;  // for measuring and tests
+  } still;
+  // Forgets the sorting and the copy (the next frame sorts again).
+  void ForgetStill();
+
  private:
   void HandleButtons(UserInput* input);
   void Fade();
+  Rect StillLayerArea(int layer) const;
+  UInt64 StillLayerState(int layer) const;
+  void DrawStillLayer(int layer);
+  void SortStillTiles();
+  void DrawStill();
+  UInt32 layoutsDone = 0, scoresDone = 0, versionsDone = 0;
 };
 
 extern MainScreen mainSCREEN;

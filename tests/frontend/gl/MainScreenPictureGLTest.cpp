@@ -9,15 +9,34 @@
 #include <vector>
 
 #include "foundation/Paths.h"
+#include "foundation/PlistTag.h"
 #include "frontend/GameDrawing.h"
 #include "frontend/Resources.h"
+#include "frontend/Scores.h"
+#include "frontend/controls/KeyEditor.h"
+#include "frontend/controls/SliderGL.h"
 #include "frontend/screens/MainScreen.h"
 #include "frontend/screens/ScreenGL.h"
 #include "game/GameObjects.h"
 #include "graphics/ImageGL.h"
 #include "graphics/gl/GLWindowFixture.h"
+#include "platform/GLWindow.h"
+#include "sound/AudioPrefs.h"
 
 namespace {
+
+// The volume lamps of a slider one draw each, as they were drawn before
+// they shared a draw.
+void DrawLampsOneByOne(const AudioSlider& s, float scale) {
+  const int w = int(volumeIMAGE.Width() * scale), h = int(volumeIMAGE.Height() * scale);
+  const int top = s.bounds.top + (s.bounds.bottom - s.bounds.top) / 2 - h / 2;
+  for (int i = 0; i < 8; ++i) {
+    Rect lamp;
+    SetRect2(&lamp, s.bounds.left + i * w, top, w, h);
+    volumeIMAGE.SetBright(i < s.value ? 1.0f : 0.25f);
+    volumeIMAGE.Draw(&lamp);
+  }
+}
 
 struct Size {
   int width, height;
@@ -58,6 +77,32 @@ class MainScreenPictureGL : public GLWindowTest, public ::testing::WithParamInte
     }
     mainSCREEN.Draw();
     return FinishFrameAndReadWindow();
+  }
+
+  // The menu as drawn before anything was copied: every layer whole, in
+  // order, over the nebula and the rocks.
+  std::vector<UInt8> DrawnWhole() {
+    MainScreen& m = mainSCREEN;
+    OpenGLBeginDraw(GamePort());
+    m.nebula.Draw(&m.nebulaRect);
+    DrawMeteors();
+    m.main.Draw(&m.bounds);
+    for (MSButton& b : m.buttons) b.Draw();
+    m.clearScoresButton.Draw();
+    DrawToggleLight(m.buttons[MainScreen::kSound], audioPREFS.soundOn != 0, 0.75f);
+    DrawToggleLight(m.buttons[MainScreen::kMusic], audioPREFS.musicOn != 0, 0.75f);
+    for (AudioSlider& s : audioSLIDER) DrawLampsOneByOne(s, m.scale);
+    keyEDIT.Draw();
+    DrawWithShadow(&m.version, &m.versionRect, 2, 2, 1);
+    DrawWithShadow(&m.scores, &m.scoresRect, 2, 2, 1);
+    return FinishFrameAndReadWindow();
+  }
+
+  // Two frames of the menu as it draws itself (the second from whatever the
+  // first copied), each the same as the menu drawn whole.
+  void ExpectTheSamePicture(const char* what) {
+    const std::vector<UInt8> whole = DrawnWhole();
+    for (int frame = 0; frame < 2; ++frame) EXPECT_EQ(Differing(whole, Frame(false)), 0) << what << ", frame " << frame;
   }
 
   static int Differing(const std::vector<UInt8>& a, const std::vector<UInt8>& b) {
@@ -103,6 +148,103 @@ TEST_P(MainScreenPictureGL, TheFirstDrawIsTheNebulaUnlessSomethingIsBeneath) {
   imageDrawRecorder = nullptr;
   ASSERT_FALSE(recorded.empty());
   EXPECT_EQ(recorded.front().image, &pixelIMAGE);
+}
+
+TEST_P(MainScreenPictureGL, DrawnFromItsCopyThePictureIsTheSameAsDrawnWhole) {
+  if (!mainWIND) return;
+  Frame(false);
+  const UInt32 taken = mainSCREEN.still.copiesTaken;
+  // The score table stands on the opaque panel: it is copied, not drawn.
+  EXPECT_FALSE(mainSCREEN.still.copiedBoxes.empty());
+  EXPECT_FALSE(mainSCREEN.still.live[MainScreen::kScoresLayer]);
+  for (float rotation : {0.0f, -12.3f, -45.0f, -137.1f}) {
+    mainSCREEN.nebula.rotation = rotation;
+    ExpectTheSamePicture("with the nebula turned");
+  }
+  EXPECT_EQ(mainSCREEN.still.copiesTaken, taken) << "a picture that did not change was copied again";
+  // The copy is what is seen there: a copy of a black picture shows black.
+  const std::vector<UInt8> whole = DrawnWhole();
+  OpenGLBeginDraw(GamePort());
+  mainSCREEN.still.copy.Take(mainSCREEN.still.copiedBoxes);
+  FinishFrameAndReadWindow();
+  EXPECT_GT(Differing(whole, Frame(false)), 100 * 100);
+  mainSCREEN.ForgetStill();
+}
+
+// Each change of what was copied is drawn: a hover or press of the buttons,
+// the lights, a volume, a key, a new score, another size of window.
+TEST_P(MainScreenPictureGL, AChangeOfWhatWasCopiedIsDrawn) {
+  if (!mainWIND) return;
+  MainScreen& m = mainSCREEN;
+  ExpectTheSamePicture("at first");
+  UInt32 taken = m.still.copiesTaken;
+
+  m.clearScoresButton.hilite = 1;
+  m.clearScoresButton.pressDepth = 4;
+  ExpectTheSamePicture("with the clear-scores button pressed");
+  EXPECT_GT(m.still.copiesTaken, taken);
+  m.clearScoresButton.hilite = 0;
+  m.clearScoresButton.pressDepth = 2;
+  ExpectTheSamePicture("with the clear-scores button springing back");
+  m.clearScoresButton.pressDepth = 0;
+  ExpectTheSamePicture("with the clear-scores button back");
+
+  m.buttons[MainScreen::kPlay].hilite = 1;
+  m.buttons[MainScreen::kPlay].pressDepth = 4;
+  ExpectTheSamePicture("with Play pressed");
+  m.buttons[MainScreen::kPlay].hilite = 0;
+  m.buttons[MainScreen::kPlay].pressDepth = 0;
+
+  audioPREFS.soundOn = audioPREFS.soundOn ? 0 : 1;
+  ExpectTheSamePicture("with the sound switched");
+  audioPREFS.soundOn = audioPREFS.soundOn ? 0 : 1;
+  const SInt16 volume = audioSLIDER[0].value;
+  audioSLIDER[0].value = SInt16(volume > 2 ? 1 : 6);
+  ExpectTheSamePicture("with the volume changed");
+  audioSLIDER[0].value = volume;
+  keyEDIT.selectedPlayer = 1;
+  keyEDIT.selectedKey = 2;
+  keyEDIT.blink = 0;
+  ExpectTheSamePicture("with a key selected");
+  keyEDIT.selectedPlayer = -1;
+
+  // A new best score, rendered into the table.
+  PlistTag* table = mainSCORES.Normalise();
+  ASSERT_NE(table, nullptr);
+  ASSERT_NE(table->GetChild(0), nullptr);
+  SInt32 best = 0;
+  table->GetChild(0)->GetLong("Score", &best, 0);
+  table->GetChild(0)->SetLong("Score", best + 987654);
+  taken = m.still.copiesTaken;
+  m.RenderScores();
+  ExpectTheSamePicture("with a new score");
+  EXPECT_GT(m.still.copiesTaken, taken);
+  table->GetChild(0)->SetLong("Score", best);
+  m.RenderScores();
+  ExpectTheSamePicture("with the score back");
+}
+
+// The window as a smaller one, inside the real drawable.
+void SmallerDrawable(WindowPtr, SInt32* width, SInt32* height) {
+  *width = 517;
+  *height = 411;
+}
+
+TEST_P(MainScreenPictureGL, AnotherWindowSizeIsSortedAgain) {
+  if (!mainWIND) return;
+  ExpectTheSamePicture("at first");
+  const ScissorBox before = mainSCREEN.still.area;
+  GLServices smaller = *GetGLServices();
+  smaller.drawableSize = SmallerDrawable;
+  const GLServices* was = SetGLServices(&smaller);
+  GLint viewport[4];
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  glViewport(0, 0, 517, 411);
+  ExpectTheSamePicture("in a smaller window");
+  EXPECT_NE(mainSCREEN.still.area.width, before.width);
+  SetGLServices(was);
+  glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
+  ExpectTheSamePicture("back in its own size");
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, MainScreenPictureGL, ::testing::Values(Size{640, 480}, Size{1000, 700}));
