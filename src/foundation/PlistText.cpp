@@ -1,7 +1,7 @@
 // The property-list text format: the writer and the reader of PlistTag trees.
+#include <algorithm>
 #include <cstring>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "foundation/ErrorDialog.h"
@@ -141,10 +141,14 @@ bool PlainBoolean(const unsigned char* type, const unsigned char* value) {
 }
 
 // The children of one container while the reader fills it: kept in order in
-// a vector and found by type and key through a hash table, so that a big
-// dictionary reads in linear time. The list becomes the container's own
-// children when the reader leaves the container, whether it succeeded or not,
-// so that every node made stays owned by the tree.
+// a vector and found by type and key through an open-addressed hash table of
+// their own, so that a big dictionary reads in linear time. The table holds
+// each child's hash beside its node, so a probe past another name never
+// touches that node, and a lookup builds no string. Names compare as C
+// strings (up to a NUL, as the nodes' text is used elsewhere). The list
+// becomes the container's own children when the reader leaves the container,
+// whether it succeeded or not, so that every node made stays owned by the
+// tree.
 class PlistReadList {
  public:
   explicit PlistReadList(PlistTag* owner) : owner_(owner) {
@@ -164,21 +168,82 @@ class PlistReadList {
 
   // The first child of this type and key, or null.
   PlistTag* Find(const char* type, const char* key) {
-    auto found = index_.find(Name(type, key));
-    return found == index_.end() ? nullptr : found->second;
+    const Name name{type, std::strlen(type), key, std::strlen(key)};
+    return slots_.empty() ? nullptr : Probe(name)->node;
   }
   void Add(PlistTag* node) { nodes_.push_back(node); }
   // Makes the node findable under its present (final) type and key; an
   // earlier child of the same name is the one found.
-  void Index(PlistTag* node) { index_.emplace(Name(Str(node->type), Str(node->key)), node); }
+  void Index(PlistTag* node) {
+    if (2 * (used_ + 1) > slots_.size()) Grow();
+    Slot* slot = Probe(NameOf(node));
+    if (slot->node) return;
+    slot->node = node;
+    slot->hash = NameOf(node).Hash();
+    used_++;
+  }
 
  private:
-  // Names are C strings here, so a NUL separates type from key unambiguously.
-  static std::string Name(const char* type, const char* key) { return std::string(type) + '\0' + key; }
+  struct Name {
+    const char* type;
+    size_t typeLength;
+    const char* key;
+    size_t keyLength;
+    UInt32 Hash() const {
+      // FNV-1a over the key, a NUL, then the type.
+      UInt32 h = 2166136261u;
+      auto mix = [&h](const char* p, size_t n) {
+        for (size_t i = 0; i < n; i++) h = (h ^ UInt8(p[i])) * 16777619u;
+      };
+      mix(key, keyLength);
+      h *= 16777619u;
+      mix(type, typeLength);
+      return h;
+    }
+    bool operator==(const Name& o) const {
+      return typeLength == o.typeLength && keyLength == o.keyLength && std::memcmp(type, o.type, typeLength) == 0 &&
+             std::memcmp(key, o.key, keyLength) == 0;
+    }
+  };
+  struct Slot {
+    PlistTag* node = nullptr;
+    UInt32 hash = 0;
+  };
+
+  // A Pascal string's text up to its first NUL.
+  static size_t CLength(const unsigned char* p) {
+    const void* nul = std::memchr(p + 1, 0, p[0]);
+    return nul ? size_t(static_cast<const unsigned char*>(nul) - (p + 1)) : p[0];
+  }
+  static Name NameOf(const PlistTag* node) {
+    return Name{reinterpret_cast<const char*>(node->type + 1), CLength(node->type),
+                reinterpret_cast<const char*>(node->key + 1), CLength(node->key)};
+  }
+  // The slot holding the name, or the empty slot where it would go.
+  Slot* Probe(const Name& name) {
+    const UInt32 hash = name.Hash();
+    const size_t mask = slots_.size() - 1;
+    for (size_t i = hash & mask;; i = (i + 1) & mask) {
+      Slot& slot = slots_[i];
+      if (!slot.node || (slot.hash == hash && NameOf(slot.node) == name)) return &slot;
+    }
+  }
+  void Grow() {
+    std::vector<Slot> old(std::max<size_t>(16, 2 * slots_.size()));
+    old.swap(slots_);
+    const size_t mask = slots_.size() - 1;
+    for (const Slot& s : old) {
+      if (!s.node) continue;
+      size_t i = s.hash & mask;
+      while (slots_[i].node) i = (i + 1) & mask;
+      slots_[i] = s;
+    }
+  }
 
   PlistTag* owner_;
   std::vector<PlistTag*> nodes_;
-  std::unordered_map<std::string, PlistTag*> index_;
+  std::vector<Slot> slots_;
+  size_t used_ = 0;
 };
 
 }  // namespace

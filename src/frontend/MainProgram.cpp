@@ -204,6 +204,8 @@ int RunDemo(const DemoOptions& demo) {
 }  // namespace
 
 int HalvaneMain(int argc, char** argv) {
+  // Before the first picture is decoded: what each screen frees goes back.
+  ReturnBigBlocksToTheSystem();
   // Watched before anything can put up a dialog or start SDL: a signal that
   // comes during start-up dismisses what is up, and the program ends as soon
   // as it has started, as it does on a signal later.

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -12,6 +14,36 @@
 
 GLBindCache glBindCACHE;
 ImageDrawCounts imageDrawCOUNTS;
+SInt8 glRectangleTEXTURES = -1;
+
+namespace {
+
+// The token of OpenGL 3.1 and of the ARB, EXT and NV extensions alike.
+constexpr GLenum kTextureRectangle = 0x84F5;
+
+// Pictures from this many texels up, with a side that is no power of two,
+// go into rectangle textures: the small ones waste little in a power of two.
+constexpr SInt32 kRectangleTexels = 256 * 256;
+
+}  // namespace
+
+bool RectangleTextures() {
+  if (glRectangleTEXTURES >= 0) return glRectangleTEXTURES != 0;
+  // Without a current context there is nothing to ask: powers of two, and
+  // the question is asked again at the next upload.
+  const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+  if (!version) return false;
+  const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+  const int major = std::atoi(version);
+  const char* dot = std::strchr(version, '.');
+  const int minor = dot ? std::atoi(dot + 1) : 0;
+  const bool offered = major > 3 || (major == 3 && minor >= 1) ||
+                       (extensions && (std::strstr(extensions, "GL_ARB_texture_rectangle") ||
+                                       std::strstr(extensions, "GL_EXT_texture_rectangle") ||
+                                       std::strstr(extensions, "GL_NV_texture_rectangle")));
+  glRectangleTEXTURES = offered ? 1 : 0;
+  return offered;
+}
 
 SInt32 LogBaseTwo(SInt32 n) {
   if (n < 1) return INT32_MIN;
@@ -47,7 +79,20 @@ namespace {
 
 // The upload of NewTextureFromBuffer. 32-bit pixels are bytes R, G, B, A, or
 // with xrgb set the pixmaps' native words 0xAARRGGBB.
-Rect UploadTexture(UInt32* name, const void* pixels, SInt32 rowBytes, SInt16 depth, const Rect* source, bool xrgb) {
+// The side of a rectangle texture for an image side of n.
+SInt32 RectangleSide(SInt32 n) { return n < NextPowTwo(n) ? n + 1 : n; }
+
+bool WantsRectangle(SInt32 w, SInt32 h) {
+  if (w == NextPowTwo(w) && h == NextPowTwo(h)) return false;
+  return w * h >= kRectangleTexels && RectangleTextures();
+}
+
+GLenum Target(const ImageGL& image) { return image.rectangle ? kTextureRectangle : GL_TEXTURE_2D; }
+
+// A rectangle texture gets the image's own sides plus the transparent edge
+// texel a power of two would have had.
+Rect UploadTexture(UInt32* name, const void* pixels, SInt32 rowBytes, SInt16 depth, const Rect* source, bool xrgb,
+                   bool rectangle) {
   // The transparent edge texels come from this block.
   static const UInt32 zeros[4096] = {};
   const SInt32 zeroCount = 4096;
@@ -57,19 +102,20 @@ Rect UploadTexture(UInt32* name, const void* pixels, SInt32 rowBytes, SInt16 dep
   const GLenum format = sixteen || xrgb ? GL_BGRA : GL_RGBA;
   const GLenum type = sixteen ? GL_UNSIGNED_SHORT_1_5_5_5_REV : GL_UNSIGNED_INT_8_8_8_8_REV;
   const SInt32 w = source->right - source->left, h = source->bottom - source->top;
-  const SInt32 W = NextPowTwo(w), H = NextPowTwo(h);
+  const SInt32 W = rectangle ? RectangleSide(w) : NextPowTwo(w), H = rectangle ? RectangleSide(h) : NextPowTwo(h);
   const SInt32 bytesPerPixel = depth / 8;
+  const GLenum target = rectangle ? kTextureRectangle : GL_TEXTURE_2D;
 
   if (*name == 0) glGenTextures(1, name);
-  glBindTexture_fast(GL_TEXTURE_2D, *name);
-  glTexImage2D(GL_TEXTURE_2D, 0, internal, W, H, 0, format, type, nullptr);
+  glBindTexture_fast(target, *name);
+  glTexImage2D(target, 0, internal, W, H, 0, format, type, nullptr);
   glPixelStorei(GL_UNPACK_ROW_LENGTH, 1);
-  if (w < W) glTexSubImage2D(GL_TEXTURE_2D, 0, w, 0, 1, std::min({h, zeroCount, H}), format, type, zeros);
+  if (w < W) glTexSubImage2D(target, 0, w, 0, 1, std::min({h, zeroCount, H}), format, type, zeros);
   glPixelStorei(GL_UNPACK_ROW_LENGTH, rowBytes / bytesPerPixel);
-  if (h < H) glTexSubImage2D(GL_TEXTURE_2D, 0, 0, h, std::min({w + 1, zeroCount, W}), 1, format, type, zeros);
+  if (h < H) glTexSubImage2D(target, 0, 0, h, std::min({w + 1, zeroCount, W}), 1, format, type, zeros);
   const UInt8* first =
       static_cast<const UInt8*>(pixels) + SInt32(source->top) * rowBytes + SInt32(source->left) * bytesPerPixel;
-  glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, w, h, format, type, first);
+  glTexSubImage2D(target, 0, 0, 0, w, h, format, type, first);
   glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
   return Rect{0, 0, SInt16(H), SInt16(W)};
 }
@@ -123,7 +169,7 @@ bool AllOpaque(const void* pixels, SInt32 rowBytes, SInt16 depth, const Rect& so
 }  // namespace
 
 Rect NewTextureFromBuffer(UInt32* name, const void* pixels, SInt32 rowBytes, SInt16 depth, const Rect* source) {
-  return UploadTexture(name, pixels, rowBytes, depth, source, false);
+  return UploadTexture(name, pixels, rowBytes, depth, source, false, false);
 }
 
 void SetBrightRGBA(float r, float g, float b, float a) {
@@ -184,14 +230,17 @@ void ImageGL::UpdateTexture(const void* pixels, SInt32 rowBytes, SInt16 depth, c
     imageWidth = imageHeight = texWidth = texHeight = 0;
     return;
   }
-  // Never draw over a texture that other images show.
-  if (sharedTexture) Dispose();
+  // Never draw over a texture that other images show; a texture name keeps
+  // the kind it was first bound as.
+  const bool wantsRectangle = WantsRectangle(w, h);
+  if (sharedTexture || (texture != 0 && bool(rectangle) != wantsRectangle)) Dispose();
+  rectangle = wantsRectangle;
   imageWidth = SInt16(w);
   imageHeight = SInt16(h);
-  texWidth = SInt16(NextPowTwo(w));
-  texHeight = SInt16(NextPowTwo(h));
+  texWidth = SInt16(rectangle ? RectangleSide(w) : NextPowTwo(w));
+  texHeight = SInt16(rectangle ? RectangleSide(h) : NextPowTwo(h));
   opaqueTexels = texWidth == w && texHeight == h && AllOpaque(pixels, rowBytes, depth, *source, xrgb);
-  UploadTexture(&texture, pixels, rowBytes, depth, source, xrgb);
+  UploadTexture(&texture, pixels, rowBytes, depth, source, xrgb, rectangle);
   const Rect shown = {0, 0, imageHeight, imageWidth};
   SetTextureRect(&shown);
 }
@@ -241,12 +290,14 @@ void ImageGL::Dispose() {
   texture = 0;
   opaqueTexels = 0;
   sharedTexture = 0;
+  rectangle = 0;
 }
 
 void ImageGL::SetBright(float b) { red = green = blue = b; }
 
 void ImageGL::SetTextureRect(const Rect* r) {
-  const float w = texWidth, h = texHeight;
+  // A rectangle texture is addressed in texels.
+  const float w = rectangle ? 1.0f : texWidth, h = rectangle ? 1.0f : texHeight;
   const float left = r->left / w, right = r->right / w, top = r->top / h, bottom = r->bottom / h;
   const float coords[8] = {left, top, right, top, left, bottom, right, bottom};
   std::copy(coords, coords + 8, texCoords);
@@ -281,7 +332,8 @@ void ImageGL::DrawQuad(const R& destination, bool bright) {
   R r = destination;
   if (texture == 0) return;
   if (useSrcRect) SetTextureRect(&srcRect);
-  glEnable(GL_TEXTURE_2D);
+  const GLenum target = Target(*this);
+  glEnable(target);
   const bool blend = hasAlpha || alpha < 1.0f || tinted;
   if (blend) {
     glEnable(GL_BLEND);
@@ -289,11 +341,11 @@ void ImageGL::DrawQuad(const R& destination, bool bright) {
     glBlendFunc(bright ? GL_SRC_ALPHA : GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
     if (!bright) glColor4f(red * alpha, green * alpha, blue * alpha, alpha);
   }
-  glBindTexture_fast(GL_TEXTURE_2D, texture);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+  glBindTexture_fast(target, texture);
+  glTexParameteri(target, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameteri(target, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  glTexParameteri(target, GL_TEXTURE_MIN_FILTER, filter);
+  glTexParameteri(target, GL_TEXTURE_MAG_FILTER, filter);
   if (bright && blend)
     SetBrightRGBA(red, green, blue, alpha);
   else
@@ -321,7 +373,7 @@ void ImageGL::DrawQuad(const R& destination, bool bright) {
   if (bright) ClearBrightRGBA();
   if (rotated) glPopMatrix();
   if (blend) glDisable(GL_BLEND);
-  glDisable(GL_TEXTURE_2D);
+  glDisable(target);
 }
 
 void ImageGL::Draw(const Rect* r) { DrawQuad(*r, false); }
@@ -409,12 +461,13 @@ void DrawImageQuads(ImageGL* image, const ImageQuad* quads, int count) {
   image->alpha = last.alpha;
   if (image->texture == 0) return;
   if (image->useSrcRect) image->SetTextureRect(&image->srcRect);
-  glEnable(GL_TEXTURE_2D);
-  glBindTexture_fast(GL_TEXTURE_2D, image->texture);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, image->filter);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, image->filter);
+  const GLenum target = Target(*image);
+  glEnable(target);
+  glBindTexture_fast(target, image->texture);
+  glTexParameteri(target, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameteri(target, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  glTexParameteri(target, GL_TEXTURE_MIN_FILTER, image->filter);
+  glTexParameteri(target, GL_TEXTURE_MAG_FILTER, image->filter);
   auto blends = [image](const ImageQuad& q) {
     return image->opaqueTexels || image->hasAlpha || q.alpha < 1.0f || Tinted(q);
   };
@@ -440,5 +493,5 @@ void DrawImageQuads(ImageGL* image, const ImageQuad* quads, int count) {
     first = end;
   }
   glColor4fv(current);
-  glDisable(GL_TEXTURE_2D);
+  glDisable(target);
 }

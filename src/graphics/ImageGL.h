@@ -1,5 +1,6 @@
-// Images held in one power-of-two OpenGL texture and drawn as one
-// premultiplied, tinted, translucent, rotated or mirrored quad.
+// Images held in one OpenGL texture (sides powers of two, or a rectangle
+// texture for big pictures) and drawn as one premultiplied, tinted,
+// translucent, rotated or mirrored quad.
 #pragma once
 
 #include "foundation/Colors.h"
@@ -24,6 +25,15 @@ extern GLBindCache glBindCACHE;
 
 void glBindTexture_fast(UInt32 target, UInt32 name);
 void glDeleteTextures_fast(SInt32 count, const UInt32* names);
+
+// How big pictures are held: -1 until the current context is first asked, 0
+// in textures whose sides are powers of two, 1 in rectangle textures of the
+// picture's own size plus its transparent edge (where the context offers
+// them: OpenGL 3.1 or GL_ARB_texture_rectangle). A rectangle texture is
+// addressed in texels, so it samples exactly the texels, with exactly the
+// weights, that the power-of-two texture gave. Tests set it to choose a way.
+extern SInt8 glRectangleTEXTURES;
+bool RectangleTextures();
 
 // Uploads the source part of a 16- or 32-bit pixel block into the texture
 // (creating the name when it is 0), with a transparent column and row just
@@ -60,6 +70,8 @@ class ImageGL {
   // The texture belongs to someone else (a sheet shared by many images):
   // Dispose forgets the name without deleting it, and an upload makes a new one.
   UInt8 sharedTexture;
+  // The texture is a rectangle texture: its coordinates count texels.
+  UInt8 rectangle = 0;
 
   ImageGL();
   ~ImageGL();

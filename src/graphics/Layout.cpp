@@ -171,11 +171,8 @@ FILE* OpenLayoutFile(const Layout* layout, const char* folder) {
   return file ? file : OpenRegularFileForReading(path + ".plist");
 }
 
-// The sheet, decoded once into a buffer that lives as long as the program.
-ImageBuffer& SheetBuffer() {
-  static ImageBuffer* buffer = new ImageBuffer(1024, 1024);
-  return *buffer;
-}
+// Sheets are read into 1024 by 1024 pixels; a bigger one is cut there.
+constexpr SInt32 kSheetSide = 1024;
 
 std::vector<UInt32>& AtlasTextures() {
   static std::vector<UInt32>* textures = new std::vector<UInt32>;
@@ -434,8 +431,10 @@ int LoadLayout_PLIST(Layout* layout, PixMapHandle pm, UInt8, const char* folder)
   return 1;
 }
 
+// A sheet is decoded into a buffer of its own that goes once its frames are
+// uploaded: the textures hold the pixels, and nothing reads them again.
 int LoadLayoutTextures(Layout* layout, const char* sheet, UInt8 premultiply) {
-  ImageBuffer& buffer = SheetBuffer();
+  ImageBuffer buffer(kSheetSide, kSheetSide);
   int result = buffer.LoadImage(SheetPath(sheet).c_str(), 0.0f, premultiply);
   if (result != 0) return result;
   for (Frame* frame = layout->first; frame; frame = frame->next) {
@@ -449,7 +448,7 @@ int LoadLayoutTextures(Layout* layout, const char* sheet, UInt8 premultiply) {
 }
 
 int LoadLayoutTextureAtlas(Layout* layout, const char* sheet, UInt8 premultiply) {
-  ImageBuffer& buffer = SheetBuffer();
+  ImageBuffer buffer(kSheetSide, kSheetSide);
   int result = buffer.LoadImage(SheetPath(sheet).c_str(), 0.0f, premultiply);
   if (result != 0) return result;
   const Rect content{0, 0, buffer.contentHeight, buffer.contentWidth};

@@ -16,6 +16,15 @@ bool PackSystemVersion(const char* release, SInt32* version);
 // The running process's id.
 UInt32 PlatformProcessID();
 
+// From now on every block of 128 KiB or more is a mapping of its own, given
+// back to the system when freed. The C library otherwise raises that size
+// after each big block freed, and the big blocks that follow (decoded
+// pictures, the renderer's texture storage) then come from its heap, where
+// their memory stays resident after they are freed.
+void ReturnBigBlocksToTheSystem();
+// The size from which blocks are mappings of their own.
+constexpr size_t kOwnMappingBytes = 128 * 1024;
+
 // Reads the kernel parameter `name` (dots for slashes under /proc/sys):
 // an integer value when *length is the size of an int, else the text.
 // 0, or -1 with errno set (ENOENT for a name the system lacks).

@@ -359,6 +359,26 @@ TEST(PlistText, ABigDictionaryLoadsInOrderAndSavesToTheSameBytes) {
   EXPECT_EQ(twice.NumChildren(), 0);
 }
 
+// The reader finds a dictionary's children by a hash of their names; names
+// whose hashes are equal ("liquid" and "costarring", "zinke" and "altarage"
+// under FNV-1a) must still be told apart, and a repeated one still found.
+TEST(PlistText, KeysWhoseHashesCollideStayApart) {
+  Root root;
+  ASSERT_EQ(Load(root,
+                 "<dict><key>liquid</key><integer>1</integer><key>costarring</key><integer>2</integer>"
+                 "<key>zinke</key><string>a</string><key>altarage</key><string>b</string>"
+                 "<key>liquid</key><string>c</string><key>costarring</key><integer>3</integer></dict>"),
+            0);
+  ASSERT_EQ(root.children.Size(), 5u);
+  const char* keys[] = {"liquid", "costarring", "zinke", "altarage", "liquid"};
+  const char* values[] = {"1", "3", "a", "b", "c"};
+  for (int i = 0; i < 5; i++) {
+    EXPECT_EQ(PString(root.children[UInt32(i)]->key), keys[i]) << i;
+    EXPECT_EQ(PString(root.children[UInt32(i)]->value), values[i]) << i;
+  }
+  EXPECT_EQ(PString(root.children[4]->type), "string");
+}
+
 TEST(PlistText, FilesAndEncryptedFiles) {
   Root root;
   BuildExample(root);

@@ -1,6 +1,7 @@
 #include "platform/PlatformSystem.h"
 
 #include <fcntl.h>
+#include <malloc.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/utsname.h>
@@ -27,6 +28,9 @@ bool PackSystemVersion(const char* release, SInt32* version) {
 }
 
 UInt32 PlatformProcessID() { return UInt32(getpid()); }
+
+// Setting the size also stops the library from changing it.
+void ReturnBigBlocksToTheSystem() { mallopt(M_MMAP_THRESHOLD, int(kOwnMappingBytes)); }
 
 bool PlatformSystemVersion(SInt32* version) {
   struct utsname names;

@@ -9,12 +9,27 @@
 #include <vector>
 
 #include "graphics/GameWindow.h"
+#include "graphics/ImageGL.h"
 #include "graphics/OpenGLContext.h"
 #include "graphics/OpenGLFrame.h"
 #include "support/DisplayCheck.h"
 
 struct RGBA8 {
   int r, g, b, a;
+};
+
+// Chooses how big pictures are held for one scope (0 powers of two, 1
+// rectangle textures, -1 as the context offers), then puts back the choice
+// found.
+class ScopedRectangleTextures {
+ public:
+  explicit ScopedRectangleTextures(SInt8 choice) : before_(glRectangleTEXTURES) { glRectangleTEXTURES = choice; }
+  ~ScopedRectangleTextures() { glRectangleTEXTURES = before_; }
+  ScopedRectangleTextures(const ScopedRectangleTextures&) = delete;
+  ScopedRectangleTextures& operator=(const ScopedRectangleTextures&) = delete;
+
+ private:
+  SInt8 before_;
 };
 
 class GLWindowTest : public ::testing::Test {

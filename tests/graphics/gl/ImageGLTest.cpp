@@ -55,6 +55,8 @@ class Images : public GLWindowTest {
 
 TEST_F(Images, UploadSizesCoordinatesAndTransparentEdge) {
   if (!OpenWindow(64, 64)) return;
+  // Where the context offers no rectangle textures.
+  const ScopedRectangleTextures powers(0);
   ImageBuffer buffer(640, 480);
   std::memset(buffer.pixels, 0xFF, buffer.byteCount);
   ImageGL image;
@@ -99,6 +101,146 @@ TEST_F(Images, UploadSizesCoordinatesAndTransparentEdge) {
   image.Update(&buffer, &empty);
   EXPECT_EQ(image.texture, 0u);
   EXPECT_EQ(glBindCACHE.texture, 0u);
+  EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+// The token of rectangle textures (OpenGL 3.1, GL_ARB_texture_rectangle).
+const GLenum kRectangle = 0x84F5;
+
+// Where the context offers rectangle textures, a big picture whose sides are
+// no powers of two gets one of its own size plus the transparent column and
+// row a power of two would have had, addressed in texels; small pictures and
+// sides that are powers of two keep their textures as before.
+TEST_F(Images, BigPicturesGetRectangleTexturesOfTheirOwnSize) {
+  if (!OpenWindow(64, 64)) return;
+  const ScopedRectangleTextures asked(-1);
+  ASSERT_TRUE(RectangleTextures()) << "the context offers no rectangle textures";
+  EXPECT_EQ(glRectangleTEXTURES, 1);
+  ImageBuffer buffer(640, 480);
+  std::memset(buffer.pixels, 0xFF, buffer.byteCount);
+  ImageGL image;
+  const Rect source = {0, 0, 480, 640};
+  image.New(&buffer, &source);
+  ASSERT_NE(image.texture, 0u);
+  EXPECT_EQ(image.rectangle, 1);
+  EXPECT_EQ(image.texWidth, 641);
+  EXPECT_EQ(image.texHeight, 481);
+  const float coords[8] = {0, 0, 640, 0, 0, 480, 640, 480};
+  for (int i = 0; i < 8; i++) EXPECT_FLOAT_EQ(image.texCoords[i], coords[i]) << i;
+  EXPECT_EQ(glBindCACHE.texture, image.texture);
+  GLint w = 0, h = 0;
+  glGetTexLevelParameteriv(kRectangle, 0, GL_TEXTURE_WIDTH, &w);
+  glGetTexLevelParameteriv(kRectangle, 0, GL_TEXTURE_HEIGHT, &h);
+  EXPECT_EQ(w, 641);
+  EXPECT_EQ(h, 481);
+  std::vector<UInt8> texels(641 * 481 * 4, 0x55);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glGetTexImage(kRectangle, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+  auto alphaAt = [&](int x, int y) { return texels[(size_t(y) * 641 + x) * 4 + 3]; };
+  EXPECT_EQ(alphaAt(0, 0), 255);
+  EXPECT_EQ(alphaAt(639, 479), 255);
+  for (int y = 0; y <= 480; y++) ASSERT_EQ(alphaAt(640, y), 0) << y;
+  for (int x = 0; x <= 640; x++) ASSERT_EQ(alphaAt(x, 480), 0) << x;
+
+  const struct {
+    Rect source;
+    UInt8 rectangle;
+    SInt16 texWidth, texHeight;
+  } cases[] = {
+      {{0, 0, 60, 100}, 0, 128, 64},      // small: a power of two as before
+      {{0, 0, 256, 512}, 0, 512, 256},    // sides already powers of two
+      {{0, 0, 300, 256}, 1, 256, 301},    // one side a power of two keeps no edge
+      {{10, 20, 330, 420}, 1, 401, 321},  // a part of the buffer
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.texWidth << " x " << c.texHeight);
+    const UInt32 before = image.texture;
+    const UInt8 wasRectangle = image.rectangle;
+    image.Update(&buffer, &c.source);
+    EXPECT_EQ(image.rectangle, c.rectangle);
+    EXPECT_EQ(image.texWidth, c.texWidth);
+    EXPECT_EQ(image.texHeight, c.texHeight);
+    // A name keeps the kind it was first bound as: a change of kind takes a
+    // new one, and the old one is gone.
+    if (wasRectangle != c.rectangle) {
+      EXPECT_FALSE(glIsTexture(before));
+    } else {
+      EXPECT_EQ(image.texture, before);
+    }
+    glGetTexLevelParameteriv(c.rectangle ? kRectangle : GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &w);
+    EXPECT_EQ(w, c.texWidth);
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+  }
+}
+
+// A big picture draws the same pixels from its rectangle texture as from a
+// power of two: at its own size, scaled with linear filtering (which mixes
+// the transparent edge in), at fractional corners, rotated, mirrored,
+// brightened, through a source rectangle, and as a batch of quads.
+TEST_F(Images, RectangleTexturesDrawTheSamePixelsAsPowersOfTwo) {
+  if (!OpenWindow(640, 480)) return;
+  {
+    const ScopedRectangleTextures asked(-1);
+    if (!RectangleTextures()) GTEST_SKIP() << "the context offers no rectangle textures";
+  }
+  // A 300 by 230 picture of premultiplied noise with transparent and
+  // translucent parts.
+  ImageBuffer buffer(300, 230);
+  UInt32 seed = 12345;
+  for (UInt32 i = 0; i < buffer.byteCount; i += 4) {
+    seed = seed * 1103515245u + 12345u;
+    const UInt8 a = UInt8((seed >> 24) < 64 ? 0 : (seed >> 16) | 0x80);
+    for (int c = 0; c < 3; c++) buffer.pixels[i + c] = UInt8(((seed >> (8 * c)) & 0xFF) * a / 255);
+    buffer.pixels[i + 3] = a;
+  }
+  auto draw = [&](SInt8 choice) {
+    const ScopedRectangleTextures chosen(choice);
+    ImageGL picture, sheet;
+    const Rect whole = {0, 0, 230, 300};
+    picture.New(&buffer, &whole);
+    picture.hasAlpha = 1;
+    sheet.New(&buffer, &whole);
+    sheet.hasAlpha = 1;
+    sheet.useSrcRect = 1;
+    sheet.srcRect = Rect{7, 13, 140, 170};
+    EXPECT_EQ(picture.rectangle, choice);
+    OpenGLBeginDraw(GamePort());
+    glClearColor(0.2f, 0.3f, 0.4f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    const Rect own = {0, 0, 230, 300}, scaled = {10, 290, 400, 630};
+    const RectF shifted = {240.25f, 20.5f, 470.75f, 280.25f};
+    picture.Draw(&own);
+    picture.Draw(&scaled);
+    picture.Draw(&shifted);
+    picture.rotation = 30.0f;
+    const Rect turned = {150, 150, 330, 420};
+    picture.Draw(&turned);
+    picture.rotation = 0.0f;
+    picture.mirrorH = picture.mirrorV = 1;
+    const Rect mirrored = {300, 300, 470, 520};
+    picture.Draw(&mirrored);
+    picture.mirrorH = picture.mirrorV = 0;
+    picture.SetBright(1.5f);
+    const Rect bright = {380, 40, 470, 200};
+    picture.DrawBright(&bright);
+    picture.SetBright(1.0f);
+    const Rect part = {100, 400, 233, 557};
+    sheet.Draw(&part);
+    const ImageQuad quads[] = {{{5.0f, 5.0f, 120.0f, 160.0f}, 1, 1, 1, 1},
+                               {{200.0f, 480.0f, 290.0f, 600.0f}, 0.5f, 1, 1, 0.75f}};
+    DrawImageQuads(&picture, quads, 2);
+    return FinishFrameAndReadWindow();
+  };
+  const std::vector<UInt8> powers = draw(0), rectangles = draw(1);
+  ASSERT_EQ(powers.size(), rectangles.size());
+  size_t differ = 0, first = 0;
+  for (size_t i = 0; i < powers.size(); i++)
+    if (powers[i] != rectangles[i] && differ++ == 0) first = i;
+  EXPECT_EQ(differ, 0u) << "first at byte " << first << " of " << powers.size();
+  // The pictures were drawn at all: most of the window is not the clear colour.
+  size_t cleared = 0;
+  for (size_t i = 0; i < rectangles.size(); i += 4) cleared += rectangles[i] == 51 && rectangles[i + 1] == 77;
+  EXPECT_LT(cleared, rectangles.size() / 4 / 2);
   EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
