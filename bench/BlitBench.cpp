@@ -66,6 +66,9 @@ struct Surface {
 struct Scene {
   int w, h;
   std::unique_ptr<Surface> src, dst, turned, half, mask, alpha, halfAlpha, src8, dst8, turned8, argb, halfArgb, dst32;
+  // Turned sources: the half-size 1-5-5-5 picture and its alpha map, and a
+  // full-size 32-bit picture, each stored a quarter turn back.
+  std::unique_ptr<Surface> turnedHalf, turnedHalfAlpha, turned32;
   std::unique_ptr<Surface> sheet, sheetArgb;  // kSprites sprites of kSpriteSize, side by side
   std::vector<std::pair<int, int>> spots;     // where each sprite lands
   std::vector<UInt8> lookup8;
@@ -108,6 +111,16 @@ struct Scene {
     lookup8.resize(256);
     for (UInt8& e : lookup8) e = UInt8(rng());
     dst32 = std::make_unique<Surface>(w, h, 32);
+    turnedHalf = std::make_unique<Surface>(h / 2, w / 2, 16);
+    turnedHalfAlpha = std::make_unique<Surface>(h / 2, w / 2, 8);
+    turned32 = std::make_unique<Surface>(h, w, 32);
+    for (int y = 0; y < w / 2; ++y)
+      for (int x = 0; x < h / 2; ++x) {
+        turnedHalf->Row<UInt16>(y)[x] = half->Row<UInt16>(x)[y];
+        turnedHalfAlpha->Row<UInt8>(y)[x] = halfAlpha->Row<UInt8>(x)[y];
+      }
+    for (int y = 0; y < w; ++y)
+      for (int x = 0; x < h; ++x) turned32->Row<UInt32>(y)[x] = argb->Row<UInt32>(x)[y];
     // Sprites: a disc of colour in a square of key, the corners transparent
     // as in game art, scattered over the screen.
     sheet = std::make_unique<Surface>(kSpriteSize * kSprites, kSpriteSize, 16);
@@ -174,12 +187,12 @@ void FullBlit(void (*blit)(PixMapHandle, PixMapHandle, PixMapHandle, const Rect*
        hFlip, 0, turn, nullptr);
 }
 
-Blit RGB16(Scene& s, Surface& src, Surface* alpha, RGBAColor16 tint, bool scaled) {
-  return [&s, &src, alpha, tint, scaled]() mutable {
+Blit RGB16(Scene& s, Surface& src, Surface* alpha, RGBAColor16 tint, bool scaled, char turn = 0) {
+  return [&s, &src, alpha, tint, scaled, turn]() mutable {
     const Rect sr = src.Bounds(), dr = s.dst->Bounds();
     (scaled ? ScaleSpriteRGB16 : CopySpriteRGB16)(src.Handle(), s.dst->Handle(), nullptr, &sr, &dr, nullptr, 0, -1,
-                                                  nullptr, &tint, 0, 0, 0, nullptr, alpha ? alpha->Handle() : nullptr,
-                                                  nullptr);
+                                                  nullptr, &tint, 0, 0, turn, nullptr,
+                                                  alpha ? alpha->Handle() : nullptr, nullptr);
   };
 }
 
@@ -373,6 +386,18 @@ std::vector<Case> Cases() {
     cases.push_back(c);
   }
   {
+    Case c{"scaled copy x2 turned", [](Scene& s) {
+             return Blit([&s] { FullBlit(ScaleSprite16, *s.turnedHalf, *s.dst, nullptr, 0, -1, nullptr, 0, 1); });
+           }};
+    c.unturned = "scaled copy x2";
+    c.sdl = {{"555 unturned", [](Scene& s) {
+                return SDLBlit(s.half->SDLSurface(SDL_PIXELFORMAT_RGB555), s.dst->SDLSurface(SDL_PIXELFORMAT_RGB555),
+                               true);
+              }}};
+    c.libraryDoesLess = "SDL: unturned";
+    cases.push_back(c);
+  }
+  {
     Case c{"opacity half", [](Scene& s) { return RGB16(s, *s.src, nullptr, Tint(32, 32, 32, 16), false); }};
     c.sdl = {{"555 alpha mod",
               [](Scene& s) {
@@ -495,6 +520,66 @@ std::vector<Case> Cases() {
         &c.pixman1555, &c.pixman565);
     cases.push_back(c);
   }
+  {
+    Case c{"scaled alpha + brightness turned",
+           [](Scene& s) { return RGB16(s, *s.turnedHalf, s.turnedHalfAlpha.get(), Tint(16, 16, 16, 32), true, 1); }};
+    c.unturned = "scaled alpha + brightness";
+    c.libraryDoesLess = "libraries: alpha only, no brightness";
+    both(
+        "a8 mask scale turn",
+        [](Scene& s, pixman_format_code_t f) {
+          Scene* sp = &s;
+          pixman_image_t* mask = A8Mask(
+              s.h / 2, s.w / 2, [sp](int x, int y) { return UInt8(sp->turnedHalfAlpha->Row<UInt8>(y)[x] * 255 / 32); });
+          pixman_image_t* src = s.turnedHalf->Pixman(f);
+          for (pixman_image_t* image : {src, mask}) {
+            pixman_transform_t t;
+            pixman_transform_init_identity(&t);
+            t.matrix[0][0] = 0;
+            t.matrix[0][1] = pixman_fixed_1 / 2;
+            t.matrix[1][0] = -pixman_fixed_1 / 2;
+            t.matrix[1][1] = 0;
+            t.matrix[1][2] = pixman_int_to_fixed(s.w / 2);
+            pixman_image_set_transform(image, &t);
+            pixman_image_set_filter(image, PIXMAN_FILTER_NEAREST, nullptr, 0);
+          }
+          return PixmanComposite(PIXMAN_OP_OVER, src, mask, s.dst->Pixman(f), s.w, s.h);
+        },
+        &c.pixman1555, &c.pixman565);
+    cases.push_back(c);
+  }
+  // 32-bit copies, plain and turned, beside SDL's 8888 copy and pixman's
+  // x8r8g8b8 source and rotation.
+  auto copy32Case = [&](const char* name, UInt8 hFlip, char turn) {
+    Case c{name, [hFlip, turn](Scene& s) {
+             Surface* src = turn & 1 ? s.turned32.get() : s.argb.get();
+             return Blit([&s, src, hFlip, turn] {
+               FullBlit(CopySprite32, *src, *s.dst32, nullptr, 0, -1, nullptr, hFlip, turn);
+             });
+           }};
+    if (!hFlip && !turn)
+      c.sdl = {{"8888", [](Scene& s) {
+                  SDL_Surface* src = s.argb->SDLSurface(SDL_PIXELFORMAT_XRGB8888);
+                  return SDLBlit(src, s.dst32->SDLSurface(SDL_PIXELFORMAT_XRGB8888), false);
+                }}};
+    c.pixman1555 = {{!hFlip && !turn ? "x888 src"
+                     : turn          ? "x888 rotate 90"
+                                     : "x888 mirror",
+                     [hFlip, turn](Scene& s) {
+                       pixman_image_t* src = (turn & 1 ? s.turned32 : s.argb)->Pixman(PIXMAN_x8r8g8b8);
+                       if (turn)
+                         TurnQuarter(src, s.w);
+                       else if (hFlip)
+                         Mirror(src, s.w);
+                       return PixmanComposite(PIXMAN_OP_SRC, src, nullptr, s.dst32->Pixman(PIXMAN_x8r8g8b8), s.w, s.h);
+                     }}};
+    c.bytesPerPixel = 4;
+    if (hFlip || turn) c.unturned = "32-bit copy";
+    cases.push_back(c);
+  };
+  copy32Case("32-bit copy", 0, 0);
+  copy32Case("32-bit mirrored copy", 1, 0);
+  copy32Case("32-bit turned copy", 0, 1);
   // The 8-bit lookup in every key mode and orientation, each beside SDL's
   // INDEX8 blit between different palettes (SDL maps every index through a
   // table: the same work), with SDL's colour key where the mode keys.
@@ -656,8 +741,10 @@ void Register(const Case& c, int w, int h) {
     });
   else
     add("limit", [bytes](Scene& s) {
-      void* from = s.src->Bits();
-      void* to = s.dst->Bits();
+      // The 32-bit cases copy between the 32-bit maps (the 16-bit ones hold
+      // half the bytes).
+      void* from = bytes > s.src->pixels.size() * 4 ? s.argb->Bits() : s.src->Bits();
+      void* to = bytes > s.src->pixels.size() * 4 ? s.dst32->Bits() : s.dst->Bits();
       return Blit([=] { std::memcpy(to, from, bytes); });
     });
 }
