@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "graphics/ImageBuffer.h"
+#include "graphics/OpenGLContext.h"
 
 GLBindCache glBindCACHE;
 ImageDrawCounts imageDrawCOUNTS;
@@ -233,7 +234,10 @@ void ImageGL::UpdateTexture(const void* pixels, SInt32 rowBytes, SInt16 depth, c
   // Never draw over a texture that other images show; a texture name keeps
   // the kind it was first bound as.
   const bool wantsRectangle = WantsRectangle(w, h);
-  if (sharedTexture || (texture != 0 && bool(rectangle) != wantsRectangle)) Dispose();
+  // (A name from another context is not this one's to delete.)
+  const bool ownName = textureContext == CurrentContextSerial();
+  if (sharedTexture || (texture != 0 && bool(rectangle) != wantsRectangle && ownName)) Dispose();
+  textureContext = CurrentContextSerial();
   rectangle = wantsRectangle;
   imageWidth = SInt16(w);
   imageHeight = SInt16(h);

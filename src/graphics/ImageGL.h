@@ -72,6 +72,9 @@ class ImageGL {
   UInt8 sharedTexture;
   // The texture is a rectangle texture: its coordinates count texels.
   UInt8 rectangle = 0;
+  // The serial of the context the texture name was made in: in another
+  // context the number names nothing yet, and is taken afresh.
+  UInt32 textureContext = 0;
 
   ImageGL();
   ~ImageGL();

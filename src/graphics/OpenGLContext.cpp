@@ -25,10 +25,13 @@ void CleanupAGL(GLContextRef context) {
   GetGLServices()->deleteContext(context);
 }
 
+UInt32 CurrentContextSerial() { return glDrawVars.context ? glDrawVars.context->serial : 0; }
+
 static OpenGLContext* NewContextRecord(WindowRef window) {
   GLContextRef context = SetupAGL(window);
   if (!context) return nullptr;
-  OpenGLContext* record = new OpenGLContext{context, new UInt32[kContextTextureCount]()};
+  static UInt32 made = 0;
+  OpenGLContext* record = new OpenGLContext{context, new UInt32[kContextTextureCount](), ++made};
   glGenTextures(kContextTextureCount, record->textures);
   if (glGetError() != GL_NO_ERROR) {
     delete[] record->textures;

@@ -9,7 +9,13 @@ enum { kContextTextureCount = 64 };
 struct OpenGLContext {
   GLContextRef context;
   UInt32* textures;  // kContextTextureCount names
+  // Tells this context from every other one made in the process, where a
+  // new record may reuse the address of one deleted.
+  UInt32 serial;
 };
+
+// The serial of the context drawn in now, 0 for none.
+UInt32 CurrentContextSerial();
 
 // A context for the window, made current; null on failure.
 GLContextRef SetupAGL(WindowRef window);

@@ -23,6 +23,7 @@
 #include "game/GameServices.h"
 #include "graphics/GameWindow.h"
 #include "graphics/ImageBuffer.h"
+#include "graphics/OpenGLContext.h"
 #include "graphics/OpenGLFrame.h"
 #include "graphics/TextRender.h"
 #include "shell/ApplInfo.h"
@@ -473,7 +474,7 @@ bool Meet(const ScissorBox& a, const ScissorBox& b) {
 // black and white is left as it was; the rest let what is under them be
 // seen. The picture is black again afterwards.
 void MainScreen::SortStillTiles() {
-  still.copy.Forget(still.context == glDrawVars.context);
+  still.copy.Forget(still.context == CurrentContextSerial());
   GLint scissor[4];
   glGetIntegerv(GL_SCISSOR_BOX, scissor);
   const ScissorBox area{scissor[0], scissor[1], scissor[2], scissor[3]};
@@ -614,7 +615,7 @@ void MainScreen::SortStillTiles() {
   still.coveredBoxes = BoxesOfKind(kinds, columns, rows, tile, area, Still::kCovered);
   still.seenThroughBoxes = BoxesOfKind(kinds, columns, rows, tile, area, Still::kSeenThrough);
   still.area = area;
-  still.context = glDrawVars.context;
+  still.context = CurrentContextSerial();
   still.window = glDrawVars.windRect;
   still.frameTexture = main.texture;
   still.layout = layoutsDone;
@@ -643,7 +644,7 @@ void MainScreen::Draw() {
     return;
   }
   // The frame is still the black it was cleared to, which sorting needs.
-  if (!still.sorted || still.context != glDrawVars.context ||
+  if (!still.sorted || still.context != CurrentContextSerial() ||
       std::memcmp(&still.window, &glDrawVars.windRect, sizeof(Rect)) != 0 || still.frameTexture != main.texture ||
       still.layout != layoutsDone)
     SortStillTiles();

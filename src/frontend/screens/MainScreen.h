@@ -69,7 +69,7 @@ class MainScreen final : public ScreenGL {
     enum : UInt8 { kLeft = 0, kCovered = 1, kSeenThrough = 2, kCopied = 3 };
     bool sorted = false;
     // What the sorting was done for.
-    const void* context = nullptr;
+    UInt32 context = 0;  // the serial of the context sorted in
     Rect window{0, 0, 0, 0};
     ScissorBox area{0, 0, 0, 0};
     UInt32 frameTexture = 0, layout = 0;
