@@ -4,7 +4,8 @@
 // from SDL, together with its release.
 //
 //   HALVANE_LOSE_PRESS=Escape      the key, by SDL's name or the X keysym name
-//                                  the e2e tests use: Return, q, 2, KP_0, ...
+//                                  the e2e tests use: Return, q, 2, KP_0, ...;
+//                                  a letter is the key that types it
 //   HALVANE_LOSE_PRESS=button1     the first press of the left button
 //
 // The program's own input trace then shows the press nowhere, as if it had
@@ -55,7 +56,11 @@ Target& TheTarget() {
     target.button = true;
     target.code = std::atoi(name + 6);
   } else {
-    target.code = SDL_GetScancodeFromName(SdlKeyName(name));
+    // The key that gives the name on the desktop's layout (on a French
+    // keyboard "q" is the key in the US "a" place); else the key SDL calls so.
+    const SDL_Keycode key = SDL_GetKeyFromName(SdlKeyName(name));
+    target.code = key == SDLK_UNKNOWN ? SDL_SCANCODE_UNKNOWN : SDL_GetScancodeFromKey(key);
+    if (target.code == SDL_SCANCODE_UNKNOWN) target.code = SDL_GetScancodeFromName(SdlKeyName(name));
     if (target.code == SDL_SCANCODE_UNKNOWN) {
       std::fprintf(stderr, "input lost-press shim: SDL has no key called \"%s\"\n", name);
       target.state = Target::kDone;

@@ -15,12 +15,14 @@
 #     --whole-label    run the whole e2e label for each key, not only the
 #                      tests that press it
 #     --record-only    only the first run, that writes the press log
+#     --tabulate       no runs: the table from the outputs the last runs
+#                      left in the build folder (lost-press-<key>.txt)
 #   With no keys, every key in the log is lost in turn. Keys are X keysym
 #   names as the tests use them ("Escape", "q", "KP_0") or "button1".
 #   Exits non-zero when a test passed over its lost key.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../../.." && pwd)"
-build="$root/build" log="" jobs=2 at_once=1 whole=0 record_only=0
+build="$root/build" log="" jobs=2 at_once=1 whole=0 record_only=0 tabulate=0
 keys=()
 while [ $# -gt 0 ]; do
   case "$1" in
@@ -30,7 +32,8 @@ while [ $# -gt 0 ]; do
     --keys-at-once) at_once="$2"; shift 2 ;;
     --whole-label) whole=1; shift ;;
     --record-only) record_only=1; shift ;;
-    -h|--help) sed -n '2,22p' "$0"; exit 0 ;;
+    --tabulate) tabulate=1; shift ;;
+    -h|--help) sed -n '2,24p' "$0"; exit 0 ;;
     *) keys+=("$1"); shift ;;
   esac
 done
@@ -59,7 +62,8 @@ export HALVANE_DIALOGS=stderr
 unset HALVANE_LOSE_PRESS HALVANE_LOSE_PRESS_LIBRARY
 
 # The names of the tests of a ctest output that ended in each way.
-outcome() { sed -n -E 's/^ *[0-9]+\/[0-9]+ Test +#[0-9]+: ([^ ]+) \.*'"$2"'.*/\1/p' "$1" | sort -u; }
+# (A parameterised test's name goes on with "  # GetParam() = ...".)
+outcome() { sed -n -E 's/^ *[0-9]+\/[0-9]+ Test +#[0-9]+: ([^ ]+) .*'"$2"'.*/\1/p' "$1" | sort -u; }
 
 if [ -z "$log" ]; then
   log="$work/presses.log"
@@ -91,11 +95,18 @@ run_key() {
   regex="^($(printf '%s\n' "$tests" | sed 's/[.[\]()*+?^$|]/\\&/g' | paste -sd'|'))( |$)"
   local filter=(-R "$regex")
   [ "$whole" = 1 ] && filter=()
-  HALVANE_LOSE_PRESS="$key" HALVANE_LOSE_PRESS_LIBRARY="$shim" \
-    ctest --test-dir "$build" -L e2e "${filter[@]}" -j"$jobs" --output-on-failure >"$work/$n.out" 2>&1 || true
+  local saved
+  saved="$build/lost-press-$(tr -c 'A-Za-z0-9_\n' _ <<<"$key").txt"
+  if [ "$tabulate" = 1 ]; then
+    cp "$saved" "$work/$n.out"
+  else
+    HALVANE_LOSE_PRESS="$key" HALVANE_LOSE_PRESS_LIBRARY="$shim" \
+      ctest --test-dir "$build" -L e2e "${filter[@]}" -j"$jobs" --output-on-failure >"$work/$n.out" 2>&1 || true
+    cp "$work/$n.out" "$saved"
+  fi
   local failed passed
   failed="$(outcome "$work/$n.out" '\*\*\*')"
-  passed="$(outcome "$work/$n.out" ' +Passed')"
+  passed="$(outcome "$work/$n.out" ' Passed ')"
   : >"$work/$n.result"
   while read -r t; do
     [ -n "$t" ] || continue
@@ -107,7 +118,6 @@ run_key() {
       echo "notrun $t" >>"$work/$n.result"
     fi
   done <<<"$tests"
-  cp "$work/$n.out" "$build/lost-press-$(tr -c 'A-Za-z0-9_\n' _ <<<"$key").txt"
 }
 
 # The keys' runs, at most $at_once at a time (the X server is a job too, so
@@ -125,7 +135,7 @@ for key in "${keys[@]}"; do
     sleep 1
   done
 done
-for pid in "${runs[@]}"; do wait "$pid" || true; done
+for pid in "${runs[@]}"; do wait "$pid" 2>/dev/null || true; done
 
 status=0
 printf '%-10s %8s %7s  %s\n' key pressing failed "passed (or not run) over the lost press"
