@@ -90,6 +90,22 @@ bool WantsRectangle(SInt32 w, SInt32 h) {
 
 GLenum Target(const ImageGL& image) { return image.rectangle ? kTextureRectangle : GL_TEXTURE_2D; }
 
+// Gives the bound texture of the image its edge clamping and filter, unless
+// it has them from an earlier draw.
+void SetSampling(ImageGL* image, GLenum target) {
+  const UInt32 context = CurrentContextSerial();
+  if (!image->sharedTexture && image->samplingTexture == image->texture && image->samplingContext == context &&
+      image->samplingFilter == image->filter)
+    return;
+  glTexParameteri(target, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameteri(target, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  glTexParameteri(target, GL_TEXTURE_MIN_FILTER, image->filter);
+  glTexParameteri(target, GL_TEXTURE_MAG_FILTER, image->filter);
+  image->samplingFilter = image->filter;
+  image->samplingTexture = image->texture;
+  image->samplingContext = context;
+}
+
 // A rectangle texture gets the image's own sides plus the transparent edge
 // texel a power of two would have had.
 Rect UploadTexture(UInt32* name, const void* pixels, SInt32 rowBytes, SInt16 depth, const Rect* source, bool xrgb,
@@ -244,6 +260,8 @@ void ImageGL::UpdateTexture(const void* pixels, SInt32 rowBytes, SInt16 depth, c
   texWidth = SInt16(rectangle ? RectangleSide(w) : NextPowTwo(w));
   texHeight = SInt16(rectangle ? RectangleSide(h) : NextPowTwo(h));
   opaqueTexels = texWidth == w && texHeight == h && AllOpaque(pixels, rowBytes, depth, *source, xrgb);
+  // A name made anew starts with the default sampling.
+  samplingTexture = 0;
   UploadTexture(&texture, pixels, rowBytes, depth, source, xrgb, rectangle);
   const Rect shown = {0, 0, imageHeight, imageWidth};
   SetTextureRect(&shown);
@@ -346,10 +364,7 @@ void ImageGL::DrawQuad(const R& destination, bool bright) {
     if (!bright) glColor4f(red * alpha, green * alpha, blue * alpha, alpha);
   }
   glBindTexture_fast(target, texture);
-  glTexParameteri(target, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-  glTexParameteri(target, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-  glTexParameteri(target, GL_TEXTURE_MIN_FILTER, filter);
-  glTexParameteri(target, GL_TEXTURE_MAG_FILTER, filter);
+  SetSampling(this, target);
   if (bright && blend)
     SetBrightRGBA(red, green, blue, alpha);
   else
@@ -468,10 +483,7 @@ void DrawImageQuads(ImageGL* image, const ImageQuad* quads, int count) {
   const GLenum target = Target(*image);
   glEnable(target);
   glBindTexture_fast(target, image->texture);
-  glTexParameteri(target, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-  glTexParameteri(target, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-  glTexParameteri(target, GL_TEXTURE_MIN_FILTER, image->filter);
-  glTexParameteri(target, GL_TEXTURE_MAG_FILTER, image->filter);
+  SetSampling(image, target);
   auto blends = [image](const ImageQuad& q) {
     return image->opaqueTexels || image->hasAlpha || q.alpha < 1.0f || Tinted(q);
   };

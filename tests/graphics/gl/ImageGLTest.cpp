@@ -475,6 +475,89 @@ TEST_F(Images, PixMapSourceIsCutToThePixMap) {
   DisposeGWorld(world);
 }
 
+// A draw gives the texture its sampling only when the texture has not had
+// it: once for a name, again when the filter changes or the picture is made
+// anew, and at every draw of a texture that images share.
+TEST_F(Images, SamplingIsSetWhenTheTextureOrItsFilterChanges) {
+  if (!OpenWindow(640, 480)) return;
+  ImageBuffer buffer(kTexSide, kTexSide);
+  FillQuadrants(&buffer);
+  const Rect source = {0, 0, kTexSide, kTexSide};
+  ImageGL image;
+  image.New(&buffer, &source);
+  auto filterOf = [](UInt32 name) {
+    glBindTexture_fast(GL_TEXTURE_2D, name);
+    GLint min = 0, mag = 0, wrap = 0;
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &min);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &mag);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, &wrap);
+    EXPECT_EQ(min, mag);
+    EXPECT_EQ(wrap, GL_CLAMP_TO_EDGE);
+    return min;
+  };
+  auto set = [](UInt32 name, GLint f) {
+    glBindTexture_fast(GL_TEXTURE_2D, name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, f);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, f);
+  };
+  ASSERT_TRUE(BeginGrey());
+  image.filter = GL_NEAREST;
+  image.Draw(&dest);
+  EXPECT_EQ(filterOf(image.texture), GL_NEAREST);
+  {
+    SCOPED_TRACE("the filter changed");
+    image.filter = GL_LINEAR;
+    image.Draw(&dest);
+    EXPECT_EQ(filterOf(image.texture), GL_LINEAR);
+  }
+  {
+    SCOPED_TRACE("nothing changed: the draw leaves the texture's sampling alone");
+    set(image.texture, GL_NEAREST);
+    image.Draw(&dest);
+    EXPECT_EQ(filterOf(image.texture), GL_NEAREST);
+    set(image.texture, GL_LINEAR);
+  }
+  {
+    SCOPED_TRACE("a new frame leaves the picture drawn last as it was");
+    image.filter = GL_NEAREST;
+    image.Draw(&dest);
+    OpenGLEndDraw();
+    ASSERT_TRUE(BeginGrey());
+    EXPECT_EQ(filterOf(image.texture), GL_NEAREST);
+    image.filter = GL_LINEAR;
+  }
+  {
+    SCOPED_TRACE("made anew, with the filter it had");
+    image.New(&buffer, &source);
+    image.Draw(&dest);
+    EXPECT_EQ(filterOf(image.texture), GL_LINEAR);
+    // The batch sets it the same way.
+    image.New(&buffer, &source);
+    const ImageQuad quad{RectF{100, 100, 164, 164}, 1, 1, 1, 1};
+    DrawImageQuads(&image, &quad, 1);
+    EXPECT_EQ(filterOf(image.texture), GL_LINEAR);
+    EXPECT_RGB_NEAR(PortPixel(116, 116), 255, 0, 0);
+  }
+  {
+    SCOPED_TRACE("two images on one texture, filtered differently");
+    ImageGL sharp, smooth;
+    for (ImageGL* i : {&sharp, &smooth}) {
+      i->texture = image.texture;
+      i->sharedTexture = 1;
+      i->texWidth = i->texHeight = i->imageWidth = i->imageHeight = kTexSide;
+    }
+    sharp.filter = GL_NEAREST;
+    smooth.filter = GL_LINEAR;
+    for (int round = 0; round < 2; ++round) {
+      sharp.Draw(&dest);
+      EXPECT_EQ(filterOf(image.texture), GL_NEAREST) << round;
+      smooth.Draw(&dest);
+      EXPECT_EQ(filterOf(image.texture), GL_LINEAR) << round;
+    }
+  }
+  OpenGLEndDraw();
+}
+
 TEST_F(Images, NoTextureDrawsNothingAndTouchesNoState) {
   if (!OpenWindow(640, 480)) return;
   ImageGL image;
