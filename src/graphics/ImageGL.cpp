@@ -10,8 +10,10 @@
 #include <utility>
 #include <vector>
 
+#include "foundation/Letterbox.h"
 #include "graphics/ImageBuffer.h"
 #include "graphics/OpenGLContext.h"
+#include "graphics/OpenGLFrame.h"
 
 GLBindCache glBindCACHE;
 ImageDrawCounts imageDrawCOUNTS;
@@ -90,18 +92,18 @@ bool WantsRectangle(SInt32 w, SInt32 h) {
 
 GLenum Target(const ImageGL& image) { return image.rectangle ? kTextureRectangle : GL_TEXTURE_2D; }
 
-// Gives the bound texture of the image its edge clamping and filter, unless
-// it has them from an earlier draw.
-void SetSampling(ImageGL* image, GLenum target) {
+// Gives the bound texture of the image its edge clamping and the filter,
+// unless it has them from an earlier draw.
+void SetSampling(ImageGL* image, GLenum target, SInt32 filter) {
   const UInt32 context = CurrentContextSerial();
   if (!image->sharedTexture && image->samplingTexture == image->texture && image->samplingContext == context &&
-      image->samplingFilter == image->filter)
+      image->samplingFilter == filter)
     return;
   glTexParameteri(target, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
   glTexParameteri(target, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-  glTexParameteri(target, GL_TEXTURE_MIN_FILTER, image->filter);
-  glTexParameteri(target, GL_TEXTURE_MAG_FILTER, image->filter);
-  image->samplingFilter = image->filter;
+  glTexParameteri(target, GL_TEXTURE_MIN_FILTER, filter);
+  glTexParameteri(target, GL_TEXTURE_MAG_FILTER, filter);
+  image->samplingFilter = filter;
   image->samplingTexture = image->texture;
   image->samplingContext = context;
 }
@@ -341,6 +343,30 @@ void RectCentre(const RectF& r, float* cx, float* cy) {
 
 void (*imageDrawRecorder)(const ImageDraw& draw) = nullptr;
 
+namespace {
+
+bool Whole(float v) { return v == std::floor(v); }
+
+// The quad lays the texels it shows one on each window pixel, their corners
+// on whole pixels: every pixel centre then falls on a texel's centre, where
+// the linear filter gives that texel alone, as the cheaper nearest one does.
+template <typename R>
+bool TexelPerPixel(const ImageGL& image, const R& r) {
+  if (image.rotation != 0.0f) return false;
+  const Rect& port = glDrawVars.portRect;
+  const Rect& window = glDrawVars.windRect;
+  const Letterbox box = ComputeLetterbox(port.right - port.left, port.bottom - port.top, window.right - window.left,
+                                         window.bottom - window.top);
+  if (box.s != 1.0f || !Whole(box.mx) || !Whole(box.my)) return false;
+  const float w = image.rectangle ? 1.0f : float(image.texWidth), h = image.rectangle ? 1.0f : float(image.texHeight);
+  const float* t = image.texCoords;
+  const float s0 = t[0] * w, s1 = t[6] * w, t0 = t[1] * h, t1 = t[7] * h;
+  return Whole(float(r.left)) && Whole(float(r.top)) && Whole(s0) && Whole(t0) &&
+         float(r.right) - float(r.left) == s1 - s0 && float(r.bottom) - float(r.top) == t1 - t0;
+}
+
+}  // namespace
+
 template <typename R>
 void ImageGL::DrawQuad(const R& destination, bool bright) {
   if (imageDrawRecorder) {
@@ -364,7 +390,7 @@ void ImageGL::DrawQuad(const R& destination, bool bright) {
     if (!bright) glColor4f(red * alpha, green * alpha, blue * alpha, alpha);
   }
   glBindTexture_fast(target, texture);
-  SetSampling(this, target);
+  SetSampling(this, target, filter == GL_LINEAR && TexelPerPixel(*this, r) ? GL_NEAREST : filter);
   if (bright && blend)
     SetBrightRGBA(red, green, blue, alpha);
   else
@@ -483,7 +509,7 @@ void DrawImageQuads(ImageGL* image, const ImageQuad* quads, int count) {
   const GLenum target = Target(*image);
   glEnable(target);
   glBindTexture_fast(target, image->texture);
-  SetSampling(image, target);
+  SetSampling(image, target, image->filter);
   auto blends = [image](const ImageQuad& q) {
     return image->opaqueTexels || image->hasAlpha || q.alpha < 1.0f || Tinted(q);
   };

@@ -558,6 +558,77 @@ TEST_F(Images, SamplingIsSetWhenTheTextureOrItsFilterChanges) {
   OpenGLEndDraw();
 }
 
+// A picture whose texels land one on each window pixel, at whole pixels, is
+// sampled nearest (each pixel centre is a texel centre, so the pixels are
+// the texels themselves); any other is sampled as its filter says.
+TEST_F(Images, TexelsLaidOnePerPixelAreSampledNearest) {
+  struct Case {
+    const char* name;
+    SInt32 windowWidth, windowHeight;
+    int side;  // of the picture; big ones go into rectangle textures
+    RectF dest;
+    float rotation;
+    bool part;  // only the picture's part (4, 4)-(20, 20) is shown
+    GLint expected;
+  };
+  const Case cases[] = {
+      {"whole pixels, its own size", 640, 480, 32, {100, 100, 132, 132}, 0, false, GL_NEAREST},
+      {"a rectangle texture", 640, 480, 300, {100, 100, 400, 400}, 0, false, GL_NEAREST},
+      {"a part of it", 640, 480, 32, {100, 100, 116, 116}, 0, true, GL_NEAREST},
+      {"whole margins around the port", 800, 480, 32, {100, 100, 132, 132}, 0, false, GL_NEAREST},
+      {"half a pixel lower", 640, 480, 32, {100.5f, 100, 132.5f, 132}, 0, false, GL_LINEAR},
+      {"half a pixel to the right", 640, 480, 32, {100, 100.5f, 132, 132.5f}, 0, false, GL_LINEAR},
+      {"stretched", 640, 480, 32, {100, 100, 164, 164}, 0, false, GL_LINEAR},
+      {"turned", 640, 480, 32, {100, 100, 132, 132}, 90, false, GL_LINEAR},
+      {"the window scaled", 960, 720, 32, {100, 100, 132, 132}, 0, false, GL_LINEAR},
+      {"half-pixel margins", 641, 480, 32, {100, 100, 132, 132}, 0, false, GL_LINEAR},
+  };
+  const ScopedRectangleTextures rectangles(1);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (!OpenWindow(c.windowWidth, c.windowHeight)) return;
+    // Every texel differs from its neighbours, so a pixel blended from
+    // several of them would show.
+    ImageBuffer buffer(c.side, c.side);
+    for (int y = 0; y < c.side; y++)
+      for (int x = 0; x < c.side; x++) {
+        UInt8* p = buffer.pixels + y * buffer.rowBytes + x * 4;
+        p[0] = UInt8(x * 37 + y * 11), p[1] = UInt8(x * 5 + y * 71), p[2] = UInt8((x ^ y) * 23), p[3] = 255;
+      }
+    ImageGL image;
+    const Rect source = {0, 0, SInt16(c.side), SInt16(c.side)};
+    image.New(&buffer, &source);
+    ASSERT_EQ(bool(image.rectangle), c.side == 300);
+    image.rotation = c.rotation;
+    if (c.part) {
+      image.srcRect = Rect{4, 4, 20, 20};
+      image.useSrcRect = 1;
+    }
+    ASSERT_TRUE(BeginGrey());
+    image.Draw(&c.dest);
+    GLint min = 0, mag = 0;
+    glGetTexParameteriv(image.rectangle ? 0x84F5 : GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &min);
+    glGetTexParameteriv(image.rectangle ? 0x84F5 : GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &mag);
+    EXPECT_EQ(min, c.expected);
+    EXPECT_EQ(mag, c.expected);
+    if (c.expected == GL_NEAREST) {
+      // The pixels are the texels.
+      const Letterbox box = ComputeLetterbox(640, 480, c.windowWidth, c.windowHeight);
+      const int w = int(c.dest.right - c.dest.left), h = int(c.dest.bottom - c.dest.top);
+      const int first = c.part ? 4 : 0;
+      int wrong = 0;
+      for (int y = 0; y < h; y += 3)
+        for (int x = 0; x < w; x += 3) {
+          const RGBA8 got = WindowPixel(int(box.mx + c.dest.left) + x, int(box.my + c.dest.top) + y);
+          const UInt8* t = buffer.pixels + (first + y) * buffer.rowBytes + (first + x) * 4;
+          if (got.r != t[0] || got.g != t[1] || got.b != t[2]) ++wrong;
+        }
+      EXPECT_EQ(wrong, 0);
+    }
+    OpenGLEndDraw();
+  }
+}
+
 TEST_F(Images, NoTextureDrawsNothingAndTouchesNoState) {
   if (!OpenWindow(640, 480)) return;
   ImageGL image;
