@@ -509,7 +509,10 @@ void DrawImageQuads(ImageGL* image, const ImageQuad* quads, int count) {
   const GLenum target = Target(*image);
   glEnable(target);
   glBindTexture_fast(target, image->texture);
-  SetSampling(image, target, image->filter);
+  const bool nearest = image->filter == GL_LINEAR && std::all_of(quads, quads + count, [image](const ImageQuad& q) {
+                         return TexelPerPixel(*image, q.rect);
+                       });
+  SetSampling(image, target, nearest ? GL_NEAREST : image->filter);
   auto blends = [image](const ImageQuad& q) {
     return image->opaqueTexels || image->hasAlpha || q.alpha < 1.0f || Tinted(q);
   };

@@ -604,13 +604,27 @@ TEST_F(Images, TexelsLaidOnePerPixelAreSampledNearest) {
       image.srcRect = Rect{4, 4, 20, 20};
       image.useSrcRect = 1;
     }
+    OpenGLEndDraw();
     ASSERT_TRUE(BeginGrey());
     image.Draw(&c.dest);
+    const GLenum target = image.rectangle ? 0x84F5 : GL_TEXTURE_2D;
     GLint min = 0, mag = 0;
-    glGetTexParameteriv(image.rectangle ? 0x84F5 : GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &min);
-    glGetTexParameteriv(image.rectangle ? 0x84F5 : GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &mag);
+    glGetTexParameteriv(target, GL_TEXTURE_MIN_FILTER, &min);
+    glGetTexParameteriv(target, GL_TEXTURE_MAG_FILTER, &mag);
     EXPECT_EQ(min, c.expected);
     EXPECT_EQ(mag, c.expected);
+    {
+      // A batch is sampled nearest only when all its quads are laid so.
+      SCOPED_TRACE("in a batch after one laid a texel on each pixel");
+      const float w = c.dest.right - c.dest.left, h = c.dest.bottom - c.dest.top;
+      const ImageQuad quads[2] = {{RectF{10, 10, 10 + h, 10 + w}, 1, 1, 1, 1}, {c.dest, 1, 1, 1, 1}};
+      DrawImageQuads(&image, quads, 2);
+      glBindTexture(target, image.texture);
+      glGetTexParameteriv(target, GL_TEXTURE_MIN_FILTER, &min);
+      EXPECT_EQ(min, c.expected);
+    }
+    ASSERT_TRUE(BeginGrey());
+    image.Draw(&c.dest);
     if (c.expected == GL_NEAREST) {
       // The pixels are the texels.
       const Letterbox box = ComputeLetterbox(640, 480, c.windowWidth, c.windowHeight);
