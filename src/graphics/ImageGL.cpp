@@ -10,8 +10,10 @@
 #include <utility>
 #include <vector>
 
+#include "foundation/Letterbox.h"
 #include "graphics/ImageBuffer.h"
 #include "graphics/OpenGLContext.h"
+#include "graphics/OpenGLFrame.h"
 
 GLBindCache glBindCACHE;
 ImageDrawCounts imageDrawCOUNTS;
@@ -89,6 +91,22 @@ bool WantsRectangle(SInt32 w, SInt32 h) {
 }
 
 GLenum Target(const ImageGL& image) { return image.rectangle ? kTextureRectangle : GL_TEXTURE_2D; }
+
+// Gives the bound texture of the image its edge clamping and the filter,
+// unless it has them from an earlier draw.
+void SetSampling(ImageGL* image, GLenum target, SInt32 filter) {
+  const UInt32 context = CurrentContextSerial();
+  if (!image->sharedTexture && image->samplingTexture == image->texture && image->samplingContext == context &&
+      image->samplingFilter == filter)
+    return;
+  glTexParameteri(target, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameteri(target, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  glTexParameteri(target, GL_TEXTURE_MIN_FILTER, filter);
+  glTexParameteri(target, GL_TEXTURE_MAG_FILTER, filter);
+  image->samplingFilter = filter;
+  image->samplingTexture = image->texture;
+  image->samplingContext = context;
+}
 
 // A rectangle texture gets the image's own sides plus the transparent edge
 // texel a power of two would have had.
@@ -244,6 +262,8 @@ void ImageGL::UpdateTexture(const void* pixels, SInt32 rowBytes, SInt16 depth, c
   texWidth = SInt16(rectangle ? RectangleSide(w) : NextPowTwo(w));
   texHeight = SInt16(rectangle ? RectangleSide(h) : NextPowTwo(h));
   opaqueTexels = texWidth == w && texHeight == h && AllOpaque(pixels, rowBytes, depth, *source, xrgb);
+  // A name made anew starts with the default sampling.
+  samplingTexture = 0;
   UploadTexture(&texture, pixels, rowBytes, depth, source, xrgb, rectangle);
   const Rect shown = {0, 0, imageHeight, imageWidth};
   SetTextureRect(&shown);
@@ -323,6 +343,30 @@ void RectCentre(const RectF& r, float* cx, float* cy) {
 
 void (*imageDrawRecorder)(const ImageDraw& draw) = nullptr;
 
+namespace {
+
+bool Whole(float v) { return v == std::floor(v); }
+
+// The quad lays the texels it shows one on each window pixel, their corners
+// on whole pixels: every pixel centre then falls on a texel's centre, where
+// the linear filter gives that texel alone, as the cheaper nearest one does.
+template <typename R>
+bool TexelPerPixel(const ImageGL& image, const R& r) {
+  if (image.rotation != 0.0f) return false;
+  const Rect& port = glDrawVars.portRect;
+  const Rect& window = glDrawVars.windRect;
+  const Letterbox box = ComputeLetterbox(port.right - port.left, port.bottom - port.top, window.right - window.left,
+                                         window.bottom - window.top);
+  if (box.s != 1.0f || !Whole(box.mx) || !Whole(box.my)) return false;
+  const float w = image.rectangle ? 1.0f : float(image.texWidth), h = image.rectangle ? 1.0f : float(image.texHeight);
+  const float* t = image.texCoords;
+  const float s0 = t[0] * w, s1 = t[6] * w, t0 = t[1] * h, t1 = t[7] * h;
+  return Whole(float(r.left)) && Whole(float(r.top)) && Whole(s0) && Whole(t0) &&
+         float(r.right) - float(r.left) == s1 - s0 && float(r.bottom) - float(r.top) == t1 - t0;
+}
+
+}  // namespace
+
 template <typename R>
 void ImageGL::DrawQuad(const R& destination, bool bright) {
   if (imageDrawRecorder) {
@@ -346,10 +390,7 @@ void ImageGL::DrawQuad(const R& destination, bool bright) {
     if (!bright) glColor4f(red * alpha, green * alpha, blue * alpha, alpha);
   }
   glBindTexture_fast(target, texture);
-  glTexParameteri(target, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-  glTexParameteri(target, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-  glTexParameteri(target, GL_TEXTURE_MIN_FILTER, filter);
-  glTexParameteri(target, GL_TEXTURE_MAG_FILTER, filter);
+  SetSampling(this, target, filter == GL_LINEAR && TexelPerPixel(*this, r) ? GL_NEAREST : filter);
   if (bright && blend)
     SetBrightRGBA(red, green, blue, alpha);
   else
@@ -468,10 +509,10 @@ void DrawImageQuads(ImageGL* image, const ImageQuad* quads, int count) {
   const GLenum target = Target(*image);
   glEnable(target);
   glBindTexture_fast(target, image->texture);
-  glTexParameteri(target, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-  glTexParameteri(target, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-  glTexParameteri(target, GL_TEXTURE_MIN_FILTER, image->filter);
-  glTexParameteri(target, GL_TEXTURE_MAG_FILTER, image->filter);
+  const bool nearest = image->filter == GL_LINEAR && std::all_of(quads, quads + count, [image](const ImageQuad& q) {
+                         return TexelPerPixel(*image, q.rect);
+                       });
+  SetSampling(image, target, nearest ? GL_NEAREST : image->filter);
   auto blends = [image](const ImageQuad& q) {
     return image->opaqueTexels || image->hasAlpha || q.alpha < 1.0f || Tinted(q);
   };

@@ -75,6 +75,12 @@ class ImageGL {
   // The serial of the context the texture name was made in: in another
   // context the number names nothing yet, and is taken afresh.
   UInt32 textureContext = 0;
+  // The sampling (edge clamping and this filter) last given to the texture,
+  // with the name and context it was given in: a draw sets it only when one
+  // of them changed. A shared texture is set at each draw, as the images
+  // that share it may filter differently.
+  SInt32 samplingFilter = 0;
+  UInt32 samplingTexture = 0, samplingContext = 0;
 
   ImageGL();
   ~ImageGL();

@@ -8,6 +8,7 @@
 
 #include "foundation/Clock.h"
 #include "graphics/GameWindow.h"
+#include "graphics/ImageGL.h"
 #include "graphics/MenuBarGL.h"
 #include "graphics/OpenGLContext.h"
 #include "shell/ApplInfo.h"
@@ -143,6 +144,9 @@ void OpenGLBeginDraw(GrafPtr port) {
   glLoadIdentity();
   glShadeModel(GL_FLAT);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  // The defaults go to the default texture: set on whatever picture was
+  // bound last, they would change its sampling, which images set only once.
+  glBindTexture_fast(GL_TEXTURE_2D, 0);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);

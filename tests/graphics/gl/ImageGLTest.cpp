@@ -475,6 +475,174 @@ TEST_F(Images, PixMapSourceIsCutToThePixMap) {
   DisposeGWorld(world);
 }
 
+// A draw gives the texture its sampling only when the texture has not had
+// it: once for a name, again when the filter changes or the picture is made
+// anew, and at every draw of a texture that images share.
+TEST_F(Images, SamplingIsSetWhenTheTextureOrItsFilterChanges) {
+  if (!OpenWindow(640, 480)) return;
+  ImageBuffer buffer(kTexSide, kTexSide);
+  FillQuadrants(&buffer);
+  const Rect source = {0, 0, kTexSide, kTexSide};
+  ImageGL image;
+  image.New(&buffer, &source);
+  auto filterOf = [](UInt32 name) {
+    glBindTexture_fast(GL_TEXTURE_2D, name);
+    GLint min = 0, mag = 0, wrap = 0;
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &min);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &mag);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, &wrap);
+    EXPECT_EQ(min, mag);
+    EXPECT_EQ(wrap, GL_CLAMP_TO_EDGE);
+    return min;
+  };
+  auto set = [](UInt32 name, GLint f) {
+    glBindTexture_fast(GL_TEXTURE_2D, name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, f);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, f);
+  };
+  ASSERT_TRUE(BeginGrey());
+  image.filter = GL_NEAREST;
+  image.Draw(&dest);
+  EXPECT_EQ(filterOf(image.texture), GL_NEAREST);
+  {
+    SCOPED_TRACE("the filter changed");
+    image.filter = GL_LINEAR;
+    image.Draw(&dest);
+    EXPECT_EQ(filterOf(image.texture), GL_LINEAR);
+  }
+  {
+    SCOPED_TRACE("nothing changed: the draw leaves the texture's sampling alone");
+    set(image.texture, GL_NEAREST);
+    image.Draw(&dest);
+    EXPECT_EQ(filterOf(image.texture), GL_NEAREST);
+    set(image.texture, GL_LINEAR);
+  }
+  {
+    SCOPED_TRACE("a new frame leaves the picture drawn last as it was");
+    image.filter = GL_NEAREST;
+    image.Draw(&dest);
+    OpenGLEndDraw();
+    ASSERT_TRUE(BeginGrey());
+    EXPECT_EQ(filterOf(image.texture), GL_NEAREST);
+    image.filter = GL_LINEAR;
+  }
+  {
+    SCOPED_TRACE("made anew, with the filter it had");
+    image.New(&buffer, &source);
+    image.Draw(&dest);
+    EXPECT_EQ(filterOf(image.texture), GL_LINEAR);
+    // The batch sets it the same way.
+    image.New(&buffer, &source);
+    const ImageQuad quad{RectF{100, 100, 164, 164}, 1, 1, 1, 1};
+    DrawImageQuads(&image, &quad, 1);
+    EXPECT_EQ(filterOf(image.texture), GL_LINEAR);
+    EXPECT_RGB_NEAR(PortPixel(116, 116), 255, 0, 0);
+  }
+  {
+    SCOPED_TRACE("two images on one texture, filtered differently");
+    ImageGL sharp, smooth;
+    for (ImageGL* i : {&sharp, &smooth}) {
+      i->texture = image.texture;
+      i->sharedTexture = 1;
+      i->texWidth = i->texHeight = i->imageWidth = i->imageHeight = kTexSide;
+    }
+    sharp.filter = GL_NEAREST;
+    smooth.filter = GL_LINEAR;
+    for (int round = 0; round < 2; ++round) {
+      sharp.Draw(&dest);
+      EXPECT_EQ(filterOf(image.texture), GL_NEAREST) << round;
+      smooth.Draw(&dest);
+      EXPECT_EQ(filterOf(image.texture), GL_LINEAR) << round;
+    }
+  }
+  OpenGLEndDraw();
+}
+
+// A picture whose texels land one on each window pixel, at whole pixels, is
+// sampled nearest (each pixel centre is a texel centre, so the pixels are
+// the texels themselves); any other is sampled as its filter says.
+TEST_F(Images, TexelsLaidOnePerPixelAreSampledNearest) {
+  struct Case {
+    const char* name;
+    SInt32 windowWidth, windowHeight;
+    int side;  // of the picture; big ones go into rectangle textures
+    RectF dest;
+    float rotation;
+    bool part;  // only the picture's part (4, 4)-(20, 20) is shown
+    GLint expected;
+  };
+  const Case cases[] = {
+      {"whole pixels, its own size", 640, 480, 32, {100, 100, 132, 132}, 0, false, GL_NEAREST},
+      {"a rectangle texture", 640, 480, 300, {100, 100, 400, 400}, 0, false, GL_NEAREST},
+      {"a part of it", 640, 480, 32, {100, 100, 116, 116}, 0, true, GL_NEAREST},
+      {"whole margins around the port", 800, 480, 32, {100, 100, 132, 132}, 0, false, GL_NEAREST},
+      {"half a pixel lower", 640, 480, 32, {100.5f, 100, 132.5f, 132}, 0, false, GL_LINEAR},
+      {"half a pixel to the right", 640, 480, 32, {100, 100.5f, 132, 132.5f}, 0, false, GL_LINEAR},
+      {"stretched", 640, 480, 32, {100, 100, 164, 164}, 0, false, GL_LINEAR},
+      {"turned", 640, 480, 32, {100, 100, 132, 132}, 90, false, GL_LINEAR},
+      {"the window scaled", 960, 720, 32, {100, 100, 132, 132}, 0, false, GL_LINEAR},
+      {"half-pixel margins", 641, 480, 32, {100, 100, 132, 132}, 0, false, GL_LINEAR},
+  };
+  const ScopedRectangleTextures rectangles(1);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (!OpenWindow(c.windowWidth, c.windowHeight)) return;
+    // Every texel differs from its neighbours, so a pixel blended from
+    // several of them would show.
+    ImageBuffer buffer(c.side, c.side);
+    for (int y = 0; y < c.side; y++)
+      for (int x = 0; x < c.side; x++) {
+        UInt8* p = buffer.pixels + y * buffer.rowBytes + x * 4;
+        p[0] = UInt8(x * 37 + y * 11), p[1] = UInt8(x * 5 + y * 71), p[2] = UInt8((x ^ y) * 23), p[3] = 255;
+      }
+    ImageGL image;
+    const Rect source = {0, 0, SInt16(c.side), SInt16(c.side)};
+    image.New(&buffer, &source);
+    ASSERT_EQ(bool(image.rectangle), c.side == 300);
+    image.rotation = c.rotation;
+    if (c.part) {
+      image.srcRect = Rect{4, 4, 20, 20};
+      image.useSrcRect = 1;
+    }
+    OpenGLEndDraw();
+    ASSERT_TRUE(BeginGrey());
+    image.Draw(&c.dest);
+    const GLenum target = image.rectangle ? 0x84F5 : GL_TEXTURE_2D;
+    GLint min = 0, mag = 0;
+    glGetTexParameteriv(target, GL_TEXTURE_MIN_FILTER, &min);
+    glGetTexParameteriv(target, GL_TEXTURE_MAG_FILTER, &mag);
+    EXPECT_EQ(min, c.expected);
+    EXPECT_EQ(mag, c.expected);
+    {
+      // A batch is sampled nearest only when all its quads are laid so.
+      SCOPED_TRACE("in a batch after one laid a texel on each pixel");
+      const float w = c.dest.right - c.dest.left, h = c.dest.bottom - c.dest.top;
+      const ImageQuad quads[2] = {{RectF{10, 10, 10 + h, 10 + w}, 1, 1, 1, 1}, {c.dest, 1, 1, 1, 1}};
+      DrawImageQuads(&image, quads, 2);
+      glBindTexture(target, image.texture);
+      glGetTexParameteriv(target, GL_TEXTURE_MIN_FILTER, &min);
+      EXPECT_EQ(min, c.expected);
+    }
+    ASSERT_TRUE(BeginGrey());
+    image.Draw(&c.dest);
+    if (c.expected == GL_NEAREST) {
+      // The pixels are the texels.
+      const Letterbox box = ComputeLetterbox(640, 480, c.windowWidth, c.windowHeight);
+      const int w = int(c.dest.right - c.dest.left), h = int(c.dest.bottom - c.dest.top);
+      const int first = c.part ? 4 : 0;
+      int wrong = 0;
+      for (int y = 0; y < h; y += 3)
+        for (int x = 0; x < w; x += 3) {
+          const RGBA8 got = WindowPixel(int(box.mx + c.dest.left) + x, int(box.my + c.dest.top) + y);
+          const UInt8* t = buffer.pixels + (first + y) * buffer.rowBytes + (first + x) * 4;
+          if (got.r != t[0] || got.g != t[1] || got.b != t[2]) ++wrong;
+        }
+      EXPECT_EQ(wrong, 0);
+    }
+    OpenGLEndDraw();
+  }
+}
+
 TEST_F(Images, NoTextureDrawsNothingAndTouchesNoState) {
   if (!OpenWindow(640, 480)) return;
   ImageGL image;
