@@ -75,6 +75,11 @@ for program in "${programs[@]}"; do
   wait_for "$log" "ready title"
   sleep "$settle"
   measure "$who" title "$pid"
+  # The logo movie has closed by the title: its decoder's libraries should
+  # be gone (a library that stays once loaded shows here).
+  echo "    mapped after the movie: $(awk '/\/lib(av|sw)[a-z]*\.so/ {n = split($6, p, "/"); print p[n]}' \
+    "/proc/$pid/maps" | sort -u | tr '\n' ' ')(libav*/libsw*), $(awk 'NF >= 6 && /\.so/ {print $6}' \
+    "/proc/$pid/maps" | sort -u | wc -l) libraries in all"
   # One press on the title, one click on the menu's Play: each waits for
   # the screen that follows to take input.
   "$work/drive" key Return

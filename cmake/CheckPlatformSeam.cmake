@@ -11,7 +11,7 @@
 cmake_policy(SET CMP0057 NEW)
 set(sdl "SDL[^>\"]*")
 set(ffmpeg "libav[^>\"]*|libsw[^>\"]*")
-set(posix "unistd\\.h|fcntl\\.h|dirent\\.h|pwd\\.h|sys/[^>\"]*")
+set(posix "unistd\\.h|fcntl\\.h|dirent\\.h|pwd\\.h|dlfcn\\.h|sys/[^>\"]*")
 macro(include_of what)
   set(${what}_include "#[ \t]*include[ \t]*[<\"](${${what}})[>\"]")
 endmacro()

@@ -2,8 +2,9 @@
 // falls due, into a 32-bit pixel map at a box, and its sound handed to a
 // sound output that the caller gives (the platform layer has no audio of
 // its own; the sound subsystem provides one). The program's movies are
-// decoded by FFmpeg (ffmpeg/FFmpegMovie.cpp); tests install a fake through
-// SetMovieFactory.
+// decoded by FFmpeg (ffmpeg/FFmpegMovie.cpp), whose libraries are loaded
+// when a movie opens and unloaded when the last open movie closes; tests
+// install a fake through SetMovieFactory.
 #pragma once
 
 #include <memory>
@@ -13,6 +14,7 @@
 enum : SInt16 {
   kMovieFileMissing = -1,  // no file, or one that cannot be read
   kMovieFileDamaged = -2,  // a file that holds no picture that can be decoded
+                           // (also when the decoder's libraries cannot be loaded)
 };
 
 class MovieSoundOutput {
@@ -55,3 +57,11 @@ std::unique_ptr<Movie> NewFFmpegMovie(MovieSoundOutput* sound);
 typedef std::unique_ptr<Movie> (*MovieFactory)(MovieSoundOutput* sound);
 // Installs what NewMovie makes; null restores FFmpeg. Returns the previous one.
 MovieFactory SetMovieFactory(MovieFactory factory);
+
+// Where the FFmpeg movie loads its libraries, each library file name and
+// function name it looks up goes through the filter, and the name returned
+// is looked up instead (tests name one that does not exist, to see a missing
+// library or function). Null restores the names as they are. Returns the
+// previous filter.
+typedef const char* (*MovieLibraryNameFilter)(const char* name);
+MovieLibraryNameFilter SetMovieLibraryNameFilter(MovieLibraryNameFilter filter);

@@ -1,13 +1,17 @@
 // The FFmpeg movie player against the logo movie the asset generator puts
 // in the bundle: its frames fall due on the platform clock and land in the
 // box, its sound goes whole to the sound output, and files that are missing
-// or damaged give an error instead of a crash.
+// or damaged give an error instead of a crash. Its libraries are mapped
+// only while a movie is open, and one of them or one of their functions
+// missing fails the open the same way.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -204,6 +208,95 @@ TEST_F(MoviePlayerTest, ACorruptedMoviePlaysWhatItCanWithoutCrashing) {
     ++played;
   }
   EXPECT_GE(played, 1) << "damaged data in the middle still plays";
+}
+
+// The decoder's libraries mapped into this process now (the test program
+// does not link them).
+std::set<std::string> MappedMovieLibraries() {
+  std::istringstream maps(ReadAll("/proc/self/maps"));
+  std::set<std::string> mapped;
+  for (std::string line; std::getline(maps, line);) {
+    size_t slash = line.rfind('/');
+    if (slash == std::string::npos) continue;
+    std::string file = line.substr(slash + 1);
+    for (const char* stem : {"libavcodec.so", "libavformat.so", "libavutil.so", "libswscale.so", "libswresample.so"})
+      if (file.rfind(stem, 0) == 0) mapped.insert(file);
+  }
+  return mapped;
+}
+
+TEST_F(MoviePlayerTest, ItsLibrariesAreMappedOnlyWhileAMovieIsOpen) {
+  ASSERT_EQ(MappedMovieLibraries(), std::set<std::string>{});
+  std::unique_ptr<Movie> first = NewFFmpegMovie(&sound);
+  EXPECT_EQ(first->Open("/nonexistent/none.mov"), kMovieFileMissing);
+  EXPECT_EQ(MappedMovieLibraries(), std::set<std::string>{}) << "no file: nothing to load them for";
+  ASSERT_EQ(first->Open(LogoMovie().c_str()), 0);
+  EXPECT_EQ(MappedMovieLibraries().size(), 5u);
+  ASSERT_EQ(first->Open(LogoMovie().c_str()), 0) << "opened again";
+  std::unique_ptr<Movie> second = NewFFmpegMovie(&sound);
+  ASSERT_EQ(second->Open(LogoMovie().c_str()), 0);
+  first->Start();
+  first.reset();
+  EXPECT_EQ(MappedMovieLibraries().size(), 5u) << "the second movie still plays";
+  Picture picture;
+  second->SetBox(Rect{60, 0, 420, 640});
+  second->Start();
+  EXPECT_TRUE(second->Task(&picture.map));
+  second.reset();
+  EXPECT_EQ(MappedMovieLibraries(), std::set<std::string>{}) << "the last movie closed";
+}
+
+// Looks up every name as it is, and keeps it.
+std::vector<std::string> lookedUp;
+const char* RecordName(const char* name) {
+  lookedUp.push_back(name);
+  return name;
+}
+// Looks up one name as one that exists nowhere.
+std::string missingName;
+const char* MissName(const char* name) { return name == missingName ? "halvane_no_such_name" : name; }
+
+struct ScopedNameFilter {
+  explicit ScopedNameFilter(MovieLibraryNameFilter filter) : previous(SetMovieLibraryNameFilter(filter)) {}
+  ~ScopedNameFilter() { SetMovieLibraryNameFilter(previous); }
+  MovieLibraryNameFilter previous;
+};
+
+// Each library file and function the player looks up, missing in turn: the
+// open fails as for a movie it cannot decode, nothing plays, nothing stays
+// loaded, and once the name is back the movie plays.
+TEST_F(MoviePlayerTest, ALibraryOrFunctionMissingFailsTheOpenCleanly) {
+  lookedUp.clear();
+  {
+    ScopedNameFilter recording(RecordName);
+    ASSERT_EQ(NewFFmpegMovie(&sound)->Open(LogoMovie().c_str()), 0);
+  }
+  const std::set<std::string> names(lookedUp.begin(), lookedUp.end());
+  EXPECT_EQ(names.size(), lookedUp.size()) << "each name once";
+  for (const char* expected :
+       {"libavutil.so.", "libswresample.so.", "libswscale.so.", "libavcodec.so.", "libavformat.so.",
+        "avformat_open_input", "avcodec_send_packet", "av_frame_alloc", "swr_convert", "sws_scale"})
+    EXPECT_TRUE(std::any_of(names.begin(), names.end(), [&](const std::string& n) {
+      return n.rfind(expected, 0) == 0;
+    })) << expected;
+  EXPECT_GE(names.size(), 35u);
+
+  for (const std::string& name : lookedUp) {
+    missingName = name;
+    ScopedNameFilter missing(MissName);
+    std::unique_ptr<Movie> movie = NewFFmpegMovie(&sound);
+    EXPECT_EQ(movie->Open(LogoMovie().c_str()), kMovieFileDamaged) << name;
+    Picture picture;
+    movie->SetBox(Rect{60, 0, 420, 640});
+    movie->Start();
+    EXPECT_FALSE(movie->Task(&picture.map)) << name;
+    EXPECT_FALSE(movie->Done()) << name;
+    movie.reset();
+    EXPECT_EQ(MappedMovieLibraries(), std::set<std::string>{}) << name;
+  }
+  EXPECT_EQ(sound.starts, 0);
+  std::unique_ptr<Movie> movie = NewFFmpegMovie(&sound);
+  EXPECT_EQ(movie->Open(LogoMovie().c_str()), 0);
 }
 
 }  // namespace

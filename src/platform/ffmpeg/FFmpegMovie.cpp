@@ -1,25 +1,18 @@
 // Movies decoded by FFmpeg. Made for short movies such as the logo: Open
 // reads the whole file, decodes the sound track into memory (the sound
 // subsystem plays it as one block) and keeps the picture's packets, which
-// Task decodes as their frames fall due. Only this folder sees FFmpeg.
+// Task decodes as their frames fall due. Only this folder sees FFmpeg, whose
+// libraries an open movie holds (FFmpegLibraries.h).
 #include <algorithm>
 #include <cstdio>
 #include <deque>
 #include <filesystem>
 #include <vector>
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-#include <libavutil/channel_layout.h>
-#include <libavutil/log.h>
-#include <libswresample/swresample.h>
-#include <libswscale/swscale.h>
-}
-
 #include "platform/MoviePlayer.h"
 #include "platform/PlatformFiles.h"
 #include "platform/PlatformTime.h"
+#include "platform/ffmpeg/FFmpegLibraries.h"
 
 namespace {
 
@@ -28,13 +21,14 @@ namespace {
 constexpr size_t kMaxPictureBytes = size_t(64) << 20;
 constexpr size_t kMaxSoundSeconds = 120;
 
-bool OpenDecoder(const AVStream* stream, AVCodecContext** context) {
-  const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
+bool OpenDecoder(const FFmpegFunctions& f, const AVStream* stream, AVCodecContext** context) {
+  const AVCodec* codec = f.avcodec_find_decoder(stream->codecpar->codec_id);
   if (!codec) return false;
-  *context = avcodec_alloc_context3(codec);
+  *context = f.avcodec_alloc_context3(codec);
   if (!*context) return false;
-  if (avcodec_parameters_to_context(*context, stream->codecpar) < 0 || avcodec_open2(*context, codec, nullptr) < 0) {
-    avcodec_free_context(context);
+  if (f.avcodec_parameters_to_context(*context, stream->codecpar) < 0 ||
+      f.avcodec_open2(*context, codec, nullptr) < 0) {
+    f.avcodec_free_context(context);
     return false;
   }
   return true;
@@ -43,35 +37,36 @@ bool OpenDecoder(const AVStream* stream, AVCodecContext** context) {
 // The sound track, decoded and converted to 16-bit stereo at its own rate.
 class SoundDecoder {
  public:
+  explicit SoundDecoder(const FFmpegFunctions& functions) : f(functions) {}
   ~SoundDecoder() {
-    swr_free(&resampler_);
-    avcodec_free_context(&codec_);
-    av_frame_free(&frame_);
+    f.swr_free(&resampler_);
+    f.avcodec_free_context(&codec_);
+    f.av_frame_free(&frame_);
   }
 
   bool Open(const AVStream* stream) {
-    if (!OpenDecoder(stream, &codec_) || codec_->sample_rate <= 0) return false;
+    if (!OpenDecoder(f, stream, &codec_) || codec_->sample_rate <= 0) return false;
     AVChannelLayout in{};
     if (codec_->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC)
-      av_channel_layout_default(&in, codec_->ch_layout.nb_channels);
+      f.av_channel_layout_default(&in, codec_->ch_layout.nb_channels);
     else
-      av_channel_layout_copy(&in, &codec_->ch_layout);
+      f.av_channel_layout_copy(&in, &codec_->ch_layout);
     AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
-    int made = swr_alloc_set_opts2(&resampler_, &stereo, AV_SAMPLE_FMT_S16, codec_->sample_rate, &in,
-                                   codec_->sample_fmt, codec_->sample_rate, 0, nullptr);
-    av_channel_layout_uninit(&in);
-    frame_ = av_frame_alloc();
-    return made >= 0 && swr_init(resampler_) >= 0 && frame_;
+    int made = f.swr_alloc_set_opts2(&resampler_, &stereo, AV_SAMPLE_FMT_S16, codec_->sample_rate, &in,
+                                     codec_->sample_fmt, codec_->sample_rate, 0, nullptr);
+    f.av_channel_layout_uninit(&in);
+    frame_ = f.av_frame_alloc();
+    return made >= 0 && f.swr_init(resampler_) >= 0 && frame_;
   }
 
   UInt32 Rate() const { return UInt32(codec_->sample_rate); }
 
   // A null packet drains the decoder and the converter.
   void Decode(const AVPacket* packet, std::vector<SInt16>* samples) {
-    if (avcodec_send_packet(codec_, packet) < 0 && packet) return;  // a damaged packet is skipped
-    while (avcodec_receive_frame(codec_, frame_) == 0) {
+    if (f.avcodec_send_packet(codec_, packet) < 0 && packet) return;  // a damaged packet is skipped
+    while (f.avcodec_receive_frame(codec_, frame_) == 0) {
       Convert(const_cast<const uint8_t**>(frame_->extended_data), frame_->nb_samples, samples);
-      av_frame_unref(frame_);
+      f.av_frame_unref(frame_);
     }
     if (!packet) Convert(nullptr, 0, samples);
   }
@@ -79,16 +74,17 @@ class SoundDecoder {
  private:
   void Convert(const uint8_t** in, int count, std::vector<SInt16>* samples) {
     const size_t most = kMaxSoundSeconds * Rate() * 2;
-    int room = swr_get_out_samples(resampler_, count);
+    int room = f.swr_get_out_samples(resampler_, count);
     if (room <= 0 || samples->size() >= most) return;
     size_t old = samples->size();
     samples->resize(old + size_t(room) * 2);
     auto* out = reinterpret_cast<uint8_t*>(samples->data() + old);
-    int made = swr_convert(resampler_, &out, room, in, count);
+    int made = f.swr_convert(resampler_, &out, room, in, count);
     samples->resize(old + size_t(made > 0 ? made : 0) * 2);
     if (samples->size() > most) samples->resize(most);
   }
 
+  const FFmpegFunctions& f;
   AVCodecContext* codec_ = nullptr;
   SwrContext* resampler_ = nullptr;
   AVFrame* frame_ = nullptr;
@@ -96,9 +92,7 @@ class SoundDecoder {
 
 class FFmpegMovie final : public Movie {
  public:
-  // A damaged file is reported by Open's result; the decoders' own
-  // messages would only repeat it on standard error.
-  explicit FFmpegMovie(MovieSoundOutput* sound) : sound_(sound) { av_log_set_level(AV_LOG_QUIET); }
+  explicit FFmpegMovie(MovieSoundOutput* sound) : sound_(sound) {}
   ~FFmpegMovie() override {
     Stop();
     Close();
@@ -121,6 +115,8 @@ class FFmpegMovie final : public Movie {
   void Draw(PixMap* destination);
 
   MovieSoundOutput* sound_;
+  // The libraries, held from an Open that finds them to Close.
+  const FFmpegFunctions* ff_ = nullptr;
   AVCodecContext* video_ = nullptr;
   AVRational timeBase_{1, 1};
   int64_t firstTime_ = 0;
@@ -148,61 +144,66 @@ SInt16 FFmpegMovie::Open(const char* path) {
   std::FILE* file = OpenRegularFileForReading(path);
   if (!file) return kMovieFileMissing;
   std::fclose(file);
+  if (!(ff_ = HoldFFmpeg())) return kMovieFileDamaged;
   // Only QuickTime movies are played (the logo is one). A file is not
   // tried against every container FFmpeg knows: that costs time on each
   // open, more the more damaged the file, and lets a damaged file reach
   // readers the program never needs.
-  const AVInputFormat* quickTime = av_find_input_format("mov");
+  const AVInputFormat* quickTime = ff_->av_find_input_format("mov");
   AVFormatContext* format = nullptr;
-  if (!quickTime || avformat_open_input(&format, path, quickTime, nullptr) < 0) return kMovieFileDamaged;
+  if (!quickTime || ff_->avformat_open_input(&format, path, quickTime, nullptr) < 0) return kMovieFileDamaged;
   SInt16 result = Read(format);
-  avformat_close_input(&format);
+  ff_->avformat_close_input(&format);
   if (result != 0) Close();
   return result;
 }
 
 SInt16 FFmpegMovie::Read(AVFormatContext* format) {
-  if (avformat_find_stream_info(format, nullptr) < 0) return kMovieFileDamaged;
-  int video = av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
-  if (video < 0 || !OpenDecoder(format->streams[video], &video_)) return kMovieFileDamaged;
+  if (ff_->avformat_find_stream_info(format, nullptr) < 0) return kMovieFileDamaged;
+  int video = ff_->av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+  if (video < 0 || !OpenDecoder(*ff_, format->streams[video], &video_)) return kMovieFileDamaged;
   timeBase_ = format->streams[video]->time_base;
   firstTime_ = format->streams[video]->start_time == AV_NOPTS_VALUE ? 0 : format->streams[video]->start_time;
-  int audio = av_find_best_stream(format, AVMEDIA_TYPE_AUDIO, -1, video, nullptr, 0);
-  SoundDecoder sound;
+  int audio = ff_->av_find_best_stream(format, AVMEDIA_TYPE_AUDIO, -1, video, nullptr, 0);
+  SoundDecoder sound(*ff_);
   bool hasSound = audio >= 0 && sound.Open(format->streams[audio]);
 
-  AVPacket* packet = av_packet_alloc();
+  AVPacket* packet = ff_->av_packet_alloc();
   if (!packet) return kMovieFileDamaged;
   size_t pictureBytes = 0;
-  while (av_read_frame(format, packet) >= 0) {
+  while (ff_->av_read_frame(format, packet) >= 0) {
     if (packet->stream_index == video && pictureBytes < kMaxPictureBytes) {
       pictureBytes += size_t(packet->size);
-      if (AVPacket* kept = av_packet_clone(packet)) packets_.push_back(kept);
+      if (AVPacket* kept = ff_->av_packet_clone(packet)) packets_.push_back(kept);
     } else if (hasSound && packet->stream_index == audio) {
       sound.Decode(packet, &samples_);
     }
-    av_packet_unref(packet);
+    ff_->av_packet_unref(packet);
   }
-  av_packet_free(&packet);
+  ff_->av_packet_free(&packet);
   if (hasSound) {
     sound.Decode(nullptr, &samples_);
     rate_ = sound.Rate();
   }
   // A file whose first picture does not decode is damaged.
-  shown_ = av_frame_alloc();
-  next_ = av_frame_alloc();
+  shown_ = ff_->av_frame_alloc();
+  next_ = ff_->av_frame_alloc();
   if (!shown_ || !next_) return kMovieFileDamaged;
   pending_ = DecodeNext(next_);
   return pending_ ? 0 : kMovieFileDamaged;
 }
 
 void FFmpegMovie::Close() {
-  for (AVPacket* p : packets_) av_packet_free(&p);
+  if (ff_) {
+    for (AVPacket* p : packets_) ff_->av_packet_free(&p);
+    ff_->avcodec_free_context(&video_);
+    ff_->av_frame_free(&shown_);
+    ff_->av_frame_free(&next_);
+    ff_->sws_freeContext(scaler_);
+    ff_ = nullptr;
+    ReleaseFFmpeg();
+  }
   packets_.clear();
-  avcodec_free_context(&video_);
-  av_frame_free(&shown_);
-  av_frame_free(&next_);
-  sws_freeContext(scaler_);
   scaler_ = nullptr;
   samples_.clear();
   pending_ = flushed_ = ended_ = false;
@@ -213,19 +214,19 @@ void FFmpegMovie::Close() {
 bool FFmpegMovie::DecodeNext(AVFrame* out) {
   if (!video_) return false;
   for (;;) {
-    int r = avcodec_receive_frame(video_, out);
+    int r = ff_->avcodec_receive_frame(video_, out);
     if (r == 0) return true;
     if (r != AVERROR(EAGAIN)) return false;
     if (packets_.empty()) {
       if (flushed_) return false;
-      avcodec_send_packet(video_, nullptr);
+      ff_->avcodec_send_packet(video_, nullptr);
       flushed_ = true;
       continue;
     }
     AVPacket* p = packets_.front();
     packets_.pop_front();
-    avcodec_send_packet(video_, p);
-    av_packet_free(&p);
+    ff_->avcodec_send_packet(video_, p);
+    ff_->av_packet_free(&p);
   }
 }
 
@@ -256,8 +257,8 @@ bool FFmpegMovie::Task(PixMap* destination) {
       break;
     }
     if (FrameTime(next_) > now) break;
-    av_frame_unref(shown_);
-    av_frame_move_ref(shown_, next_);
+    ff_->av_frame_unref(shown_);
+    ff_->av_frame_move_ref(shown_, next_);
     pending_ = false;
     fresh = true;
   }
@@ -270,13 +271,13 @@ bool FFmpegMovie::Task(PixMap* destination) {
 void FFmpegMovie::Draw(PixMap* destination) {
   const int bw = box_.right - box_.left, bh = box_.bottom - box_.top;
   if (!destination || !destination->baseAddr || destination->pixelSize != 32 || bw <= 0 || bh <= 0) return;
-  scaler_ = sws_getCachedContext(scaler_, shown_->width, shown_->height, AVPixelFormat(shown_->format), bw, bh,
-                                 AV_PIX_FMT_RGB32, SWS_BILINEAR, nullptr, nullptr, nullptr);
+  scaler_ = ff_->sws_getCachedContext(scaler_, shown_->width, shown_->height, AVPixelFormat(shown_->format), bw, bh,
+                                      AV_PIX_FMT_RGB32, SWS_BILINEAR, nullptr, nullptr, nullptr);
   if (!scaler_) return;
   scaled_.assign(size_t(bw) * size_t(bh), 0xFF000000u);
   uint8_t* planes[4] = {reinterpret_cast<uint8_t*>(scaled_.data()), nullptr, nullptr, nullptr};
   int strides[4] = {bw * 4, 0, 0, 0};
-  sws_scale(scaler_, shown_->data, shown_->linesize, 0, shown_->height, planes, strides);
+  ff_->sws_scale(scaler_, shown_->data, shown_->linesize, 0, shown_->height, planes, strides);
 
   const Rect& b = destination->bounds;
   const SInt32 rowBytes = UInt16(destination->rowBytes) & 0x7FFF;
