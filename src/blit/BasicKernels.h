@@ -48,6 +48,8 @@ struct BasicRule {
   // In mode 3 the masked colour and translucent members also spare key-coloured
   // destination pixels.
   static constexpr bool kKey3TestsDest = kMask && (kColor || kTrans);
+  // Mode 0 of the member with no flags draws every source pixel as it is.
+  static constexpr bool kCopiesSource = Slot == 0 && Key == 0;
 
   const T* lookup;
   UInt32 color;

@@ -95,32 +95,50 @@ inline unsigned char* GatherScratch(size_t bytes) {
 }
 
 // Rows 0..rows-1 of out (each `stride` pixels apart) receive, for columns
+// 0..width-1, the pixels src[base + r * delta + col(i)], where delta is +1 or
+// -1: a tile of a quarter-turned source, each destination column one run of
+// neighbouring source pixels. Rows go in bands of N through N x N register
+// transposes; with delta -1 row r lies one pixel before row r - 1, so each
+// load is reversed. A tile a few cache lines tall reads each source line it
+// touches once, whole.
+template <class T, class Col>
+inline void GatherTile(const T* src, ptrdiff_t base, ptrdiff_t delta, const Col& col, ptrdiff_t width, int rows,
+                       T* out, ptrdiff_t stride) {
+  using W = gather::Vec<T>;
+  constexpr int N = W::N;
+  int r0 = 0;
+  for (; r0 + N <= rows; r0 += N) {
+    const T* block = src + base + r0 * delta - (delta < 0 ? N - 1 : 0);
+    ptrdiff_t i = 0;
+    for (; i + N <= width; i += N) {
+      typename W::V v[N];
+      for (int k = 0; k < N; ++k) {
+        v[k] = gather::Load(block + col(i + k));
+        if (delta < 0) v[k] = W::Reverse(v[k]);
+      }
+      gather::Transpose<T>(v);
+      for (int r = 0; r < N; ++r) gather::Store(out + (r0 + r) * stride + i, v[r]);
+    }
+    for (; i < width; ++i)
+      for (int r = 0; r < N; ++r) out[(r0 + r) * stride + i] = src[base + (r0 + r) * delta + col(i)];
+  }
+  for (; r0 < rows; ++r0)
+    for (ptrdiff_t i = 0; i < width; ++i) out[r0 * stride + i] = src[base + r0 * delta + col(i)];
+}
+
+// Rows 0..rows-1 of out (each `stride` pixels apart) receive, for columns
 // 0..width-1, the pixels src[base + r * delta + i * step].
 template <class T>
 inline void GatherRows(const T* src, ptrdiff_t base, ptrdiff_t delta, ptrdiff_t step, ptrdiff_t width, int rows, T* out,
                        ptrdiff_t stride) {
   using W = gather::Vec<T>;
   constexpr int N = W::N;
-  int r0 = 0;
   if (delta == 1 || delta == -1) {
-    // Quarter turns: N x N blocks through the register transpose. With delta
-    // -1 row r lies one pixel before row r - 1, so each load is reversed.
-    for (; r0 + N <= rows; r0 += N) {
-      const T* block = src + base + r0 * delta - (delta < 0 ? N - 1 : 0);
-      ptrdiff_t i = 0;
-      for (; i + N <= width; i += N) {
-        typename W::V v[N];
-        for (int k = 0; k < N; ++k) {
-          v[k] = gather::Load(block + (i + k) * step);
-          if (delta < 0) v[k] = W::Reverse(v[k]);
-        }
-        gather::Transpose<T>(v);
-        for (int r = 0; r < N; ++r) gather::Store(out + (r0 + r) * stride + i, v[r]);
-      }
-      for (; i < width; ++i)
-        for (int r = 0; r < N; ++r) out[(r0 + r) * stride + i] = src[base + (r0 + r) * delta + i * step];
-    }
-  } else if (step == -1) {
+    GatherTile<T>(src, base, delta, [step](ptrdiff_t i) { return i * step; }, width, rows, out, stride);
+    return;
+  }
+  int r0 = 0;
+  if (step == -1) {
     // Mirrors: each row copied backwards, N pixels a load.
     for (; r0 < rows; ++r0) {
       const T* row = src + base + r0 * delta;

@@ -41,9 +41,78 @@ struct CopyWalkArgs {
   SInt32 alphaStep, alphaRowStep;
 };
 
+// True for a pixel rule that draws every source pixel as it is (a plain
+// copy): a walk may then gather straight into the destination.
+template <class Px>
+constexpr bool CopiesSource() {
+  if constexpr (requires { Px::kCopiesSource; })
+    return Px::kCopiesSource;
+  else
+    return false;
+}
+
+// Turned walks go in tiles: kTileRows destination rows (one cache line of
+// each source column they read) by kTileColumns columns, so the source lines
+// a tile touches and the tile itself stay in the first-level cache while the
+// tile is gathered and drawn.
+template <class T>
+inline constexpr int kTileRows = int(64 / sizeof(T));
+inline constexpr ptrdiff_t kTileColumns = 128;
+
+// The same-size walk of a quarter turn, tile by tile.
+template <class T, bool Masked, bool Alpha, class Px>
+BLIT_KERNEL_PART void CopyWalkTiles(const Px& px, T* src, T* dst, const T* mask, unsigned char* alpha, ptrdiff_t end,
+                                    const CopyWalkArgs& a) {
+  const ptrdiff_t width = a.width;
+  const ptrdiff_t srcDelta = width * a.srcPixStep + a.srcRowStep;
+  const ptrdiff_t alphaDelta = width * a.alphaStep + a.alphaRowStep;
+  const bool gatherSrc = a.srcPixStep != 1, gatherAlpha = Alpha && a.alphaStep != 1;
+  constexpr bool kDirect = CopiesSource<Px>() && !Masked && !Alpha;
+  const auto rowsLeft = [&](ptrdiff_t d) { return (end - d + a.dstRowPixels - 1) / a.dstRowPixels; };
+  ptrdiff_t so = 0, mo = 0, ao = 0;
+  constexpr int kRows = kTileRows<T>;
+  alignas(64) T srcTile[kDirect ? 1 : kRows * kTileColumns];
+  alignas(64) unsigned char alphaTile[Alpha ? kRows * kTileColumns : 1];
+  const ptrdiff_t srcStep = a.srcPixStep, alphaStep = a.alphaStep;
+  const auto srcCol = [srcStep](ptrdiff_t i) { return i * srcStep; };
+  const auto alphaCol = [alphaStep](ptrdiff_t i) { return i * alphaStep; };
+  for (ptrdiff_t d = 0; d < end;) {
+    const int rows = int(std::min<ptrdiff_t>(kRows, rowsLeft(d)));
+    for (ptrdiff_t c0 = 0; c0 < width; c0 += kTileColumns) {
+      const ptrdiff_t cw = std::min(kTileColumns, width - c0);
+      if constexpr (kDirect) {
+        GatherTile<T>(src, so + c0 * srcStep, srcDelta, srcCol, cw, rows, dst + d + c0, a.dstRowPixels);
+        continue;
+      }
+      if (gatherSrc) GatherTile<T>(src, so + c0 * srcStep, srcDelta, srcCol, cw, rows, srcTile, kTileColumns);
+      if constexpr (Alpha)
+        if (gatherAlpha)
+          GatherTile<unsigned char>(alpha, ao + c0 * alphaStep, alphaDelta, alphaCol, cw, rows, alphaTile,
+                                    kTileColumns);
+      for (int r = 0; r < rows; ++r) {
+        T* dr = dst + d + r * a.dstRowPixels + c0;
+        const T* sr = gatherSrc ? srcTile + r * kTileColumns : src + so + r * srcDelta + c0;
+        const T* mr = Masked ? mask + mo + r * a.maskRowPixels + c0 : nullptr;
+        const unsigned char* ar = nullptr;
+        if constexpr (Alpha) {
+          alphStart = alpha + ao + r * alphaDelta;
+          ar = gatherAlpha ? alphaTile + r * kTileColumns : alphStart + c0;
+        }
+        RunRow<T, Masked, Alpha>(px, dr, sr, mr, ar, cw);
+      }
+    }
+    d += rows * a.dstRowPixels;
+    so += rows * srcDelta;
+    ao += rows * alphaDelta;
+    mo += rows * a.maskRowPixels;
+  }
+}
+
 // Same-size walk. A source step of 1 (and alpha step of 1) takes a row loop
-// the compiler can vectorise; any other step gathers groups of rows into a
-// scratch in destination order (BlitGather.h) and runs the same loop on it.
+// the compiler can vectorise. A quarter turn (each row one pixel from the
+// last) is gathered tile by tile (BlitGather.h) and the same loop runs on the
+// tile's rows; any other step gathers groups of rows into a scratch in
+// destination order. A plain copy gathers straight into the destination.
 template <class T, bool Masked, bool Alpha, class Px>
 inline void CopyWalk(const Px& px, T* src, T* dst, const T* mask, unsigned char* alpha, T* dstEnd,
                      const CopyWalkArgs& a) {
@@ -52,18 +121,33 @@ inline void CopyWalk(const Px& px, T* src, T* dst, const T* mask, unsigned char*
   const ptrdiff_t srcDelta = width * a.srcPixStep + a.srcRowStep;
   const ptrdiff_t alphaDelta = width * a.alphaStep + a.alphaRowStep;
   const bool gatherSrc = a.srcPixStep != 1, gatherAlpha = Alpha && a.alphaStep != 1;
+  constexpr bool kDirect = CopiesSource<Px>() && !Masked && !Alpha;
+  const auto rowsLeft = [&](ptrdiff_t d) { return (end - d + a.dstRowPixels - 1) / a.dstRowPixels; };
+  ptrdiff_t so = 0, mo = 0, ao = 0;
+  const bool srcTurned = srcDelta == 1 || srcDelta == -1, alphaTurned = alphaDelta == 1 || alphaDelta == -1;
+  if ((gatherSrc || gatherAlpha) && (!gatherSrc || srcTurned) && (!gatherAlpha || alphaTurned)) {
+    CopyWalkTiles<T, Masked, Alpha>(px, src, dst, mask, alpha, end, a);
+    return;
+  }
   constexpr int kGroup = 16;
   T* srcScratch = nullptr;
   unsigned char* alphaScratch = nullptr;
-  if (gatherSrc || gatherAlpha) {
+  if ((gatherSrc && !kDirect) || gatherAlpha) {
     const size_t srcBytes = gatherSrc ? size_t(kGroup) * size_t(width) * sizeof(T) : 0;
     unsigned char* scratch = GatherScratch(srcBytes + (gatherAlpha ? size_t(kGroup) * size_t(width) : 0));
     srcScratch = reinterpret_cast<T*>(scratch);
     alphaScratch = scratch + srcBytes;
   }
-  ptrdiff_t so = 0, mo = 0, ao = 0;
   for (ptrdiff_t d = 0; d < end;) {
-    const int rows = int(std::min<ptrdiff_t>(kGroup, (end - d + a.dstRowPixels - 1) / a.dstRowPixels));
+    const int rows = int(std::min<ptrdiff_t>(kGroup, rowsLeft(d)));
+    if constexpr (kDirect) {
+      if (gatherSrc) {
+        GatherRows<T>(src, so, srcDelta, a.srcPixStep, width, rows, dst + d, a.dstRowPixels);
+        d += rows * a.dstRowPixels;
+        so += rows * srcDelta;
+        continue;
+      }
+    }
     if (gatherSrc) GatherRows<T>(src, so, srcDelta, a.srcPixStep, width, rows, srcScratch, width);
     if constexpr (Alpha)
       if (gatherAlpha) GatherRows<unsigned char>(alpha, ao, alphaDelta, a.alphaStep, width, rows, alphaScratch, width);
@@ -100,6 +184,63 @@ enum class RunEnds {
 // `count` entries, one per thread. (Scaled blits still share the scale table
 // itself, so they are made from one thread at a time.)
 SInt32* ScaleColumnScratch(size_t count);
+
+// The scaled walk of a quarter turn: each source row is one pixel from the
+// last, so the rows that groups of destination rows read are gathered
+// together, tile by tile, through cols (and alphaCols), the offsets of each
+// destination column in its row. A group spans at most kTileRows source
+// rows; a tile reads only rows from the group's first to its last, all of
+// them between rows the walk reads.
+template <class T, bool Masked, bool Alpha, class Px>
+BLIT_KERNEL_PART void ScaleWalkTurned(const Px& px, T* src, T* dst, const T* mask, unsigned char* alpha, ptrdiff_t end,
+                                      const SInt32* cols, const SInt32* alphaCols, ptrdiff_t srcRowAdvance,
+                                      ptrdiff_t alphaRowAdvance, const ScaleWalkArgs& a) {
+  constexpr int kRows = kTileRows<T>, kMaxGroup = 4 * kRows;
+  alignas(64) T srcTile[kRows * kTileColumns];
+  alignas(64) unsigned char alphaTile[Alpha ? kRows * kTileColumns : 1];
+  int rowOf[kMaxGroup];  // each destination row's source row, from the group's first
+  const ptrdiff_t width = a.width;
+  ptrdiff_t next = 0, mo = 0;  // the source row of the next destination row, counted in rows
+  SInt32 err = a.scaleErr;
+  for (ptrdiff_t d = 0; d < end;) {
+    const ptrdiff_t first = next;
+    int rows = 0;
+    while (rows < kMaxGroup && d + rows * ptrdiff_t(a.dstRowPixels) < end && next - first < kRows) {
+      rowOf[rows++] = int(next - first);
+      err += a.scaleSrc;
+      while (err >= a.scaleDst) {
+        err -= a.scaleDst;
+        ++next;
+      }
+    }
+    const int span = rowOf[rows - 1] + 1;
+    for (ptrdiff_t c0 = 0; c0 < width; c0 += kTileColumns) {
+      const ptrdiff_t cw = std::min(kTileColumns, width - c0);
+      const SInt32* sc = cols + c0;
+      GatherTile<T>(
+          src, first * srcRowAdvance, srcRowAdvance, [sc](ptrdiff_t i) { return ptrdiff_t(sc[i]); }, cw, span, srcTile,
+          kTileColumns);
+      if constexpr (Alpha) {
+        const SInt32* ac = alphaCols + c0;
+        GatherTile<unsigned char>(
+            alpha, first * alphaRowAdvance, alphaRowAdvance, [ac](ptrdiff_t i) { return ptrdiff_t(ac[i]); }, cw, span,
+            alphaTile, kTileColumns);
+      }
+      for (int r = 0; r < rows; ++r) {
+        T* dr = dst + d + r * a.dstRowPixels + c0;
+        const T* mr = Masked ? mask + mo + r * a.maskRowPixels + c0 : nullptr;
+        const unsigned char* ar = nullptr;
+        if constexpr (Alpha) {
+          alphStart = alpha + (first + rowOf[r]) * alphaRowAdvance;
+          ar = alphaTile + rowOf[r] * kTileColumns;
+        }
+        RunRow<T, Masked, Alpha>(px, dr, srcTile + rowOf[r] * kTileColumns, mr, ar, cw);
+      }
+    }
+    d += rows * ptrdiff_t(a.dstRowPixels);
+    mo += rows * ptrdiff_t(a.maskRowPixels);
+  }
+}
 
 // Scaled walk: columns from the shared scale table (step form when xShrink,
 // else run form), rows by the row error. With UnitTable the step-form entries
@@ -144,14 +285,19 @@ inline void ScaleWalk(const Px& px, T* src, T* dst, const T* mask, unsigned char
       al += a.alphaStep;
     }
   }
+  const ptrdiff_t srcRowAdvance = RowAdvance(a.rowDir, a.srcRowPixels);
+  const ptrdiff_t alphaRowAdvance = RowAdvance(a.rowDir, a.alphaRowBytes);
+  if ((srcRowAdvance == 1 || srcRowAdvance == -1) && (!Alpha || alphaRowAdvance == 1 || alphaRowAdvance == -1)) {
+    ScaleWalkTurned<T, Masked, Alpha>(px, src, dst, mask, alpha, end, cols, alphaCols, srcRowAdvance, alphaRowAdvance,
+                                      a);
+    return;
+  }
   // Rows are gathered through shuffles planned once from the columns.
   const size_t srcPlanBytes = ShufflePlan<T>::Bytes(width);
   unsigned char* planSpace = GatherScratch(srcPlanBytes + (Alpha ? ShufflePlan<unsigned char>::Bytes(width) : 0));
   const ShufflePlan<T> srcPlan = BuildShufflePlan<T>(cols, width, planSpace);
   ShufflePlan<unsigned char> alphaPlan;
   if constexpr (Alpha) alphaPlan = BuildShufflePlan<unsigned char>(alphaCols, width, planSpace + srcPlanBytes);
-  const ptrdiff_t srcRowAdvance = RowAdvance(a.rowDir, a.srcRowPixels);
-  const ptrdiff_t alphaRowAdvance = RowAdvance(a.rowDir, a.alphaRowBytes);
   ptrdiff_t srcRow = 0, alphaRow = 0, mo = 0, gatheredRow = 0;
   bool haveRow = false;
   SInt32 err = a.scaleErr;

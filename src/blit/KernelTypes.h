@@ -26,6 +26,15 @@
 #define BLIT_KERNEL
 #endif
 
+// A part of a kernel kept out of line (and built like the kernels), so the
+// kernel's own loops keep their registers: for the walks a blit takes only
+// now and then, such as turned ones.
+#if defined(__GNUC__)
+#define BLIT_KERNEL_PART __attribute__((noinline)) BLIT_KERNEL
+#else
+#define BLIT_KERNEL_PART BLIT_KERNEL
+#endif
+
 // Key colours, compared as whole pixel values. A 32-bit pixel with a non-zero
 // top byte is never the key.
 constexpr UInt8 kKey8 = 0;
