@@ -102,8 +102,8 @@ inline unsigned char* GatherScratch(size_t bytes) {
 // load is reversed. A tile a few cache lines tall reads each source line it
 // touches once, whole.
 template <class T, class Col>
-inline void GatherTile(const T* src, ptrdiff_t base, ptrdiff_t delta, const Col& col, ptrdiff_t width, int rows,
-                       T* out, ptrdiff_t stride) {
+inline void GatherTile(const T* src, ptrdiff_t base, ptrdiff_t delta, const Col& col, ptrdiff_t width, int rows, T* out,
+                       ptrdiff_t stride) {
   using W = gather::Vec<T>;
   constexpr int N = W::N;
   int r0 = 0;
@@ -134,7 +134,8 @@ inline void GatherRows(const T* src, ptrdiff_t base, ptrdiff_t delta, ptrdiff_t 
   using W = gather::Vec<T>;
   constexpr int N = W::N;
   if (delta == 1 || delta == -1) {
-    GatherTile<T>(src, base, delta, [step](ptrdiff_t i) { return i * step; }, width, rows, out, stride);
+    GatherTile<T>(
+        src, base, delta, [step](ptrdiff_t i) { return i * step; }, width, rows, out, stride);
     return;
   }
   int r0 = 0;
